@@ -1,0 +1,42 @@
+// Questions and messages of the package: message boxes, input boxes, the progress bar
+// and the status text. The window shows real dialogs; the runner answers from a list.
+#pragma once
+#include <string>
+
+namespace velta {
+
+inline const std::string kTitle = "   VELTA";
+
+enum class MsgIcon { None, Information, Exclamation, Critical };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // Modal message with an OK button.
+    virtual void message(const std::string& text, MsgIcon icon = MsgIcon::None,
+                         const std::string& title = kTitle) = 0;
+    // Modal input box; x, y < 0 means the default position, (0, 0) the screen's top-left.
+    // Returns the answer; an empty text stands for an empty answer and for Cancel.
+    virtual std::string inputBox(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText = "", int x = -1, int y = -1) = 0;
+    // Modal Yes/No question; true for Yes.
+    virtual bool askYesNo(const std::string& text, const std::string& title = kTitle) {
+        (void)text; (void)title; return false;
+    }
+    // Open and save dialogs: initial folder, filter list of "description|pattern|" pairs.
+    // Return the chosen full path, empty for Cancel.
+    virtual std::string chooseOpenFile(const std::string& folder, const std::string& filter) {
+        (void)folder; (void)filter; return {};
+    }
+    virtual std::string chooseSaveFile(const std::string& folder, const std::string& filter) {
+        (void)folder; (void)filter; return {};
+    }
+    // The main window's progress bar.
+    virtual void progressShow(int maximum) { (void)maximum; }
+    virtual void progressValue(int value) { (void)value; }
+    virtual void progressHide() {}
+    // A short note for the user (status text; the runner prints it to stderr).
+    virtual void note(const std::string& text) { (void)text; }
+};
+
+} // namespace velta

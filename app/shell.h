@@ -1,0 +1,101 @@
+// The working state of the main window without the window: the current section, the
+// command state of menus and tool bar, the task folders, and the commands that the menus
+// run. The desktop window mirrors it; the headless runner drives it directly.
+#pragma once
+#include "data/catalogue.h"
+#include "data/context.h"
+#include "models/section.h"
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velta {
+
+// Commands switched by Menu_False (a menu item together with its tool-bar button or
+// drop-down item), plus the task-folder combo box and the four turning buttons.
+enum class Cmd {
+    Table, FormMod, BankDan, Open, Input, Integr, VarPar, OpenResl, DelF, Spectr,
+    OpenQsolv, OpenSpct, OpenStabl, Combo, Turn, Count
+};
+
+// Options of one variation dialog (frmVarPar, frmVarPar9, frmVarPar1, frmVarPar2),
+// kept until the package closes; the dialogs show and change these.
+struct VarParOptions {
+    bool optPhys = true, optPhas = false, optPuan = false;
+    bool optPYe = false, optPNo = true;
+    bool optPhas3 = false, optPuan3 = false;
+    bool chkTE = true, chkStereo = false;
+};
+enum class VarDlg { VarPar = 0, VarPar9 = 1, VarPar1 = 2, VarPar2 = 3 };
+
+class Shell {
+public:
+    explicit Shell(const AppPaths& paths);
+
+    // ---- state
+    int section = 0;                         // current section code, 0 before a selection
+    const SectionInfo* info = nullptr;
+    std::array<bool, static_cast<int>(Cmd::Count)> enabled{};
+    bool whiteBackground = true;             // check mark of "&Белый"
+    bool welcomeVisible = true;
+    bool textViewVisible = false;
+    std::vector<std::string> taskItems;      // items of the task-folder combo box
+    std::string comboText = "Выбрать директорию задачи";
+    std::string status1, status2;            // status panels 1 and 2
+    std::array<VarParOptions, 4> varpar{};
+
+    bool isEnabled(Cmd c) const { return enabled[static_cast<int>(c)]; }
+    void enable(Cmd c, bool on) { enabled[static_cast<int>(c)] = on; }
+
+    // The section's core, created on first use and kept until the package closes.
+    SectionCore* core(int code);
+    SectionCore* current() { return section ? core(section) : nullptr; }
+
+    // ---- Part of the main window's procedures
+    void Menu_False();
+    void Sect_Select(int code);
+    void Tau_List();
+    void Combo1_Click(const std::string& item);
+    // Folder in which the section's open and save dialogs start.
+    std::string dataFolder() const;
+    // After the section window's "Ввод" (shown name into panel 2, Input enabled) and "Отмена".
+    void afterAccept(const std::string& shownName);
+    void afterCancel();
+
+    // "&Ввод исходных данных": false when the reading failed (message shown).
+    bool mnuInput(Ctx& c);
+    // "С&чёт [и графика]": false when the computation failed (message shown; commands
+    // as before). A section without a core says so.
+    bool mnuIntegr(Ctx& c);
+    void VarPar_Set(VarDlg d, int kind);
+    void VarPar_Get();
+    // The variation dialog of the current section, or -1.
+    int varDialogIndex() const;
+
+    // Result commands: path of the file they show ("" when the section has none).
+    std::string resultsPath() const;
+    std::string qsolvPath() const;
+    std::string spectrPath() const;
+    std::string stablPath() const;
+    // "&Удалить файлы результатов": deletes the list, disables the result commands;
+    // the caller shows "Файлы удалены".
+    void mnuDelF();
+    static const std::vector<std::string>& deleteList();
+    // "&Обновить окно".
+    void mnuRefresh();
+
+    // The message for a section whose computation or window is not built yet.
+    static std::string notBuiltMessage(const SectionInfo& s);
+
+    // Set when a 3D option of the variation dialog asks for the picture instead of a run.
+    bool wants3D() const;
+
+private:
+    const AppPaths& paths_;
+    std::map<int, std::unique_ptr<SectionCore>> cores_;
+};
+
+} // namespace velta

@@ -1,0 +1,100 @@
+// mdlGlobal: the global parameter store shared by every window and section.
+// Integers are 16-bit signed, reals 64-bit; vectors are indexed 1..N with slot 0 unused.
+#pragma once
+#include "data/error.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velta {
+
+using i16 = std::int16_t;
+using i32 = std::int32_t;
+
+// Converts a real to a 16-bit integer: nearest, ties to even; overflow is an error.
+i16 toI16(double v);
+
+// A vector allocated with indexes 0..N and used at 1..N; an index beyond it is an error.
+template <typename T>
+class CheckedVec {
+public:
+    CheckedVec() = default;
+    explicit CheckedVec(int n) { alloc(n); }
+    // Re-allocate with indexes 0..n, all zero (ReDim).
+    void alloc(int n) {
+        if (n < 0) throw VeltaError("Недопустимая размерность массива: " + std::to_string(n));
+        v_.assign(static_cast<std::size_t>(n) + 1, T{});
+    }
+    int upper() const { return static_cast<int>(v_.size()) - 1; }  // N, or -1 when never allocated
+    T& operator()(int i) { check(i); return v_[static_cast<std::size_t>(i)]; }
+    const T& operator()(int i) const { check(i); return v_[static_cast<std::size_t>(i)]; }
+    void fill(T value) { for (auto& x : v_) x = value; }
+    T* data() { return v_.data(); }
+    const T* data() const { return v_.data(); }
+    bool operator==(const CheckedVec&) const = default;
+
+private:
+    void check(int i) const {
+        if (i < 0 || i >= static_cast<int>(v_.size()))
+            throw VeltaError("Индекс " + std::to_string(i) + " вне границ массива (0.." +
+                             std::to_string(upper()) + ")");
+    }
+    std::vector<T> v_;
+};
+
+using Vec = CheckedVec<double>;
+using IVec = CheckedVec<i16>;
+
+// Every shared value under its upper-case key. Sections add their own keys here.
+struct Store {
+    // ---- parameters of the data files (sections 1.1, 1.2 and shared ones)
+    i16 MCLASS = 0, NDIM = 0, KMOD = 0;
+    double ALFA = 0, BETA = 0, GAMA = 0;
+    i16 MDIM = 0, LTAU = 0, NDEL = 0, IND = 0;
+    double PTAU = 0, Z_1 = 0;
+    double TMAX = 0, HHH = 0, TMIN = 0;
+    i16 LSCREEN = 0, LGRAPH = 0, LSTEP = 0, NSC = 0;
+    double DLX = 0, DRX = 0, DLW = 0, DRW = 0, SCLT = 0;
+    Vec X1, XP, FP;
+    IVec INK;
+    i16 NK = 0;
+    IVec IC = IVec(13);  // plotted components, fixed slots 0..13
+    i16 NCOMP = 0;
+
+    // ---- state of a time integration
+    Vec XPREV, XNEW, F1, F2, XST, XG, XCROSS, XV, FV;
+    double STAT = 0;
+    double SCLX = 0, SCRX = 0, SCLW = 0, SCRW = 0, SCRT = 0, SCLY = 0, SCRY = 0;
+    double EH = 0, EHI = 0, EQ = 0, EC1 = 0, EC2 = 0;
+    i32 NSTEP = 0;
+    double TCUR = 0, TOLD = 0, W = 0, WOLD = 0, PERIOD = 0;
+    i32 NROW = 0;
+    i16 LPERIOD = 0;
+    i16 L = 0;  // portion counter of the delay sections
+
+    // ---- canvas (colours are 24-bit, red in the low byte)
+    i16 QBACK = 0, QFRAME = 0, QAXES = 0;
+    std::uint32_t CBACK = 0, CFRAME = 0, CAXES = 0;
+    i16 LEFTP = 0, TOPP = 0, RIGHTP = 0, BOTP = 0, SIDEX = 0, CANW = 0, CANH = 0;
+    i16 PX0 = 0, PY1 = 0, PX1 = 0, PY0 = 0;
+    i16 CHW = 0, CHH = 0, TXTX = 0, TXTY = 0;
+    i16 PWID = 0, PHGT = 0;
+    double XRANGE = 0, YRANGE = 0, KX = 0, KY = 0, KXY = 0, WRANGE = 0, KW = 0;
+
+    // ---- header store: two header lines for each block 0..12
+    std::array<std::array<std::string, 2>, 13> HEAD{};
+
+    // ---- section record values read by section windows
+    std::string SUBDIR, RESEXT, TASKDIR;
+    std::int32_t HELPWND = 0;
+    i16 SaveOK = 0;
+
+    // Back to the state at start-up (tests use this).
+    void reset() { *this = Store{}; }
+};
+
+extern Store mdlGlobal;
+
+} // namespace velta

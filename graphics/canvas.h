@@ -1,0 +1,38 @@
+// The main window's canvas procedures, drawn over the abstract surface: the frame and
+// axes, the curve plots, the side-panel legends and the closing lines of a run.
+// Every value they use lives in mdlGlobal.
+#pragma once
+#include "data/context.h"
+#include "data/store.h"
+
+#include <string>
+
+namespace velta {
+
+// Colour scheme of a computation from the check mark of "&Белый" (QBACK, QFRAME, QAXES
+// and CBACK, CFRAME, CAXES).
+void setColours(bool white);
+
+void Mesh_Base(Ctx& c);
+// Title, vertical axis name, horizontal axis name, then the horizontal and vertical
+// ranges. An empty range (max = min) is refused with an error before anything is drawn.
+void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const std::string& xName,
+               double xmin, double xmax, double ymin, double ymax);
+
+// Text at column x (pixels) and side-panel row r (TXTY + r*CHH), in the current fore colour.
+void rowText(Ctx& c, double x, double row, const std::string& text);
+
+void Graphic1(Ctx& c);
+void GraphicF1(Ctx& c, i32 i);
+void GraphicP(Ctx& c);
+
+// Legends. mode: "Phys", "Phas" or empty; v: row offset of the mode block.
+void Nadpis(Ctx& c, int section, const std::string& mode, double v);
+void ABG(Ctx& c);
+void Stat_Resh(Ctx& c, double z, double row, const std::string& caption);
+
+// Closing lines of a run.
+void Period_Print(Ctx& c, double r);
+void L_Print(Ctx& c, double r);
+
+} // namespace velta

@@ -1,0 +1,26 @@
+// What every section provides to the shell: reading its data file and its computation.
+#pragma once
+#include "data/context.h"
+
+#include <memory>
+#include <string>
+
+namespace velta {
+
+class SectionCore {
+public:
+    virtual ~SectionCore() = default;
+    virtual int code() const = 0;
+    // Reads the current data file (dataPath) into mdlGlobal and writes "\User\Input.chk".
+    virtual void InputPar(Ctx& c) = 0;
+    // The computation of "С&чёт [и графика]": results file and plot.
+    virtual void Integr1(Ctx& c) = 0;
+
+    std::string dataPath;   // full path of the current parameter data file
+    std::string shownName;  // the same relative to the User (or task) folder
+};
+
+// The core of a section, or nullptr when that section is not built yet.
+std::unique_ptr<SectionCore> makeSectionCore(int code);
+
+} // namespace velta

@@ -1,0 +1,43 @@
+// Section 1.1: symmetric gene network, autonomous system (window frmUni_11).
+// A ring of NDIM identical elements, each regulated by its KMOD - 1 cyclic predecessors.
+#pragma once
+#include "data/datafile.h"
+#include "models/section.h"
+
+#include <string>
+
+namespace velta {
+
+class Sec11 : public SectionCore {
+public:
+    int code() const override { return 11; }
+    void InputPar(Ctx& c) override;
+    void Integr1(Ctx& c) override;
+
+    // Texts of the input window's fields and grids.
+    struct Fields {
+        std::string mclass, ndim, kmod, alfa, beta, gama;  // sheet 1
+        std::string i1n, xi1;                              // nonzero components and values
+        GridText xp, fp;                                   // sheet 2 (grdTable1, grdTable2)
+        std::string tmax, hhh, lscreen, tmin, lgraph, lstep;  // sheet 3
+        std::string i1g, nsc, dlx, drx, dlw, drw, sclt;    // sheet 4
+    };
+    // The texts the window shows after a reading (free-format texts of the store values;
+    // lists joined by ","; grids by vectorGrid).
+    static Fields fieldsFromStore();
+    // Writes the data file: every block with its header-store lines and the field texts.
+    static void Table_File(const std::string& path, const Fields& f);
+
+    // Right-hand sides F(XV) into FV for the four classes.
+    static void Vych_PCH();
+    // Stationary symmetric solution STAT by Newton's method (capped; error when it fails).
+    static void Station();
+    // Refuses values the computation cannot work with, before anything is computed.
+    static void checkLimits();
+    // Results header (at j = 1) and one row every NSC steps.
+    static void Rezults(TextWriter& out, i32 j, double t);
+    static void DrawMesh1(Ctx& c);
+    static void DrawMeshF1(Ctx& c);
+};
+
+} // namespace velta
