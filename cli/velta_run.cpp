@@ -6,6 +6,7 @@
 #include "data/catalogue.h"
 #include "data/paths.h"
 #include "data/store.h"
+#include "graphics/cpustate.h"
 #include "graphics/qt/qimagesurface.h"
 
 #include <QGuiApplication>
@@ -18,6 +19,8 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace velta;
@@ -141,11 +144,21 @@ int main(int argc, char** argv) {
     if (!info) return usage("unknown section code " + std::to_string(o.section));
 
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        // Qt wants a private runtime folder; a run as root without a session has none.
+        const std::string dir = "/tmp/velta-runtime-" + std::to_string(getuid());
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     int qargc = 1;
     char* qargv[] = {argv[0], nullptr};
     QGuiApplication app(qargc, qargv);
+    clearAvxUpperState();
 
     if (o.root.empty()) o.root = findAppRoot(argv[0]);
+    o.root = fs::absolute(o.root).lexically_normal().string();
     AppPaths paths(o.root);
     if (!dirExists(paths.user())) return usage("no User folder in " + o.root);
 

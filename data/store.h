@@ -47,6 +47,48 @@ private:
 using Vec = CheckedVec<double>;
 using IVec = CheckedVec<i16>;
 
+// A matrix allocated with indexes 0..R x 0..C and used at 1..R x 1..C (row 0 and column 0
+// unused); an index beyond it is an error.
+template <typename T>
+class CheckedMat {
+public:
+    CheckedMat() = default;
+    CheckedMat(int rows, int cols) { alloc(rows, cols); }
+    // Re-allocate with indexes 0..rows x 0..cols, all zero (ReDim).
+    void alloc(int rows, int cols) {
+        if (rows < 0 || cols < 0)
+            throw VeltaError("Недопустимая размерность матрицы: " + std::to_string(rows) + " x " +
+                             std::to_string(cols));
+        r_ = rows;
+        c_ = cols;
+        v_.assign(static_cast<std::size_t>(rows + 1) * static_cast<std::size_t>(cols + 1), T{});
+    }
+    int rows() const { return r_; }  // R, or -1 when never allocated
+    int cols() const { return c_; }
+    T& operator()(int i, int j) { check(i, j); return v_[index(i, j)]; }
+    const T& operator()(int i, int j) const { check(i, j); return v_[index(i, j)]; }
+    // Row i as a plain array indexed 0..C (for inner loops over a checked row).
+    T* row(int i) { check(i, 0); return v_.data() + index(i, 0); }
+    const T* row(int i) const { check(i, 0); return v_.data() + index(i, 0); }
+    void fill(T value) { for (auto& x : v_) x = value; }
+    bool operator==(const CheckedMat&) const = default;
+
+private:
+    std::size_t index(int i, int j) const {
+        return static_cast<std::size_t>(i) * static_cast<std::size_t>(c_ + 1) + static_cast<std::size_t>(j);
+    }
+    void check(int i, int j) const {
+        if (i < 0 || i > r_ || j < 0 || j > c_)
+            throw VeltaError("Индекс (" + std::to_string(i) + "," + std::to_string(j) +
+                             ") вне границ матрицы (0.." + std::to_string(r_) + ", 0.." +
+                             std::to_string(c_) + ")");
+    }
+    int r_ = -1, c_ = -1;
+    std::vector<T> v_;
+};
+
+using Mat = CheckedMat<double>;
+
 // Every shared value under its upper-case key. Sections add their own keys here.
 struct Store {
     // ---- parameters of the data files (sections 1.1, 1.2 and shared ones)
@@ -73,6 +115,24 @@ struct Store {
     i32 NROW = 0;
     i16 LPERIOD = 0;
     i16 L = 0;  // portion counter of the delay sections
+
+    // ---- section 21
+    Mat MC;  // connection matrix: MC(i,j) is the link from element j into equation i
+
+    // ---- section 511 (TAU1, TAU2, TETA are shared with section 521)
+    double TAU1 = 0, TAU2 = 0, TETA = 0, OMEG = 0;
+    double X_Ndim = 0, X_1 = 0;  // perturbation of component NDIM (IND = 0) or 1 (IND <> 0)
+    i16 NSS = 0;                 // step of the stationary-solution listing
+    Vec DV, D1, D2, XS;          // coefficients D(i) of dX/dt = F + D*X; stationary solution
+
+    // ---- section 521
+    i16 NDIM1 = 0, NDIM2 = 0;    // NDIM = NDIM1 + NDIM2 - 1
+    double BETA1 = 0, BETA2 = 0, GAMA1 = 0, GAMA2 = 0;
+    double ZST1 = 0, ZST2 = 0;   // stationary values of chain 1 and chain 2 (STAT: the last one)
+    Vec AK, EC1m, EC2m, EHIm;    // decay rate of each component and its step weights
+
+    // ---- section 9
+    i16 MCPZ = 0;  // number of compositions of the regulatory function
 
     // ---- canvas (colours are 24-bit, red in the low byte)
     i16 QBACK = 0, QFRAME = 0, QAXES = 0;

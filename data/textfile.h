@@ -25,6 +25,8 @@ public:
     bool eof() const;                 // no line is left (including a pending rest)
     std::string readLine();           // error "file ends early" at the end
     double readNumber();              // next number of a stream separated by "," or line ends
+    // Consumes the next line when it exists and is empty (no pending rest); true if it did.
+    bool skipEmptyLine();
     int lineNumber() const { return line_; }  // number of the last line taken
     const std::string& name() const { return name_; }
     // Error text naming the file, the line number and what was expected.

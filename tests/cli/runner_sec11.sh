@@ -26,7 +26,8 @@ for f in "$SRC"/User/*.mnkd; do
   # The check file is Windows-1251 with CR LF.
   first=$(head -1 "$T/User/Input.chk" | iconv -f CP1251 -t UTF-8 | tr -d '\r')
   check "[ '$first' = 'Контроль ввода исходных данных:' ]" "$n: check file first line '$first'"
-  check "head -1 '$T/User/Input.chk' | od -c | grep -q '\\\\r  \\\\n'" "$n: check file without CR LF"
+  ends=$(head -1 "$T/User/Input.chk" | tail -c 2 | od -An -tx1 | tr -d ' ')
+  check "[ '$ends' = '0d0a' ]" "$n: check file line does not end in CR LF ($ends)"
 done
 
 # 2. Usage errors exit 2.

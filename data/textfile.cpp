@@ -1,0 +1,226 @@
+#include "data/textfile.h"
+
+#include "data/error.h"
+#include "data/numtext.h"
+
+#include <array>
+#include <fstream>
+
+namespace velta {
+
+namespace {
+
+// Code points of the bytes 0x80..0xBF of Windows-1251; 0xC0..0xFF are А..я (U+0410..U+044F).
+// 0x98 has no character in the code page and is carried through as U+0098.
+constexpr std::array<char32_t, 64> kHigh = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
+};
+
+char32_t byteToCode(unsigned char b) {
+    if (b < 0x80) return b;
+    if (b >= 0xC0) return 0x0410 + (b - 0xC0);
+    return kHigh[b - 0x80];
+}
+
+int codeToByte(char32_t cp) {
+    if (cp < 0x80) return static_cast<int>(cp);
+    if (cp >= 0x0410 && cp <= 0x044F) return static_cast<int>(0xC0 + (cp - 0x0410));
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == cp) return static_cast<int>(0x80 + i);
+    return '?';
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The message of a reading that ran out of lines.
+std::string endedText(const std::string& name, const std::string& expected) {
+    return "Ошибка чтения файла " + name + ": файл закончился раньше времени, ожидалось " +
+           expected;
+}
+
+} // namespace
+
+std::string cp1251ToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (unsigned char b : bytes) appendUtf8(out, byteToCode(b));
+    return out;
+}
+
+std::string utf8ToCp1251(const std::string& utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    const std::size_t n = utf8.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        int len = 0;
+        char32_t cp = 0;
+        if (b < 0x80) { len = 1; cp = b; }
+        else if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; }
+        else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; }
+        else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; }
+        bool ok = len > 0 && i + static_cast<std::size_t>(len) <= n;
+        for (int k = 1; ok && k < len; ++k) {
+            const auto c = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
+            if ((c & 0xC0) != 0x80) ok = false;
+            else cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!ok) {  // a broken sequence: one '?' for its first byte
+            out += '?';
+            ++i;
+            continue;
+        }
+        out += static_cast<char>(codeToByte(cp));
+        i += static_cast<std::size_t>(len);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- TextReader
+
+TextReader::TextReader(std::istream& in, std::string name) : in_(&in), name_(std::move(name)) {}
+
+std::unique_ptr<TextReader> TextReader::open(const std::string& path) {
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!file->is_open()) throw VeltaError("Не удалось открыть файл " + path);
+    auto reader = std::make_unique<TextReader>(*file, path);
+    reader->owned_ = std::move(file);
+    return reader;
+}
+
+bool TextReader::fetch(std::string& out) {
+    out.clear();
+    std::streambuf* sb = in_->rdbuf();
+    if (!sb) return false;
+    using Tr = std::char_traits<char>;
+    int c = sb->sbumpc();
+    if (Tr::eq_int_type(c, Tr::eof())) return false;
+    while (!Tr::eq_int_type(c, Tr::eof())) {
+        if (c == '\n') break;
+        if (c == '\r') {
+            if (sb->sgetc() == '\n') sb->sbumpc();
+            break;
+        }
+        out += static_cast<char>(c);
+        c = sb->sbumpc();
+    }
+    out = cp1251ToUtf8(out);
+    ++line_;
+    return true;
+}
+
+bool TextReader::skipEmptyLine() {
+    if (hasRest_) return false;  // a pending rest starts with a comma
+    std::streambuf* sb = in_->rdbuf();
+    if (!sb) return false;
+    const int c = sb->sgetc();
+    if (c != '\r' && c != '\n') return false;
+    std::string line;
+    fetch(line);
+    return true;
+}
+
+bool TextReader::eof() const {
+    if (hasRest_) return false;
+    std::streambuf* sb = in_->rdbuf();
+    return !sb || std::char_traits<char>::eq_int_type(sb->sgetc(), std::char_traits<char>::eof());
+}
+
+std::string TextReader::readLine() {
+    if (hasRest_) {
+        hasRest_ = false;
+        return std::move(rest_);
+    }
+    std::string s;
+    if (!fetch(s)) throw VeltaError(endedText(name_, "строка"));
+    return s;
+}
+
+double TextReader::readNumber() {
+    std::string src;
+    std::size_t pos = 0;
+    if (hasRest_) {
+        // The rest of a line whose last field ended at a comma: that comma is skipped.
+        hasRest_ = false;
+        src = std::move(rest_);
+        while (pos < src.size() && src[pos] == ' ') ++pos;
+        if (pos < src.size() && src[pos] == ',') ++pos;
+    } else if (!fetch(src)) {
+        throw VeltaError(endedText(name_, "число"));
+    }
+    while (pos < src.size() && src[pos] == ' ') ++pos;
+    const std::size_t comma = src.find(',', pos);
+    const std::string field = src.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+    if (comma != std::string::npos) {
+        rest_ = src.substr(comma);
+        hasRest_ = true;
+    }
+    if (field.find_first_not_of(' ') == std::string::npos) fail("число");
+    try {
+        return textToReal(field);
+    } catch (const std::exception&) {
+        fail("число, прочитано «" + field + "»");
+    }
+}
+
+void TextReader::fail(const std::string& expected) const {
+    throw VeltaError("Ошибка чтения файла " + name_ + ", строка " + std::to_string(line_) +
+                     ": ожидалось " + expected);
+}
+
+// ---------------------------------------------------------------- TextWriter
+
+TextWriter::TextWriter(std::ostream& out) : out_(&out) {}
+
+std::unique_ptr<TextWriter> TextWriter::create(const std::string& path) {
+    auto file = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+    if (!file->is_open()) throw VeltaError("Не удалось создать файл " + path);
+    auto writer = std::make_unique<TextWriter>(*file);
+    writer->owned_ = std::move(file);
+    return writer;
+}
+
+TextWriter::~TextWriter() {
+    out_->flush();  // never throws: the stream's exception mask is left clear
+}
+
+void TextWriter::line(const std::string& utf8) {
+    *out_ << utf8ToCp1251(utf8) << "\r\n";
+}
+
+void TextWriter::text(const std::string& utf8) {
+    *out_ << utf8ToCp1251(utf8);
+}
+
+void TextWriter::flush() {
+    out_->flush();
+    if (!*out_) throw VeltaError("Ошибка записи в файл");
+}
+
+std::vector<std::string> readAllLines(const std::string& path) {
+    auto reader = TextReader::open(path);
+    std::vector<std::string> lines;
+    while (!reader->eof()) lines.push_back(reader->readLine());
+    return lines;
+}
+
+} // namespace velta

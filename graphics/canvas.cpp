@@ -1,0 +1,332 @@
+#include "graphics/canvas.h"
+
+#include "app/prompter.h"
+#include "data/numtext.h"
+#include "graphics/surface.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace velta {
+
+namespace {
+
+Store& g() { return mdlGlobal; }
+
+// Text with its top-left corner at (x, y) in the current fore colour.
+void textAt(Ctx& c, double x, double y, const std::string& s) {
+    c.surf.setCurrent(x, y);
+    c.surf.text(s);
+}
+
+double rowY(double row) { return g().TXTY + row * g().CHH; }
+
+bool insidePlot(double sx, double sy) {
+    const Store& s = g();
+    return s.PX0 <= sx && sx <= s.PX1 && s.PY1 <= sy && sy <= s.PY0;
+}
+
+// A segment across the side panel at mid-height of a legend row, from column 5 to the
+// sixth character from the canvas's right edge.
+void legendLine(Ctx& c, double row, Colour colour) {
+    const Store& s = g();
+    const double y = rowY(row);
+    c.surf.segment(s.TXTX + 5.0 * s.CHW, y, s.CANW - 6.0 * s.CHW, y, colour);
+}
+
+std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
+
+// Parameters of section 9: no model header, the step in place of BETA.
+void ABG9(Ctx& c) {
+    const Store& s = g();
+    rowText(c, s.TXTX, 2, "Параметры модели");
+    rowText(c, s.TXTX, 4, "ALFA = " + fmt5(s.ALFA));
+    rowText(c, s.TXTX, 5, "GAMA = " + fmt5(s.GAMA));
+    rowText(c, s.TXTX, 6, "HHH  = " + fmt5(s.HHH));
+    // section 9 adds MCPZ: row 7 "MCPZ = " & Format(MCPZ, "0")
+}
+
+bool isDelaySection(int section) {
+    return section == 12 || section == 22 || section == 512 || section == 522 || section == 6;
+}
+
+void headerBlock(Ctx& c, int section) {
+    const Store& s = g();
+    switch (section) {
+    case 11:
+    case 8:
+        rowText(c, s.TXTX, 0,
+                "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
+        ABG(c);
+        break;
+    case 21:
+        rowText(c, s.TXTX, 0, "Model  ZORM" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + ")");
+        ABG(c);
+        break;
+    case 9:
+        ABG9(c);
+        break;
+    default:
+        // The other sections draw their own header rows beside this call.
+        break;
+    }
+}
+
+void physBlock(Ctx& c, int section, double v) {
+    Store& s = g();
+    Surface& sf = c.surf;
+    rowText(c, s.TXTX, v + 10, "Компоненты");
+    sf.lineStyle = LineStyle::Solid;
+    const std::string letter = isDelaySection(section) ? "Z" : "X";
+    for (int i = 1; i <= s.NCOMP; ++i) {
+        const Colour col = QBColor(14 - i);
+        sf.foreColour = col;
+        rowText(c, s.TXTX, v + 11 + i, letter + CStr(s.IC(i)));
+        legendLine(c, v + 11.5 + i, col);
+    }
+    const bool delayWithOwnLegend =
+        section == 12 || section == 22 || section == 512 || section == 522;
+    // PERIOD is the value left by an earlier run: the W legend appears from the second run on.
+    if (!delayWithOwnLegend && s.LSCREEN == 1 && s.LPERIOD >= 1 && s.PERIOD > s.TMIN) {
+        sf.foreColour = s.CAXES;
+        rowText(c, s.TXTX, v + 14 + s.NCOMP, "Норма невязки");
+        sf.foreColour = QBColor(2);
+        rowText(c, s.TXTX, v + 16 + s.NCOMP, "WW");
+        legendLine(c, v + 16.5 + s.NCOMP, QBColor(2));
+    }
+}
+
+void phasBlock(Ctx& c, int section, double v) {
+    Store& s = g();
+    const double shift = section == 521 ? -1 : 0;  // section 5.2.1 writes one row higher
+    rowText(c, s.TXTX, v + 10 + shift, "Номера компонент");
+    rowText(c, s.TXTX, v + 12 + shift,
+            "i1 = " + CStr(s.IC(1)) + ", " + "i2 = " + CStr(s.IC(2)));
+    if (section == 8 || section == 11) {
+        Stat_Resh(c, s.STAT, 16, "симметричное решение");
+        c.surf.text("i = 1,...," + CStr(s.NDIM) + ",");
+        rowText(c, s.TXTX, 20, "X(i) = " + fmt5(s.STAT));
+    }
+    // section 521 adds its stationary point here (ZST1, ZST2, NDIM1) when IND <> 1
+    c.ui.progressShow(CLng(s.SCRT));
+}
+
+} // namespace
+
+void setColours(bool white) {
+    Store& s = g();
+    if (white) {
+        s.QBACK = 15; s.QFRAME = 0; s.QAXES = 0;
+    } else {
+        s.QBACK = 0; s.QFRAME = 15; s.QAXES = 7;
+    }
+    s.CBACK = QBColor(s.QBACK);
+    s.CFRAME = QBColor(s.QFRAME);
+    s.CAXES = QBColor(s.QAXES);
+}
+
+void Mesh_Base(Ctx& c) {
+    Store& s = g();
+    Surface& sf = c.surf;
+    sf.fillColour = s.CBACK;
+    s.LEFTP = 10; s.TOPP = 76; s.RIGHTP = 561; s.BOTP = 545;
+    s.SIDEX = 551; s.CANW = 774; s.CANH = 470;
+    // Plot panel, then the side panel (573..783); painting them erases the previous plot.
+    sf.fillBox(10, 76, 561, 545, s.CBACK);
+    sf.box(10, 76, 561, 545, s.CFRAME);
+    sf.fillBox(s.RIGHTP + 12, 76, 783, 545, s.CBACK);
+    sf.box(s.RIGHTP + 12, 76, 783, 545, s.CFRAME);
+}
+
+void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const std::string& xName,
+               double xmin, double xmax, double ymin, double ymax) {
+    // An empty or undefined range has no scale: refuse it before the old plot is erased.
+    auto badRange = [](double lo, double hi) {
+        return !std::isfinite(lo) || !std::isfinite(hi) || lo == hi;
+    };
+    if (badRange(xmin, xmax))
+        throw VeltaError("Пустой диапазон графика: " + (xName.empty() ? std::string("ось X") : xName) +
+                         " от " + CStr(xmin) + " до " + CStr(xmax));
+    if (badRange(ymin, ymax))
+        throw VeltaError("Пустой диапазон графика: " + (yName.empty() ? std::string("ось Y") : yName) +
+                         " от " + CStr(ymin) + " до " + CStr(ymax));
+
+    Store& s = g();
+    Surface& sf = c.surf;
+
+    // 1-2. Frame and plot box.
+    sf.lineWidth = 1;
+    Mesh_Base(c);
+    s.PX0 = toI16(s.LEFTP + 52);
+    s.PY1 = toI16(s.TOPP + 15);
+    s.PX1 = toI16(s.RIGHTP - 37);
+    s.PY0 = toI16(s.BOTP - 15);
+    sf.box(s.PX0, s.PY1, s.PX1, s.PY0, s.CAXES);
+
+    // 3. Dotted grid, four divisions each way.
+    sf.lineStyle = LineStyle::Dotted;
+    const int gstepx = static_cast<int>(Int((s.PX1 - s.PX0) / 4.0));
+    for (int i = 1; i <= 3; ++i) {
+        const double x = s.PX0 + i * gstepx;
+        sf.segment(x, s.PY1, x, s.PY0, s.CAXES);
+    }
+    const int gstepy = static_cast<int>(Int((s.PY0 - s.PY1) / 4.0));
+    for (int j = 1; j <= 3; ++j) {
+        const double y = s.PY1 + j * gstepy;
+        sf.segment(s.PX0, y, s.PX1, y, s.CAXES);
+    }
+    sf.lineStyle = LineStyle::Solid;
+    sf.foreColour = s.CAXES;
+
+    // 4. Title centred over the plot (the plot width is PX1 - PX0, stored as PWID below).
+    const double pwid = s.PX1 - s.PX0;
+    textAt(c, (pwid - sf.textWidth(title)) / 2 + (s.LEFTP + 52), s.TOPP + 2, title);
+
+    // 5. Character cell of the window font.
+    s.CHW = toI16(sf.textWidth("X"));
+    s.CHH = toI16(sf.textHeight("X"));
+
+    // 6. Vertical axis name above the plot's left end.
+    textAt(c, s.LEFTP + 52, s.TOPP + 2, yName);
+
+    // 7. Vertical tick values: exact quarters of the range.
+    const std::string mask = "0.00E+##";
+    const double tx = s.LEFTP + 2;
+    const double h = CLng(s.CHH / 2.0);
+    textAt(c, tx, s.PY1 - h, Format(ymax, mask));
+    for (int k = 1; k <= 3; ++k)
+        textAt(c, tx, s.PY1 - h + k * gstepy, Format(ymax - (ymax - ymin) * k / 4, mask));
+    textAt(c, tx, s.PY0 - s.CHH, Format(ymin, mask));
+
+    // 8. Horizontal tick values under the plot.
+    const double ty = s.PY0 + 1;
+    const double x0 = s.PX0 - 3.0 * s.CHW;
+    textAt(c, x0, ty, Format(xmin, mask));
+    for (int l = 1; l <= 3; ++l)
+        textAt(c, x0 + l * gstepx, ty, Format(xmin + (xmax - xmin) * l / 4, mask));
+    textAt(c, s.PX1 - 3.0 * s.CHW, ty, Format(xmax, mask));
+
+    // 9. Horizontal axis name right of the lower right corner.
+    textAt(c, s.PX1 + s.CHW / 2.0, s.PY0 + 3 - s.CHH, xName);
+
+    // 10. Side-panel text grid.
+    s.TXTX = toI16(s.SIDEX + 3 * (s.CHW + 10));
+    s.TXTY = toI16(s.CHH + s.TOPP);
+
+    // 11. Scales: pixels per world unit (y grows downwards, so KY < 0).
+    s.PWID = toI16(s.PX1 - s.PX0);
+    s.XRANGE = xmax - xmin;
+    s.KX = s.PWID / s.XRANGE;
+    s.PHGT = toI16(s.PY1 - s.PY0);
+    s.YRANGE = ymax - ymin;
+    s.KXY = s.PWID / s.YRANGE;
+    s.KY = s.PHGT / s.YRANGE;
+    s.WRANGE = s.SCRW - s.SCLW;
+    if (s.WRANGE != 0) s.KW = s.PHGT / s.WRANGE;
+}
+
+void rowText(Ctx& c, double x, double row, const std::string& text) {
+    textAt(c, x, rowY(row), text);
+}
+
+void Graphic1(Ctx& c) {
+    Store& s = g();
+    const double sxOld = s.PX0 + (s.TOLD - s.SCLT) * s.KX;
+    const double sxNew = s.PX0 + (s.TCUR - s.SCLT) * s.KX;
+    for (int i = 1; i <= s.NCOMP; ++i) {
+        const int comp = s.IC(i);
+        const double syOld = s.PY0 + (s.X1(comp) - s.SCLX) * s.KY;
+        const double syNew = s.PY0 + (s.XNEW(comp) - s.SCLX) * s.KY;
+        // Only the new point is tested: a curve re-enters from its last outside point.
+        if (insidePlot(sxNew, syNew)) c.surf.segment(sxOld, syOld, sxNew, syNew, QBColor(14 - i));
+    }
+    if (s.LSCREEN > 0)
+        c.surf.segment(sxOld, s.PY0 + (s.WOLD - s.SCLW) * s.KW, sxNew, s.PY0 + (s.W - s.SCLW) * s.KW,
+                       QBColor(2));
+}
+
+void GraphicF1(Ctx& c, i32 i) {
+    Store& s = g();
+    Surface& sf = c.surf;
+    if (s.NSC == 0) throw VeltaError("Деление на нуль: NSC = 0 (период цвета фазовой траектории)");
+    sf.lineWidth = 1;
+    const int c1 = s.IC(1), c2 = s.IC(2);
+    const double sxOld = s.PX0 + (s.X1(c1) - s.SCLX) * s.KXY;
+    const double syOld = s.PY0 + (s.X1(c2) - s.SCLX) * s.KY;
+    const double sxNew = s.PX0 + (s.XNEW(c1) - s.SCLX) * s.KXY;
+    const double syNew = s.PY0 + (s.XNEW(c2) - s.SCLX) * s.KY;
+    if (insidePlot(sxNew, syNew)) {
+        // The colour runs through 24-bit values along the trajectory, period 2*pi*NSC steps.
+        // Where sin < 0 the value is negative and is shown as its absolute value.
+        const std::int32_t value = CLng(std::sin(static_cast<double>(i) / s.NSC) * 16777215.0);
+        sf.segment(sxOld, syOld, sxNew, syNew, static_cast<Colour>(std::abs(value)));
+        c.ui.progressValue(CLng(s.TOLD));
+    }
+    sf.lineWidth = 1;
+}
+
+void GraphicP(Ctx& c) {
+    Store& s = g();
+    Surface& sf = c.surf;
+    const double sx = s.PX0 + (s.XCROSS(s.IC(1)) - s.SCLX) * s.PWID / s.YRANGE;
+    const double sy = s.PY0 + (s.XCROSS(s.IC(2)) - s.SCLX) * s.PHGT / s.YRANGE;
+    sf.fillSolid = true;
+    sf.fillColour = QBColor(11);
+    if (insidePlot(sx, sy)) {
+        sf.circle(sx, sy, 2, QBColor(11));
+        c.ui.progressValue(CLng(s.TOLD));
+    }
+}
+
+void ABG(Ctx& c) {
+    const Store& s = g();
+    rowText(c, s.TXTX, 2, "Параметры модели");
+    rowText(c, s.TXTX, 4, "ALFA = " + fmt5(s.ALFA));
+    rowText(c, s.TXTX, 5, "BETA = " + fmt5(s.BETA));
+    rowText(c, s.TXTX, 6, "GAMA = " + fmt5(s.GAMA));
+}
+
+void Nadpis(Ctx& c, int section, const std::string& mode, double v) {
+    Store& s = g();
+    c.surf.foreColour = s.CAXES;
+    c.surf.setCurrent(s.TXTX, rowY(0));
+    headerBlock(c, section);
+    if (mode == "Phys")
+        physBlock(c, section, v);
+    else if (mode == "Phas")
+        phasBlock(c, section, v);
+}
+
+void Stat_Resh(Ctx& c, double z, double row, const std::string& caption) {
+    Store& s = g();
+    Surface& sf = c.surf;
+    // The point (z, z) of the phase plane, not clipped.
+    const double sx = s.PX0 + (z - s.SCLX) * s.PWID / s.YRANGE;
+    const double sy = s.PY0 + (z - s.SCLX) * s.PHGT / s.YRANGE;
+    const Colour yellow = QBColor(14);
+    sf.fillSolid = true;
+    sf.fillColour = yellow;
+    sf.circle(sx, sy, 6, yellow);
+    sf.circle(s.TXTX + 4, rowY(row + 0.5), 6, yellow);
+    rowText(c, s.TXTX + 16, row, " - Стационарное");
+    rowText(c, s.TXTX, row + 1, caption);
+    sf.setCurrent(s.TXTX, rowY(row + 2));
+}
+
+void Period_Print(Ctx& c, double r) {
+    Store& s = g();
+    if (s.LGRAPH == 1 && s.LSCREEN == 1 && s.LPERIOD > 0 && s.PERIOD > s.TMIN) {
+        c.surf.foreColour = s.CAXES;
+        textAt(c, s.TXTX, (r + s.NCOMP) * s.CHH + s.TXTY, "PERIOD = " + Format(s.PERIOD, "0.0000E+00"));
+    }
+    c.ui.progressHide();
+}
+
+void L_Print(Ctx& c, double r) {
+    Store& s = g();
+    c.surf.foreColour = QBColor(10);
+    textAt(c, s.TXTX, r * s.CHH + s.TXTY, "   L = " + CStr(s.L));
+    s.L = toI16(s.L + 1.0);
+}
+
+} // namespace velta
