@@ -221,7 +221,9 @@ bool Shell::mnuIntegr(Ctx& c) {
     try {
         sc->Integr1(c);
         switch (section) {
-        case 8: case 9: case 11: case 21: Period_Print(c, 18); break;
+        case 8: case 11: case 21: Period_Print(c, 18); break;
+        // Section 9 computes no period: a PERIOD left by another section is not printed.
+        case 9: c.ui.progressHide(); break;
         case 511: Period_Print(c, 20); break;
         case 521: Period_Print(c, 22); break;
         case 6: L_Print(c, 27); break;

@@ -43,7 +43,7 @@ void ABG9(Ctx& c) {
     rowText(c, s.TXTX, 4, "ALFA = " + fmt5(s.ALFA));
     rowText(c, s.TXTX, 5, "GAMA = " + fmt5(s.GAMA));
     rowText(c, s.TXTX, 6, "HHH  = " + fmt5(s.HHH));
-    // section 9 adds MCPZ: row 7 "MCPZ = " & Format(MCPZ, "0")
+    rowText(c, s.TXTX, 7, "MCPZ = " + Format(s.MCPZ, "0"));
 }
 
 bool isDelaySection(int section) {

@@ -1,12 +1,18 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
 #include "models/section11/sec11.h"
+#include "models/section9/sec9.h"
+#include "models/section21/sec21.h"
+#include "models/section8/sec8.h"
 
 namespace velta {
 
 std::unique_ptr<SectionCore> makeSectionCore(int code) {
     switch (code) {
     case 11: return std::make_unique<Sec11>();
+    case 9: return std::make_unique<Sec9>();
+    case 21: return std::make_unique<Sec21>();
+    case 8: return std::make_unique<Sec8>();
     default: return nullptr;
     }
 }

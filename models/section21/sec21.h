@@ -1,0 +1,53 @@
+// Section 2.1: general gene network, autonomous system, Cauchy problem (window frmUni_21).
+// NDIM elements linked by an arbitrary connection matrix MC, model classes 1..4.
+#pragma once
+#include "data/datafile.h"
+#include "models/section.h"
+
+#include <string>
+
+namespace velta {
+
+class Sec21 : public SectionCore {
+public:
+    int code() const override { return 21; }
+    void InputPar(Ctx& c) override;
+    void Integr1(Ctx& c) override;
+
+    // Texts of the input window's fields and grids.
+    struct Fields {
+        std::string mclass, ndim, alfa, beta, gama;           // sheet 1
+        std::string i1n, xi1;                                 // nonzero components and values
+        GridText mc;                                          // sheet 2: connection matrix
+        GridText xp, fp;                                      // sheet 3 (Xo and N)
+        std::string tmax, hhh, lscreen, tmin, lgraph, lstep;  // sheet 4
+        std::string i1g, nsc, dlx, drx, dlw, drw, sclt;       // sheet 5
+    };
+    // The texts the window shows after a reading (free-format texts of the store values).
+    static Fields fieldsFromStore();
+    // Matrix grid of the window (Matr_Dspl): NDIM + 3 rows and columns, cell (0,0) "(i,j)",
+    // numbers 1..NDIM in row 0 and column 0 at positions 2..NDIM+1, cell (i+1, j+1) the
+    // free-format text of MC(i,j), or "0" everywhere when zeros is set.
+    static GridText matrixGrid(const Mat& mc, int n, bool zeros);
+    // Writes the ".mtrd" data file: eleven blocks with their header-store lines.
+    static void Table_File(const std::string& path, const Fields& f);
+
+    // Right-hand sides F(XV) into FV. Class 1 counts every positive MC(i,j) as a link,
+    // classes 2..4 only entries equal to 1.
+    static void Vych_PCH2();
+    // Refuses values the computation cannot work with, before anything is computed.
+    static void checkLimits();
+    // The limits shared with section 8: step, table density, portions, index lists.
+    static void checkRunLimits();
+    // Results header (at j = 1, NDIM + 15 lines) and one row every NSC steps.
+    static void Rezults(TextWriter& out, i32 j, double t);
+    static void DrawMesh2(Ctx& c);
+    static void DrawMeshF2(Ctx& c);
+    // Poincaré test between X1 and XNEW: a sign change of (N, X - Xo) gives XCROSS by
+    // linear interpolation and a point by GraphicP.
+    static void PoincareTest(Ctx& c);
+    // The portion question every LSTEP steps; a non-empty answer sets LSTEP = 0.
+    static void askPortion(Ctx& c, i32 j, const std::string& title);
+};
+
+} // namespace velta

@@ -1,0 +1,51 @@
+// Section 9: oscillations of chaotic type in a gene network (window frmUni_9).
+// Three elements, each driven by the sum of the other two passed MCPZ times through
+// the regulatory function f(v) = ALFA*v / (1 + v^GAMA).
+#pragma once
+#include "data/datafile.h"
+#include "models/section.h"
+
+#include <string>
+
+namespace velta {
+
+class Sec9 : public SectionCore {
+public:
+    int code() const override { return 9; }
+    void InputPar(Ctx& c) override;
+    void Integr1(Ctx& c) override;
+
+    // Texts of the input window's fields and grids.
+    struct Fields {
+        std::string ndim, alfa, gama, mcpz;        // sheet 1, block 1
+        std::string xi1;                           // Xo(i), i = 1..NDIM, joined by ","
+        std::string sclt, scrt, hhh, sclx, scrx;   // sheet 1, block 3
+        GridText xp, fp;                           // sheet 2 (grdTable1, grdTable2)
+        std::string ici, lscreen, lgraph, nsc;     // sheet 3
+    };
+    // The texts the window shows after a reading (free-format texts of the values).
+    Fields fieldsFromStore() const;
+    // Writes the ".chad" data file: eight blocks with their header-store lines.
+    static void Table_File(const std::string& path, const Fields& f);
+
+    // The regulatory input f^(MCPZ)(v) of one element: v passed MCPZ times through f.
+    static double Regul(double v, double alfa, double gama, int mcpz);
+    // FR9(i) = f^(MCPZ)(S(i)) from XOLD9, S(i) the sum of the two other components.
+    void Vych_PCH();
+    // Refuses values the computation cannot work with, before anything is computed.
+    void checkLimits() const;
+    // Results header (fourteen lines) and one table row for step d at time t.
+    static void RezultsHeader(TextWriter& out);
+    static void Rezults(TextWriter& out, i32 d, double t);
+    static void DrawMesh1(Ctx& c);
+    static void DrawMeshF1(Ctx& c);
+
+    // Initial values Xo(i), private to the window (check-file name "YN(").
+    Vec YO;
+    // Window vectors, indexes 1..3: state at the start and at the end of a step, and the
+    // regulatory input of each element.
+    Vec XOLD9 = Vec(3), XNEW9 = Vec(3), FR9 = Vec(3);
+    i32 NSTEP9 = 0;
+};
+
+} // namespace velta
