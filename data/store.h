@@ -134,6 +134,14 @@ struct Store {
     // ---- section 9
     i16 MCPZ = 0;  // number of compositions of the regulatory function
 
+    // ---- section 22 (the delay-window scheme shared by sections 12, 22, 512, 522, 6)
+    Vec TAU;            // delays TAU(1..LTAU), scaled once at the first portion
+    Mat ZTAB, ZTAU;     // history table ZTAB(node, comp); delayed values ZTAU(delay, comp)
+    Vec KTAU, RTAU;     // node and fraction of TAU(LTAU) - TAU(j) in the window
+    Vec FZ;             // right-hand sides from the delayed values
+    i16 NP1 = 0, NP2 = 0, NPER = 0;  // NDEL + 1, 2*NDEL, whole windows in TMAX
+    double ZS1 = 0, ZS2 = 0;         // stationary solution of the "Tau0" model
+
     // ---- canvas (colours are 24-bit, red in the low byte)
     i16 QBACK = 0, QFRAME = 0, QAXES = 0;
     std::uint32_t CBACK = 0, CFRAME = 0, CAXES = 0;

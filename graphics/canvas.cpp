@@ -66,6 +66,34 @@ void headerBlock(Ctx& c, int section) {
     case 9:
         ABG9(c);
         break;
+    case 511:
+        rowText(c, s.TXTX, 0, "NDIM = " + CStr(s.NDIM));
+        ABG(c);
+        rowText(c, s.TXTX, 7, "TAU1 = " + fmt5(s.TAU1));
+        rowText(c, s.TXTX, 8, "TAU2 = " + fmt5(s.TAU2));
+        rowText(c, s.TXTX, 9, "TETA = " + fmt5(s.TETA));
+        rowText(c, s.TXTX, 10, "OMEG = " + fmt5(s.OMEG));
+        break;
+    case 521:
+        rowText(c, s.TXTX, 0, "NDIM1,NDIM2 = " + CStr(s.NDIM1) + "," + CStr(s.NDIM2));
+        rowText(c, s.TXTX, 2, "Параметры модели");
+        rowText(c, s.TXTX, 4, "ALFA  = " + fmt5(s.ALFA));
+        rowText(c, s.TXTX, 5, "BETA1 = " + fmt5(s.BETA1));
+        rowText(c, s.TXTX, 6, "BETA2 = " + fmt5(s.BETA2));
+        rowText(c, s.TXTX, 7, "GAMA1 = " + fmt5(s.GAMA1));
+        rowText(c, s.TXTX, 8, "GAMA2 = " + fmt5(s.GAMA2));
+        rowText(c, s.TXTX, 9, "TAU1  = " + fmt5(s.TAU1));
+        rowText(c, s.TXTX, 10, "TAU2  = " + fmt5(s.TAU2));
+        rowText(c, s.TXTX, 11, "TETA  = " + fmt5(s.TETA));
+        break;
+    case 22:
+        rowText(c, s.TXTX, 0, "Model M1(32-1-32)");
+        ABG(c);
+        Zap_ABG(c);
+        rowText(c, s.TXTX, 23, "Стационарное решение");
+        rowText(c, s.TXTX, 25, "   Z1 = " + Format(s.ZS1, "0.0000E+00"));
+        rowText(c, s.TXTX, 26, "   Z2 = " + Format(s.ZS2, "0.0000E+00"));
+        break;
     default:
         // The other sections draw their own header rows beside this call.
         break;
@@ -107,7 +135,15 @@ void phasBlock(Ctx& c, int section, double v) {
         c.surf.text("i = 1,...," + CStr(s.NDIM) + ",");
         rowText(c, s.TXTX, 20, "X(i) = " + fmt5(s.STAT));
     }
-    // section 521 adds its stationary point here (ZST1, ZST2, NDIM1) when IND <> 1
+    if (section == 521 && s.IND != 1) {
+        const auto fmt4 = [](double x) { return Format(x, "0.0000E+00"); };
+        Stat_Resh(c, s.ZST1, 17, "   решение");
+        rowText(c, s.TXTX, 19, "i = 1,..., " + CStr(s.NDIM1 - 1) + ",");
+        rowText(c, s.TXTX, 21, "X(i) = " + fmt4(s.ZST1));
+        rowText(c, s.TXTX, 23, "i = " + CStr(s.NDIM1) + ",...," + CStr(s.NDIM) + ", ");
+        rowText(c, s.TXTX, 24, "X(i) = " + fmt4(s.ZST2));
+        rowText(c, s.TXTX, 26, "X(" + CStr(s.NDIM) + ") = " + fmt4(s.STAT));
+    }
     c.ui.progressShow(CLng(s.SCRT));
 }
 
@@ -245,6 +281,13 @@ void Graphic1(Ctx& c) {
                        QBColor(2));
 }
 
+void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour) {
+    const Store& s = g();
+    const double sxa = s.PX0 + (xa - s.SCLX) * s.KX, sxb = s.PX0 + (xb - s.SCLX) * s.KX;
+    const double sya = s.PY0 + (ya - s.SCLY) * s.KY, syb = s.PY0 + (yb - s.SCLY) * s.KY;
+    if (sxa <= s.PX1 && s.PY1 <= syb && syb <= s.PY0) c.surf.segment(sxa, sya, sxb, syb, QBColor(colour));
+}
+
 void GraphicF1(Ctx& c, i32 i) {
     Store& s = g();
     Surface& sf = c.surf;
@@ -276,6 +319,31 @@ void GraphicP(Ctx& c) {
         sf.circle(sx, sy, 2, QBColor(11));
         c.ui.progressValue(CLng(s.TOLD));
     }
+}
+
+void GraphicZ(Ctx& c, double t0, int k, int kshift) {
+    Store& s = g();
+    const double t = t0 + (k - kshift) * s.HHH;
+    const double sx = s.PX0 + (t - s.SCLT) * s.KX;
+    const double sx2 = s.PX0 + (t + s.HHH - s.SCLT) * s.KX;
+    // At most three curves; x is not tested, both ends must lie within the plot's height.
+    auto curve = [&](int comp, int colour) {
+        const double sy = s.PY0 + (s.ZTAB(k, comp) - s.SCLX) * s.KY;
+        const double sy2 = s.PY0 + (s.ZTAB(k + 1, comp) - s.SCLX) * s.KY;
+        if (s.PY1 <= sy && sy <= s.PY0 && s.PY1 <= sy2 && sy2 <= s.PY0)
+            c.surf.segment(sx, sy, sx2, sy2, QBColor(colour));
+    };
+    curve(s.IC(1), 13);
+    if (s.NCOMP != 1) {
+        curve(s.IC(2), 12);
+        if (s.NCOMP != 2) curve(s.IC(3), 11);
+    }
+}
+
+void Zap_ABG(Ctx& c) {
+    const Store& s = g();
+    for (int i = 1; i <= s.LTAU; ++i)
+        rowText(c, s.TXTX, 6 + i, "TAU(" + CStr(i) + ") = " + Format(s.TAU(i), "0.0000E+00"));
 }
 
 void ABG(Ctx& c) {

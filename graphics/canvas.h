@@ -25,10 +25,19 @@ void rowText(Ctx& c, double x, double row, const std::string& text);
 void Graphic1(Ctx& c);
 void GraphicF1(Ctx& c, i32 i);
 void GraphicP(Ctx& c);
+// One step of up to three curves of a delay system: nodes k and k + 1 of ZTAB at the time
+// t0 + (k - kshift)*HHH, components IC(1..3) in colours 13, 12, 11.
+void GraphicZ(Ctx& c, double t0, int k, int kshift);
+// One segment of a parameter diagram from (xa, ya) to (xb, yb) (origin SCLX, SCLY) in
+// palette colour `colour`; drawn when its start is not right of the plot and its end lies
+// within the plot's height.
+void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour);
 
 // Legends. mode: "Phys", "Phas" or empty; v: row offset of the mode block.
 void Nadpis(Ctx& c, int section, const std::string& mode, double v);
 void ABG(Ctx& c);
+// The delays of a delay section: row 6 + i "TAU(i) = " for i = 1..LTAU.
+void Zap_ABG(Ctx& c);
 void Stat_Resh(Ctx& c, double z, double row, const std::string& caption);
 
 // Closing lines of a run.

@@ -1,5 +1,7 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
+#include "synthesis/section511/sec511.h"
+#include "synthesis/section521/sec521.h"
 #include "models/section11/sec11.h"
 #include "models/section9/sec9.h"
 #include "models/section21/sec21.h"
@@ -13,6 +15,8 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 9: return std::make_unique<Sec9>();
     case 21: return std::make_unique<Sec21>();
     case 8: return std::make_unique<Sec8>();
+    case 511: return std::make_unique<Sec511>();
+    case 521: return std::make_unique<Sec521>();
     default: return nullptr;
     }
 }

@@ -1,0 +1,47 @@
+// Questions and messages of the desktop program as real dialogs: message boxes, input
+// boxes, Yes/No questions, open and save dialogs, the main window's progress bar and a
+// note in its status bar.
+#pragma once
+#include "app/prompter.h"
+
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+class QProgressBar;
+class QStatusBar;
+
+namespace velta {
+
+class QtPrompter : public Prompter {
+public:
+    explicit QtPrompter(QWidget* parent = nullptr);
+
+    void setProgressBar(QProgressBar* bar);
+    void setStatusBar(QStatusBar* bar);
+
+    void message(const std::string& text, MsgIcon icon = MsgIcon::None,
+                 const std::string& title = kTitle) override;
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText = "", int x = -1, int y = -1) override;
+    bool askYesNo(const std::string& text, const std::string& title = kTitle) override;
+    std::string chooseOpenFile(const std::string& folder, const std::string& filter) override;
+    std::string chooseSaveFile(const std::string& folder, const std::string& filter) override;
+    void progressShow(int maximum) override;
+    void progressValue(int value) override;
+    void progressHide() override;
+    void note(const std::string& text) override;
+
+    // "Файлы данных (*.mnkd)|*.mnkd|Все файлы (*.*)|*.*|" as a file-dialog filter list:
+    // "Файлы данных (*.mnkd);;Все файлы (*)". Patterns separated by ";" become one group.
+    static QString qtFilter(const std::string& filter);
+
+private:
+    std::string fileDialog(bool save, const std::string& folder, const std::string& filter);
+
+    QPointer<QWidget> parent_;
+    QPointer<QProgressBar> progress_;
+    QPointer<QStatusBar> status_;
+};
+
+} // namespace velta

@@ -1,0 +1,270 @@
+#include "data/forms/sectionform.h"
+
+#include "app/prompter.h"
+#include "app/shell.h"
+#include "data/catalogue.h"
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "graphics/surface.h"
+#include "models/section.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace velta {
+
+namespace {
+
+constexpr int kWindowWidth = 797, kWindowHeight = 568;
+constexpr int kButtonTop = 531, kButtonWidth = 100, kButtonHeight = 26, kButtonGap = 30;
+constexpr int kRowHeight = 22;
+
+// The file name typed without an extension gets the section's data extension.
+std::string withExtension(const std::string& path, const std::string& ext) {
+    const auto slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (ext.empty() || name.find('.') != std::string::npos) return path;
+    return path + ext;
+}
+
+} // namespace
+
+SectionForm::SectionForm(FormHost& host, int code, const QString& caption, int sheets,
+                         FormButtons buttons)
+    : QWidget(host.mainWidget(), Qt::Window), host_(host), code_(code) {
+    setObjectName(QStringLiteral("frmUni_%1").arg(code));
+    setWindowTitle(caption);
+    setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    setFixedSize(kWindowWidth, kWindowHeight);
+
+    // The pane under the tabs, then the tab strip, then the frames above both.
+    tabs_ = new QTabBar(this);
+    tabs_->setObjectName(QStringLiteral("TabStrip1"));
+    tabs_->setExpanding(false);
+    tabs_->setDrawBase(false);
+    tabs_->setFocusPolicy(Qt::TabFocus);
+    for (int i = 1; i <= sheets; ++i) tabs_->addTab(QStringLiteral("Лист #%1").arg(i));
+    const int th = tabs_->sizeHint().height();
+    pane_ = new QFrame(this);
+    pane_->setFrameShape(QFrame::StyledPanel);
+    pane_->setFrameShadow(QFrame::Raised);
+    pane_->setGeometry(kTabLeft, kTabTop + th - 1, kTabWidth, kTabHeight - th + 1);
+    tabs_->setGeometry(kTabLeft, kTabTop, kTabWidth, kTabHeight);
+    tabs_->raise();
+    for (int i = 1; i <= sheets; ++i) {
+        auto* f = new QFrame(this);
+        f->setObjectName(QStringLiteral("Frame%1").arg(i));
+        f->setGeometry(kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight);
+        f->hide();
+        frames_.push_back(f);
+    }
+
+    const char* names[3] = {buttons.input, buttons.cancel, buttons.help};
+    const QString captions[3] = {QStringLiteral("Ввод"), QStringLiteral("Отмена"),
+                                 QStringLiteral("Справка")};
+    const int left = (kWindowWidth - 3 * kButtonWidth - 2 * kButtonGap) / 2;
+    QPushButton* b[3];
+    for (int i = 0; i < 3; ++i) {
+        b[i] = new QPushButton(captions[i], this);
+        b[i]->setObjectName(QString::fromLatin1(names[i]));
+        b[i]->setAutoDefault(false);
+        b[i]->setGeometry(left + i * (kButtonWidth + kButtonGap), kButtonTop, kButtonWidth, kButtonHeight);
+    }
+    connect(b[0], &QPushButton::clicked, this, [this] { accept(); });
+    connect(b[1], &QPushButton::clicked, this, [this] { cancel(); });
+    connect(b[2], &QPushButton::clicked, this, [this] { help(); });
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int index) { switchSheet(index); });
+    // A click on the tab already chosen is a sheet switch too (it changes no index).
+    connect(tabs_, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0 && index == tabs_->currentIndex()) switchSheet(index);
+    });
+}
+
+const SectionInfo* SectionForm::info() const { return findSection(code_); }
+
+SectionCore* SectionForm::core() { return host_.shell().core(code_); }
+
+std::string SectionForm::shownPrefix() const { return host_.shell().dataFolder(); }
+
+std::string SectionForm::shownNameOf(const std::string& path) const {
+    std::string prefix = shownPrefix();
+    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
+    return stripPrefix(path, prefix);
+}
+
+// ---------------------------------------------------------------- building
+
+QLabel* SectionForm::addLabel(int sheet, int x, int y, const QString& text, int width) {
+    auto* l = new QLabel(text, frame(sheet));
+    if (width <= 0) width = l->fontMetrics().horizontalAdvance(text) + 4;
+    l->setGeometry(x, y, width, kRowHeight);
+    return l;
+}
+
+QLineEdit* SectionForm::addField(int sheet, int x, int y, int labelWidth, const QString& label,
+                                 const QString& name, int fieldWidth) {
+    auto* l = new QLabel(label, frame(sheet));
+    l->setGeometry(x, y, labelWidth, kRowHeight);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* e = new QLineEdit(frame(sheet));
+    e->setObjectName(name);
+    e->setGeometry(x + labelWidth + 6, y, fieldWidth, kRowHeight);
+    l->setBuddy(e);
+    // Any change, also one made while filling, marks the window as edited.
+    connect(e, &QLineEdit::textChanged, this, [this] { edited_ = true; });
+    return e;
+}
+
+FormGrid* SectionForm::addGrid(int sheet, int x, int y, const QString& name, int maxWidth) {
+    auto* g = new FormGrid(frame(sheet), name);
+    g->setMaxWidth(maxWidth);
+    g->move(x, y);
+    connect(g, &FormGrid::edited, this, [this] { edited_ = true; });
+    return g;
+}
+
+void SectionForm::setSizingField(QLineEdit* field, const std::string& key, const std::string& reminder) {
+    sizing_ = field;
+    sizingKey_ = key;
+    reminder_ = reminder;
+    connect(field, &QLineEdit::textChanged, this, [this] { dimChanged_ = true; });
+    field->installEventFilter(this);
+}
+
+bool SectionForm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == sizing_ && e->type() == QEvent::MouseButtonPress) {
+        // Shown once the press has reached the field, so the field does not keep the mouse.
+        QTimer::singleShot(0, this, [this] { showReminder(); });
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void SectionForm::showReminder() { host_.prompter().message(reminder_); }
+
+// ---------------------------------------------------------------- sheets
+
+void SectionForm::showSheet(int sheet) {
+    for (std::size_t i = 0; i < frames_.size(); ++i)
+        frames_[i]->setVisible(static_cast<int>(i) + 1 == sheet);
+}
+
+void SectionForm::setSheetsVisible(bool on) {
+    tabs_->setVisible(on);
+    pane_->setVisible(on);
+    if (on) showSheet(tabs_->currentIndex() + 1);
+    else
+        for (QFrame* f : frames_) f->hide();
+}
+
+bool SectionForm::applyDimension() {
+    if (!sizing_) {
+        dimChanged_ = false;
+        return true;
+    }
+    const std::string text = sizing_->text().toStdString();
+    i16 n = 0;
+    bool ok = true;
+    try {
+        n = textToI16(text);
+    } catch (const VeltaError&) {
+        ok = false;
+    }
+    // A grid needs at least one component; anything else stays as typed until corrected.
+    if (!ok || n < 1) {
+        host_.prompter().message("Недопустимое значение  " + sizingKey_ + " = " + text,
+                                 MsgIcon::Exclamation);
+        return false;
+    }
+    setDimension(n);
+    fillGrids(true);
+    dimChanged_ = false;
+    return true;
+}
+
+void SectionForm::switchSheet(int index) {
+    if (dimChanged_) applyDimension();
+    showSheet(index + 1);
+}
+
+// ---------------------------------------------------------------- procedures
+
+void SectionForm::open() {
+    const SectionInfo* si = info();
+    SectionCore* c = core();
+    if (!si || !c) return;
+    const std::string path = host_.prompter().chooseOpenFile(host_.shell().dataFolder(), si->dataFilter);
+    if (path.empty()) return;
+
+    const std::string oldPath = c->dataPath, oldShown = c->shownName;
+    try {
+        c->dataPath = path;
+        c->shownName = shownNameOf(path);
+        NullSurface surface;  // reading draws nothing
+        Ctx ctx{surface, host_.prompter(), host_.paths()};
+        c->InputPar(ctx);
+        fillFields();
+        dimChanged_ = false;
+        fillGrids(false);
+    } catch (const std::exception&) {
+        // A failed reading or filling ends the procedure without a word; the file that
+        // was current stays current.
+        c->dataPath = oldPath;
+        c->shownName = oldShown;
+        return;
+    }
+    {
+        const QSignalBlocker block(tabs_);
+        tabs_->setCurrentIndex(0);
+    }
+    setSheetsVisible(true);
+    if (isVisible()) raise();  // already open behind the main window
+    show();
+    activateWindow();
+    edited_ = false;
+}
+
+void SectionForm::accept() {
+    // The grids must match the sizing field before anything is written.
+    if (dimChanged_ && !applyDimension()) return;
+    setSheetsVisible(false);
+    SectionCore* c = core();
+    std::string shown = c ? c->shownName : std::string();
+    if (edited_ && c) {
+        const SectionInfo* si = info();
+        std::string path = host_.prompter().chooseSaveFile(host_.shell().dataFolder(),
+                                                           si ? si->dataFilter : std::string());
+        if (path.empty()) {
+            mdlGlobal.SaveOK = 0;
+        } else {
+            path = withExtension(path, si ? si->dataExt : std::string());
+            try {
+                writeDataFile(path);
+            } catch (const std::exception& e) {
+                // Nothing is lost: the window stays open with the texts as they are.
+                host_.prompter().message(e.what(), MsgIcon::Critical);
+                setSheetsVisible(true);
+                return;
+            }
+            mdlGlobal.SaveOK = 1;
+            c->dataPath = path;
+            c->shownName = shownNameOf(path);
+            shown = c->shownName;
+            edited_ = false;
+        }
+    }
+    host_.shell().afterAccept(shown);
+    host_.commandsChanged();
+    hide();
+}
+
+void SectionForm::cancel() {
+    host_.shell().afterCancel();
+    host_.commandsChanged();
+    hide();
+}
+
+void SectionForm::help() { host_.showHelp(1002); }
+
+} // namespace velta

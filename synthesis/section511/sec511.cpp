@@ -1,0 +1,605 @@
+// Section 5.1.1: reading and writing the ".sy1d" data file, the right-hand sides of the
+// chain, its stationary solution, the integrator with the exponential corrector for a
+// variable decay coefficient, and the results table "\User\Results.sy1".
+#include "synthesis/section511/sec511.h"
+
+#include "app/prompter.h"
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "graphics/canvas.h"
+#include "graphics/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace velta {
+
+namespace {
+
+// Largest step count for which the loop counter j = NSTEP + 1 still fits 32 bits.
+constexpr double kMaxSteps = 2147483646.0;
+constexpr int kNewtonCap = 1000;
+constexpr double kNewtonTol = 0.0001;
+// exp(700) is still finite: a step with |HHH * D| above it overflows the corrector.
+constexpr double kMaxExponent = 700;
+
+std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
+
+std::string joinInts(const IVec& v, int n) {
+    std::string s;
+    for (int j = 1; j <= n; ++j) {
+        if (j > 1) s += ',';
+        s += CStr(v(j));
+    }
+    return s;
+}
+
+std::vector<Vec*> sectionVectors() {
+    auto& g = mdlGlobal;
+    return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2,
+            &g.XV, &g.FV,    &g.DV,   &g.D1,  &g.D2, &g.XS};
+}
+
+void needVectors(int n) {
+    for (const Vec* v : sectionVectors())
+        if (v->upper() < n)
+            throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»");
+}
+
+[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
+
+// F(x) into fv and D into dv for the chain of n >= 3 compartments.
+inline void rhs(int n, double alfa, double beta, double gama, double teta,
+                const Sec511::Rates& r, const double* x, double* fv, double* dv) {
+    fv[1] = alfa / (1 + beta * std::pow(x[n], gama)) + r.b * x[2];
+    dv[1] = -r.c1;
+    for (int i = 2; i <= n - 2; ++i) {
+        fv[i] = r.a * x[i - 1] + r.b * x[i + 1];
+        dv[i] = -r.c2;
+    }
+    fv[n - 1] = r.a * x[n - 2];
+    dv[n - 1] = -r.c2;
+    fv[n] = r.a * x[n - 1];
+    dv[n] = -teta;
+}
+
+// What the stationary solution needs: the chain rule divides by NDIM - 1, TAU1, TAU2, the
+// Newton start (Q/BETA)^(1/(GAMA+1)) needs Q, BETA > 0 and GAMA > -1.
+void checkStationLimits() {
+    const auto& g = mdlGlobal;
+    if (g.NDIM < 4)
+        fail("Для стационарного решения число уравнений NDIM должно быть не меньше 4 (NDIM = " +
+             CStr(g.NDIM) + ")");
+    if (g.TAU1 == 0) fail("Время перехода TAU1 не должно быть равно 0");
+    if (g.TAU2 == 0) fail("Время перехода TAU2 не должно быть равно 0");
+    if (!(g.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(g.ALFA) + ")");
+    if (!(g.BETA > 0)) fail("Параметр BETA должен быть больше 0 (BETA = " + CStr(g.BETA) + ")");
+    if (!(g.GAMA > -1))
+        fail("Параметр GAMA должен быть больше -1 (GAMA = " + CStr(g.GAMA) + ")");
+    if (!(g.TETA > 0)) fail("Параметр TETA должен быть больше 0 (TETA = " + CStr(g.TETA) + ")");
+    if (!std::isfinite(g.OMEG)) fail("Недопустимое значение OMEG");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- safeguarded Newton
+
+NewtonRoot safeNewton(const NewtonFn& fn, double x0, double lo, double hi, double tol, int cap) {
+    NewtonRoot res;
+    double x = x0, gx = 0, dx = 0;
+    auto eval = [&](double at, double& gv, double& dv) {
+        fn(at, gv, dv);
+        if (!std::isfinite(gv))
+            throw VeltaError("Метод Ньютона для стационарного решения: нечисловое значение "
+                             "функции в точке x = " + CStr(at));
+    };
+    // g < 0 left of the root, g > 0 right of it: a point inside the bracket narrows it.
+    auto narrow = [&](double at, double gv) {
+        if (at > lo && at < hi) {
+            if (gv < 0) lo = at;
+            else if (gv > 0) hi = at;
+        }
+    };
+    if (!std::isfinite(x0) || !(lo <= hi))
+        throw VeltaError("Метод Ньютона для стационарного решения: недопустимое начальное "
+                         "приближение x = " + CStr(x0));
+    eval(x, gx, dx);
+    narrow(x, gx);
+    for (int it = 1; it <= cap; ++it) {
+        res.iterations = it;
+        res.base = x;
+        const double step = -gx / dx;
+        const double xn = x + step;
+        if (std::isfinite(xn) && xn >= lo && xn <= hi) {
+            if (std::fabs(step) < tol) {
+                res.x = xn;
+                return res;
+            }
+            double gn = 0, dn = 0;
+            eval(xn, gn, dn);
+            narrow(xn, gn);
+            if (std::fabs(gn) < std::fabs(gx)) {
+                x = xn;
+                gx = gn;
+                dx = dn;
+                continue;
+            }
+        }
+        // Newton left the bracket or did not reduce |g|: halve the bracket instead.
+        ++res.bisections;
+        const double xm = 0.5 * (lo + hi);
+        const double moved = xm - x;
+        x = xm;
+        eval(x, gx, dx);
+        narrow(x, gx);
+        if (std::fabs(moved) < tol) {
+            res.x = x;
+            return res;
+        }
+    }
+    throw VeltaError("Метод Ньютона для стационарного решения не сошёлся за " + CStr(cap) +
+                     " итераций");
+}
+
+// ---------------------------------------------------------------- data file
+
+void Sec511::InputPar(Ctx& c) {
+    readParFile(c.paths, dataPath, [](ParReader& r) {
+        auto& g = mdlGlobal;
+        // 1. model
+        r.Head_Input(1);
+        r.Key_InputI("NDIM", g.NDIM);
+        r.Key_InputR("ALFA", g.ALFA);
+        r.Key_InputR("BETA", g.BETA);
+        r.Key_InputR("GAMA", g.GAMA);
+        r.Key_InputR("TAU1", g.TAU1);
+        r.Key_InputR("TAU2", g.TAU2);
+        r.Key_InputR("TETA", g.TETA);
+        r.Key_InputR("OMEG", g.OMEG);
+        if (g.NDIM < 1)
+            fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
+        const int n = g.NDIM;
+        for (Vec* v : sectionVectors()) v->alloc(n);
+
+        // 2. initial data
+        r.Head_Input(2);
+        r.Key_InputI("IND", g.IND);
+        r.Key_InputR("X_1", g.X_1);
+        r.Key_InputR("X_Ndim", g.X_Ndim);
+
+        // 3..5
+        r.Head_Input(3);
+        r.Key_InputR("TMAX", g.TMAX);
+        r.Key_InputR("HHH", g.HHH);
+        r.Head_Input(4);
+        r.Key_InputI("LSCREEN", g.LSCREEN);
+        r.Key_InputR("TMIN", g.TMIN);
+        r.Head_Input(5);
+        r.Key_InputI("LGRAPH", g.LGRAPH);
+
+        // 6. plotted components (IC has the slots 1..13)
+        r.Head_Input(6);
+        r.skipLine();
+        const std::vector<i16> ic = r.readList(n);
+        if (ic.size() > 13)
+            fail("Число компонент графика NCOMP должно быть не больше 12 (в списке " +
+                 CStr(static_cast<int>(ic.size())) + ")");
+        g.NCOMP = static_cast<i16>(ic.size());
+        for (int j = 1; j <= g.NCOMP; ++j) {
+            g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
+            r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
+        }
+
+        // 7, 8
+        r.Head_Input(7);
+        r.Key_InputI("NSS", g.NSS);
+        r.Key_InputI("NSC", g.NSC);
+        r.Head_Input(8);
+        r.Key_InputR("SCLX", g.SCLX);
+        r.Key_InputR("SCRX", g.SCRX);
+        r.Key_InputR("SCLW", g.SCLW);
+        r.Key_InputR("SCRW", g.SCRW);
+        r.Key_InputR("SCLT", g.SCLT);
+    });
+
+    // Initial state: the perturbed zero or the perturbed stationary solution. When the
+    // stationary solution cannot be found the file still opens (so that it can be mended),
+    // the start stays zero and the computation refuses to run until it is found.
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (g.IND != 0) {
+        g.X1.fill(0);
+        g.X1(1) = g.X_1;
+        return;
+    }
+    try {
+        Station();
+    } catch (const VeltaError& e) {
+        c.ui.message(e.what(), MsgIcon::Exclamation);
+        return;
+    }
+    for (int i = 1; i <= n; ++i) g.X1(i) = g.XS(i);
+    g.X1(n) = g.XS(n) + g.X_Ndim;
+}
+
+Sec511::Fields Sec511::fieldsFromStore() {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.ndim = CStr(g.NDIM);
+    f.alfa = CStr(g.ALFA);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    f.teta = CStr(g.TETA);
+    f.omeg = CStr(g.OMEG);
+    f.tau1 = CStr(g.TAU1);
+    f.tau2 = CStr(g.TAU2);
+    f.ind = CStr(g.IND);
+    f.xndim = CStr(g.X_Ndim);
+    f.x1 = CStr(g.X_1);
+    f.tmax = CStr(g.TMAX);
+    f.hhh = CStr(g.HHH);
+    f.lscreen = CStr(g.LSCREEN);
+    f.tmin = CStr(g.TMIN);
+    f.lgraph = CStr(g.LGRAPH);
+    f.i1g = joinInts(g.IC, g.NCOMP);
+    f.nss = CStr(g.NSS);
+    f.nsc = CStr(g.NSC);
+    f.sclx = CStr(g.SCLX);
+    f.scrx = CStr(g.SCRX);
+    f.sclw = CStr(g.SCLW);
+    f.scrw = CStr(g.SCRW);
+    f.sclt = CStr(g.SCLT);
+    return f;
+}
+
+void Sec511::Table_File(const std::string& path, const Fields& f) {
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    Key_File(o, "NDIM", f.ndim);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    Key_File(o, "TAU1", f.tau1);
+    Key_File(o, "TAU2", f.tau2);
+    Key_File(o, "TETA", f.teta);
+    Key_File(o, "OMEG", f.omeg);
+    Head_File(o, 2);
+    Key_File(o, "Ind", f.ind);
+    Key_File(o, "X_1", f.x1);
+    Key_File(o, "X_Ndim", f.xndim);
+    Head_File(o, 3);
+    Key_File(o, "TMAX", f.tmax);
+    Key_File(o, "HHH", f.hhh);
+    Head_File(o, 4);
+    Key_File(o, "Lscreen", f.lscreen);
+    Key_File(o, "TMIN", f.tmin);
+    Head_File(o, 5);
+    Key_File(o, "Lgraph", f.lgraph);
+    Head_File(o, 6);
+    o.line("IC(I):");
+    o.line(f.i1g);
+    Head_File(o, 7);
+    Key_File(o, "NSS", f.nss);
+    Key_File(o, "NSC", f.nsc);
+    Head_File(o, 8);
+    Key_File(o, "SCLX", f.sclx);
+    Key_File(o, "SCRX", f.scrx);
+    Key_File(o, "SCLW", f.sclw);
+    Key_File(o, "SCRW", f.scrw);
+    Key_File(o, "SCLT", f.sclt);
+    w->flush();
+}
+
+// ---------------------------------------------------------------- model
+
+Sec511::Rates Sec511::rates() {
+    const auto& g = mdlGlobal;
+    Rates r;
+    r.a = (g.NDIM - 1) / g.TAU1;
+    r.b = (g.NDIM - 1) / g.TAU2;
+    r.c1 = r.a + g.OMEG;
+    r.c2 = r.c1 + r.b;
+    return r;
+}
+
+void Sec511::Vych_PCH(const Rates& r) {
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (n < 3) fail("Число уравнений NDIM должно быть не меньше 3 (NDIM = " + CStr(g.NDIM) + ")");
+    if (g.XV.upper() < n || g.FV.upper() < n || g.DV.upper() < n)
+        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+    rhs(n, g.ALFA, g.BETA, g.GAMA, g.TETA, r, g.XV.data(), g.FV.data(), g.DV.data());
+}
+
+// With r = TAU1/TAU2 and s = c1/a the chain gives every component as a multiple of
+// X(NDIM-1); the first equation then leaves x (1 + BETA x^GAMA) = Q for x = X(NDIM).
+void Sec511::Station() {
+    checkStationLimits();
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (g.XS.upper() < n) fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+    const double r = g.TAU1 / g.TAU2;
+    const double s = g.OMEG * g.TAU1 / (n - 1) + 1;
+    double u0 = 1, u1 = r + s, zzz = 0;
+    for (int k = 1; k <= n - 3; ++k) {
+        const double un = (u1 - u0) * r + u1 * s;
+        zzz = un * s - r * u1;
+        u0 = u1;
+        u1 = un;
+    }
+    if (!(zzz > 0))
+        fail(" ZZZ < 0, STOP\nСтационарное решение при этих параметрах не существует (ZZZ = " +
+             CStr(zzz) + ")");
+    const double q = g.ALFA / (zzz * g.TETA);
+    const double beta = g.BETA, gama = g.GAMA;
+    const double x0 = std::pow(q / beta, 1 / (gama + 1));
+    const NewtonRoot root = safeNewton(
+        [&](double x, double& gv, double& gp) {
+            const double xg = std::pow(x, gama);
+            gv = (beta * xg + 1) * x - q;
+            gp = xg * (gama + 1) * beta + 1;
+        },
+        x0, 0, std::max(x0, q), kNewtonTol, kNewtonCap);
+
+    g.XS(n) = root.x;
+    g.XS(n - 1) = g.TETA * g.TAU1 * g.XS(n) / (n - 1);
+    g.XS(n - 2) = (r + s) * g.XS(n - 1);
+    for (int i = n - 3; i >= 1; --i) g.XS(i) = (r + s) * g.XS(i + 1) - r * g.XS(i + 2);
+}
+
+void Sec511::phiFunctions(double z, double ph[7]) {
+    if (std::fabs(z) > 0.1) {
+        const double e = std::exp(-z);
+        ph[1] = (1 - e) / z;
+        for (int k = 1; k <= 5; ++k) ph[k + 1] = (k * ph[k] - e) / z;
+        return;
+    }
+    ph[1] = 1 - z * (1.0 / 2 - z * (1.0 / 6 - z * (1.0 / 24 - z / 120)));
+    ph[2] = 1.0 / 2 - z * (1.0 / 3 - z * (1.0 / 8 - z * (1.0 / 30 - z / 144)));
+    ph[3] = 1.0 / 3 - z * (1.0 / 4 - z * (1.0 / 10 - z * (1.0 / 36 - z / 168)));
+    ph[4] = 1.0 / 4 - z * (1.0 / 5 - z * (1.0 / 12 - z * (1.0 / 42 - z / 192)));
+    ph[5] = 1.0 / 5 - z * (1.0 / 6 - z * (1.0 / 14 - z * (1.0 / 48 - z / 216)));
+    ph[6] = 1.0 / 6 - z * (1.0 / 7 - z * (1.0 / 16 - z * (1.0 / 54 - z / 240)));
+}
+
+// x(h) = e^(int D) (x + int e^(-int D) F): with D linear, e^(-int D) = e^(-z s) e^(q s^2),
+// z = h D1, q = -(h/2)(D2 - D1), and e^(q s^2) ~ 1 + q s^2 + q^2 s^4 / 2.
+Sec511::Weights Sec511::corrector(double h, double d1, double d2) {
+    double ph[7];
+    const double z = h * d1;
+    const double q = -(h / 2) * (d2 - d1);
+    phiFunctions(z, ph);
+    Weights w;
+    w.E = std::exp(h * (d1 + d2) / 2);
+    w.A = (ph[1] - ph[2]) + q * (ph[3] - ph[4]) + (q * q / 2) * (ph[5] - ph[6]);
+    w.B = ph[2] + q * ph[4] + (q * q / 2) * ph[6];
+    return w;
+}
+
+void Sec511::checkLimits() {
+    const auto& g = mdlGlobal;
+    if (g.NDIM < 4)
+        fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
+    needVectors(g.NDIM);
+    checkStationLimits();
+    if (!(g.HHH > 0))
+        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
+    if (!(g.TMAX >= 0))
+        fail("Конец интервала интегрирования TMAX не должен быть отрицательным (TMAX = " +
+             CStr(g.TMAX) + ")");
+    if (!(g.TMAX / g.HHH <= kMaxSteps))
+        fail("Слишком много шагов интегрирования: TMAX/HHH = " + CStr(g.TMAX / g.HHH) +
+             " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
+    const Rates r = rates();
+    const double dmax = std::max({std::fabs(r.c1), std::fabs(r.c2), std::fabs(g.TETA)});
+    if (!(g.HHH * dmax <= kMaxExponent))
+        fail("Шаг интегрирования HHH слишком велик для скоростей переноса: HHH * " +
+             CStr(dmax) + " = " + CStr(g.HHH * dmax) + " (допустимо не более " +
+             CStr(static_cast<int>(kMaxExponent)) + ")");
+    if (g.NSS < 1)
+        fail("Шаг выдачи стационарного решения NSS должен быть не меньше 1 (NSS = " +
+             CStr(g.NSS) + ")");
+    if (g.NSC < 1)
+        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
+    if (g.NCOMP < 0 || g.NCOMP > 12)
+        fail("Число компонент графика NCOMP должно быть не больше 12 (NCOMP = " +
+             CStr(g.NCOMP) + ")");
+    for (int i = 1; i <= g.NCOMP; ++i)
+        if (g.IC(i) < 1 || g.IC(i) > g.NDIM)
+            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
+                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
+    if (g.LGRAPH != 1 && g.NCOMP < 2)
+        fail("При LGRAPH = " + CStr(g.LGRAPH) +
+             " нужны две компоненты графика i1, i2 (NCOMP = " + CStr(g.NCOMP) + ")");
+}
+
+// ---------------------------------------------------------------- results and canvas
+
+void Sec511::Rezults(TextWriter& out, i32 j, double t, std::string& listing) {
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (j == 1) {
+        out.line("");
+        out.line("NDIM = " + Format(g.NDIM, "####"));
+        out.line("ALFA = " + fmt5(g.ALFA));
+        out.line("BETA = " + fmt5(g.BETA));
+        out.line("GAMA = " + fmt5(g.GAMA));
+        out.line("TAU1 = " + fmt5(g.TAU1));
+        out.line("TAU2 = " + fmt5(g.TAU2));
+        out.line("TETA = " + fmt5(g.TETA));
+        out.line("OMEG = " + fmt5(g.OMEG));
+        out.line("TMAX = " + fmt5(g.TMAX));
+        // The listing of every NSS-th component, and the last one when it falls between.
+        Station();
+        listing.clear();
+        for (int i = 1; i <= n; i += g.NSS)
+            listing += Format(i, "0000") + "   " + fmt5(g.XS(i)) + "\n";
+        if ((n - 1) % g.NSS != 0) listing += Format(n, "0000") + "   " + fmt5(g.XS(n));
+        out.line("");
+        out.line("  Решение задачи Коши ");
+        std::string h = " No        t   ";
+        for (int k = 1; k <= n; ++k) h += "         X(" + Format(k, "00") + ")";
+        out.line(h);
+        std::string d = "-----+-------------+";
+        for (int k = 1; k <= n; ++k) d += "-------------+";
+        out.line(d);
+        g.NROW = 0;
+    }
+    if (j == 1 || (g.NSC > 0 && j % g.NSC == 0)) {
+        std::string row;
+        row.reserve(static_cast<std::size_t>(26 + 16 * n));
+        row += Format(j, "000000");
+        row += "   ";
+        row += fmt5(t);
+        row += "   ";
+        const double* x = g.X1.data();
+        for (int k = 1; k <= n; ++k) {
+            row += fmt5(x[k]);
+            row += "   ";
+        }
+        out.line(row);
+        ++g.NROW;
+    }
+}
+
+// The listing is printed as one text: its line breaks become line ends, and the print
+// ends the last line (so a listing that ends with a break leaves an empty line).
+void Sec511::writeListing(TextWriter& out, const std::string& listing) {
+    out.line("");
+    out.line("Стационарное решение:");
+    out.line("    I    xS(I)       ");
+    out.line("  --+----+--------------");
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t br = listing.find('\n', from);
+        if (br == std::string::npos) {
+            out.line(listing.substr(from));
+            break;
+        }
+        out.line(listing.substr(from, br - from));
+        from = br + 1;
+    }
+}
+
+void Sec511::DrawMesh1(Ctx& c) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, g.TMAX, g.SCLX, g.SCRX);
+    Nadpis(c, 511, "Phys", 2);
+}
+
+void Sec511::DrawMeshF1(Ctx& c) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики компонент вектора X в фазовой плоскости", "X(i2)", "X(i1)", g.SCLX,
+              g.SCRX, g.SCLX, g.SCRX);
+    Nadpis(c, 511, "Phas", 2);
+}
+
+// ---------------------------------------------------------------- integration
+
+void Sec511::Integr1(Ctx& c) {
+    checkLimits();
+    Station();  // refuses a chain without a stationary solution before anything is drawn
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+
+    g.SCRT = g.TMAX;
+    g.NSTEP = CLng(g.TMAX / g.HHH);
+    const Rates rt = rates();
+
+    if (g.LGRAPH == 1)
+        DrawMesh1(c);
+    else
+        DrawMeshF1(c);
+
+    auto out = TextWriter::create(c.paths.userFile("Results.sy1"));
+    g.TOLD = 0;
+
+    // The vectors do not change size during the run: work on their storage directly.
+    double* x1 = g.X1.data();
+    double* xprev = g.XPREV.data();
+    double* xnew = g.XNEW.data();
+    double* xst = g.XST.data();
+    double* f1 = g.F1.data();
+    double* f2 = g.F2.data();
+    double* d1 = g.D1.data();
+    double* d2 = g.D2.data();
+    double* xv = g.XV.data();
+    double* fv = g.FV.data();
+    double* dv = g.DV.data();
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
+    const double h = g.HHH;
+    const double alfa = g.ALFA, beta = g.BETA, gama = g.GAMA, teta = g.TETA;
+    auto F = [&] { rhs(n, alfa, beta, gama, teta, rt, xv, fv, dv); };
+
+    std::memcpy(xv + 1, x1 + 1, bytes);
+    std::memcpy(xst + 1, x1 + 1, bytes);
+    F();
+    std::memcpy(f1 + 1, fv + 1, bytes);
+    std::memcpy(d1 + 1, dv + 1, bytes);
+    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - h * (d1[i] * x1[i] + f1[i]);
+
+    g.WOLD = 0;
+    double wmin = 1.0E10;
+    const i32 last = g.NSTEP + 1;
+    std::string listing;
+    // The weights depend on (D1, D2) only; neighbouring compartments mostly share them.
+    double lastD1 = std::nan(""), lastD2 = std::nan("");
+    Weights w;
+
+    for (i32 j = 1; j <= last; ++j) {
+        c.surf.poll();
+        const double t = (j - 1) * h;
+        Rezults(*out, j, t, listing);
+
+        // Predictor: two-step explicit, from XPREV over 2*HHH.
+        std::memcpy(xv + 1, x1 + 1, bytes);
+        F();
+        std::memcpy(f1 + 1, fv + 1, bytes);
+        std::memcpy(d1 + 1, dv + 1, bytes);
+        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (d1[i] * x1[i] + f1[i]);
+        // Corrector: exponential weights for D and F linear over the step.
+        std::memcpy(xv + 1, xnew + 1, bytes);
+        F();
+        std::memcpy(f2 + 1, fv + 1, bytes);
+        std::memcpy(d2 + 1, dv + 1, bytes);
+        for (int i = 1; i <= n; ++i) {
+            if (!(d1[i] == lastD1 && d2[i] == lastD2)) {
+                w = corrector(h, d1[i], d2[i]);
+                lastD1 = d1[i];
+                lastD2 = d2[i];
+            }
+            xnew[i] = w.E * (x1[i] + h * (w.A * f1[i] + w.B * f2[i]));
+        }
+
+        double s = 0;
+        for (int i = 1; i <= n; ++i) {
+            const double d = xnew[i] - xst[i];
+            s += d * d;
+        }
+        g.W = std::sqrt(s);
+        g.TCUR = t;
+        if (!std::isfinite(g.W))
+            fail("Счёт прерван: на шаге j = " + CStr(j) + ", t = " + fmt5(t) +
+                 " получено нечисловое значение (переполнение)");
+
+        if (g.LGRAPH == 1)
+            Graphic1(c);
+        else
+            GraphicF1(c, j);
+
+        if (g.W < wmin && t > g.TMIN) {
+            wmin = g.W;
+            g.PERIOD = j * h;
+        }
+        std::memcpy(xprev + 1, x1 + 1, bytes);
+        std::memcpy(x1 + 1, xnew + 1, bytes);
+        g.WOLD = g.W;
+        g.TOLD = g.TCUR;
+    }
+    writeListing(*out, listing);
+    out->flush();
+}
+
+}  // namespace velta

@@ -1,0 +1,500 @@
+// Section 5.2.1: reading and writing the ".sy2d" data file, the right-hand sides of the two
+// chains, the stationary solution, the integrator with per-component exponential weights
+// and the results table "\User\Results.sy2".
+#include "synthesis/section521/sec521.h"
+
+#include "app/prompter.h"
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "graphics/canvas.h"
+#include "graphics/surface.h"
+#include "synthesis/section511/sec511.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace velta {
+
+namespace {
+
+constexpr double kMaxSteps = 2147483646.0;
+constexpr int kNewtonCap = 1000;
+constexpr double kNewtonTol = 0.0001;
+// exp(700) is still finite: a larger HHH * AK(i) overflows the step weights.
+constexpr double kMaxExponent = 700;
+
+std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
+
+std::string joinInts(const IVec& v, int n) {
+    std::string s;
+    for (int j = 1; j <= n; ++j) {
+        if (j > 1) s += ',';
+        s += CStr(v(j));
+    }
+    return s;
+}
+
+std::vector<Vec*> sectionVectors() {
+    auto& g = mdlGlobal;
+    return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1,   &g.F2,   &g.XV,
+            &g.FV, &g.AK,    &g.EC1m, &g.EC2m, &g.EHIm};
+}
+
+void needVectors(int n) {
+    for (const Vec* v : sectionVectors())
+        if (v->upper() < n)
+            throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»");
+}
+
+[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
+
+// F(x) into fv for chain 1 (1..n1-1), chain 2 (n1..n-1) and the common compartment n.
+inline void rhs(int n1, int n, double alfa, double beta1, double beta2, double gama1,
+                double gama2, const double* ak, const double* x, double* fv) {
+    const double xl = x[n];
+    fv[1] = alfa / (1 + beta1 * std::pow(xl, gama1));
+    for (int i = 2; i <= n1 - 1; ++i) fv[i] = ak[i] * x[i - 1];
+    fv[n1] = alfa / (1 + beta2 * std::pow(xl, gama2));
+    for (int i = n1 + 1; i <= n - 1; ++i) fv[i] = ak[i] * x[i - 1];
+    fv[n] = ak[n1] * x[n - 1] + ak[1] * x[n1 - 1];
+}
+
+// The chains divide by NDIM1 - 1 and NDIM2 - 1; Newton starts from ALFA/TETA and keeps
+// the root within 0 < x <= 2 ALFA/TETA when BETA1, BETA2 >= 0.
+void checkStationLimits() {
+    const auto& g = mdlGlobal;
+    if (g.NDIM1 < 2 || g.NDIM2 < 2)
+        fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
+             ", NDIM2 = " + CStr(g.NDIM2) + ")");
+    if (!(g.TAU1 > 0) || !(g.TAU2 > 0))
+        fail("Времена перехода TAU1, TAU2 должны быть больше 0 (TAU1 = " + CStr(g.TAU1) +
+             ", TAU2 = " + CStr(g.TAU2) + ")");
+    if (!(g.TETA > 0)) fail("Параметр TETA должен быть больше 0 (TETA = " + CStr(g.TETA) + ")");
+    if (!(g.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(g.ALFA) + ")");
+    if (!(g.BETA1 >= 0) || !(g.BETA2 >= 0))
+        fail("Параметры BETA1, BETA2 не должны быть отрицательными (BETA1 = " + CStr(g.BETA1) +
+             ", BETA2 = " + CStr(g.BETA2) + ")");
+    if (!(g.GAMA1 >= 0) || !(g.GAMA2 >= 0))
+        fail("Параметры GAMA1, GAMA2 не должны быть отрицательными (GAMA1 = " + CStr(g.GAMA1) +
+             ", GAMA2 = " + CStr(g.GAMA2) + ")");
+}
+
+// One integer of a pair line, converted as the key values are.
+i16 pairInt(ParReader& r) { return toI16(r.readNumber()); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- data file
+
+void Sec521::InputPar(Ctx& c) {
+    readParFile(c.paths, dataPath, [](ParReader& r) {
+        auto& g = mdlGlobal;
+        // 1. model: the pairs follow their label lines
+        r.Head_Input(1);
+        r.skipLine();
+        g.NDIM1 = pairInt(r);
+        g.NDIM2 = pairInt(r);
+        r.echo("NDIM1,NDIM2 = " + CStr(g.NDIM1) + "," + CStr(g.NDIM2));
+        r.Key_InputR("ALFA", g.ALFA);
+        r.skipLine();
+        g.BETA1 = r.readNumber();
+        g.BETA2 = r.readNumber();
+        r.echo("BETA1,BETA2 = " + CStr(g.BETA1) + "," + CStr(g.BETA2));
+        r.skipLine();
+        g.GAMA1 = r.readNumber();
+        g.GAMA2 = r.readNumber();
+        r.echo("GAMA1,GAMA2 = " + CStr(g.GAMA1) + "," + CStr(g.GAMA2));
+        r.skipLine();
+        g.TAU1 = r.readNumber();
+        g.TAU2 = r.readNumber();
+        r.echo("TAU1,TAU2   = " + CStr(g.TAU1) + "," + CStr(g.TAU2));
+        r.Key_InputR("TETA", g.TETA);
+        if (g.NDIM1 < 1 || g.NDIM2 < 1 || g.NDIM1 + g.NDIM2 - 1 < 1)
+            fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " +
+                 CStr(g.NDIM1) + ", NDIM2 = " + CStr(g.NDIM2) + ")");
+        g.NDIM = toI16(static_cast<double>(g.NDIM1) + g.NDIM2 - 1);
+        const int n = g.NDIM;
+        for (Vec* v : sectionVectors()) v->alloc(n);
+
+        // 2. initial data
+        r.Head_Input(2);
+        r.Key_InputI("IND", g.IND);
+        r.Key_InputR("X_Ndim", g.X_Ndim);
+
+        // 3..5
+        r.Head_Input(3);
+        r.Key_InputR("TMAX", g.TMAX);
+        r.Key_InputR("HHH", g.HHH);
+        r.Head_Input(4);
+        r.Key_InputI("LSCREEN", g.LSCREEN);
+        r.Key_InputR("TMIN", g.TMIN);
+        r.Head_Input(5);
+        r.Key_InputI("LGRAPH", g.LGRAPH);
+
+        // 6. plotted components (IC has the slots 1..13)
+        r.Head_Input(6);
+        r.skipLine();
+        const std::vector<i16> ic = r.readList(n);
+        if (ic.size() > 13)
+            fail("Число компонент графика NCOMP должно быть не больше 12 (в списке " +
+                 CStr(static_cast<int>(ic.size())) + ")");
+        g.NCOMP = static_cast<i16>(ic.size());
+        for (int j = 1; j <= g.NCOMP; ++j) {
+            g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
+            r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
+        }
+
+        // 7, 8
+        r.Head_Input(7);
+        r.Key_InputI("NSC", g.NSC);
+        r.Head_Input(8);
+        r.Key_InputR("DLX", g.DLX);
+        r.Key_InputR("DRX", g.DRX);
+        r.Key_InputR("DLW", g.DLW);
+        r.Key_InputR("DRW", g.DRW);
+        r.Key_InputR("SCLT", g.SCLT);
+    });
+
+    // Initial state: zero, or the perturbed stationary solution. When the stationary
+    // solution cannot be found the file still opens (so that it can be mended), the start
+    // stays zero and the computation refuses to run until it is found.
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    g.X1.fill(0);
+    if (g.IND != 0) return;
+    try {
+        Station();
+    } catch (const VeltaError& e) {
+        c.ui.message(e.what(), MsgIcon::Exclamation);
+        return;
+    }
+    for (int i = 1; i <= g.NDIM1 - 1; ++i) g.X1(i) = g.ZST1;
+    for (int i = g.NDIM1; i <= n - 1; ++i) g.X1(i) = g.ZST2;
+    g.X1(n) = g.STAT + g.X_Ndim;
+}
+
+Sec521::Fields Sec521::fieldsFromStore() {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.ndim12 = CStr(g.NDIM1) + "," + CStr(g.NDIM2);
+    f.alfa = CStr(g.ALFA);
+    f.beta12 = CStr(g.BETA1) + "," + CStr(g.BETA2);
+    f.gama12 = CStr(g.GAMA1) + "," + CStr(g.GAMA2);
+    f.tau12 = CStr(g.TAU1) + "," + CStr(g.TAU2);
+    f.teta = CStr(g.TETA);
+    f.ind = CStr(g.IND);
+    f.xndim = CStr(g.X_Ndim);
+    f.tmax = CStr(g.TMAX);
+    f.hhh = CStr(g.HHH);
+    f.lscreen = CStr(g.LSCREEN);
+    f.tmin = CStr(g.TMIN);
+    f.lgraph = CStr(g.LGRAPH);
+    f.i1g = joinInts(g.IC, g.NCOMP);
+    f.nsc = CStr(g.NSC);
+    f.dlx = CStr(g.DLX);
+    f.drx = CStr(g.DRX);
+    f.dlw = CStr(g.DLW);
+    f.drw = CStr(g.DRW);
+    f.sclt = CStr(g.SCLT);
+    return f;
+}
+
+void Sec521::Table_File(const std::string& path, const Fields& f) {
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    o.line("NDIM1,NDIM2:");
+    o.line(f.ndim12);
+    Key_File(o, "ALFA", f.alfa);
+    o.line("BETA1,BETA2:");
+    o.line(f.beta12);
+    o.line("GAMA1,GAMA2:");
+    o.line(f.gama12);
+    o.line("Tau1,Tau2:");
+    o.line(f.tau12);
+    Key_File(o, "TETA", f.teta);
+    Head_File(o, 2);
+    Key_File(o, "Ind", f.ind);
+    Key_File(o, "X_Ndim", f.xndim);
+    Head_File(o, 3);
+    Key_File(o, "TMAX", f.tmax);
+    Key_File(o, "HHH", f.hhh);
+    Head_File(o, 4);
+    Key_File(o, "Lscreen", f.lscreen);
+    Key_File(o, "TMIN", f.tmin);
+    Head_File(o, 5);
+    Key_File(o, "Lgraph", f.lgraph);
+    Head_File(o, 6);
+    o.line("IC(I):");
+    o.line(f.i1g);
+    Head_File(o, 7);
+    Key_File(o, "NSC", f.nsc);
+    Head_File(o, 8);
+    Key_File(o, "Dlx", f.dlx);
+    Key_File(o, "Drx", f.drx);
+    Key_File(o, "Dlw", f.dlw);
+    Key_File(o, "Drw", f.drw);
+    Key_File(o, "Sclt", f.sclt);
+    w->flush();
+}
+
+// ---------------------------------------------------------------- model
+
+void Sec521::rates() {
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    const double k1 = (g.NDIM1 - 1) / g.TAU1, k2 = (g.NDIM2 - 1) / g.TAU2;
+    for (int i = 1; i <= g.NDIM1 - 1; ++i) g.AK(i) = k1;
+    for (int i = g.NDIM1; i <= n - 1; ++i) g.AK(i) = k2;
+    g.AK(n) = g.TETA;
+}
+
+void Sec521::Vych_PCH() {
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (g.NDIM1 < 2 || g.NDIM2 < 2 || n != g.NDIM1 + g.NDIM2 - 1)
+        fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
+             ", NDIM2 = " + CStr(g.NDIM2) + ")");
+    if (g.XV.upper() < n || g.FV.upper() < n || g.AK.upper() < n)
+        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+    rhs(g.NDIM1, n, g.ALFA, g.BETA1, g.BETA2, g.GAMA1, g.GAMA2, g.AK.data(), g.XV.data(),
+        g.FV.data());
+}
+
+// Every compartment of a chain holds the same amount; the last component x solves
+// g(x) = TETA x - ALFA (p + o) = 0 with p = 1/(1 + BETA1 x^GAMA1), o = 1/(1 + BETA2 x^GAMA2).
+// g is increasing, g(0) < 0 and g(2 ALFA/TETA) >= 0: that bracket safeguards Newton,
+// which on its own can cycle between two points for ever.
+void Sec521::Station() {
+    checkStationLimits();
+    auto& g = mdlGlobal;
+    const double alfa = g.ALFA, teta = g.TETA;
+    const double b1 = g.BETA1, b2 = g.BETA2, g1 = g.GAMA1, g2 = g.GAMA2;
+    auto po = [&](double x, double& p, double& o) {
+        p = 1 / (1 + b1 * std::pow(x, g1));
+        o = 1 / (1 + b2 * std::pow(x, g2));
+    };
+    const NewtonRoot root = safeNewton(
+        [&](double x, double& gv, double& gp) {
+            double p, o;
+            po(x, p, o);
+            gv = teta * x - alfa * (o + p);
+            gp = teta + alfa * (p * p * g1 * b1 * std::pow(x, g1 - 1) +
+                                o * o * g2 * b2 * std::pow(x, g2 - 1));
+        },
+        alfa / teta, 0, 2 * alfa / teta, kNewtonTol, kNewtonCap);
+    // The chain values come from p and o at the point of the last correction.
+    double p, o;
+    po(root.base, p, o);
+    g.STAT = root.x;
+    g.ZST1 = alfa * g.TAU1 / (g.NDIM1 - 1) * p;
+    g.ZST2 = alfa * g.TAU2 / (g.NDIM2 - 1) * o;
+}
+
+// z = HHH K, e = exp(z), q = (e - 1)/z: EC1m = (q - 1)/K, EC2m = (e - q)/K, EHIm = 1/e.
+void Sec521::weights() {
+    auto& g = mdlGlobal;
+    for (int i = 1; i <= g.NDIM; ++i) {
+        const double ak = g.AK(i);
+        const double z = g.HHH * ak;
+        const double e = std::exp(z);
+        const double q = (e - 1) / z;
+        g.EC1m(i) = (q - 1) / ak;
+        g.EC2m(i) = (e - q) / ak;
+        g.EHIm(i) = 1 / e;
+    }
+}
+
+void Sec521::checkLimits() {
+    const auto& g = mdlGlobal;
+    checkStationLimits();
+    if (g.NDIM != g.NDIM1 + g.NDIM2 - 1)
+        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+    needVectors(g.NDIM);
+    if (!(g.HHH > 0))
+        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
+    if (!(g.TMAX >= 0))
+        fail("Конец интервала интегрирования TMAX не должен быть отрицательным (TMAX = " +
+             CStr(g.TMAX) + ")");
+    if (!(g.TMAX / g.HHH <= kMaxSteps))
+        fail("Слишком много шагов интегрирования: TMAX/HHH = " + CStr(g.TMAX / g.HHH) +
+             " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
+    const double kmax = std::max({(g.NDIM1 - 1) / g.TAU1, (g.NDIM2 - 1) / g.TAU2, g.TETA});
+    if (!(g.HHH * kmax <= kMaxExponent))
+        fail("Шаг интегрирования HHH слишком велик для скоростей распада: HHH * " +
+             CStr(kmax) + " = " + CStr(g.HHH * kmax) + " (допустимо не более " +
+             CStr(static_cast<int>(kMaxExponent)) + ")");
+    if (g.NSC < 1)
+        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
+    if (g.NCOMP < 0 || g.NCOMP > 12)
+        fail("Число компонент графика NCOMP должно быть не больше 12 (NCOMP = " +
+             CStr(g.NCOMP) + ")");
+    for (int i = 1; i <= g.NCOMP; ++i)
+        if (g.IC(i) < 1 || g.IC(i) > g.NDIM)
+            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
+                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
+    if (g.LGRAPH != 1 && g.NCOMP < 2)
+        fail("При LGRAPH = " + CStr(g.LGRAPH) +
+             " нужны две компоненты графика i1, i2 (NCOMP = " + CStr(g.NCOMP) + ")");
+}
+
+// ---------------------------------------------------------------- results and canvas
+
+void Sec521::Rezults(TextWriter& out, i32 j, double t) {
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (j == 1) {
+        out.line("");
+        out.line("NDIM1, NDIM2 = " + Format(g.NDIM1, "####") + ", " + Format(g.NDIM2, "####"));
+        out.line("ALFA         = " + fmt5(g.ALFA));
+        out.line("BETA1, BETA2 = " + fmt5(g.BETA1) + ", " + fmt5(g.BETA2));
+        out.line("GAMA1, GAMA2 = " + fmt5(g.GAMA1) + ", " + fmt5(g.GAMA2));
+        out.line("TAU1 , TAU2  = " + fmt5(g.TAU1) + ", " + fmt5(g.TAU2));
+        out.line("TETA         = " + fmt5(g.TETA));
+        out.line("TMAX         = " + fmt5(g.TMAX));
+        out.line("");
+        out.line("Стационарное решение:");
+        out.line("x(i) = " + fmt5(g.ZST1) + ", i = 1,2,...," + CStr(g.NDIM1 - 1));
+        out.line("x(i) = " + fmt5(g.ZST2) + ", i = " + CStr(g.NDIM1) + ",...," + CStr(n - 1));
+        out.line("x(" + CStr(n) + ") = " + fmt5(g.STAT));
+        out.line("");
+        out.line("                      Таблица");
+        out.line("        зависимостей компонент вектора X от времени t");
+        out.line("");
+        std::string h = " No        t    ";
+        for (int k = 1; k <= n; ++k) h += "        X(" + Format(k, "000") + ")";
+        out.line(h);
+        std::string d = "-----+-------------+";
+        for (int k = 1; k <= n; ++k) d += "-------------+";
+        out.line(d);
+        g.NROW = 0;
+    }
+    if (j == 1 || (g.NSC > 0 && j % g.NSC == 0)) {
+        std::string row;
+        row.reserve(static_cast<std::size_t>(24 + 16 * n));
+        row += Format(j, "00000");
+        row += "   ";
+        row += fmt5(t);
+        row += "   ";
+        const double* x = g.X1.data();
+        for (int k = 1; k <= n; ++k) {
+            row += fmt5(x[k]);
+            row += "   ";
+        }
+        out.line(row);
+        ++g.NROW;
+    }
+}
+
+void Sec521::DrawMesh1(Ctx& c) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, g.TMAX, g.SCLX, g.SCRX);
+    Nadpis(c, 521, "Phys", 4);
+}
+
+void Sec521::DrawMeshF1(Ctx& c) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики компонент вектора X в фазовой плоскости", "X(i2)", "X(i1)", g.SCLX,
+              g.SCRX, g.SCLX, g.SCRX);
+    Nadpis(c, 521, "Phas", 4);
+}
+
+// ---------------------------------------------------------------- integration
+
+void Sec521::Integr1(Ctx& c) {
+    checkLimits();
+    // The header and the legend show the stationary solution of the parameters of this run.
+    Station();
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+
+    g.SCLX = g.ALFA * g.DLX;
+    g.SCRX = g.ALFA * g.DRX;
+    g.SCLW = g.ALFA * g.DLW;
+    g.SCRW = g.ALFA * g.DRW;
+    g.SCRT = g.TMAX;
+    g.NSTEP = static_cast<i32>(Int(g.TMAX / g.HHH));
+    rates();
+    weights();
+
+    if (g.LGRAPH == 1)
+        DrawMesh1(c);
+    else
+        DrawMeshF1(c);
+    auto out = TextWriter::create(c.paths.userFile("Results.sy2"));
+    g.TOLD = 0;
+
+    // The vectors do not change size during the run: work on their storage directly.
+    double* x1 = g.X1.data();
+    double* xprev = g.XPREV.data();
+    double* xnew = g.XNEW.data();
+    double* xst = g.XST.data();
+    double* f1 = g.F1.data();
+    double* f2 = g.F2.data();
+    double* xv = g.XV.data();
+    double* fv = g.FV.data();
+    const double* ak = g.AK.data();
+    const double* ec1 = g.EC1m.data();
+    const double* ec2 = g.EC2m.data();
+    const double* ehi = g.EHIm.data();
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
+    const double h = g.HHH;
+    const int n1 = g.NDIM1;
+    const double alfa = g.ALFA, b1 = g.BETA1, b2 = g.BETA2, g1 = g.GAMA1, g2 = g.GAMA2;
+    auto F = [&] { rhs(n1, n, alfa, b1, b2, g1, g2, ak, xv, fv); };
+
+    std::memcpy(xv + 1, x1 + 1, bytes);
+    std::memcpy(xst + 1, x1 + 1, bytes);
+    F();
+    std::memcpy(f1 + 1, fv + 1, bytes);
+    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - h * (f1[i] - ak[i] * x1[i]);
+
+    g.WOLD = 0;
+    double wmin = 1.0E10;
+    const i32 last = g.NSTEP + 1;
+
+    for (i32 j = 1; j <= last; ++j) {
+        c.surf.poll();
+        const double t = (j - 1) * h;
+        Rezults(*out, j, t);
+
+        // Predictor: two-step explicit, from XPREV over 2*HHH.
+        std::memcpy(xv + 1, x1 + 1, bytes);
+        F();
+        std::memcpy(f1 + 1, fv + 1, bytes);
+        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (f1[i] - ak[i] * x1[i]);
+        // Corrector: exact solution of dx/dt = F - AK x with F linear from F1 to F2.
+        std::memcpy(xv + 1, xnew + 1, bytes);
+        F();
+        std::memcpy(f2 + 1, fv + 1, bytes);
+        for (int i = 1; i <= n; ++i) xnew[i] = ehi[i] * (x1[i] + ec1[i] * f1[i] + ec2[i] * f2[i]);
+
+        double s = 0;
+        for (int i = 1; i <= n; ++i) {
+            const double d = xnew[i] - xst[i];
+            s += d * d;
+        }
+        g.W = std::sqrt(s);
+        g.TCUR = t;
+        if (!std::isfinite(g.W))
+            fail("Счёт прерван: на шаге j = " + CStr(j) + ", t = " + fmt5(t) +
+                 " получено нечисловое значение (переполнение)");
+        if (g.LGRAPH == 1)
+            Graphic1(c);
+        else
+            GraphicF1(c, j);
+
+        if (g.W < wmin && t > g.TMIN) {
+            wmin = g.W;
+            g.PERIOD = j * h;
+        }
+        std::memcpy(xprev + 1, x1 + 1, bytes);
+        std::memcpy(x1 + 1, xnew + 1, bytes);
+        g.WOLD = g.W;
+        g.TOLD = g.TCUR;
+    }
+    out->flush();
+}
+
+}  // namespace velta

@@ -1,0 +1,46 @@
+// Section 5.2.1: synthesis coded by two genetic elements, autonomous system (window
+// frmUni_521). Two chains of compartments, of NDIM1 - 1 and NDIM2 - 1 compartments, feed a
+// common last compartment NDIM = NDIM1 + NDIM2 - 1 whose content represses both elements.
+#pragma once
+#include "data/datafile.h"
+#include "models/section.h"
+
+#include <string>
+
+namespace velta {
+
+class Sec521 : public SectionCore {
+public:
+    int code() const override { return 521; }
+    void InputPar(Ctx& c) override;
+    void Integr1(Ctx& c) override;
+
+    // Texts of the input window's fields; the pairs are "first,second" as typed.
+    struct Fields {
+        std::string ndim12, alfa, beta12, gama12, tau12, teta;  // sheet 1
+        std::string ind, xndim;
+        std::string tmax, hhh, lscreen, tmin, lgraph;           // sheet 2
+        std::string i1g, nsc, dlx, drx, dlw, drw, sclt;         // sheet 3
+    };
+    static Fields fieldsFromStore();
+    // Writes the data file: eight blocks with their header-store lines and the field texts.
+    static void Table_File(const std::string& path, const Fields& f);
+
+    // Decay rate of each component into AK: chain 1, chain 2, TETA for the last one.
+    static void rates();
+    // Right-hand sides: dX/dt = FV - AK*X with FV computed at XV.
+    static void Vych_PCH();
+    // Stationary solution: ZST1, ZST2 for the chains, STAT for the last component.
+    static void Station();
+    // Step weights of the exact solution of dx/dt = F - K x over HHH with F linear:
+    // x_new = EHIm * (x + EC1m * F1 + EC2m * F2).
+    static void weights();
+    // Refuses values the computation cannot work with, before anything is computed.
+    static void checkLimits();
+    // Results header (at j = 1) and one row every NSC steps.
+    static void Rezults(TextWriter& out, i32 j, double t);
+    static void DrawMesh1(Ctx& c);
+    static void DrawMeshF1(Ctx& c);
+};
+
+} // namespace velta
