@@ -4,6 +4,9 @@
 #include "graphics/cpustate.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdlib>
 #include <iostream>
@@ -17,6 +20,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("VELTA");
+    // The standard dialogs (file dialogs, message boxes) speak Russian like the package.
+    QTranslator qtbase;
+    if (qtbase.load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtbase);
     velta::clearAvxUpperState();
     velta::MainWindow w(velta::findAppRoot(QCoreApplication::applicationFilePath().toStdString()));
     w.show();

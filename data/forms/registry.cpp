@@ -1,12 +1,18 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
 #include "models/section11/frmUni_11.h"
+#include "models/section21/frmUni_21.h"
+#include "models/section8/frmUni_8.h"
+#include "models/section9/frmUni_9.h"
 
 namespace velta {
 
 std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     switch (code) {
     case 11: return std::make_unique<frmUni_11>(host);
+    case 21: return std::make_unique<frmUni_21>(host);
+    case 8: return std::make_unique<frmUni_8>(host);
+    case 9: return std::make_unique<frmUni_9>(host);
     default: return nullptr;
     }
 }
