@@ -142,6 +142,16 @@ struct Store {
     i16 NP1 = 0, NP2 = 0, NPER = 0;  // NDEL + 1, 2*NDEL, whole windows in TMAX
     double ZS1 = 0, ZS2 = 0;         // stationary solution of the "Tau0" model
 
+    // ---- sections 512, 522 (synthesis with delays; BETA1, BETA2, GAMA1, GAMA2 as in 521)
+    double ALFA1 = 0, ALFA2 = 0;  // synthesis rates of the two genetic elements (522)
+    Vec TETAm;                    // decay rates 0..5; TETAm(1) is TETA of the delay equation
+
+    // ---- section 6
+    Vec ALFAm, GAMAm;         // ALFA(k), GAMA(k) of equation k = 1..MDIM; TETA(k) is TETAm(k)
+    // BETA(i, j, k) = BETAm[k](i, j): delay i = 1..LTAU, source j, target equation k =
+    // 1..MDIM (BETAm[0] unused); only positive entries are links.
+    std::vector<Mat> BETAm;
+
     // ---- canvas (colours are 24-bit, red in the low byte)
     i16 QBACK = 0, QFRAME = 0, QAXES = 0;
     std::uint32_t CBACK = 0, CFRAME = 0, CAXES = 0;

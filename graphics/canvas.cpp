@@ -46,6 +46,16 @@ void ABG9(Ctx& c) {
     rowText(c, s.TXTX, 7, "MCPZ = " + Format(s.MCPZ, "0"));
 }
 
+// Header of the synthesis sections with a delay: the equation and ALFA.
+void Syn_Zap_A(Ctx& c) {
+    const Store& s = g();
+    rowText(c, s.TXTX, 0, "Уравнение");
+    rowText(c, s.TXTX, 1, "с запаздывающим");
+    rowText(c, s.TXTX, 2, "аргументом");
+    rowText(c, s.TXTX, 5, "Параметры модели");
+    rowText(c, s.TXTX, 7, "ALFA   = " + Format(s.ALFA, "0.0000E+00"));
+}
+
 bool isDelaySection(int section) {
     return section == 12 || section == 22 || section == 512 || section == 522 || section == 6;
 }
@@ -93,6 +103,50 @@ void headerBlock(Ctx& c, int section) {
         rowText(c, s.TXTX, 23, "Стационарное решение");
         rowText(c, s.TXTX, 25, "   Z1 = " + Format(s.ZS1, "0.0000E+00"));
         rowText(c, s.TXTX, 26, "   Z2 = " + Format(s.ZS2, "0.0000E+00"));
+        break;
+    case 512: {
+        const auto f4 = [](double v) { return Format(v, "0.0000E+00"); };
+        Syn_Zap_A(c);
+        rowText(c, s.TXTX, 8, "BETA   = " + f4(s.BETA));
+        rowText(c, s.TXTX, 9, "GAMA   = " + f4(s.GAMA));
+        rowText(c, s.TXTX, 10, "TAU    = " + f4(s.TAU(1)));
+        rowText(c, s.TXTX, 11, "TETA   = " + f4(s.TETAm(1)));
+        rowText(c, s.TXTX, 12, "SCRT   = " + f4(s.SCRT));
+        rowText(c, s.TXTX, 13, "NDEL   = " + Format(s.NDEL, "####"));
+        rowText(c, s.TXTX, 21, "Стационарное решение");
+        rowText(c, s.TXTX, 23, "   Z = " + f4(s.STAT));
+        break;
+    }
+    case 522: {
+        const auto f4 = [](double v) { return Format(v, "0.0000E+00"); };
+        Syn_Zap_A(c);
+        rowText(c, s.TXTX, 8, "ALFA1   = " + f4(s.ALFA1));
+        rowText(c, s.TXTX, 9, "ALFA2   = " + f4(s.ALFA2));
+        rowText(c, s.TXTX, 10, "BETA1   = " + f4(s.BETA1));
+        rowText(c, s.TXTX, 11, "BETA2   = " + f4(s.BETA2));
+        rowText(c, s.TXTX, 12, "GAMA1   = " + f4(s.GAMA1));
+        rowText(c, s.TXTX, 13, "GAMA2   = " + f4(s.GAMA2));
+        rowText(c, s.TXTX, 14, "TAU1    = " + f4(s.TAU(1)));
+        rowText(c, s.TXTX, 15, "TAU2    = " + f4(s.TAU(2)));
+        rowText(c, s.TXTX, 16, "TETA   = " + f4(s.TETAm(1)));
+        rowText(c, s.TXTX, 24, "Стационарное решение");
+        rowText(c, s.TXTX, 26, "   Z = " + f4(s.STAT));
+        break;
+    }
+    case 12:
+        rowText(c, s.TXTX, 0,
+                "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
+        ABG(c);
+        Zap_ABG(c);
+        rowText(c, s.TXTX, s.LTAU + 10, "MDIM   = " + Format(s.MDIM, "####"));
+        rowText(c, s.TXTX, 24, "Стационарное решение");
+        rowText(c, s.TXTX, 26, "   Z = " + Format(s.STAT, "0.0000E+00"));
+        break;
+    case 6:
+        rowText(c, s.TXTX, 0, "Модель класса " + CStr(s.MCLASS));
+        rowText(c, s.TXTX, 2, "Параметры модели");
+        rowText(c, s.TXTX, 4, "MDIM = " + Format(s.MDIM, "####"));
+        rowText(c, s.TXTX, 5, "LTAU = " + Format(s.LTAU, "####"));
         break;
     default:
         // The other sections draw their own header rows beside this call.

@@ -1,5 +1,6 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
+#include "models/section22/sec22.h"
 #include "synthesis/section511/sec511.h"
 #include "synthesis/section521/sec521.h"
 #include "models/section11/sec11.h"
@@ -17,6 +18,7 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 8: return std::make_unique<Sec8>();
     case 511: return std::make_unique<Sec511>();
     case 521: return std::make_unique<Sec521>();
+    case 22: return std::make_unique<Sec22>();
     default: return nullptr;
     }
 }

@@ -1,5 +1,6 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
+#include "models/section22/frmUni_22.h"
 #include "models/section11/frmUni_11.h"
 #include "models/section21/frmUni_21.h"
 #include "models/section8/frmUni_8.h"
@@ -13,6 +14,7 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 21: return std::make_unique<frmUni_21>(host);
     case 8: return std::make_unique<frmUni_8>(host);
     case 9: return std::make_unique<frmUni_9>(host);
+    case 22: return std::make_unique<frmUni_22>(host);
     default: return nullptr;
     }
 }

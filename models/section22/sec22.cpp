@@ -1,0 +1,255 @@
+// Section 2.2: reading and writing the ".mtzd" data file, the "Tau0" model (right-hand
+// sides, stationary solution, initial function) and its results table "\User\Results.mtz".
+#include "models/section22/sec22.h"
+
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "graphics/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velta {
+
+namespace {
+
+constexpr int kNodes = 1000;   // ZTAB nodes 0..1000
+constexpr int kComps = 5;      // components 0..5
+constexpr int kDelays = 20;    // delays 0..20
+constexpr int kNewtonCap = 1000;
+
+bool isTau0() { return mdlGlobal.TASKDIR == "Tau0"; }
+
+std::string joinInts(const IVec& v, int n) {
+    std::string s;
+    for (int j = 1; j <= n; ++j) {
+        if (j > 1) s += ',';
+        s += CStr(v(j));
+    }
+    return s;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- data file
+
+void Sec22::InputPar(Ctx& c) {
+    readParFile(c.paths, dataPath, [](ParReader& r) {
+        auto& g = mdlGlobal;
+        allocDelayTables(kNodes, kComps, kDelays);
+        // 1. model
+        r.Head_Input(1);
+        r.Key_InputR("ALFA", g.ALFA);
+        r.Key_InputR("BETA", g.BETA);
+        r.Key_InputR("GAMA", g.GAMA);
+        // 2. equations and delays
+        r.Head_Input(2);
+        r.Key_InputI("MDIM", g.MDIM);
+        r.Key_InputI("LTAU", g.LTAU);
+        r.Key_InputR("PTAU", g.PTAU);
+        if (g.LTAU > kDelays)
+            throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " +
+                             CStr(g.LTAU) + ")");
+        r.skipLine();
+        for (int k = 1; k <= g.LTAU; ++k) {
+            g.TAU(k) = r.readNumber();
+            r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
+        }
+        // 3. integration
+        r.Head_Input(3);
+        r.Key_InputR("TMAX", g.TMAX);
+        r.Key_InputI("NDEL", g.NDEL);
+        g.NP1 = toI16(g.NDEL + 1.0);
+        g.NP2 = toI16(2.0 * g.NDEL);
+        r.echo("NP1  = " + CStr(g.NP1));
+        r.echo("NP2  = " + CStr(g.NP2));
+        // 4. initial function
+        r.Head_Input(4);
+        r.Key_InputI("IND", g.IND);
+        r.Key_InputR("Z_1", g.Z_1);
+        // 5. plotted components, at most MDIM of them
+        r.Head_Input(5);
+        r.skipLine();
+        const std::vector<i16> ic = r.readList(std::clamp<int>(g.MDIM, 0, 13));
+        g.NCOMP = static_cast<i16>(ic.size());
+        for (int j = 1; j <= g.NCOMP; ++j) {
+            g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
+            r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
+        }
+        // 6, 7
+        r.Head_Input(6);
+        r.Key_InputI("NSC", g.NSC);
+        r.Head_Input(7);
+        r.Key_InputR("DLX", g.DLX);
+        r.Key_InputR("DRX", g.DRX);
+        r.Key_InputR("SCLT", g.SCLT);
+        g.L = 0;
+    });
+}
+
+GridText Sec22::tauGrid(const Vec& tau, int ltau, bool zeros) {
+    if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
+    GridText t(ltau + 3, 4);
+    t.at(0, 2) = "Значения TAU(I)";
+    for (int k = 1; k <= ltau; ++k) {
+        t.at(k + 1, 0) = "TAU(" + CStr(k) + ")";
+        t.at(k + 1, 2) = zeros ? std::string("0") : CStr(tau(k));
+    }
+    return t;
+}
+
+Sec22::Fields Sec22::fieldsFromStore() {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.alfa = CStr(g.ALFA);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    f.mdim = CStr(g.MDIM);
+    f.ltau = CStr(g.LTAU);
+    f.ptau = CStr(g.PTAU);
+    f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
+    f.tmax = CStr(g.TMAX);
+    f.ndel = CStr(g.NDEL);
+    f.ind = CStr(g.IND);
+    f.z_1 = CStr(g.Z_1);
+    f.i1g = joinInts(g.IC, g.NCOMP);
+    f.nsc = CStr(g.NSC);
+    f.dlx = CStr(g.DLX);
+    f.drx = CStr(g.DRX);
+    f.sclt = CStr(g.SCLT);
+    return f;
+}
+
+void Sec22::Table_File(const std::string& path, const Fields& f) {
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    Head_File(o, 2);
+    Key_File(o, "MDIM", f.mdim);
+    Key_File(o, "LTAU", f.ltau);
+    Key_File(o, "PTAU", f.ptau);
+    // The delays at the grid's own length (the LTAU field may be newer than the store).
+    Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
+    Head_File(o, 3);
+    Key_File(o, "TMAX", f.tmax);
+    Key_File(o, "NDEL", f.ndel);
+    Head_File(o, 4);
+    Key_File(o, "IND", f.ind);
+    Key_File(o, "Z_1", f.z_1);
+    Head_File(o, 5);
+    o.line("IC(I):");
+    o.line(f.i1g);
+    Head_File(o, 6);
+    Key_File(o, "NSC", f.nsc);
+    Head_File(o, 7);
+    Key_File(o, "Dlx", f.dlx);
+    Key_File(o, "Drx", f.drx);
+    Key_File(o, "Sclt", f.sclt);
+}
+
+// ---------------------------------------------------------------- model
+
+std::vector<double> Sec22::preparedDelays() const {
+    const auto& g = mdlGlobal;
+    std::vector<double> t;
+    for (int j = 1; j <= g.LTAU; ++j) t.push_back(g.PTAU * g.TAU(j));
+    return t;
+}
+
+void Sec22::checkLimits() const {
+    const auto& g = mdlGlobal;
+    if (g.MDIM < 1 || g.MDIM > kComps)
+        throw VeltaError("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(g.MDIM) + ")");
+    if (g.LTAU < 1 || g.LTAU > kDelays)
+        throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
+    if (g.L < 1 && (!(g.PTAU > 0) || !std::isfinite(g.PTAU)))
+        throw VeltaError("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + CStr(g.PTAU) + ")");
+    if (isTau0() && (g.MDIM < 2 || g.LTAU != 6))
+        throw VeltaError("Модель задачи Tau0 требует MDIM >= 2 и LTAU = 6 (MDIM = " + CStr(g.MDIM) +
+                         ", LTAU = " + CStr(g.LTAU) + ")");
+}
+
+// FZ from the delayed values; a task other than "Tau0" leaves FZ as it is.
+void Sec22::Vych_PCH() {
+    if (!isTau0()) return;
+    auto& g = mdlGlobal;
+    const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
+    g.FZ(1) = a / (1 + b * (std::pow(g.ZTAU(6, 2), ga) + std::pow(g.ZTAU(2, 1), ga)));
+    double s = 0;
+    for (int j = 1; j <= 6; ++j) s += std::pow(g.ZTAU(j, 1), ga);
+    g.FZ(2) = a / (1 + b * s);
+}
+
+// Z2 = ALFA/(1 + 6*BETA*Z1^GAMA) and Z1*(1 + BETA*(Z2^GAMA + Z1^GAMA)) = ALFA: Newton on
+// Z1 from (ALFA/BETA)^(1 + 1/GAMA).
+void Sec22::Station() {
+    auto& g = mdlGlobal;
+    const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
+    const auto gdg = [a, b, ga](double z1) {
+        const double d = 1 + 6 * b * std::pow(z1, ga);
+        const double z2 = a / d;
+        const double s = b * (std::pow(z2, ga) + std::pow(z1, ga));
+        const double gv = (s + 1) * z1 - a;
+        const double dz2 = -6 * a * b * ga * std::pow(z1, ga - 1) / (d * d);
+        const double gp = s + 1 + b * ga * z1 * (std::pow(z1, ga - 1) + std::pow(z2, ga - 1) * dz2);
+        return std::pair<double, double>(gv, gp);
+    };
+    const double z1 = dampedNewton(gdg, std::pow(a / b, 1 + 1 / ga), 1.0, 0.0001, kNewtonCap,
+                                   "метода Ньютона для стационарного решения");
+    g.ZS1 = z1;
+    g.ZS2 = a / (1 + 6 * b * std::pow(z1, ga));
+}
+
+// Stationary solution, then the initial function on nodes 1..NP1 (the window before t = 0).
+void Sec22::Nach_Rasp() {
+    Station();
+    auto& g = mdlGlobal;
+    const int np1 = g.NDEL + 1;
+    if (g.IND == 0) {
+        for (int p = 1; p <= np1; ++p) {
+            g.ZTAB(p, 1) = g.ZS1 + 0.001;
+            g.ZTAB(p, 2) = g.ZS2;
+        }
+    } else {
+        for (int p = 1; p <= np1; ++p)
+            for (int k = 1; k <= g.MDIM; ++k) g.ZTAB(p, k) = 0;
+        for (int p = 1; p <= np1; ++p) g.ZTAB(p, 1) = 0.0001;
+    }
+}
+
+// ---------------------------------------------------------------- results and canvas
+
+void Sec22::header(TextWriter& out) {
+    const auto& g = mdlGlobal;
+    const std::string e = "0.00000E+00";
+    out.line("");
+    out.line("ПАРАМЕТРЫ МОДЕЛИ");
+    out.line("MDIM    = " + Format(g.MDIM, "####"));
+    out.line("ALFA    = " + Format(g.ALFA, e));
+    out.line("BETA    = " + Format(g.BETA, e));
+    out.line("GAMA    = " + Format(g.GAMA, e));
+    for (int k = 1; k <= 6; ++k) out.line("TAUm(" + CStr(k) + ") = " + Format(g.TAU(k), e));
+    out.line("PTAU    = " + Format(g.PTAU, e));
+    out.line("TMAX    = " + Format(g.TMAX, e));
+    out.line("NDEL    = " + Format(g.NDEL, "####"));
+    out.line("");
+    out.line("              Таблица");
+    out.line("зависимостей компонент вектора Z от времени t");
+    out.line("");
+    out.line(std::string(" No ") + "       t   " + "          Z1" + "            Z2");
+    out.line(std::string("-----+-------------+") + "-------------+" + "-------------+");
+}
+
+void Sec22::DrawMesh1(Ctx& c) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT,
+              g.SCLX, g.SCRX);
+    Nadpis(c, 22, "Phys", 7);
+}
+
+void Sec22::Integr1(Ctx& c) { DelayIntegr(c, *this); }
+
+} // namespace velta
