@@ -152,6 +152,9 @@ struct Store {
     // 1..MDIM (BETAm[0] unused); only positive entries are links.
     std::vector<Mat> BETAm;
 
+    // ---- section 215
+    std::int64_t SEED = -1;  // seed of the random starts; -1 = taken from the clock
+
     // ---- canvas (colours are 24-bit, red in the low byte)
     i16 QBACK = 0, QFRAME = 0, QAXES = 0;
     std::uint32_t CBACK = 0, CFRAME = 0, CAXES = 0;

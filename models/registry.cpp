@@ -1,6 +1,8 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
 #include "models/section22/sec22.h"
+#include "models/section12/sec12.h"
+#include "models/section6/sec6.h"
 #include "synthesis/section511/sec511.h"
 #include "synthesis/section521/sec521.h"
 #include "models/section11/sec11.h"
@@ -19,6 +21,8 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 511: return std::make_unique<Sec511>();
     case 521: return std::make_unique<Sec521>();
     case 22: return std::make_unique<Sec22>();
+    case 12: return std::make_unique<Sec12>();
+    case 6: return std::make_unique<Sec6>();
     default: return nullptr;
     }
 }

@@ -1,5 +1,7 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
+#include "models/section12/frmUni_12.h"
+#include "models/section6/frmUni_6.h"
 #include "models/section22/frmUni_22.h"
 #include "models/section11/frmUni_11.h"
 #include "models/section21/frmUni_21.h"
@@ -15,6 +17,8 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 8: return std::make_unique<frmUni_8>(host);
     case 9: return std::make_unique<frmUni_9>(host);
     case 22: return std::make_unique<frmUni_22>(host);
+    case 12: return std::make_unique<frmUni_12>(host);
+    case 6: return std::make_unique<frmUni_6>(host);
     default: return nullptr;
     }
 }

@@ -1,0 +1,34 @@
+// Input window of section 1.2 (symmetric network, system of equations with delays): four
+// sheets with the parameters of a ".mnzd" data file; the delays as a one-column grid.
+#pragma once
+#include "data/forms/sectionform.h"
+#include "models/section12/sec12.h"
+
+namespace velta {
+
+class frmUni_12 : public SectionForm {
+public:
+    explicit frmUni_12(FormHost& host);
+
+    // The open procedure of the section.
+    void IshDanSymZ() { open(); }
+    // The delay grid at LTAU rows.
+    void Tabl1_Dspl(bool zeros);
+    // The texts of the fields and of the grid as they stand.
+    Sec12::Fields currentFields() const;
+
+protected:
+    void fillFields() override;
+    void fillGrids(bool zeros) override;
+    void setDimension(i16 n) override;
+    void writeDataFile(const std::string& path) override;
+
+private:
+    QLineEdit *txtMclass, *txtNdim, *txtKmod, *txtAlfa, *txtBeta, *txtGama;
+    QLineEdit *txtMDIM, *txtLTAU, *txtPTAU;
+    FormGrid* grdTable1;
+    QLineEdit *txtTmax, *txtNDEL, *txtIND, *txtZ_1, *txtI1G;
+    QLineEdit *txtNsc, *txtDlx, *txtDrx, *txtSCLT;
+};
+
+} // namespace velta

@@ -1,0 +1,403 @@
+// Section 1.2: reading and writing the ".mnzd" data file, the right-hand sides of the task
+// folders, the stationary value and the initial function, and the results table
+// "\User\Results.mnz".
+#include "models/section12/sec12.h"
+
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "graphics/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velta {
+
+namespace {
+
+constexpr int kNodes = 1000;   // ZTAB nodes 0..1000
+constexpr int kComps = 5;      // components 0..5
+constexpr int kDelays = 20;    // delays 0..20
+constexpr int kNdelMax = (kNodes - 2) / 2;
+// The damped iteration gains about a tenth of the distance per step; far more than the
+// slowest sensible parameters need.
+constexpr int kStationCap = 100000;
+// How far from the root (|G|/G') the stopped iteration may be, relative and absolute,
+// before Newton's method finishes it in at most kRefineCap steps.
+constexpr double kStationRelative = 0.05, kStationAbsolute = 0.001;
+constexpr int kRefineCap = 200;
+
+[[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
+
+std::string joinInts(const IVec& v, int n) {
+    std::string s;
+    for (int j = 1; j <= n; ++j) {
+        if (j > 1) s += ',';
+        s += CStr(v(j));
+    }
+    return s;
+}
+
+// ---- texts of the window
+
+std::vector<std::string> listItems(const std::string& text) {
+    std::vector<std::string> items;
+    if (text.empty()) return items;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', from);
+        items.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+        if (comma == std::string::npos) return items;
+        from = comma + 1;
+    }
+}
+
+double realOf(const std::string& key, const std::string& text) {
+    try {
+        return textToReal(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+i16 intOf(const std::string& key, const std::string& text) {
+    try {
+        return textToI16(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+std::string needsText(const std::string& task, Sec12::TaskNeeds n) {
+    std::string s = "Модель задачи " + task + " требует ";
+    if (n.mdim > 1) s += "MDIM >= " + CStr(n.mdim) + " и ";
+    return s + "LTAU >= " + CStr(n.ltau);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- data file
+
+void Sec12::InputPar(Ctx& c) {
+    readParFile(
+        c.paths, dataPath,
+        [](ParReader& r) {
+            auto& g = mdlGlobal;
+            allocDelayTables(kNodes, kComps, kDelays);
+            // 1. the network M(NDIM,KMOD)
+            r.Head_Input(1);
+            r.Key_InputI("MClass", g.MCLASS);
+            r.Key_InputI("NDIM", g.NDIM);
+            r.Key_InputI("KMOD", g.KMOD);
+            r.Key_InputR("ALFA", g.ALFA);
+            r.Key_InputR("BETA", g.BETA);
+            r.Key_InputR("GAMA", g.GAMA);
+            // 2. equations and delays
+            r.Head_Input(2);
+            r.Key_InputI("MDIM", g.MDIM);
+            r.Key_InputI("LTAU", g.LTAU);
+            r.Key_InputR("PTAU", g.PTAU);
+            // The delay list must fit the vector; none at all would shift every later block.
+            if (g.LTAU < 1 || g.LTAU > kDelays)
+                refuse("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
+            r.skipLine();
+            for (int k = 1; k <= g.LTAU; ++k) {
+                g.TAU(k) = r.readNumber();
+                r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
+            }
+            // 3. integration
+            r.Head_Input(3);
+            r.Key_InputR("TMAX", g.TMAX);
+            r.Key_InputI("NDEL", g.NDEL);
+            g.NP1 = toI16(g.NDEL + 1.0);
+            g.NP2 = toI16(2.0 * g.NDEL);
+            r.echo("NP1  = " + CStr(g.NP1));
+            r.echo("NP2  = " + CStr(g.NP2));
+            // 4. initial function
+            r.Head_Input(4);
+            r.Key_InputI("IND", g.IND);
+            r.Key_InputR("Z_1", g.Z_1);
+            // 5. plotted components, at most MDIM of them
+            r.Head_Input(5);
+            r.skipLine();
+            const std::vector<i16> ic = r.readList(std::clamp<int>(g.MDIM, 0, 13));
+            g.NCOMP = static_cast<i16>(ic.size());
+            for (int j = 1; j <= g.NCOMP; ++j) {
+                g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
+                r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
+            }
+            // 6, 7
+            r.Head_Input(6);
+            r.Key_InputI("NSC", g.NSC);
+            r.Head_Input(7);
+            r.Key_InputR("DLX", g.DLX);
+            r.Key_InputR("DRX", g.DRX);
+            r.Key_InputR("SCLT", g.SCLT);
+            g.L = 0;
+        },
+        false);  // this section's check file has no blank third line
+}
+
+GridText Sec12::tauGrid(const Vec& tau, int ltau, bool zeros) {
+    if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
+    GridText t(ltau + 3, 4);
+    t.at(0, 2) = "Значения TAU(I)";
+    for (int k = 1; k <= ltau; ++k) {
+        t.at(k + 1, 0) = "TAU(" + CStr(k) + ")";
+        t.at(k + 1, 2) = zeros || k > tau.upper() ? std::string("0") : CStr(tau(k));
+    }
+    return t;
+}
+
+Sec12::Fields Sec12::fieldsFromStore() {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.mclass = CStr(g.MCLASS);
+    f.ndim = CStr(g.NDIM);
+    f.kmod = CStr(g.KMOD);
+    f.alfa = CStr(g.ALFA);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    f.mdim = CStr(g.MDIM);
+    f.ltau = CStr(g.LTAU);
+    f.ptau = CStr(g.PTAU);
+    f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
+    f.tmax = CStr(g.TMAX);
+    f.ndel = CStr(g.NDEL);
+    f.ind = CStr(g.IND);
+    f.z_1 = CStr(g.Z_1);
+    f.i1g = joinInts(g.IC, g.NCOMP);
+    f.nsc = CStr(g.NSC);
+    f.dlx = CStr(g.DLX);
+    f.drx = CStr(g.DRX);
+    f.sclt = CStr(g.SCLT);
+    return f;
+}
+
+void Sec12::Table_File(const std::string& path, const Fields& f) {
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    Key_File(o, "MCLASS", f.mclass);
+    Key_File(o, "NDIM", f.ndim);
+    Key_File(o, "KMOD", f.kmod);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    Head_File(o, 2);
+    Key_File(o, "MDIM", f.mdim);
+    Key_File(o, "LTAU", f.ltau);
+    Key_File(o, "PTAU", f.ptau);
+    // The delays at the grid's own length (the LTAU field may be newer than the store).
+    Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
+    Head_File(o, 3);
+    Key_File(o, "TMAX", f.tmax);
+    Key_File(o, "NDEL", f.ndel);
+    Head_File(o, 4);
+    Key_File(o, "IND", f.ind);
+    Key_File(o, "Z_1", f.z_1);
+    Head_File(o, 5);
+    o.line("IC(I):");
+    o.line(f.i1g);
+    Head_File(o, 6);
+    Key_File(o, "NSC", f.nsc);
+    Head_File(o, 7);
+    Key_File(o, "Dlx", f.dlx);
+    Key_File(o, "Drx", f.drx);
+    Key_File(o, "Sclt", f.sclt);
+}
+
+void Sec12::checkFields(const Fields& f) {
+    intOf("MCLASS", f.mclass);
+    intOf("NDIM", f.ndim);
+    const int kmod = intOf("KMOD", f.kmod);
+    realOf("ALFA", f.alfa);
+    realOf("BETA", f.beta);
+    const double gama = realOf("GAMA", f.gama);
+    const int mdim = intOf("MDIM", f.mdim);
+    const int ltau = intOf("LTAU", f.ltau);
+    const double ptau = realOf("PTAU", f.ptau);
+    const double tmax = realOf("TMAX", f.tmax);
+    const int ndel = intOf("NDEL", f.ndel);
+    intOf("IND", f.ind);
+    realOf("Z_1", f.z_1);
+    const int nsc = intOf("NSC", f.nsc);
+    realOf("DLX", f.dlx);
+    realOf("DRX", f.drx);
+    realOf("SCLT", f.sclt);
+
+    if (kmod < 1) refuse("Число элементов KMOD должно быть не меньше 1 (KMOD = " + f.kmod + ")");
+    if (!(gama >= 1))
+        refuse("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " + f.gama + ")");
+    if (mdim < 1 || mdim > kComps)
+        refuse("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + f.mdim + ")");
+    if (ltau < 1 || ltau > kDelays)
+        refuse("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + f.ltau + ")");
+    if (f.tau.rows() - 3 != ltau)
+        refuse("После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
+    if (!(ptau > 0)) refuse("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + f.ptau + ")");
+    if (!(tmax > 0)) refuse("Длина порции TMAX должна быть больше 0 (TMAX = " + f.tmax + ")");
+    if (ndel < 1 || ndel > kNdelMax)
+        refuse("Число шагов на наибольшем запаздывании NDEL должно быть от 1 до 499 (NDEL = " + f.ndel + ")");
+    if (nsc < 1) refuse("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
+
+    std::vector<double> tau;
+    for (int k = 1; k <= ltau; ++k) tau.push_back(realOf("TAU(" + CStr(k) + ")", f.tau.at(k + 1, 2)));
+    if (!(tau[0] > 0)) refuse("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
+    for (int k = 1; k < ltau; ++k)
+        if (tau[static_cast<std::size_t>(k - 1)] > tau[static_cast<std::size_t>(k)])
+            refuse("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(k) + ") = " +
+                   f.tau.at(k + 1, 2) + " > TAU(" + CStr(k + 1) + ") = " + f.tau.at(k + 2, 2));
+    // The same test as the run: every delayed time on nodes computed before the new one.
+    const double taum = ptau * tau.back(), h = taum / ndel;
+    for (int k = 1; k < ltau; ++k) {
+        double r = 0;
+        const int p = delayNode(taum - ptau * tau[static_cast<std::size_t>(k - 1)], h, ndel + 1, r);
+        if (p < 1 || p + (r > 0 ? 1 : 0) > ndel)
+            refuse("Запаздывание PTAU*TAU(" + CStr(k) + ") = " + CStr(ptau * tau[static_cast<std::size_t>(k - 1)]) +
+                   " меньше шага H = TAU(LTAU)/NDEL = " + CStr(h));
+    }
+
+    for (const std::string& item : listItems(f.i1g)) {
+        const int k = intOf("номера компоненты графика", item);
+        if (k < 1 || k > mdim)
+            refuse("Номер компоненты графика " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
+    }
+    if (listItems(f.i1g).empty()) refuse("Не задано ни одной компоненты для графика");
+}
+
+// ---------------------------------------------------------------- model
+
+Sec12::TaskNeeds Sec12::taskNeeds(const std::string& taskdir) {
+    if (taskdir == "Tau0") return {2, 3};
+    if (taskdir == "Tau1") return {1, 3};
+    if (taskdir == "Tau2") return {1, 1};
+    if (taskdir == "Tau3") return {1, 4};
+    return {0, 0};
+}
+
+std::vector<double> Sec12::preparedDelays() const {
+    const auto& g = mdlGlobal;
+    std::vector<double> t;
+    for (int j = 1; j <= g.LTAU; ++j) t.push_back(g.PTAU * g.TAU(j));
+    return t;
+}
+
+void Sec12::checkLimits() const {
+    const auto& g = mdlGlobal;
+    if (g.MDIM < 1 || g.MDIM > kComps)
+        refuse("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(g.MDIM) + ")");
+    if (g.LTAU < 1 || g.LTAU > kDelays)
+        refuse("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
+    const TaskNeeds need = taskNeeds(g.TASKDIR);
+    if (g.MDIM < need.mdim || g.LTAU < need.ltau)
+        refuse(needsText(g.TASKDIR, need) + " (MDIM = " + CStr(g.MDIM) + ", LTAU = " + CStr(g.LTAU) + ")");
+    if (g.L < 1) {
+        // What the first portion computes: the delays times PTAU and the stationary value.
+        if (!(g.PTAU > 0) || !std::isfinite(g.PTAU))
+            refuse("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + CStr(g.PTAU) + ")");
+        if (!(g.GAMA >= 1) || !std::isfinite(g.GAMA))
+            refuse("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " +
+                   CStr(g.GAMA) + ")");
+        if (g.KMOD < 1)
+            refuse("Число элементов KMOD должно быть не меньше 1 (KMOD = " + CStr(g.KMOD) + ")");
+    }
+}
+
+// FZ from the delayed values z(j, c) = ZTAU(j, c); sums left to right as written. A task
+// folder without a model of its own leaves FZ as it is.
+void Sec12::Vych_PCH() {
+    auto& g = mdlGlobal;
+    const std::string& t = g.TASKDIR;
+    const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
+    auto p = [&g, ga](int j, int c) { return std::pow(g.ZTAU(j, c), ga); };
+    if (t == "Tau0") {
+        g.FZ(1) = a / (1 + b * ((p(1, 1) + p(1, 2)) + p(2, 2)));
+        g.FZ(2) = a / (1 + b * ((p(1, 1) + p(3, 1)) + p(1, 2)));
+    } else if (t == "Tau1") {
+        g.FZ(1) = a / (1 + b * (p(1, 1) + p(2, 1) + p(3, 1)));
+    } else if (t == "Tau2") {
+        g.FZ(1) = a / (1 + b * p(1, 1));
+    } else if (t == "Tau3") {
+        g.FZ(1) = a / (1 + b * (p(1, 1) + p(2, 1) + p(3, 1) + p(4, 1)));
+    }
+}
+
+// G(S) = S - ALFA*A(S), A = 1/(1 + m*BETA*S^GAMA), m = KMOD - 1; the step is
+// -0.1*G/D with the slope D = 1 + A^2*ALFA*(ALFA*BETA*GAMA*S^(GAMA-1)), from S = 0 until
+// the step is below 1E-4.
+void Sec12::Station() {
+    auto& g = mdlGlobal;
+    const double a = g.ALFA, b = g.BETA, ga = g.GAMA, m = g.KMOD - 1;
+    const auto gd = [a, b, ga, m](double s) {
+        const double A = 1 / (1 + m * b * std::pow(s, ga));
+        const double G = s - a * A;
+        const double D = 1 + A * A * a * (a * b * ga * std::pow(s, ga - 1));
+        return std::pair<double, double>(G, D);
+    };
+    double s = dampedNewton(gd, 0.0, 0.1, 0.0001, kStationCap, "стационарного решения");
+    // D is not G'(S): when it is much larger, a step falls below the tolerance far from
+    // the root (KMOD = 1, a large ALFA). Such a stop is finished by Newton's method with
+    // the true slope G'(S) = 1 + ALFA*A^2*m*BETA*GAMA*S^(GAMA-1).
+    const auto gdTrue = [a, b, ga, m](double z) {
+        const double A = 1 / (1 + m * b * std::pow(z, ga));
+        return std::pair<double, double>(z - a * A, 1 + a * A * A * m * b * ga * std::pow(z, ga - 1));
+    };
+    const auto [res, slope] = gdTrue(s);
+    const double dist = std::fabs(res) / (std::fabs(slope) > 1 ? std::fabs(slope) : 1.0);
+    if (!(dist <= kStationRelative * std::fabs(s) + kStationAbsolute))
+        s = dampedNewton(gdTrue, s, 1.0, 1e-12 * std::max(1.0, std::fabs(s)), kRefineCap,
+                         "уточнения стационарного решения");
+    g.STAT = s;
+}
+
+// Stationary value, then the initial function on nodes 1..NP1 (the window before t = 0).
+void Sec12::Nach_Rasp() {
+    Station();
+    auto& g = mdlGlobal;
+    const int np1 = g.NDEL + 1;
+    if (g.IND != 0) {
+        for (int p = 1; p <= np1; ++p)
+            for (int k = 1; k <= g.MDIM; ++k) g.ZTAB(p, k) = 0;
+        for (int p = 1; p <= np1; ++p) g.ZTAB(p, 1) = 0.0001;
+    } else {
+        for (int p = 1; p <= np1; ++p)
+            for (int k = 1; k <= g.MDIM; ++k) g.ZTAB(p, k) = g.STAT;
+        // The perturbation sits in Z2 (a spare column of the table when MDIM = 1).
+        for (int p = 1; p <= np1; ++p) g.ZTAB(p, 2) = g.STAT + 0.0001;
+    }
+}
+
+// ---------------------------------------------------------------- results and canvas
+
+void Sec12::header(TextWriter& out) {
+    const auto& g = mdlGlobal;
+    const std::string e = "0.00000E+00";
+    out.line("");
+    out.line("ПАРАМЕТРЫ МОДЕЛИ");
+    out.line("MDIM    = " + Format(g.MDIM, "####"));
+    out.line("ALFA    = " + Format(g.ALFA, e));
+    out.line("BETA    = " + Format(g.BETA, e));
+    out.line("GAMA    = " + Format(g.GAMA, e));
+    out.line("KMOD    = " + Format(g.KMOD, "####"));
+    for (int k = 1; k <= 3; ++k) out.line("TAUm(" + CStr(k) + ") = " + Format(g.TAU(k), e));
+    out.line("PTAU    = " + Format(g.PTAU, e));
+    out.line("TMAX    = " + Format(g.TMAX, e));
+    out.line("NDEL    = " + Format(g.NDEL, "####"));
+    out.line("");
+    out.line("              Таблица");
+    out.line("зависимостей компонент вектора Z от времени t");
+    out.line("");
+    out.line(std::string(" No ") + "       t   " + "          Z1" + "            Z2");
+    out.line(std::string("-----+-------------+") + "-------------+" + "-------------+");
+}
+
+void Sec12::DrawMesh1(Ctx& c) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT,
+              g.SCLX, g.SCRX);
+    Nadpis(c, 12, "Phys", 8);
+}
+
+void Sec12::Integr1(Ctx& c) { DelayIntegr(c, *this); }
+
+} // namespace velta
