@@ -71,6 +71,7 @@ struct Options {
     std::string root, data, task, png;
     int section = 0;
     int runs = 1;
+    long long seed = -1;  // -1: the random starts are seeded from the clock
     std::deque<std::string> answers;
 };
 
@@ -132,7 +133,12 @@ int main(int argc, char** argv) {
             o.answers.push_back(v);
         } else if (a == "--png") {
             if (!value(o.png)) return usage("--png needs a file");
-        } else if (a == "--seed" || a == "--ndim" || a == "--assign" || a == "--spectr") {
+        } else if (a == "--seed") {
+            char* end = nullptr;
+            if (!value(v)) return usage("--seed needs a number");
+            o.seed = std::strtoll(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || o.seed < 0) return usage("--seed needs a number >= 0");
+        } else if (a == "--ndim" || a == "--assign" || a == "--spectr") {
             // Options of sections that are not in this build are accepted and ignored.
             if (!value(v)) return usage(a + " needs a value");
         } else {
@@ -166,6 +172,7 @@ int main(int argc, char** argv) {
     RunnerPrompter prompter(o.answers);
     Ctx ctx{surface, prompter, paths};
     Shell shell(paths);
+    mdlGlobal.SEED = o.seed;
 
     // Select the section and, for the delay sections, the task folder.
     shell.Sect_Select(o.section);
