@@ -1,5 +1,6 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
+#include "stationary/section213/sec213.h"
 #include "models/section22/sec22.h"
 #include "models/section12/sec12.h"
 #include "models/section6/sec6.h"
@@ -21,6 +22,7 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 511: return std::make_unique<Sec511>();
     case 521: return std::make_unique<Sec521>();
     case 22: return std::make_unique<Sec22>();
+    case 213: return std::make_unique<Sec213>();
     case 12: return std::make_unique<Sec12>();
     case 6: return std::make_unique<Sec6>();
     default: return nullptr;

@@ -1,5 +1,6 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
+#include "stationary/section213/frmUni_213.h"
 #include "models/section12/frmUni_12.h"
 #include "models/section6/frmUni_6.h"
 #include "models/section22/frmUni_22.h"
@@ -19,6 +20,7 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 22: return std::make_unique<frmUni_22>(host);
     case 12: return std::make_unique<frmUni_12>(host);
     case 6: return std::make_unique<frmUni_6>(host);
+    case 213: return std::make_unique<frmUni_213>(host);
     default: return nullptr;
     }
 }

@@ -1,0 +1,304 @@
+#include "stationary/section213/frmUni_213.h"
+
+#include "app/prompter.h"
+#include "app/shell.h"
+#include "data/numtext.h"
+#include "graphics/surface.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <exception>
+
+namespace velta {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QLineEdit* e) { return e->text().toStdString(); }
+
+constexpr int kRow = 26;
+constexpr int kLine = 18;
+
+// A grid that may grow beyond its sheet scrolls in both directions.
+void fitGrid(FormGrid* g, int maxWidth, int maxHeight) {
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const int fw = 2 * g->frameWidth();
+    const int vbar = g->verticalScrollBar()->sizeHint().width();
+    const int hbar = g->horizontalScrollBar()->sizeHint().height();
+    int w = fw, h = fw + g->rowCount() * FormGrid::kRowHeight;
+    for (int c = 0; c < g->columnCount(); ++c) w += g->columnWidth(c);
+    bool hs = w > maxWidth;
+    if (hs) h += hbar;
+    if (h > maxHeight) {
+        w += vbar;
+        if (w > maxWidth && !hs) h += hbar;
+    }
+    g->resize(std::min(w, maxWidth), std::min(h, maxHeight));
+}
+
+constexpr int kGridLeft = 20;
+constexpr int kGridMaxWidth = SectionForm::kFrameWidth - 2 * kGridLeft;
+
+} // namespace
+
+frmUni_213::frmUni_213(FormHost& host)
+    : SectionForm(host, 213,
+                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\MNN"), 8) {
+    int y = 0;
+    // ---- sheet 1: the model
+    addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
+    const int lw1 = 420;
+    txtMclass = addField(1, 20, y = 36, lw1, QStringLiteral("Номер класса,  MCLASS ="), QStringLiteral("txtMclass"));
+    txtNdim = addField(1, 20, y += kRow, lw1,
+                       QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
+                       QStringLiteral("txtNdim"));
+    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral(" ALFA ="), QStringLiteral("txtAlfa"));
+    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA ="), QStringLiteral("txtBeta"));
+    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA ="), QStringLiteral("txtGama"));
+    setSizingField(txtNdim, "NDIM",
+                   "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2 и #3");
+
+    // ---- sheet 2: the relaxation for U1, U2
+    addLabel(2, 10, 8, QStringLiteral("2) Параметры метода вычисления U1 и U2"));
+    const int lw2 = 300;
+    txtHHH = addField(2, 20, y = 36, lw2, QStringLiteral("Шаг интегрирования,  HHH ="), QStringLiteral("txtHHH"));
+    txtTmax = addField(2, 20, y += kRow, lw2, QStringLiteral("Длина отрезка интегрирования,  TMAX ="),
+                       QStringLiteral("txtTmax"));
+    txtU10 = addField(2, 20, y += kRow, lw2, QStringLiteral("Начальные данные в задаче Коши:   U10 ="),
+                      QStringLiteral("txtU10"));
+    txtU20 = addField(2, 20, y += kRow, lw2, QStringLiteral("U20 ="), QStringLiteral("txtU20"));
+
+    // ---- sheet 3: the connection matrix
+    addLabel(3, 10, 8, QStringLiteral("3) Матрица связей  MC(i,j)"));
+    grdTable = addGrid(3, kGridLeft, 40, QStringLiteral("grdTable"), kGridMaxWidth);
+
+    // ---- sheet 4: the continuation
+    addLabel(4, 10, 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
+    const int lw4 = 260;
+    txtQmin = addField(4, 20, y = 36, lw4, QStringLiteral("QMIN ="), QStringLiteral("txtQmin"));
+    txtQmax = addField(4, 20, y += kRow, lw4, QStringLiteral("QMAX ="), QStringLiteral("txtQmax"));
+    txtQsolv = addField(4, 20, y += kRow, lw4, QStringLiteral("QSOLV ="), QStringLiteral("txtQsolv"));
+    txtHstep = addField(4, 20, y += kRow, lw4, QStringLiteral("Стартовый шаг,  HSTEP ="), QStringLiteral("txtHstep"));
+
+    // ---- sheet 5: standard steps and bounds
+    addLabel(5, 10, 8, QStringLiteral("5) Стандартные шаги H(i) для текущих параметров, i=1,...,NDIM+1,"));
+    addLabel(5, 10, 8 + kLine, QStringLiteral("    (H(NDIM+1) - стандартный шаг по QMOD)"));
+    addLabel(5, 10, 8 + 2 * kLine, QStringLiteral("    и двусторонние ограничения UL(i) и UR(i)"));
+    grdTable2 = addGrid(5, kGridLeft, 8 + 3 * kLine + 14, QStringLiteral("grdTable2"), kGridMaxWidth);
+
+    // ---- sheet 6: Newton's method
+    addLabel(6, 10, 8, QStringLiteral("6) Параметры метода Ньютона"));
+    const int lw6 = 460;
+    txtExact = addField(6, 20, y = 36, lw6, QStringLiteral("Точность метода,  EXACT ="), QStringLiteral("txtExact"));
+    txtLimit = addField(6, 20, y += kRow, lw6,
+                        QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT ="),
+                        QStringLiteral("txtLimit"));
+    txtLimit0 = addField(6, 20, y += kRow, lw6,
+                         QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 ="),
+                         QStringLiteral("txtLimit0"));
+    txtAccel = addField(6, 20, y += kRow, lw6,
+                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="), QStringLiteral("txtAccel"));
+    txtEmin = addField(6, 20, y += kRow, lw6, QStringLiteral("EMIN ="), QStringLiteral("txtEmin"));
+    txtEmax = addField(6, 20, y += kRow, lw6, QStringLiteral("EMAX ="), QStringLiteral("txtEmax"));
+    {
+        const QFont mono(QStringLiteral("Liberation Mono"), 9);
+        const char* note[] = {"EMIN * H(I), EMAX * H(I) - ограничения снизу и сверху на шаг",
+                              "                            по I-му текущему параметру"};
+        for (int i = 0; i < 2; ++i) {
+            QLabel* l = addLabel(6, 20, y + kRow + 12 + i * kLine, QString());
+            l->setFont(mono);
+            l->setText(QString::fromUtf8(note[i]));
+            l->resize(l->sizeHint().width() + 4, l->height());
+        }
+    }
+
+    // ---- sheet 7: output
+    addLabel(7, 10, 8, QStringLiteral("7) Формирование выдачи результатов"));
+    txtNend = addField(7, 20, y = 36, 320, QStringLiteral("Порция шагов в методе продолжения,  NEND = "),
+                       QStringLiteral("txtNend"));
+    addLabel(7, 20, y += kRow + 14, QStringLiteral("Номера компонент, выводимых на график:"));
+    addLabel(7, 20, y += kLine, QStringLiteral("(число компонент <= min(12,NDIM))"));
+    txtIC = addField(7, 20, y += kRow, 0, QString(), QStringLiteral("txtIC"), 400);
+
+    // ---- sheet 8: plot bounds
+    addLabel(8, 10, 8, QStringLiteral("8) Границы интервалов для графиков"));
+    const int lw8 = 80;
+    txtSclx = addField(8, 20, y = 36, lw8, QStringLiteral(" SCLX ="), QStringLiteral("txtSclx"));
+    txtScrx = addField(8, 20, y += kRow, lw8, QStringLiteral("SCRX ="), QStringLiteral("txtScrx"));
+    txtScly = addField(8, 20, y += kRow, lw8, QStringLiteral("SCLY ="), QStringLiteral("txtScly"));
+    txtScry = addField(8, 20, y += kRow, lw8, QStringLiteral("SCRY ="), QStringLiteral("txtScry"));
+
+    // "Ввод" goes through the two stages.
+    if (auto* b = findChild<QPushButton*>(QStringLiteral("cmdINput1"))) {
+        disconnect(b, &QPushButton::clicked, nullptr, nullptr);
+        connect(b, &QPushButton::clicked, this, [this] { cmdINput1_Click(); });
+    }
+    setStage(1);
+}
+
+Sec213* frmUni_213::sec() { return dynamic_cast<Sec213*>(core()); }
+
+void frmUni_213::setStage(int stage) {
+    stage_ = stage;
+    QTabBar* t = tabStrip();
+    for (int i = 0; i < t->count(); ++i) t->setTabVisible(i, stage == 1 ? i < 2 : i >= 2);
+    t->setCurrentIndex(stage == 1 ? 0 : 2);
+    switchSheet(t->currentIndex());
+}
+
+void frmUni_213::open() {
+    SectionForm::open();
+    if (isVisible()) setStage(1);
+}
+
+bool frmUni_213::takeFirstSheets() {
+    auto& g = mdlGlobal;
+    Sec213* c = sec();
+    if (!c) return false;
+    try {
+        const i16 mclass = textToI16(s(txtMclass));
+        const i16 ndim = textToI16(s(txtNdim));
+        const double alfa = textToReal(s(txtAlfa)), beta = textToReal(s(txtBeta)), gama = textToReal(s(txtGama));
+        const double hhh = textToReal(s(txtHHH)), tmax = textToReal(s(txtTmax));
+        const double u10 = textToReal(s(txtU10)), u20 = textToReal(s(txtU20));
+        if (dimensionChanged() && !applyDimension()) return false;
+        g.MCLASS = mclass;
+        g.NDIM = ndim;
+        g.ALFA = alfa;
+        g.BETA = beta;
+        g.GAMA = gama;
+        g.HHH = hhh;
+        g.TMAX = tmax;
+        c->U10 = u10;
+        c->U20 = u20;
+    } catch (const std::exception& e) {
+        host_.prompter().message(e.what(), MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void frmUni_213::cmdINput1_Click() {
+    if (stage_ == 2) {
+        accept();
+        return;
+    }
+    Sec213* c = sec();
+    if (!c) return;
+    NullSurface surface;
+    Ctx ctx{surface, host_.prompter(), host_.paths()};
+    try {
+        if (!c->askLDIM(ctx)) return;
+        if (!takeFirstSheets()) return;
+        c->STARTp(ctx);
+    } catch (const std::exception& e) {
+        host_.prompter().message(e.what(), MsgIcon::Exclamation);
+        return;
+    }
+    setStage(2);
+}
+
+void frmUni_213::fillFields() {
+    Sec213* c = sec();
+    if (!c) return;
+    const Sec213::Fields f = c->fieldsFromStore();
+    txtMclass->setText(q(f.mclass));
+    txtNdim->setText(q(f.ndim));
+    txtAlfa->setText(q(f.alfa));
+    txtBeta->setText(q(f.beta));
+    txtGama->setText(q(f.gama));
+    txtHHH->setText(q(f.hhh));
+    txtTmax->setText(q(f.tmax));
+    txtU10->setText(q(f.u10));
+    txtU20->setText(q(f.u20));
+    txtQmin->setText(q(f.qmin));
+    txtQmax->setText(q(f.qmax));
+    txtQsolv->setText(q(f.qsolv));
+    txtHstep->setText(q(f.hstep));
+    txtExact->setText(q(f.exact));
+    txtLimit->setText(q(f.limit));
+    txtLimit0->setText(q(f.limit0));
+    txtAccel->setText(q(f.accel));
+    txtEmin->setText(q(f.emin));
+    txtEmax->setText(q(f.emax));
+    txtNend->setText(q(f.nend));
+    txtIC->setText(q(f.ic));
+    txtSclx->setText(q(f.sclx));
+    txtScrx->setText(q(f.scrx));
+    txtScly->setText(q(f.scly));
+    txtScry->setText(q(f.scry));
+}
+
+void frmUni_213::Matr_Dspl(bool zeros) {
+    const int n = mdlGlobal.NDIM;
+    grdTable->setGrid(Sec213::matrixGrid(mdlGlobal.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
+    for (int c = 0; c < grdTable->columnCount(); ++c) grdTable->setColumnWidth(c, FormGrid::kColWidth);
+    fitGrid(grdTable, kGridMaxWidth, kFrameHeight - 40 - 10);
+}
+
+void frmUni_213::Tabl2_Dspl(bool zeros) {
+    const int n1 = mdlGlobal.NDIM + 1;
+    Sec213* c = sec();
+    Vec none;
+    none.alloc(n1);
+    const bool have = c && c->H.upper() == n1 && c->UL.upper() == n1 && c->UR.upper() == n1;
+    const GridText g = have ? Sec213::stepsGrid(c->H, c->UL, c->UR, n1, zeros)
+                            : Sec213::stepsGrid(none, none, none, n1, true);
+    grdTable2->setGrid(g, 2, 4, 2, n1 + 1, n1 + 2, 5);
+    fitGrid(grdTable2, kGridMaxWidth, kFrameHeight - 84 - 10);
+}
+
+void frmUni_213::fillGrids(bool zeros) {
+    Matr_Dspl(zeros);
+    Tabl2_Dspl(zeros);
+}
+
+void frmUni_213::setDimension(i16 n) { mdlGlobal.NDIM = n; }
+
+Sec213::Fields frmUni_213::currentFields() const {
+    Sec213::Fields f;
+    f.mclass = s(txtMclass);
+    f.ndim = s(txtNdim);
+    f.alfa = s(txtAlfa);
+    f.beta = s(txtBeta);
+    f.gama = s(txtGama);
+    f.hhh = s(txtHHH);
+    f.tmax = s(txtTmax);
+    f.u10 = s(txtU10);
+    f.u20 = s(txtU20);
+    f.mc = grdTable->text();
+    f.qmin = s(txtQmin);
+    f.qmax = s(txtQmax);
+    f.qsolv = s(txtQsolv);
+    f.hstep = s(txtHstep);
+    f.steps = grdTable2->text();
+    f.exact = s(txtExact);
+    f.limit = s(txtLimit);
+    f.limit0 = s(txtLimit0);
+    f.accel = s(txtAccel);
+    f.emin = s(txtEmin);
+    f.emax = s(txtEmax);
+    f.nend = s(txtNend);
+    f.ic = s(txtIC);
+    f.sclx = s(txtSclx);
+    f.scrx = s(txtScrx);
+    f.scly = s(txtScly);
+    f.scry = s(txtScry);
+    return f;
+}
+
+void frmUni_213::writeDataFile(const std::string& path) {
+    const Sec213::Fields f = currentFields();
+    // The matrix and the rows of steps are written at the grids' own size.
+    struct Restore {
+        i16 saved = mdlGlobal.NDIM;
+        ~Restore() { mdlGlobal.NDIM = saved; }
+    } restore;
+    mdlGlobal.NDIM = static_cast<i16>(f.mc.cols() - 3);
+    Sec213::Table_File(path, f);
+}
+
+} // namespace velta

@@ -1,0 +1,529 @@
+// Section 2.1.3: the ".srgd" data file, the starting solution MNN (relaxation for U1, U2 and
+// the group list), the homotopy model in QMOD and the run to the first QSOLV point with the
+// files "\User\QSOLV.srg", "\User\BSOLV.srg" and "\User\Results.srg".
+#include "stationary/section213/sec213.h"
+
+#include "app/prompter.h"
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "graphics/canvas.h"
+#include "graphics/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace velta {
+
+namespace {
+
+constexpr int kMaxComp = 12;
+// Relaxation steps allowed for STARTp (TMAX / HHH).
+constexpr double kMaxRelaxSteps = 1e8;
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t p = s.find(sep, start);
+        if (p == std::string::npos) {
+            parts.push_back(s.substr(start));
+            return parts;
+        }
+        parts.push_back(s.substr(start, p - start));
+        start = p + 1;
+    }
+}
+
+const std::string kLdimPrompt =
+    "Введите LDIM -\n"
+    "   число компонент стац. решения первой группы,\n"
+    "   равных U1,  1 <= LDIM <= NDIM\n"
+    "   (NDIM - LDIM - число компонент стац. решения\n"
+    "   второй группы, равных U2)";
+const std::string kGroupPrompt =
+    "Введите список номеров \n"
+    "   компонент вектора стац. решения Y:\n"
+    "      первая группа - индекс 1,\n"
+    "      вторая группа - индекс 2";
+
+void needRead() { throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»"); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- data file
+
+void Sec213::InputPar(Ctx& c) {
+    readParFile(c.paths, dataPath, [this](ParReader& r) {
+        auto& g = mdlGlobal;
+        // 1. model
+        r.Head_Input(1);
+        r.Key_InputI("MCLASS", g.MCLASS);
+        r.Key_InputI("NDIM", g.NDIM);
+        r.Key_InputR("ALFA", g.ALFA);
+        r.Key_InputR("BETA", g.BETA);
+        r.Key_InputR("GAMA", g.GAMA);
+        if (g.NDIM < 1 || g.NDIM > kContMaxDim)
+            throw VeltaError("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) +
+                             " (NDIM = " + CStr(g.NDIM) + ")");
+        const int n = g.NDIM, n1 = n + 1;
+        g.MC.alloc(n, n);
+        for (Vec* v : {&H, &UL, &UR}) v->alloc(n1);
+
+        // 2. connection matrix, read as a stream row by row; the empty line the writer
+        // puts after it is consumed when present.
+        r.Head_Input(2);
+        for (int i = 1; i <= n; ++i) {
+            std::string echo;
+            for (int j = 1; j <= n; ++j) {
+                g.MC(i, j) = r.readNumber();
+                echo += CStr(g.MC(i, j)) + "   ";
+            }
+            r.echo(echo);
+        }
+        r.skipEmptyValueLine();
+
+        // 3. relaxation for U1, U2
+        r.Head_Input(3);
+        r.Key_InputR("HHH", g.HHH);
+        r.Key_InputR("TMAX", g.TMAX);
+        r.Key_InputR("U10", U10);
+        r.Key_InputR("U20", U20);
+
+        // 4. continuation
+        r.Head_Input(4);
+        r.Key_InputR("QMIN", QMIN);
+        r.Key_InputR("QMAX", QMAX);
+        r.Key_InputR("QSOLV", QSOLV);
+        r.Key_InputR("HSTEP", HSTEP);
+        r.Key_InputR("EMIN", EMIN);
+        r.Key_InputR("EMAX", EMAX);
+        r.Key_InputR("ACCEL", ACCEL);
+
+        // 5. standard steps and bounds
+        r.Head_Input(5);
+        const std::pair<const char*, Vec*> vecs[] = {{"H", &H}, {"UL", &UL}, {"UR", &UR}};
+        for (const auto& [name, v] : vecs) {
+            r.skipLine();
+            for (int i = 1; i <= n1; ++i) {
+                (*v)(i) = r.readNumber();
+                r.echo(std::string(name) + "(" + CStr(i) + ") = " + CStr((*v)(i)));
+            }
+        }
+
+        // 6. Newton's method
+        r.Head_Input(6);
+        r.Key_InputI("LIMIT0", LIMIT0);
+        r.Key_InputI("LIMIT", LIMIT);
+        r.Key_InputR("EXACT", EXACT);
+
+        // 7. portion and plotted components (IC has 13 slots; more than 12 is refused
+        // before a run)
+        r.Head_Input(7);
+        r.Key_InputI("NEND", NEND);
+        r.skipLine();
+        const std::vector<i16> ic = r.readList(std::min(n, 13));
+        g.NCOMP = static_cast<i16>(ic.size());
+        for (int m = 1; m <= g.NCOMP; ++m) {
+            g.IC(m) = ic[static_cast<std::size_t>(m - 1)];
+            r.echo("IC(" + CStr(m) + ") = " + CStr(g.IC(m)));
+        }
+
+        // 8. plot bounds
+        r.Head_Input(8);
+        r.Key_InputR("SCLX", g.SCLX);
+        r.Key_InputR("SCRX", g.SCRX);
+        r.Key_InputR("SCLY", g.SCLY);
+        r.Key_InputR("SCRY", g.SCRY);
+    });
+    // QMOD starts at 1 with QMOD as the current parameter (set in the run's state).
+    k.INDEX = static_cast<i16>(mdlGlobal.NDIM + 1);
+}
+
+GridText Sec213::matrixGrid(const Mat& mc, int n, bool zeros) {
+    if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
+    GridText t(n + 3, n + 3);
+    t.at(0, 0) = "(i,j)";
+    for (int i = 1; i <= n; ++i) {
+        t.at(0, i + 1) = CStr(i);
+        t.at(i + 1, 0) = CStr(i);
+    }
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            t.at(i + 1, j + 1) = zeros ? std::string("0") : CStr(mc(i, j));
+    return t;
+}
+
+GridText Sec213::stepsGrid(const Vec& h, const Vec& ul, const Vec& ur, int n1, bool zeros) {
+    if (n1 < 0) throw VeltaError("Недопустимая размерность таблицы: " + CStr(n1));
+    GridText t(6, n1 + 3);
+    t.at(0, 0) = "Номера  компонент";
+    t.at(2, 0) = "Стандартные шаги";
+    t.at(3, 0) = "Левые границы";
+    t.at(4, 0) = "Правые границы";
+    for (int i = 1; i <= n1; ++i) {
+        t.at(0, i + 1) = CStr(i);
+        t.at(2, i + 1) = zeros ? std::string("0") : CStr(h(i));
+        t.at(3, i + 1) = zeros ? std::string("0") : CStr(ul(i));
+        t.at(4, i + 1) = zeros ? std::string("0") : CStr(ur(i));
+    }
+    return t;
+}
+
+Sec213::Fields Sec213::fieldsFromStore() const {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.mclass = CStr(g.MCLASS);
+    f.ndim = CStr(g.NDIM);
+    f.alfa = CStr(g.ALFA);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    f.hhh = CStr(g.HHH);
+    f.tmax = CStr(g.TMAX);
+    f.u10 = CStr(U10);
+    f.u20 = CStr(U20);
+    f.mc = matrixGrid(g.MC, g.NDIM, false);
+    f.qmin = CStr(QMIN);
+    f.qmax = CStr(QMAX);
+    f.qsolv = CStr(QSOLV);
+    f.hstep = CStr(HSTEP);
+    f.steps = stepsGrid(H, UL, UR, g.NDIM + 1, false);
+    f.exact = CStr(EXACT);
+    f.limit = CStr(LIMIT);
+    f.limit0 = CStr(LIMIT0);
+    f.accel = CStr(ACCEL);
+    f.emin = CStr(EMIN);
+    f.emax = CStr(EMAX);
+    f.nend = CStr(NEND);
+    for (int m = 1; m <= g.NCOMP; ++m) {
+        if (m > 1) f.ic += ',';
+        f.ic += CStr(g.IC(m));
+    }
+    f.sclx = CStr(g.SCLX);
+    f.scrx = CStr(g.SCRX);
+    f.scly = CStr(g.SCLY);
+    f.scry = CStr(g.SCRY);
+    return f;
+}
+
+void Sec213::Table_File(const std::string& path, const Fields& f) {
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    Key_File(o, "MCLASS", f.mclass);
+    Key_File(o, "NDIM", f.ndim);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    Head_File(o, 2);
+    Matr_File(o, f.mc);
+    Head_File(o, 3);
+    Key_File(o, "HHH", f.hhh);
+    Key_File(o, "TMAX", f.tmax);
+    Key_File(o, "U10", f.u10);
+    Key_File(o, "U20", f.u20);
+    Head_File(o, 4);
+    Key_File(o, "QMIN", f.qmin);
+    Key_File(o, "QMAX", f.qmax);
+    Key_File(o, "QSOLV", f.qsolv);
+    Key_File(o, "HSTEP", f.hstep);
+    Key_File(o, "EMIN", f.emin);
+    Key_File(o, "EMAX", f.emax);
+    Key_File(o, "ACCEL", f.accel);
+    Head_File(o, 5);
+    VectRow_File(o, "H(I):", 2, f.steps);
+    VectRow_File(o, "UL(I):", 3, f.steps);
+    VectRow_File(o, "UR(I):", 4, f.steps);
+    Head_File(o, 6);
+    Key_File(o, "LIMIT0", f.limit0);
+    Key_File(o, "LIMIT", f.limit);
+    Key_File(o, "EXACT", f.exact);
+    Head_File(o, 7);
+    Key_File(o, "NEND", f.nend);
+    o.line("IC(I):");
+    o.line(f.ic);
+    Head_File(o, 8);
+    Key_File(o, "SCLX", f.sclx);
+    Key_File(o, "SCRX", f.scrx);
+    Key_File(o, "SCLY", f.scly);
+    Key_File(o, "SCRY", f.scry);
+    o.flush();
+}
+
+// ---------------------------------------------------------------- starting solution
+
+Sec213::Relax Sec213::relax(int ndim, int ldim, double alfa, double beta, double gama, double hhh,
+                            double tmax, double u10, double u20) {
+    if (!(hhh > 0))
+        throw VeltaError("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(hhh) + ")");
+    if (!(tmax / hhh <= kMaxRelaxSteps))
+        throw VeltaError("Слишком много шагов при вычислении U1 и U2: TMAX/HHH = " +
+                         CStr(tmax / hhh) + " (допустимо не более 1E+08)");
+    // dU/dt = F(U) - U by the implicit Euler step in the decay term:
+    // U_new = (HHH*F(U_old) + U_old) / (1 + HHH); group 1 is repressed by the LDIM - 1 other
+    // U1 components and the NDIM - LDIM U2 ones, group 2 by LDIM U1 and NDIM - LDIM - 1 U2.
+    double U1 = u10, U2 = u20, F1 = 0, F2 = 0, t = 0;
+    do {
+        const double P1 = std::pow(U1, gama), P2 = std::pow(U2, gama);
+        F1 = alfa / (1 + beta * ((ndim - ldim) * P2 + (ldim - 1) * P1));
+        F2 = alfa / (1 + beta * ((ndim - ldim - 1) * P2 + ldim * P1));
+        U1 = (hhh * F1 + U1) / (1 + hhh);
+        U2 = (hhh * F2 + U2) / (1 + hhh);
+        t += hhh;
+    } while (t < tmax);
+    Relax r{U1, U2, F1 - U1, F2 - U2};
+    if (!std::isfinite(U1) || !std::isfinite(U2))
+        throw VeltaError("Значения U1 и U2 не определены (U1 = " + CStr(U1) + ", U2 = " + CStr(U2) +
+                         "): проверьте ALFA, BETA, GAMA, U10, U20");
+    return r;
+}
+
+std::vector<int> Sec213::parseGroups(const std::string& text, int ndim) {
+    const std::vector<std::string> parts = split(text, ',');
+    if (static_cast<int>(parts.size()) != ndim) return {};
+    std::vector<int> g;
+    for (const std::string& p : parts) {
+        double v = 0;
+        try {
+            v = textToReal(p);
+        } catch (const std::exception&) {
+            return {};
+        }
+        if (v != 1 && v != 2) return {};
+        g.push_back(static_cast<int>(v));
+    }
+    return g;
+}
+
+Sec213::StartKey Sec213::currentKey() const {
+    const auto& g = mdlGlobal;
+    return StartKey{g.NDIM, g.ALFA, g.BETA, g.GAMA, g.HHH, g.TMAX, U10, U20};
+}
+
+bool Sec213::startValid() const {
+    return startKey_.ndim >= 1 && startKey_ == currentKey() && YSTART.upper() == startKey_.ndim;
+}
+
+bool Sec213::askLDIM(Ctx& c) {
+    const std::string ans = c.ui.inputBox(kLdimPrompt, kTitle, "1", 0, 0);
+    if (ans.empty()) return false;
+    try {
+        LDIM = textToI16(ans);
+    } catch (const std::exception&) {
+        throw VeltaError("Недопустимое значение LDIM = " + ans);
+    }
+    return true;
+}
+
+bool Sec213::firstStage(Ctx& c) {
+    if (!askLDIM(c)) return false;
+    STARTp(c);
+    return true;
+}
+
+bool Sec213::STARTp(Ctx& c) {
+    const auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (n < 1 || n > kContMaxDim)
+        throw VeltaError("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) +
+                         " (NDIM = " + CStr(n) + ")");
+    const Relax r = relax(n, LDIM, g.ALFA, g.BETA, g.GAMA, g.HHH, g.TMAX, U10, U20);
+    U1 = r.U1;
+    U2 = r.U2;
+    c.ui.message("Значения компонент вектора Y в 1-й и 2-й группах\n\n  U1 = " + Fmt_Exp(U1, 6) +
+                 ",   err1 = " + Fmt_Exp(r.err1, 6) + "\n  U2 = " + Fmt_Exp(U2, 6) +
+                 ",   err2 = " + Fmt_Exp(r.err2, 6));
+    for (;;) {
+        const std::string ans = c.ui.inputBox(kGroupPrompt, kTitle, "1,2,2", 0, 0);
+        if (ans.empty()) return false;
+        const std::vector<int> groups = parseGroups(ans, n);
+        if (groups.empty()) {
+            // The count is the documented condition; an entry other than 1 or 2 cannot
+            // place its component in a group either.
+            c.ui.message(static_cast<int>(split(ans, ',').size()) != n
+                             ? "Повторите ввод номеров компонент вектора Y\n"
+                               "(общее число номеров должно быть = NDIM)"
+                             : "Повторите ввод номеров компонент вектора Y\n"
+                               "(номера групп должны быть 1 или 2)");
+            continue;
+        }
+        G.alloc(n);
+        YSTART.alloc(n);
+        for (int i = 1; i <= n; ++i) {
+            G(i) = static_cast<i16>(groups[static_cast<std::size_t>(i - 1)]);
+            YSTART(i) = G(i) == 1 ? U1 : U2;
+        }
+        startKey_ = currentKey();
+        std::string text = "   Стартовое решение\n\n  NDIM =  " + CStr(n) + "\n  LDIM =  " + CStr(LDIM) + "\n";
+        for (int i = 1; i <= n; ++i) text += "\n  Y(" + CStr(i) + ") = " + Fmt_Exp(YSTART(i), 6);
+        c.ui.message(text);
+        return true;
+    }
+}
+
+// ---------------------------------------------------------------- model
+
+void Sec213::modelConstants(Model& k, const Mat& mc) {
+    const int n = k.NDIM;
+    k.S0.alloc(n);
+    for (int i = 1; i <= n; ++i) {
+        double s = 0;
+        for (int j = 1; j <= n; ++j)
+            if (j != i && mc(i, j) == 0) s += std::pow(k.Y(j), k.gama);
+        k.S0(i) = s;
+    }
+}
+
+void Sec213::Model::FUNCp() {
+    const int n = NDIM;
+    const double q = Y(N1);
+    // F_i = ALFA / D(i) - Y(i), D(i) = 1 + BETA*(Q*S0(i) + sum over MC(i,j) = 1 of Y(j)^GAMA)
+    double pw[kContMaxDim + 2], r[kContMaxDim + 2];
+    for (int j = 1; j <= n; ++j) {
+        pw[j] = std::pow(Y(j), gama - 1);  // Y^(GAMA-1)
+        r[j] = pw[j] * Y(j);               // Y^GAMA
+    }
+    for (int i = 1; i <= n; ++i) {
+        const double* mrow = mc->row(i);
+        double s = q * S0(i);
+        for (int j = 1; j <= n; ++j)
+            if (j != i && mrow[j] == 1) s += r[j];
+        const double d = 1 + beta * s;
+        const double d2 = d * d;
+        DY(i) = alfa / d - Y(i);
+        double* arow = A.row(i);
+        for (int k2 = 1; k2 <= N1; ++k2) arow[k2] = 0;
+        arow[i] = -1;
+        arow[N1] = -alfa * beta * S0(i) / d2;
+        for (int j = 1; j <= n; ++j)
+            if (j != i && mrow[j] == 1) arow[j] = -teta * pw[j] / d2;
+    }
+}
+
+void Sec213::Model::WRITEp() {
+    if (ISTEP == 0 && resultsOut) {
+        resultsOut->line(printedNumber(alfa));
+        resultsOut->line(printedNumber(beta));
+        resultsOut->line(printedNumber(gama));
+        resultsOut->line(printedNumber(teta));
+    }
+    Continuation::WRITEp();
+}
+
+// ---------------------------------------------------------------- run
+
+void Sec213::checkLimits() const {
+    const auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    if (n < 1 || n > kContMaxDim)
+        throw VeltaError("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) +
+                         " (NDIM = " + CStr(n) + ")");
+    if (g.MC.rows() != n || g.MC.cols() != n || H.upper() != n + 1 || UL.upper() != n + 1 ||
+        UR.upper() != n + 1)
+        needRead();
+    // The engine's own limits, checked on a scratch state.
+    struct Probe : Continuation {
+        void FUNCp() override {}
+    } p;
+    p.setup(n);
+    p.EMIN = EMIN;
+    p.EXACT = EXACT;
+    p.LIMIT = LIMIT;
+    p.LIMIT0 = LIMIT0;
+    p.QMIN = QMIN;
+    p.QMAX = QMAX;
+    for (int i = 1; i <= n + 1; ++i) p.H(i) = H(i);
+    if (g.NCOMP > kMaxComp)
+        throw VeltaError("На график можно вывести не более min(12,NDIM) = " +
+                         CStr(std::min(kMaxComp, n)) + " компонент (задано " + CStr(g.NCOMP) + ")");
+    for (int m = 1; m <= g.NCOMP; ++m) p.plotIC.push_back(g.IC(m));
+    p.checkLimits();
+    if (HSTEP == 0) throw VeltaError("Стартовый шаг HSTEP не должен быть равен 0");
+}
+
+void Sec213::DrawMesh3(Ctx& c) const {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Зависимость компонент вектора Y от параметра QMOD", "", "QMOD", g.SCLX, g.SCRX,
+              g.SCLY, g.SCRY);
+    Surface& sf = c.surf;
+    const double x = g.PX0 + (QSOLV - g.SCLX) * g.KX;
+    sf.segment(x, g.PY1, x, g.PY0, QBColor(14));
+    const double cw = g.CHW, ch = g.CHH;
+    sf.foreColour = g.CAXES;
+    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 2 * ch);
+    sf.text(" QSOLV = " + CStr(QSOLV));
+    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 6 * ch);
+    sf.text(" Компоненты");
+    sf.lineStyle = LineStyle::Solid;
+    for (int j = 1; j <= g.NCOMP && j <= kMaxComp; ++j) {
+        const Colour col = QBColor(14 - j);
+        sf.foreColour = col;
+        sf.setCurrent(g.TXTX + 2 * cw, g.TXTY + (j + 7) * ch);
+        sf.text("X(" + CStr(g.IC(j)) + ")");
+        const double y = g.TXTY + (j + 7.5) * ch;
+        sf.segment(g.TXTX + 8 * cw, y, g.CANW - 8 * cw, y, col);
+    }
+}
+
+void Sec213::Integr1(Ctx& c) {
+    auto& g = mdlGlobal;
+    checkLimits();
+    // The starting solution belongs to the parameters it was made with.
+    if (!startValid()) {
+        if (!firstStage(c)) return;
+        if (!startValid()) return;  // the group list was left empty
+    }
+    const int n = g.NDIM, n1 = n + 1;
+
+    // Continuation state of this run.
+    k = Model{};
+    k.setup(n);
+    k.QMIN = QMIN;
+    k.QMAX = QMAX;
+    k.QSOLV = QSOLV;
+    k.HSTEP = HSTEP;
+    k.EMIN = EMIN;
+    k.EMAX = EMAX;
+    k.ACCEL = ACCEL;
+    k.EXACT = EXACT;
+    k.LIMIT0 = LIMIT0;
+    k.LIMIT = LIMIT;
+    k.NEND = NEND;
+    for (int i = 1; i <= n1; ++i) {
+        k.H(i) = H(i);
+        k.UL(i) = UL(i);
+        k.UR(i) = UR(i);
+    }
+    for (int i = 1; i <= n; ++i) k.Y(i) = YSTART(i);
+    k.Y(n1) = 1;  // QMOD: the fully connected network
+    k.INDEX = static_cast<i16>(n1);
+    for (int m = 1; m <= g.NCOMP; ++m) k.plotIC.push_back(g.IC(m));
+    k.ctx = &c;
+    k.style = ContStyle::Short;
+
+    // Files, model constants, frame.
+    auto qsolv = TextWriter::create(c.paths.userFile("QSOLV.srg"));
+    auto bsolv = TextWriter::create(c.paths.userFile("BSOLV.srg"));
+    auto results = TextWriter::create(c.paths.userFile("Results.srg"));
+    k.qsolvOut = qsolv.get();
+    k.bsolvOut = bsolv.get();
+    k.resultsOut = results.get();
+    g.TETA = g.BETA * g.ALFA * g.GAMA;
+    k.alfa = g.ALFA;
+    k.beta = g.BETA;
+    k.gama = g.GAMA;
+    k.teta = g.TETA;
+    k.mc = &g.MC;
+    modelConstants(k, g.MC);
+    DrawMesh3(c);
+
+    const ContEnd end = k.Syst_QB(true);
+    if (end == ContEnd::ContinueNo) return;  // files closed with what was written
+    if (end == ContEnd::Stopped) k.INFOR();
+    qsolv->flush();
+    bsolv->flush();
+    results->flush();
+    c.ui.inputBox("\n\n      QMOD = QSOLV", kTitle, "END", 380, 0);  // 5700 twips
+}
+
+} // namespace velta
