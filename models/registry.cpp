@@ -1,5 +1,7 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
+#include "synthesis/section512/sec512.h"
+#include "synthesis/section522/sec522.h"
 #include "stationary/section213/sec213.h"
 #include "models/section22/sec22.h"
 #include "models/section12/sec12.h"
@@ -23,6 +25,8 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 521: return std::make_unique<Sec521>();
     case 22: return std::make_unique<Sec22>();
     case 213: return std::make_unique<Sec213>();
+    case 512: return std::make_unique<Sec512>();
+    case 522: return std::make_unique<Sec522>();
     case 12: return std::make_unique<Sec12>();
     case 6: return std::make_unique<Sec6>();
     default: return nullptr;

@@ -3,6 +3,8 @@
 #include "stationary/section213/frmUni_213.h"
 #include "models/section12/frmUni_12.h"
 #include "models/section6/frmUni_6.h"
+#include "synthesis/section512/frmUni_512.h"
+#include "synthesis/section522/frmUni_522.h"
 #include "models/section22/frmUni_22.h"
 #include "models/section11/frmUni_11.h"
 #include "models/section21/frmUni_21.h"
@@ -18,6 +20,8 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 8: return std::make_unique<frmUni_8>(host);
     case 9: return std::make_unique<frmUni_9>(host);
     case 22: return std::make_unique<frmUni_22>(host);
+    case 512: return std::make_unique<frmUni_512>(host);
+    case 522: return std::make_unique<frmUni_522>(host);
     case 12: return std::make_unique<frmUni_12>(host);
     case 6: return std::make_unique<frmUni_6>(host);
     case 213: return std::make_unique<frmUni_213>(host);

@@ -1,0 +1,272 @@
+// Section 5.1.2: reading and writing the ".syzd" data file, the stationary value and the
+// initial function, the right-hand side and the results table "\User\Results.s1z".
+#include "synthesis/section512/sec512.h"
+
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "graphics/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velta {
+
+namespace {
+
+constexpr int kNodes = 5000;   // ZTAB nodes 0..5000: NDEL <= 2499
+constexpr int kComps = 1;      // the equation is scalar
+constexpr int kDelays = 20;    // TAU, KTAU, RTAU 0..20
+constexpr int kRates = 5;      // TETAm 0..5
+constexpr int kNewtonCap = 1000;
+
+[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
+
+std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
+
+std::string joinInts(const IVec& v, int n) {
+    std::string s;
+    for (int j = 1; j <= n; ++j) {
+        if (j > 1) s += ',';
+        s += CStr(v(j));
+    }
+    return s;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- shared pieces
+
+void Sec512::allocTables() {
+    allocDelayTables(kNodes, kComps, kDelays);
+    mdlGlobal.TETAm.alloc(kRates);
+}
+
+void Sec512::readDelayBlocks(ParReader& r) {
+    auto& g = mdlGlobal;
+    // 2. equation and delays
+    r.Head_Input(2);
+    r.Key_InputI("MDIM", g.MDIM);
+    r.Key_InputI("LTAU", g.LTAU);
+    if (g.LTAU > kDelays)
+        fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
+    r.skipLine();
+    if (g.LTAU < 1) r.skipEmptyValueLine();  // an empty delay line written for LTAU = 0
+    for (int k = 1; k <= g.LTAU; ++k) {
+        g.TAU(k) = r.readNumber();
+        r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
+    }
+    r.skipLine();
+    g.TETAm(1) = r.readNumber();
+    r.echo("TETAm(1) = " + CStr(g.TETAm(1)));
+    // 3. integration
+    r.Head_Input(3);
+    r.Key_InputR("TMAX", g.TMAX);
+    r.Key_InputI("NDEL", g.NDEL);
+    g.NP1 = toI16(g.NDEL + 1.0);
+    g.NP2 = toI16(2.0 * g.NDEL);
+    r.echo("NP1  = " + CStr(g.NP1));
+    r.echo("NP2  = " + CStr(g.NP2));
+    // 4. initial function
+    r.Head_Input(4);
+    r.Key_InputI("IND", g.IND);
+    r.Key_InputR("Z_1", g.Z_1);
+    // 5. plotted components, at most MDIM of them
+    r.Head_Input(5);
+    r.skipLine();
+    const std::vector<i16> ic = r.readList(std::clamp<int>(g.MDIM, 0, 13));
+    g.NCOMP = static_cast<i16>(ic.size());
+    for (int j = 1; j <= g.NCOMP; ++j) {
+        g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
+        r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
+    }
+    // 6, 7
+    r.Head_Input(6);
+    r.Key_InputI("NSC", g.NSC);
+    r.Head_Input(7);
+    r.Key_InputR("DLX", g.DLX);
+    r.Key_InputR("DRX", g.DRX);
+    r.Key_InputR("SCLT", g.SCLT);
+    g.L = 0;
+}
+
+void Sec512::writeDelayBlocks(TextWriter& o, const SyzFields& f) {
+    Head_File(o, 2);
+    Key_File(o, "MDIM", f.mdim);
+    Key_File(o, "LTAU", f.ltau);
+    // The delays at the grid's own length (the LTAU field may be newer than the store).
+    Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
+    o.line("TETAm(1):");
+    o.line(f.teta);
+    Head_File(o, 3);
+    Key_File(o, "TMAX", f.tmax);
+    Key_File(o, "NDEL", f.ndel);
+    Head_File(o, 4);
+    Key_File(o, "IND", f.ind);
+    Key_File(o, "Z_1", f.z_1);
+    Head_File(o, 5);
+    o.line("IC(I):");
+    o.line(f.i1g);
+    Head_File(o, 6);
+    Key_File(o, "NSC", f.nsc);
+    Head_File(o, 7);
+    Key_File(o, "Dlx", f.dlx);
+    Key_File(o, "Drx", f.drx);
+    Key_File(o, "Sclt", f.sclt);
+}
+
+void Sec512::delayFieldsFromStore(SyzFields& f) {
+    const auto& g = mdlGlobal;
+    f.mdim = CStr(g.MDIM);
+    f.ltau = CStr(g.LTAU);
+    f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
+    f.teta = g.TETAm.upper() >= 1 ? CStr(g.TETAm(1)) : std::string("0");
+    f.tmax = CStr(g.TMAX);
+    f.ndel = CStr(g.NDEL);
+    f.ind = CStr(g.IND);
+    f.z_1 = CStr(g.Z_1);
+    f.i1g = joinInts(g.IC, g.NCOMP);
+    f.nsc = CStr(g.NSC);
+    f.dlx = CStr(g.DLX);
+    f.drx = CStr(g.DRX);
+    f.sclt = CStr(g.SCLT);
+}
+
+GridText Sec512::tauGrid(const Vec& tau, int ltau, bool zeros) {
+    if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
+    GridText t(ltau + 3, 4);
+    t.at(0, 2) = "Значения TAU(I)";
+    for (int k = 1; k <= ltau; ++k) {
+        t.at(k + 1, 0) = "TAU(" + CStr(k) + ")";
+        t.at(k + 1, 2) = zeros || k > tau.upper() ? std::string("0") : CStr(tau(k));
+    }
+    return t;
+}
+
+void Sec512::initialFunction() {
+    auto& g = mdlGlobal;
+    const int np1 = g.NDEL + 1;
+    const double z = g.IND != 0 ? 0.0 : g.STAT;
+    for (int p = 1; p <= np1; ++p) g.ZTAB(p, 1) = z;
+    // The perturbation sits on the oldest node only (one delay before t = 0).
+    g.ZTAB(1, 1) = g.ZTAB(1, 1) + g.Z_1;
+}
+
+void Sec512::checkCommon() {
+    const auto& g = mdlGlobal;
+    if (g.TETAm.upper() < 1 || g.ZTAB.rows() < kNodes)
+        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+    if (!(g.TETAm(1) != 0) || !std::isfinite(g.TETAm(1)))
+        fail("Скорость распада TETA должна быть отлична от 0 (TETA = " + CStr(g.TETAm(1)) + ")");
+}
+
+void Sec512::drawMesh(Ctx& c, int section, double v) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики компонент вектора Z(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX,
+              g.SCRX);
+    Nadpis(c, section, "Phys", v);
+}
+
+// ---------------------------------------------------------------- data file
+
+void Sec512::InputPar(Ctx& c) {
+    readParFile(c.paths, dataPath, [](ParReader& r) {
+        auto& g = mdlGlobal;
+        allocTables();
+        // 1. model
+        r.Head_Input(1);
+        r.Key_InputR("ALFA", g.ALFA);
+        r.Key_InputR("BETA", g.BETA);
+        r.Key_InputR("GAMA", g.GAMA);
+        readDelayBlocks(r);
+    });
+}
+
+Sec512::Fields Sec512::fieldsFromStore() {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.alfa = CStr(g.ALFA);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    delayFieldsFromStore(f);
+    return f;
+}
+
+void Sec512::Table_File(const std::string& path, const Fields& f) {
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    writeDelayBlocks(o, f);
+}
+
+// ---------------------------------------------------------------- model
+
+void Sec512::checkLimits() const {
+    checkCommon();
+    const auto& g = mdlGlobal;
+    if (g.LTAU < 1 || g.LTAU > kDelays)
+        fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
+    if (g.L < 1) {
+        // Newton starts from (ALFA/BETA/TETA)^(1/(GAMA+1)): it must be a positive number.
+        const double z0 = std::pow(g.ALFA / g.BETA / g.TETAm(1), 1 / (g.GAMA + 1));
+        if (!(z0 > 0) || !std::isfinite(z0))
+            fail("Стационарное решение не может быть найдено: начальное приближение "
+                 "(ALFA/BETA/TETA)^(1/(GAMA+1)) = " + CStr(z0) +
+                 " (нужны ALFA/(BETA*TETA) > 0 и GAMA > -1; ALFA = " + CStr(g.ALFA) + ", BETA = " +
+                 CStr(g.BETA) + ", GAMA = " + CStr(g.GAMA) + ", TETA = " + CStr(g.TETAm(1)) + ")");
+    }
+}
+
+double Sec512::rhs(double zd1) {
+    const auto& g = mdlGlobal;
+    return g.ALFA / (1 + g.BETA * std::pow(zd1, g.GAMA));
+}
+
+void Sec512::Vych_PCH() {
+    auto& g = mdlGlobal;
+    ZD1 = g.ZTAU(1, 1);
+    g.FZ(1) = rhs(ZD1);
+}
+
+// g(z) = (1 + BETA*z^GAMA)*z*TETA - ALFA, g'(z) = ((GAMA + 1)*BETA*z^GAMA + 1)*TETA.
+void Sec512::Station() {
+    auto& g = mdlGlobal;
+    const double a = g.ALFA, b = g.BETA, ga = g.GAMA, th = g.TETAm(1);
+    const auto gdg = [a, b, ga, th](double z) {
+        const double zg = std::pow(z, ga);
+        return std::pair<double, double>((1 + b * zg) * z * th - a, ((ga + 1) * b * zg + 1) * th);
+    };
+    g.STAT = dampedNewton(gdg, std::pow(a / b / th, 1 / (ga + 1)), 1.0, 0.0001, kNewtonCap,
+                          "метода Ньютона для стационарного решения");
+}
+
+void Sec512::Nach_Rasp() {
+    Station();
+    initialFunction();
+}
+
+// ---------------------------------------------------------------- results
+
+void Sec512::header(TextWriter& out) {
+    const auto& g = mdlGlobal;
+    out.line("");
+    out.line("ПАРАМЕТРЫ МОДЕЛИ");
+    out.line("ALFA = " + fmt5(g.ALFA));
+    out.line("BETA = " + fmt5(g.BETA));
+    out.line("GAMA = " + fmt5(g.GAMA));
+    out.line("TAU  = " + fmt5(g.TAU(1)));
+    out.line("TETA = " + fmt5(g.TETAm(1)));
+    out.line("NDEL = " + Format(g.NDEL, "####"));
+    out.line("");
+    out.line("              Таблица");
+    out.line("зависимостей компонент вектора Z от времени t");
+    out.line("");
+    out.line(std::string(" No ") + "       t   " + "          Z");
+    out.line(std::string("-----+-------------+") + "-------------+");
+}
+
+void Sec512::Integr1(Ctx& c) { DelayIntegr(c, *this); }
+
+} // namespace velta
