@@ -3,6 +3,8 @@
 #include "synthesis/section512/sec512.h"
 #include "synthesis/section522/sec522.h"
 #include "stationary/section213/sec213.h"
+#include "stationary/section215/sec215.h"
+#include "stationary/section217/sec217.h"
 #include "models/section22/sec22.h"
 #include "models/section12/sec12.h"
 #include "models/section6/sec6.h"
@@ -29,6 +31,8 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 522: return std::make_unique<Sec522>();
     case 12: return std::make_unique<Sec12>();
     case 6: return std::make_unique<Sec6>();
+    case 215: return std::make_unique<Sec215>();
+    case 217: return std::make_unique<Sec217>();
     default: return nullptr;
     }
 }

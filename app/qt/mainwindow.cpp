@@ -168,6 +168,9 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent)
     setWindowTitle("  Пакет программ  VELTA");
     surface_ = std::make_unique<QImageSurface>(800, 600);
     dialogs_ = std::make_unique<QtPrompter>(this);
+    dialogs_->beforeModal = [this] {
+        if (canvas_ && canvas_->isVisible()) canvas_->update();
+    };
 
     // Commands without a window of their own here until one is plugged in.
     auto notBuilt = [this] {

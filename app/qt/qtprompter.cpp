@@ -32,12 +32,14 @@ void QtPrompter::setProgressBar(QProgressBar* bar) { progress_ = bar; }
 void QtPrompter::setStatusBar(QStatusBar* bar) { status_ = bar; }
 
 void QtPrompter::message(const std::string& text, MsgIcon icon, const std::string& title) {
+    if (beforeModal) beforeModal();
     QMessageBox box(boxIcon(icon), qs(title), qs(text), QMessageBox::Ok, parent_);
     box.exec();
 }
 
 std::string QtPrompter::inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText, int x, int y) {
+    if (beforeModal) beforeModal();
     QInputDialog dlg(parent_);
     dlg.setWindowTitle(qs(title));
     dlg.setLabelText(qs(prompt));
@@ -54,6 +56,7 @@ std::string QtPrompter::inputBox(const std::string& prompt, const std::string& t
 }
 
 bool QtPrompter::askYesNo(const std::string& text, const std::string& title) {
+    if (beforeModal) beforeModal();
     QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No, parent_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
@@ -119,7 +122,7 @@ void QtPrompter::progressHide() {
 }
 
 void QtPrompter::note(const std::string& text) {
-    if (status_) status_->showMessage(qs(text), 5000);
+    if (status_) status_->showMessage(qs(text));  // kept: a reported seed must stay readable
 }
 
 } // namespace velta

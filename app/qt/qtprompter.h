@@ -5,6 +5,8 @@
 #include "app/prompter.h"
 
 #include <QPointer>
+
+#include <functional>
 #include <QString>
 
 class QWidget;
@@ -35,6 +37,10 @@ public:
     // "Файлы данных (*.mnkd)|*.mnkd|Все файлы (*.*)|*.*|" as a file-dialog filter list:
     // "Файлы данных (*.mnkd);;Все файлы (*)". Patterns separated by ";" become one group.
     static QString qtFilter(const std::string& filter);
+
+    // Called before every modal box, so that what a run drew since the last repaint is
+    // on the screen while the question is asked.
+    std::function<void()> beforeModal;
 
 private:
     std::string fileDialog(bool save, const std::string& folder, const std::string& filter);

@@ -1,5 +1,7 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
+#include "stationary/section215/frmUni_215.h"
+#include "stationary/section217/frmUni_217.h"
 #include "stationary/section213/frmUni_213.h"
 #include "models/section12/frmUni_12.h"
 #include "models/section6/frmUni_6.h"
@@ -25,6 +27,8 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 12: return std::make_unique<frmUni_12>(host);
     case 6: return std::make_unique<frmUni_6>(host);
     case 213: return std::make_unique<frmUni_213>(host);
+    case 215: return std::make_unique<frmUni_215>(host);
+    case 217: return std::make_unique<frmUni_217>(host);
     default: return nullptr;
     }
 }

@@ -1,0 +1,229 @@
+#include "stationary/section215/frmUni_215.h"
+
+#include "data/error.h"
+#include "data/numtext.h"
+
+#include <QLabel>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace velta {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QLineEdit* e) { return e->text().toStdString(); }
+
+// Vertical pitch of the rows of a sheet and of the explanatory lines.
+constexpr int kRow = 26;
+constexpr int kLine = 18;
+
+// Place of a grid on its sheet and the room it may take.
+constexpr int kGridLeft = 20, kGridTop = 56;
+constexpr int kGridMaxWidth = SectionForm::kFrameWidth - 2 * kGridLeft;
+constexpr int kGridMaxHeight = SectionForm::kFrameHeight - kGridTop - 10;
+
+// Sizes a grid to its columns and rows within the sheet; a larger one scrolls both ways.
+void fitToSheet(FormGrid* g) {
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const int fw = 2 * g->frameWidth();
+    const int vbar = g->verticalScrollBar()->sizeHint().width();
+    const int hbar = g->horizontalScrollBar()->sizeHint().height();
+    int w = fw, h = fw + g->rowCount() * FormGrid::kRowHeight;
+    for (int c = 0; c < g->columnCount(); ++c) w += g->columnWidth(c);
+    bool hs = w > kGridMaxWidth, vs = h > kGridMaxHeight;
+    if (hs) h += hbar;
+    if (h > kGridMaxHeight) vs = true;
+    if (vs) {
+        w += vbar;
+        if (w > kGridMaxWidth && !hs) h += hbar;
+    }
+    g->resize(std::min(w, kGridMaxWidth), std::min(h, kGridMaxHeight));
+}
+
+// Every column of the matrix grid is 600 twips wide, the index column too.
+void fitMatrix(FormGrid* g) {
+    for (int c = 0; c < g->columnCount(); ++c) g->setColumnWidth(c, FormGrid::kColWidth);
+    fitToSheet(g);
+}
+
+// The column grid of a vector: numbers, a narrow frame column, the values, a frame column.
+void fitColumn(FormGrid* g) {
+    g->setColumnWidth(0, FormGrid::kHeadWidth);
+    g->setColumnWidth(1, 14);
+    g->setColumnWidth(2, 130);
+    g->setColumnWidth(3, 14);
+    fitToSheet(g);
+}
+
+} // namespace
+
+frmUni_215::frmUni_215(FormHost& host)
+    : SectionForm(host, 215,
+                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\RND"), 5) {
+    // ---- sheet 1: the model
+    addLabel(1, 10, 8, QStringLiteral(" 1) Параметры модели ГГС классов 1-4"));
+    const int lw1 = 420;
+    int y = 36;
+    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS = "), QStringLiteral("txtMclass"));
+    txtNdim = addField(1, 20, y += kRow, lw1,
+                       QStringLiteral("Число элементов ГГС (размерность системы),  NDIM = "),
+                       QStringLiteral("txtNdim"));
+    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral(" ALFA = "), QStringLiteral("txtAlfa"));
+    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA = "), QStringLiteral("txtBeta"));
+    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA = "), QStringLiteral("txtGama"));
+    setSizingField(txtNdim, "NDIM",
+                   "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #4, #5");
+
+    // ---- sheet 2: the continuation
+    addLabel(2, 10, 8, QStringLiteral(" 2) Параметры метода продолжения по параметру"));
+    const int lw2 = 420;
+    y = 36;
+    txtLmax = addField(2, 20, y, lw2, QStringLiteral("Число продолжений решений на отрезке [0,1],  LMAX = "),
+                       QStringLiteral("txtLmax"));
+    txtHstep0 = addField(2, 20, y += kRow, lw2, QStringLiteral("Стартовый шаг,  HSTEP0 = "),
+                         QStringLiteral("txtHstep0"));
+    txtQsolv = addField(2, 20, y += kRow, lw2, QStringLiteral("QSOLV = "), QStringLiteral("txtQsolv"));
+    txtQmax = addField(2, 20, y += kRow, lw2, QStringLiteral("QMAX = "), QStringLiteral("txtQmax"));
+    txtQmin = addField(2, 20, y += kRow, lw2, QStringLiteral("QMIN = "), QStringLiteral("txtQmin"));
+    txtEmin = addField(2, 20, y += kRow, lw2, QStringLiteral("EMIN = "), QStringLiteral("txtEmin"));
+    txtEmax = addField(2, 20, y += kRow, lw2, QStringLiteral("EMAX = "), QStringLiteral("txtEmax"));
+    txtAccel = addField(2, 20, y += kRow, lw2, QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL = "),
+                        QStringLiteral("txtAccel"));
+    {
+        // The note lines up in a fixed-pitch font as it was typed.
+        const QFont mono(QStringLiteral("Liberation Mono"), 9);
+        const QString note[] = {
+            QStringLiteral("    EMIN * H(I), EMAX * H(I) - ограничения снизу и сверху на шаг          "),
+            QStringLiteral("                               по I-му текущему параметру                 ")};
+        for (int i = 0; i < 2; ++i) {
+            QLabel* l = addLabel(2, 20, y + kRow + 14 + i * kLine, QString());
+            l->setFont(mono);
+            l->setText(note[i]);
+            l->resize(l->sizeHint().width() + 4, l->height());
+        }
+    }
+
+    // ---- sheet 3: Newton's method and the selection of solutions
+    const int lw3 = 420;
+    addLabel(3, 10, y = 8, QStringLiteral(" 3) Параметры метода Ньютона"));
+    txtLimit0 = addField(3, 20, y += 28, lw3,
+                         QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 = "),
+                         QStringLiteral("txtLimit0"));
+    txtLimit = addField(3, 20, y += kRow, lw3,
+                        QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT = "),
+                        QStringLiteral("txtLimit"));
+    txtExact = addField(3, 20, y += kRow, lw3, QStringLiteral("Точность метода,  EXACT = "),
+                        QStringLiteral("txtExact"));
+    addLabel(3, 10, y += 48, QStringLiteral(" 4) Параметры селекции решений"));
+    txtNend = addField(3, 20, y += 28, lw3, QStringLiteral("Ограничение на число шагов,  NEND = "),
+                       QStringLiteral("txtNend"));
+    txtNstep = addField(3, 20, y += kRow, lw3, QStringLiteral("Порция шагов,  NSTEP = "),
+                        QStringLiteral("txtNstep"));
+    txtUerr = addField(3, 20, y += kRow, lw3, QStringLiteral("Оценка невязки решений,  UERR = "),
+                       QStringLiteral("txtUerr"));
+    txtFerr = addField(3, 20, y += kRow, lw3, QStringLiteral("Оценка невязки правых частей,  FERR = "),
+                       QStringLiteral("txtFerr"));
+
+    // ---- sheet 4: the connection matrix
+    addLabel(4, 10, 8, QStringLiteral(" 4) Матрица связей  MC(i,j)"));
+    grdTable = addGrid(4, kGridLeft, kGridTop, QStringLiteral("grdTable"), kGridMaxWidth);
+
+    // ---- sheet 5: the standard steps
+    addLabel(5, 10, 8, QStringLiteral(" 5) Стандартные шаги H(i) для текущих параметров, "));
+    addLabel(5, 10, 8 + kLine, QStringLiteral("    i=1,...,NDIM+1, H(NDIM+1) - стандартный шаг по QMOD"));
+    grdTable2 = addGrid(5, kGridLeft, kGridTop, QStringLiteral("grdTable2"), kGridMaxWidth);
+}
+
+Sec215* frmUni_215::sec() { return dynamic_cast<Sec215*>(core()); }
+
+void frmUni_215::fillFields() {
+    Sec215* c = sec();
+    if (!c) return;
+    const Sec215::Fields f = c->fieldsFromStore();
+    txtMclass->setText(q(f.mclass));
+    txtNdim->setText(q(f.ndim));
+    txtAlfa->setText(q(f.alfa));
+    txtBeta->setText(q(f.beta));
+    txtGama->setText(q(f.gama));
+    txtLmax->setText(q(f.lmax));
+    txtHstep0->setText(q(f.hstep0));
+    txtQsolv->setText(q(f.qsolv));
+    txtQmax->setText(q(f.qmax));
+    txtQmin->setText(q(f.qmin));
+    txtEmin->setText(q(f.emin));
+    txtEmax->setText(q(f.emax));
+    txtAccel->setText(q(f.accel));
+    txtLimit0->setText(q(f.limit0));
+    txtLimit->setText(q(f.limit));
+    txtExact->setText(q(f.exact));
+    txtNend->setText(q(f.nend));
+    txtNstep->setText(q(f.nstep));
+    txtUerr->setText(q(f.uuerr));
+    txtFerr->setText(q(f.fferr));
+}
+
+void frmUni_215::Matr_Dspl(bool zeros) {
+    const int n = mdlGlobal.NDIM;
+    const Mat none;
+    const Mat& mc = zeros ? none : mdlGlobal.MC;
+    grdTable->setGrid(Sec215::matrixGrid(mc, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
+    fitMatrix(grdTable);
+}
+
+void frmUni_215::Tabl2_Dspl(bool zeros) {
+    const int n1 = mdlGlobal.NDIM + 1;
+    Sec215* c = sec();
+    const Vec none;
+    const Vec& h = (zeros || !c) ? none : c->H;
+    grdTable2->setGrid(Sec215::stepsGrid(h, n1, zeros || !c), 2, n1 + 1, 2, 2, 3, n1 + 2);
+    fitColumn(grdTable2);
+}
+
+void frmUni_215::fillGrids(bool zeros) {
+    Matr_Dspl(zeros);
+    Tabl2_Dspl(zeros);
+}
+
+void frmUni_215::setDimension(i16 n) { mdlGlobal.NDIM = n; }
+
+Sec215::Fields frmUni_215::currentFields() const {
+    Sec215::Fields f;
+    f.mclass = s(txtMclass);
+    f.ndim = s(txtNdim);
+    f.alfa = s(txtAlfa);
+    f.beta = s(txtBeta);
+    f.gama = s(txtGama);
+    f.lmax = s(txtLmax);
+    f.hstep0 = s(txtHstep0);
+    f.qsolv = s(txtQsolv);
+    f.qmax = s(txtQmax);
+    f.qmin = s(txtQmin);
+    f.emin = s(txtEmin);
+    f.emax = s(txtEmax);
+    f.accel = s(txtAccel);
+    f.limit0 = s(txtLimit0);
+    f.limit = s(txtLimit);
+    f.exact = s(txtExact);
+    f.nend = s(txtNend);
+    f.nstep = s(txtNstep);
+    f.uuerr = s(txtUerr);
+    f.fferr = s(txtFerr);
+    f.mc = grdTable->text();
+    f.steps = grdTable2->text();
+    return f;
+}
+
+void frmUni_215::writeDataFile(const std::string& path) {
+    const Sec215::Fields f = currentFields();
+    // A file that its reading or the run would refuse is not written.
+    const Sec215::Values v = Sec215::valuesFromFields(f);
+    if (v.NDIM != f.mc.rows() - 3)
+        throw VeltaError("Таблицы не соответствуют размерности NDIM = " + f.ndim +
+                         ": перейдите на другой лист, чтобы перестроить их");
+    Sec215::checkValues(v);
+    Sec215::Table_File(path, f);
+}
+
+} // namespace velta

@@ -1,0 +1,651 @@
+// Section 2.1.5: the ".srRd" data file, the homotopies from random starting points, the
+// record of the refined solutions in "\User\QSOLV0.srR" and their selection MULTYp into
+// "\User\QSOLV.srR".
+#include "stationary/section215/sec215.h"
+
+#include "app/prompter.h"
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "data/textfile.h"
+#include "graphics/surface.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <vector>
+
+namespace velta {
+
+namespace {
+
+int sgn(double v) { return (v > 0) - (v < 0); }
+
+[[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
+
+std::string dimText(int n) {
+    return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
+}
+
+double realOf(const std::string& key, const std::string& text) {
+    try {
+        return textToReal(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+i16 intOf(const std::string& key, const std::string& text) {
+    try {
+        return textToI16(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+// Whitespace-separated pieces of a line.
+std::vector<std::string> words(const std::string& s) {
+    std::vector<std::string> out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        std::size_t j = i;
+        while (j < s.size() && s[j] != ' ' && s[j] != '\t') ++j;
+        if (j > i) out.push_back(s.substr(i, j - i));
+        i = j;
+    }
+    return out;
+}
+
+const std::string kE5 = "0.00000E+00";
+
+}  // namespace
+
+// ---------------------------------------------------------------- data file
+
+void Sec215::InputPar(Ctx& c) {
+    readParFile(c.paths, dataPath, [this](ParReader& r) {
+        auto& g = mdlGlobal;
+        // 1. model
+        r.Head_Input(1);
+        r.Key_InputI("MCLASS", g.MCLASS);
+        r.Key_InputI("NDIM", g.NDIM);
+        r.Key_InputR("ALFA", g.ALFA);
+        r.Key_InputR("BETA", g.BETA);
+        r.Key_InputR("GAMA", g.GAMA);
+        if (g.NDIM < 1 || g.NDIM > kContMaxDim) throw VeltaError(dimText(g.NDIM));
+        const int n = g.NDIM, n1 = n + 1;
+        g.MC.alloc(n, n);
+        H.alloc(n1);
+
+        // 2. connection matrix (16-bit values), row by row; the empty line the writer
+        // puts after it is consumed when present.
+        r.Head_Input(2);
+        for (int i = 1; i <= n; ++i) {
+            std::string echo;
+            for (int j = 1; j <= n; ++j) {
+                g.MC(i, j) = toI16(r.readNumber());
+                echo += CStr(g.MC(i, j)) + "   ";
+            }
+            r.echo(echo);
+        }
+        r.skipEmptyValueLine();
+
+        // 3. continuation
+        r.Head_Input(3);
+        r.Key_InputR("QMIN", QMIN);
+        r.Key_InputR("QMAX", QMAX);
+        r.Key_InputR("QSOLV", QSOLV);
+        r.Key_InputR("HSTEP0", HSTEP0);
+        r.Key_InputI("NEND", NEND);
+        r.Key_InputI("NSTEP", NSTEP);
+        r.Key_InputR("EMIN", EMIN);
+        r.Key_InputR("EMAX", EMAX);
+        r.Key_InputR("ACCEL", ACCEL);
+
+        // 4. standard steps
+        r.Head_Input(4);
+        r.skipLine();
+        for (int i = 1; i <= n1; ++i) {
+            H(i) = r.readNumber();
+            r.echo("H(" + CStr(i) + ") = " + CStr(H(i)));
+        }
+
+        // 5. Newton's method
+        r.Head_Input(5);
+        r.Key_InputI("LIMIT0", LIMIT0);
+        r.Key_InputI("LIMIT", LIMIT);
+        r.Key_InputR("EXACT", EXACT);
+
+        // 6. selection of the solutions
+        r.Head_Input(6);
+        r.Key_InputI("LMAX", LMAX);
+        r.Key_InputR("FFERR", FFERR);
+        r.Key_InputR("UUERR", UUERR);
+    });
+    auto& g = mdlGlobal;
+    g.TETA = g.BETA * g.ALFA * g.GAMA;
+}
+
+GridText Sec215::matrixGrid(const Mat& mc, int n, bool zeros) {
+    if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
+    GridText t(n + 3, n + 3);
+    t.at(0, 0) = "(i,j)";
+    for (int i = 1; i <= n; ++i) {
+        t.at(0, i + 1) = CStr(i);
+        t.at(i + 1, 0) = CStr(i);
+    }
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) t.at(i + 1, j + 1) = zeros ? std::string("0") : CStr(mc(i, j));
+    return t;
+}
+
+GridText Sec215::stepsGrid(const Vec& h, int n1, bool zeros) {
+    if (n1 < 0) throw VeltaError("Недопустимая размерность таблицы: " + CStr(n1));
+    GridText t(n1 + 3, 4);
+    t.at(0, 0) = "Номера компонент";
+    t.at(0, 2) = "Стандартные шаги";
+    for (int i = 1; i <= n1; ++i) {
+        t.at(i + 1, 0) = CStr(i);
+        t.at(i + 1, 2) = zeros ? std::string("0") : CStr(h(i));
+    }
+    return t;
+}
+
+Sec215::Fields Sec215::fieldsFromStore() const {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.mclass = CStr(g.MCLASS);
+    f.ndim = CStr(g.NDIM);
+    f.alfa = CStr(g.ALFA);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    f.lmax = CStr(LMAX);
+    f.hstep0 = CStr(HSTEP0);
+    f.qsolv = CStr(QSOLV);
+    f.qmax = CStr(QMAX);
+    f.qmin = CStr(QMIN);
+    f.emin = CStr(EMIN);
+    f.emax = CStr(EMAX);
+    f.accel = CStr(ACCEL);
+    f.limit0 = CStr(LIMIT0);
+    f.limit = CStr(LIMIT);
+    f.exact = CStr(EXACT);
+    f.nend = CStr(NEND);
+    f.nstep = CStr(NSTEP);
+    f.uuerr = CStr(UUERR);
+    f.fferr = CStr(FFERR);
+    f.mc = matrixGrid(g.MC, g.NDIM, false);
+    f.steps = stepsGrid(H, g.NDIM + 1, false);
+    return f;
+}
+
+void Sec215::Table_File(const std::string& path, const Fields& f) {
+    const int n = f.mc.rows() - 3;
+    if (n < 1 || f.steps.rows() - 3 != n + 1)
+        throw VeltaError("Таблицы не соответствуют размерности NDIM");
+    // Matr_File writes the store's NDIM rows: the grids' own size for this file.
+    struct Restore {
+        i16 saved = mdlGlobal.NDIM;
+        ~Restore() { mdlGlobal.NDIM = saved; }
+    } restore;
+    mdlGlobal.NDIM = static_cast<i16>(n);
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    Key_File(o, "MCLASS", f.mclass);
+    Key_File(o, "NDIM", f.ndim);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    Head_File(o, 2);
+    Matr_File(o, f.mc);
+    Head_File(o, 3);
+    Key_File(o, "QMIN", f.qmin);
+    Key_File(o, "QMAX", f.qmax);
+    Key_File(o, "QSOLV", f.qsolv);
+    Key_File(o, "HSTEP0", f.hstep0);
+    Key_File(o, "NEND", f.nend);
+    Key_File(o, "NSTEP", f.nstep);
+    Key_File(o, "EMIN", f.emin);
+    Key_File(o, "EMAX", f.emax);
+    Key_File(o, "ACCEL", f.accel);
+    Head_File(o, 4);
+    Colm_File(o, "H(I):", n + 1, f.steps);
+    Head_File(o, 5);
+    Key_File(o, "LIMIT0", f.limit0);
+    Key_File(o, "LIMIT", f.limit);
+    Key_File(o, "EXACT", f.exact);
+    Head_File(o, 6);
+    Key_File(o, "LMAX", f.lmax);
+    Key_File(o, "FFERR", f.fferr);
+    Key_File(o, "UUERR", f.uuerr);
+    o.flush();
+}
+
+// ---------------------------------------------------------------- limits
+
+Sec215::Values Sec215::valuesFromStore() const {
+    const auto& g = mdlGlobal;
+    Values v;
+    v.MCLASS = g.MCLASS;
+    v.NDIM = g.NDIM;
+    v.ALFA = g.ALFA;
+    v.BETA = g.BETA;
+    v.GAMA = g.GAMA;
+    v.MC = g.MC;
+    v.QMIN = QMIN;
+    v.QMAX = QMAX;
+    v.QSOLV = QSOLV;
+    v.HSTEP0 = HSTEP0;
+    v.NEND = NEND;
+    v.NSTEP = NSTEP;
+    v.EMIN = EMIN;
+    v.EMAX = EMAX;
+    v.ACCEL = ACCEL;
+    v.H = H;
+    v.LIMIT0 = LIMIT0;
+    v.LIMIT = LIMIT;
+    v.EXACT = EXACT;
+    v.LMAX = LMAX;
+    v.FFERR = FFERR;
+    v.UUERR = UUERR;
+    return v;
+}
+
+Sec215::Values Sec215::valuesFromFields(const Fields& f) {
+    Values v;
+    v.MCLASS = intOf("MCLASS", f.mclass);
+    v.NDIM = intOf("NDIM", f.ndim);
+    v.ALFA = realOf("ALFA", f.alfa);
+    v.BETA = realOf("BETA", f.beta);
+    v.GAMA = realOf("GAMA", f.gama);
+    const int n = f.mc.rows() - 3;
+    if (n >= 1) {
+        v.MC.alloc(n, n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) {
+                const std::string key = "MC(" + CStr(i) + "," + CStr(j) + ")";
+                const double x = realOf(key, f.mc.at(i + 1, j + 1));
+                try {
+                    v.MC(i, j) = toI16(x);
+                } catch (const std::exception&) {
+                    refuse("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
+                }
+            }
+    }
+    v.QMIN = realOf("QMIN", f.qmin);
+    v.QMAX = realOf("QMAX", f.qmax);
+    v.QSOLV = realOf("QSOLV", f.qsolv);
+    v.HSTEP0 = realOf("HSTEP0", f.hstep0);
+    v.NEND = intOf("NEND", f.nend);
+    v.NSTEP = intOf("NSTEP", f.nstep);
+    v.EMIN = realOf("EMIN", f.emin);
+    v.EMAX = realOf("EMAX", f.emax);
+    v.ACCEL = realOf("ACCEL", f.accel);
+    const int n1 = f.steps.rows() - 3;
+    if (n1 >= 1) {
+        v.H.alloc(n1);
+        for (int i = 1; i <= n1; ++i) v.H(i) = realOf("H(" + CStr(i) + ")", f.steps.at(i + 1, 2));
+    }
+    v.LIMIT0 = intOf("LIMIT0", f.limit0);
+    v.LIMIT = intOf("LIMIT", f.limit);
+    v.EXACT = realOf("EXACT", f.exact);
+    v.LMAX = intOf("LMAX", f.lmax);
+    v.FFERR = realOf("FFERR", f.fferr);
+    v.UUERR = realOf("UUERR", f.uuerr);
+    return v;
+}
+
+void Sec215::checkValues(const Values& v) {
+    const int n = v.NDIM;
+    if (n < 1 || n > kContMaxDim) refuse(dimText(n));
+    if (v.MC.rows() != n || v.MC.cols() != n || v.H.upper() != n + 1)
+        refuse("Исходные данные не введены: выполните «Ввод исходных данных»");
+    // The engine's own limits on a scratch state; H(NDIM+1) is replaced by 0.02 in a run.
+    struct Probe : Continuation {
+        void FUNCp() override {}
+    } p;
+    p.setup(n);
+    p.EMIN = v.EMIN;
+    p.EXACT = v.EXACT;
+    p.LIMIT = v.LIMIT;
+    p.LIMIT0 = v.LIMIT0;
+    p.QMIN = v.QMIN;
+    p.QMAX = v.QMAX;
+    for (int i = 1; i <= n; ++i) p.H(i) = v.H(i);
+    p.H(n + 1) = 0.02;
+    p.checkLimits();
+    // The random point and its homotopy weights: Y(i) in (0, ALFA), S0 = (ALFA/Y - 1)/BETA
+    // divided by the sum over the links of the element.
+    if (!(v.ALFA > 0)) refuse("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(v.ALFA) + ")");
+    if (!(v.BETA > 0)) refuse("Параметр BETA должен быть больше 0 (BETA = " + CStr(v.BETA) + ")");
+    for (int k = 1; k <= n; ++k) {
+        bool linked = false;
+        for (int i = 1; i <= n; ++i) linked = linked || v.MC(k, i) == 1;
+        if (!linked)
+            refuse("Элемент " + CStr(k) + " не имеет регуляторных связей (в строке " + CStr(k) +
+                   " матрицы MC нет единиц):\nпостроить гомотопию для такой сети нельзя");
+    }
+    // Every continuation starts at QMOD = 0 and runs towards QSOLV; QMOD is kept in [0, 2].
+    if (!(v.HSTEP0 > 0))
+        refuse("Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = " + CStr(v.HSTEP0) + ")");
+    if (!(v.QMIN <= 0))
+        refuse("Продолжение начинается при QMOD = 0: QMIN должно быть не больше 0 (QMIN = " +
+               CStr(v.QMIN) + ")");
+    if (!(v.QSOLV > 0 && v.QSOLV <= v.QMAX && v.QSOLV <= 2))
+        refuse("Значение QSOLV должно лежать в интервале 0 < QSOLV <= min(QMAX, 2) (QSOLV = " +
+               CStr(v.QSOLV) + ", QMAX = " + CStr(v.QMAX) + ")");
+    if (v.LMAX < 1) refuse("Число продолжений LMAX должно быть не меньше 1 (LMAX = " + CStr(v.LMAX) + ")");
+    if (v.NEND < 1) refuse("Ограничение на число шагов NEND должно быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
+    if (!(v.FFERR > 0))
+        refuse("Оценка невязки правых частей FERR должна быть больше 0 (FERR = " + CStr(v.FFERR) + ")");
+    if (!(v.UUERR >= 0))
+        refuse("Оценка невязки решений UERR не должна быть отрицательной (UERR = " + CStr(v.UUERR) + ")");
+}
+
+// ---------------------------------------------------------------- model
+
+void Sec215::Model::homotopyWeights() {
+    for (int j = 1; j <= NDIM; ++j) {
+        double s = 0;
+        for (int k = 1; k <= NDIM; ++k)
+            if ((*mc)(j, k) == 1) s += std::pow(Y(k), gama);
+        S0(j) = ((alfa / Y(j) - 1) / beta) / s;
+    }
+}
+
+void Sec215::Model::FUNCp() {
+    const int n = NDIM;
+    const double q = Y(N1);
+    // F_k = ALFA*g(k) - Y(k), g(k) = 1/(BETA*e(k)*S(k) + 1), e(k) = Q + (1 - Q)*S0(k),
+    // S(k) = sum over MC(k,i) = 1 of Y(i)^GAMA.
+    double pw[kContMaxDim + 2], r[kContMaxDim + 2];
+    for (int j = 1; j <= n; ++j) {
+        pw[j] = std::pow(Y(j), gama - 1);  // Y^(GAMA-1)
+        r[j] = pw[j] * Y(j);               // Y^GAMA
+    }
+    for (int k = 1; k <= n; ++k) {
+        const double* mrow = mc->row(k);
+        double s = 0;
+        for (int i = 1; i <= n; ++i)
+            if (mrow[i] == 1) s += r[i];
+        const double e = q + (1 - q) * S0(k);
+        const double gk = 1 / (beta * e * s + 1);
+        const double g2 = gk * gk;
+        DY(k) = alfa * gk - Y(k);
+        double* arow = A.row(k);
+        for (int i = 1; i <= N1; ++i) arow[i] = 0;
+        for (int i = 1; i <= n; ++i)
+            if (mrow[i] == 1) arow[i] = -g2 * teta * e * pw[i];
+        // The decay term joins a self-link's derivative when MC(k,k) = 1.
+        arow[k] -= 1;
+        arow[N1] = -g2 * alfa * beta * (1 - S0(k)) * s;
+    }
+}
+
+void Sec215::Model::WRITEp() {
+    if (!resultsOut) return;
+    if (ISTEP == 0) resultsOut->line(" ISTEP, INDEX, QMOD, Y(I) =====>");
+    const std::string e8 = "  0.00000000E+00";
+    std::string s = Format(ISTEP, "0000") + Format(INDEX, " 0000") + Format(Y(N1), e8);
+    for (int i = 1; i <= NDIM; ++i) s += Format(Y(i), e8);
+    resultsOut->line(s);
+}
+
+Sec215::Model::Outcome Sec215::Model::attempt(Ctx* c, i16 nend) {
+    // Y(1..NDIM) holds the random point; HSTEP the starting step.
+    Y(N1) = 0;
+    homotopyWeights();
+    INDEX = static_cast<i16>(N1);
+    PREV = INDEX;
+    NEND = nend;
+    NENDINC = nend;
+    ISTEP = 0;
+    NSOLV = 0;
+    NTURN = 0;
+    MARK = 0;
+
+    // Starting point (QMOD held at 0) and the first step.
+    ADAPT();
+    if (MARK >= 1) return Outcome::Abandoned;
+    if (Y(N1) < QMIN || Y(N1) > QMAX) return Outcome::Abandoned;
+    WRITEp();
+    INDEXp();
+    firstStep();
+
+    for (;;) {
+        if (ISTEP == 32767) return Outcome::Abandoned;
+        ++ISTEP;
+        if (c) c->surf.poll();
+        ADAPT();
+        if (MARK >= 1) return Outcome::Abandoned;
+        if (Y(N1) < QMIN || Y(N1) > QMAX) {
+            // The point at the bound is recorded once; QSOLV may lie before it.
+            leaveInterval();
+            WRITEp();
+            return QSOLVp() ? refine() : Outcome::Abandoned;
+        }
+        if (QSOLVp()) {
+            WRITEp();
+            return refine();
+        }
+        // A turning point in QMOD: this homotopy does not reach QSOLV.
+        if (sgn(TT(N1, 2)) != sgn(DY(N1))) return Outcome::Abandoned;
+        WRITEp();
+        INDEXp();
+        if (!stepControl()) return Outcome::Abandoned;
+        if (ISTEP >= NEND) {
+            if (c) c->ui.message("Дальше", MsgIcon::Information, kTitle);
+            NEND = static_cast<i16>(std::min(32767, NEND + NENDINC));
+        }
+    }
+}
+
+Sec215::Model::Outcome Sec215::Model::refine() {
+    // The point at QMOD = QSOLV, corrected at QMOD = 1 with QMOD held fixed (QMOD is the
+    // current parameter), so the record is a solution of the network itself.
+    for (int i = 1; i <= NDIM; ++i) Y(i) = YR(i);
+    Y(N1) = 1;
+    ISTEP = 0;
+    const i16 keep = INDEX;
+    INDEX = static_cast<i16>(N1);
+    ADAPT();
+    if (MARK >= 1) {
+        INDEX = keep;
+        return Outcome::RefineFailed;
+    }
+    FUNCp();
+    for (int i = 1; i <= NDIM; ++i) F(i) = DY(i);
+    return Outcome::Recorded;
+}
+
+// ---------------------------------------------------------------- random numbers
+
+Sec215::Rnd::Rnd(std::uint64_t seed) : gen_(seed) {}
+
+double Sec215::Rnd::next() {
+    // 53 random bits: a uniform double in [0, 1).
+    return static_cast<double>(gen_() >> 11) * 0x1.0p-53;
+}
+
+std::int64_t Sec215::clockSeed() {
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
+    const std::int64_t s = static_cast<std::int64_t>(us % 2147483647);
+    return s > 0 ? s : 1;
+}
+
+// ---------------------------------------------------------------- records and selection
+
+void Sec215::writeRecord(TextWriter& out, int ncont, const Vec& y, const Vec& f, int n) {
+    std::string a = Format(ncont, "0000") + "  ";
+    for (int i = 1; i <= n; ++i) a += Format(y(i), kE5) + "  ";
+    out.line(a);
+    std::string b = "      ";
+    for (int i = 1; i <= n; ++i) b += Format(f(i), kE5) + "  ";
+    out.line(b);
+}
+
+int Sec215::MULTYp(const std::string& in, const std::string& out) {
+    // The records as a stream of numbers: the header NDIM, LMAX, FFERR, UUERR, then per
+    // record its number, X(1..NDIM) and err(1..NDIM).
+    std::vector<double> num;
+    {
+        auto r = TextReader::open(in);
+        while (!r->eof()) {
+            const std::string line = r->readLine();
+            for (const std::string& w : words(line)) {
+                try {
+                    num.push_back(textToReal(w));
+                } catch (const std::exception&) {
+                    r->fail("число, прочитано «" + w + "»");
+                }
+            }
+        }
+    }
+    auto w = TextWriter::create(out);
+    if (num.empty()) return 0;  // no solution was recorded
+    if (num.size() < 4) throw VeltaError("Файл " + in + " обрывается в заголовке");
+    const double nd = num[0];
+    if (!(nd >= 1 && nd <= kContMaxDim && nd == std::floor(nd)))
+        throw VeltaError("Файл " + in + ": недопустимая размерность NDIM = " + CStr(nd));
+    const int n = static_cast<int>(nd);
+    const double fferr = num[2], uuerr = num[3];
+    const std::size_t recLen = 1 + 2 * static_cast<std::size_t>(n);
+    if ((num.size() - 4) % recLen != 0)
+        throw VeltaError("Файл " + in + " обрывается внутри записи решения");
+
+    std::vector<std::vector<double>> kept;
+    int nsol = 0;
+    for (std::size_t at = 4; at < num.size(); at += recLen) {
+        const double rec = num[at];
+        const double* x = &num[at + 1];
+        const double* err = &num[at + 1 + n];
+        double emax = 0;
+        for (int i = 0; i < n; ++i) emax = std::max(emax, std::fabs(err[i]));
+        if (!(emax < fferr)) continue;
+        bool distinct = true;
+        for (const auto& s : kept) {
+            double d2 = 0;
+            for (int i = 0; i < n; ++i) d2 += (x[i] - s[static_cast<std::size_t>(i)]) * (x[i] - s[static_cast<std::size_t>(i)]);
+            if (!(std::sqrt(d2) >= uuerr)) {
+                distinct = false;
+                break;
+            }
+        }
+        if (!distinct) continue;
+        kept.emplace_back(x, x + n);
+        ++nsol;
+        w->line("");
+        w->line("РЕШЕНИЕ" + printedNumber(nsol) + "(" + printedNumber(rec) + ")");
+        w->line("   x(i)          err[f(i)]");
+        w->line("-----------------------------");
+        for (int i = 0; i < n; ++i) w->line(Format(x[i], kE5) + "  " + printedNumber(err[i]));
+    }
+    w->flush();
+    return nsol;
+}
+
+// ---------------------------------------------------------------- run
+
+void Sec215::Integr1(Ctx& c) {
+    auto& g = mdlGlobal;
+    checkLimits();
+    const int n = g.NDIM, n1 = n + 1;
+    // This section draws nothing: the canvas is emptied of the previous picture.
+    c.surf.clear();
+
+    // Continuation state; fixed settings of this section.
+    k = Model{};
+    k.setup(n);
+    k.QMIN = QMIN;
+    k.QMAX = QMAX;
+    k.QSOLV = QSOLV;
+    k.EMIN = EMIN;
+    k.EMAX = EMAX;
+    k.ACCEL = ACCEL;
+    k.EXACT = EXACT;
+    k.LIMIT0 = LIMIT0;
+    k.LIMIT = LIMIT;
+    for (int i = 1; i <= n1; ++i) {
+        k.H(i) = H(i);
+        k.UL(i) = 0;
+        k.UR(i) = 10000;
+    }
+    k.H(n1) = 0.02;
+    k.UR(n1) = 2;
+    k.style = ContStyle::Silent;
+    k.ctx = &c;
+    g.TETA = g.BETA * g.ALFA * g.GAMA;
+    k.alfa = g.ALFA;
+    k.beta = g.BETA;
+    k.gama = g.GAMA;
+    k.teta = g.TETA;
+    k.mc = &g.MC;
+    k.S0.alloc(n);
+    k.F.alloc(n);
+
+    // One seed for the whole run, reported so that the run can be repeated.
+    seedUsed = g.SEED >= 0 ? g.SEED : clockSeed();
+    Rnd rnd(static_cast<std::uint64_t>(seedUsed));
+    const std::string seedNote = "Начальное значение датчика случайных чисел  SEED = " + CStr(static_cast<long long>(seedUsed));
+    c.ui.note(seedNote);
+
+    attempts = 0;
+    recorded = 0;
+    NSOL = 0;
+    capped = false;
+    const int cap = kAttemptsPerSolution * LMAX;
+    c.ui.progressShow(LMAX);
+    {
+        auto q0 = TextWriter::create(c.paths.userFile("QSOLV0.srR"));
+        int ncont = 1, shown = -1;
+        for (;;) {
+            if (attempts >= cap) {
+                capped = true;
+                break;
+            }
+            ++attempts;
+            auto results = TextWriter::create(c.paths.userFile("Results.srR"));
+            c.ui.progressValue(ncont);
+            if (shown != ncont) {
+                c.ui.note(" Число продолжений: " + CStr(ncont));
+                shown = ncont;
+            }
+            k.HSTEP = HSTEP0;
+            k.INDEX = static_cast<i16>(n1);
+            for (int i = 1; i <= n; ++i) {
+                double r = 0;
+                while (r == 0) r = rnd.next();  // Y(i) = 0 has no homotopy weight
+                k.Y(i) = r * g.ALFA;
+            }
+            k.resultsOut = results.get();
+            const Model::Outcome o = k.attempt(&c, NEND);
+            k.resultsOut = nullptr;
+            if (o != Model::Outcome::Recorded) continue;
+            if (recorded == 0) {
+                q0->line(Format(n, "0000"));
+                q0->line(Format(LMAX, "0000"));
+                q0->line(Format(FFERR, kE5));
+                q0->line(Format(UUERR, kE5));
+            }
+            writeRecord(*q0, ncont, k.Y, k.F, n);
+            ++recorded;
+            if (ncont == LMAX) break;
+            ++ncont;
+        }
+    }
+    if (capped)
+        c.ui.message("Число попыток продолжения достигло предела " + CStr(cap) + " (" +
+                         CStr(kAttemptsPerSolution) + " * LMAX):\nзаписано решений " + CStr(recorded) +
+                         " из LMAX = " + CStr(LMAX),
+                     MsgIcon::Exclamation);
+    NSOL = MULTYp(c.paths.userFile("QSOLV0.srR"), c.paths.userFile("QSOLV.srR"));
+    c.ui.message("Число решений: " + CStr(NSOL));
+    c.ui.progressHide();
+    c.ui.note(seedNote);
+}
+
+} // namespace velta

@@ -1,0 +1,256 @@
+#include "stationary/section217/frmUni_217.h"
+
+#include "data/error.h"
+#include "data/numtext.h"
+
+#include <QLabel>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace velta {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QLineEdit* e) { return e->text().toStdString(); }
+
+// Vertical pitch of the rows of a sheet and of the explanatory lines.
+constexpr int kRow = 26;
+constexpr int kLine = 18;
+
+// Place of a grid on its sheet and the room it may take.
+constexpr int kGridLeft = 20, kGridTop = 56;
+constexpr int kGridMaxWidth = SectionForm::kFrameWidth - 2 * kGridLeft;
+constexpr int kGridMaxHeight = SectionForm::kFrameHeight - kGridTop - 10;
+
+// Sizes a grid to its columns and rows within the sheet; a larger one scrolls both ways.
+void fitToSheet(FormGrid* g) {
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const int fw = 2 * g->frameWidth();
+    const int vbar = g->verticalScrollBar()->sizeHint().width();
+    const int hbar = g->horizontalScrollBar()->sizeHint().height();
+    int w = fw, h = fw + g->rowCount() * FormGrid::kRowHeight;
+    for (int c = 0; c < g->columnCount(); ++c) w += g->columnWidth(c);
+    bool hs = w > kGridMaxWidth, vs = h > kGridMaxHeight;
+    if (hs) h += hbar;
+    if (h > kGridMaxHeight) vs = true;
+    if (vs) {
+        w += vbar;
+        if (w > kGridMaxWidth && !hs) h += hbar;
+    }
+    g->resize(std::min(w, kGridMaxWidth), std::min(h, kGridMaxHeight));
+}
+
+// Every column of the matrix grid is 600 twips wide, the index column too.
+void fitMatrix(FormGrid* g) {
+    for (int c = 0; c < g->columnCount(); ++c) g->setColumnWidth(c, FormGrid::kColWidth);
+    fitToSheet(g);
+}
+
+// The column grid of a vector: numbers, a narrow frame column, the values, a frame column.
+void fitColumn(FormGrid* g) {
+    g->setColumnWidth(0, FormGrid::kHeadWidth);
+    g->setColumnWidth(1, 14);
+    g->setColumnWidth(2, 130);
+    g->setColumnWidth(3, 14);
+    fitToSheet(g);
+}
+
+} // namespace
+
+frmUni_217::frmUni_217(FormHost& host)
+    : SectionForm(host, 217,
+                  QStringLiteral("ГГС общего вида\\Стац. решения автономной системы\\Диаграммы и устойчивость"), 9) {
+    // ---- sheet 1: the model
+    addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
+    const int lw1 = 420;
+    int y = 36;
+    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS ="), QStringLiteral("txtMclass"));
+    txtNdim = addField(1, 20, y += kRow, lw1,
+                       QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
+                       QStringLiteral("txtNdim"));
+    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral("Стартовое значение  ALFA ="), QStringLiteral("txtAlfa"));
+    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA ="), QStringLiteral("txtBeta"));
+    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA ="), QStringLiteral("txtGama"));
+    addLabel(1, 40, y += 44, QStringLiteral("ALFA - параметр для продолжения решения,  QMIN <= ALFA <= QMAX"));
+    setSizingField(txtNdim, "NDIM",
+                   "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2, #3");
+
+    // ---- sheet 2: the connection matrix
+    addLabel(2, 10, 8, QStringLiteral("2) Матрица связей  MC(i,j)"));
+    grdTable = addGrid(2, kGridLeft, kGridTop, QStringLiteral("grdTable"), kGridMaxWidth);
+
+    // ---- sheet 3: the starting approximation
+    addLabel(3, 10, 8, QStringLiteral("3) Начальное приближение при стартовом значении ALFA"));
+    grdTable1 = addGrid(3, kGridLeft, kGridTop, QStringLiteral("grdTable1"), kGridMaxWidth);
+
+    // ---- sheet 4: the continuation
+    const int lw4 = 360;
+    addLabel(4, 10, y = 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
+    txtQmin = addField(4, 20, y += 28, lw4, QStringLiteral("QMIN ="), QStringLiteral("txtQmin"));
+    txtQmax = addField(4, 20, y += kRow, lw4, QStringLiteral("QMAX ="), QStringLiteral("txtQmax"));
+    txtQsolv = twoLineField(4, (y += kRow) + kLine, lw4, QStringLiteral("Значение ALFA, при котором"),
+                            QStringLiteral(" определяются стационарные решения,  QSOLV ="),
+                            QStringLiteral("txtQsolv"));
+    y += kLine;
+    txtHstep = addField(4, 20, y += kRow, lw4, QStringLiteral("Стартовый шаг по ALFA,  HSTEP ="),
+                        QStringLiteral("txtHstep"));
+
+    // ---- sheet 5: Newton's method
+    const int lw5 = 420;
+    addLabel(5, 10, y = 8, QStringLiteral("5) Параметры метода Ньютона"));
+    txtExact = addField(5, 20, y += 28, lw5, QStringLiteral("Точность метода,  EXACT ="), QStringLiteral("txtExact"));
+    txtLimit = addField(5, 20, y += kRow, lw5,
+                        QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT ="),
+                        QStringLiteral("txtLimit"));
+    txtLimit0 = addField(5, 20, y += kRow, lw5,
+                         QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 ="),
+                         QStringLiteral("txtLimit0"));
+    txtAccel = addField(5, 20, y += kRow, lw5, QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="),
+                        QStringLiteral("txtAccel"));
+    txtEmin = addField(5, 20, y += kRow, lw5, QStringLiteral("EMIN ="), QStringLiteral("txtEmin"));
+    txtEmax = addField(5, 20, y += kRow, lw5, QStringLiteral("EMAX ="), QStringLiteral("txtEmax"));
+
+    // ---- sheet 6: the standard steps
+    addLabel(6, 10, 8, QStringLiteral("6) Эталонные шаги H(I) для текущих параметров, i=1,...,NDIM+1."));
+    addLabel(6, 10, 8 + kLine, QStringLiteral("    (H(NDIM+1) - эталонный шаг по ALFA)"));
+    grdTable2 = addGrid(6, kGridLeft, kGridTop, QStringLiteral("grdTable2"), kGridMaxWidth);
+
+    // ---- sheet 7: stability
+    addLabel(7, 10, 8, QStringLiteral("7) Устойчивость"));
+    txtStab = twoLineField(7, 36 + kLine, 360, QStringLiteral("Параметр, ограничивающий числовую"),
+                           QStringLiteral(" характеристику устойчивости,  STAB ="), QStringLiteral("txtStab"));
+
+    // ---- sheet 8: output
+    addLabel(8, 10, y = 8, QStringLiteral("8) Формирование выдачи результатов"));
+    txtNend = addField(8, 20, y += 28, 360, QStringLiteral("Порция шагов в методе продолжения,  NEND = "),
+                       QStringLiteral("txtNend"));
+    txtIC = addField(8, 20, y += 2 * kRow, 360, QStringLiteral("Номера компонент, выводимых на график:"),
+                     QStringLiteral("txtIC"), 300);
+    {
+        QLabel* l = addLabel(8, 20, y + kLine + 4, QStringLiteral("(число компонент <= min(12,NDIM))"), 360);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    // ---- sheet 9: scales
+    const int lw9 = 120;
+    addLabel(9, 10, y = 8, QStringLiteral("9) Масштабы"));
+    txtSclx = addField(9, 20, y += 28, lw9, QStringLiteral(" SCLX ="), QStringLiteral("txtSclx"));
+    txtScrx = addField(9, 20, y += kRow, lw9, QStringLiteral("SCRX ="), QStringLiteral("txtScrx"));
+    txtScly = addField(9, 20, y += kRow, lw9, QStringLiteral("SCLY ="), QStringLiteral("txtScly"));
+    txtScry = addField(9, 20, y += kRow, lw9, QStringLiteral("SCRY ="), QStringLiteral("txtScry"));
+}
+
+QLineEdit* frmUni_217::twoLineField(int sheet, int y, int labelWidth, const QString& first,
+                                    const QString& second, const QString& name) {
+    QLabel* l = addLabel(sheet, 20, y - kLine, first, labelWidth);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return addField(sheet, 20, y, labelWidth, second, name);
+}
+
+Sec217* frmUni_217::sec() { return dynamic_cast<Sec217*>(core()); }
+
+void frmUni_217::fillFields() {
+    Sec217* c = sec();
+    if (!c) return;
+    const Sec217::Fields f = c->fieldsFromStore();
+    txtMclass->setText(q(f.mclass));
+    txtNdim->setText(q(f.ndim));
+    txtAlfa->setText(q(f.alfa));
+    txtBeta->setText(q(f.beta));
+    txtGama->setText(q(f.gama));
+    txtQmin->setText(q(f.qmin));
+    txtQmax->setText(q(f.qmax));
+    txtQsolv->setText(q(f.qsolv));
+    txtHstep->setText(q(f.hstep));
+    txtExact->setText(q(f.exact));
+    txtLimit->setText(q(f.limit));
+    txtLimit0->setText(q(f.limit0));
+    txtAccel->setText(q(f.accel));
+    txtEmin->setText(q(f.emin));
+    txtEmax->setText(q(f.emax));
+    txtStab->setText(q(f.stab));
+    txtNend->setText(q(f.nend));
+    txtIC->setText(q(f.ic));
+    txtSclx->setText(q(f.sclx));
+    txtScrx->setText(q(f.scrx));
+    txtScly->setText(q(f.scly));
+    txtScry->setText(q(f.scry));
+}
+
+void frmUni_217::Matr_Dspl(bool zeros) {
+    const int n = mdlGlobal.NDIM;
+    const Mat none;
+    grdTable->setGrid(Sec217::matrixGrid(zeros ? none : mdlGlobal.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
+    fitMatrix(grdTable);
+}
+
+void frmUni_217::Tabl1_Dspl(bool zeros) {
+    const int n = mdlGlobal.NDIM;
+    Sec217* c = sec();
+    const Vec none;
+    const bool z = zeros || !c;
+    grdTable1->setGrid(Sec217::columnGrid(z ? none : c->Y0, n, "Значения компонент", z), 2, n + 1, 2, 2, 3, n + 2);
+    fitColumn(grdTable1);
+}
+
+void frmUni_217::Tabl2_Dspl(bool zeros) {
+    const int n1 = mdlGlobal.NDIM + 1;
+    Sec217* c = sec();
+    const Vec none;
+    const bool z = zeros || !c;
+    grdTable2->setGrid(Sec217::columnGrid(z ? none : c->H, n1, "Стандартные шаги", z), 2, n1 + 1, 2, 2, 3, n1 + 2);
+    fitColumn(grdTable2);
+}
+
+void frmUni_217::fillGrids(bool zeros) {
+    Matr_Dspl(zeros);
+    Tabl1_Dspl(zeros);
+    Tabl2_Dspl(zeros);
+}
+
+void frmUni_217::setDimension(i16 n) { mdlGlobal.NDIM = n; }
+
+Sec217::Fields frmUni_217::currentFields() const {
+    Sec217::Fields f;
+    f.mclass = s(txtMclass);
+    f.ndim = s(txtNdim);
+    f.alfa = s(txtAlfa);
+    f.beta = s(txtBeta);
+    f.gama = s(txtGama);
+    f.mc = grdTable->text();
+    f.y0 = grdTable1->text();
+    f.qmin = s(txtQmin);
+    f.qmax = s(txtQmax);
+    f.qsolv = s(txtQsolv);
+    f.hstep = s(txtHstep);
+    f.exact = s(txtExact);
+    f.limit = s(txtLimit);
+    f.limit0 = s(txtLimit0);
+    f.accel = s(txtAccel);
+    f.emin = s(txtEmin);
+    f.emax = s(txtEmax);
+    f.steps = grdTable2->text();
+    f.stab = s(txtStab);
+    f.nend = s(txtNend);
+    f.ic = s(txtIC);
+    f.sclx = s(txtSclx);
+    f.scrx = s(txtScrx);
+    f.scly = s(txtScly);
+    f.scry = s(txtScry);
+    return f;
+}
+
+void frmUni_217::writeDataFile(const std::string& path) {
+    const Sec217::Fields f = currentFields();
+    // A file that its reading or the run would refuse is not written.
+    const Sec217::Values v = Sec217::valuesFromFields(f);
+    if (v.NDIM != f.mc.rows() - 3)
+        throw VeltaError("Таблицы не соответствуют размерности NDIM = " + f.ndim +
+                         ": перейдите на другой лист, чтобы перестроить их");
+    Sec217::checkValues(v);
+    Sec217::Table_File(path, f);
+}
+
+} // namespace velta

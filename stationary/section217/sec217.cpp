@@ -1,0 +1,808 @@
+// Section 2.1.7: the ".diud" data file, the diagram of stationary solutions against ALFA
+// with its QSOLV and turning points, and the stability of every point of the diagram.
+#include "stationary/section217/sec217.h"
+
+#include "app/prompter.h"
+#include "data/numtext.h"
+#include "data/paths.h"
+#include "data/textfile.h"
+#include "graphics/canvas.h"
+#include "graphics/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+
+namespace velta {
+
+namespace {
+
+constexpr int kMaxComp = 12;
+const std::string kE5 = "0.00000E+00";
+// Title of the explanation boxes of the continuation in this section.
+const std::string kAppTitle = "VELTA";
+
+[[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
+
+std::string dimText(int n) {
+    return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
+}
+
+double realOf(const std::string& key, const std::string& text) {
+    try {
+        return textToReal(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+i16 intOf(const std::string& key, const std::string& text) {
+    try {
+        return textToI16(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    if (s.empty()) return parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t p = s.find(sep, start);
+        if (p == std::string::npos) {
+            parts.push_back(s.substr(start));
+            return parts;
+        }
+        parts.push_back(s.substr(start, p - start));
+        start = p + 1;
+    }
+}
+
+std::vector<std::string> words(const std::string& s) {
+    std::vector<std::string> out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        std::size_t j = i;
+        while (j < s.size() && s[j] != ' ' && s[j] != '\t') ++j;
+        if (j > i) out.push_back(s.substr(i, j - i));
+        i = j;
+    }
+    return out;
+}
+
+Mat identity(int n) {
+    Mat m(n, n);
+    for (int i = 1; i <= n; ++i) m(i, i) = 1;
+    return m;
+}
+
+Mat transposed(const Mat& a) {
+    Mat t(a.cols(), a.rows());
+    for (int i = 1; i <= a.rows(); ++i)
+        for (int j = 1; j <= a.cols(); ++j) t(j, i) = a(i, j);
+    return t;
+}
+
+// a + s*b, in place.
+void addTo(Mat& a, const Mat& b, double s = 1) {
+    for (int i = 1; i <= a.rows(); ++i)
+        for (int j = 1; j <= a.cols(); ++j) a(i, j) += s * b(i, j);
+}
+
+void scale(Mat& a, double s) {
+    for (int i = 1; i <= a.rows(); ++i)
+        for (int j = 1; j <= a.cols(); ++j) a(i, j) *= s;
+}
+
+// One printed integer as the only line of a file.
+void writeNumberFile(const std::string& path, int v) {
+    auto w = TextWriter::create(path);
+    w->line(printedNumber(v));
+    w->flush();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- data file
+
+void Sec217::InputPar(Ctx& c) {
+    readParFile(c.paths, dataPath, [this](ParReader& r) {
+        auto& g = mdlGlobal;
+        // 1. model
+        r.Head_Input(1);
+        r.Key_InputI("MClass", g.MCLASS);
+        r.Key_InputI("NDIM", g.NDIM);
+        r.Key_InputR("ALFA", g.ALFA);
+        r.Key_InputR("BETA", g.BETA);
+        r.Key_InputR("GAMA", g.GAMA);
+        if (g.NDIM < 1 || g.NDIM > kContMaxDim) throw VeltaError(dimText(g.NDIM));
+        const int n = g.NDIM, n1 = n + 1;
+        ALFA0 = g.ALFA;
+        g.MC.alloc(n, n);
+        Y0.alloc(n);
+        H.alloc(n1);
+
+        // 2. connection matrix (16-bit values); the empty line after it is consumed when
+        // present.
+        r.Head_Input(2);
+        for (int i = 1; i <= n; ++i) {
+            std::string echo;
+            for (int j = 1; j <= n; ++j) {
+                g.MC(i, j) = toI16(r.readNumber());
+                echo += CStr(g.MC(i, j)) + "   ";
+            }
+            r.echo(echo);
+        }
+        r.skipEmptyValueLine();
+
+        // 3. starting approximation
+        r.Head_Input(3);
+        r.skipLine();
+        for (int i = 1; i <= n; ++i) {
+            Y0(i) = r.readNumber();
+            r.echo("Y(" + CStr(i) + ") = " + CStr(Y0(i)));
+        }
+
+        // 4. continuation
+        r.Head_Input(4);
+        r.Key_InputR("QMIN", QMIN);
+        r.Key_InputR("QMAX", QMAX);
+        r.Key_InputR("QSOLV", QSOLV);
+        r.Key_InputR("HSTEP", HSTEP);
+        r.Key_InputR("EMIN", EMIN);
+        r.Key_InputR("EMAX", EMAX);
+        r.Key_InputR("ACCEL", ACCEL);
+
+        // 5. Newton's method
+        r.Head_Input(5);
+        r.Key_InputI("LIMIT0", LIMIT0);
+        r.Key_InputI("LIMIT", LIMIT);
+        r.Key_InputR("EXACT", EXACT);
+
+        // 6. standard steps
+        r.Head_Input(6);
+        r.skipLine();
+        for (int i = 1; i <= n1; ++i) {
+            H(i) = r.readNumber();
+            r.echo("H(" + CStr(i) + ") = " + CStr(H(i)));
+        }
+
+        // 7. stability
+        r.Head_Input(7);
+        r.Key_InputR("STAB", STAB);
+
+        // 8. portion and plotted components (more than 12 are refused before a run)
+        r.Head_Input(8);
+        r.Key_InputI("NEND", NEND);
+        r.skipLine();
+        const std::vector<i16> ic = r.readList(std::min(n, 13));
+        g.NCOMP = static_cast<i16>(ic.size());
+        for (int m = 1; m <= g.NCOMP; ++m) {
+            g.IC(m) = ic[static_cast<std::size_t>(m - 1)];
+            r.echo("IC(" + CStr(m) + ") = " + CStr(g.IC(m)));
+        }
+
+        // 9. scales of this section
+        r.Head_Input(9);
+        r.Key_InputR("SCLX", SCLX);
+        r.Key_InputR("SCRX", SCRX);
+        r.Key_InputR("SCLY", SCLY);
+        r.Key_InputR("SCRY", SCRY);
+    });
+    // QMOD = ALFA is the first current parameter.
+    k.INDEX = static_cast<i16>(mdlGlobal.NDIM + 1);
+}
+
+GridText Sec217::matrixGrid(const Mat& mc, int n, bool zeros) {
+    if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
+    GridText t(n + 3, n + 3);
+    t.at(0, 0) = "(i,j)";
+    for (int i = 1; i <= n; ++i) {
+        t.at(0, i + 1) = CStr(i);
+        t.at(i + 1, 0) = CStr(i);
+    }
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) t.at(i + 1, j + 1) = zeros ? std::string("0") : CStr(mc(i, j));
+    return t;
+}
+
+GridText Sec217::columnGrid(const Vec& v, int n, const std::string& head, bool zeros) {
+    if (n < 0) throw VeltaError("Недопустимая размерность таблицы: " + CStr(n));
+    GridText t(n + 3, 4);
+    t.at(0, 0) = "Номера  компонент";
+    t.at(0, 2) = head;
+    for (int i = 1; i <= n; ++i) {
+        t.at(i + 1, 0) = CStr(i);
+        t.at(i + 1, 2) = zeros ? std::string("0") : CStr(v(i));
+    }
+    return t;
+}
+
+Sec217::Fields Sec217::fieldsFromStore() const {
+    const auto& g = mdlGlobal;
+    Fields f;
+    f.mclass = CStr(g.MCLASS);
+    f.ndim = CStr(g.NDIM);
+    f.alfa = CStr(ALFA0);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    f.mc = matrixGrid(g.MC, g.NDIM, false);
+    f.y0 = columnGrid(Y0, g.NDIM, "Значения компонент", false);
+    f.qmin = CStr(QMIN);
+    f.qmax = CStr(QMAX);
+    f.qsolv = CStr(QSOLV);
+    f.hstep = CStr(HSTEP);
+    f.exact = CStr(EXACT);
+    f.limit = CStr(LIMIT);
+    f.limit0 = CStr(LIMIT0);
+    f.accel = CStr(ACCEL);
+    f.emin = CStr(EMIN);
+    f.emax = CStr(EMAX);
+    f.steps = columnGrid(H, g.NDIM + 1, "Стандартные шаги", false);
+    f.stab = CStr(STAB);
+    f.nend = CStr(NEND);
+    for (int m = 1; m <= g.NCOMP; ++m) {
+        if (m > 1) f.ic += ',';
+        f.ic += CStr(g.IC(m));
+    }
+    f.sclx = CStr(SCLX);
+    f.scrx = CStr(SCRX);
+    f.scly = CStr(SCLY);
+    f.scry = CStr(SCRY);
+    return f;
+}
+
+void Sec217::Table_File(const std::string& path, const Fields& f) {
+    const int n = f.mc.rows() - 3;
+    if (n < 1 || f.y0.rows() - 3 != n || f.steps.rows() - 3 != n + 1)
+        throw VeltaError("Таблицы не соответствуют размерности NDIM");
+    struct Restore {
+        i16 saved = mdlGlobal.NDIM;
+        ~Restore() { mdlGlobal.NDIM = saved; }
+    } restore;
+    mdlGlobal.NDIM = static_cast<i16>(n);
+    auto w = TextWriter::create(path);
+    TextWriter& o = *w;
+    Head_File(o, 1);
+    Key_File(o, "MClass", f.mclass);
+    Key_File(o, "NDIM", f.ndim);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    Head_File(o, 2);
+    Matr_File(o, f.mc);
+    Head_File(o, 3);
+    Colm_File(o, "Y(I):", n, f.y0);
+    Head_File(o, 4);
+    Key_File(o, "QMIN", f.qmin);
+    Key_File(o, "QMAX", f.qmax);
+    Key_File(o, "QSOLV", f.qsolv);
+    Key_File(o, "HSTEP", f.hstep);
+    Key_File(o, "EMIN", f.emin);
+    Key_File(o, "EMAX", f.emax);
+    Key_File(o, "ACCEL", f.accel);
+    Head_File(o, 5);
+    Key_File(o, "LIMIT0", f.limit0);
+    Key_File(o, "LIMIT", f.limit);
+    Key_File(o, "EXACT", f.exact);
+    Head_File(o, 6);
+    Colm_File(o, "H(I):", n + 1, f.steps);
+    Head_File(o, 7);
+    Key_File(o, "STAB", f.stab);
+    Head_File(o, 8);
+    Key_File(o, "NEND", f.nend);
+    o.line("IC(I):");
+    o.line(f.ic);
+    Head_File(o, 9);
+    Key_File(o, "SCLX", f.sclx);
+    Key_File(o, "SCRX", f.scrx);
+    Key_File(o, "SCLY", f.scly);
+    Key_File(o, "SCRY", f.scry);
+    o.flush();
+}
+
+// ---------------------------------------------------------------- limits
+
+Sec217::Values Sec217::valuesFromStore() const {
+    const auto& g = mdlGlobal;
+    Values v;
+    v.MCLASS = g.MCLASS;
+    v.NDIM = g.NDIM;
+    v.ALFA = ALFA0;
+    v.BETA = g.BETA;
+    v.GAMA = g.GAMA;
+    v.MC = g.MC;
+    v.Y0 = Y0;
+    v.QMIN = QMIN;
+    v.QMAX = QMAX;
+    v.QSOLV = QSOLV;
+    v.HSTEP = HSTEP;
+    v.EMIN = EMIN;
+    v.EMAX = EMAX;
+    v.ACCEL = ACCEL;
+    v.LIMIT0 = LIMIT0;
+    v.LIMIT = LIMIT;
+    v.EXACT = EXACT;
+    v.H = H;
+    v.STAB = STAB;
+    v.NEND = NEND;
+    for (int m = 1; m <= g.NCOMP; ++m) v.IC.push_back(g.IC(m));
+    v.SCLX = SCLX;
+    v.SCRX = SCRX;
+    v.SCLY = SCLY;
+    v.SCRY = SCRY;
+    return v;
+}
+
+Sec217::Values Sec217::valuesFromFields(const Fields& f) {
+    Values v;
+    v.MCLASS = intOf("MClass", f.mclass);
+    v.NDIM = intOf("NDIM", f.ndim);
+    v.ALFA = realOf("ALFA", f.alfa);
+    v.BETA = realOf("BETA", f.beta);
+    v.GAMA = realOf("GAMA", f.gama);
+    const int n = f.mc.rows() - 3;
+    if (n >= 1) {
+        v.MC.alloc(n, n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) {
+                const std::string key = "MC(" + CStr(i) + "," + CStr(j) + ")";
+                const double x = realOf(key, f.mc.at(i + 1, j + 1));
+                try {
+                    v.MC(i, j) = toI16(x);
+                } catch (const std::exception&) {
+                    refuse("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
+                }
+            }
+    }
+    const int ny = f.y0.rows() - 3;
+    if (ny >= 1) {
+        v.Y0.alloc(ny);
+        for (int i = 1; i <= ny; ++i) v.Y0(i) = realOf("Y(" + CStr(i) + ")", f.y0.at(i + 1, 2));
+    }
+    v.QMIN = realOf("QMIN", f.qmin);
+    v.QMAX = realOf("QMAX", f.qmax);
+    v.QSOLV = realOf("QSOLV", f.qsolv);
+    v.HSTEP = realOf("HSTEP", f.hstep);
+    v.EXACT = realOf("EXACT", f.exact);
+    v.LIMIT = intOf("LIMIT", f.limit);
+    v.LIMIT0 = intOf("LIMIT0", f.limit0);
+    v.ACCEL = realOf("ACCEL", f.accel);
+    v.EMIN = realOf("EMIN", f.emin);
+    v.EMAX = realOf("EMAX", f.emax);
+    const int n1 = f.steps.rows() - 3;
+    if (n1 >= 1) {
+        v.H.alloc(n1);
+        for (int i = 1; i <= n1; ++i) v.H(i) = realOf("H(" + CStr(i) + ")", f.steps.at(i + 1, 2));
+    }
+    v.STAB = realOf("STAB", f.stab);
+    v.NEND = intOf("NEND", f.nend);
+    for (const std::string& item : split(f.ic, ','))
+        v.IC.push_back(intOf("IC", item));
+    v.SCLX = realOf("SCLX", f.sclx);
+    v.SCRX = realOf("SCRX", f.scrx);
+    v.SCLY = realOf("SCLY", f.scly);
+    v.SCRY = realOf("SCRY", f.scry);
+    return v;
+}
+
+void Sec217::checkValues(const Values& v) {
+    const int n = v.NDIM;
+    if (n < 1 || n > kContMaxDim) refuse(dimText(n));
+    if (v.MC.rows() != n || v.MC.cols() != n || v.Y0.upper() != n || v.H.upper() != n + 1)
+        refuse("Исходные данные не введены: выполните «Ввод исходных данных»");
+    struct Probe : Continuation {
+        void FUNCp() override {}
+    } p;
+    p.setup(n);
+    p.EMIN = v.EMIN;
+    p.EXACT = v.EXACT;
+    p.LIMIT = v.LIMIT;
+    p.LIMIT0 = v.LIMIT0;
+    p.QMIN = v.QMIN;
+    p.QMAX = v.QMAX;
+    for (int i = 1; i <= n + 1; ++i) p.H(i) = v.H(i);
+    p.plotIC = v.IC;
+    p.checkLimits();
+    if (v.HSTEP == 0 || !std::isfinite(v.HSTEP))
+        refuse("Стартовый шаг HSTEP не должен быть равен 0 (HSTEP = " + CStr(v.HSTEP) + ")");
+    if (v.NEND < 1) refuse("Порция шагов NEND должна быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
+    // The doubling limit of the stability test needs ln(2*sqrt(STAB)) > 0.
+    if (v.STAB > 0 && !(v.STAB > 0.25))
+        refuse("Параметр STAB должен быть больше 0.25 (STAB = " + CStr(v.STAB) +
+               ");\nпри STAB <= 0 устойчивость не определяется");
+    // The frame runs from 0 to SCRX and from 0 to SCRY.
+    if (!(v.SCRX != 0 && std::isfinite(v.SCRX)))
+        refuse("Граница графика SCRX не должна быть равна 0 (SCRX = " + CStr(v.SCRX) + ")");
+    if (!(v.SCRY != 0 && std::isfinite(v.SCRY)))
+        refuse("Граница графика SCRY не должна быть равна 0 (SCRY = " + CStr(v.SCRY) + ")");
+}
+
+// ---------------------------------------------------------------- model
+
+void Sec217::Model::FUNCp() {
+    const int n = NDIM;
+    const double alfa = Y(N1);
+    auto& g = mdlGlobal;
+    g.ALFA = alfa;  // the global ALFA follows the curve
+    const double teta = beta * alfa * gama;
+    g.TETA = teta;
+    double pw[kContMaxDim + 2], r[kContMaxDim + 2];
+    for (int j = 1; j <= n; ++j) {
+        pw[j] = std::pow(Y(j), gama - 1);  // Y^(GAMA-1)
+        r[j] = pw[j] * Y(j);               // Y^GAMA
+    }
+    for (int i = 1; i <= n; ++i) {
+        const double* mrow = mc->row(i);
+        double s = 0;
+        for (int j = 1; j <= n; ++j)
+            if (mrow[j] == 1) s += r[j];
+        const double gi = 1 / (beta * s + 1);
+        const double g2 = gi * gi;
+        DY(i) = alfa * gi - Y(i);
+        double* arow = A.row(i);
+        for (int j = 1; j <= n; ++j) arow[j] = mrow[j] == 1 ? -g2 * teta * pw[j] : 0;
+        arow[i] -= 1;
+        arow[N1] = gi;
+    }
+}
+
+// ---------------------------------------------------------------- stability
+
+double Sec217::NORMA(const Mat& m) {
+    double best = 0;
+    for (int i = 1; i <= m.rows(); ++i) {
+        double s = 0;
+        for (int j = 1; j <= m.cols(); ++j) s += std::fabs(m(i, j));
+        if (!(s <= best)) best = s;  // a NaN row makes the norm NaN
+    }
+    return best;
+}
+
+Mat Sec217::MULTI(const Mat& x, const Mat& z) {
+    const int r = x.rows(), n = x.cols(), c = z.cols();
+    Mat m(r, c);
+    for (int j = 1; j <= r; ++j)
+        for (int k2 = 1; k2 <= c; ++k2) {
+            double s = 0;
+            for (int i = 1; i <= n; ++i) {
+                const double a = x(j, i), b = z(i, k2);
+                const double fa = std::fabs(a), fb = std::fabs(b);
+                if ((fb < 1 && fa < 1e-18) || (fa < 1 && fb < 1e-18)) continue;
+                s += a * b;
+            }
+            m(j, k2) = s;
+        }
+    return m;
+}
+
+int Sec217::doublingLimit(double STAB) {
+    if (!(STAB > 0.25)) return 1;
+    const double x = STAB * std::log(2 * std::sqrt(STAB));
+    const double w = Int(std::log2(x)) + 5;
+    if (!(w >= 1)) return 1;
+    return w > 10000 ? 10000 : static_cast<int>(w);
+}
+
+Sec217::Stability Sec217::stabilityOf(const Mat& J, double STAB) {
+    const int n = J.rows();
+    const double norm = NORMA(J);
+    if (!std::isfinite(norm)) throw VeltaError("Матрица Якоби не определена (NORMA = " + CStr(norm) + ")");
+    if (norm == 0) throw VeltaError("Матрица Якоби равна нулю: устойчивость не определяется");
+    Mat Jh = J;
+    scale(Jh, 1 / norm);
+    const Mat JhT = transposed(Jh);
+
+    // E = exp(Ĵ) by its series.
+    Mat E = identity(n), term = identity(n);
+    for (int k = 1; k <= 10; ++k) {
+        const Mat W = MULTI(Jh, term);
+        term = W;
+        scale(term, 1.0 / k);
+        addTo(E, term);
+        if (NORMA(W) < 1e-8) break;
+    }
+    // H = integral of exp(Ĵᵀt) exp(Ĵt) over [0, 1]: T_k = (T_(k-1)*Ĵ + Ĵᵀ*T_(k-1))/(k+1).
+    Mat Hm = identity(n), T = identity(n);
+    for (int k = 1; k <= 14; ++k) {
+        Mat W1 = MULTI(T, Jh);
+        const Mat W2 = MULTI(JhT, T);
+        addTo(W1, W2);
+        scale(W1, 1.0 / (k + 1));
+        T = W1;
+        addTo(Hm, T);
+        if (NORMA(W2) < 1e-8) break;
+    }
+    // Doubling: H(2T) = H(T) + E(T)ᵀ H(T) E(T), E(2T) = E(T)².
+    const int w = doublingLimit(STAB);
+    Stability s;
+    for (int m = 1;; ++m) {
+        addTo(Hm, MULTI(MULTI(transposed(E), Hm), E));
+        s.kappa = 2 * NORMA(Hm);
+        s.doublings = m;
+        if (!(s.kappa <= STAB)) {
+            s.verdict = Verdict::Unstable;
+            break;
+        }
+        if (m >= w) {
+            s.verdict = Verdict::Undecided;
+            break;
+        }
+        E = MULTI(E, E);
+        if (NORMA(E) < 1e-6) {
+            s.verdict = Verdict::Stable;
+            break;
+        }
+    }
+    s.STABIL = std::isfinite(s.kappa) ? STAB - s.kappa : -std::numeric_limits<double>::max();
+    return s;
+}
+
+double Sec217::DETp(Continuation& k) {
+    k.GAUSS();
+    if (k.IGAUSS == 1) return 0;
+    const int n = k.NDIM;
+    // Pivots of the lower factor; every row or column exchange changes the sign.
+    auto sg = [](double v) { return (v > 0) - (v < 0); };
+    int s = sg(k.A(n, n));
+    double L = std::log(std::fabs(k.A(n, n)));
+    for (int i = 1; i <= n - 1; ++i) {
+        if (k.P(i) != i) s = -s;
+        if (k.Q(i) != i) s = -s;
+        if (sg(k.A(i, i)) != 1) s = -s;
+        L += std::log(std::fabs(k.A(i, i)));
+    }
+    return s * std::exp(L);
+}
+
+std::string Sec217::PRINTp(int istep, double qmod, const Stability& s, double det) {
+    const std::string s1 = (s.STABIL > 0 ? " " : "") + Format(s.STABIL, kE5);
+    const std::string s2 = (det > 0 ? " " : "") + Format(det, kE5);
+    const std::string label = s.verdict == Verdict::Undecided ? "   UNDEF"
+                              : s.STABIL > 0                 ? "   STAB"
+                                                             : "   UNSTAB";
+    return Format(istep, "0000") + "   " + Format(qmod, kE5) + "   " + s1 + "   " + s2 + "   " + label;
+}
+
+// ---------------------------------------------------------------- plot
+
+void Sec217::DrawMesh3(Ctx& c) {
+    auto& g = mdlGlobal;
+    // The frame starts at 0 on both axes; Graphic0 draws from the same origin.
+    g.SCLX = 0;
+    g.SCLY = 0;
+    g.SCRX = SCRX;
+    g.SCRY = SCRY;
+    MeshMaskG(c, "Зависимость компонент вектора Y от параметра QMOD", "", "QMOD", 0, SCRX, 0, SCRY);
+    Surface& sf = c.surf;
+    const double x = g.PX0 + QSOLV * g.KX;
+    sf.segment(x, g.PY1, x, g.PY0, QBColor(14));
+    const double cw = g.CHW, ch = g.CHH;
+    sf.foreColour = g.CAXES;
+    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 2 * ch);
+    sf.text(" QSOLV = " + CStr(QSOLV));
+    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 6 * ch);
+    sf.text(" Компоненты");
+    sf.lineStyle = LineStyle::Solid;
+    for (int j = 1; j <= g.NCOMP && j <= kMaxComp; ++j) {
+        const Colour col = QBColor(14 - j);
+        sf.foreColour = col;
+        sf.setCurrent(g.TXTX + 2 * cw, g.TXTY + (j + 7) * ch);
+        sf.text("X(" + CStr(g.IC(j)) + ")");
+        const double y = g.TXTY + (j + 7.5) * ch;
+        sf.segment(g.TXTX + 8 * cw, y, g.CANW - 8 * cw, y, col);
+    }
+}
+
+void Sec217::STABL(Ctx& c) {
+    auto& g = mdlGlobal;
+    const int n = g.NDIM, n1 = n + 1;
+    Surface& sf = c.surf;
+    changes.clear();
+    undecided = 0;
+
+    // 1. The canvas anew: the frame of the diagram and the legend of the marks.
+    sf.clear();
+    DrawMesh3(c);
+    const double cw = g.CHW, ch = g.CHH;
+    const Colour yellow = QBColor(14);
+    sf.fillSolid = true;
+    sf.fillColour = yellow;
+    sf.circle(g.TXTX + 3.5 * cw, g.TXTY + 22.5 * ch, 6, yellow);
+    sf.fillSolid = false;
+    sf.foreColour = g.CAXES;
+    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 22 * ch);
+    sf.text("  - точка смены");
+    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 23 * ch);
+    sf.text("    устойчивости");
+
+    // 2. The last point of the run, the results file past its 17 header values.
+    int last = 0;
+    {
+        auto nl = TextReader::open(c.paths.userFile("NLIST.diu"));
+        const std::string line = nl->readLine();
+        double v = 0;
+        try {
+            v = textToReal(line);
+        } catch (const std::exception&) {
+            nl->fail("номер последней точки");
+        }
+        if (!(v >= 0 && v <= 32767 && v == std::floor(v))) nl->fail("номер последней точки");
+        last = static_cast<int>(v);
+    }
+    auto out = TextWriter::create(c.paths.userFile("STABL.diu"));
+    out->line("         QMOD           STABIL         DET");
+    auto in = TextReader::open(c.paths.userFile("Results.diu"));
+    for (int i = 0; i < 17; ++i) in->readLine();
+
+    // Stability of one point read from the results file into k.Y.
+    int istep = 0;
+    auto readPoint = [&] {
+        const std::string line = in->readLine();
+        const std::vector<std::string> w = words(line);
+        if (static_cast<int>(w.size()) < 3 + n) in->fail("строка точки диаграммы (" + CStr(3 + n) + " чисел)");
+        try {
+            istep = static_cast<int>(textToReal(w[0]));
+            k.Y(n1) = textToReal(w[2]);
+            for (int i = 1; i <= n; ++i) k.Y(i) = textToReal(w[static_cast<std::size_t>(2 + i)]);
+        } catch (const std::exception&) {
+            in->fail("числа точки диаграммы");
+        }
+    };
+    auto stabilOf = [&] {
+        k.FUNCp();
+        Mat J(n, n);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j) J(i, j) = k.A(i, j);
+        const double det = DETp(k);
+        const Stability s = stabilityOf(J, STAB);
+        out->line(PRINTp(istep, k.Y(n1), s, det));
+        if (s.verdict == Verdict::Undecided) ++undecided;
+        return s;
+    };
+
+    const int ncomp = std::min<int>(g.NCOMP, kMaxComp);
+    const int grey = 8;
+    int D[kMaxComp + 1];
+    auto setColours = [&](bool unstable) {
+        for (int j = 1; j <= kMaxComp; ++j) D[j] = unstable ? grey : 14 - j;
+    };
+
+    // 3. Point 0 sets the stability state.
+    readPoint();
+    Stability s = stabilOf();
+    int sign = 0;
+    if (s.verdict != Verdict::Undecided) sign = (s.STABIL > 0) - (s.STABIL < 0);
+    setColours(s.verdict != Verdict::Undecided && s.STABIL < 0);
+    Vec prev(n1);
+    for (int i = 1; i <= n1; ++i) prev(i) = k.Y(i);
+
+    // 4. Every further point: its stability, a mark where it changes, the segments.
+    for (int p = 1; p <= last; ++p) {
+        if (p % 16 == 0) sf.poll();
+        readPoint();
+        s = stabilOf();
+        if (s.verdict != Verdict::Undecided) {
+            const int cs = (s.STABIL > 0) - (s.STABIL < 0);
+            if (sign == 0) {
+                // The first decided point after undecided ones only sets the state.
+                sign = cs;
+                setColours(s.STABIL < 0);
+            } else if (sign + cs == 0) {
+                if (sign < 0) {
+                    setColours(false);
+                    sign = 1;
+                } else {
+                    setColours(true);
+                    sign = -1;
+                }
+                // The mark at the previous point (at the second point itself).
+                const Vec& at = p == 1 ? k.Y : prev;
+                sf.fillSolid = true;
+                sf.fillColour = yellow;
+                for (int j = 1; j <= ncomp; ++j)
+                    sf.circle(g.PX0 + g.KX * at(n1), g.PY0 + g.KY * at(g.IC(j)), 6, yellow);
+                sf.fillSolid = false;
+                changes.push_back(k.Y(n1));
+                c.ui.message(" QMOD = " + Format(k.Y(n1), "0.0000E+00"));
+            }
+        }
+        for (int j = 1; j <= ncomp; ++j) {
+            const int comp = g.IC(j);
+            Graphic0(c, prev(n1), k.Y(n1), prev(comp), k.Y(comp), D[j]);
+        }
+        for (int i = 1; i <= n1; ++i) prev(i) = k.Y(i);
+    }
+    out->flush();
+}
+
+// ---------------------------------------------------------------- run
+
+void Sec217::Integr1(Ctx& c) {
+    auto& g = mdlGlobal;
+    checkLimits();
+    const int n = g.NDIM, n1 = n + 1;
+
+    k = Model{};
+    k.setup(n);
+    k.QMIN = QMIN;
+    k.QMAX = QMAX;
+    k.QSOLV = QSOLV;
+    k.HSTEP = HSTEP;
+    k.EMIN = EMIN;
+    k.EMAX = EMAX;
+    k.ACCEL = ACCEL;
+    k.EXACT = EXACT;
+    k.LIMIT0 = LIMIT0;
+    k.LIMIT = LIMIT;
+    k.NEND = NEND;
+    for (int i = 1; i <= n1; ++i) {
+        k.H(i) = H(i);
+        k.UL(i) = -10000;
+        k.UR(i) = 10000;
+    }
+    for (int i = 1; i <= n; ++i) k.Y(i) = Y0(i);
+    k.Y(n1) = ALFA0;
+    k.INDEX = static_cast<i16>(n1);
+    for (int m = 1; m <= g.NCOMP; ++m) k.plotIC.push_back(g.IC(m));
+    k.ctx = &c;
+    k.style = ContStyle::Direct;
+    k.messageTitle = kAppTitle;
+    k.mc = &g.MC;
+    k.beta = g.BETA;
+    k.gama = g.GAMA;
+    g.ALFA = ALFA0;
+
+    // Files; INFOR.diu holds MARK = 0 until the run says otherwise.
+    auto qsolv = TextWriter::create(c.paths.userFile("QSOLV.diu"));
+    auto bsolv = TextWriter::create(c.paths.userFile("BSOLV.diu"));
+    auto results = TextWriter::create(c.paths.userFile("Results.diu"));
+    const std::string infor = c.paths.userFile("INFOR.diu");
+    const std::string nlist = c.paths.userFile("NLIST.diu");
+    writeNumberFile(infor, 0);
+    k.qsolvOut = qsolv.get();
+    k.bsolvOut = bsolv.get();
+    k.resultsOut = results.get();
+
+    // Header of the results file: 17 values, one per line.
+    for (double v : {static_cast<double>(n), QMIN, QMAX, STAB, 3.0, static_cast<double>(g.IC(1)),
+                     static_cast<double>(g.IC(2)), static_cast<double>(g.IC(3)),
+                     static_cast<double>(g.IC(4)), SCLX, SCRX, SCLY, SCRY, QSOLV, ALFA0, g.BETA,
+                     g.GAMA})
+        results->line(printedNumber(v));
+    DrawMesh3(c);
+
+    const ContEnd end = k.Syst_QB(false);
+    k.qsolvOut = k.bsolvOut = k.resultsOut = nullptr;
+    switch (end) {
+    case ContEnd::Stopped:
+        // The explanation was shown where the stop arose.
+        writeNumberFile(infor, k.MARK);
+        return;
+    case ContEnd::ContinueNo:
+        writeNumberFile(nlist, k.ISTEP);
+        return;
+    default:
+        break;
+    }
+    // At the interval bound or after another answer to the continue question: the number
+    // of the last point is what STABL reads.
+    writeNumberFile(nlist, k.ISTEP);
+    if (STAB > 0) {
+        const std::string ans = c.ui.inputBox("\n\n      Устойчивость?", kTitle, "YES", 380, 0);  // 5700 twips
+        if (ans == "YES") {
+            results.reset();
+            qsolv.reset();
+            bsolv.reset();
+            STABL(c);
+            return;
+        }
+        if (ans.empty() || ans == "NO") return;
+    }
+    writeNumberFile(infor, k.MARK);
+}
+
+} // namespace velta
