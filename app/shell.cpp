@@ -2,6 +2,7 @@
 
 #include "app/prompter.h"
 #include "data/error.h"
+#include "data/numtext.h"
 #include "data/paths.h"
 #include "data/store.h"
 #include "graphics/canvas.h"
@@ -181,6 +182,21 @@ bool Shell::mnuInput(Ctx& c) {
         c.ui.message(notBuiltMessage(*info), MsgIcon::Exclamation);
         return false;
     }
+    if (section == 4) {
+        // Section 4 has no data file: the number of equations is asked instead.
+        for (;;) {
+            const std::string answer = c.ui.inputBox("Задайте число уравнений  NDIM", kTitle, "1");
+            if (answer.empty()) return false;
+            try {
+                mdlGlobal.NDIM = textToI16(answer);
+                break;
+            } catch (const VeltaError&) {
+                c.ui.message("Вы задали НЕ ЧИСЛО", MsgIcon::Exclamation);
+            }
+        }
+        textViewVisible = false;
+        enable(Cmd::Open, true);
+    }
     try {
         sc->InputPar(c);
     } catch (const std::exception& e) {
@@ -253,6 +269,20 @@ bool Shell::mnuIntegr(Ctx& c) {
     }
     enable(Cmd::OpenResl, true);
     enable(Cmd::DelF, true);
+    return true;
+}
+
+bool Shell::mnuSpectr(Ctx& c) {
+    SectionCore* sc = current();
+    if (!sc || !sc->hasSpectr()) return false;
+    try {
+        sc->Spectr(c);
+    } catch (const std::exception& e) {
+        c.ui.progressHide();
+        c.ui.message(std::string("Счёт завершён с ошибкой.\n") + e.what(), MsgIcon::Critical);
+        return false;
+    }
+    enable(Cmd::OpenSpct, true);
     return true;
 }
 

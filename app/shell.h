@@ -70,6 +70,8 @@ public:
     // "С&чёт [и графика]": false when the computation failed (message shown; commands
     // as before). A section without a core says so.
     bool mnuIntegr(Ctx& c);
+    // "&Спектр" of section 3: false when it failed (message shown).
+    bool mnuSpectr(Ctx& c);
     void VarPar_Set(VarDlg d, int kind);
     void VarPar_Get();
     // The variation dialog of the current section, or -1.

@@ -12,9 +12,13 @@ public:
     virtual ~SectionCore() = default;
     virtual int code() const = 0;
     // Reads the current data file (dataPath) into mdlGlobal and writes "\User\Input.chk".
+    // Section 4 has no data file: its InputPar is Input1, run after NDIM was asked.
     virtual void InputPar(Ctx& c) = 0;
     // The computation of "С&чёт [и графика]": results file and plot.
     virtual void Integr1(Ctx& c) = 0;
+    // "&Спектр" (section 3 only); the other sections have none.
+    virtual bool hasSpectr() const { return false; }
+    virtual void Spectr(Ctx& c) { (void)c; }
 
     std::string dataPath;   // full path of the current parameter data file
     std::string shownName;  // the same relative to the User (or task) folder

@@ -176,7 +176,13 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent)
     auto notBuilt = [this] {
         prompter().message("Эта команда ещё не реализована в этой версии пакета.", MsgIcon::Exclamation);
     };
-    for (const char* n : {"mnuVarPar", "mnuSpectr", "mnu3DKart"}) commands_[n] = notBuilt;
+    for (const char* n : {"mnuVarPar", "mnu3DKart"}) commands_[n] = notBuilt;
+    commands_["mnuSpectr"] = [this] {
+        Ctx ctx{*surface_, prompter(), paths_};
+        shell_.mnuSpectr(ctx);
+        commandsChanged();
+        canvas_->update();
+    };
     for (const char* n : {"Right", "Down", "Left", "Up"}) commands_[n] = [] {};
 
     auto* client = new QWidget(this);

@@ -96,13 +96,8 @@ void MainWindow::mnuClose_Click() {
 
 void MainWindow::mnuInput_Click() {
     Ctx ctx{*surface_, prompter(), paths_};
-    const bool ok = shell_.mnuInput(ctx);
-    if (ok && shell_.section == 4) {
-        // Section 4 has no data file: after the number of equations its results and
-        // text files can be looked at.
-        shell_.textViewVisible = false;
-        shell_.enable(Cmd::Open, true);
-    }
+    shell_.mnuInput(ctx);
+    commandsChanged();
     canvas_->update();
 }
 
