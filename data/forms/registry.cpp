@@ -12,6 +12,8 @@
 #include "models/section21/frmUni_21.h"
 #include "models/section8/frmUni_8.h"
 #include "models/section9/frmUni_9.h"
+#include "synthesis/section511/frmUni_511.h"
+#include "synthesis/section521/frmUni_521.h"
 
 namespace velta {
 
@@ -21,6 +23,8 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 21: return std::make_unique<frmUni_21>(host);
     case 8: return std::make_unique<frmUni_8>(host);
     case 9: return std::make_unique<frmUni_9>(host);
+    case 511: return std::make_unique<frmUni_511>(host);
+    case 521: return std::make_unique<frmUni_521>(host);
     case 22: return std::make_unique<frmUni_22>(host);
     case 512: return std::make_unique<frmUni_512>(host);
     case 522: return std::make_unique<frmUni_522>(host);

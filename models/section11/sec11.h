@@ -2,6 +2,7 @@
 // A ring of NDIM identical elements, each regulated by its KMOD - 1 cyclic predecessors.
 #pragma once
 #include "data/datafile.h"
+#include "models/autonomous.h"
 #include "models/section.h"
 
 #include <string>
@@ -14,14 +15,9 @@ public:
     void InputPar(Ctx& c) override;
     void Integr1(Ctx& c) override;
 
-    // Texts of the input window's fields and grids.
-    struct Fields {
-        std::string mclass, ndim, kmod, alfa, beta, gama;  // sheet 1
-        std::string i1n, xi1;                              // nonzero components and values
-        GridText xp, fp;                                   // sheet 2 (grdTable1, grdTable2)
-        std::string tmax, hhh, lscreen, tmin, lgraph, lstep;  // sheet 3
-        std::string i1g, nsc, dlx, drx, dlw, drw, sclt;    // sheet 4
-    };
+    // Texts of the input window's fields and grids: the file layout of the symmetric
+    // networks.
+    using Fields = SymmetricFields;
     // The texts the window shows after a reading (free-format texts of the store values;
     // lists joined by ","; grids by vectorGrid).
     static Fields fieldsFromStore();

@@ -3,13 +3,11 @@
 // "\User\Results.mtr".
 #include "models/section21/sec21.h"
 
-#include "app/prompter.h"
 #include "data/numtext.h"
 #include "data/paths.h"
-#include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "models/autonomous.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -18,20 +16,6 @@
 namespace velta {
 
 namespace {
-
-// Largest step count for which the loop counter j = NSTEP + 1 still fits 32 bits.
-constexpr double kMaxSteps = 2147483646.0;
-// The input window lists at most 12 plotted components.
-constexpr int kMaxComp = 12;
-
-std::string joinInts(const IVec& v, int n) {
-    std::string s;
-    for (int j = 1; j <= n; ++j) {
-        if (j > 1) s += ',';
-        s += CStr(v(j));
-    }
-    return s;
-}
 
 std::vector<std::string> split(const std::string& s, char sep) {
     std::vector<std::string> parts;
@@ -46,31 +30,6 @@ std::vector<std::string> split(const std::string& s, char sep) {
         start = p + 1;
     }
 }
-
-// The vectors of the section, indexes 0..NDIM, all zero; MC as NDIM x NDIM.
-void allocVectors(int n) {
-    auto& g = mdlGlobal;
-    for (Vec* v : {&g.X1, &g.XPREV, &g.XNEW, &g.F1, &g.F2, &g.XST, &g.XG, &g.XP, &g.XCROSS,
-                   &g.FP, &g.XV, &g.FV})
-        v->alloc(n);
-    g.MC.alloc(n, n);
-}
-
-void needVectors(int n) {
-    auto& g = mdlGlobal;
-    for (const Vec* v : {&g.X1, &g.XPREV, &g.XNEW, &g.F1, &g.F2, &g.XST, &g.XG, &g.XP,
-                         &g.XCROSS, &g.FP, &g.XV, &g.FV})
-        if (v->upper() < n)
-            throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»");
-}
-
-// x^GAMA; GAMA = 2 as x*x, the value std::pow gives for that exponent.
-struct Power {
-    double gama;
-    bool square;
-    explicit Power(double g) : gama(g), square(g == 2.0) {}
-    double operator()(double x) const { return square ? x * x : std::pow(x, gama); }
-};
 
 // The links of every equation, in the order j = 1..NDIM: equation i uses
 // idx[start[i] .. start[i+1]-1]. Class 1 counts MC(i,j) > 0, the others MC(i,j) = 1.
@@ -157,12 +116,6 @@ void readMatrix(ParReader& r, int n) {
     r.skipEmptyValueLine();
 }
 
-int sgn(double v) { return (v > 0) - (v < 0); }
-
-const std::string kPortionPrompt = "Для непрерывного вывода введите любой символ,\n"
-                                   "при вводе пустой строки или нажатии 'Cancel' \n"
-                                   "- вывод порциями";
-
 }  // namespace
 
 // ---------------------------------------------------------------- data file
@@ -177,79 +130,16 @@ void Sec21::InputPar(Ctx& c) {
         r.Key_InputR("ALFA", g.ALFA);
         r.Key_InputR("BETA", g.BETA);
         r.Key_InputR("GAMA", g.GAMA);
-        if (g.NDIM < 1)
-            throw VeltaError("Число элементов NDIM должно быть не меньше 1 (NDIM = " +
-                             CStr(g.NDIM) + ")");
+        checkNdim();
         const int n = g.NDIM;
-        allocVectors(n);
+        allocVectors(autonomousVectors(), n);
+        g.MC.alloc(n, n);
 
         // 2. connection matrix
         r.Head_Input(2);
         readMatrix(r, n);
 
-        // 3. nonzero initial components and their values
-        r.Head_Input(3);
-        r.skipLine();
-        const std::vector<i16> ink = r.readList(n);
-        g.NK = static_cast<i16>(ink.size());
-        g.INK.alloc(g.NK);
-        for (int k = 1; k <= g.NK; ++k) {
-            g.INK(k) = ink[static_cast<std::size_t>(k - 1)];
-            r.echo("INK(" + CStr(k) + ") = " + CStr(g.INK(k)));
-        }
-        g.X1.fill(0);
-        r.skipLine();
-        for (int k = 1; k <= g.NK; ++k) {
-            g.X1(g.INK(k)) = r.readNumber();
-            r.echo("X1(INK(" + CStr(k) + ")) = " + CStr(g.X1(g.INK(k))));
-        }
-        // The writer leaves an empty value line behind an empty index list.
-        if (g.NK == 0) r.skipEmptyValueLine();
-
-        // 4. Poincaré plane: point Xo and normal N
-        r.Head_Input(4);
-        r.skipLine();
-        for (int i = 1; i <= n; ++i) {
-            g.XP(i) = r.readNumber();
-            r.echo("XP(" + CStr(i) + ") = " + CStr(g.XP(i)));
-        }
-        r.skipLine();
-        for (int i = 1; i <= n; ++i) {
-            g.FP(i) = r.readNumber();
-            r.echo("FP(" + CStr(i) + ") = " + CStr(g.FP(i)));
-        }
-
-        // 5..8
-        r.Head_Input(5);
-        r.Key_InputR("TMAX", g.TMAX);
-        r.Key_InputR("HHH", g.HHH);
-        r.Head_Input(6);
-        r.Key_InputI("LSCREEN", g.LSCREEN);
-        r.Key_InputR("TMIN", g.TMIN);
-        r.Head_Input(7);
-        r.Key_InputI("LGRAPH", g.LGRAPH);
-        r.Head_Input(8);
-        r.Key_InputI("LSTEP", g.LSTEP);
-
-        // 9. plotted components (IC has 13 slots; more than 12 is refused before a run)
-        r.Head_Input(9);
-        r.skipLine();
-        const std::vector<i16> ic = r.readList(std::min(n, 13));
-        g.NCOMP = static_cast<i16>(ic.size());
-        for (int k = 1; k <= g.NCOMP; ++k) {
-            g.IC(k) = ic[static_cast<std::size_t>(k - 1)];
-            r.echo("IC(" + CStr(k) + ") = " + CStr(g.IC(k)));
-        }
-
-        // 10, 11
-        r.Head_Input(10);
-        r.Key_InputI("NSC", g.NSC);
-        r.Head_Input(11);
-        r.Key_InputR("DLX", g.DLX);
-        r.Key_InputR("DRX", g.DRX);
-        r.Key_InputR("DLW", g.DLW);
-        r.Key_InputR("DRW", g.DRW);
-        r.Key_InputR("SCLT", g.SCLT);
+        readNetworkBlocks(r, 3, n);  // 3..11
     });
 }
 
@@ -274,27 +164,8 @@ Sec21::Fields Sec21::fieldsFromStore() {
     f.alfa = CStr(g.ALFA);
     f.beta = CStr(g.BETA);
     f.gama = CStr(g.GAMA);
-    f.i1n = joinInts(g.INK, g.NK);
-    for (int k = 1; k <= g.NK; ++k) {
-        if (k > 1) f.xi1 += ',';
-        f.xi1 += CStr(g.X1(g.INK(k)));
-    }
     f.mc = matrixGrid(g.MC, g.NDIM, false);
-    f.xp = vectorGrid(g.XP, g.NDIM, false);
-    f.fp = vectorGrid(g.FP, g.NDIM, false);
-    f.tmax = CStr(g.TMAX);
-    f.hhh = CStr(g.HHH);
-    f.lscreen = CStr(g.LSCREEN);
-    f.tmin = CStr(g.TMIN);
-    f.lgraph = CStr(g.LGRAPH);
-    f.lstep = CStr(g.LSTEP);
-    f.i1g = joinInts(g.IC, g.NCOMP);
-    f.nsc = CStr(g.NSC);
-    f.dlx = CStr(g.DLX);
-    f.drx = CStr(g.DRX);
-    f.dlw = CStr(g.DLW);
-    f.drw = CStr(g.DRW);
-    f.sclt = CStr(g.SCLT);
+    fillNetworkFields(f);
     return f;
 }
 
@@ -309,35 +180,7 @@ void Sec21::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "GAMA", f.gama);
     Head_File(o, 2);
     Matr_File(o, f.mc);
-    Head_File(o, 3);
-    o.line("i1,...:");
-    o.line(f.i1n);
-    o.line("X(i1),...:");
-    o.line(f.xi1);
-    Head_File(o, 4);
-    Vect_File(o, "XP(I):", f.xp);
-    Vect_File(o, "FP(I):", f.fp);
-    Head_File(o, 5);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "HHH", f.hhh);
-    Head_File(o, 6);
-    Key_File(o, "Lscreen", f.lscreen);
-    Key_File(o, "TMIN", f.tmin);
-    Head_File(o, 7);
-    Key_File(o, "Lgraph", f.lgraph);
-    Head_File(o, 8);
-    Key_File(o, "Lstep", f.lstep);
-    Head_File(o, 9);
-    o.line("IC(I):");
-    o.line(f.i1g);
-    Head_File(o, 10);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(o, 11);
-    Key_File(o, "Dlx", f.dlx);
-    Key_File(o, "Drx", f.drx);
-    Key_File(o, "Dlw", f.dlw);
-    Key_File(o, "Drw", f.drw);
-    Key_File(o, "Sclt", f.sclt);
+    writeNetworkBlocks(o, 3, f, KeyStyle::Mixed);
     o.flush();
 }
 
@@ -348,55 +191,18 @@ void Sec21::Vych_PCH2() {
     const int n = g.NDIM;
     if (n < 1 || g.XV.upper() < n || g.FV.upper() < n || g.XG.upper() < n || g.MC.rows() < n ||
         g.MC.cols() < n)
-        throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»");
+        throw VeltaError(kNotRead);
     const Links L(g.MC, n, g.MCLASS);
     rhs(g.MCLASS, n, L, g.ALFA, g.BETA, Power(g.GAMA), g.XV.data(), g.XG.data(), g.FV.data());
 }
 
-void Sec21::checkRunLimits() {
-    const auto& g = mdlGlobal;
-    auto fail = [](const std::string& s) { throw VeltaError(s); };
-    if (!(g.HHH > 0))
-        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
-    if (!(g.TMAX >= 0))
-        fail("Конец интервала интегрирования TMAX не должен быть отрицательным (TMAX = " +
-             CStr(g.TMAX) + ")");
-    if (!(g.TMAX / g.HHH <= kMaxSteps))
-        fail("Слишком много шагов интегрирования: TMAX/HHH = " + CStr(g.TMAX / g.HHH) +
-             " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
-    if (g.NSC < 1)
-        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
-    if (g.LSTEP < 0)
-        fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + CStr(g.LSTEP) + ")");
-    if (g.INK.upper() < g.NK)
-        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
-    for (int k = 1; k <= g.NK; ++k)
-        if (g.INK(k) < 1 || g.INK(k) > g.NDIM)
-            fail("Номер ненулевой компоненты INK(" + CStr(k) + ") = " + CStr(g.INK(k)) +
-                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
-    if (g.NCOMP < 0 || g.NCOMP > kMaxComp)
-        fail("На график можно вывести не более 12 компонент (NCOMP = " + CStr(g.NCOMP) + ")");
-    for (int i = 1; i <= g.NCOMP; ++i)
-        if (g.IC(i) < 1 || g.IC(i) > g.NDIM)
-            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
-                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
-    if (g.LGRAPH != 1 && g.NCOMP < 2)
-        fail("При LGRAPH = " + CStr(g.LGRAPH) +
-             " нужны две компоненты графика i1, i2 (NCOMP = " + CStr(g.NCOMP) + ")");
-}
-
 void Sec21::checkLimits() {
     const auto& g = mdlGlobal;
-    if (g.NDIM < 1)
-        throw VeltaError("Число элементов NDIM должно быть не меньше 1 (NDIM = " + CStr(g.NDIM) +
-                         ")");
-    needVectors(g.NDIM);
-    if (g.MC.rows() != g.NDIM || g.MC.cols() != g.NDIM)
-        throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»");
-    if (g.MCLASS < 1 || g.MCLASS > 4)
-        throw VeltaError("Номер класса MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) +
-                         ")");
-    checkRunLimits();
+    checkNdim();
+    needVectors(autonomousVectors(), g.NDIM);
+    if (g.MC.rows() != g.NDIM || g.MC.cols() != g.NDIM) throw VeltaError(kNotRead);
+    checkClass();
+    checkNetworkRun();
 }
 
 // ---------------------------------------------------------------- results and canvas
@@ -421,74 +227,16 @@ void Sec21::Rezults(TextWriter& out, i32 j, double t) {
             out.line(row);
         }
         out.line("");
-        out.line("                      Таблица");
-        out.line("        зависимостей компонент вектора X от времени t");
-        out.line("");
-        std::string h = " No        t   ";
-        for (int k = 1; k <= n; ++k) h += "         X(" + Format(k, "00") + ")";
-        out.line(h);
-        std::string d = "-----+-------------+";
-        for (int k = 1; k <= n; ++k) d += "-------------+";
-        out.line(d);
+        writeTableTitle(out);
+        writeColumnHead(out, n);
         g.NROW = 0;
     }
-    if (j == 1 || (g.NSC > 0 && j % g.NSC == 0)) {
-        std::string row;
-        row.reserve(static_cast<std::size_t>(24 + 16 * n));
-        row += Format(j, "0000");
-        row += "   ";
-        row += Format(t, e);
-        row += "   ";
-        const double* x = g.X1.data();
-        for (int k = 1; k <= n; ++k) {
-            row += Format(x[k], e);
-            row += "   ";
-        }
-        out.line(row);
-        ++g.NROW;
-    }
+    if (tableStep(j)) writeTableRow(out, j, t, "0000");
 }
 
-void Sec21::DrawMesh2(Ctx& c) {
-    const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, g.TMAX, g.SCLX, g.SCRX);
-    Nadpis(c, 21, "Phys", 0);
-}
+void Sec21::DrawMesh2(Ctx& c) { drawMeshTime(c, 21, mdlGlobal.TMAX, 0); }
 
-void Sec21::DrawMeshF2(Ctx& c) {
-    const auto& g = mdlGlobal;
-    const std::string title = g.LGRAPH == 2 ? "Графики компонент вектора X в фазовой плоскости"
-                                            : "П Л О С К О С Т Ь   П У А Н К А Р Е";
-    MeshMaskG(c, title, "X(i2)", "X(i1)", g.SCLX, g.SCRX, g.SCLX, g.SCRX);
-    Nadpis(c, 21, "Phas", 0);
-}
-
-void Sec21::PoincareTest(Ctx& c) {
-    auto& g = mdlGlobal;
-    const int n = g.NDIM;
-    const double* x1 = g.X1.data();
-    const double* xnew = g.XNEW.data();
-    const double* xp = g.XP.data();
-    const double* fp = g.FP.data();
-    double s1 = 0, s2 = 0;
-    for (int i = 1; i <= n; ++i) s1 += (x1[i] - xp[i]) * fp[i];
-    for (int i = 1; i <= n; ++i) s2 += (xnew[i] - xp[i]) * fp[i];
-    // Opposite signs, or both points on the plane.
-    if (sgn(s1) + sgn(s2) != 0) return;
-    double d = 0;
-    for (int i = 1; i <= n; ++i) d += (x1[i] - xnew[i]) * fp[i];
-    const double lambda = std::fabs(d) >= 1.0E-6 ? s1 / d : 0;
-    double* xcross = g.XCROSS.data();
-    for (int i = 1; i <= n; ++i) xcross[i] = x1[i] + lambda * (xnew[i] - x1[i]);
-    GraphicP(c);
-}
-
-void Sec21::askPortion(Ctx& c, i32 j, const std::string& title) {
-    auto& g = mdlGlobal;
-    if (g.LSTEP > 0 && j % g.LSTEP == 0) {
-        if (!c.ui.inputBox(kPortionPrompt, title, "", 0, 0).empty()) g.LSTEP = 0;
-    }
-}
+void Sec21::DrawMeshF2(Ctx& c) { drawMeshPhase(c, 21, 0, true); }
 
 // ---------------------------------------------------------------- integration
 
@@ -497,17 +245,10 @@ void Sec21::Integr1(Ctx& c) {
     auto& g = mdlGlobal;
     const int n = g.NDIM;
 
-    g.SCLX = g.ALFA * g.DLX;
-    g.SCRX = g.ALFA * g.DRX;
-    g.SCLW = g.ALFA * g.DLW;
-    g.SCRW = g.ALFA * g.DRW;
+    setPlotScales();
     g.SCRT = g.TMAX;
     const double h = g.HHH;
-    g.EH = std::exp(h);
-    g.EHI = 1 / g.EH;
-    g.EQ = (g.EH - 1) / h;
-    g.EC1 = g.EQ - 1;
-    g.EC2 = g.EH - g.EQ;
+    setExpWeights();
 
     if (g.LGRAPH == 1)
         DrawMesh2(c);
@@ -548,7 +289,7 @@ void Sec21::Integr1(Ctx& c) {
 
     for (i32 j = 1; j <= last; ++j) {
         c.surf.poll();
-        askPortion(c, j, "   ГГС общего вида");
+        portionQuestion(c, j, "   ГГС общего вида");
         const double t = (j - 1) * h;
         Rezults(*out, j, t);
 
@@ -563,33 +304,12 @@ void Sec21::Integr1(Ctx& c) {
         std::memcpy(f2 + 1, fv + 1, bytes);
         for (int i = 1; i <= n; ++i) xnew[i] = ehi * (x1[i] + ec1 * f1[i] + ec2 * f2[i]);
 
-        double s = 0;
-        for (int i = 1; i <= n; ++i) {
-            const double d = xnew[i] - xst[i];
-            s += d * d;
-        }
-        g.W = std::sqrt(s);
+        g.W = distance(xnew, xst, n);
         g.TCUR = t;
-        if (!std::isfinite(g.W))
-            throw VeltaError("Счёт прерван: на шаге j = " + CStr(j) + ", t = " +
-                             Format(t, "0.00000E+00") +
-                             " получено нечисловое значение (переполнение)");
-
-        if (g.LGRAPH == 1)
-            Graphic1(c);
-        else if (g.LGRAPH == 2)
-            GraphicF1(c, j);
-        else
-            PoincareTest(c);
-
-        if (g.W < wmin && t > g.TMIN) {
-            wmin = g.W;
-            g.PERIOD = j * h;
-        }
-        std::memcpy(xprev + 1, x1 + 1, bytes);
-        std::memcpy(x1 + 1, xnew + 1, bytes);
-        g.WOLD = g.W;
-        g.TOLD = g.TCUR;
+        checkFinite(j, t);
+        plotStep(c, j, x1, xnew, n);
+        periodSearch(wmin, t, j, h);
+        nextStep(xprev, x1, xnew, bytes);
     }
     out->flush();
 }

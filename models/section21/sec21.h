@@ -2,6 +2,7 @@
 // NDIM elements linked by an arbitrary connection matrix MC, model classes 1..4.
 #pragma once
 #include "data/datafile.h"
+#include "models/autonomous.h"
 #include "models/section.h"
 
 #include <string>
@@ -14,14 +15,11 @@ public:
     void InputPar(Ctx& c) override;
     void Integr1(Ctx& c) override;
 
-    // Texts of the input window's fields and grids.
-    struct Fields {
-        std::string mclass, ndim, alfa, beta, gama;           // sheet 1
-        std::string i1n, xi1;                                 // nonzero components and values
-        GridText mc;                                          // sheet 2: connection matrix
-        GridText xp, fp;                                      // sheet 3 (Xo and N)
-        std::string tmax, hhh, lscreen, tmin, lgraph, lstep;  // sheet 4
-        std::string i1g, nsc, dlx, drx, dlw, drw, sclt;       // sheet 5
+    // Texts of the input window's fields and grids: the model (sheet 1, with the initial
+    // data), the connection matrix (sheet 2), then the network sheets.
+    struct Fields : NetworkFields {
+        std::string mclass, ndim, alfa, beta, gama;
+        GridText mc;
     };
     // The texts the window shows after a reading (free-format texts of the store values).
     static Fields fieldsFromStore();
@@ -37,17 +35,10 @@ public:
     static void Vych_PCH2();
     // Refuses values the computation cannot work with, before anything is computed.
     static void checkLimits();
-    // The limits shared with section 8: step, table density, portions, index lists.
-    static void checkRunLimits();
     // Results header (at j = 1, NDIM + 15 lines) and one row every NSC steps.
     static void Rezults(TextWriter& out, i32 j, double t);
     static void DrawMesh2(Ctx& c);
     static void DrawMeshF2(Ctx& c);
-    // Poincaré test between X1 and XNEW: a sign change of (N, X - Xo) gives XCROSS by
-    // linear interpolation and a point by GraphicP.
-    static void PoincareTest(Ctx& c);
-    // The portion question every LSTEP steps; a non-empty answer sets LSTEP = 0.
-    static void askPortion(Ctx& c, i32 j, const std::string& title);
 };
 
 } // namespace velta

@@ -3,6 +3,7 @@
 // logistic self-limitation: dX(i)/dt = F(i) - X(i)^2.
 #pragma once
 #include "data/datafile.h"
+#include "models/autonomous.h"
 #include "models/section.h"
 
 #include <array>
@@ -16,14 +17,9 @@ public:
     void InputPar(Ctx& c) override;
     void Integr1(Ctx& c) override;
 
-    // Texts of the input window's fields and grids.
-    struct Fields {
-        std::string mclass, ndim, kmod, alfa, beta, gama;     // sheet 1
-        std::string i1n, xi1;                                 // nonzero components and values
-        GridText xp, fp;                                      // sheet 2 (grdTable1, grdTable2)
-        std::string tmax, hhh, lscreen, tmin, lgraph, lstep;  // sheet 3
-        std::string i1g, nsc, dlx, drx, dlw, drw, sclt;       // sheet 4
-    };
+    // Texts of the input window's fields and grids: the file layout of the symmetric
+    // networks.
+    using Fields = SymmetricFields;
     static Fields fieldsFromStore();
     // Writes the ".gsed" data file: ten blocks with their header-store lines.
     static void Table_File(const std::string& path, const Fields& f);

@@ -2,11 +2,10 @@
 // three-element model, the semi-implicit integrator and its table "\User\Results.cha".
 #include "models/section9/sec9.h"
 
-#include "app/prompter.h"
 #include "data/numtext.h"
 #include "data/paths.h"
-#include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "models/autonomous.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,15 +13,6 @@
 namespace velta {
 
 namespace {
-
-// Largest step count for which the loop counter d = NSTEP9 still fits 32 bits.
-constexpr double kMaxSteps = 2147483646.0;
-
-int sgn(double v) { return (v > 0) - (v < 0); }
-
-std::string notRead() {
-    return "Исходные данные не введены: выполните «Ввод исходных данных»";
-}
 
 // f^(m)(v): v passed m times through f(v) = ALFA*v / (1 + v^GAMA).
 // GAMA = 2 is done as v*v, the same value std::pow returns for an exponent of 2.
@@ -65,9 +55,7 @@ void Sec9::InputPar(Ctx& c) {
         // 1. model
         r.Head_Input(1);
         r.Key_InputI("NDIM", g.NDIM);
-        if (g.NDIM < 1)
-            throw VeltaError("Число элементов NDIM должно быть не меньше 1 (NDIM = " +
-                             CStr(g.NDIM) + ")");
+        checkNdim();
         const int n = g.NDIM;
         // Every component is plotted; IC has 13 slots.
         g.NCOMP = static_cast<i16>(std::min(n, 13));
@@ -96,18 +84,7 @@ void Sec9::InputPar(Ctx& c) {
         r.Key_InputR("SCRX", g.SCRX);
         r.Key_InputR("HHH", g.HHH);
 
-        // 4. Poincaré plane: point Xo and normal N
-        r.Head_Input(4);
-        r.skipLine();
-        for (int i = 1; i <= n; ++i) {
-            g.XP(i) = r.readNumber();
-            r.echo("XP(" + CStr(i) + ") = " + CStr(g.XP(i)));
-        }
-        r.skipLine();
-        for (int i = 1; i <= n; ++i) {
-            g.FP(i) = r.readNumber();
-            r.echo("FP(" + CStr(i) + ") = " + CStr(g.FP(i)));
-        }
+        readPoincarePlane(r, 4, n);  // 4. Poincaré plane: point Xo and normal N
 
         // 5. plotted components: one number for every component
         r.Head_Input(5);
@@ -117,10 +94,7 @@ void Sec9::InputPar(Ctx& c) {
             throw VeltaError("Список номеров компонент IC(I) должен содержать NDIM = " +
                              CStr(g.NDIM) + " номеров (прочитано " +
                              CStr(static_cast<int>(ic.size())) + ")");
-        for (int l = 1; l <= g.NCOMP; ++l) {
-            g.IC(l) = ic[static_cast<std::size_t>(l - 1)];
-            r.echo("IC(" + CStr(l) + ") = " + CStr(g.IC(l)));
-        }
+        storePlotList(r, ic);
 
         // 6..8
         r.Head_Input(6);
@@ -149,12 +123,8 @@ Sec9::Fields Sec9::fieldsFromStore() const {
     f.hhh = CStr(g.HHH);
     f.sclx = CStr(g.SCLX);
     f.scrx = CStr(g.SCRX);
-    f.xp = vectorGrid(g.XP, g.NDIM, false);
-    f.fp = vectorGrid(g.FP, g.NDIM, false);
-    for (int l = 1; l <= g.NCOMP; ++l) {
-        if (l > 1) f.ici += ',';
-        f.ici += CStr(g.IC(l));
-    }
+    fillPlaneFields(f);
+    f.ici = joinInts(g.IC, g.NCOMP);
     f.lscreen = CStr(g.LSCREEN);
     f.lgraph = CStr(g.LGRAPH);
     f.nsc = CStr(g.NSC);
@@ -178,18 +148,15 @@ void Sec9::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "SCLX", f.sclx);
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "HHH", f.hhh);
-    Head_File(o, 4);
-    Vect_File(o, "XP(I):", f.xp);
-    Vect_File(o, "FP(I):", f.fp);
-    Head_File(o, 5);
-    o.line("IC(I):");
-    o.line(f.ici);
+    writePoincarePlane(o, 4, f);
+    writePlotList(o, 5, f.ici);
     Head_File(o, 6);
     Key_File(o, "LSCREEN", f.lscreen);
     Head_File(o, 7);
     Key_File(o, "LGRAPH", f.lgraph);
     Head_File(o, 8);
     Key_File(o, "NSC", f.nsc);
+    o.flush();  // a failed write is reported, not lost silently
 }
 
 // ---------------------------------------------------------------- model
@@ -200,7 +167,7 @@ double Sec9::Regul(double v, double alfa, double gama, int mcpz) {
 
 void Sec9::Vych_PCH() {
     const auto& g = mdlGlobal;
-    if (XOLD9.upper() < 3 || FR9.upper() < 3) throw VeltaError(notRead());
+    if (XOLD9.upper() < 3 || FR9.upper() < 3) throw VeltaError(kNotRead);
     inputs(XOLD9.data(), FR9.data(), g.ALFA, g.GAMA, g.MCPZ);
 }
 
@@ -212,25 +179,14 @@ void Sec9::checkLimits() const {
              CStr(g.NDIM) + ")");
     const int n = g.NDIM;
     if (YO.upper() < n || g.XP.upper() < n || g.FP.upper() < n || g.XCROSS.upper() < n)
-        fail(notRead());
+        fail(kNotRead);
     if (g.MCPZ < 0)
         fail("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + CStr(g.MCPZ) + ")");
-    if (!(g.HHH > 0))
-        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
-    if (!(g.SCRT >= 0))
-        fail("Конец интервала интегрирования SCRT не должен быть отрицательным (SCRT = " +
-             CStr(g.SCRT) + ")");
-    if (!(g.SCRT / g.HHH <= kMaxSteps))
-        fail("Слишком много шагов интегрирования: SCRT/HHH = " + CStr(g.SCRT / g.HHH) +
-             " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
-    if (g.NSC < 1)
-        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
+    checkStep(g.SCRT, "SCRT");  // the interval of this section ends at SCRT
+    checkTableDensity();
     if (g.NCOMP < 0 || g.NCOMP > 12)
         fail("Число компонент графика должно быть не больше 12 (NCOMP = " + CStr(g.NCOMP) + ")");
-    for (int i = 1; i <= g.NCOMP; ++i)
-        if (g.IC(i) < 1 || g.IC(i) > n)
-            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
-                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
+    checkPlotIndexes();
     if (g.LGRAPH != 1 && g.NCOMP < 2)
         fail("При LGRAPH = " + CStr(g.LGRAPH) +
              " нужны две компоненты графика i1, i2 (NDIM = " + CStr(g.NDIM) + ")");
@@ -256,51 +212,18 @@ void Sec9::RezultsHeader(TextWriter& out) {
     out.line("");
     out.line("Колебания хаотического типа в ГГС");
     out.line("");
-    out.line("                      Таблица");
-    out.line("        зависимостей компонент вектора X от времени t");
-    out.line("");
-    std::string h = " No        t   ";
-    for (int k = 1; k <= g.NDIM; ++k) h += "         X(" + Format(k, "00") + ")";
-    out.line(h);
-    std::string d = "-----+-------------+";
-    for (int k = 1; k <= g.NDIM; ++k) d += "-------------+";
-    out.line(d);
+    writeTableTitle(out);
+    writeColumnHead(out, g.NDIM);
     g.NROW = 0;
 }
 
 // The row pairs step d and its end time t = d*HHH with X1, the state at the start of
 // the step; the 3D picture reads the table as written.
-void Sec9::Rezults(TextWriter& out, i32 d, double t) {
-    auto& g = mdlGlobal;
-    const int n = g.NDIM;
-    std::string row;
-    row.reserve(static_cast<std::size_t>(24 + 16 * n));
-    row += Format(d, "00000");
-    row += "   ";
-    row += Format(t, "0.00000E+00");
-    row += "   ";
-    const double* x = g.X1.data();
-    for (int k = 1; k <= n; ++k) {
-        row += Format(x[k], "0.00000E+00");
-        row += "   ";
-    }
-    out.line(row);
-    ++g.NROW;
-}
+void Sec9::Rezults(TextWriter& out, i32 d, double t) { writeTableRow(out, d, t, "00000"); }
 
-void Sec9::DrawMesh1(Ctx& c) {
-    const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, g.SCRT, g.SCLX, g.SCRX);
-    Nadpis(c, 9, "Phys", 0);
-}
+void Sec9::DrawMesh1(Ctx& c) { drawMeshTime(c, 9, mdlGlobal.SCRT, 0); }
 
-void Sec9::DrawMeshF1(Ctx& c) {
-    const auto& g = mdlGlobal;
-    const std::string title = g.LGRAPH == 2 ? "Графики компонент вектора X в фазовой плоскости"
-                                            : "П Л О С К О С Т Ь   П У А Н К А Р Е";
-    MeshMaskG(c, title, "X(i2)", "X(i1)", g.SCLX, g.SCRX, g.SCLX, g.SCRX);
-    Nadpis(c, 9, "Phas", 0);
-}
+void Sec9::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 9, 0, true); }
 
 // ---------------------------------------------------------------- integration
 
@@ -333,13 +256,9 @@ void Sec9::Integr1(Ctx& c) {
     double* fr = FR9.data();
     double* x1 = g.X1.data();
     double* xnew = g.XNEW.data();
-    const double* xp = g.XP.data();
-    const double* fp = g.FP.data();
-    double* xcross = g.XCROSS.data();
     const double alfa = g.ALFA, gama = g.GAMA;
     const int mcpz = g.MCPZ;
     const i32 nsc = g.NSC;
-    const int lgraph = g.LGRAPH;
 
     for (i32 d = 1; d <= NSTEP9; ++d) {
         c.surf.poll();
@@ -361,26 +280,10 @@ void Sec9::Integr1(Ctx& c) {
                                  " получено нечисловое значение X(" + CStr(i) +
                                  ") (переполнение или степень отрицательного числа)");
 
-        if (lgraph == 1) {
-            Graphic1(c);
-        } else if (lgraph == 2) {
-            GraphicF1(c, d);
-        } else {  // Poincaré plane (N, X - Xo) = 0
-            double s1 = 0, s2 = 0;
-            for (int i = 1; i <= n; ++i) s1 += (xo[i] - xp[i]) * fp[i];
-            for (int i = 1; i <= n; ++i) s2 += (xn[i] - xp[i]) * fp[i];
-            if (sgn(s1) + sgn(s2) == 0) {
-                double dd = 0;
-                for (int i = 1; i <= n; ++i) dd += (xo[i] - xn[i]) * fp[i];
-                // Two points on the plane (or nearly) give no direction: take the old one.
-                const double lambda = std::fabs(dd) >= 1.0E-6 ? s1 / dd : 0;
-                for (int i = 1; i <= n; ++i) xcross[i] = xo[i] + lambda * (xn[i] - xo[i]);
-                GraphicP(c);
-            }
-        }
-
+        plotStep(c, d, xo, xn, n);
         if (d % nsc == 0) Rezults(*out, d, g.TCUR);
     }
+    out->flush();  // a failed write of the table is reported
     out.reset();
 }
 

@@ -3,6 +3,7 @@
 // the regulatory function f(v) = ALFA*v / (1 + v^GAMA).
 #pragma once
 #include "data/datafile.h"
+#include "models/autonomous.h"
 #include "models/section.h"
 
 #include <string>
@@ -15,12 +16,11 @@ public:
     void InputPar(Ctx& c) override;
     void Integr1(Ctx& c) override;
 
-    // Texts of the input window's fields and grids.
-    struct Fields {
+    // Texts of the input window's fields and grids; the Poincaré plane (xp, fp) is sheet 2.
+    struct Fields : PlaneFields {
         std::string ndim, alfa, gama, mcpz;        // sheet 1, block 1
         std::string xi1;                           // Xo(i), i = 1..NDIM, joined by ","
         std::string sclt, scrt, hhh, sclx, scrx;   // sheet 1, block 3
-        GridText xp, fp;                           // sheet 2 (grdTable1, grdTable2)
         std::string ici, lscreen, lgraph, nsc;     // sheet 3
     };
     // The texts the window shows after a reading (free-format texts of the values).

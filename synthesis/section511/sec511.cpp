@@ -3,11 +3,11 @@
 // variable decay coefficient, and the results table "\User\Results.sy1".
 #include "synthesis/section511/sec511.h"
 
-#include "app/prompter.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "models/autonomous.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,34 +17,12 @@ namespace velta {
 
 namespace {
 
-// Largest step count for which the loop counter j = NSTEP + 1 still fits 32 bits.
-constexpr double kMaxSteps = 2147483646.0;
-constexpr int kNewtonCap = 1000;
-constexpr double kNewtonTol = 0.0001;
-// exp(700) is still finite: a step with |HHH * D| above it overflows the corrector.
-constexpr double kMaxExponent = 700;
-
 std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
-std::string joinInts(const IVec& v, int n) {
-    std::string s;
-    for (int j = 1; j <= n; ++j) {
-        if (j > 1) s += ',';
-        s += CStr(v(j));
-    }
-    return s;
-}
 
 std::vector<Vec*> sectionVectors() {
     auto& g = mdlGlobal;
     return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2,
             &g.XV, &g.FV,    &g.DV,   &g.D1,  &g.D2, &g.XS};
-}
-
-void needVectors(int n) {
-    for (const Vec* v : sectionVectors())
-        if (v->upper() < n)
-            throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»");
 }
 
 [[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
@@ -160,7 +138,7 @@ void Sec511::InputPar(Ctx& c) {
         if (g.NDIM < 1)
             fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
         const int n = g.NDIM;
-        for (Vec* v : sectionVectors()) v->alloc(n);
+        allocVectors(sectionVectors(), n);
 
         // 2. initial data
         r.Head_Input(2);
@@ -168,28 +146,8 @@ void Sec511::InputPar(Ctx& c) {
         r.Key_InputR("X_1", g.X_1);
         r.Key_InputR("X_Ndim", g.X_Ndim);
 
-        // 3..5
-        r.Head_Input(3);
-        r.Key_InputR("TMAX", g.TMAX);
-        r.Key_InputR("HHH", g.HHH);
-        r.Head_Input(4);
-        r.Key_InputI("LSCREEN", g.LSCREEN);
-        r.Key_InputR("TMIN", g.TMIN);
-        r.Head_Input(5);
-        r.Key_InputI("LGRAPH", g.LGRAPH);
-
-        // 6. plotted components (IC has the slots 1..13)
-        r.Head_Input(6);
-        r.skipLine();
-        const std::vector<i16> ic = r.readList(n);
-        if (ic.size() > 13)
-            fail("Число компонент графика NCOMP должно быть не больше 12 (в списке " +
-                 CStr(static_cast<int>(ic.size())) + ")");
-        g.NCOMP = static_cast<i16>(ic.size());
-        for (int j = 1; j <= g.NCOMP; ++j) {
-            g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
-            r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
-        }
+        readRunBlocks(r, 3);    // 3..5
+        readPlotList(r, 6, n);  // 6. plotted components (IC has the slots 1..13)
 
         // 7, 8
         r.Head_Input(7);
@@ -213,12 +171,7 @@ void Sec511::InputPar(Ctx& c) {
         g.X1(1) = g.X_1;
         return;
     }
-    try {
-        Station();
-    } catch (const VeltaError& e) {
-        c.ui.message(e.what(), MsgIcon::Exclamation);
-        return;
-    }
+    if (!stationOrWarn(c, Station)) return;
     for (int i = 1; i <= n; ++i) g.X1(i) = g.XS(i);
     g.X1(n) = g.XS(n) + g.X_Ndim;
 }
@@ -237,11 +190,7 @@ Sec511::Fields Sec511::fieldsFromStore() {
     f.ind = CStr(g.IND);
     f.xndim = CStr(g.X_Ndim);
     f.x1 = CStr(g.X_1);
-    f.tmax = CStr(g.TMAX);
-    f.hhh = CStr(g.HHH);
-    f.lscreen = CStr(g.LSCREEN);
-    f.tmin = CStr(g.TMIN);
-    f.lgraph = CStr(g.LGRAPH);
+    fillRunFields(f);
     f.i1g = joinInts(g.IC, g.NCOMP);
     f.nss = CStr(g.NSS);
     f.nsc = CStr(g.NSC);
@@ -269,17 +218,8 @@ void Sec511::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "Ind", f.ind);
     Key_File(o, "X_1", f.x1);
     Key_File(o, "X_Ndim", f.xndim);
-    Head_File(o, 3);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "HHH", f.hhh);
-    Head_File(o, 4);
-    Key_File(o, "Lscreen", f.lscreen);
-    Key_File(o, "TMIN", f.tmin);
-    Head_File(o, 5);
-    Key_File(o, "Lgraph", f.lgraph);
-    Head_File(o, 6);
-    o.line("IC(I):");
-    o.line(f.i1g);
+    writeRunBlocks(o, 3, f, KeyStyle::Mixed);
+    writePlotList(o, 6, f.i1g);
     Head_File(o, 7);
     Key_File(o, "NSS", f.nss);
     Key_File(o, "NSC", f.nsc);
@@ -309,7 +249,7 @@ void Sec511::Vych_PCH(const Rates& r) {
     const int n = g.NDIM;
     if (n < 3) fail("Число уравнений NDIM должно быть не меньше 3 (NDIM = " + CStr(g.NDIM) + ")");
     if (g.XV.upper() < n || g.FV.upper() < n || g.DV.upper() < n)
-        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+        fail(kNotRead);
     rhs(n, g.ALFA, g.BETA, g.GAMA, g.TETA, r, g.XV.data(), g.FV.data(), g.DV.data());
 }
 
@@ -319,7 +259,7 @@ void Sec511::Station() {
     checkStationLimits();
     auto& g = mdlGlobal;
     const int n = g.NDIM;
-    if (g.XS.upper() < n) fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+    if (g.XS.upper() < n) fail(kNotRead);
     const double r = g.TAU1 / g.TAU2;
     const double s = g.OMEG * g.TAU1 / (n - 1) + 1;
     double u0 = 1, u1 = r + s, zzz = 0;
@@ -349,20 +289,9 @@ void Sec511::Station() {
     for (int i = n - 3; i >= 1; --i) g.XS(i) = (r + s) * g.XS(i + 1) - r * g.XS(i + 2);
 }
 
-void Sec511::phiFunctions(double z, double ph[7]) {
-    if (std::fabs(z) > 0.1) {
-        const double e = std::exp(-z);
-        ph[1] = (1 - e) / z;
-        for (int k = 1; k <= 5; ++k) ph[k + 1] = (k * ph[k] - e) / z;
-        return;
-    }
-    ph[1] = 1 - z * (1.0 / 2 - z * (1.0 / 6 - z * (1.0 / 24 - z / 120)));
-    ph[2] = 1.0 / 2 - z * (1.0 / 3 - z * (1.0 / 8 - z * (1.0 / 30 - z / 144)));
-    ph[3] = 1.0 / 3 - z * (1.0 / 4 - z * (1.0 / 10 - z * (1.0 / 36 - z / 168)));
-    ph[4] = 1.0 / 4 - z * (1.0 / 5 - z * (1.0 / 12 - z * (1.0 / 42 - z / 192)));
-    ph[5] = 1.0 / 5 - z * (1.0 / 6 - z * (1.0 / 14 - z * (1.0 / 48 - z / 216)));
-    ph[6] = 1.0 / 6 - z * (1.0 / 7 - z * (1.0 / 16 - z * (1.0 / 54 - z / 240)));
-}
+// Kept out of line: the series is vectorised here, and the integrator calling the corrector
+// keeps its registers across the call.
+[[gnu::noinline]] void Sec511::phiFunctions(double z, double ph[7]) { psiInto(z, ph); }
 
 // x(h) = e^(int D) (x + int e^(-int D) F): with D linear, e^(-int D) = e^(-z s) e^(q s^2),
 // z = h D1, q = -(h/2)(D2 - D1), and e^(q s^2) ~ 1 + q s^2 + q^2 s^4 / 2.
@@ -382,37 +311,18 @@ void Sec511::checkLimits() {
     const auto& g = mdlGlobal;
     if (g.NDIM < 4)
         fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
-    needVectors(g.NDIM);
+    needVectors(sectionVectors(), g.NDIM);
     checkStationLimits();
-    if (!(g.HHH > 0))
-        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
-    if (!(g.TMAX >= 0))
-        fail("Конец интервала интегрирования TMAX не должен быть отрицательным (TMAX = " +
-             CStr(g.TMAX) + ")");
-    if (!(g.TMAX / g.HHH <= kMaxSteps))
-        fail("Слишком много шагов интегрирования: TMAX/HHH = " + CStr(g.TMAX / g.HHH) +
-             " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
+    checkStep();
+    // |HHH * D| must leave the exponential weights of the corrector finite.
     const Rates r = rates();
-    const double dmax = std::max({std::fabs(r.c1), std::fabs(r.c2), std::fabs(g.TETA)});
-    if (!(g.HHH * dmax <= kMaxExponent))
-        fail("Шаг интегрирования HHH слишком велик для скоростей переноса: HHH * " +
-             CStr(dmax) + " = " + CStr(g.HHH * dmax) + " (допустимо не более " +
-             CStr(static_cast<int>(kMaxExponent)) + ")");
+    checkStepForRates(std::max({std::fabs(r.c1), std::fabs(r.c2), std::fabs(g.TETA)}),
+                      "скоростей переноса");
     if (g.NSS < 1)
         fail("Шаг выдачи стационарного решения NSS должен быть не меньше 1 (NSS = " +
              CStr(g.NSS) + ")");
-    if (g.NSC < 1)
-        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
-    if (g.NCOMP < 0 || g.NCOMP > 12)
-        fail("Число компонент графика NCOMP должно быть не больше 12 (NCOMP = " +
-             CStr(g.NCOMP) + ")");
-    for (int i = 1; i <= g.NCOMP; ++i)
-        if (g.IC(i) < 1 || g.IC(i) > g.NDIM)
-            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
-                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
-    if (g.LGRAPH != 1 && g.NCOMP < 2)
-        fail("При LGRAPH = " + CStr(g.LGRAPH) +
-             " нужны две компоненты графика i1, i2 (NCOMP = " + CStr(g.NCOMP) + ")");
+    checkTableDensity();
+    checkPlotList(12);
 }
 
 // ---------------------------------------------------------------- results and canvas
@@ -439,29 +349,10 @@ void Sec511::Rezults(TextWriter& out, i32 j, double t, std::string& listing) {
         if ((n - 1) % g.NSS != 0) listing += Format(n, "0000") + "   " + fmt5(g.XS(n));
         out.line("");
         out.line("  Решение задачи Коши ");
-        std::string h = " No        t   ";
-        for (int k = 1; k <= n; ++k) h += "         X(" + Format(k, "00") + ")";
-        out.line(h);
-        std::string d = "-----+-------------+";
-        for (int k = 1; k <= n; ++k) d += "-------------+";
-        out.line(d);
+        writeColumnHead(out, n);
         g.NROW = 0;
     }
-    if (j == 1 || (g.NSC > 0 && j % g.NSC == 0)) {
-        std::string row;
-        row.reserve(static_cast<std::size_t>(26 + 16 * n));
-        row += Format(j, "000000");
-        row += "   ";
-        row += fmt5(t);
-        row += "   ";
-        const double* x = g.X1.data();
-        for (int k = 1; k <= n; ++k) {
-            row += fmt5(x[k]);
-            row += "   ";
-        }
-        out.line(row);
-        ++g.NROW;
-    }
+    if (tableStep(j)) writeTableRow(out, j, t, "000000");
 }
 
 // The listing is printed as one text: its line breaks become line ends, and the print
@@ -483,18 +374,9 @@ void Sec511::writeListing(TextWriter& out, const std::string& listing) {
     }
 }
 
-void Sec511::DrawMesh1(Ctx& c) {
-    const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, g.TMAX, g.SCLX, g.SCRX);
-    Nadpis(c, 511, "Phys", 2);
-}
+void Sec511::DrawMesh1(Ctx& c) { drawMeshTime(c, 511, mdlGlobal.TMAX, 2); }
 
-void Sec511::DrawMeshF1(Ctx& c) {
-    const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики компонент вектора X в фазовой плоскости", "X(i2)", "X(i1)", g.SCLX,
-              g.SCRX, g.SCLX, g.SCRX);
-    Nadpis(c, 511, "Phas", 2);
-}
+void Sec511::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 511, 2, false); }
 
 // ---------------------------------------------------------------- integration
 
@@ -573,30 +455,15 @@ void Sec511::Integr1(Ctx& c) {
             xnew[i] = w.E * (x1[i] + h * (w.A * f1[i] + w.B * f2[i]));
         }
 
-        double s = 0;
-        for (int i = 1; i <= n; ++i) {
-            const double d = xnew[i] - xst[i];
-            s += d * d;
-        }
-        g.W = std::sqrt(s);
+        g.W = distance(xnew, xst, n);
         g.TCUR = t;
-        if (!std::isfinite(g.W))
-            fail("Счёт прерван: на шаге j = " + CStr(j) + ", t = " + fmt5(t) +
-                 " получено нечисловое значение (переполнение)");
-
+        checkFinite(j, t);
         if (g.LGRAPH == 1)
             Graphic1(c);
         else
             GraphicF1(c, j);
-
-        if (g.W < wmin && t > g.TMIN) {
-            wmin = g.W;
-            g.PERIOD = j * h;
-        }
-        std::memcpy(xprev + 1, x1 + 1, bytes);
-        std::memcpy(x1 + 1, xnew + 1, bytes);
-        g.WOLD = g.W;
-        g.TOLD = g.TCUR;
+        periodSearch(wmin, t, j, h);
+        nextStep(xprev, x1, xnew, bytes);
     }
     writeListing(*out, listing);
     out->flush();

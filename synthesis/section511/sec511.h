@@ -4,6 +4,7 @@
 // and backward along the chain with rates set by the transit times TAU1 and TAU2.
 #pragma once
 #include "data/datafile.h"
+#include "models/autonomous.h"
 #include "models/section.h"
 
 #include <functional>
@@ -31,11 +32,10 @@ public:
     void InputPar(Ctx& c) override;
     void Integr1(Ctx& c) override;
 
-    // Texts of the input window's fields.
-    struct Fields {
+    // Texts of the input window's fields; the run (RunFields) is sheet 2.
+    struct Fields : RunFields {
         std::string ndim, alfa, beta, gama, teta, omeg, tau1, tau2;  // sheet 1
         std::string ind, xndim, x1;
-        std::string tmax, hhh, lscreen, tmin, lgraph;                // sheet 2
         std::string i1g, nss, nsc, sclx, scrx, sclw, scrw, sclt;     // sheet 3
     };
     static Fields fieldsFromStore();

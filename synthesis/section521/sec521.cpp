@@ -3,11 +3,11 @@
 // and the results table "\User\Results.sy2".
 #include "synthesis/section521/sec521.h"
 
-#include "app/prompter.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "models/autonomous.h"
 #include "synthesis/section511/sec511.h"
 
 #include <algorithm>
@@ -18,33 +18,12 @@ namespace velta {
 
 namespace {
 
-constexpr double kMaxSteps = 2147483646.0;
-constexpr int kNewtonCap = 1000;
-constexpr double kNewtonTol = 0.0001;
-// exp(700) is still finite: a larger HHH * AK(i) overflows the step weights.
-constexpr double kMaxExponent = 700;
-
 std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
-std::string joinInts(const IVec& v, int n) {
-    std::string s;
-    for (int j = 1; j <= n; ++j) {
-        if (j > 1) s += ',';
-        s += CStr(v(j));
-    }
-    return s;
-}
 
 std::vector<Vec*> sectionVectors() {
     auto& g = mdlGlobal;
     return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1,   &g.F2,   &g.XV,
             &g.FV, &g.AK,    &g.EC1m, &g.EC2m, &g.EHIm};
-}
-
-void needVectors(int n) {
-    for (const Vec* v : sectionVectors())
-        if (v->upper() < n)
-            throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»");
 }
 
 [[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
@@ -115,45 +94,16 @@ void Sec521::InputPar(Ctx& c) {
                  CStr(g.NDIM1) + ", NDIM2 = " + CStr(g.NDIM2) + ")");
         g.NDIM = toI16(static_cast<double>(g.NDIM1) + g.NDIM2 - 1);
         const int n = g.NDIM;
-        for (Vec* v : sectionVectors()) v->alloc(n);
+        allocVectors(sectionVectors(), n);
 
         // 2. initial data
         r.Head_Input(2);
         r.Key_InputI("IND", g.IND);
         r.Key_InputR("X_Ndim", g.X_Ndim);
 
-        // 3..5
-        r.Head_Input(3);
-        r.Key_InputR("TMAX", g.TMAX);
-        r.Key_InputR("HHH", g.HHH);
-        r.Head_Input(4);
-        r.Key_InputI("LSCREEN", g.LSCREEN);
-        r.Key_InputR("TMIN", g.TMIN);
-        r.Head_Input(5);
-        r.Key_InputI("LGRAPH", g.LGRAPH);
-
-        // 6. plotted components (IC has the slots 1..13)
-        r.Head_Input(6);
-        r.skipLine();
-        const std::vector<i16> ic = r.readList(n);
-        if (ic.size() > 13)
-            fail("Число компонент графика NCOMP должно быть не больше 12 (в списке " +
-                 CStr(static_cast<int>(ic.size())) + ")");
-        g.NCOMP = static_cast<i16>(ic.size());
-        for (int j = 1; j <= g.NCOMP; ++j) {
-            g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
-            r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
-        }
-
-        // 7, 8
-        r.Head_Input(7);
-        r.Key_InputI("NSC", g.NSC);
-        r.Head_Input(8);
-        r.Key_InputR("DLX", g.DLX);
-        r.Key_InputR("DRX", g.DRX);
-        r.Key_InputR("DLW", g.DLW);
-        r.Key_InputR("DRW", g.DRW);
-        r.Key_InputR("SCLT", g.SCLT);
+        readRunBlocks(r, 3);    // 3..5
+        readPlotList(r, 6, n);  // 6. plotted components (IC has the slots 1..13)
+        readScaleBlocks(r, 7);  // 7, 8
     });
 
     // Initial state: zero, or the perturbed stationary solution. When the stationary
@@ -163,12 +113,7 @@ void Sec521::InputPar(Ctx& c) {
     const int n = g.NDIM;
     g.X1.fill(0);
     if (g.IND != 0) return;
-    try {
-        Station();
-    } catch (const VeltaError& e) {
-        c.ui.message(e.what(), MsgIcon::Exclamation);
-        return;
-    }
+    if (!stationOrWarn(c, Station)) return;
     for (int i = 1; i <= g.NDIM1 - 1; ++i) g.X1(i) = g.ZST1;
     for (int i = g.NDIM1; i <= n - 1; ++i) g.X1(i) = g.ZST2;
     g.X1(n) = g.STAT + g.X_Ndim;
@@ -185,18 +130,9 @@ Sec521::Fields Sec521::fieldsFromStore() {
     f.teta = CStr(g.TETA);
     f.ind = CStr(g.IND);
     f.xndim = CStr(g.X_Ndim);
-    f.tmax = CStr(g.TMAX);
-    f.hhh = CStr(g.HHH);
-    f.lscreen = CStr(g.LSCREEN);
-    f.tmin = CStr(g.TMIN);
-    f.lgraph = CStr(g.LGRAPH);
+    fillRunFields(f);
     f.i1g = joinInts(g.IC, g.NCOMP);
-    f.nsc = CStr(g.NSC);
-    f.dlx = CStr(g.DLX);
-    f.drx = CStr(g.DRX);
-    f.dlw = CStr(g.DLW);
-    f.drw = CStr(g.DRW);
-    f.sclt = CStr(g.SCLT);
+    fillScaleFields(f);
     return f;
 }
 
@@ -217,25 +153,9 @@ void Sec521::Table_File(const std::string& path, const Fields& f) {
     Head_File(o, 2);
     Key_File(o, "Ind", f.ind);
     Key_File(o, "X_Ndim", f.xndim);
-    Head_File(o, 3);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "HHH", f.hhh);
-    Head_File(o, 4);
-    Key_File(o, "Lscreen", f.lscreen);
-    Key_File(o, "TMIN", f.tmin);
-    Head_File(o, 5);
-    Key_File(o, "Lgraph", f.lgraph);
-    Head_File(o, 6);
-    o.line("IC(I):");
-    o.line(f.i1g);
-    Head_File(o, 7);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(o, 8);
-    Key_File(o, "Dlx", f.dlx);
-    Key_File(o, "Drx", f.drx);
-    Key_File(o, "Dlw", f.dlw);
-    Key_File(o, "Drw", f.drw);
-    Key_File(o, "Sclt", f.sclt);
+    writeRunBlocks(o, 3, f, KeyStyle::Mixed);
+    writePlotList(o, 6, f.i1g);
+    writeScaleBlocks(o, 7, f);
     w->flush();
 }
 
@@ -257,7 +177,7 @@ void Sec521::Vych_PCH() {
         fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
              ", NDIM2 = " + CStr(g.NDIM2) + ")");
     if (g.XV.upper() < n || g.FV.upper() < n || g.AK.upper() < n)
-        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+        fail(kNotRead);
     rhs(g.NDIM1, n, g.ALFA, g.BETA1, g.BETA2, g.GAMA1, g.GAMA2, g.AK.data(), g.XV.data(),
         g.FV.data());
 }
@@ -310,33 +230,14 @@ void Sec521::checkLimits() {
     const auto& g = mdlGlobal;
     checkStationLimits();
     if (g.NDIM != g.NDIM1 + g.NDIM2 - 1)
-        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
-    needVectors(g.NDIM);
-    if (!(g.HHH > 0))
-        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
-    if (!(g.TMAX >= 0))
-        fail("Конец интервала интегрирования TMAX не должен быть отрицательным (TMAX = " +
-             CStr(g.TMAX) + ")");
-    if (!(g.TMAX / g.HHH <= kMaxSteps))
-        fail("Слишком много шагов интегрирования: TMAX/HHH = " + CStr(g.TMAX / g.HHH) +
-             " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
-    const double kmax = std::max({(g.NDIM1 - 1) / g.TAU1, (g.NDIM2 - 1) / g.TAU2, g.TETA});
-    if (!(g.HHH * kmax <= kMaxExponent))
-        fail("Шаг интегрирования HHH слишком велик для скоростей распада: HHH * " +
-             CStr(kmax) + " = " + CStr(g.HHH * kmax) + " (допустимо не более " +
-             CStr(static_cast<int>(kMaxExponent)) + ")");
-    if (g.NSC < 1)
-        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
-    if (g.NCOMP < 0 || g.NCOMP > 12)
-        fail("Число компонент графика NCOMP должно быть не больше 12 (NCOMP = " +
-             CStr(g.NCOMP) + ")");
-    for (int i = 1; i <= g.NCOMP; ++i)
-        if (g.IC(i) < 1 || g.IC(i) > g.NDIM)
-            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
-                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
-    if (g.LGRAPH != 1 && g.NCOMP < 2)
-        fail("При LGRAPH = " + CStr(g.LGRAPH) +
-             " нужны две компоненты графика i1, i2 (NCOMP = " + CStr(g.NCOMP) + ")");
+        fail(kNotRead);
+    needVectors(sectionVectors(), g.NDIM);
+    checkStep();
+    // HHH * AK(i) must leave the step weights finite.
+    checkStepForRates(std::max({(g.NDIM1 - 1) / g.TAU1, (g.NDIM2 - 1) / g.TAU2, g.TETA}),
+                      "скоростей распада");
+    checkTableDensity();
+    checkPlotList(12);
 }
 
 // ---------------------------------------------------------------- results and canvas
@@ -359,9 +260,7 @@ void Sec521::Rezults(TextWriter& out, i32 j, double t) {
         out.line("x(i) = " + fmt5(g.ZST2) + ", i = " + CStr(g.NDIM1) + ",...," + CStr(n - 1));
         out.line("x(" + CStr(n) + ") = " + fmt5(g.STAT));
         out.line("");
-        out.line("                      Таблица");
-        out.line("        зависимостей компонент вектора X от времени t");
-        out.line("");
+        writeTableTitle(out);
         std::string h = " No        t    ";
         for (int k = 1; k <= n; ++k) h += "        X(" + Format(k, "000") + ")";
         out.line(h);
@@ -370,35 +269,12 @@ void Sec521::Rezults(TextWriter& out, i32 j, double t) {
         out.line(d);
         g.NROW = 0;
     }
-    if (j == 1 || (g.NSC > 0 && j % g.NSC == 0)) {
-        std::string row;
-        row.reserve(static_cast<std::size_t>(24 + 16 * n));
-        row += Format(j, "00000");
-        row += "   ";
-        row += fmt5(t);
-        row += "   ";
-        const double* x = g.X1.data();
-        for (int k = 1; k <= n; ++k) {
-            row += fmt5(x[k]);
-            row += "   ";
-        }
-        out.line(row);
-        ++g.NROW;
-    }
+    if (tableStep(j)) writeTableRow(out, j, t, "00000");
 }
 
-void Sec521::DrawMesh1(Ctx& c) {
-    const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, g.TMAX, g.SCLX, g.SCRX);
-    Nadpis(c, 521, "Phys", 4);
-}
+void Sec521::DrawMesh1(Ctx& c) { drawMeshTime(c, 521, mdlGlobal.TMAX, 4); }
 
-void Sec521::DrawMeshF1(Ctx& c) {
-    const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики компонент вектора X в фазовой плоскости", "X(i2)", "X(i1)", g.SCLX,
-              g.SCRX, g.SCLX, g.SCRX);
-    Nadpis(c, 521, "Phas", 4);
-}
+void Sec521::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 521, 4, false); }
 
 // ---------------------------------------------------------------- integration
 
@@ -409,10 +285,7 @@ void Sec521::Integr1(Ctx& c) {
     auto& g = mdlGlobal;
     const int n = g.NDIM;
 
-    g.SCLX = g.ALFA * g.DLX;
-    g.SCRX = g.ALFA * g.DRX;
-    g.SCLW = g.ALFA * g.DLW;
-    g.SCRW = g.ALFA * g.DRW;
+    setPlotScales();
     g.SCRT = g.TMAX;
     g.NSTEP = static_cast<i32>(Int(g.TMAX / g.HHH));
     rates();
@@ -470,29 +343,15 @@ void Sec521::Integr1(Ctx& c) {
         std::memcpy(f2 + 1, fv + 1, bytes);
         for (int i = 1; i <= n; ++i) xnew[i] = ehi[i] * (x1[i] + ec1[i] * f1[i] + ec2[i] * f2[i]);
 
-        double s = 0;
-        for (int i = 1; i <= n; ++i) {
-            const double d = xnew[i] - xst[i];
-            s += d * d;
-        }
-        g.W = std::sqrt(s);
+        g.W = distance(xnew, xst, n);
         g.TCUR = t;
-        if (!std::isfinite(g.W))
-            fail("Счёт прерван: на шаге j = " + CStr(j) + ", t = " + fmt5(t) +
-                 " получено нечисловое значение (переполнение)");
+        checkFinite(j, t);
         if (g.LGRAPH == 1)
             Graphic1(c);
         else
             GraphicF1(c, j);
-
-        if (g.W < wmin && t > g.TMIN) {
-            wmin = g.W;
-            g.PERIOD = j * h;
-        }
-        std::memcpy(xprev + 1, x1 + 1, bytes);
-        std::memcpy(x1 + 1, xnew + 1, bytes);
-        g.WOLD = g.W;
-        g.TOLD = g.TCUR;
+        periodSearch(wmin, t, j, h);
+        nextStep(xprev, x1, xnew, bytes);
     }
     out->flush();
 }

@@ -3,6 +3,7 @@
 // common last compartment NDIM = NDIM1 + NDIM2 - 1 whose content represses both elements.
 #pragma once
 #include "data/datafile.h"
+#include "models/autonomous.h"
 #include "models/section.h"
 
 #include <string>
@@ -15,12 +16,12 @@ public:
     void InputPar(Ctx& c) override;
     void Integr1(Ctx& c) override;
 
-    // Texts of the input window's fields; the pairs are "first,second" as typed.
-    struct Fields {
+    // Texts of the input window's fields; the pairs are "first,second" as typed. The run
+    // (RunFields) is sheet 2; the plotted components, NSC and the bounds (ScaleFields) sheet 3.
+    struct Fields : RunFields, ScaleFields {
         std::string ndim12, alfa, beta12, gama12, tau12, teta;  // sheet 1
         std::string ind, xndim;
-        std::string tmax, hhh, lscreen, tmin, lgraph;           // sheet 2
-        std::string i1g, nsc, dlx, drx, dlw, drw, sclt;         // sheet 3
+        std::string i1g;
     };
     static Fields fieldsFromStore();
     // Writes the data file: eight blocks with their header-store lines and the field texts.

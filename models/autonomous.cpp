@@ -1,0 +1,495 @@
+// The data-file blocks, run limits, results-table pieces and step observers shared by the
+// autonomous sections.
+#include "models/autonomous.h"
+
+#include "app/prompter.h"
+#include "data/error.h"
+#include "data/numtext.h"
+#include "graphics/canvas.h"
+#include "graphics/surface.h"
+
+#include <algorithm>
+
+namespace velta {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
+
+int sgn(double v) { return (v > 0) - (v < 0); }
+
+const std::string kPortionPrompt = "Для непрерывного вывода введите любой символ,\n"
+                                   "при вводе пустой строки или нажатии 'Cancel' \n"
+                                   "- вывод порциями";
+
+}  // namespace
+
+std::string joinInts(const IVec& v, int n) {
+    std::string s;
+    for (int j = 1; j <= n; ++j) {
+        if (j > 1) s += ',';
+        s += CStr(v(j));
+    }
+    return s;
+}
+
+std::vector<Vec*> autonomousVectors() {
+    auto& g = mdlGlobal;
+    return {&g.X1, &g.XPREV, &g.XNEW, &g.F1, &g.F2, &g.XST,
+            &g.XG, &g.XP,    &g.XCROSS, &g.FP, &g.XV, &g.FV};
+}
+
+void allocVectors(const std::vector<Vec*>& vs, int n) {
+    for (Vec* v : vs) v->alloc(n);
+}
+
+void needVectors(const std::vector<Vec*>& vs, int n) {
+    for (const Vec* v : vs)
+        if (v->upper() < n) fail(kNotRead);
+}
+
+// ---------------------------------------------------------------- data-file blocks
+
+void readInitialData(ParReader& r, int k, int n) {
+    auto& g = mdlGlobal;
+    r.Head_Input(k);
+    r.skipLine();
+    const std::vector<i16> ink = r.readList(n);
+    g.NK = static_cast<i16>(ink.size());
+    g.INK.alloc(g.NK);
+    for (int j = 1; j <= g.NK; ++j) {
+        g.INK(j) = ink[static_cast<std::size_t>(j - 1)];
+        r.echo("INK(" + CStr(j) + ") = " + CStr(g.INK(j)));
+    }
+    g.X1.fill(0);
+    r.skipLine();
+    for (int j = 1; j <= g.NK; ++j) {
+        g.X1(g.INK(j)) = r.readNumber();
+        r.echo("X1(INK(" + CStr(j) + ")) = " + CStr(g.X1(g.INK(j))));
+    }
+    // The writer leaves an empty value line behind an empty index list.
+    if (g.NK == 0) r.skipEmptyValueLine();
+}
+
+void readPoincarePlane(ParReader& r, int k, int n) {
+    auto& g = mdlGlobal;
+    r.Head_Input(k);
+    r.skipLine();
+    for (int i = 1; i <= n; ++i) {
+        g.XP(i) = r.readNumber();
+        r.echo("XP(" + CStr(i) + ") = " + CStr(g.XP(i)));
+    }
+    r.skipLine();
+    for (int i = 1; i <= n; ++i) {
+        g.FP(i) = r.readNumber();
+        r.echo("FP(" + CStr(i) + ") = " + CStr(g.FP(i)));
+    }
+}
+
+void writePoincarePlane(TextWriter& o, int k, const PlaneFields& f) {
+    Head_File(o, k);
+    Vect_File(o, "XP(I):", f.xp);
+    Vect_File(o, "FP(I):", f.fp);
+}
+
+void fillPlaneFields(PlaneFields& f) {
+    const auto& g = mdlGlobal;
+    f.xp = vectorGrid(g.XP, g.NDIM, false);
+    f.fp = vectorGrid(g.FP, g.NDIM, false);
+}
+
+void readRunBlocks(ParReader& r, int k) {
+    auto& g = mdlGlobal;
+    r.Head_Input(k);
+    r.Key_InputR("TMAX", g.TMAX);
+    r.Key_InputR("HHH", g.HHH);
+    r.Head_Input(k + 1);
+    r.Key_InputI("LSCREEN", g.LSCREEN);
+    r.Key_InputR("TMIN", g.TMIN);
+    r.Head_Input(k + 2);
+    r.Key_InputI("LGRAPH", g.LGRAPH);
+}
+
+void writeRunBlocks(TextWriter& o, int k, const RunFields& f, KeyStyle keys) {
+    const bool upper = keys == KeyStyle::Upper;
+    Head_File(o, k);
+    Key_File(o, "TMAX", f.tmax);
+    Key_File(o, "HHH", f.hhh);
+    Head_File(o, k + 1);
+    Key_File(o, upper ? "LSCREEN" : "Lscreen", f.lscreen);
+    Key_File(o, "TMIN", f.tmin);
+    Head_File(o, k + 2);
+    Key_File(o, upper ? "LGRAPH" : "Lgraph", f.lgraph);
+}
+
+void fillRunFields(RunFields& f) {
+    const auto& g = mdlGlobal;
+    f.tmax = CStr(g.TMAX);
+    f.hhh = CStr(g.HHH);
+    f.lscreen = CStr(g.LSCREEN);
+    f.tmin = CStr(g.TMIN);
+    f.lgraph = CStr(g.LGRAPH);
+}
+
+void readPlotList(ParReader& r, int k, int limit) {
+    r.Head_Input(k);
+    r.skipLine();
+    const std::vector<i16> ic = r.readList(limit);
+    if (ic.size() > 13)
+        fail("Число компонент графика NCOMP должно быть не больше 12 (в списке " +
+             CStr(static_cast<int>(ic.size())) + ")");
+    storePlotList(r, ic);
+}
+
+void storePlotList(ParReader& r, const std::vector<i16>& ic) {
+    auto& g = mdlGlobal;
+    g.NCOMP = static_cast<i16>(ic.size());
+    for (int j = 1; j <= g.NCOMP; ++j) {
+        g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
+        r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
+    }
+}
+
+void writePlotList(TextWriter& o, int k, const std::string& list) {
+    Head_File(o, k);
+    o.line("IC(I):");
+    o.line(list);
+}
+
+void readScaleBlocks(ParReader& r, int k) {
+    auto& g = mdlGlobal;
+    r.Head_Input(k);
+    r.Key_InputI("NSC", g.NSC);
+    r.Head_Input(k + 1);
+    r.Key_InputR("DLX", g.DLX);
+    r.Key_InputR("DRX", g.DRX);
+    r.Key_InputR("DLW", g.DLW);
+    r.Key_InputR("DRW", g.DRW);
+    r.Key_InputR("SCLT", g.SCLT);
+}
+
+void writeScaleBlocks(TextWriter& o, int k, const ScaleFields& f) {
+    Head_File(o, k);
+    Key_File(o, "NSC", f.nsc);
+    Head_File(o, k + 1);
+    Key_File(o, "Dlx", f.dlx);
+    Key_File(o, "Drx", f.drx);
+    Key_File(o, "Dlw", f.dlw);
+    Key_File(o, "Drw", f.drw);
+    Key_File(o, "Sclt", f.sclt);
+}
+
+void fillScaleFields(ScaleFields& f) {
+    const auto& g = mdlGlobal;
+    f.nsc = CStr(g.NSC);
+    f.dlx = CStr(g.DLX);
+    f.drx = CStr(g.DRX);
+    f.dlw = CStr(g.DLW);
+    f.drw = CStr(g.DRW);
+    f.sclt = CStr(g.SCLT);
+}
+
+void readNetworkBlocks(ParReader& r, int k, int n) {
+    auto& g = mdlGlobal;
+    readInitialData(r, k, n);
+    readPoincarePlane(r, k + 1, n);
+    readRunBlocks(r, k + 2);
+    r.Head_Input(k + 5);
+    r.Key_InputI("LSTEP", g.LSTEP);
+    // IC has 13 slots; more than 12 is refused before a run.
+    readPlotList(r, k + 6, std::min(n, 13));
+    readScaleBlocks(r, k + 7);
+}
+
+void writeNetworkBlocks(TextWriter& o, int k, const NetworkFields& f, KeyStyle keys) {
+    Head_File(o, k);
+    o.line("i1,...:");
+    o.line(f.i1n);
+    o.line("X(i1),...:");
+    o.line(f.xi1);
+    writePoincarePlane(o, k + 1, f);
+    writeRunBlocks(o, k + 2, f, keys);
+    Head_File(o, k + 5);
+    Key_File(o, keys == KeyStyle::Upper ? "LSTEP" : "Lstep", f.lstep);
+    writePlotList(o, k + 6, f.i1g);
+    writeScaleBlocks(o, k + 7, f);
+}
+
+void fillNetworkFields(NetworkFields& f) {
+    const auto& g = mdlGlobal;
+    f.i1n = joinInts(g.INK, g.NK);
+    f.xi1.clear();
+    for (int k = 1; k <= g.NK; ++k) {
+        if (k > 1) f.xi1 += ',';
+        f.xi1 += CStr(g.X1(g.INK(k)));
+    }
+    fillPlaneFields(f);
+    fillRunFields(f);
+    f.lstep = CStr(g.LSTEP);
+    f.i1g = joinInts(g.IC, g.NCOMP);
+    fillScaleFields(f);
+}
+
+void readSymmetricData(ParReader& r) {
+    auto& g = mdlGlobal;
+    r.Head_Input(1);
+    r.Key_InputI("MClass", g.MCLASS);
+    r.Key_InputI("NDIM", g.NDIM);
+    r.Key_InputI("KMOD", g.KMOD);
+    r.Key_InputR("ALFA", g.ALFA);
+    r.Key_InputR("BETA", g.BETA);
+    r.Key_InputR("GAMA", g.GAMA);
+    checkNdim();
+    allocVectors(autonomousVectors(), g.NDIM);
+    readNetworkBlocks(r, 2, g.NDIM);
+}
+
+void writeSymmetricData(TextWriter& o, const SymmetricFields& f) {
+    Head_File(o, 1);
+    Key_File(o, "MCLASS", f.mclass);
+    Key_File(o, "NDIM", f.ndim);
+    Key_File(o, "KMOD", f.kmod);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+    writeNetworkBlocks(o, 2, f, KeyStyle::Upper);
+}
+
+SymmetricFields symmetricFieldsFromStore() {
+    const auto& g = mdlGlobal;
+    SymmetricFields f;
+    f.mclass = CStr(g.MCLASS);
+    f.ndim = CStr(g.NDIM);
+    f.kmod = CStr(g.KMOD);
+    f.alfa = CStr(g.ALFA);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+    fillNetworkFields(f);
+    return f;
+}
+
+// ---------------------------------------------------------------- limits of a run
+
+void checkNdim() {
+    const auto& g = mdlGlobal;
+    if (g.NDIM < 1)
+        fail("Число элементов NDIM должно быть не меньше 1 (NDIM = " + CStr(g.NDIM) + ")");
+}
+
+void checkClass() {
+    const auto& g = mdlGlobal;
+    if (g.MCLASS < 1 || g.MCLASS > 4)
+        fail("Номер класса MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
+}
+
+void checkStep(double end, const std::string& endName) {
+    const auto& g = mdlGlobal;
+    if (!(g.HHH > 0))
+        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
+    if (!(end >= 0))
+        fail("Конец интервала интегрирования " + endName + " не должен быть отрицательным (" +
+             endName + " = " + CStr(end) + ")");
+    if (!(end / g.HHH <= kMaxSteps))
+        fail("Слишком много шагов интегрирования: " + endName + "/HHH = " + CStr(end / g.HHH) +
+             " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
+}
+
+void checkTableDensity() {
+    const auto& g = mdlGlobal;
+    if (g.NSC < 1)
+        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
+}
+
+void checkPortions() {
+    const auto& g = mdlGlobal;
+    if (g.LSTEP < 0)
+        fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + CStr(g.LSTEP) + ")");
+}
+
+void checkInitialList() {
+    const auto& g = mdlGlobal;
+    for (int k = 1; k <= g.NK; ++k)
+        if (g.INK(k) < 1 || g.INK(k) > g.NDIM)
+            fail("Номер ненулевой компоненты INK(" + CStr(k) + ") = " + CStr(g.INK(k)) +
+                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
+}
+
+void checkStepForRates(double rate, const std::string& rates) {
+    // exp(700) is still finite: a larger HHH * rate overflows the step weights.
+    constexpr double kMaxExponent = 700;
+    const auto& g = mdlGlobal;
+    if (!(g.HHH * rate <= kMaxExponent))
+        fail("Шаг интегрирования HHH слишком велик для " + rates + ": HHH * " + CStr(rate) +
+             " = " + CStr(g.HHH * rate) + " (допустимо не более " +
+             CStr(static_cast<int>(kMaxExponent)) + ")");
+}
+
+void checkPlotList(int maxComp, const std::string& tooMany) {
+    const auto& g = mdlGlobal;
+    if (g.NCOMP < 0 || g.NCOMP > maxComp) fail(tooMany + " (NCOMP = " + CStr(g.NCOMP) + ")");
+    checkPlotIndexes();
+    if (g.LGRAPH != 1 && g.NCOMP < 2)
+        fail("При LGRAPH = " + CStr(g.LGRAPH) +
+             " нужны две компоненты графика i1, i2 (NCOMP = " + CStr(g.NCOMP) + ")");
+}
+
+void checkPlotList(int maxComp) {
+    checkPlotList(maxComp, "Число компонент графика NCOMP должно быть не больше " + CStr(maxComp));
+}
+
+void checkPlotIndexes() {
+    const auto& g = mdlGlobal;
+    for (int i = 1; i <= g.NCOMP; ++i)
+        if (g.IC(i) < 1 || g.IC(i) > g.NDIM)
+            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
+                 " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
+}
+
+void checkNetworkRun() {
+    const auto& g = mdlGlobal;
+    checkStep();
+    checkTableDensity();
+    checkPortions();
+    if (g.INK.upper() < g.NK) fail(kNotRead);
+    checkInitialList();
+    // The input window lists at most 12 plotted components.
+    checkPlotList(12, "На график можно вывести не более 12 компонент");
+}
+
+// ---------------------------------------------------------------- a run
+
+void setPlotScales() {
+    auto& g = mdlGlobal;
+    g.SCLX = g.ALFA * g.DLX;
+    g.SCRX = g.ALFA * g.DRX;
+    g.SCLW = g.ALFA * g.DLW;
+    g.SCRW = g.ALFA * g.DRW;
+}
+
+void setExpWeights() {
+    auto& g = mdlGlobal;
+    const double h = g.HHH;
+    g.EH = std::exp(h);
+    g.EHI = 1 / g.EH;
+    g.EQ = (g.EH - 1) / h;
+    g.EC1 = g.EQ - 1;
+    g.EC2 = g.EH - g.EQ;
+}
+
+void drawMeshTime(Ctx& c, int section, double tEnd, double legendRow) {
+    const auto& g = mdlGlobal;
+    MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, tEnd, g.SCLX, g.SCRX);
+    Nadpis(c, section, "Phys", legendRow);
+}
+
+void drawMeshPhase(Ctx& c, int section, double legendRow, bool poincare) {
+    const auto& g = mdlGlobal;
+    const std::string title = poincare && g.LGRAPH != 2
+                                  ? "П Л О С К О С Т Ь   П У А Н К А Р Е"
+                                  : "Графики компонент вектора X в фазовой плоскости";
+    MeshMaskG(c, title, "X(i2)", "X(i1)", g.SCLX, g.SCRX, g.SCLX, g.SCRX);
+    Nadpis(c, section, "Phas", legendRow);
+}
+
+void markStationaryPoint(Ctx& c) {
+    const auto& g = mdlGlobal;
+    const Colour yellow = QBColor(14);
+    c.surf.fillSolid = true;
+    c.surf.fillColour = yellow;
+    c.surf.circle((g.STAT - g.SCLX) * g.PWID / g.YRANGE + g.PX0,
+                  (g.STAT - g.SCLX) * g.PHGT / g.YRANGE + g.PY0, 6, yellow);
+}
+
+bool stationOrWarn(Ctx& c, void (*station)()) {
+    try {
+        station();
+    } catch (const VeltaError& e) {
+        c.ui.message(e.what(), MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void writeTableTitle(TextWriter& out) {
+    out.line("                      Таблица");
+    out.line("        зависимостей компонент вектора X от времени t");
+    out.line("");
+}
+
+void writeColumnHead(TextWriter& out, int n) {
+    std::string h = " No        t   ";
+    for (int k = 1; k <= n; ++k) h += "         X(" + Format(k, "00") + ")";
+    out.line(h);
+    std::string d = "-----+-------------+";
+    for (int k = 1; k <= n; ++k) d += "-------------+";
+    out.line(d);
+}
+
+void writeTableRow(TextWriter& out, i32 j, double t, const char* stepMask) {
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    std::string row;
+    row.reserve(static_cast<std::size_t>(26 + 16 * n));
+    row += Format(j, stepMask);
+    row += "   ";
+    row += Format(t, "0.00000E+00");
+    row += "   ";
+    const double* x = g.X1.data();
+    for (int k = 1; k <= n; ++k) {
+        row += Format(x[k], "0.00000E+00");
+        row += "   ";
+    }
+    out.line(row);
+    ++g.NROW;
+}
+
+void writeSymmetricHeader(TextWriter& out) {
+    const auto& g = mdlGlobal;
+    const std::string e = "0.00000E+00";
+    out.line("");
+    out.line("Mодель M" + CStr(g.MCLASS) + "(" + CStr(g.NDIM) + "," + CStr(g.KMOD) + ")");
+    out.line("NDIM = " + Format(g.NDIM, "####"));
+    out.line("KMOD = " + Format(g.KMOD, "####"));
+    out.line("TMAX = " + Format(g.TMAX, e));
+    out.line("ALFA = " + Format(g.ALFA, e));
+    out.line("BETA = " + Format(g.BETA, e));
+    out.line("GAMA = " + Format(g.GAMA, e));
+    out.line("");
+    out.line("Стационарное симметричное решение,");
+    out.line("в котором все компоненты равны STAT:");
+    out.line("STAT = " + Format(g.STAT, e));
+    out.line("");
+    writeTableTitle(out);
+    writeColumnHead(out, g.NDIM);
+}
+
+// ---------------------------------------------------------------- step observers
+
+void poincareTest(Ctx& c, const double* xa, const double* xb, int n) {
+    auto& g = mdlGlobal;
+    const double* xp = g.XP.data();
+    const double* fp = g.FP.data();
+    double s1 = 0, s2 = 0;
+    for (int i = 1; i <= n; ++i) s1 += (xa[i] - xp[i]) * fp[i];
+    for (int i = 1; i <= n; ++i) s2 += (xb[i] - xp[i]) * fp[i];
+    // Opposite signs, or both points on the plane.
+    if (sgn(s1) + sgn(s2) != 0) return;
+    double d = 0;
+    for (int i = 1; i <= n; ++i) d += (xa[i] - xb[i]) * fp[i];
+    // Two points on the plane (or nearly) give no direction: take the first one.
+    const double lambda = std::fabs(d) >= 1.0E-6 ? s1 / d : 0;
+    double* xcross = g.XCROSS.data();
+    for (int i = 1; i <= n; ++i) xcross[i] = xa[i] + lambda * (xb[i] - xa[i]);
+    GraphicP(c);
+}
+
+void askPortion(Ctx& c, const std::string& title) {
+    if (!c.ui.inputBox(kPortionPrompt, title, "", 0, 0).empty()) mdlGlobal.LSTEP = 0;
+}
+
+void nonFiniteStep(i32 j, double t) {
+    fail("Счёт прерван: на шаге j = " + CStr(j) + ", t = " + Format(t, "0.00000E+00") +
+         " получено нечисловое значение (переполнение)");
+}
+
+} // namespace velta

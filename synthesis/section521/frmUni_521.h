@@ -1,0 +1,32 @@
+// Input window of section 5.2.1 (synthesis coded by two genetic elements, autonomous
+// system): three sheets with the parameters of a ".sy2d" data file; no grids. The pairs
+// NDIM1,NDIM2 ... TAU1,TAU2 are single fields of two values separated by ",".
+#pragma once
+#include "data/forms/sectionform.h"
+#include "synthesis/section521/sec521.h"
+
+namespace velta {
+
+class frmUni_521 : public SectionForm {
+public:
+    explicit frmUni_521(FormHost& host);
+
+    // The open procedure of the section.
+    void IshDanSy2() { open(); }
+    // The texts of the fields as they stand.
+    Sec521::Fields currentFields() const;
+
+protected:
+    void fillFields() override;
+    void fillGrids(bool zeros) override;
+    void setDimension(i16 n) override;
+    void writeDataFile(const std::string& path) override;
+
+private:
+    QLineEdit *txtNdim1_Ndim2, *txtAlfa, *txtBeta1_Beta2, *txtGama1_Gama2, *txtTau1_Tau2, *txtTeta;
+    QLineEdit *txtIND, *txtX_Ndim;
+    QLineEdit *txtTmax, *txtHHH, *txtLscreen, *txtTmin, *txtLgraph;
+    QLineEdit *txtI1G, *txtNsc, *txtDlx, *txtDrx, *txtDlw, *txtDrw, *txtSclt;
+};
+
+} // namespace velta
