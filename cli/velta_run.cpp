@@ -188,32 +188,35 @@ int main(int argc, char** argv) {
         shell.Combo1_Click(task);
     }
 
-    // "&Выбрать файл и открыть таблицы": the data file and its reading.
-    const std::string folder = shell.dataFolder();
-    std::string dataPath;
-    if (o.data.empty()) {
-        dataPath = firstDataFile(folder, info->dataExt);
-        if (dataPath.empty()) return usage("no " + info->dataExt + " file in " + folder);
-    } else if (fs::path(o.data).is_absolute() || fileExists(o.data)) {
-        dataPath = o.data;
-    } else {
-        dataPath = AppPaths(folder).resolve(o.data);
-        if (!fileExists(dataPath)) dataPath = paths.resolve(o.data);
+    // "&Выбрать файл и открыть таблицы": the data file and its reading. Section 4 has no
+    // data file: "&Ввод исходных данных" asks its NDIM (the first answer).
+    if (info->group != 'B') {
+        const std::string folder = shell.dataFolder();
+        std::string dataPath;
+        if (o.data.empty()) {
+            dataPath = firstDataFile(folder, info->dataExt);
+            if (dataPath.empty()) return usage("no " + info->dataExt + " file in " + folder);
+        } else if (fs::path(o.data).is_absolute() || fileExists(o.data)) {
+            dataPath = o.data;
+        } else {
+            dataPath = AppPaths(folder).resolve(o.data);
+            if (!fileExists(dataPath)) dataPath = paths.resolve(o.data);
+        }
+        if (!fileExists(dataPath)) {
+            std::cerr << "message: Файл данных не найден: " << o.data << std::endl;
+            return 1;
+        }
+        core->dataPath = fs::absolute(dataPath).string();
+        core->shownName = stripPrefix(core->dataPath, folder + "/");
+        try {
+            core->InputPar(ctx);
+        } catch (const std::exception& e) {
+            std::cerr << "message: " << e.what() << std::endl;
+            return 1;
+        }
+        // "Ввод" without edits: the file on disk stays current.
+        shell.afterAccept(core->shownName);
     }
-    if (!fileExists(dataPath)) {
-        std::cerr << "message: Файл данных не найден: " << o.data << std::endl;
-        return 1;
-    }
-    core->dataPath = fs::absolute(dataPath).string();
-    core->shownName = stripPrefix(core->dataPath, folder + "/");
-    try {
-        core->InputPar(ctx);
-    } catch (const std::exception& e) {
-        std::cerr << "message: " << e.what() << std::endl;
-        return 1;
-    }
-    // "Ввод" without edits: the file on disk stays current.
-    shell.afterAccept(core->shownName);
 
     int rc = 0;
     if (!shell.mnuInput(ctx)) {
@@ -226,8 +229,10 @@ int main(int argc, char** argv) {
             }
         }
     }
-    std::cout << "data: " << core->dataPath << "\n";
-    std::cout << "check: " << paths.userFile("Input.chk") << "\n";
+    if (info->group != 'B') {
+        std::cout << "data: " << core->dataPath << "\n";
+        std::cout << "check: " << paths.userFile("Input.chk") << "\n";
+    }
     if (rc == 0) std::cout << "results: " << shell.resultsPath() << "\n";
     if (!o.png.empty()) {
         if (surface.savePng(o.png)) {

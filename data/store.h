@@ -155,6 +155,21 @@ struct Store {
     // ---- section 215
     std::int64_t SEED = -1;  // seed of the random starts; -1 = taken from the clock
 
+    // ---- section 4
+    Vec G;       // U-number assigned to each component X(1..NDIM)
+    i16 NU = 0;  // number of new variables: the largest U-number
+
+    // ---- section 3 (circulant stability; NDEL is the number of subintervals of [Amin, Amax])
+    double Amin = 0, Amax = 0, Umin = 0, Umax = 0;  // ALFA range and U scale of the plot
+    Vec AGRAPH, UGRAPH, SGRAPH;  // 1..NDEL+1: ALFA grid, U on it, -1 stable / 1 unstable
+    double ALFAc = 0, Uc = 0;    // point of loss of stability
+    double Gmin = 0;             // smallest GAMA at which stability can be lost
+    double KSTAB = 0;            // 1: a loss of stability exists, 2: none
+
+    // ---- section 7 (stationary solutions of M(NDIM,NDIM); SCRX, SCRY from DRX, DRY)
+    i16 LL = 0;                  // components of the first group of the partial solution
+    double Smax = 0, SH = 0, Hmax = 0, Delta = 0, ALmax = 0, DRY = 0;
+
     // ---- canvas (colours are 24-bit, red in the low byte)
     i16 QBACK = 0, QFRAME = 0, QAXES = 0;
     std::uint32_t CBACK = 0, CFRAME = 0, CAXES = 0;

@@ -1,5 +1,6 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
+#include "stationary/section4/sec4.h"
 #include "synthesis/section512/sec512.h"
 #include "synthesis/section522/sec522.h"
 #include "stationary/section213/sec213.h"
@@ -33,6 +34,7 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 6: return std::make_unique<Sec6>();
     case 215: return std::make_unique<Sec215>();
     case 217: return std::make_unique<Sec217>();
+    case 4: return std::make_unique<Sec4>();
     default: return nullptr;
     }
 }

@@ -96,7 +96,10 @@ void MainWindow::mnuClose_Click() {
 
 void MainWindow::mnuInput_Click() {
     Ctx ctx{*surface_, prompter(), paths_};
-    shell_.mnuInput(ctx);
+    const bool ok = shell_.mnuInput(ctx);
+    // Section 4: Input1 has prepared the table of U-numbers; its window shows it.
+    if (ok && shell_.section == 4)
+        if (SectionWindow* w = sectionWindow(4)) w->open();
     commandsChanged();
     canvas_->update();
 }
@@ -121,8 +124,9 @@ void MainWindow::mnuIntegr_Click() {
         }
     };
     Ctx ctx{*surface_, prompter(), paths_};
+    bool ok = false;
     try {
-        shell_.mnuIntegr(ctx);
+        ok = shell_.mnuIntegr(ctx);
     } catch (...) {
         surface_->onPoll = nullptr;
         running_ = false;
@@ -131,6 +135,19 @@ void MainWindow::mnuIntegr_Click() {
     surface_->onPoll = nullptr;
     running_ = false;
     canvas_->update();
+    // Section 4 reports in the text view: its window is hidden and "Results.sty" is shown
+    // on light green.
+    if (ok && shell_.section == 4) {
+        if (SectionWindow* w = sectionWindow(4)) w->widget()->hide();
+        try {
+            text_->showLines(readAllLines(shell_.resultsPath()), TextView::kBankBack, TextView::Kind::Result);
+            text_->setReadOnly(true);
+            shell_.textViewVisible = true;
+        } catch (const std::exception& e) {
+            prompter().message(e.what(), MsgIcon::Critical);
+        }
+        commandsChanged();
+    }
     if (closeAfterRun_) QTimer::singleShot(0, this, [this] { close(); });
 }
 

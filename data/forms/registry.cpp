@@ -1,5 +1,6 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
+#include "stationary/section4/frmUni_4.h"
 #include "stationary/section215/frmUni_215.h"
 #include "stationary/section217/frmUni_217.h"
 #include "stationary/section213/frmUni_213.h"
@@ -33,6 +34,7 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 213: return std::make_unique<frmUni_213>(host);
     case 215: return std::make_unique<frmUni_215>(host);
     case 217: return std::make_unique<frmUni_217>(host);
+    case 4: return std::make_unique<frmUni_4>(host);
     default: return nullptr;
     }
 }

@@ -48,8 +48,9 @@ LIST
 # extension, then the answers.
 stationary() {
   local code=$1 file=$2 res=$3; shift 3
-  [ -f "$T/User/$file" ] || return 0
-  local args=(--root "$T" --section "$code" --data "$file" --png "$T/out.png" --seed 42)
+  [ "$file" = "-" ] || [ -f "$T/User/$file" ] || return 0
+  local args=(--root "$T" --section "$code" --png "$T/out.png" --seed 42)
+  [ "$file" = "-" ] || args+=(--data "$file")
   for a in "$@"; do args+=(--answer "$a"); done
   rm -f "$T/User/Results.$res"
   "$RUN" "${args[@]}" >"$T/stdout" 2>"$T/stderr" </dev/null
@@ -63,6 +64,7 @@ stationary() {
 stationary 213 Kolco5.srgd srg 1 1,2,2,2,2 END
 stationary 213 Povorot6.srgd srg 1 1,2,2,2,2,2 END
 stationary 217 Fold3.diud diu YES
+stationary 4 - sty 4 1,2,1,2
 stationary 215 Repress3.srRd srR
 
 echo "$passes passed, $fails failed, $skipped skipped"
