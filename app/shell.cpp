@@ -227,8 +227,23 @@ bool Shell::mnuIntegr(Ctx& c) {
     textViewVisible = false;
     SectionCore* sc = current();
     if (wants3D()) {
-        c.ui.message("Трёхмерная картинка ещё не реализована в этой версии пакета.", MsgIcon::Exclamation);
-        return false;
+        // m3D_Graph: the stored results in the 3D picture instead of a new run.
+        if (!draw3D) {
+            c.ui.message("Трёхмерная картинка ещё не реализована в этой версии пакета.", MsgIcon::Exclamation);
+            return false;
+        }
+        try {
+            draw3D(c);
+        } catch (const std::exception& e) {
+            enable(Cmd::Turn, false);
+            c.ui.message(std::string("Трёхмерная картинка не построена.\n") + e.what(), MsgIcon::Critical);
+            return false;
+        }
+        enable(Cmd::Turn, true);
+        enable(Cmd::VarPar, true);
+        enable(Cmd::OpenResl, true);
+        enable(Cmd::DelF, true);
+        return true;
     }
     if (!sc) {
         c.ui.message(notBuiltMessage(*info), MsgIcon::Exclamation);

@@ -7,6 +7,7 @@
 #include "models/section.h"
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -94,6 +95,9 @@ public:
 
     // Set when a 3D option of the variation dialog asks for the picture instead of a run.
     bool wants3D() const;
+    // Draws the 3D picture from the stored results (set by the window that shows it);
+    // throws VeltaError when the picture cannot be drawn.
+    std::function<void(Ctx&)> draw3D;
 
 private:
     const AppPaths& paths_;

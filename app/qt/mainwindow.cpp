@@ -7,6 +7,8 @@
 #include "app/qt/qtprompter.h"
 #include "app/qt/textview.h"
 #include "data/store.h"
+#include "graphics/qt/frm3dkart.h"
+#include "graphics/qt/frmvarpar.h"
 #include "graphics/qt/qimagesurface.h"
 
 #include <QAction>
@@ -176,7 +178,12 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent)
     auto notBuilt = [this] {
         prompter().message("Эта команда ещё не реализована в этой версии пакета.", MsgIcon::Exclamation);
     };
-    for (const char* n : {"mnuVarPar", "mnu3DKart"}) commands_[n] = notBuilt;
+    commands_["mnu3DKart"] = notBuilt;
+    varpar_ = std::make_unique<VarParDialogs>(*this, [this] {
+        surface_->clear();
+        canvasChanged();
+    });
+    commands_["mnuVarPar"] = [this] { varpar_->mnuVarPar_Click(); };
     commands_["mnuSpectr"] = [this] {
         Ctx ctx{*surface_, prompter(), paths_};
         shell_.mnuSpectr(ctx);
@@ -203,6 +210,7 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent)
     shell_.Menu_False();
     shell_.enable(Cmd::Combo, false);
     mdlGlobal.QBACK = 0;
+    picture3d_ = std::make_unique<Picture3DCommands>(*this, *varpar_);
     commandsChanged();
     tick();
 }

@@ -30,6 +30,8 @@ class CanvasWidget;
 class QImageSurface;
 class QtPrompter;
 class TextView;
+class VarParDialogs;
+class Picture3DCommands;
 
 class MainWindow : public QMainWindow, public FormHost {
     Q_OBJECT
@@ -116,6 +118,8 @@ private:
     std::map<QString, QAction*> actions_;          // menu items and drop-down items by name
     std::map<QString, QToolButton*> buttons_;       // tool-bar buttons by key
     std::map<int, std::unique_ptr<SectionWindow>> windows_;
+    std::unique_ptr<VarParDialogs> varpar_;  // the variation dialogs
+    std::unique_ptr<Picture3DCommands> picture3d_;  // the 3D picture, its dialog and turning
 
     QToolBar* toolbar_ = nullptr;
     QComboBox* combo_ = nullptr;

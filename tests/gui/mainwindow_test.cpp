@@ -479,12 +479,7 @@ TEST_F(Window, DeletingResultsKeepsDataBankAndAngleFiles) {
 
 TEST_F(Window, PluggedCommandsRunAndTheirStateIsMirrored) {
     trigger("mnuSymAUto");
-    // Without a plug-in the command says it is not there yet.
     enable({Cmd::VarPar});
-    trigger("mnuVarPar");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Exclamation);
-
     int turns = 0;
     w->setCommand("mnuVarPar", [&] { w->shell().enable(Cmd::Turn, true); });
     w->setCommand("Right", [&] { ++turns; });
@@ -497,9 +492,9 @@ TEST_F(Window, PluggedCommandsRunAndTheirStateIsMirrored) {
     // A failing command reports its message; the package goes on.
     w->setCommand("mnu3DKart", [] { throw VeltaError("Файл C:\\Ugly.ugl кончился раньше времени"); });
     trigger("mnu3DKart");
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1].text, "Файл C:\\Ugly.ugl кончился раньше времени");
-    EXPECT_EQ(ui.messages[1].icon, MsgIcon::Critical);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Файл C:\\Ugly.ugl кончился раньше времени");
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Critical);
     trigger("mnuClose");  // turning buttons off again
     EXPECT_FALSE(enabledByName("Right"));
 }

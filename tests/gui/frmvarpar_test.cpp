@@ -1,0 +1,357 @@
+// The variation dialogs inside the real main window, with a scripted prompter: opened by
+// "В&арьирование параметров" for the current section, driven by their controls.
+#include "app/qt/helpviewer.h"
+#include "app/qt/mainwindow.h"
+#include "data/numtext.h"
+#include "data/store.h"
+#include "graphics/qt/frmvarpar.h"
+#include "graphics/qt/qimagesurface.h"
+#include "support/scripted_prompter.h"
+#include "support/tempdir.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace velta;
+
+namespace {
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class VarParWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mdlGlobal.reset();
+        w = std::make_unique<MainWindow>(app.root());
+        w->setPrompter(&ui);
+        w->show();
+    }
+    void TearDown() override {
+        w.reset();
+        HelpViewer::closeAll();
+        mdlGlobal.reset();
+    }
+
+    void trigger(const char* name) {
+        auto* a = w->findChild<QAction*>(name);
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+    // Section 1.1 entered from the shipped sample, computed once (TMAX = 12).
+    void computeSection11() {
+        app.write("User/Run.mnkd", readBytes(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd"));
+        trigger("mnuSymAUto");
+        SectionCore* core = w->shell().core(11);
+        ASSERT_NE(core, nullptr);
+        core->dataPath = app.user() + "/Run.mnkd";
+        w->shell().afterAccept("Run.mnkd");
+        w->commandsChanged();
+        trigger("mnuInput");
+        trigger("mnuIntegr");
+        ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+        ASSERT_TRUE(w->findChild<QAction*>("mnuVarPar")->isEnabled());
+    }
+    // A section selected with the variation command made available.
+    void selectWithVarPar(const char* menu) {
+        trigger(menu);
+        w->shell().enable(Cmd::VarPar, true);
+        w->commandsChanged();
+    }
+    VarParDialog* open(const char* name) {
+        trigger("mnuVarPar");
+        auto* d = w->findChild<VarParDialog*>(name);
+        EXPECT_NE(d, nullptr) << name;
+        return d;
+    }
+    template <typename T = QWidget>
+    T* child(QWidget* d, const char* name) {
+        auto* c = d->findChild<T*>(name);
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    QLineEdit* field(QWidget* d, const char* name) { return child<QLineEdit>(d, name); }
+    void click(QWidget* d, const char* name) { child<QAbstractButton>(d, name)->click(); }
+    // Pixels of the plot area that differ from its corner.
+    int drawnPixels() const {
+        const QImage img = w->surface().image().copy(62, 91, 462, 439);
+        const QColor back = img.pixelColor(img.width() - 1, img.height() - 1);
+        int drawn = 0;
+        for (int y = 0; y < img.height(); y += 3)
+            for (int x = 0; x < img.width(); x += 3) drawn += img.pixelColor(x, y) != back;
+        return drawn;
+    }
+
+    test::TempApp app;
+    test::ScriptedPrompter ui;
+    std::unique_ptr<MainWindow> w;
+};
+
+TEST_F(VarParWindow, DialogOfSection11ShowsItsControlsAndTheGlobals) {
+    computeSection11();
+    VarParDialog* d = open("frmVarPar");
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->isModal());
+    EXPECT_EQ(d->windowTitle(), "   Опции графики и варьирование параметров");
+    EXPECT_EQ(field(d, "txtTMAX")->text(), "12");
+    EXPECT_EQ(field(d, "txtALFA")->text().toStdString(), CStr(mdlGlobal.ALFA));
+    EXPECT_EQ(field(d, "txtDRX")->text().toStdString(), CStr(mdlGlobal.DRX));
+    EXPECT_EQ(field(d, "txtI1_I2")->text(), "1,2");
+    EXPECT_EQ(field(d, "txtI1_I2_I3")->text(), "1,2,3");
+
+    const std::pair<const char*, const char*> captions[] = {
+        {"optPYe", " да"}, {"optPNo", " нет"}, {"optPhas", " Фазовая плоскость"},
+        {"optPuan", " Плоскость Пуанкаре"}, {"optPhas3", " Фазовое пространство"},
+        {"optPuan3", " Гиперплоскость Пуанкаре"}, {"chkStereo", " Стерео-режим"},
+        {"chkTE", " Ограничение по широте"}, {"cmdVvod", "Ввод"}, {"cmdCancel", "Отмена"},
+        {"cmdSpravka", "Справка"}};
+    for (const auto& [name, text] : captions) EXPECT_EQ(child<QAbstractButton>(d, name)->text(), text) << name;
+    EXPECT_EQ(child<QGroupBox>(d, "fraPhys")->title(), "Физическая плоскость");
+    EXPECT_EQ(child<QGroupBox>(d, "fraPeriod")->title(), "Вычисление периода");
+    EXPECT_EQ(child<QGroupBox>(d, "fraPlane")->title(), "Плоскость (Xi1,Xi2)");
+    EXPECT_EQ(child<QGroupBox>(d, "fraSpace")->title(), "Пространство (Xi1,Xi2,Xi3)");
+
+    // The sample has LGRAPH = 1 and LSCREEN = 1: physical plane with period search.
+    EXPECT_TRUE(child<QRadioButton>(d, "optPhys")->isChecked());
+    EXPECT_TRUE(child<QRadioButton>(d, "optPYe")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(d, "chkTE")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(d, "chkStereo")->isChecked());
+    EXPECT_FALSE(field(d, "txtI1_I2")->isEnabled());
+    EXPECT_FALSE(field(d, "txtI1_I2_I3")->isEnabled());
+    EXPECT_TRUE(field(d, "txtTMAX")->isEnabled());
+
+    // Opened again: the same dialog, refilled from the globals.
+    field(d, "txtTMAX")->setText("777");
+    mdlGlobal.TMAX = 33;
+    EXPECT_EQ(open("frmVarPar"), d);
+    EXPECT_EQ(field(d, "txtTMAX")->text(), "33");
+    EXPECT_EQ(w->findChildren<VarParDialog*>().size(), 1);
+}
+
+TEST_F(VarParWindow, OptionGroupsAreExclusiveEnableTheirFieldsAndLiveInTheShell) {
+    computeSection11();
+    VarParDialog* d = open("frmVarPar");
+    const VarParOptions& o = w->shell().varpar[0];
+
+    ui.progressVisible = true;
+    click(d, "optPhas");
+    EXPECT_FALSE(child<QRadioButton>(d, "optPhys")->isChecked());
+    EXPECT_TRUE(o.optPhas && !o.optPhys);
+    EXPECT_TRUE(field(d, "txtI1_I2")->isEnabled());
+    EXPECT_FALSE(field(d, "txtI1_I2_I3")->isEnabled());
+    EXPECT_FALSE(child<QRadioButton>(d, "optPYe")->isEnabled());
+    EXPECT_TRUE(ui.progressVisible);  // unchanged for the planes
+
+    click(d, "optPuan");
+    EXPECT_TRUE(o.optPuan && !o.optPhas);
+
+    click(d, "optPhas3");
+    EXPECT_TRUE(o.optPhas3 && !o.optPuan);
+    EXPECT_FALSE(ui.progressVisible);
+    for (const char* f : {"txtTMAX", "txtALFA", "txtBETA", "txtGAMA", "txtI1_I2"})
+        EXPECT_FALSE(field(d, f)->isEnabled()) << f;
+    EXPECT_TRUE(field(d, "txtDRX")->isEnabled());
+    EXPECT_TRUE(field(d, "txtI1_I2_I3")->isEnabled());
+    EXPECT_TRUE(w->shell().wants3D());
+
+    click(d, "chkStereo");
+    click(d, "chkTE");
+    EXPECT_TRUE(o.chkStereo);
+    EXPECT_FALSE(o.chkTE);
+
+    click(d, "optPhys");
+    EXPECT_TRUE(o.optPhys && !o.optPhas3);
+    click(d, "optPNo");
+    EXPECT_FALSE(child<QRadioButton>(d, "optPYe")->isChecked());
+    EXPECT_TRUE(o.optPNo && !o.optPYe);
+    EXPECT_FALSE(w->shell().wants3D());
+}
+
+TEST_F(VarParWindow, ComponentMistakesKeepTheDialogOpen) {
+    computeSection11();
+    VarParDialog* d = open("frmVarPar");
+    click(d, "optPhas");
+    field(d, "txtTMAX")->setText("20");
+    field(d, "txtI1_I2")->setText("3,0");
+    click(d, "cmdVvod");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Задайте 2 ненулевых номера");
+    EXPECT_EQ(ui.messages[0].title, "Варьирование параметров");
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(mdlGlobal.TMAX, 12);
+
+    mdlGlobal.NDIM = 4;
+    field(d, "txtI1_I2")->setText("2,5");
+    click(d, "cmdVvod");
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, "Номер должен быть <= NDIM");
+    EXPECT_TRUE(d->isVisible());
+
+    // Accepted: values and components taken, dialog hidden, plot cleared.
+    ASSERT_GT(drawnPixels(), 50);
+    field(d, "txtI1_I2")->setText("2,4");
+    click(d, "cmdVvod");
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(mdlGlobal.TMAX, 20);
+    EXPECT_EQ(mdlGlobal.IC(1), 2);
+    EXPECT_EQ(mdlGlobal.IC(2), 4);
+    EXPECT_EQ(drawnPixels(), 0);
+}
+
+TEST_F(VarParWindow, CancelLeavesTheParametersButClearsThePlot) {
+    computeSection11();
+    VarParDialog* d = open("frmVarPar");
+    const double alfa = mdlGlobal.ALFA;
+    field(d, "txtTMAX")->setText("99");
+    field(d, "txtALFA")->setText("5");
+    field(d, "txtI1_I2")->setText("0,0");
+    ASSERT_GT(drawnPixels(), 50);
+    click(d, "cmdCancel");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(mdlGlobal.TMAX, 12);
+    EXPECT_EQ(mdlGlobal.ALFA, alfa);
+    EXPECT_EQ(mdlGlobal.IC(1), 1);
+    EXPECT_EQ(drawnPixels(), 0);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(VarParWindow, ChoosingNoChangesLscreenForTheNextRunOnly) {
+    computeSection11();
+    const std::string file = readBytes(app.user() + "/Run.mnkd");
+    EXPECT_EQ(mdlGlobal.LSCREEN, 1);
+    VarParDialog* d = open("frmVarPar");
+    click(d, "optPNo");
+    click(d, "cmdVvod");
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    trigger("mnuIntegr");
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    EXPECT_EQ(mdlGlobal.LSCREEN, 0);
+    EXPECT_EQ(mdlGlobal.LPERIOD, 0);
+    EXPECT_EQ(readBytes(app.user() + "/Run.mnkd"), file);
+
+    // "да" again: both back to 1 at the next run.
+    open("frmVarPar");
+    click(d, "optPYe");
+    click(d, "cmdCancel");
+    trigger("mnuIntegr");
+    EXPECT_EQ(mdlGlobal.LSCREEN, 1);
+    EXPECT_EQ(mdlGlobal.LPERIOD, 1);
+}
+
+TEST_F(VarParWindow, PhaseSpaceKeepsTheTurningButtonsOtherChoicesSwitchThemOff) {
+    computeSection11();
+    VarParDialog* d = open("frmVarPar");
+    w->shell().enable(Cmd::Turn, true);
+    w->commandsChanged();
+    click(d, "optPhas3");
+    field(d, "txtTMAX")->setText("55");  // disabled: not read
+    field(d, "txtDRX")->setText("2");
+    field(d, "txtI1_I2_I3")->setText("3,1,2");
+    click(d, "cmdVvod");
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    EXPECT_EQ(mdlGlobal.TMAX, 12);
+    EXPECT_EQ(mdlGlobal.SCRX, 2 * mdlGlobal.ALFA);
+    EXPECT_EQ(mdlGlobal.IC(1), 3);
+    EXPECT_EQ(mdlGlobal.IC(3), 2);
+    EXPECT_TRUE(w->findChild<QToolButton*>("Right")->isEnabled());
+
+    open("frmVarPar");
+    click(d, "optPuan3");
+    click(d, "cmdVvod");
+    EXPECT_FALSE(w->findChild<QToolButton*>("Right")->isEnabled());
+    EXPECT_FALSE(w->findChild<QToolButton*>("Up")->isEnabled());
+}
+
+TEST_F(VarParWindow, Section9TmaxIsTheEndOfTheTimeAxis) {
+    selectWithVarPar("mnuKhaos");
+    mdlGlobal.NDIM = 3;
+    mdlGlobal.TMAX = 100;
+    mdlGlobal.SCRT = 40;
+    mdlGlobal.MCPZ = 2;
+    VarParDialog* d = open("frmVarPar9");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->windowTitle(), "   Опции графики и варьирование параметров");
+    EXPECT_EQ(field(d, "txtTMAX")->text(), "40");
+    EXPECT_EQ(field(d, "txtMCPZ")->text(), "2");
+    EXPECT_EQ(d->findChild<QLineEdit*>("txtBETA"), nullptr);
+    EXPECT_NE(d->findChild<QRadioButton*>("optPuan3"), nullptr);
+    field(d, "txtTMAX")->setText("250");
+    field(d, "txtMCPZ")->setText("4");
+    click(d, "cmdVvod");
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    EXPECT_EQ(mdlGlobal.SCRT, 250);
+    EXPECT_EQ(mdlGlobal.TMAX, 100);
+    EXPECT_EQ(mdlGlobal.MCPZ, 4);
+}
+
+TEST_F(VarParWindow, SynthesisDialogsHaveThePhaseOptionsOnly) {
+    selectWithVarPar("mnuSyn1Auto");
+    mdlGlobal.NDIM = 3;
+    mdlGlobal.TAU1 = 0.5;
+    VarParDialog* d1 = open("frmVarPar1");
+    ASSERT_NE(d1, nullptr);
+    for (const char* absent : {"optPuan", "optPuan3", "chkStereo", "chkTE"})
+        EXPECT_EQ(d1->findChild<QAbstractButton*>(absent), nullptr) << absent;
+    EXPECT_EQ(field(d1, "txtTAU1")->text(), "0.5");
+    EXPECT_TRUE(field(d1, "txtTAU1")->isReadOnly());
+    field(d1, "txtSCRX")->setText("7");
+    click(d1, "cmdVvod");
+    EXPECT_EQ(mdlGlobal.SCRX, 7);
+    EXPECT_FALSE(d1->isVisible());
+
+    selectWithVarPar("mnuSyn2Auto");
+    mdlGlobal.BETA1 = 1;
+    mdlGlobal.BETA2 = 2;
+    VarParDialog* d2 = open("frmVarPar2");
+    ASSERT_NE(d2, nullptr);
+    EXPECT_EQ(field(d2, "txtBETA12")->text(), "1,2");
+    field(d2, "txtGAMA12")->setText("3,4");
+    click(d2, "cmdVvod");
+    EXPECT_EQ(mdlGlobal.GAMA1, 3);
+    EXPECT_EQ(mdlGlobal.GAMA2, 4);
+}
+
+TEST_F(VarParWindow, Section3AsksForBetaAndGama) {
+    selectWithVarPar("mnuUstCirc");
+    mdlGlobal.BETA = 1;
+    mdlGlobal.GAMA = 2;
+    ui.answers = {"", "0.5,3"};
+    trigger("mnuVarPar");
+    ASSERT_EQ(ui.inputs.size(), 2u);
+    EXPECT_EQ(ui.inputs[0].defaultText, "1,2");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Вы ничего не ввели или выбрали  Cancel");
+    EXPECT_EQ(mdlGlobal.BETA, 0.5);
+    EXPECT_EQ(mdlGlobal.GAMA, 3);
+    EXPECT_TRUE(w->findChildren<VarParDialog*>().isEmpty());
+}
+
+TEST_F(VarParWindow, HelpOpensTopic1001) {
+    std::filesystem::copy_file(std::string(VELTA_SOURCE_DIR) + "/help/Help3.chm", app.path("Help3.chm"));
+    computeSection11();
+    VarParDialog* d = open("frmVarPar");
+    click(d, "cmdSpravka");
+    ASSERT_NE(HelpViewer::current(), nullptr);
+    EXPECT_EQ(HelpViewer::current()->currentPage(), "/varpar.htm");
+    EXPECT_TRUE(d->isVisible());
+}
+
+} // namespace
