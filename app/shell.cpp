@@ -297,7 +297,10 @@ bool Shell::mnuSpectr(Ctx& c) {
         c.ui.message(std::string("Счёт завершён с ошибкой.\n") + e.what(), MsgIcon::Critical);
         return false;
     }
+    // A cancelled question leaves no spectrum to look at.
+    if (sc->spectrText().empty()) return false;
     enable(Cmd::OpenSpct, true);
+    textViewVisible = true;
     return true;
 }
 

@@ -72,6 +72,7 @@ struct Options {
     int section = 0;
     int runs = 1;
     long long seed = -1;  // -1: the random starts are seeded from the clock
+    std::string spectr;   // ALFA of "&Спектр" (section 3), run after the computations
     std::deque<std::string> answers;
 };
 
@@ -138,7 +139,9 @@ int main(int argc, char** argv) {
             if (!value(v)) return usage("--seed needs a number");
             o.seed = std::strtoll(v.c_str(), &end, 10);
             if (v.empty() || *end != '\0' || o.seed < 0) return usage("--seed needs a number >= 0");
-        } else if (a == "--ndim" || a == "--assign" || a == "--spectr") {
+        } else if (a == "--spectr") {
+            if (!value(o.spectr)) return usage("--spectr needs a value of ALFA");
+        } else if (a == "--ndim" || a == "--assign") {
             // Options of sections that are not in this build are accepted and ignored.
             if (!value(v)) return usage(a + " needs a value");
         } else {
@@ -169,6 +172,8 @@ int main(int argc, char** argv) {
     if (!dirExists(paths.user())) return usage("no User folder in " + o.root);
 
     QImageSurface surface;
+    // "&Спектр" asks its ALFA after every other question of the run.
+    if (!o.spectr.empty()) o.answers.push_back(o.spectr);
     RunnerPrompter prompter(o.answers);
     Ctx ctx{surface, prompter, paths};
     Shell shell(paths);
@@ -228,6 +233,10 @@ int main(int argc, char** argv) {
                 break;
             }
         }
+    }
+    if (rc == 0 && !o.spectr.empty() && core->hasSpectr()) {
+        if (shell.mnuSpectr(ctx)) std::cout << "spectr: " << shell.spectrPath() << "\n";
+        else rc = 1;
     }
     if (info->group != 'B') {
         std::cout << "data: " << core->dataPath << "\n";

@@ -142,6 +142,26 @@ void headerBlock(Ctx& c, int section) {
         rowText(c, s.TXTX, 24, "Стационарное решение");
         rowText(c, s.TXTX, 26, "   Z = " + Format(s.STAT, "0.0000E+00"));
         break;
+    case 3: {
+        rowText(c, s.TXTX, 0,
+                "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
+        rowText(c, s.TXTX, 2, "Параметры модели");
+        rowText(c, s.TXTX, 4, "BETA = " + fmt5(s.BETA));
+        rowText(c, s.TXTX, 5, "GAMA = " + fmt5(s.GAMA));
+        rowText(c, s.TXTX, 6, "Gmin = " + fmt5(s.Gmin));
+        // Legend of the curve: stable and unstable pieces, the point of loss of stability.
+        const double x4 = s.TXTX + 4.0 * s.CHW, x6 = s.TXTX + 6.0 * s.CHW;
+        c.surf.segment(s.TXTX, rowY(11.5), x4, rowY(11.5), QBColor(10));
+        rowText(c, x6, 11, "Устойчивость");
+        c.surf.segment(s.TXTX, rowY(12.5), x4, rowY(12.5), QBColor(12));
+        rowText(c, x6, 12, "Неустойчивость");
+        c.surf.fillSolid = true;
+        c.surf.fillColour = QBColor(14);
+        c.surf.circle(s.TXTX + 2.0 * s.CHW, rowY(14.5), 6, QBColor(14));
+        rowText(c, s.TXTX + 2.0 * s.CHW, 14, "  (ALFAc,Uc)-точка");
+        rowText(c, s.TXTX, 15, " потери устойчивости");
+        break;
+    }
     case 6:
         rowText(c, s.TXTX, 0, "Модель класса " + CStr(s.MCLASS));
         rowText(c, s.TXTX, 2, "Параметры модели");
@@ -340,6 +360,34 @@ void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour) {
     const double sxa = s.PX0 + (xa - s.SCLX) * s.KX, sxb = s.PX0 + (xb - s.SCLX) * s.KX;
     const double sya = s.PY0 + (ya - s.SCLY) * s.KY, syb = s.PY0 + (yb - s.SCLY) * s.KY;
     if (sxa <= s.PX1 && s.PY1 <= syb && syb <= s.PY0) c.surf.segment(sxa, sya, sxb, syb, QBColor(colour));
+}
+
+void Graphic3(Ctx& c) {
+    Store& s = g();
+    Surface& sf = c.surf;
+    // Segment i takes the stability of its left node; nothing is clipped.
+    for (int i = 1; i <= s.NDEL; ++i) {
+        const Colour col = QBColor(s.SGRAPH(i) == -1 ? 10 : 12);
+        sf.foreColour = col;
+        sf.segment(s.PX0 + (s.AGRAPH(i) - s.Amin) * s.KX, s.PY0 + (s.UGRAPH(i) - s.Umin) * s.KY,
+                   s.PX0 + (s.AGRAPH(i + 1) - s.Amin) * s.KX, s.PY0 + (s.UGRAPH(i + 1) - s.Umin) * s.KY,
+                   col);
+    }
+    sf.foreColour = s.CAXES;
+    if (s.KSTAB >= 2 || s.ALFAc >= 1e10) {
+        rowText(c, s.TXTX, 19, "Решение ");
+        rowText(c, s.TXTX, 20, "асимптотически");
+        rowText(c, s.TXTX, 21, "устойчиво при");
+        rowText(c, s.TXTX, 22, "ALFA >= 0");
+        return;
+    }
+    rowText(c, s.TXTX, 19, "ALFAc = " + fmt5(s.ALFAc));
+    rowText(c, s.TXTX, 20, "Uc    = " + fmt5(s.Uc));
+    if (s.Amin <= s.ALFAc && s.ALFAc <= s.Amax) {
+        sf.fillSolid = true;
+        sf.fillColour = QBColor(14);
+        sf.circle(s.PX0 + (s.ALFAc - s.Amin) * s.KX, s.PY0 + (s.Uc - s.Umin) * s.KY, 6, QBColor(14));
+    }
 }
 
 void GraphicF1(Ctx& c, i32 i) {

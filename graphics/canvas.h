@@ -32,6 +32,9 @@ void GraphicZ(Ctx& c, double t0, int k, int kshift);
 // palette colour `colour`; drawn when its start is not right of the plot and its end lies
 // within the plot's height.
 void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour);
+// The whole stability curve of section 3 (AGRAPH, UGRAPH, SGRAPH over NDEL segments, origin
+// Amin, Umin), then the point of loss of stability or the text of asymptotic stability.
+void Graphic3(Ctx& c);
 
 // Legends. mode: "Phys", "Phas" or empty; v: row offset of the mode block.
 void Nadpis(Ctx& c, int section, const std::string& mode, double v);

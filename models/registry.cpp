@@ -1,5 +1,7 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
+#include "stationary/section3/sec3.h"
+#include "stationary/section7/sec7.h"
 #include "stationary/section4/sec4.h"
 #include "synthesis/section512/sec512.h"
 #include "synthesis/section522/sec522.h"
@@ -35,6 +37,8 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     case 215: return std::make_unique<Sec215>();
     case 217: return std::make_unique<Sec217>();
     case 4: return std::make_unique<Sec4>();
+    case 3: return std::make_unique<Sec3>();
+    case 7: return std::make_unique<Sec7>();
     default: return nullptr;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velta {
 
@@ -19,6 +20,8 @@ public:
     // "&Спектр" (section 3 only); the other sections have none.
     virtual bool hasSpectr() const { return false; }
     virtual void Spectr(Ctx& c) { (void)c; }
+    // The text the main window shows after "&Спектр" (empty when the command was cancelled).
+    virtual std::vector<std::string> spectrText() const { return {}; }
 
     std::string dataPath;   // full path of the current parameter data file
     std::string shownName;  // the same relative to the User (or task) folder

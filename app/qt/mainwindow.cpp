@@ -186,7 +186,11 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent)
     commands_["mnuVarPar"] = [this] { varpar_->mnuVarPar_Click(); };
     commands_["mnuSpectr"] = [this] {
         Ctx ctx{*surface_, prompter(), paths_};
-        shell_.mnuSpectr(ctx);
+        if (shell_.mnuSpectr(ctx)) {
+            // The verdict at the chosen ALFA is shown read-only on light green.
+            text_->showLines(shell_.current()->spectrText(), TextView::kBankBack, TextView::Kind::Result);
+            text_->setReadOnly(true);
+        }
         commandsChanged();
         canvas_->update();
     };

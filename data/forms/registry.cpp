@@ -1,5 +1,7 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
+#include "stationary/section3/frmUni_3.h"
+#include "stationary/section7/frmUni_7.h"
 #include "stationary/section4/frmUni_4.h"
 #include "stationary/section215/frmUni_215.h"
 #include "stationary/section217/frmUni_217.h"
@@ -35,6 +37,8 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     case 215: return std::make_unique<frmUni_215>(host);
     case 217: return std::make_unique<frmUni_217>(host);
     case 4: return std::make_unique<frmUni_4>(host);
+    case 3: return std::make_unique<frmUni_3>(host);
+    case 7: return std::make_unique<frmUni_7>(host);
     default: return nullptr;
     }
 }

@@ -38,6 +38,8 @@ done <<'LIST'
 9 chad cha
 511 sy1d sy1
 521 sy2d sy2
+3 stbd stb
+7 stRd stR
 22 mtzd mtz Mtr
 12 mnzd mnz Mnk
 6 suzd suz Suz

@@ -541,9 +541,9 @@ TEST_F(CanvasTest, NadpisPhasWithStationaryPoint) {
     EXPECT_NE(surf.findText("i1 = 2, i2 = 5"), nullptr);
     EXPECT_EQ(ui.shown.size(), 2u);
 
-    // Empty mode: the header only.
+    // Empty mode: the header only (section 2.1.3 has none).
     surf.forget();
-    Nadpis(c, 3, "", 0);
+    Nadpis(c, 213, "", 0);
     EXPECT_TRUE(surf.calls.empty());
 }
 

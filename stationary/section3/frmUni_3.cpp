@@ -1,0 +1,130 @@
+#include "stationary/section3/frmUni_3.h"
+
+#include "data/error.h"
+#include "data/numtext.h"
+
+#include <QLabel>
+
+#include <exception>
+
+namespace velta {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QLineEdit* e) { return e->text().toStdString(); }
+
+constexpr int kRow = 26;
+constexpr int kLine = 18;
+
+// A text that the reading could not convert is not written: the window stays open.
+void needInteger(const std::string& key, const std::string& text) {
+    try {
+        textToI16(text);
+    } catch (const std::exception&) {
+        throw VeltaError("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+void needReal(const std::string& key, const std::string& text) {
+    try {
+        textToReal(text);
+    } catch (const std::exception&) {
+        throw VeltaError("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+void checkTexts(const Sec3::Fields& f) {
+    needInteger("MCLASS", f.mclass);
+    needInteger("NDIM", f.ndim);
+    needInteger("KMOD", f.kmod);
+    needReal("BETA", f.beta);
+    needReal("GAMA", f.gama);
+    needReal("Amin", f.amin);
+    needReal("Amax", f.amax);
+    needReal("Umin", f.umin);
+    needReal("Umax", f.umax);
+    needInteger("NDEL", f.ndel);
+}
+
+} // namespace
+
+frmUni_3::frmUni_3(FormHost& host)
+    : SectionForm(host, 3, QStringLiteral("Устойчивость циркулянта"), 2,
+                  FormButtons{"cmdInput4", "cmdCancel4", "cmdHelp4"}) {
+    // ---- sheet 1: the model
+    addLabel(1, 10, 8, QStringLiteral("1) Параметры модели  M(NDIM,KMOD) классов 1-4"));
+    const int lw1 = 420;
+    int y = 36;
+    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS ="), QStringLiteral("txtMclass"));
+    txtNdim = addField(1, 20, y += kRow, lw1,
+                       QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
+                       QStringLiteral("txtNdim"));
+    txtKmod = addField(1, 20, y += kRow, lw1,
+                       QStringLiteral("Число элементов, объединенных регуляторными связями,  KMOD ="),
+                       QStringLiteral("txtKmod"));
+    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA ="), QStringLiteral("txtBeta"));
+    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA ="), QStringLiteral("txtGama"));
+
+    // ---- sheet 2: the ALFA range and the scale of the plot
+    addLabel(2, 10, y = 8, QStringLiteral("2) Параметры построения зависимости U от ALFA."));
+    addLabel(2, 10, y += kLine, QStringLiteral("    Область изменения ALFA и масштабы для графика U=U(ALFA):"));
+    // The two ranges are aligned by blanks: a fixed-pitch font keeps them in columns.
+    const QFont mono(QStringLiteral("Liberation Mono"), 9);
+    for (const char* line : {"              Amin <= ALFA <= Amax", "              Umin <=  U   <= Umax"}) {
+        QLabel* l = addLabel(2, 10, y += kLine, QString());
+        l->setFont(mono);
+        l->setText(QString::fromUtf8(line));
+        l->resize(l->sizeHint().width() + 4, l->height());
+    }
+    const int lw2 = 420;
+    y += 36;
+    txtAmin = addField(2, 20, y, lw2, QStringLiteral("Amin ="), QStringLiteral("txtAmin"));
+    txtAmax = addField(2, 20, y += kRow, lw2, QStringLiteral("Amax ="), QStringLiteral("txtAmax"));
+    txtUmin = addField(2, 20, y += kRow, lw2, QStringLiteral("Umin ="), QStringLiteral("txtUmin"));
+    txtUmax = addField(2, 20, y += kRow, lw2, QStringLiteral("Umax ="), QStringLiteral("txtUmax"));
+    txtNdel = addField(2, 20, y += kRow, lw2, QStringLiteral("Число разбиений отрезка [Amin,Amax],  NDEL ="),
+                       QStringLiteral("txtNdel"));
+}
+
+void frmUni_3::fillFields() {
+    const Sec3::Fields f = Sec3::fieldsFromStore();
+    txtMclass->setText(q(f.mclass));
+    txtNdim->setText(q(f.ndim));
+    txtKmod->setText(q(f.kmod));
+    txtBeta->setText(q(f.beta));
+    txtGama->setText(q(f.gama));
+    txtAmin->setText(q(f.amin));
+    txtAmax->setText(q(f.amax));
+    txtUmin->setText(q(f.umin));
+    txtUmax->setText(q(f.umax));
+    txtNdel->setText(q(f.ndel));
+}
+
+// The window has no grids, and no field sizes one.
+void frmUni_3::fillGrids(bool) {}
+
+void frmUni_3::setDimension(i16) {}
+
+Sec3::Fields frmUni_3::currentFields() const {
+    Sec3::Fields f;
+    f.mclass = s(txtMclass);
+    f.ndim = s(txtNdim);
+    f.kmod = s(txtKmod);
+    f.beta = s(txtBeta);
+    f.gama = s(txtGama);
+    f.amin = s(txtAmin);
+    f.amax = s(txtAmax);
+    f.umin = s(txtUmin);
+    f.umax = s(txtUmax);
+    f.ndel = s(txtNdel);
+    return f;
+}
+
+void frmUni_3::writeDataFile(const std::string& path) {
+    const Sec3::Fields f = currentFields();
+    checkTexts(f);
+    Sec3::Table_File(path, f);
+}
+
+} // namespace velta
