@@ -73,6 +73,7 @@ struct Options {
     int runs = 1;
     long long seed = -1;  // -1: the random starts are seeded from the clock
     std::string spectr;   // ALFA of "&Спектр" (section 3), run after the computations
+    std::string ndim, assign;  // section 4: the number of equations and the U-numbers
     std::deque<std::string> answers;
 };
 
@@ -141,9 +142,10 @@ int main(int argc, char** argv) {
             if (v.empty() || *end != '\0' || o.seed < 0) return usage("--seed needs a number >= 0");
         } else if (a == "--spectr") {
             if (!value(o.spectr)) return usage("--spectr needs a value of ALFA");
-        } else if (a == "--ndim" || a == "--assign") {
-            // Options of sections that are not in this build are accepted and ignored.
-            if (!value(v)) return usage(a + " needs a value");
+        } else if (a == "--ndim") {
+            if (!value(o.ndim)) return usage("--ndim needs a number");
+        } else if (a == "--assign") {
+            if (!value(o.assign)) return usage("--assign needs a list such as 1,2,1,2");
         } else {
             return usage("unknown option " + a);
         }
@@ -172,6 +174,9 @@ int main(int argc, char** argv) {
     if (!dirExists(paths.user())) return usage("no User folder in " + o.root);
 
     QImageSurface surface;
+    // Section 4 asks NDIM first and the U-numbers at the computation: they answer first.
+    if (!o.assign.empty()) o.answers.push_front(o.assign);
+    if (!o.ndim.empty()) o.answers.push_front(o.ndim);
     // "&Спектр" asks its ALFA after every other question of the run.
     if (!o.spectr.empty()) o.answers.push_back(o.spectr);
     RunnerPrompter prompter(o.answers);

@@ -53,6 +53,8 @@ stationary() {
   [ "$file" = "-" ] || [ -f "$T/User/$file" ] || return 0
   local args=(--root "$T" --section "$code" --png "$T/out.png" --seed 42)
   [ "$file" = "-" ] || args+=(--data "$file")
+  # shellcheck disable=SC2206
+  [ -n "${STATIONARY_OPTS:-}" ] && args+=($STATIONARY_OPTS)
   for a in "$@"; do args+=(--answer "$a"); done
   rm -f "$T/User/Results.$res"
   "$RUN" "${args[@]}" >"$T/stdout" 2>"$T/stderr" </dev/null
@@ -67,6 +69,8 @@ stationary 213 Kolco5.srgd srg 1 1,2,2,2,2 END
 stationary 213 Povorot6.srgd srg 1 1,2,2,2,2,2 END
 stationary 217 Fold3.diud diu YES
 stationary 4 - sty 4 1,2,1,2
+# the same through the options of the runner contract
+STATIONARY_OPTS="--ndim 3 --assign 1,1,1" stationary 4 - sty
 stationary 215 Repress3.srRd srR
 
 echo "$passes passed, $fails failed, $skipped skipped"
