@@ -1,12 +1,12 @@
 // Input window of section 5.1.1 (synthesis coded by one genetic element, autonomous
 // system): three sheets with the parameters of a ".sy1d" data file; no grids.
 #pragma once
-#include "data/forms/sectionform.h"
+#include "data/forms/sheets.h"
 #include "synthesis/section511/sec511.h"
 
 namespace velta {
 
-class frmUni_511 : public SectionForm {
+class frmUni_511 : public SheetForm {
 public:
     explicit frmUni_511(FormHost& host);
 
@@ -17,14 +17,18 @@ public:
 
 protected:
     void fillFields() override;
-    void fillGrids(bool zeros) override;
-    void setDimension(i16 n) override;
-    void writeDataFile(const std::string& path) override;
+    // The window has no grids, so no field sizes anything.
+    void fillGrids(bool) override {}
+    void setDimension(i16) override {}
+    void writeDataFile(const std::string& path) override { Sec511::Table_File(path, currentFields()); }
 
 private:
+    // The fields of sheets 1 and 3 and the texts they show.
+    std::vector<FieldText<Sec511::Fields>> texts() const;
+
     QLineEdit *txtNdim, *txtAlfa, *txtBeta, *txtGama, *txtTeta, *txtOmeg, *txtTau1, *txtTau2;
     QLineEdit *txtIND, *txtX_Ndim, *txtX_1;
-    QLineEdit *txtTmax, *txtHHH, *txtLscreen, *txtTmin, *txtLgraph;
+    RunWidgets run_;
     QLineEdit *txtI1G, *txtNss, *txtNsc, *txtSclx, *txtScrx, *txtSclw, *txtScrw, *txtSclt;
 };
 

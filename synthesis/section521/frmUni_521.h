@@ -2,12 +2,12 @@
 // system): three sheets with the parameters of a ".sy2d" data file; no grids. The pairs
 // NDIM1,NDIM2 ... TAU1,TAU2 are single fields of two values separated by ",".
 #pragma once
-#include "data/forms/sectionform.h"
+#include "data/forms/sheets.h"
 #include "synthesis/section521/sec521.h"
 
 namespace velta {
 
-class frmUni_521 : public SectionForm {
+class frmUni_521 : public SheetForm {
 public:
     explicit frmUni_521(FormHost& host);
 
@@ -18,15 +18,20 @@ public:
 
 protected:
     void fillFields() override;
-    void fillGrids(bool zeros) override;
-    void setDimension(i16 n) override;
-    void writeDataFile(const std::string& path) override;
+    // The window has no grids, so no field sizes anything.
+    void fillGrids(bool) override {}
+    void setDimension(i16) override {}
+    void writeDataFile(const std::string& path) override { Sec521::Table_File(path, currentFields()); }
 
 private:
+    // The fields of sheet 1 and the plotted components, and the texts they show.
+    std::vector<FieldText<Sec521::Fields>> texts() const;
+
     QLineEdit *txtNdim1_Ndim2, *txtAlfa, *txtBeta1_Beta2, *txtGama1_Gama2, *txtTau1_Tau2, *txtTeta;
     QLineEdit *txtIND, *txtX_Ndim;
-    QLineEdit *txtTmax, *txtHHH, *txtLscreen, *txtTmin, *txtLgraph;
-    QLineEdit *txtI1G, *txtNsc, *txtDlx, *txtDrx, *txtDlw, *txtDrw, *txtSclt;
+    RunWidgets run_;
+    QLineEdit* txtI1G;
+    ScaleWidgets scale_;
 };
 
 } // namespace velta

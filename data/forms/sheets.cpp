@@ -1,0 +1,295 @@
+#include "data/forms/sheets.h"
+
+#include "data/error.h"
+#include "data/numtext.h"
+
+#include <QLabel>
+
+#include <algorithm>
+
+namespace velta {
+
+namespace {
+
+// "n) text", the numbered heading of a block.
+QString numbered(int number, const char* text) {
+    return QStringLiteral("%1) ").arg(number) + QString::fromUtf8(text);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- field texts
+
+std::vector<FieldText<RunFields>> RunWidgets::texts() const {
+    using F = RunFields;
+    return {{tmax, &F::tmax}, {hhh, &F::hhh}, {lscreen, &F::lscreen}, {tmin, &F::tmin}, {lgraph, &F::lgraph}};
+}
+
+std::vector<FieldText<ScaleFields>> ScaleWidgets::texts() const {
+    using F = ScaleFields;
+    return {{nsc, &F::nsc}, {dlx, &F::dlx}, {drx, &F::drx}, {dlw, &F::dlw}, {drw, &F::drw}, {sclt, &F::sclt}};
+}
+
+void PlaneWidgets::showXo(bool zeros) const {
+    xo->setVectorGrid(vectorGrid(mdlGlobal.XP, mdlGlobal.NDIM, zeros));
+}
+
+void PlaneWidgets::showN(bool zeros) const {
+    n->setVectorGrid(vectorGrid(mdlGlobal.FP, mdlGlobal.NDIM, zeros));
+}
+
+void PlaneWidgets::read(PlaneFields& f) const {
+    f.xp = xo->text();
+    f.fp = n->text();
+}
+
+std::vector<FieldText<NetworkFields>> NetworkWidgets::texts() const {
+    using F = NetworkFields;
+    return {{i1n, &F::i1n}, {xi1, &F::xi1}, {lstep, &F::lstep}, {i1g, &F::i1g}};
+}
+
+// ---------------------------------------------------------------- texts shown alike
+
+const QStringList& periodNotes() {
+    static const QStringList l = {QStringLiteral("LSCREEN = 1 - да,"), QStringLiteral("LSCREEN = 0 - нет"),
+                                  QStringLiteral("(поиск min W(t), TMIN <= t <= TMAX)")};
+    return l;
+}
+
+const QStringList& threePlaneNotes() {
+    static const QStringList l = {QStringLiteral("LGRAPH = 1 - в физической плоскости,"),
+                                  QStringLiteral("LGRAPH = 2 - в фазовой плоскости,"),
+                                  QStringLiteral("LGRAPH = 3 - в плоскости Пуанкаре "),
+                                  QStringLiteral("(LSCREEN = 0 при LGRAPH = 2,3).")};
+    return l;
+}
+
+const QStringList& twoPlaneNotes() {
+    static const QStringList l = {QStringLiteral("LGRAPH = 1 - в физической плоскости,"),
+                                  QStringLiteral("LGRAPH = 2 - в фазовой плоскости"),
+                                  QStringLiteral("(LSCREEN = 0 при LGRAPH = 2).")};
+    return l;
+}
+
+const QStringList& portionNotes() {
+    static const QStringList l = {QStringLiteral("LSTEP = 0 - непрерывная выдача на отрезке [0,TMAX],"),
+                                  QStringLiteral("LSTEP > 0 - порция шагов интегрирования c непрерывной"),
+                                  QStringLiteral("выдачей - до изменения TMAX. В дальнейшем LSTEP = 0.")};
+    return l;
+}
+
+const QStringList& plotCountNotes() {
+    static const QStringList l = {QStringLiteral("(NCOMP <= 12"),
+                                  QStringLiteral("NCOMP <= NDIM при LGRAPH = 1"),
+                                  QStringLiteral("NCOMP  = 2    при LGRAPH = 2,3)")};
+    return l;
+}
+
+const BoundLines& alfaBounds() {
+    static const BoundLines b = {{QStringLiteral("ALFA * DLX <= X(i) <= ALFA * DRX"),
+                                  QStringLiteral("ALFA * DLW <=  W   <= ALFA * DRW"),
+                                  QStringLiteral("SCLT <=  t   <= TMAX")},
+                                 {0, 0, 6}};
+    return b;
+}
+
+// ---------------------------------------------------------------- sheets
+
+int SheetForm::addRows(int sheet, int y, int labelWidth, std::initializer_list<Row> rows, int fieldWidth) {
+    bool first = true;
+    for (const Row& r : rows) {
+        if (!first) y += kRow;
+        first = false;
+        r.edit = addField(sheet, 20, y, labelWidth, QString::fromUtf8(r.label), QString::fromUtf8(r.name),
+                          fieldWidth);
+    }
+    return y;
+}
+
+void SheetForm::addNotes(int sheet, int x, int y, const QStringList& lines, bool hanging) {
+    for (int i = 0; i < lines.size(); ++i) {
+        QLabel* l = addLabel(sheet, x, y + i * kLine, lines[i]);
+        if (i == 0 && hanging) x += l->fontMetrics().horizontalAdvance(QStringLiteral("("));
+    }
+}
+
+void SheetForm::addBoundLines(int sheet, int x, int y, const BoundLines& bounds) {
+    const QFont mono(QStringLiteral("Liberation Mono"), 9);
+    for (int i = 0; i < bounds.lines.size(); ++i) {
+        QLabel* l = addLabel(sheet, x, y + i * kLine, QString());
+        l->setFont(mono);
+        l->setText(bounds.lines[i]);
+        if (i < static_cast<int>(bounds.shifts.size()))
+            l->move(l->x() + l->fontMetrics().horizontalAdvance(QString(bounds.shifts[i], QLatin1Char(' '))),
+                    l->y());
+        l->resize(l->sizeHint().width() + 4, l->height());
+    }
+}
+
+void SheetForm::addNetworkModel(NetworkWidgets& w, const QString& heading, bool withKmod,
+                                const std::string& reminder) {
+    const int lw = 420;
+    addLabel(1, 10, 8, heading);
+    int y = addRows(1, 36, lw,
+                    {{w.mclass, "Номер класса,  MCLASS =", "txtMclass"},
+                     {w.ndim, "Число элементов ГГС (размерность системы),  NDIM =", "txtNdim"}});
+    if (withKmod)
+        y = addRows(1, y + kRow, lw,
+                    {{w.kmod, "Число элементов, объединенных регуляторными связями,  KMOD =", "txtKmod"}});
+    y = addRows(1, y + kRow, lw,
+                {{w.alfa, " ALFA =", "txtAlfa"},
+                 {w.beta, " BETA =", "txtBeta"},
+                 {w.gama, " GAMA =", "txtGama"}});
+    addLabel(1, 10, y += 48, QStringLiteral("2) Начальные данные:  X(i) = 0, i = 1,...,NDIM"));
+    addRows(1, y + 28, 260,
+            {{w.i1n, "Номера ненулевых компонент,  i1,...:", "txtI1N"},
+             {w.xi1, "Значения ненулевых компонент,  X(i1),...:", "txtXI1"}},
+            430);
+    setSizingField(w.ndim, "NDIM", reminder);
+}
+
+PlaneWidgets SheetForm::addPlaneSheet(int sheet, int number, const QString& xoName, const QString& nName) {
+    PlaneWidgets p;
+    addLabel(sheet, 10, 8, numbered(number, "Задание плоскости Пуанкаре: (N, X-Xo) = 0"));
+    addLabel(sheet, 20, 44, QStringLiteral("Компоненты вектора  Xo"));
+    p.xo = addGrid(sheet, 20, 68, xoName);
+    addLabel(sheet, 20, 196, QStringLiteral("Компоненты вектора нормали  N"));
+    p.n = addGrid(sheet, 20, 220, nName);
+    return p;
+}
+
+int SheetForm::addPeriod(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
+                         QLineEdit*& lscreen, QLineEdit** tmin) {
+    addLabel(sheet, 10, y, numbered(number, "Определение периода:"));
+    y += 26;
+    lscreen = addField(sheet, 20, y, labelWidth, QStringLiteral("LSCREEN ="), QStringLiteral("txtLscreen"));
+    if (tmin)
+        *tmin = addField(sheet, 20, y + kRow, labelWidth, QStringLiteral("TMIN ="), QStringLiteral("txtTmin"));
+    addNotes(sheet, notesX, y, notes);
+    return y;
+}
+
+int SheetForm::addPlotKind(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
+                           QLineEdit*& lgraph) {
+    addLabel(sheet, 10, y, numbered(number, "Графическое представление результатов:"));
+    y += 26;
+    lgraph = addField(sheet, 20, y, labelWidth, QStringLiteral("LGRAPH ="), QStringLiteral("txtLgraph"));
+    addNotes(sheet, notesX, y, notes);
+    return y;
+}
+
+RunWidgets SheetForm::addRunSheet(int sheet, int number, const RunNotes& notes, QLineEdit** lstep) {
+    const int lw = 330;
+    RunWidgets w;
+    addLabel(sheet, 10, 8, numbered(number, "Параметры интегрирования"));
+    int y = addRows(sheet, 36, lw,
+                    {{w.tmax, "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =", "txtTmax"},
+                     {w.hhh, "Шаг интегрирования,  HHH =", "txtHHH"}});
+    y = addPeriod(sheet, y + 38, number + 1, lw, notes.x, notes.period, w.lscreen, &w.tmin);
+    y = addPlotKind(sheet, y + 2 * kRow + 36, number + 2, lw, notes.x, notes.kind, w.lgraph);
+    if (lstep) {
+        addLabel(sheet, 10, y += 4 * kLine + 22, numbered(number + 3, "Порции выдачи результатов на график:"));
+        y += 26;
+        *lstep = addField(sheet, 20, y, lw, QStringLiteral("LSTEP ="), QStringLiteral("txtLstep"));
+        addNotes(sheet, notes.portionX, y + kRow + 4, notes.portion);
+    }
+    return w;
+}
+
+int SheetForm::addPlotList(int sheet, int number, QLineEdit*& i1g, int notesX, const QStringList& notes,
+                           bool hanging) {
+    addLabel(sheet, 10, 8, numbered(number, "Номера компонент, выводимых на график"));
+    const int y = 36;
+    i1g = addField(sheet, 20, y, 0, QString(), QStringLiteral("txtI1G"), 300);
+    addNotes(sheet, notesX, y + kRow + 2, notes, hanging);
+    return y + kRow + static_cast<int>(notes.size()) * kLine + 30;
+}
+
+ScaleWidgets SheetForm::addScaleBlocks(int sheet, int y, int number, int boundsX, const BoundLines& bounds) {
+    const int lw = 120;
+    ScaleWidgets w;
+    addLabel(sheet, 10, y, numbered(number, "Плотность выдачи результатов в таблицу"));
+    w.nsc = addField(sheet, 20, y += 28, lw, QStringLiteral("NSC ="), QStringLiteral("txtNsc"));
+    addLabel(sheet, 10, y += kRow + 30,
+             numbered(number + 1, "Границы интервалов для графиков (в долях ALFA):"));
+    y += 28;
+    addRows(sheet, y, lw,
+            {{w.dlx, "DLX =", "txtDlx"},
+             {w.drx, "DRX =", "txtDrx"},
+             {w.dlw, "DLW =", "txtDlw"},
+             {w.drw, "DRW =", "txtDrw"},
+             {w.sclt, "SCLT =", "txtSclt"}});
+    addBoundLines(sheet, boundsX, y + 14, bounds);
+    return w;
+}
+
+// ---------------------------------------------------------------- checks at "Ввод"
+
+namespace fieldcheck {
+
+void refuse(const std::string& text) { throw VeltaError(text); }
+
+std::vector<std::string> listItems(const std::string& text) {
+    std::vector<std::string> items;
+    if (text.empty()) return items;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', from);
+        items.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+        if (comma == std::string::npos) return items;
+        from = comma + 1;
+    }
+}
+
+void checkIndexes(const std::string& text, int n, const std::string& what) {
+    for (const std::string& item : listItems(text)) {
+        i16 k = 0;
+        try {
+            k = textToI16(item);
+        } catch (const std::exception&) {
+            refuse("Недопустимый номер " + what + ": «" + item + "»");
+        }
+        if (k < 1 || k > n)
+            refuse("Номер " + what + " " + CStr(k) + " вне диапазона 1..NDIM (NDIM = " + CStr(n) + ")");
+    }
+}
+
+double realOf(const std::string& key, const std::string& text) {
+    try {
+        return textToReal(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+i16 intOf(const std::string& key, const std::string& text) {
+    try {
+        return textToI16(text);
+    } catch (const std::exception&) {
+        refuse("Недопустимое значение  " + key + " = " + text);
+    }
+}
+
+void checkNetworkTexts(const NetworkFields& f, int n) {
+    checkIndexes(f.i1n, n, "ненулевой компоненты");
+    const std::size_t nk = listItems(f.i1n).size(), nv = listItems(f.xi1).size();
+    if (nk > static_cast<std::size_t>(n))
+        refuse("Номеров ненулевых компонент больше, чем NDIM = " + CStr(n));
+    if (nv != nk)
+        refuse("Число значений ненулевых компонент (" + CStr(static_cast<int>(nv)) +
+               ") не совпадает с числом их номеров (" + CStr(static_cast<int>(nk)) + ")");
+    checkIndexes(f.i1g, n, "компоненты графика");
+    const std::size_t ncomp = std::min(listItems(f.i1g).size(), static_cast<std::size_t>(n));
+    if (ncomp > 12)
+        refuse("На график можно вывести не более 12 компонент (NCOMP = " + CStr(static_cast<int>(ncomp)) + ")");
+    if (!(realOf("HHH", f.hhh) > 0))
+        refuse("Шаг интегрирования HHH должен быть больше 0 (HHH = " + f.hhh + ")");
+    if (intOf("NSC", f.nsc) < 1)
+        refuse("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
+    if (intOf("LSTEP", f.lstep) < 0)
+        refuse("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + f.lstep + ")");
+}
+
+} // namespace fieldcheck
+
+} // namespace velta

@@ -1,0 +1,246 @@
+// Pieces the input windows of the autonomous sections (1.1, 2.1, 8, 9, 5.1.1, 5.2.1) share:
+// the sheets and blocks they lay out alike, the field groups that carry the texts of the
+// common data-file blocks, and the checks of the texts at "Ввод". Where two windows show a
+// text differently, the text is a parameter and each window passes its own.
+#pragma once
+#include "data/forms/sectionform.h"
+#include "models/autonomous.h"
+
+#include <QStringList>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace velta {
+
+// ---------------------------------------------------------------- field texts
+
+// A field and the text of a window's Fields it shows.
+template <class F>
+struct FieldText {
+    QLineEdit* edit;
+    std::string F::*text;
+};
+
+template <class F>
+void showTexts(const std::vector<FieldText<F>>& links, const F& f) {
+    for (const auto& l : links) l.edit->setText(QString::fromStdString(f.*l.text));
+}
+
+template <class F>
+void readTexts(const std::vector<FieldText<F>>& links, F& f) {
+    for (const auto& l : links) f.*l.text = l.edit->text().toStdString();
+}
+
+// The run blocks: TMAX, HHH, LSCREEN, TMIN, LGRAPH.
+struct RunWidgets {
+    QLineEdit *tmax = nullptr, *hhh = nullptr, *lscreen = nullptr, *tmin = nullptr, *lgraph = nullptr;
+    std::vector<FieldText<RunFields>> texts() const;
+    void show(const RunFields& f) const { showTexts(texts(), f); }
+    void read(RunFields& f) const { readTexts(texts(), f); }
+};
+
+// The table density NSC and the plot bounds in shares of ALFA.
+struct ScaleWidgets {
+    QLineEdit *nsc = nullptr, *dlx = nullptr, *drx = nullptr, *dlw = nullptr, *drw = nullptr,
+              *sclt = nullptr;
+    std::vector<FieldText<ScaleFields>> texts() const;
+    void show(const ScaleFields& f) const { showTexts(texts(), f); }
+    void read(ScaleFields& f) const { readTexts(texts(), f); }
+};
+
+// The grids of the Poincaré plane: Xo (XP) and the normal N (FP), NDIM components each.
+struct PlaneWidgets {
+    FormGrid *xo = nullptr, *n = nullptr;
+    void showXo(bool zeros) const;
+    void showN(bool zeros) const;
+    void read(PlaneFields& f) const;
+};
+
+// The fields of the network windows (1.1, 2.1, 8): the model, the initial data, the run
+// with LSTEP, the plotted components, NSC and the bounds.
+struct NetworkWidgets {
+    QLineEdit *mclass = nullptr, *ndim = nullptr, *kmod = nullptr, *alfa = nullptr,
+              *beta = nullptr, *gama = nullptr;
+    QLineEdit *i1n = nullptr, *xi1 = nullptr, *lstep = nullptr, *i1g = nullptr;
+    RunWidgets run;
+    ScaleWidgets scale;
+
+    // The field texts of the window's Fields (the grids are the plane's); KMOD only where
+    // the model has it (not in 2.1).
+    template <class F>
+    void show(const F& f) const {
+        showTexts(texts(), static_cast<const NetworkFields&>(f));
+        showTexts(modelTexts<F>(), f);
+        run.show(f);
+        scale.show(f);
+    }
+    template <class F>
+    void read(F& f) const {
+        readTexts(texts(), static_cast<NetworkFields&>(f));
+        readTexts(modelTexts<F>(), f);
+        run.read(f);
+        scale.read(f);
+    }
+
+private:
+    std::vector<FieldText<NetworkFields>> texts() const;
+    template <class F>
+    std::vector<FieldText<F>> modelTexts() const {
+        std::vector<FieldText<F>> v = {{mclass, &F::mclass}, {ndim, &F::ndim}, {alfa, &F::alfa},
+                                       {beta, &F::beta}, {gama, &F::gama}};
+        if constexpr (requires { &F::kmod; }) v.push_back({kmod, &F::kmod});
+        return v;
+    }
+};
+
+// The grids are written at their own length (another section's reading may have changed
+// NDIM while the window stood open): NDIM is that length while the object lives.
+class GridNdim {
+public:
+    explicit GridNdim(const PlaneFields& f) : saved_(mdlGlobal.NDIM) {
+        mdlGlobal.NDIM = static_cast<i16>(length(f));
+    }
+    ~GridNdim() { mdlGlobal.NDIM = saved_; }
+    GridNdim(const GridNdim&) = delete;
+    GridNdim& operator=(const GridNdim&) = delete;
+    // Components of the Xo grid.
+    static int length(const PlaneFields& f) { return f.xp.cols() - 3; }
+
+private:
+    i16 saved_;
+};
+
+// ---------------------------------------------------------------- texts shown alike
+
+// Beside LSCREEN: "LSCREEN = 1 - да," ... "(поиск min W(t), TMIN <= t <= TMAX)".
+const QStringList& periodNotes();
+// Beside LGRAPH, for the physical, phase and Poincaré planes ("LGRAPH = 3 - в плоскости
+// Пуанкаре " ends in a blank).
+const QStringList& threePlaneNotes();
+// Beside LGRAPH, for the physical and phase planes.
+const QStringList& twoPlaneNotes();
+// Under LSTEP.
+const QStringList& portionNotes();
+// Under the plotted components, for the three planes: "(NCOMP <= 12" ...
+const QStringList& plotCountNotes();
+
+// Lines of plot bounds in a fixed-pitch font; line i starts shifts[i] characters further
+// right (none: no shift), so that the "<=" signs line up.
+struct BoundLines {
+    QStringList lines;
+    std::vector<int> shifts;
+};
+// The bounds in shares of ALFA; the time line, six characters shorter on the left, starts
+// six characters further right.
+const BoundLines& alfaBounds();
+
+// Explanations of the run sheet: beside LSCREEN and LGRAPH from x, under LSTEP from
+// portionX.
+struct RunNotes {
+    int x;
+    QStringList period, kind;
+    int portionX = 0;
+    QStringList portion;
+};
+
+// ---------------------------------------------------------------- sheets
+
+// An input window whose sheets are laid out from the pieces below; coordinates are inside
+// the frame of a sheet, as for addLabel and addField.
+class SheetForm : public SectionForm {
+public:
+    using SectionForm::SectionForm;
+
+protected:
+    // Vertical pitch of the rows of a sheet and of the explanatory lines.
+    static constexpr int kRow = 26;
+    static constexpr int kLine = 18;
+
+    // One field of a column: where its pointer goes, its label and its object name.
+    struct Row {
+        QLineEdit*& edit;
+        const char* label;
+        const char* name;
+    };
+    // Fields at x = 20, kRow apart from y, each label right-aligned in labelWidth before
+    // its field. Returns the y of the last row.
+    int addRows(int sheet, int y, int labelWidth, std::initializer_list<Row> rows, int fieldWidth = 110);
+    // Explanatory lines kLine apart from (x, y). With hanging, the lines after the first
+    // start under the text after its opening parenthesis.
+    void addNotes(int sheet, int x, int y, const QStringList& lines, bool hanging = false);
+    // Plot bounds kLine apart from (x, y).
+    void addBoundLines(int sheet, int x, int y, const BoundLines& bounds);
+
+    // Sheet 1 of the network windows: the model (KMOD with withKmod) under its heading,
+    // "2) Начальные данные" with i1,... and X(i1),...; NDIM sizes the grids.
+    void addNetworkModel(NetworkWidgets& w, const QString& heading, bool withKmod,
+                         const std::string& reminder);
+    // "n) Задание плоскости Пуанкаре: (N, X-Xo) = 0" with the grids of Xo and N.
+    PlaneWidgets addPlaneSheet(int sheet, int number, const QString& xoName, const QString& nName);
+
+    // "n) Определение периода:" at y, LSCREEN 26 below it (TMIN under LSCREEN when asked
+    // for), the notes beside LSCREEN from notesX. Returns the y of the LSCREEN row.
+    int addPeriod(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
+                  QLineEdit*& lscreen, QLineEdit** tmin = nullptr);
+    // "n) Графическое представление результатов:" at y, LGRAPH 26 below it, the notes
+    // beside it from notesX. Returns the y of the LGRAPH row.
+    int addPlotKind(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
+                    QLineEdit*& lgraph);
+
+    // The run sheet: "n) Параметры интегрирования" (TMAX, HHH), the period (LSCREEN,
+    // TMIN), the plot kind and, when lstep is given, "n+3) Порции выдачи результатов на
+    // график:" with LSTEP.
+    RunWidgets addRunSheet(int sheet, int number, const RunNotes& notes, QLineEdit** lstep = nullptr);
+
+    // "n) Номера компонент, выводимых на график" with the list field txtI1G and the notes
+    // under it from notesX. Returns the y of the next heading.
+    int addPlotList(int sheet, int number, QLineEdit*& i1g, int notesX = 0, const QStringList& notes = {},
+                    bool hanging = false);
+    // "n) Плотность выдачи результатов в таблицу" at y with NSC, then "n+1) Границы
+    // интервалов для графиков (в долях ALFA):" with DLX ... SCLT and the bound lines
+    // beside them from boundsX.
+    ScaleWidgets addScaleBlocks(int sheet, int y, int number, int boundsX, const BoundLines& bounds);
+};
+
+// A window with the grids of the Poincaré plane (sections 1.1, 2.1, 8, 9), sized by NDIM.
+class PlaneForm : public SheetForm {
+public:
+    using SheetForm::SheetForm;
+
+    // Grids of Xo (XP) and of the normal N (FP) at NDIM components.
+    void Tabl1_Dspl(bool zeros) { plane_.showXo(zeros); }
+    void Tabl2_Dspl(bool zeros) { plane_.showN(zeros); }
+
+protected:
+    void fillGrids(bool zeros) override {
+        Tabl1_Dspl(zeros);
+        Tabl2_Dspl(zeros);
+    }
+    void setDimension(i16 n) override { mdlGlobal.NDIM = n; }
+
+    PlaneWidgets plane_;
+};
+
+// ---------------------------------------------------------------- checks at "Ввод"
+
+// A file that its reading or the computation would refuse is not written: the window
+// stays open with the texts as typed.
+namespace fieldcheck {
+
+[[noreturn]] void refuse(const std::string& text);
+// Items of a list as the reader splits them: none for an empty text.
+std::vector<std::string> listItems(const std::string& text);
+// Component numbers of a list, each within 1..n; what names them in the messages.
+void checkIndexes(const std::string& text, int n, const std::string& what);
+double realOf(const std::string& key, const std::string& text);
+i16 intOf(const std::string& key, const std::string& text);
+// The network windows (2.1, 8): the lists agree with NDIM = n (an index list longer than
+// the value list, or the other way round, shifts every later block of the file), and the
+// step, the table density and the portion are usable.
+void checkNetworkTexts(const NetworkFields& f, int n);
+
+} // namespace fieldcheck
+
+} // namespace velta
