@@ -1,12 +1,12 @@
 // Input window of section 1.2 (symmetric network, system of equations with delays): four
 // sheets with the parameters of a ".mnzd" data file; the delays as a one-column grid.
 #pragma once
-#include "data/forms/sectionform.h"
+#include "data/forms/delayform.h"
 #include "models/section12/sec12.h"
 
 namespace velta {
 
-class frmUni_12 : public SectionForm {
+class frmUni_12 : public DelayForm {
 public:
     explicit frmUni_12(FormHost& host);
 
@@ -24,11 +24,7 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
-    QLineEdit *txtMclass, *txtNdim, *txtKmod, *txtAlfa, *txtBeta, *txtGama;
-    QLineEdit *txtMDIM, *txtLTAU, *txtPTAU;
-    FormGrid* grdTable1;
-    QLineEdit *txtTmax, *txtNDEL, *txtIND, *txtZ_1, *txtI1G;
-    QLineEdit *txtNsc, *txtDlx, *txtDrx, *txtSCLT;
+    QLineEdit *txtMclass, *txtNdim, *txtKmod;
 };
 
 } // namespace velta

@@ -6,6 +6,8 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
+#include "models/delay/delaydata.h"
+#include "stationary/fieldtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,15 +30,6 @@ constexpr int kRefineCap = 200;
 
 [[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
 
-std::string joinInts(const IVec& v, int n) {
-    std::string s;
-    for (int j = 1; j <= n; ++j) {
-        if (j > 1) s += ',';
-        s += CStr(v(j));
-    }
-    return s;
-}
-
 // ---- texts of the window
 
 std::vector<std::string> listItems(const std::string& text) {
@@ -51,21 +44,8 @@ std::vector<std::string> listItems(const std::string& text) {
     }
 }
 
-double realOf(const std::string& key, const std::string& text) {
-    try {
-        return textToReal(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
-
-i16 intOf(const std::string& key, const std::string& text) {
-    try {
-        return textToI16(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
+using fieldtext::intOf;
+using fieldtext::realOf;
 
 std::string needsText(const std::string& task, Sec12::TaskNeeds n) {
     std::string s = "Модель задачи " + task + " требует ";
@@ -104,35 +84,7 @@ void Sec12::InputPar(Ctx& c) {
                 g.TAU(k) = r.readNumber();
                 r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
             }
-            // 3. integration
-            r.Head_Input(3);
-            r.Key_InputR("TMAX", g.TMAX);
-            r.Key_InputI("NDEL", g.NDEL);
-            g.NP1 = toI16(g.NDEL + 1.0);
-            g.NP2 = toI16(2.0 * g.NDEL);
-            r.echo("NP1  = " + CStr(g.NP1));
-            r.echo("NP2  = " + CStr(g.NP2));
-            // 4. initial function
-            r.Head_Input(4);
-            r.Key_InputI("IND", g.IND);
-            r.Key_InputR("Z_1", g.Z_1);
-            // 5. plotted components, at most MDIM of them
-            r.Head_Input(5);
-            r.skipLine();
-            const std::vector<i16> ic = r.readList(std::clamp<int>(g.MDIM, 0, 13));
-            g.NCOMP = static_cast<i16>(ic.size());
-            for (int j = 1; j <= g.NCOMP; ++j) {
-                g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
-                r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
-            }
-            // 6, 7
-            r.Head_Input(6);
-            r.Key_InputI("NSC", g.NSC);
-            r.Head_Input(7);
-            r.Key_InputR("DLX", g.DLX);
-            r.Key_InputR("DRX", g.DRX);
-            r.Key_InputR("SCLT", g.SCLT);
-            g.L = 0;
+            readDelayRunBlocks(r);
         },
         false);  // this section's check file has no blank third line
 }
@@ -161,15 +113,7 @@ Sec12::Fields Sec12::fieldsFromStore() {
     f.ltau = CStr(g.LTAU);
     f.ptau = CStr(g.PTAU);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
-    f.tmax = CStr(g.TMAX);
-    f.ndel = CStr(g.NDEL);
-    f.ind = CStr(g.IND);
-    f.z_1 = CStr(g.Z_1);
-    f.i1g = joinInts(g.IC, g.NCOMP);
-    f.nsc = CStr(g.NSC);
-    f.dlx = CStr(g.DLX);
-    f.drx = CStr(g.DRX);
-    f.sclt = CStr(g.SCLT);
+    delayRunTextsFromStore(f);
     return f;
 }
 
@@ -189,21 +133,7 @@ void Sec12::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "PTAU", f.ptau);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
-    Head_File(o, 3);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "NDEL", f.ndel);
-    Head_File(o, 4);
-    Key_File(o, "IND", f.ind);
-    Key_File(o, "Z_1", f.z_1);
-    Head_File(o, 5);
-    o.line("IC(I):");
-    o.line(f.i1g);
-    Head_File(o, 6);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(o, 7);
-    Key_File(o, "Dlx", f.dlx);
-    Key_File(o, "Drx", f.drx);
-    Key_File(o, "Sclt", f.sclt);
+    writeDelayRunBlocks(o, f);
 }
 
 void Sec12::checkFields(const Fields& f) {

@@ -1,12 +1,12 @@
 // Input window of section 2.2 (general network, system of equations with delays): four
 // sheets with the parameters of a ".mtzd" data file; the delays as a one-column grid.
 #pragma once
-#include "data/forms/sectionform.h"
+#include "data/forms/delayform.h"
 #include "models/section22/sec22.h"
 
 namespace velta {
 
-class frmUni_22 : public SectionForm {
+class frmUni_22 : public DelayForm {
 public:
     explicit frmUni_22(FormHost& host);
 
@@ -22,12 +22,6 @@ protected:
     void fillGrids(bool zeros) override;
     void setDimension(i16 n) override;
     void writeDataFile(const std::string& path) override;
-
-private:
-    QLineEdit *txtAlfa, *txtBeta, *txtGama, *txtMDIM, *txtLTAU, *txtPTAU;
-    FormGrid* grdTable1;
-    QLineEdit *txtTmax, *txtNDEL, *txtIND, *txtZ_1, *txtI1G;
-    QLineEdit *txtNsc, *txtDlx, *txtDrx, *txtSCLT;
 };
 
 } // namespace velta

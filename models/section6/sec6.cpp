@@ -5,6 +5,7 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
+#include "stationary/fieldtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,21 +47,8 @@ std::vector<std::string> listItems(const std::string& text) {
     }
 }
 
-double realOf(const std::string& key, const std::string& text) {
-    try {
-        return textToReal(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
-
-i16 intOf(const std::string& key, const std::string& text) {
-    try {
-        return textToI16(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
+using fieldtext::intOf;
+using fieldtext::realOf;
 
 void checkMdim(int mdim) {
     if (mdim < 1 || mdim > kComps)

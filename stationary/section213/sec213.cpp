@@ -8,6 +8,8 @@
 #include "data/paths.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "stationary/netmodel.h"
+#include "stationary/paramplot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,19 +142,7 @@ void Sec213::InputPar(Ctx& c) {
     k.INDEX = static_cast<i16>(mdlGlobal.NDIM + 1);
 }
 
-GridText Sec213::matrixGrid(const Mat& mc, int n, bool zeros) {
-    if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
-    GridText t(n + 3, n + 3);
-    t.at(0, 0) = "(i,j)";
-    for (int i = 1; i <= n; ++i) {
-        t.at(0, i + 1) = CStr(i);
-        t.at(i + 1, 0) = CStr(i);
-    }
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j)
-            t.at(i + 1, j + 1) = zeros ? std::string("0") : CStr(mc(i, j));
-    return t;
-}
+GridText Sec213::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
 
 GridText Sec213::stepsGrid(const Vec& h, const Vec& ul, const Vec& ur, int n1, bool zeros) {
     if (n1 < 0) throw VeltaError("Недопустимая размерность таблицы: " + CStr(n1));
@@ -445,24 +435,7 @@ void Sec213::DrawMesh3(Ctx& c) const {
     const auto& g = mdlGlobal;
     MeshMaskG(c, "Зависимость компонент вектора Y от параметра QMOD", "", "QMOD", g.SCLX, g.SCRX,
               g.SCLY, g.SCRY);
-    Surface& sf = c.surf;
-    const double x = g.PX0 + (QSOLV - g.SCLX) * g.KX;
-    sf.segment(x, g.PY1, x, g.PY0, QBColor(14));
-    const double cw = g.CHW, ch = g.CHH;
-    sf.foreColour = g.CAXES;
-    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 2 * ch);
-    sf.text(" QSOLV = " + CStr(QSOLV));
-    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 6 * ch);
-    sf.text(" Компоненты");
-    sf.lineStyle = LineStyle::Solid;
-    for (int j = 1; j <= g.NCOMP && j <= kMaxComp; ++j) {
-        const Colour col = QBColor(14 - j);
-        sf.foreColour = col;
-        sf.setCurrent(g.TXTX + 2 * cw, g.TXTY + (j + 7) * ch);
-        sf.text("X(" + CStr(g.IC(j)) + ")");
-        const double y = g.TXTY + (j + 7.5) * ch;
-        sf.segment(g.TXTX + 8 * cw, y, g.CANW - 8 * cw, y, col);
-    }
+    drawSolvedMarkAndLegend(c, g.PX0 + (QSOLV - g.SCLX) * g.KX, QSOLV);
 }
 
 void Sec213::Integr1(Ctx& c) {

@@ -2,9 +2,9 @@
 
 #include "data/error.h"
 #include "data/numtext.h"
+#include "stationary/frmGrids.h"
 
 #include <QLabel>
-#include <QScrollBar>
 
 #include <algorithm>
 
@@ -19,43 +19,10 @@ std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 constexpr int kRow = 26;
 constexpr int kLine = 18;
 
-// Place of a grid on its sheet and the room it may take.
-constexpr int kGridLeft = 20, kGridTop = 56;
-constexpr int kGridMaxWidth = SectionForm::kFrameWidth - 2 * kGridLeft;
-constexpr int kGridMaxHeight = SectionForm::kFrameHeight - kGridTop - 10;
-
-// Sizes a grid to its columns and rows within the sheet; a larger one scrolls both ways.
-void fitToSheet(FormGrid* g) {
-    g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    const int fw = 2 * g->frameWidth();
-    const int vbar = g->verticalScrollBar()->sizeHint().width();
-    const int hbar = g->horizontalScrollBar()->sizeHint().height();
-    int w = fw, h = fw + g->rowCount() * FormGrid::kRowHeight;
-    for (int c = 0; c < g->columnCount(); ++c) w += g->columnWidth(c);
-    bool hs = w > kGridMaxWidth, vs = h > kGridMaxHeight;
-    if (hs) h += hbar;
-    if (h > kGridMaxHeight) vs = true;
-    if (vs) {
-        w += vbar;
-        if (w > kGridMaxWidth && !hs) h += hbar;
-    }
-    g->resize(std::min(w, kGridMaxWidth), std::min(h, kGridMaxHeight));
-}
-
-// Every column of the matrix grid is 600 twips wide, the index column too.
-void fitMatrix(FormGrid* g) {
-    for (int c = 0; c < g->columnCount(); ++c) g->setColumnWidth(c, FormGrid::kColWidth);
-    fitToSheet(g);
-}
-
-// The column grid of a vector: numbers, a narrow frame column, the values, a frame column.
-void fitColumn(FormGrid* g) {
-    g->setColumnWidth(0, FormGrid::kHeadWidth);
-    g->setColumnWidth(1, 14);
-    g->setColumnWidth(2, 130);
-    g->setColumnWidth(3, 14);
-    fitToSheet(g);
-}
+using sheetgrid::fitColumn;
+using sheetgrid::fitMatrix;
+constexpr int kGridLeft = sheetgrid::kLeft, kGridTop = sheetgrid::kTop;
+constexpr int kGridMaxWidth = sheetgrid::kMaxWidth;
 
 } // namespace
 

@@ -8,6 +8,8 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/surface.h"
+#include "stationary/fieldtext.h"
+#include "stationary/netmodel.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,21 +29,8 @@ std::string dimText(int n) {
     return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
 }
 
-double realOf(const std::string& key, const std::string& text) {
-    try {
-        return textToReal(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
-
-i16 intOf(const std::string& key, const std::string& text) {
-    try {
-        return textToI16(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
+using fieldtext::intOf;
+using fieldtext::realOf;
 
 // Whitespace-separated pieces of a line.
 std::vector<std::string> words(const std::string& s) {
@@ -78,18 +67,8 @@ void Sec215::InputPar(Ctx& c) {
         g.MC.alloc(n, n);
         H.alloc(n1);
 
-        // 2. connection matrix (16-bit values), row by row; the empty line the writer
-        // puts after it is consumed when present.
-        r.Head_Input(2);
-        for (int i = 1; i <= n; ++i) {
-            std::string echo;
-            for (int j = 1; j <= n; ++j) {
-                g.MC(i, j) = toI16(r.readNumber());
-                echo += CStr(g.MC(i, j)) + "   ";
-            }
-            r.echo(echo);
-        }
-        r.skipEmptyValueLine();
+        // 2. connection matrix
+        readConnectionMatrix(r, n);
 
         // 3. continuation
         r.Head_Input(3);
@@ -127,18 +106,7 @@ void Sec215::InputPar(Ctx& c) {
     g.TETA = g.BETA * g.ALFA * g.GAMA;
 }
 
-GridText Sec215::matrixGrid(const Mat& mc, int n, bool zeros) {
-    if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
-    GridText t(n + 3, n + 3);
-    t.at(0, 0) = "(i,j)";
-    for (int i = 1; i <= n; ++i) {
-        t.at(0, i + 1) = CStr(i);
-        t.at(i + 1, 0) = CStr(i);
-    }
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j) t.at(i + 1, j + 1) = zeros ? std::string("0") : CStr(mc(i, j));
-    return t;
-}
+GridText Sec215::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
 
 GridText Sec215::stepsGrid(const Vec& h, int n1, bool zeros) {
     if (n1 < 0) throw VeltaError("Недопустимая размерность таблицы: " + CStr(n1));

@@ -8,6 +8,9 @@
 #include "data/textfile.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "stationary/fieldtext.h"
+#include "stationary/netmodel.h"
+#include "stationary/paramplot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,21 +32,8 @@ std::string dimText(int n) {
     return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
 }
 
-double realOf(const std::string& key, const std::string& text) {
-    try {
-        return textToReal(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
-
-i16 intOf(const std::string& key, const std::string& text) {
-    try {
-        return textToI16(text);
-    } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
-    }
-}
+using fieldtext::intOf;
+using fieldtext::realOf;
 
 std::vector<std::string> split(const std::string& s, char sep) {
     std::vector<std::string> parts;
@@ -125,18 +115,8 @@ void Sec217::InputPar(Ctx& c) {
         Y0.alloc(n);
         H.alloc(n1);
 
-        // 2. connection matrix (16-bit values); the empty line after it is consumed when
-        // present.
-        r.Head_Input(2);
-        for (int i = 1; i <= n; ++i) {
-            std::string echo;
-            for (int j = 1; j <= n; ++j) {
-                g.MC(i, j) = toI16(r.readNumber());
-                echo += CStr(g.MC(i, j)) + "   ";
-            }
-            r.echo(echo);
-        }
-        r.skipEmptyValueLine();
+        // 2. connection matrix
+        readConnectionMatrix(r, n);
 
         // 3. starting approximation
         r.Head_Input(3);
@@ -196,18 +176,7 @@ void Sec217::InputPar(Ctx& c) {
     k.INDEX = static_cast<i16>(mdlGlobal.NDIM + 1);
 }
 
-GridText Sec217::matrixGrid(const Mat& mc, int n, bool zeros) {
-    if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
-    GridText t(n + 3, n + 3);
-    t.at(0, 0) = "(i,j)";
-    for (int i = 1; i <= n; ++i) {
-        t.at(0, i + 1) = CStr(i);
-        t.at(i + 1, 0) = CStr(i);
-    }
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j) t.at(i + 1, j + 1) = zeros ? std::string("0") : CStr(mc(i, j));
-    return t;
-}
+GridText Sec217::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
 
 GridText Sec217::columnGrid(const Vec& v, int n, const std::string& head, bool zeros) {
     if (n < 0) throw VeltaError("Недопустимая размерность таблицы: " + CStr(n));
@@ -577,24 +546,7 @@ void Sec217::DrawMesh3(Ctx& c) {
     g.SCRX = SCRX;
     g.SCRY = SCRY;
     MeshMaskG(c, "Зависимость компонент вектора Y от параметра QMOD", "", "QMOD", 0, SCRX, 0, SCRY);
-    Surface& sf = c.surf;
-    const double x = g.PX0 + QSOLV * g.KX;
-    sf.segment(x, g.PY1, x, g.PY0, QBColor(14));
-    const double cw = g.CHW, ch = g.CHH;
-    sf.foreColour = g.CAXES;
-    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 2 * ch);
-    sf.text(" QSOLV = " + CStr(QSOLV));
-    sf.setCurrent(g.TXTX + 4 * cw, g.TXTY + 6 * ch);
-    sf.text(" Компоненты");
-    sf.lineStyle = LineStyle::Solid;
-    for (int j = 1; j <= g.NCOMP && j <= kMaxComp; ++j) {
-        const Colour col = QBColor(14 - j);
-        sf.foreColour = col;
-        sf.setCurrent(g.TXTX + 2 * cw, g.TXTY + (j + 7) * ch);
-        sf.text("X(" + CStr(g.IC(j)) + ")");
-        const double y = g.TXTY + (j + 7.5) * ch;
-        sf.segment(g.TXTX + 8 * cw, y, g.CANW - 8 * cw, y, col);
-    }
+    drawSolvedMarkAndLegend(c, g.PX0 + QSOLV * g.KX, QSOLV);
 }
 
 void Sec217::STABL(Ctx& c) {

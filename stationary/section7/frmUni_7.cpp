@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 #include "data/numtext.h"
+#include "stationary/fieldtext.h"
 
 #include <QLabel>
 
@@ -18,21 +19,8 @@ constexpr int kRow = 26;
 constexpr int kLine = 18;
 
 // A text that the reading could not convert is not written: the window stays open.
-void needInteger(const std::string& key, const std::string& text) {
-    try {
-        textToI16(text);
-    } catch (const std::exception&) {
-        throw VeltaError("Недопустимое значение  " + key + " = " + text);
-    }
-}
-
-void needReal(const std::string& key, const std::string& text) {
-    try {
-        textToReal(text);
-    } catch (const std::exception&) {
-        throw VeltaError("Недопустимое значение  " + key + " = " + text);
-    }
-}
+void needInteger(const std::string& key, const std::string& text) { fieldtext::intOf(key, text); }
+void needReal(const std::string& key, const std::string& text) { fieldtext::realOf(key, text); }
 
 void checkTexts(const Sec7::Fields& f) {
     needInteger("NDIM", f.ndim);

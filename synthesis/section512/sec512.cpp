@@ -5,6 +5,7 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
+#include "models/delay/delaydata.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,15 +23,6 @@ constexpr int kNewtonCap = 1000;
 [[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
 
 std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
-std::string joinInts(const IVec& v, int n) {
-    std::string s;
-    for (int j = 1; j <= n; ++j) {
-        if (j > 1) s += ',';
-        s += CStr(v(j));
-    }
-    return s;
-}
 
 }  // namespace
 
@@ -58,35 +50,7 @@ void Sec512::readDelayBlocks(ParReader& r) {
     r.skipLine();
     g.TETAm(1) = r.readNumber();
     r.echo("TETAm(1) = " + CStr(g.TETAm(1)));
-    // 3. integration
-    r.Head_Input(3);
-    r.Key_InputR("TMAX", g.TMAX);
-    r.Key_InputI("NDEL", g.NDEL);
-    g.NP1 = toI16(g.NDEL + 1.0);
-    g.NP2 = toI16(2.0 * g.NDEL);
-    r.echo("NP1  = " + CStr(g.NP1));
-    r.echo("NP2  = " + CStr(g.NP2));
-    // 4. initial function
-    r.Head_Input(4);
-    r.Key_InputI("IND", g.IND);
-    r.Key_InputR("Z_1", g.Z_1);
-    // 5. plotted components, at most MDIM of them
-    r.Head_Input(5);
-    r.skipLine();
-    const std::vector<i16> ic = r.readList(std::clamp<int>(g.MDIM, 0, 13));
-    g.NCOMP = static_cast<i16>(ic.size());
-    for (int j = 1; j <= g.NCOMP; ++j) {
-        g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
-        r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
-    }
-    // 6, 7
-    r.Head_Input(6);
-    r.Key_InputI("NSC", g.NSC);
-    r.Head_Input(7);
-    r.Key_InputR("DLX", g.DLX);
-    r.Key_InputR("DRX", g.DRX);
-    r.Key_InputR("SCLT", g.SCLT);
-    g.L = 0;
+    readDelayRunBlocks(r);
 }
 
 void Sec512::writeDelayBlocks(TextWriter& o, const SyzFields& f) {
@@ -97,21 +61,7 @@ void Sec512::writeDelayBlocks(TextWriter& o, const SyzFields& f) {
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     o.line("TETAm(1):");
     o.line(f.teta);
-    Head_File(o, 3);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "NDEL", f.ndel);
-    Head_File(o, 4);
-    Key_File(o, "IND", f.ind);
-    Key_File(o, "Z_1", f.z_1);
-    Head_File(o, 5);
-    o.line("IC(I):");
-    o.line(f.i1g);
-    Head_File(o, 6);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(o, 7);
-    Key_File(o, "Dlx", f.dlx);
-    Key_File(o, "Drx", f.drx);
-    Key_File(o, "Sclt", f.sclt);
+    writeDelayRunBlocks(o, f);
 }
 
 void Sec512::delayFieldsFromStore(SyzFields& f) {
@@ -120,15 +70,7 @@ void Sec512::delayFieldsFromStore(SyzFields& f) {
     f.ltau = CStr(g.LTAU);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
     f.teta = g.TETAm.upper() >= 1 ? CStr(g.TETAm(1)) : std::string("0");
-    f.tmax = CStr(g.TMAX);
-    f.ndel = CStr(g.NDEL);
-    f.ind = CStr(g.IND);
-    f.z_1 = CStr(g.Z_1);
-    f.i1g = joinInts(g.IC, g.NCOMP);
-    f.nsc = CStr(g.NSC);
-    f.dlx = CStr(g.DLX);
-    f.drx = CStr(g.DRX);
-    f.sclt = CStr(g.SCLT);
+    delayRunTextsFromStore(f);
 }
 
 GridText Sec512::tauGrid(const Vec& tau, int ltau, bool zeros) {

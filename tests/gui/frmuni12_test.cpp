@@ -1,102 +1,19 @@
 // The input window of section 1.2 driven as the user drives it: a shipped sample opened
 // from its task folder, the four sheets, the delay grid and its rebuild after LTAU
 // changes, refused texts, "Ввод" and reading back.
-#include "app/shell.h"
-#include "data/forms/formhost.h"
-#include "data/paths.h"
-#include "data/store.h"
-#include "data/textfile.h"
-#include "graphics/surface.h"
 #include "models/section12/frmUni_12.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "support/form_test_host.h"
 
 using namespace velta;
+using velta::test::slurp;
 namespace fs = std::filesystem;
 
 namespace {
 
-class Host12 : public FormHost {
-public:
-    explicit Host12(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
-
-// Every label readable and every control inside its frame, none overlapping another;
-// with VELTA_SHOTS set, a picture of each sheet is saved there.
-void checkSheets(SectionForm& win, const std::string& shotName) {
-    for (int sheet = 1; sheet <= win.sheetCount(); ++sheet) {
-        win.tabStrip()->setCurrentIndex(sheet - 1);
-        QFrame* f = win.frame(sheet);
-        ASSERT_TRUE(f->isVisible()) << sheet;
-        const QRect inside(QPoint(0, 0), f->size());
-        std::vector<QRect> boxes;
-        std::vector<std::string> names;
-        for (QWidget* w : f->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            QRect box = w->geometry();
-            std::string name = w->objectName().toStdString();
-            if (auto* l = qobject_cast<QLabel*>(w)) {
-                if (l->text().isEmpty()) continue;
-                EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
-                // A label takes the room of its text: right-aligned field labels are wider.
-                const int tw = l->fontMetrics().horizontalAdvance(l->text());
-                const int th = l->fontMetrics().height();
-                const int x = (l->alignment() & Qt::AlignRight) ? l->geometry().right() - tw + 1 : l->x();
-                box = QRect(x, l->y() + (l->height() - th) / 2, tw, th);
-                name = l->text().toStdString();
-            }
-            EXPECT_TRUE(inside.contains(w->geometry())) << "sheet " << sheet << ": " << name;
-            for (std::size_t i = 0; i < boxes.size(); ++i)
-                EXPECT_FALSE(box.intersects(boxes[i])) << "sheet " << sheet << ": " << name << " / " << names[i];
-            boxes.push_back(box);
-            names.push_back(name);
-        }
-        if (const char* dir = std::getenv("VELTA_SHOTS")) {
-            QApplication::processEvents();
-            win.grab().save(QDir(QString::fromLocal8Bit(dir))
-                                .filePath(QString::fromStdString(shotName) + QStringLiteral("_%1.png").arg(sheet)));
-        }
-    }
-}
-
-class FrmUni12 : public ::testing::Test {
+class FrmUni12 : public test::FormTest<frmUni_12> {
 protected:
+    FrmUni12() : FormTest(12, &frmUni_12::IshDanSymZ, {}, "Mnk/Tau0/osc.mnzd") {}
+    // The sample in its task folder, the task chosen before the window is built.
     void SetUp() override {
         mdlGlobal.reset();
         for (const char* t : {"Tau0", "Tau1", "Tau2", "Tau3"}) app.mkdir(std::string("User/Mnk/") + t);
@@ -106,24 +23,8 @@ protected:
         host.shell().Combo1_Click("Tau0");
         win = std::make_unique<frmUni_12>(host);
     }
-    QLineEdit* field(const char* name) { return win->findChild<QLineEdit*>(name); }
-    FormGrid* grid() { return win->findChild<FormGrid*>("grdTable1"); }
-    QPushButton* button(const char* name) { return win->findChild<QPushButton*>(name); }
-    SectionCore& core() { return *host.shell().core(12); }
-    void openSample() {
-        host.ui.openFiles.push_back(app.path("User/Mnk/Tau0/osc.mnzd"));
-        win->IshDanSymZ();
-    }
-    void readBack(const std::string& path) {
-        core().dataPath = path;
-        NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths()};
-        core().InputPar(ctx);
-    }
-
-    test::TempApp app;
-    Host12 host{app.root()};
-    std::unique_ptr<frmUni_12> win;
+    using FormTest::grid;
+    FormGrid* grid() { return FormTest::grid("grdTable1"); }
 };
 
 } // namespace
@@ -194,7 +95,7 @@ TEST_F(FrmUni12, SheetsCarryTheirLabels) {
         EXPECT_EQ(got, want) << "sheet " << sheet;
     }
     EXPECT_NE(win->frame(2)->findChild<FormGrid*>("grdTable1"), nullptr);
-    checkSheets(*win, "frm12");
+    test::checkSheetLayout(*win, "frm12");
 }
 
 TEST_F(FrmUni12, LtauReminderAndGridRebuiltWithZerosAfterTheChange) {

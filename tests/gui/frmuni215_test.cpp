@@ -1,141 +1,19 @@
 // The input window of section 2.1.5 driven as the user drives it: the shipped sample
 // opened, the matrix and the steps edited, NDIM changed, sheets switched, "Ввод" and the
 // file read back.
-#include "app/shell.h"
-#include "data/forms/formhost.h"
-#include "data/paths.h"
-#include "data/store.h"
-#include "graphics/surface.h"
 #include "stationary/section215/frmUni_215.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTabBar>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
 
 using namespace velta;
-namespace fs = std::filesystem;
+using velta::test::slurp;
 
 namespace {
 
-class TestHost : public FormHost {
-public:
-    explicit TestHost(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
-
-// Every label readable and every control inside its frame, none overlapping another; with
-// VELTA_SHOTS set, a picture of each sheet is saved there.
-void checkSheets(SectionForm& win, const std::string& shotName) {
-    for (int sheet = 1; sheet <= win.sheetCount(); ++sheet) {
-        win.tabStrip()->setCurrentIndex(sheet - 1);
-        QFrame* f = win.frame(sheet);
-        ASSERT_TRUE(f->isVisible()) << sheet;
-        const QRect inside(QPoint(0, 0), f->size());
-        std::vector<QWidget*> controls;
-        for (QWidget* w : f->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (auto* l = qobject_cast<QLabel*>(w)) {
-                if (l->text().isEmpty()) continue;
-                EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
-            }
-            EXPECT_TRUE(inside.contains(w->geometry())) << "sheet " << sheet << ": " << w->objectName().toStdString();
-            controls.push_back(w);
-        }
-        auto box = [](QWidget* w) {
-            auto* l = qobject_cast<QLabel*>(w);
-            if (!l) return w->geometry();
-            const int tw = l->fontMetrics().horizontalAdvance(l->text());
-            const int th = l->fontMetrics().height();
-            const int x = (l->alignment() & Qt::AlignRight) ? l->geometry().right() - tw + 1 : l->x();
-            return QRect(x, l->y() + (l->height() - th) / 2, tw, th);
-        };
-        auto name = [](QWidget* w) {
-            auto* l = qobject_cast<QLabel*>(w);
-            return (l ? l->text() : w->objectName()).toStdString();
-        };
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            for (std::size_t j = i + 1; j < controls.size(); ++j)
-                EXPECT_FALSE(box(controls[i]).intersects(box(controls[j])))
-                    << "sheet " << sheet << ": '" << name(controls[i]) << "' and '" << name(controls[j]) << "'";
-        if (const char* dir = std::getenv("VELTA_SHOTS")) {
-            QApplication::processEvents();
-            win.grab().save(QDir(QString::fromLocal8Bit(dir))
-                                .filePath(QString::fromStdString(shotName) + QStringLiteral("_%1.png").arg(sheet)));
-        }
-    }
-}
-
-class FrmUni215 : public ::testing::Test {
+class FrmUni215 : public test::FormTest<frmUni_215, Sec215> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        fs::copy_file(fs::path(VELTA_SOURCE_DIR) / "User" / "Repress3.srRd", fs::path(app.user()) / "Repress3.srRd");
-        host.shell().Sect_Select(215);
-        win = std::make_unique<frmUni_215>(host);
-    }
-
-    QLineEdit* field(const char* name) { return win->findChild<QLineEdit*>(name); }
-    FormGrid* grid(const char* name) { return win->findChild<FormGrid*>(name); }
-    QPushButton* button(const char* name) { return win->findChild<QPushButton*>(name); }
-    Sec215& core() { return dynamic_cast<Sec215&>(*host.shell().core(215)); }
-
-    void openSample() {
-        host.ui.openFiles.push_back(app.path("User/Repress3.srRd"));
-        win->IshDanSRR();
-    }
-    void clickCell(FormGrid* g, int r, int c) {
-        g->scrollToItem(g->item(r, c));
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(r, c)).center());
-    }
-    void readBack(const std::string& path) {
-        core().dataPath = path;
-        NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths()};
-        core().InputPar(ctx);
-    }
-    void save(const std::string& rel) {
-        host.ui.saveFiles.push_back(app.path(rel));
-        button("cmdINput1")->click();
-    }
-
-    test::TempApp app;
-    TestHost host{app.root()};
-    std::unique_ptr<frmUni_215> win;
+    FrmUni215() : FormTest(215, &frmUni_215::IshDanSRR, {"Repress3.srRd"}) {}
 };
 
 TEST_F(FrmUni215, OpenFillsEveryFieldAndGridFromTheShippedSample) {
@@ -215,7 +93,7 @@ TEST_F(FrmUni215, SheetsCarryTheirLabelsAndFields) {
         EXPECT_EQ(got, want) << "sheet " << sheet;
     }
     openSample();
-    checkSheets(*win, "frmUni_215");
+    test::checkSheetLayout(*win, "frmUni_215");
 }
 
 TEST_F(FrmUni215, AcceptWithoutEditsAsksNothingAndKeepsTheFile) {

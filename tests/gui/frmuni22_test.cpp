@@ -1,51 +1,13 @@
 // The input window of section 2.2 driven as the user drives it: open from the task folder,
 // the four sheets, the delay grid and its rebuild after LTAU changes, "Ввод" and reading back.
-#include "app/shell.h"
-#include "data/forms/formhost.h"
-#include "data/paths.h"
-#include "data/store.h"
-#include "data/textfile.h"
-#include "graphics/surface.h"
 #include "models/section22/frmUni_22.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "support/form_test_host.h"
 
 using namespace velta;
+using velta::test::slurp;
 namespace fs = std::filesystem;
 
 namespace {
-
-class Host22 : public FormHost {
-public:
-    explicit Host22(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
 
 const char* const kSample[] = {
     "1) Параметры модели", "-------",
@@ -65,15 +27,10 @@ std::string sampleBytes() {
     return s;
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
-
-class FrmUni22 : public ::testing::Test {
+class FrmUni22 : public test::FormTest<frmUni_22> {
 protected:
+    FrmUni22() : FormTest(22, &frmUni_22::IshDanGenZ, {}, "Mtr/Tau0/osc.mtzd") {}
+    // The sample in its task folder, the task chosen before the window is built.
     void SetUp() override {
         mdlGlobal.reset();
         app.write("User/Mtr/Tau0/osc.mtzd", sampleBytes());
@@ -81,24 +38,8 @@ protected:
         host.shell().Combo1_Click("Tau0");
         win = std::make_unique<frmUni_22>(host);
     }
-    QLineEdit* field(const char* name) { return win->findChild<QLineEdit*>(name); }
-    FormGrid* grid() { return win->findChild<FormGrid*>("grdTable1"); }
-    QPushButton* button(const char* name) { return win->findChild<QPushButton*>(name); }
-    SectionCore& core() { return *host.shell().core(22); }
-    void openSample() {
-        host.ui.openFiles.push_back(app.path("User/Mtr/Tau0/osc.mtzd"));
-        win->IshDanGenZ();
-    }
-    void readBack(const std::string& path) {
-        core().dataPath = path;
-        NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths()};
-        core().InputPar(ctx);
-    }
-
-    test::TempApp app;
-    Host22 host{app.root()};
-    std::unique_ptr<frmUni_22> win;
+    using FormTest::grid;
+    FormGrid* grid() { return FormTest::grid("grdTable1"); }
 };
 
 } // namespace

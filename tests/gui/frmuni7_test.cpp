@@ -1,86 +1,17 @@
 // The input window of section 7 (stationary solutions of M(NDIM,NDIM)) driven as the user drives it: open,
 // edit, switch sheets, "Ввод", "Отмена", with a scripted prompter and a real shell.
-#include "app/shell.h"
-#include "data/forms/formhost.h"
-#include "data/paths.h"
-#include "data/store.h"
-#include "data/textfile.h"
-#include "graphics/surface.h"
 #include "stationary/section7/frmUni_7.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "support/form_test_host.h"
 
 using namespace velta;
+using velta::test::slurp;
 namespace fs = std::filesystem;
 
 namespace {
 
-class TestHost : public FormHost {
-public:
-    explicit TestHost(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
-
-class FrmUni7 : public ::testing::Test {
+class FrmUni7 : public test::FormTest<frmUni_7> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        app.write("User/StaResh5_LL2.stRd", slurp(std::string(VELTA_SOURCE_DIR) + "/User/StaResh5_LL2.stRd"));
-        host.shell().Sect_Select(7);
-        win = std::make_unique<frmUni_7>(host);
-    }
-    QLineEdit* field(const char* name) { return win->findChild<QLineEdit*>(name); }
-    QPushButton* button(const char* name) { return win->findChild<QPushButton*>(name); }
-    SectionCore& core() { return *host.shell().core(7); }
-    void openSample() {
-        host.ui.openFiles.push_back(app.path("User/StaResh5_LL2.stRd"));
-        win->IshDanStR();
-    }
-    void readBack(const std::string& path) {
-        core().dataPath = path;
-        NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths()};
-        core().InputPar(ctx);
-    }
-
-    test::TempApp app;
-    TestHost host{app.root()};
-    std::unique_ptr<frmUni_7> win;
+    FrmUni7() : FormTest(7, &frmUni_7::IshDanStR, {"StaResh5_LL2.stRd"}) {}
 };
 
 TEST_F(FrmUni7, OpenFillsEveryFieldAndShowsSheetOne) {

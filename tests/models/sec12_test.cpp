@@ -3,38 +3,23 @@
 // refused inputs, the legend and the portion counter through the shell.
 #include "models/section12/sec12.h"
 
-#include "app/shell.h"
-#include "data/numtext.h"
-#include "data/paths.h"
-#include "data/textfile.h"
-#include "graphics/canvas.h"
-#include "support/recording_surface.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/delay_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
-#include <sstream>
 
 using namespace velta;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
+using velta::test::slurp;
 using velta::test::TempApp;
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // Field texts of one ".mnzd" file, in the order of its blocks.
 struct Mnzd {
@@ -44,69 +29,28 @@ struct Mnzd {
     std::string dlx = "0", drx = "1", sclt = "0";
 
     std::string text() const {
-        std::vector<std::string> L;
-        auto h = [&](int k) {
-            L.push_back(std::to_string(k) + ") Блок " + std::to_string(k));
-            L.push_back("-------");
-        };
-        h(1);
-        L.insert(L.end(), {"MCLASS = " + mclass, "NDIM = " + ndim, "KMOD = " + kmod, "ALFA = " + alfa,
-                           "BETA = " + beta, "GAMA = " + gama});
-        h(2);
-        L.insert(L.end(), {"MDIM = " + mdim, "LTAU = " + ltau, "PTAU = " + ptau, "TAUm(I):", taus});
-        h(3);
-        L.insert(L.end(), {"TMAX = " + tmax, "NDEL = " + ndel});
-        h(4);
-        L.insert(L.end(), {"IND = " + ind, "Z_1 = " + z_1});
-        h(5);
-        L.insert(L.end(), {"IC(I):", ic});
-        h(6);
-        L.push_back("NSC = " + nsc);
-        h(7);
-        L.insert(L.end(), {"Dlx = " + dlx, "Drx = " + drx, "Sclt = " + sclt});
-        std::string s;
-        for (const auto& l : L) s += utf8ToCp1251(l) + "\r\n";
-        return s;
+        velta::test::BlockLines b;
+        b.block(1, {"MCLASS = " + mclass, "NDIM = " + ndim, "KMOD = " + kmod, "ALFA = " + alfa,
+                    "BETA = " + beta, "GAMA = " + gama});
+        b.block(2, {"MDIM = " + mdim, "LTAU = " + ltau, "PTAU = " + ptau, "TAUm(I):", taus});
+        b.block(3, {"TMAX = " + tmax, "NDEL = " + ndel});
+        b.block(4, {"IND = " + ind, "Z_1 = " + z_1});
+        b.block(5, {"IC(I):", ic});
+        b.block(6, {"NSC = " + nsc});
+        b.block(7, {"Dlx = " + dlx, "Drx = " + drx, "Sclt = " + sclt});
+        return b.text();
     }
 };
 
-class Sec12Test : public ::testing::Test {
+class Sec12Test : public velta::test::DelayFixture<Sec12> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(true);
-        mdlGlobal.TASKDIR = "Tau0";
-        mdlGlobal.SUBDIR = "Mnk\\";
-    }
-    void load(const Mnzd& f, const std::string& name = "t.mnzd") {
-        app.write("User/Mnk/Tau0/" + name, f.text());
-        core.dataPath = app.path("User/Mnk/Tau0/" + name);
-        core.InputPar(c);
-    }
-    void run() {
-        core.Integr1(c);
-        L_Print(c, 28);
-    }
-    std::vector<std::string> results() const { return readAllLines(paths.userFile("Results.mnz")); }
-    std::vector<std::string> rows() const {
-        std::vector<std::string> r;
-        for (const auto& l : results())
-            if (!l.empty() && std::isdigit(static_cast<unsigned char>(l[0]))) r.push_back(l);
-        return r;
-    }
+    Sec12Test() : DelayFixture("Mnk", "mnzd", "Results.mnz", 28) {}
     // The rows' values without their numbers and times.
     std::vector<std::string> rowValues() const {
         std::vector<std::string> r;
         for (const auto& l : rows()) r.push_back(l.substr(22));
         return r;
     }
-
-    TempApp app;
-    AppPaths paths{app.root()};
-    RecordingSurface surf;
-    ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
-    Sec12 core;
 };
 
 } // namespace

@@ -3,37 +3,22 @@
 // legend and the portion counter through the shell.
 #include "models/section6/sec6.h"
 
-#include "app/shell.h"
-#include "data/numtext.h"
-#include "data/paths.h"
-#include "data/textfile.h"
-#include "graphics/canvas.h"
-#include "support/recording_surface.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/delay_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 using namespace velta;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
+using velta::test::slurp;
 using velta::test::TempApp;
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // Field texts of one ".suzd" file: a ring of three repressors by default.
 struct Suzd {
@@ -46,53 +31,26 @@ struct Suzd {
     std::string sclx = "0", scrx = "10", sclt = "0";
 
     std::string text() const {
-        std::vector<std::string> L;
-        auto h = [&](int k) {
-            L.push_back(std::to_string(k) + ") Блок " + std::to_string(k));
-            L.push_back("-------");
-        };
-        h(1);
-        L.insert(L.end(), {"MClass = " + mclass, "MDIM = " + mdim, "ALFA(K):", alfa, "GAMA(K):", gama,
-                           "TETA(K):", teta});
-        h(2);
-        L.insert(L.end(), {"LTAU = " + ltau, "TAUm(I):", taus});
-        h(3);
-        L.insert(L.end(), beta.begin(), beta.end());
-        L.push_back("");
-        h(4);
-        L.insert(L.end(), {"TMAX = " + tmax, "NDEL = " + ndel});
-        h(5);
-        L.insert(L.end(), {"i1,...:", i1, "Zi1,...:", zi1});
-        h(6);
-        L.insert(L.end(), {"IC(I):", ic});
-        h(7);
-        L.push_back("NSC = " + nsc);
-        h(8);
-        L.insert(L.end(), {"SCLX = " + sclx, "SCRX = " + scrx, "SCLT = " + sclt});
-        std::string s;
-        for (const auto& l : L) s += utf8ToCp1251(l) + "\r\n";
-        return s;
+        velta::test::BlockLines b;
+        b.block(1, {"MClass = " + mclass, "MDIM = " + mdim, "ALFA(K):", alfa, "GAMA(K):", gama, "TETA(K):",
+                    teta});
+        b.block(2, {"LTAU = " + ltau, "TAUm(I):", taus});
+        b.block(3);
+        b.L.insert(b.L.end(), beta.begin(), beta.end());
+        b.L.push_back("");
+        b.block(4, {"TMAX = " + tmax, "NDEL = " + ndel});
+        b.block(5, {"i1,...:", i1, "Zi1,...:", zi1});
+        b.block(6, {"IC(I):", ic});
+        b.block(7, {"NSC = " + nsc});
+        b.block(8, {"SCLX = " + sclx, "SCRX = " + scrx, "SCLT = " + sclt});
+        return b.text();
     }
 };
 
-class Sec6Test : public ::testing::Test {
+class Sec6Test : public velta::test::DelayFixture<Sec6> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(true);
-        mdlGlobal.TASKDIR = "Tau0";
-        mdlGlobal.SUBDIR = "Suz\\";
-    }
-    void load(const Suzd& f, const std::string& name = "t.suzd") {
-        app.write("User/Suz/Tau0/" + name, f.text());
-        core.dataPath = app.path("User/Suz/Tau0/" + name);
-        core.InputPar(c);
-    }
-    void run() {
-        core.Integr1(c);
-        L_Print(c, 27);
-    }
-    std::vector<std::string> results() const { return readAllLines(paths.userFile("Results.suz")); }
+    Sec6Test() : DelayFixture("Suz", "suzd", "Results.suz", 27) {}
+    // The table rows: a number of five characters and a blank.
     std::vector<std::string> rows() const {
         std::vector<std::string> r;
         for (const auto& l : results())
@@ -107,13 +65,6 @@ protected:
         }
         return "no refusal";
     }
-
-    TempApp app;
-    AppPaths paths{app.root()};
-    RecordingSurface surf;
-    ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
-    Sec6 core;
 };
 
 } // namespace

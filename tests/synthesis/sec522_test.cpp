@@ -3,14 +3,7 @@
 // refused inputs, the legend and the portion counter.
 #include "synthesis/section522/sec522.h"
 
-#include "app/shell.h"
-#include "data/numtext.h"
-#include "data/paths.h"
-#include "data/textfile.h"
-#include "graphics/canvas.h"
-#include "support/recording_surface.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/delay_fixture.h"
 #include "synthesis/section512/sec512.h"
 
 #include <gtest/gtest.h>
@@ -18,24 +11,16 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 using namespace velta;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
+using velta::test::slurp;
 using velta::test::TempApp;
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // Field texts of one ".syzd" file of section 5.2.2, in the order of its blocks.
 struct Syzd2 {
@@ -45,55 +30,21 @@ struct Syzd2 {
     std::string dlx = "0", drx = "8", sclt = "0";
 
     std::string text() const {
-        std::vector<std::string> L;
-        auto h = [&](int k) {
-            L.push_back(std::to_string(k) + ") Блок " + std::to_string(k));
-            L.push_back("-------");
-        };
-        h(1);
-        L.insert(L.end(), {"ALFA,ALFA1,ALFA2:", alfa3, "BETA1,BETA2:", beta12, "GAMA1,GAMA2:", gama12});
-        h(2);
-        L.insert(L.end(), {"MDIM = " + mdim, "LTAU = " + ltau, "TAUm(I):", taus, "TETAm(1):", teta});
-        h(3);
-        L.insert(L.end(), {"TMAX = " + tmax, "NDEL = " + ndel});
-        h(4);
-        L.insert(L.end(), {"IND = " + ind, "Z_1 = " + z_1});
-        h(5);
-        L.insert(L.end(), {"IC(I):", ic});
-        h(6);
-        L.push_back("NSC = " + nsc);
-        h(7);
-        L.insert(L.end(), {"Dlx = " + dlx, "Drx = " + drx, "Sclt = " + sclt});
-        std::string s;
-        for (const auto& l : L) s += utf8ToCp1251(l) + "\r\n";
-        return s;
+        velta::test::BlockLines b;
+        b.block(1, {"ALFA,ALFA1,ALFA2:", alfa3, "BETA1,BETA2:", beta12, "GAMA1,GAMA2:", gama12});
+        b.block(2, {"MDIM = " + mdim, "LTAU = " + ltau, "TAUm(I):", taus, "TETAm(1):", teta});
+        b.block(3, {"TMAX = " + tmax, "NDEL = " + ndel});
+        b.block(4, {"IND = " + ind, "Z_1 = " + z_1});
+        b.block(5, {"IC(I):", ic});
+        b.block(6, {"NSC = " + nsc});
+        b.block(7, {"Dlx = " + dlx, "Drx = " + drx, "Sclt = " + sclt});
+        return b.text();
     }
 };
 
-class Sec522Test : public ::testing::Test {
+class Sec522Test : public velta::test::DelayFixture<Sec522> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(true);
-        mdlGlobal.TASKDIR = "Tau0";
-        mdlGlobal.SUBDIR = "Sy2z\\";
-    }
-    void load(const Syzd2& f, const std::string& name = "t.syzd") {
-        app.write("User/Sy2z/Tau0/" + name, f.text());
-        core.dataPath = app.path("User/Sy2z/Tau0/" + name);
-        core.InputPar(c);
-    }
-    void run() {
-        core.Integr1(c);
-        L_Print(c, 28);
-    }
-    std::vector<std::string> results() const { return readAllLines(paths.userFile("Results.s2z")); }
-    std::vector<std::string> rows() const {
-        std::vector<std::string> r;
-        for (const auto& l : results())
-            if (!l.empty() && std::isdigit(static_cast<unsigned char>(l[0]))) r.push_back(l);
-        return r;
-    }
+    Sec522Test() : DelayFixture("Sy2z", "syzd", "Results.s2z", 28) {}
     std::vector<double> window() const {
         std::vector<double> w;
         for (int p = 1; p <= mdlGlobal.NDEL + 1; ++p) w.push_back(mdlGlobal.ZTAB(p, 1));
@@ -117,13 +68,6 @@ protected:
         for (std::size_t i = 0; i + 1 < err.size(); ++i) ord.push_back(std::log2(err[i] / err[i + 1]));
         return ord;
     }
-
-    TempApp app;
-    AppPaths paths{app.root()};
-    RecordingSurface surf;
-    ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
-    Sec522 core;
 };
 
 } // namespace
