@@ -1,60 +1,21 @@
 // The input window of section 5.2.2 driven as the user drives it: the combined fields of
 // the two elements, the delay grid and its rebuild after LTAU changes, "Ввод" and reading
 // back, and a run of what was saved.
-#include "app/shell.h"
-#include "data/forms/formhost.h"
-#include "data/paths.h"
-#include "data/store.h"
-#include "data/textfile.h"
-#include "graphics/surface.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 #include "synthesis/section522/frmUni_522.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
+#include <string>
 
 using namespace velta;
+using velta::test::slurp;
 namespace fs = std::filesystem;
 
 namespace {
-
-class Host522 : public FormHost {
-public:
-    explicit Host522(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
 
 class FrmUni522 : public ::testing::Test {
 protected:
@@ -82,7 +43,7 @@ protected:
 
     std::string sample;
     test::TempApp app;
-    Host522 host{app.root()};
+    test::FormTestHost host{app.root()};
     std::unique_ptr<frmUni_522> win;
 };
 

@@ -5,6 +5,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/core_fixture.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -19,19 +20,13 @@
 #include <vector>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
 
 namespace {
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 // A ".mtrd" text; each block gets two header lines "Hk" and "--".
 struct Mtrd {
@@ -67,25 +62,9 @@ struct Mtrd {
     }
 };
 
-class Sec21Test : public ::testing::Test {
+class Sec21Test : public test::CoreFixture<Sec21> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(true);
-    }
-    void load(const Mtrd& m) {
-        app.write("User/t.mtrd", m.text());
-        sec.dataPath = app.path("User/t.mtrd");
-        sec.InputPar(c);
-    }
-    std::vector<std::string> results() { return readAllLines(app.path("User/Results.mtr")); }
-
-    TempApp app;
-    AppPaths paths{app.root()};
-    RecordingSurface surf;
-    ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
-    Sec21 sec;
+    Sec21Test() : CoreFixture("mtrd", "Results.mtr") {}
 };
 
 const std::string kSample = std::string(VELTA_SOURCE_DIR) + "/User/Kolco5.mtrd";

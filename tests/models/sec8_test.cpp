@@ -4,6 +4,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/core_fixture.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -18,19 +19,13 @@
 #include <vector>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
 
 namespace {
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 // A ".gsed" text; each block gets two header lines "Hk" and "--".
 struct Gsed {
@@ -63,18 +58,9 @@ struct Gsed {
     }
 };
 
-class Sec8Test : public ::testing::Test {
+class Sec8Test : public test::CoreFixture<Sec8> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(true);
-    }
-    void load(const Gsed& m) {
-        app.write("User/t.gsed", m.text());
-        sec.dataPath = app.path("User/t.gsed");
-        sec.InputPar(c);
-    }
-    std::vector<std::string> results() { return readAllLines(app.path("User/Results.gse")); }
+    Sec8Test() : CoreFixture("gsed", "Results.gse") {}
     // F(X) - X^2 at the point x through Vych_PCH.
     std::vector<double> deriv(const std::vector<double>& x) {
         const int n = mdlGlobal.NDIM;
@@ -85,13 +71,6 @@ protected:
         for (int i = 1; i <= n; ++i) d[static_cast<std::size_t>(i)] = mdlGlobal.FV(i) + rate(i) * x[static_cast<std::size_t>(i)];
         return d;
     }
-
-    TempApp app;
-    AppPaths paths{app.root()};
-    RecordingSurface surf;
-    ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
-    Sec8 sec;
 };
 
 const std::string kSrc = VELTA_SOURCE_DIR;

@@ -6,6 +6,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/core_fixture.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -17,6 +18,7 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
@@ -62,47 +64,9 @@ struct Sy1d {
     }
 };
 
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-class Sec511Test : public ::testing::Test {
+class Sec511Test : public test::CoreFixture<Sec511> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(true);
-    }
-    void TearDown() override { mdlGlobal.reset(); }
-
-    void load(const Sy1d& m) {
-        app.write("User/t.sy1d", m.text());
-        sec.dataPath = paths.userFile("t.sy1d");
-        sec.InputPar(c);
-    }
-    std::vector<std::string> results() const { return readAllLines(paths.userFile("Results.sy1")); }
-    std::string errorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const VeltaError& e) {
-            return e.what();
-        }
-        return "";
-    }
-    std::vector<double> state() const {
-        std::vector<double> v;
-        for (int i = 1; i <= mdlGlobal.NDIM; ++i) v.push_back(mdlGlobal.X1(i));
-        return v;
-    }
-
-    TempApp app;
-    AppPaths paths{app.root()};
-    RecordingSurface surf;
-    ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
-    Sec511 sec;
+    Sec511Test() : CoreFixture("sy1d", "Results.sy1") {}
 };
 
 // dX/dt of the chain, written out independently of the section, for reference solutions.

@@ -7,6 +7,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/core_fixture.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -18,6 +19,7 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
@@ -63,47 +65,9 @@ struct Sy2d {
     }
 };
 
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-class Sec521Test : public ::testing::Test {
+class Sec521Test : public test::CoreFixture<Sec521> {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(true);
-    }
-    void TearDown() override { mdlGlobal.reset(); }
-
-    void load(const Sy2d& m) {
-        app.write("User/t.sy2d", m.text());
-        sec.dataPath = paths.userFile("t.sy2d");
-        sec.InputPar(c);
-    }
-    std::vector<std::string> results() const { return readAllLines(paths.userFile("Results.sy2")); }
-    std::string errorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const VeltaError& e) {
-            return e.what();
-        }
-        return "";
-    }
-    std::vector<double> state() const {
-        std::vector<double> v;
-        for (int i = 1; i <= mdlGlobal.NDIM; ++i) v.push_back(mdlGlobal.X1(i));
-        return v;
-    }
-
-    TempApp app;
-    AppPaths paths{app.root()};
-    RecordingSurface surf;
-    ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
-    Sec521 sec;
+    Sec521Test() : CoreFixture("sy2d", "Results.sy2") {}
 };
 
 // dX/dt of the two chains, written out independently of the section.
