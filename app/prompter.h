@@ -19,6 +19,9 @@ public:
     // Returns the answer; an empty text stands for an empty answer and for Cancel.
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText = "", int x = -1, int y = -1) = 0;
+    // After an empty answer: whether the box was closed with Cancel rather than answered
+    // with an empty text. A prompter that cannot tell them apart says Cancel.
+    virtual bool emptyAnswerWasCancel() const { return true; }
     // Modal Yes/No question; true for Yes.
     virtual bool askYesNo(const std::string& text, const std::string& title = kTitle) {
         (void)text; (void)title; return false;

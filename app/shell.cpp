@@ -1,12 +1,14 @@
 #include "app/shell.h"
 
 #include "app/prompter.h"
+#include "app/runsize.h"
 #include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/store.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "stationary/section4/sec4.h"
 
 namespace velta {
 
@@ -50,6 +52,14 @@ void Shell::Menu_False() {
     varpar[static_cast<int>(VarDlg::VarPar)].chkTE = true;
     varpar[static_cast<int>(VarDlg::VarPar)].chkStereo = false;
     varpar[static_cast<int>(VarDlg::VarPar9)].chkStereo = false;
+    resetPictureKinds();
+}
+
+void Shell::resetPictureKinds() {
+    for (VarParOptions& o : varpar) {
+        if (!o.optPhas3 && !o.optPuan3) continue;
+        o.choose(&VarParOptions::optPhys);
+    }
 }
 
 void Shell::Sect_Select(int code) {
@@ -72,8 +82,6 @@ void Shell::Sect_Select(int code) {
     mdlGlobal.IC(1) = 1;
     mdlGlobal.IC(2) = 2;
     mdlGlobal.IC(3) = 3;
-    varpar[static_cast<int>(VarDlg::VarPar1)].optPhas3 = false;
-    varpar[static_cast<int>(VarDlg::VarPar2)].optPhas3 = false;
     switch (s->group) {
     case 'A':
         enable(Cmd::Table, true);
@@ -136,22 +144,16 @@ void Shell::VarPar_Set(VarDlg d, int kind) {
     VarParOptions& o = varpar[static_cast<int>(d)];
     Store& g = mdlGlobal;
     if (g.LGRAPH == 1) {
-        o.optPhys = true;
-        o.optPhas = false;
-        if (kind == 0) o.optPuan = false;
+        o.choose(&VarParOptions::optPhys);
         const bool yes = g.LSCREEN == 1;
         g.LPERIOD = yes ? 1 : 0;
         o.optPYe = yes;
         o.optPNo = !yes;
     } else if (g.LGRAPH == 2) {
-        o.optPhas = true;
-        o.optPhys = false;
-        o.optPuan = false;
+        o.choose(&VarParOptions::optPhas);
         g.LSCREEN = 0;
     } else if (g.LGRAPH == 3 && kind == 0) {
-        o.optPuan = true;
-        o.optPhys = false;
-        o.optPhas = false;
+        o.choose(&VarParOptions::optPuan);
         g.LSCREEN = 0;
     }
 }
@@ -187,11 +189,23 @@ bool Shell::mnuInput(Ctx& c) {
         for (;;) {
             const std::string answer = c.ui.inputBox("Задайте число уравнений  NDIM", kTitle, "1");
             if (answer.empty()) return false;
+            double n = 0;
+            try {
+                n = textToReal(answer);
+            } catch (const VeltaError&) {
+                c.ui.message("Вы задали НЕ ЧИСЛО", MsgIcon::Exclamation);
+                continue;
+            }
             try {
                 mdlGlobal.NDIM = textToI16(answer);
                 break;
             } catch (const VeltaError&) {
-                c.ui.message("Вы задали НЕ ЧИСЛО", MsgIcon::Exclamation);
+                // A number beyond the 16-bit range gets the range message of any other
+                // NDIM the section cannot take.
+                c.ui.message("Ошибка при вводе исходных данных.\nЧисло уравнений NDIM должно быть от 1 до " +
+                                 CStr(Sec4::kMaxNdim) + " (NDIM = " + CStr(n) + ")",
+                             MsgIcon::Critical);
+                return false;
             }
         }
         textViewVisible = false;
@@ -249,6 +263,12 @@ bool Shell::mnuIntegr(Ctx& c) {
         c.ui.message(notBuiltMessage(*info), MsgIcon::Exclamation);
         return false;
     }
+    // A run that would write gigabytes or take an absurd number of steps is asked about first.
+    const std::string sizeQuestion = runSizeQuestion(section, "\\User\\Results." + info->resultExt);
+    if (!sizeQuestion.empty() && !c.ui.askYesNo(sizeQuestion)) {
+        c.ui.note("Счёт отменён: слишком большой объём вычислений");
+        return false;
+    }
     try {
         sc->Integr1(c);
         switch (section) {
@@ -262,6 +282,13 @@ bool Shell::mnuIntegr(Ctx& c) {
         case 512: L_Print(c, 26); break;
         default: break;
         }
+    } catch (const RunStopped&) {
+        // The user's decision: the results file holds the rows written so far.
+        c.ui.progressHide();
+        c.ui.message(kRunStopped, MsgIcon::Information);
+        enable(Cmd::OpenResl, true);
+        enable(Cmd::DelF, true);
+        return false;
     } catch (const std::exception& e) {
         c.ui.progressHide();
         c.ui.message(std::string("Счёт завершён с ошибкой.\n") + e.what(), MsgIcon::Critical);

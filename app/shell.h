@@ -4,6 +4,7 @@
 #pragma once
 #include "data/catalogue.h"
 #include "data/context.h"
+#include "data/error.h"
 #include "models/section.h"
 
 #include <array>
@@ -29,8 +30,22 @@ struct VarParOptions {
     bool optPYe = false, optPNo = true;
     bool optPhas3 = false, optPuan3 = false;
     bool chkTE = true, chkStereo = false;
+
+    // The picture kinds are one exclusive group: `kind` on, the other four off.
+    void choose(bool VarParOptions::*kind) {
+        optPhys = optPhas = optPuan = optPhas3 = optPuan3 = false;
+        this->*kind = true;
+    }
 };
 enum class VarDlg { VarPar = 0, VarPar9 = 1, VarPar1 = 2, VarPar2 = 3 };
+
+// The user's stop of a running computation ("Стоп", Esc), thrown from the surface's poll:
+// not a failure; the rows written so far are kept.
+inline const std::string kRunStopped = "Счёт прерван пользователем";
+class RunStopped : public VeltaError {
+public:
+    RunStopped() : VeltaError(kRunStopped) {}
+};
 
 class Shell {
 public:
@@ -74,6 +89,9 @@ public:
     // "&Спектр" of section 3: false when it failed (message shown).
     bool mnuSpectr(Ctx& c);
     void VarPar_Set(VarDlg d, int kind);
+    // Every variation dialog back to a computed picture: the 3D kinds are switched off
+    // (selection, Menu_False), so no section draws another section's stored results.
+    void resetPictureKinds();
     void VarPar_Get();
     // The variation dialog of the current section, or -1.
     int varDialogIndex() const;

@@ -2,21 +2,31 @@
 //   select section -> pick task folder -> open the data file -> "Ввод" -> "&Ввод исходных данных"
 //   -> "С&чёт [и графика]" --runs times; the canvas can be saved as PNG.
 #include "app/prompter.h"
+#include "app/runsummary.h"
 #include "app/shell.h"
 #include "data/catalogue.h"
+#include "data/dataoverride.h"
 #include "data/paths.h"
 #include "data/store.h"
 #include "graphics/cpustate.h"
+#include "export/sbml.h"
 #include "graphics/qt/qimagesurface.h"
+#include "graphics/qt/vectorsurface.h"
+#include "models/export/modeldesc.h"
+#include "models/export/resultsink.h"
 
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +39,9 @@ namespace {
 
 const char* kUsage =
     "usage: velta-run --root DIR --section CODE [--data FILE] [--task TauN] [--runs N]\n"
-    "                 [--answer TEXT]... [--png FILE] [--seed N] [--ndim N --assign LIST] [--spectr ALFA]\n";
+    "                 [--answer TEXT]... [--png FILE] [--seed N] [--ndim N --assign LIST] [--spectr ALFA]\n"
+    "                 [--svg FILE] [--pdf FILE] [--csv FILE] [--export-sbml FILE] [--export-ode FILE]\n"
+    "                 [--set KEY=VALUE]... [--summary FILE]\n";
 
 // Answers the questions of a run from the --answer list; messages go to stderr.
 class RunnerPrompter : public Prompter {
@@ -40,6 +52,8 @@ public:
     }
     std::string inputBox(const std::string& prompt, const std::string& title, const std::string&, int,
                          int) override {
+        if (answers_.empty() && unanswered_.empty()) unanswered_ = firstLine(prompt);
+        cancelled_ = answers_.empty();  // the list used up answers Cancel
         std::string a = next();
         std::cerr << "input: " << trimmed(title) << ": " << firstLine(prompt) << " -> \"" << a << "\"" << std::endl;
         return a;
@@ -51,6 +65,9 @@ public:
         return yes;
     }
     void note(const std::string& text) override { std::cerr << "note: " << text << std::endl; }
+    bool emptyAnswerWasCancel() const override { return cancelled_; }
+    // The first input box asked after the --answer list ran out ("" when none was).
+    const std::string& unanswered() const { return unanswered_; }
 
 private:
     std::string next() {
@@ -65,7 +82,12 @@ private:
         return b == std::string::npos ? std::string() : s.substr(b);
     }
     std::deque<std::string> answers_;
+    bool cancelled_ = false;
+    std::string unanswered_;
 };
+
+// More runs than this are a typing slip, not a study.
+constexpr int kMaxRuns = 1000;
 
 struct Options {
     std::string root, data, task, png;
@@ -75,7 +97,16 @@ struct Options {
     std::string spectr;   // ALFA of "&Спектр" (section 3), run after the computations
     std::string ndim, assign;  // section 4: the number of equations and the U-numbers
     std::deque<std::string> answers;
+    std::string svg, pdf, csv;  // the canvas as a vector figure; the results table of the last run
+    std::string sbml, ode;      // the model as SBML and as an XPPAUT file
+    std::vector<std::string> sets;  // --set KEY=VALUE, applied to the data file as it is read
+    std::string summary;            // --summary FILE: the run as one JSON object
 };
+
+// The summary of the run (--summary), filled as the run goes and written when it ends.
+RunSummary gSummary;
+std::string gSummaryPath;
+std::string gRoot;
 
 int usage(const std::string& why) {
     std::cerr << "velta-run: " << why << "\n" << kUsage;
@@ -88,6 +119,31 @@ bool parseInt(const std::string& s, int& out) {
     if (s.empty() || *end != '\0' || v < -2147483647L || v > 2147483647L) return false;
     out = static_cast<int>(v);
     return true;
+}
+
+// Empty when the run may write an output file (--png and the like) at `path`; otherwise why
+// not: an output never replaces the data file, a results or check file of the package, or a
+// file under User that runs read (data files of any section, angle files, Z_Bank texts).
+std::string checkOutputPath(const std::string& path, const AppPaths& paths, const std::string& dataPath) {
+    std::error_code ec;
+    auto canonical = [&](const std::string& p) {
+        fs::path c = fs::weakly_canonical(fs::absolute(p), ec);
+        return lowerUtf8((ec ? fs::absolute(p).lexically_normal() : c).string());
+    };
+    if (fs::is_directory(path, ec)) return path + " is a folder";
+    const std::string out = canonical(path);
+    if (!dataPath.empty() && out == canonical(dataPath)) return path + " is the data file of the run";
+    const std::string user = canonical(paths.user()) + "/";
+    if (out.rfind(user, 0) != 0) return {};
+    const fs::path rel = out.substr(user.size());
+    for (const auto& r : Shell::deleteList())
+        if (rel == fs::path(lowerUtf8(r))) return path + " is a results or check file of the package";
+    if (rel.begin() != rel.end() && *rel.begin() == "z_bank") return path + " lies in the Z_Bank folder of the package";
+    const std::string ext = rel.extension().string();
+    if (ext == ".ugl") return path + " is an angle file of the package";
+    for (const auto& s : catalogue())
+        if (!s.dataExt.empty() && ext == lowerUtf8(s.dataExt)) return path + " is a data file of the package";
+    return {};
 }
 
 // The first data file of the section in its folder, by name.
@@ -106,7 +162,9 @@ std::string firstDataFile(const std::string& folder, const std::string& ext) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int runMain(int argc, char** argv) {
+    // A file size limit (ulimit -f) makes a write fail with EFBIG, reported with the file's name.
+    std::signal(SIGXFSZ, SIG_IGN);
     Options o;
     std::vector<std::string> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -129,12 +187,18 @@ int main(int argc, char** argv) {
         } else if (a == "--task") {
             if (!value(o.task)) return usage("--task needs a folder name such as Tau0");
         } else if (a == "--runs") {
-            if (!value(v) || !parseInt(v, o.runs) || o.runs < 1) return usage("--runs needs a number >= 1");
+            if (!value(v) || !parseInt(v, o.runs) || o.runs < 1 || o.runs > kMaxRuns)
+                return usage("--runs needs a number from 1 to " + std::to_string(kMaxRuns));
         } else if (a == "--answer") {
             if (!value(v)) return usage("--answer needs a text");
             o.answers.push_back(v);
         } else if (a == "--png") {
             if (!value(o.png)) return usage("--png needs a file");
+        } else if (a == "--svg" || a == "--pdf" || a == "--csv" || a == "--export-sbml" ||
+                   a == "--export-ode") {
+            std::string& out = a == "--svg" ? o.svg : a == "--pdf" ? o.pdf : a == "--csv" ? o.csv
+                             : a == "--export-sbml" ? o.sbml : o.ode;
+            if (!value(out) || out.empty()) return usage(a + " needs a file");
         } else if (a == "--seed") {
             char* end = nullptr;
             if (!value(v)) return usage("--seed needs a number");
@@ -146,34 +210,71 @@ int main(int argc, char** argv) {
             if (!value(o.ndim)) return usage("--ndim needs a number");
         } else if (a == "--assign") {
             if (!value(o.assign)) return usage("--assign needs a list such as 1,2,1,2");
+        } else if (a == "--set") {
+            if (!value(v)) return usage("--set needs KEY=VALUE");
+            o.sets.push_back(v);
+        } else if (a == "--summary") {
+            if (!value(o.summary) || o.summary.empty()) return usage("--summary needs a file");
+            gSummaryPath = o.summary;
         } else {
             return usage("unknown option " + a);
         }
     }
+    gSummary.section = o.section;
     if (o.section == 0) return usage("--section is required");
     const SectionInfo* info = findSection(o.section);
     if (!info) return usage("unknown section code " + std::to_string(o.section));
+    if (o.section == 4 && o.ndim.empty() && o.answers.empty())
+        return usage("--section 4 needs --ndim N and --assign LIST (the number of equations and the U-numbers)");
 
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        // Qt wants a private runtime folder; a run as root without a session has none.
-        const std::string dir = "/tmp/velta-runtime-" + std::to_string(getuid());
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
-        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-    }
+    // The canvas is drawn only when a picture of it is saved: otherwise nothing of Qt (and
+    // no font) is loaded, and the run draws on a surface that keeps nothing. A vector
+    // figure needs the record of every primitive; a PNG alone the image.
+    const bool vectorFigure = !o.svg.empty() || !o.pdf.empty();
+    const bool picture = vectorFigure || !o.png.empty();
+    std::optional<QGuiApplication> app;
     int qargc = 1;
     char* qargv[] = {argv[0], nullptr};
-    QGuiApplication app(qargc, qargv);
-    clearAvxUpperState();
+    if (picture) {
+        // The runner never shows a window: an inherited platform (xcb without a display) would abort.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (!std::getenv("XDG_RUNTIME_DIR")) {
+            // Qt wants a private runtime folder; a run as root without a session has none.
+            const std::string dir = "/tmp/velta-runtime-" + std::to_string(getuid());
+            std::error_code ec;
+            fs::create_directories(dir, ec);
+            fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+            setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        }
+        app.emplace(qargc, qargv);
+        clearAvxUpperState();
+    }
 
-    if (o.root.empty()) o.root = findAppRoot(argv[0]);
+    if (o.root.empty()) {
+        // Without --root: the folder of this program (build tree or installed package).
+        const AppLayout layout = resolveAppLayout(programFile(argv[0]));
+        if (!layout.error.empty()) {
+            std::cerr << "message: " << layout.error << std::endl;
+            return 1;
+        }
+        o.root = layout.root;
+    }
     o.root = fs::absolute(o.root).lexically_normal().string();
     AppPaths paths(o.root);
+    gRoot = o.root;
     if (!dirExists(paths.user())) return usage("no User folder in " + o.root);
 
-    QImageSurface surface;
+    NullSurface noPicture;
+    std::unique_ptr<QImageSurface> image;
+    RecordingImageSurface* record = nullptr;
+    if (vectorFigure) {
+        auto r = std::make_unique<RecordingImageSurface>();
+        record = r.get();
+        image = std::move(r);
+    } else if (picture) {
+        image = std::make_unique<QImageSurface>();
+    }
+    Surface& surface = image ? static_cast<Surface&>(*image) : noPicture;
     // Section 4 asks NDIM first and the U-numbers at the computation: they answer first.
     if (!o.assign.empty()) o.answers.push_front(o.assign);
     if (!o.ndim.empty()) o.answers.push_front(o.ndim);
@@ -183,6 +284,23 @@ int main(int argc, char** argv) {
     Ctx ctx{surface, prompter, paths};
     Shell shell(paths);
     mdlGlobal.SEED = o.seed;
+
+    // Output files are checked before anything is read in, computed or written; every output
+    // option of the runner is listed here. Returns the refusal (printed as a usage error).
+    auto outputsRefused = [&](const std::string& dataPath) -> std::string {
+        const std::vector<std::pair<std::string, std::string>> outputs = {
+            {"--png", o.png}, {"--svg", o.svg}, {"--pdf", o.pdf}, {"--csv", o.csv},
+            {"--export-sbml", o.sbml}, {"--export-ode", o.ode}, {"--summary", o.summary}};
+        for (const auto& [option, path] : outputs) {
+            if (path.empty()) continue;
+            const std::string why = checkOutputPath(path, paths, dataPath);
+            if (!why.empty()) {
+                usage(option + " refused: " + why);
+                return why;
+            }
+        }
+        return {};
+    };
 
     // Select the section and, for the delay sections, the task folder.
     shell.Sect_Select(o.section);
@@ -194,7 +312,8 @@ int main(int argc, char** argv) {
     if (info->group == 'D') {
         const std::string task = o.task.empty() ? std::string("Tau0") : o.task;
         if (std::find(shell.taskItems.begin(), shell.taskItems.end(), task) == shell.taskItems.end())
-            return usage("no task folder " + task + " under User/" + info->subdir);
+            return usage("no task folder " + task + " under " +
+                         (fs::path("User") / info->subdir.substr(0, info->subdir.find('\\'))).string());
         shell.Combo1_Click(task);
     }
 
@@ -218,6 +337,14 @@ int main(int argc, char** argv) {
         }
         core->dataPath = fs::absolute(dataPath).string();
         core->shownName = stripPrefix(core->dataPath, folder + "/");
+        if (!outputsRefused(core->dataPath).empty()) return 2;
+        gSummary.dataPath = core->dataPath;
+        // --set: the values go into the text the reader parses; the file stays as it is.
+        if (const std::string why = useOverrides(core->dataPath, o.sets); !why.empty()) return usage(why);
+        try {
+            gSummary.parameters = dataParameters(dataFileText(core->dataPath));
+        } catch (const std::exception&) {
+        }
         try {
             core->InputPar(ctx);
         } catch (const std::exception& e) {
@@ -228,8 +355,41 @@ int main(int argc, char** argv) {
         shell.afterAccept(core->shownName);
     }
 
+    if (info->group == 'B' && !outputsRefused(std::string()).empty()) return 2;
+    if (info->group == 'B' && !o.sets.empty()) return usage("--set needs a data file; this section has none");
+
+    // The rows of the results table in full precision, for --csv.
+    ResultsTable table;
+    ScopedResultsSink tableSink(o.csv.empty() ? nullptr : &table);
+    // The rows for --summary, passed on to the --csv table.
+    gSummary.forwardTo(resultsSink());
+    ScopedResultsSink summarySink(gSummaryPath.empty() ? resultsSink() : &gSummary);
+    // The model as the run starts it: exported after the reading, before any computation.
+    auto exportModel = [&]() -> bool {
+        if (o.sbml.empty() && o.ode.empty()) return true;
+        if (!hasModelExport(o.section)) {
+            std::cerr << "message: " << noModelMessage(o.section) << std::endl;
+            return false;
+        }
+        try {
+            const ModelDesc m = describeModel(*core);
+            if (!o.sbml.empty()) {
+                writeSbml(m, o.sbml);
+                std::cout << "sbml: " << fs::absolute(o.sbml).string() << "\n";
+            }
+            if (!o.ode.empty()) {
+                writeXpp(m, o.ode);
+                std::cout << "ode: " << fs::absolute(o.ode).string() << "\n";
+            }
+        } catch (const std::exception& e) {
+            std::cerr << "message: " << e.what() << std::endl;
+            return false;
+        }
+        return true;
+    };
+
     int rc = 0;
-    if (!shell.mnuInput(ctx)) {
+    if (!shell.mnuInput(ctx) || !exportModel()) {
         rc = 1;
     } else {
         for (int r = 0; r < o.runs; ++r) {
@@ -247,13 +407,102 @@ int main(int argc, char** argv) {
         std::cout << "data: " << core->dataPath << "\n";
         std::cout << "check: " << paths.userFile("Input.chk") << "\n";
     }
+    if (rc != 0 && !prompter.unanswered().empty())
+        std::cerr << "velta-run: no answer was given to \"" << prompter.unanswered()
+                  << "\": give it with --answer" << std::endl;
     if (rc == 0) std::cout << "results: " << shell.resultsPath() << "\n";
     if (!o.png.empty()) {
-        if (surface.savePng(o.png)) {
+        if (image->savePng(o.png)) {
             std::cout << "png: " << fs::absolute(o.png).string() << "\n";
         } else {
             std::cerr << "velta-run: cannot write " << o.png << std::endl;
             if (rc == 0) rc = 1;
+        }
+    }
+    for (const auto& [name, path] : {std::pair<const char*, std::string>{"svg", o.svg}, {"pdf", o.pdf}}) {
+        if (path.empty()) continue;
+        const QString why = name == std::string("svg") ? record->saveSvg(QString::fromStdString(path))
+                                                       : record->savePdf(QString::fromStdString(path));
+        if (why.isEmpty()) {
+            std::cout << name << ": " << fs::absolute(path).string() << "\n";
+        } else {
+            std::cerr << "velta-run: " << why.toStdString() << std::endl;
+            if (rc == 0) rc = 1;
+        }
+    }
+    if (!o.csv.empty()) {
+        try {
+            table.writeCsv(o.csv);
+            std::cout << "csv: " << fs::absolute(o.csv).string() << "\n";
+        } catch (const std::exception& e) {
+            std::cerr << "velta-run: " << e.what() << std::endl;
+            if (rc == 0) rc = 1;
+        }
+    }
+    return rc;
+}
+
+namespace {
+
+// Passes stderr through and keeps the messages of the run ("message: …" with the lines that
+// continue it, and the runner's own "velta-run: …") for the summary.
+class MessageTap : public std::streambuf {
+public:
+    explicit MessageTap(std::streambuf* out) : out_(out) {}
+    void finish() { endLine(); }
+
+protected:
+    int overflow(int ch) override {
+        if (ch == EOF) return out_->pubsync() == 0 ? 0 : EOF;
+        if (ch == '\n') endLine();
+        else line_ += static_cast<char>(ch);
+        return out_->sputc(static_cast<char>(ch));
+    }
+    int sync() override { return out_->pubsync(); }
+
+private:
+    void endLine() {
+        static const std::vector<std::string> others = {"input: ", "question: ", "note: ", "usage: ", "   "};
+        if (line_.rfind("message: ", 0) == 0) {
+            gSummary.messages.push_back(line_.substr(9));
+            inMessage_ = true;
+        } else if (line_.rfind("velta-run: ", 0) == 0) {
+            gSummary.messages.push_back(line_.substr(11));
+            inMessage_ = false;
+        } else if (inMessage_ && !line_.empty() && std::none_of(others.begin(), others.end(), [&](const std::string& p) {
+                       return line_.rfind(p, 0) == 0;
+                   })) {
+            gSummary.messages.back() += "\n" + line_;
+        } else {
+            inMessage_ = false;
+        }
+        line_.clear();
+    }
+    std::streambuf* out_;
+    std::string line_;
+    bool inMessage_ = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    MessageTap tap(std::cerr.rdbuf());
+    std::streambuf* old = std::cerr.rdbuf(&tap);
+    int rc = runMain(argc, argv);
+    tap.finish();
+    std::cerr.rdbuf(old);
+    // Written for every run that got as far as its application folder, failed ones included;
+    // never over a file the output check refuses.
+    if (!gSummaryPath.empty() && !gRoot.empty() &&
+        checkOutputPath(gSummaryPath, AppPaths(gRoot), gSummary.dataPath).empty()) {
+        std::ofstream f(gSummaryPath, std::ios::binary | std::ios::trunc);
+        f << gSummary.json(rc, AppPaths(gRoot)) << "\n";
+        f.close();
+        if (!f) {
+            std::cerr << "velta-run: cannot write " << gSummaryPath << std::endl;
+            if (rc == 0) rc = 1;
+        } else {
+            std::cout << "summary: " << fs::absolute(gSummaryPath).string() << "\n";
         }
     }
     return rc;

@@ -1,5 +1,6 @@
 #include "data/datafile.h"
 
+#include "data/dataoverride.h"
 #include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
@@ -32,7 +33,8 @@ std::vector<std::string> split(const std::string& s, char sep) {
 std::string keyValue(TextReader& in, const std::string& label) {
     const std::string line = in.readLine();
     const auto pieces = split(line, ' ');
-    if (pieces.size() < 3) in.fail("строка «" + label + " = значение», прочитано «" + line + "»");
+    if (pieces.size() < 3)
+        in.fail("строка «" + label + " = значение», прочитано «" + quoteInput(line) + "»");
     return pieces[2];
 }
 
@@ -101,7 +103,7 @@ void ParReader::Key_InputI(const std::string& label, i16& var) {
     try {
         var = textToI16(text);
     } catch (const std::exception&) {
-        in_.fail("целое значение " + label + ", прочитано «" + text + "»");
+        in_.fail("целое значение " + label + ", прочитано «" + quoteInput(text) + "»");
     }
     echo(label + " = " + CStr(var));
 }
@@ -111,25 +113,31 @@ void ParReader::Key_InputR(const std::string& label, double& var) {
     try {
         var = textToReal(text);
     } catch (const std::exception&) {
-        in_.fail("число " + label + ", прочитано «" + text + "»");
+        in_.fail("число " + label + ", прочитано «" + quoteInput(text) + "»");
     }
     echo(label + " = " + CStr(var));
 }
 
 void ParReader::skipLine() { in_.readLine(); }
 
-std::vector<i16> ParReader::readList(int limit) {
+std::vector<i16> ParReader::readList(int limit, const std::string& key, int hi, const std::string& hiName) {
     const std::string line = in_.readLine();
     std::vector<i16> items;
     if (line.empty()) return items;
     const auto pieces = split(line, ',');
     const std::size_t used = std::min(pieces.size(), static_cast<std::size_t>(std::max(limit, 0)));
     for (std::size_t j = 0; j < used; ++j) {
+        const std::string item = key.empty() ? std::string("целое число в списке")
+                                             : "целое " + key + "(" + CStr(static_cast<int>(j + 1)) + ")";
         try {
             items.push_back(textToI16(pieces[j]));
         } catch (const std::exception&) {
-            in_.fail("целое число в списке, прочитано «" + pieces[j] + "»");
+            in_.fail(item + ", прочитано «" + quoteInput(pieces[j]) + "»");
         }
+        // A number that indexes a vector is checked here, on its own line.
+        if (!key.empty() && (items.back() < 1 || items.back() > hi))
+            in_.fail(key + "(" + CStr(static_cast<int>(j + 1)) + ") от 1 до " + hiName + " = " + CStr(hi) +
+                     ", прочитано «" + quoteInput(pieces[j]) + "»");
     }
     return items;
 }
@@ -155,13 +163,23 @@ std::unique_ptr<TextWriter> createCheckFile(const AppPaths& paths, bool blankThi
 void readParFile(const AppPaths& paths, const std::string& dataPath,
                  const std::function<void(ParReader&)>& fn, bool blankThirdLine) {
     auto chk = createCheckFile(paths, blankThirdLine);
-    auto in = TextReader::open(dataPath);
+    std::unique_ptr<TextReader> in;
+    try {
+        in = openDataFile(dataPath);  // with the values of --set, if any
+    } catch (...) {
+        chk->closeAfterError();
+        throw;
+    }
     std::string message;
     try {
         ParReader reader(*in, *chk);
         fn(reader);
-        chk->flush();
+        chk->close();
         return;
+    } catch (const FileWriteError&) {
+        // The check file could not be written: that, not the data file, is the error.
+        chk->closeAfterError();
+        throw;
     } catch (const std::exception& e) {
         message = e.what();
         if (message.rfind(kReadErrorPrefix, 0) != 0) {
@@ -174,7 +192,7 @@ void readParFile(const AppPaths& paths, const std::string& dataPath,
         }
     }
     in.reset();
-    chk.reset();
+    chk->closeAfterError();
     throw VeltaError(message);
 }
 

@@ -53,8 +53,10 @@ public:
     // A label line that is skipped.
     void skipLine();
     // A list line: items split at ",", at most limit of them used, each converted to an
-    // integer. An empty line has no items.
-    std::vector<i16> readList(int limit);
+    // integer. An empty line has no items. With a key, every item used indexes a vector
+    // and must lie in 1..hi: the error names key(j), hiName and the line.
+    std::vector<i16> readList(int limit, const std::string& key = {}, int hi = 0,
+                              const std::string& hiName = {});
     // Next number of a stream (see TextReader::readNumber).
     double readNumber();
     // With an empty index list (NK = 0) the writer still writes an empty value line:
@@ -77,7 +79,8 @@ std::unique_ptr<TextWriter> createCheckFile(const AppPaths& paths, bool blankThi
 
 // Reads a data file through fn(reader) with the check file open; any failure is rethrown
 // as a VeltaError naming the file, the line number and what was expected, after both
-// files were closed with what was written.
+// files were closed with what was written. A failed write of the check file is rethrown
+// as it is (FileWriteError naming Input.chk).
 void readParFile(const AppPaths& paths, const std::string& dataPath,
                  const std::function<void(ParReader&)>& fn, bool blankThirdLine = true);
 

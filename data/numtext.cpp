@@ -4,6 +4,7 @@
 
 #include "data/error.h"
 #include "data/store.h"
+#include "data/textfile.h"
 
 #include <algorithm>
 #include <array>
@@ -179,7 +180,7 @@ std::string_view trimmed(const std::string& text) {
 }
 
 [[noreturn]] void notANumber(const std::string& text) {
-    throw VeltaError("Не удаётся преобразовать в число: \"" + text + "\"");
+    throw VeltaError("Не удаётся преобразовать в число: \"" + quoteInput(text) + "\"");
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -323,7 +324,7 @@ double textToReal(const std::string& text) {
                 order = 100000;  // an exponent this long is out of range either way
             if (expNeg) order = -order;
         }
-        if (order + place > 0) throw VeltaError("Переполнение: \"" + text + "\" вне диапазона вещественных чисел");
+        if (order + place > 0) throw VeltaError("Переполнение: \"" + quoteInput(text) + "\" вне диапазона вещественных чисел");
         return buf[0] == '-' ? -0.0 : 0.0;
     }
     if (r.ec != std::errc() || r.ptr != buf.data() + n) notANumber(text);

@@ -1,8 +1,12 @@
 #include "data/paths.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -29,8 +33,14 @@ std::vector<std::string> components(const std::string& rel) {
 
 } // namespace
 
-AppPaths::AppPaths(std::string root) : root_(std::move(root)) {
+AppPaths::AppPaths(std::string root, std::string packageDir)
+    : root_(std::move(root)), packageDir_(std::move(packageDir)) {
     while (root_.size() > 1 && (root_.back() == '/' || root_.back() == '\\')) root_.pop_back();
+}
+
+std::string AppPaths::helpFile() const {
+    if (!packageDir_.empty() && packageDir_ != root_) return AppPaths(packageDir_).resolve("\\Help3.chm");
+    return resolve("\\Help3.chm");
 }
 
 std::string AppPaths::resolve(const std::string& rel) const {
@@ -114,6 +124,90 @@ std::string findAppRoot(const std::string& programPath) {
         if (d == d.parent_path()) break;
     }
     return dir.string();
+}
+
+std::string perUserDataDir(const std::string& dataHome, const std::string& home) {
+    if (!dataHome.empty() && dataHome.front() == '/') return (fs::path(dataHome) / "velta").string();
+    std::string h = home;
+    if (h.empty()) {
+        if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) h = pw->pw_dir;
+    }
+    if (h.empty()) h = fs::temp_directory_path().string();
+    return (fs::path(h) / ".local" / "share" / "velta").string();
+}
+
+std::string copyAbsentFiles(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    fs::create_directories(to, ec);
+    if (ec) return "Не удаётся создать папку " + to;
+    for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path dst = fs::path(to) / fs::relative(it->path(), from, ec);
+        if (ec) break;
+        if (it->is_directory(ec)) {
+            fs::create_directories(dst, ec);
+        } else if (!fs::exists(fs::symlink_status(dst, ec))) {
+            fs::copy_file(it->path(), dst, fs::copy_options::skip_existing, ec);
+        }
+        if (ec) return "Не удаётся записать " + dst.string();
+    }
+    if (ec) return "Не удаётся прочитать папку " + from;
+    return {};
+}
+
+AppLayout resolveAppLayout(const std::string& programPath, const std::string& dataHome, const std::string& home) {
+    std::error_code ec;
+    const fs::path dir = fs::weakly_canonical(fs::absolute(programPath, ec), ec).parent_path();
+    AppLayout l;
+    if (fs::is_directory(dir / "User", ec)) {
+        l.root = l.packageDir = dir.string();
+        return l;
+    }
+    const fs::path share = (dir.parent_path() / "share" / "velta").lexically_normal();
+    if (!fs::is_directory(share / "User", ec)) {
+        l.root = l.packageDir = findAppRoot(programPath);
+        return l;
+    }
+    l.installed = true;
+    l.packageDir = share.string();
+    if (::access((share / "User").c_str(), W_OK) == 0) {
+        l.root = share.string();
+        return l;
+    }
+    // The package folder is read-only: work in the user's own copy of it.
+    return perUserLayout(l.packageDir, dataHome, home);
+}
+
+AppLayout perUserLayout(const std::string& packageDir, const std::string& dataHome, const std::string& home) {
+    std::error_code ec;
+    AppLayout l;
+    l.installed = l.perUser = true;
+    l.packageDir = packageDir;
+    l.root = perUserDataDir(dataHome, home);
+    const fs::path user = fs::path(l.root) / "User";
+    if (fs::exists(fs::symlink_status(user, ec))) return l;  // made before: the user's files stay
+    // Made aside and renamed, so that an interrupted first start leaves no half-made folder.
+    const fs::path part = fs::path(l.root) / (".User.part" + std::to_string(::getpid()));
+    fs::remove_all(part, ec);
+    l.error = copyAbsentFiles((fs::path(packageDir) / "User").string(), part.string());
+    if (l.error.empty()) {
+        fs::rename(part, user, ec);
+        if (ec && !fs::is_directory(user, ec)) l.error = "Не удаётся создать папку " + user.string();
+    }
+    fs::remove_all(part, ec);
+    return l;
+}
+
+AppLayout resolveAppLayout(const std::string& programPath) {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    return resolveAppLayout(programPath, xdg ? xdg : "", home ? home : "");
+}
+
+std::string programFile(const char* argv0) {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && !self.empty()) return self.string();
+    return argv0 ? argv0 : "";
 }
 
 } // namespace velta

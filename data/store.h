@@ -16,6 +16,12 @@ using i32 = std::int32_t;
 // Converts a real to a 16-bit integer: nearest, ties to even; overflow is an error.
 i16 toI16(double v);
 
+namespace detail {
+// The errors of an index beyond a checked vector or matrix, kept out of the inlined tests.
+[[noreturn, gnu::cold, gnu::noinline]] void indexError(int i, int upper);
+[[noreturn, gnu::cold, gnu::noinline]] void indexError(int i, int j, int rows, int cols);
+}  // namespace detail
+
 // A vector allocated with indexes 0..N and used at 1..N; an index beyond it is an error.
 template <typename T>
 class CheckedVec {
@@ -36,10 +42,10 @@ public:
     bool operator==(const CheckedVec&) const = default;
 
 private:
+    // The test inlines into every access; the message is built out of line.
     void check(int i) const {
-        if (i < 0 || i >= static_cast<int>(v_.size()))
-            throw VeltaError("Индекс " + std::to_string(i) + " вне границ массива (0.." +
-                             std::to_string(upper()) + ")");
+        if (static_cast<std::size_t>(static_cast<unsigned>(i)) >= v_.size()) [[unlikely]]
+            detail::indexError(i, upper());
     }
     std::vector<T> v_;
 };
@@ -78,10 +84,10 @@ private:
         return static_cast<std::size_t>(i) * static_cast<std::size_t>(c_ + 1) + static_cast<std::size_t>(j);
     }
     void check(int i, int j) const {
-        if (i < 0 || i > r_ || j < 0 || j > c_)
-            throw VeltaError("Индекс (" + std::to_string(i) + "," + std::to_string(j) +
-                             ") вне границ матрицы (0.." + std::to_string(r_) + ", 0.." +
-                             std::to_string(c_) + ")");
+        // r_ + 1 is 0 before the first allocation: every index fails.
+        if (static_cast<unsigned>(i) >= static_cast<unsigned>(r_ + 1) ||
+            static_cast<unsigned>(j) >= static_cast<unsigned>(c_ + 1)) [[unlikely]]
+            detail::indexError(i, j, r_, c_);
     }
     int r_ = -1, c_ = -1;
     std::vector<T> v_;

@@ -4,6 +4,9 @@
 #include "data/numtext.h"
 
 #include <array>
+#include <atomic>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 
 namespace velta {
@@ -151,7 +154,8 @@ std::string TextReader::readLine() {
         return std::move(rest_);
     }
     std::string s;
-    if (!fetch(s)) throw VeltaError(endedText(name_, "строка"));
+    if (!fetch(s))
+        throw VeltaError("Ошибка чтения файла " + name_ + ": файл закончился раньше времени, ожидалась строка");
     return s;
 }
 
@@ -178,7 +182,7 @@ double TextReader::readNumber() {
     try {
         return textToReal(field);
     } catch (const std::exception&) {
-        fail("число, прочитано «" + field + "»");
+        fail("число, прочитано «" + quoteInput(field) + "»");
     }
 }
 
@@ -189,31 +193,185 @@ void TextReader::fail(const std::string& expected) const {
 
 // ---------------------------------------------------------------- TextWriter
 
-TextWriter::TextWriter(std::ostream& out) : out_(&out) {}
+namespace {
+
+std::atomic<long> abandonedWriters{0};
+
+namespace fs = std::filesystem;
+
+// An existing file opened for writing without emptying it.
+bool writableInPlace(const std::string& path) {
+    std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
+    return f.is_open();
+}
+
+[[noreturn]] void cannotCreate(const std::string& path) {
+    throw VeltaError("Не удалось создать файл " + path);
+}
+
+}  // namespace
+
+TextWriter::TextWriter(std::ostream& out, std::string name)
+    : out_(&out), name_(std::move(name)), unwinding_(std::uncaught_exceptions()) {}
 
 std::unique_ptr<TextWriter> TextWriter::create(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) cannotCreate(path);
     auto file = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
-    if (!file->is_open()) throw VeltaError("Не удалось создать файл " + path);
-    auto writer = std::make_unique<TextWriter>(*file);
+    if (!file->is_open()) cannotCreate(path);
+    auto writer = std::make_unique<TextWriter>(*file, path);
     writer->owned_ = std::move(file);
     return writer;
 }
 
+std::unique_ptr<TextWriter> TextWriter::replace(const std::string& path) {
+    std::error_code ec;
+    // A link is followed: the file it names is the one replaced.
+    fs::path target = fs::is_symlink(path, ec) ? fs::weakly_canonical(path, ec) : fs::path(path);
+    if (ec) target = path;
+    const bool existed = fs::exists(target, ec);
+    if (fs::is_directory(target, ec)) cannotCreate(path);
+    // A file that cannot be written in place is not replaced either.
+    if (existed && !writableInPlace(target.string())) cannotCreate(path);
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string base = target.filename().string();
+    for (int n = 0; n < 100; ++n) {
+        const fs::path tmp = dir / ("." + base + ".tmp" + (n ? std::to_string(n) : std::string()));
+        if (fs::exists(tmp, ec) || fs::is_symlink(tmp, ec)) continue;
+        auto file = std::make_unique<std::ofstream>(tmp, std::ios::binary | std::ios::trunc);
+        if (!file->is_open()) break;  // the folder takes no new file
+        auto writer = std::make_unique<TextWriter>(*file, tmp.string());
+        writer->owned_ = std::move(file);
+        writer->final_ = target.string();
+        writer->finalExisted_ = existed;
+        return writer;
+    }
+    // No temporary file beside it (a folder without write permission): the file itself is
+    // rewritten, as it can be.
+    auto writer = create(target.string());
+    writer->name_ = path;
+    return writer;
+}
+
+std::vector<std::unique_ptr<TextWriter>> TextWriter::createAll(const std::vector<std::string>& paths) {
+    checkCanCreate(paths);
+    std::vector<std::unique_ptr<TextWriter>> ws;
+    for (const std::string& p : paths) ws.push_back(create(p));
+    return ws;
+}
+
+void checkCanCreate(const std::vector<std::string>& paths) {
+    std::vector<std::string> made;
+    auto undo = [&] {
+        std::error_code ec;
+        for (const std::string& m : made) fs::remove(m, ec);
+    };
+    for (const std::string& p : paths) {
+        std::error_code ec;
+        bool ok = false;
+        if (fs::is_directory(p, ec)) {
+            ok = false;
+        } else if (fs::exists(p, ec)) {
+            ok = writableInPlace(p);
+        } else {
+            std::ofstream f(p, std::ios::binary);
+            ok = f.is_open();
+            if (ok) made.push_back(p);
+        }
+        if (!ok) {
+            undo();
+            cannotCreate(p);
+        }
+    }
+    undo();
+}
+
 TextWriter::~TextWriter() {
-    out_->flush();  // never throws: the stream's exception mask is left clear
+    if (closed_) return;
+    if (owned_ && std::uncaught_exceptions() <= unwinding_) {
+        ++abandonedWriters;
+#ifndef NDEBUG
+        std::fprintf(stderr, "TextWriter: %s destroyed without close()\n", name_.c_str());
+#endif
+    }
+    closeAfterError();
+}
+
+long TextWriter::abandoned() { return abandonedWriters.load(); }
+
+void TextWriter::failWrite() {
+    if (final_.empty()) throw FileWriteError("Ошибка записи в файл " + (name_.empty() ? std::string("(поток)") : name_));
+    closeAfterError();
+    throw FileWriteError("Ошибка записи в файл " + final_ +
+                         (finalExisted_ ? " (прежний файл сохранён без изменений)" : ""));
+}
+
+void TextWriter::check() {
+    if (!*out_) failWrite();
 }
 
 void TextWriter::line(const std::string& utf8) {
+    if (closed_) failWrite();
     *out_ << utf8ToCp1251(utf8) << "\r\n";
+    check();
 }
 
 void TextWriter::text(const std::string& utf8) {
+    if (closed_) failWrite();
     *out_ << utf8ToCp1251(utf8);
+    check();
 }
 
 void TextWriter::flush() {
+    if (closed_) return;
     out_->flush();
-    if (!*out_) throw VeltaError("Ошибка записи в файл");
+    check();
+}
+
+void TextWriter::close() {
+    if (closed_) return;
+    out_->flush();
+    check();
+    if (auto* f = dynamic_cast<std::ofstream*>(owned_.get())) {
+        f->close();
+        if (f->fail()) failWrite();
+    }
+    if (!final_.empty()) {
+        std::error_code ec;
+        // The new file keeps the permissions of the one it replaces.
+        if (finalExisted_) {
+            const fs::perms p = fs::status(final_, ec).permissions();
+            if (!ec) fs::permissions(name_, p, ec);
+        }
+        fs::rename(name_, final_, ec);
+        if (ec) failWrite();
+    }
+    closed_ = true;
+}
+
+void TextWriter::closeAfterError() noexcept {
+    if (closed_) return;
+    closed_ = true;
+    try {
+        out_->flush();
+        if (auto* f = dynamic_cast<std::ofstream*>(owned_.get())) f->close();
+        if (!final_.empty()) {
+            std::error_code ec;
+            fs::remove(name_, ec);
+        }
+    } catch (...) {
+    }
+}
+
+std::string quoteInput(const std::string& utf8) {
+    constexpr std::size_t kShown = 60;
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+        if (chars == kShown) return utf8.substr(0, i) + "…";
+        ++chars;
+    }
+    return utf8;
 }
 
 std::vector<std::string> readAllLines(const std::string& path) {

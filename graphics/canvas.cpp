@@ -4,6 +4,7 @@
 #include "data/numtext.h"
 #include "graphics/surface.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -35,6 +36,17 @@ void legendLine(Ctx& c, double row, Colour colour) {
 }
 
 std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
+
+// QBColor(index) without a call, for the curves drawn at every step.
+const std::array<Colour, 16> kCurvePalette = [] {
+    std::array<Colour, 16> p{};
+    for (int k = 0; k < 16; ++k) p[static_cast<std::size_t>(k)] = QBColor(k);
+    return p;
+}();
+inline Colour curveColour(int index) {
+    if (static_cast<unsigned>(index) < 16) return kCurvePalette[static_cast<std::size_t>(index)];
+    return QBColor(index);  // the error of a colour out of range
+}
 
 // Parameters of section 9: no model header, the step in place of BETA.
 void ABG9(Ctx& c) {
@@ -248,9 +260,9 @@ void Mesh_Base(Ctx& c) {
     sf.box(s.RIGHTP + 12, 76, 783, 545, s.CFRAME);
 }
 
-void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const std::string& xName,
-               double xmin, double xmax, double ymin, double ymax) {
-    // An empty or undefined range has no scale: refuse it before the old plot is erased.
+void checkPlotRanges(const std::string& xName, double xmin, double xmax, const std::string& yName,
+                     double ymin, double ymax) {
+    // An empty or undefined range has no scale.
     auto badRange = [](double lo, double hi) {
         return !std::isfinite(lo) || !std::isfinite(hi) || lo == hi;
     };
@@ -260,6 +272,12 @@ void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const
     if (badRange(ymin, ymax))
         throw VeltaError("Пустой диапазон графика: " + (yName.empty() ? std::string("ось Y") : yName) +
                          " от " + CStr(ymin) + " до " + CStr(ymax));
+}
+
+void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const std::string& xName,
+               double xmin, double xmax, double ymin, double ymax) {
+    // Refused before the old plot is erased.
+    checkPlotRanges(xName, xmin, xmax, yName, ymin, ymax);
 
     Store& s = g();
     Surface& sf = c.surf;
@@ -340,6 +358,7 @@ void rowText(Ctx& c, double x, double row, const std::string& text) {
 }
 
 void Graphic1(Ctx& c) {
+    if (!c.surf.keepsPicture) return;
     Store& s = g();
     const double sxOld = s.PX0 + (s.TOLD - s.SCLT) * s.KX;
     const double sxNew = s.PX0 + (s.TCUR - s.SCLT) * s.KX;
@@ -348,11 +367,11 @@ void Graphic1(Ctx& c) {
         const double syOld = s.PY0 + (s.X1(comp) - s.SCLX) * s.KY;
         const double syNew = s.PY0 + (s.XNEW(comp) - s.SCLX) * s.KY;
         // Only the new point is tested: a curve re-enters from its last outside point.
-        if (insidePlot(sxNew, syNew)) c.surf.segment(sxOld, syOld, sxNew, syNew, QBColor(14 - i));
+        if (insidePlot(sxNew, syNew)) c.surf.curveSegment(sxOld, syOld, sxNew, syNew, curveColour(14 - i));
     }
     if (s.LSCREEN > 0)
-        c.surf.segment(sxOld, s.PY0 + (s.WOLD - s.SCLW) * s.KW, sxNew, s.PY0 + (s.W - s.SCLW) * s.KW,
-                       QBColor(2));
+        c.surf.curveSegment(sxOld, s.PY0 + (s.WOLD - s.SCLW) * s.KW, sxNew, s.PY0 + (s.W - s.SCLW) * s.KW,
+                            curveColour(2));
 }
 
 void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour) {
@@ -423,22 +442,39 @@ void GraphicP(Ctx& c) {
     }
 }
 
-void GraphicZ(Ctx& c, double t0, int k, int kshift) {
-    Store& s = g();
-    const double t = t0 + (k - kshift) * s.HHH;
-    const double sx = s.PX0 + (t - s.SCLT) * s.KX;
-    const double sx2 = s.PX0 + (t + s.HHH - s.SCLT) * s.KX;
-    // At most three curves; x is not tested, both ends must lie within the plot's height.
-    auto curve = [&](int comp, int colour) {
-        const double sy = s.PY0 + (s.ZTAB(k, comp) - s.SCLX) * s.KY;
-        const double sy2 = s.PY0 + (s.ZTAB(k + 1, comp) - s.SCLX) * s.KY;
-        if (s.PY1 <= sy && sy <= s.PY0 && s.PY1 <= sy2 && sy2 <= s.PY0)
-            c.surf.segment(sx, sy, sx2, sy2, QBColor(colour));
-    };
-    curve(s.IC(1), 13);
+void GraphicZ(Ctx& c, double t0, int k, int kshift) { GraphicZRun(c, t0, k, k, kshift); }
+
+void GraphicZRun(Ctx& c, double t0, int kFrom, int kTo, int kshift) {
+    if (!c.surf.keepsPicture) return;
+    const Store& s = g();
+    Surface& sf = c.surf;
+    // At most three curves: IC(1), then IC(2) unless NCOMP = 1, then IC(3) unless NCOMP = 2.
+    int comp[3];
+    Colour colour[3];
+    int curves = 0;
+    comp[curves] = s.IC(1);
+    colour[curves++] = curveColour(13);
     if (s.NCOMP != 1) {
-        curve(s.IC(2), 12);
-        if (s.NCOMP != 2) curve(s.IC(3), 11);
+        comp[curves] = s.IC(2);
+        colour[curves++] = curveColour(12);
+        if (s.NCOMP != 2) {
+            comp[curves] = s.IC(3);
+            colour[curves++] = curveColour(11);
+        }
+    }
+    // The scales do not change while the nodes are drawn.
+    const double px0 = s.PX0, py0 = s.PY0, py1 = s.PY1, kx = s.KX, ky = s.KY;
+    const double h = s.HHH, sclt = s.SCLT, sclx = s.SCLX;
+    for (int k = kFrom; k <= kTo; ++k) {
+        const double t = t0 + (k - kshift) * h;
+        const double sx = px0 + (t - sclt) * kx;
+        const double sx2 = px0 + (t + h - sclt) * kx;
+        // x is not tested, both ends must lie within the plot's height.
+        for (int i = 0; i < curves; ++i) {
+            const double sy = py0 + (s.ZTAB(k, comp[i]) - sclx) * ky;
+            const double sy2 = py0 + (s.ZTAB(k + 1, comp[i]) - sclx) * ky;
+            if (py1 <= sy && sy <= py0 && py1 <= sy2 && sy2 <= py0) sf.curveSegment(sx, sy, sx2, sy2, colour[i]);
+        }
     }
 }
 

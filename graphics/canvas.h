@@ -18,6 +18,10 @@ void Mesh_Base(Ctx& c);
 // ranges. An empty range (max = min) is refused with an error before anything is drawn.
 void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const std::string& xName,
                double xmin, double xmax, double ymin, double ymax);
+// The range check of MeshMaskG alone ("Пустой диапазон графика: ..."), for the sections that
+// refuse bad ranges before their results files are opened.
+void checkPlotRanges(const std::string& xName, double xmin, double xmax, const std::string& yName,
+                     double ymin, double ymax);
 
 // Text at column x (pixels) and side-panel row r (TXTY + r*CHH), in the current fore colour.
 void rowText(Ctx& c, double x, double row, const std::string& text);
@@ -28,6 +32,8 @@ void GraphicP(Ctx& c);
 // One step of up to three curves of a delay system: nodes k and k + 1 of ZTAB at the time
 // t0 + (k - kshift)*HHH, components IC(1..3) in colours 13, 12, 11.
 void GraphicZ(Ctx& c, double t0, int k, int kshift);
+// GraphicZ for the nodes k = kFrom .. kTo in turn.
+void GraphicZRun(Ctx& c, double t0, int kFrom, int kTo, int kshift);
 // One segment of a parameter diagram from (xa, ya) to (xb, yb) (origin SCLX, SCLY) in
 // palette colour `colour`; drawn when its start is not right of the plot and its end lies
 // within the plot's height.

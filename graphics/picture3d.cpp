@@ -177,6 +177,7 @@ void Input_Ugly(Ctx& c, View3D& v) {
     auto in = TextReader::open(path);
     auto chk = TextWriter::create(c.paths.userFile("Ugly.chk"));
     readAngles(v, *in, *chk);
+    chk->close();
     v.DFIR = v.DFI * kHalfPi;
     v.FI = 10 * v.DFIR;
     v.DTER = v.DTE * kHalfPi;
@@ -284,6 +285,7 @@ void readResults(Ctx& c, View3D& v, const char* check, void (*read)(View3D&, Tex
     auto in = TextReader::open(path);
     auto chk = TextWriter::create(c.paths.userFile(check));
     read(v, *in, *chk);
+    chk->close();
 }
 } // namespace
 
@@ -500,8 +502,10 @@ void turn(View3D& v, Turn t) {
 }
 
 void drag(View3D& v, double dx, double dy) {
-    v.FI -= dx * v.DFIR;
-    v.TE += dy * v.DTER;
+    // Every fifteen pixels of the offset turn by one increment (fifteen twips a pixel).
+    constexpr double kTwipsPerPixel = 15;
+    v.FI -= dx / kTwipsPerPixel * v.DFIR;
+    v.TE += dy / kTwipsPerPixel * v.DTER;
     limitLatitude(v, true, true);
 }
 

@@ -14,6 +14,14 @@ Colour QBColor(int index);
 
 enum class LineStyle { Solid = 0, Dotted = 2 };
 
+// Pixels a surface keeps in memory: rows of 32-bit 0xFFRRGGBB values, stride pixels apart
+// (bits is null when the surface has none).
+struct RasterView {
+    const std::uint32_t* bits = nullptr;
+    int width = 0, height = 0;
+    long stride = 0;
+};
+
 class Surface {
 public:
     virtual ~Surface() = default;
@@ -40,6 +48,13 @@ public:
 
     void setCurrent(double x, double y) { currentX = x; currentY = y; }
 
+    // A step of a curve: segment(), left out when it stays in one pixel column and every
+    // pixel it would set already has colour c. Curves advance by a fraction of a pixel per
+    // step, so most steps end here without a call; the picture is the same either way.
+    [[gnu::always_inline]] void curveSegment(double x1, double y1, double x2, double y2, Colour c) {
+        if (!setsNothingNew(x1, y1, x2, y2, c)) segment(x1, y1, x2, y2, c);
+    }
+
     double currentX = 0, currentY = 0;
     Colour foreColour = 0;
     Colour fillColour = 0;
@@ -47,11 +62,55 @@ public:
     int lineWidth = 1;
     LineStyle lineStyle = LineStyle::Solid;
     Colour background = 0x00FFFFFF;
+    // False for a surface that keeps no picture: the curves of a run need not be computed.
+    bool keepsPicture = true;
+
+    // A coordinate rounded to its pixel, half away from zero (std::lround) for |v| < 2^31.
+    [[gnu::always_inline]] static int roundPixel(double v) {
+        const int t = static_cast<int>(v);  // towards zero; v - t is exact
+        const double f = v - t;
+        return f >= 0.5 ? t + 1 : f <= -0.5 ? t - 1 : t;
+    }
+    // c as a pixel of the raster view (0xFFRRGGBB).
+    [[gnu::always_inline]] static std::uint32_t rasterColour(Colour c) {
+        return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+    }
+
+protected:
+    // What the thin solid segments of segment() set: the pixels of the view; kept current
+    // by the surface whenever its buffer moves.
+    RasterView raster_;
+
+private:
+    // Pixel p of a coordinate, false off the range 0..size-1 (and for one that is not a number).
+    [[gnu::always_inline]] static bool pixelOf(double v, int size, int& p) {
+        // -0.5 and size - 0.5 round to -1 and size (half away from zero).
+        if (!(v > -0.5 && v < size - 0.5)) return false;
+        const int t = static_cast<int>(v);
+        p = v - t >= 0.5 ? t + 1 : t;
+        return true;
+    }
+    // True when the segment lies in one pixel column of the view and every pixel it would
+    // set already has colour c.
+    [[gnu::always_inline]] bool setsNothingNew(double x1, double y1, double x2, double y2, Colour c) const {
+        if (!raster_.bits || lineWidth > 1 || lineStyle != LineStyle::Solid) return false;
+        // A segment within the image keeps its start and ends at start + (end - start).
+        int px, py, qx, qy;
+        if (!pixelOf(x1, raster_.width, px) || !pixelOf(x1 + (x2 - x1), raster_.width, qx) || px != qx ||
+            !pixelOf(y1, raster_.height, py) || !pixelOf(y1 + (y2 - y1), raster_.height, qy))
+            return false;
+        const std::uint32_t rgb = rasterColour(c);
+        const std::uint32_t* column = raster_.bits + px;
+        for (int y = py < qy ? py : qy, last = py < qy ? qy : py; y <= last; ++y)
+            if (column[y * raster_.stride] != rgb) return false;
+        return true;
+    }
 };
 
 // A surface that draws nothing (benchmarks) with fixed text metrics.
 class NullSurface : public Surface {
 public:
+    NullSurface() { keepsPicture = false; }
     void segment(double, double, double, double, Colour) override {}
     void box(double, double, double, double, Colour) override {}
     void fillBox(double, double, double, double, Colour) override {}

@@ -7,6 +7,7 @@
 #include "data/numtext.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "models/export/resultsink.h"
 
 #include <algorithm>
 
@@ -440,6 +441,10 @@ void writeTableRow(TextWriter& out, i32 j, double t, const char* stepMask) {
         row += "   ";
     }
     out.line(row);
+    if (ResultsSink* sink = resultsSink()) {
+        if (g.NROW == 0) sink->begin('X', n);
+        sink->row(t, x, n);
+    }
     ++g.NROW;
 }
 

@@ -22,6 +22,9 @@ int sgn(double v) { return (v > 0) - (v < 0); }
 constexpr double kTiny = 1e-30;     // smallest pivot magnitude GAUSS accepts
 constexpr double kBisection = 0.00001;
 constexpr int kMaxComp = 12;
+// Halvings of the step within one correction: any finite step falls below EMIN*H long before
+// (2098 halvings take the largest double to 0).
+constexpr int kMaxHalvings = 2200;
 
 }  // namespace
 
@@ -55,7 +58,13 @@ void Continuation::checkLimits() const {
     if (NDIM < 1 || NDIM > kContMaxDim)
         fail("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " +
              CStr(NDIM) + ")");
-    if (!(EMIN > 0)) fail("Ограничение на шаг EMIN должно быть больше 0 (EMIN = " + CStr(EMIN) + ")");
+    if (!(EMIN > 0 && std::isfinite(EMIN)))
+        fail("Ограничение на шаг EMIN должно быть больше 0 (EMIN = " + CStr(EMIN) + ")");
+    if (!(EMAX > EMIN && std::isfinite(EMAX)))
+        fail("Ограничение на шаг EMAX должно быть больше EMIN (EMIN = " + CStr(EMIN) + ", EMAX = " +
+             CStr(EMAX) + ")");
+    if (!std::isfinite(ACCEL))
+        fail("Коэффициент ускорения ACCEL должен быть конечным числом (ACCEL = " + CStr(ACCEL) + ")");
     if (!(EXACT > 0))
         fail("Точность метода EXACT должна быть больше 0 (EXACT = " + CStr(EXACT) + ")");
     if (LIMIT < 1)
@@ -67,10 +76,16 @@ void Continuation::checkLimits() const {
     if (!(QMIN < QMAX))
         fail("Левая граница QMIN должна быть меньше правой QMAX (QMIN = " + CStr(QMIN) +
              ", QMAX = " + CStr(QMAX) + ")");
-    for (int i = 1; i <= N1; ++i)
+    for (int i = 1; i <= N1; ++i) {
         if (!(H(i) > 0))
             fail("Стандартный шаг H(" + CStr(i) + ") должен быть больше 0 (H(" + CStr(i) +
                  ") = " + CStr(H(i)) + ")");
+        // The smallest admissible step EMIN*H(i) must not vanish, nor the largest overflow.
+        if (!(EMIN * H(i) > 0 && std::isfinite(EMAX * H(i))))
+            fail("Ограничения на шаг EMIN*H(" + CStr(i) + ") и EMAX*H(" + CStr(i) +
+                 ") должны быть конечными положительными числами (H(" + CStr(i) + ") = " + CStr(H(i)) +
+                 ", EMIN = " + CStr(EMIN) + ", EMAX = " + CStr(EMAX) + ")");
+    }
     if (static_cast<int>(plotIC.size()) > std::min(kMaxComp, NDIM))
         fail("На график можно вывести не более min(12,NDIM) = " +
              CStr(std::min(kMaxComp, NDIM)) + " компонент (задано " + CStr(static_cast<int>(plotIC.size())) + ")");
@@ -149,6 +164,7 @@ void Continuation::ADAPT() {
     MARK = 0;
     moved_ = false;
     ITER = 0;
+    halvings_ = 0;
     const int n = NDIM;
     for (;;) {
         // 1. admissible region (a non-finite unknown is outside every region)
@@ -225,8 +241,10 @@ void Continuation::INFORM() {
         else
             MARK = IREG == 1 ? 1 : IGAUSS == 1 ? 2 : 3;
     } else {
+        checkStep();
         HSTEP /= 2;
-        if (EMIN * H(INDEX) > std::fabs(HSTEP)) {
+        // The bound on halvings ends the correction as a too-small step would.
+        if (EMIN * H(INDEX) > std::fabs(HSTEP) || ++halvings_ > kMaxHalvings) {
             MARK = ISTEP == 1 ? 5 : 6;
         } else {
             MARK = 0;
@@ -468,6 +486,14 @@ void Continuation::firstStep() {
         Y(k) = YY(k, 2) + HSTEP * TT(k, 2);
     }
     prevValid_ = false;
+    checkStep();
+}
+
+void Continuation::checkStep() const {
+    if (!std::isfinite(HSTEP))
+        throw VeltaError("Шаг по текущему параметру HSTEP не является конечным числом (HSTEP = " +
+                         CStr(HSTEP) + ", ISTEP = " + CStr(ISTEP) + ", INDEX = " + CStr(INDEX) +
+                         "): проверьте EMAX, ACCEL и H(I)");
 }
 
 void Continuation::leaveInterval() {
@@ -513,6 +539,7 @@ bool Continuation::stepControl() {
         if (std::fabs(DY(l) * HSTEP) > EMAX * H(l)) HSTEP = EMAX * H(l) / std::fabs(DY(l));
     // The curve keeps its direction of travel, judged on the previous current parameter.
     if (sgn(Y(PREV) - YY(PREV, 2)) != sgn(DY(PREV) * HSTEP)) HSTEP = -HSTEP;
+    checkStep();
     // History shift; the old tangent is renormalised to the new current parameter by its
     // INDEX component as it was before the loop.
     const double div = TT(INDEX, 2);

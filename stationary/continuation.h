@@ -72,7 +72,8 @@ public:
     // Sizes every array for NDIM equations (1 <= ndim <= kContMaxDim) and sets INDEX = N1.
     void setup(int ndim);
     // Checks the input the engine relies on; throws VeltaError with a Russian message:
-    // NDIM <= 20, EMIN > 0, EXACT > 0, LIMIT and LIMIT0 >= 1, QMIN < QMAX, H(i) > 0.
+    // NDIM <= 20, EMAX > EMIN > 0, ACCEL finite, EXACT > 0, LIMIT and LIMIT0 >= 1,
+    // QMIN < QMAX, H(i) > 0 with EMIN*H(i) > 0 and EMAX*H(i) finite.
     void checkLimits() const;
 
     // ---- supplied by the section
@@ -88,6 +89,7 @@ public:
     void beginCurve();          // ISTEP, NSOLV, NTURN, MARK := 0; headers not yet written
     void ADAPT();               // Newton corrector; on success DY = tangent, DY(INDEX) = 1
     void INFORM();              // failure inside ADAPT: halve the step or set MARK
+    void checkStep() const;     // a step that is not a finite number ends the run (VeltaError)
     void GAUSS();               // A(1..NDIM,1..NDIM) := LU with complete pivoting; IGAUSS
     void SOLVE();               // DY(1..NDIM) := A^-1 DY with the last factorisation
     void INDEXp();              // choose INDEX, normalise DY to DY(INDEX) = 1
@@ -145,6 +147,7 @@ protected:
     bool moved_ = false;         // the interpolants run from YY(.,2) to YEND in QMOD
     bool headQ_ = false, headB_ = false;
     bool prevValid_ = false;     // TT(.,1) holds a usable tangent for the Hermite predictor
+    int halvings_ = 0;           // step halvings of the current ADAPT
 };
 
 } // namespace velta

@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 #include "data/numtext.h"
+#include "data/textfile.h"
 
 #include <exception>
 
@@ -10,7 +11,7 @@ namespace velta::fieldtext {
 namespace {
 
 [[noreturn]] void refuse(const std::string& key, const std::string& text) {
-    throw VeltaError("Недопустимое значение  " + key + " = " + text);
+    throw VeltaError("Недопустимое значение  " + key + " = " + quoteInput(text));
 }
 
 } // namespace

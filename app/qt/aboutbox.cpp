@@ -2,6 +2,7 @@
 
 #include "app/qt/artwork.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -9,7 +10,7 @@
 
 namespace velta {
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(const QString& workFolder, QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
     setWindowTitle("   Пакет программ");
     setModal(false);
@@ -39,6 +40,11 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     credits->setObjectName("lblDescription");
     credits->setWordWrap(true);
 
+    auto* folder = new QLabel("Рабочая папка (файлы данных и результатов):\n" + QDir::toNativeSeparators(workFolder), this);
+    folder->setObjectName("lblFolder");
+    folder->setWordWrap(true);
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");
     ok->setDefault(true);
@@ -50,6 +56,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     text->addWidget(version);
     text->addSpacing(8);
     text->addWidget(credits);
+    text->addSpacing(8);
+    text->addWidget(folder);
     text->addStretch();
 
     auto* top = new QHBoxLayout;

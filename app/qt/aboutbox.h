@@ -1,4 +1,4 @@
-// The about box frmAbout: the package's picture, version and credits.
+// The about box frmAbout: the package's picture, version, credits and the working folder.
 #pragma once
 #include <QDialog>
 
@@ -7,7 +7,8 @@ namespace velta {
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit AboutBox(QWidget* parent = nullptr);
+    // workFolder: the folder "User" the package reads and writes its files in.
+    explicit AboutBox(const QString& workFolder, QWidget* parent = nullptr);
 };
 
 } // namespace velta

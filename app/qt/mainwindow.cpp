@@ -9,7 +9,9 @@
 #include "data/store.h"
 #include "graphics/qt/frm3dkart.h"
 #include "graphics/qt/frmvarpar.h"
+#include "export/qt/exportcommands.h"
 #include "graphics/qt/qimagesurface.h"
+#include "graphics/qt/vectorsurface.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -80,11 +83,16 @@ const MenuRow kMenus[] = {
     {1, "", "-"},
     {1, "mnuOpen", "&Открыть файл", &MainWindow::mnuOpen_Click},
     {1, "mnuClose", "&Закрыть текст. (граф.) окно", &MainWindow::mnuClose_Click},
+    {1, "", "-"},
+    {1, "mnuSaveFig", "Сохранить рисунок…"},
+    {1, "mnuExportModel", "Экспорт модели…"},
+    {1, "mnuSaveCsv", "Сохранить таблицу CSV…"},
     {0, "mnuVychisl", "&Вычисления"},
     {1, "mnuInput", "&Ввод исходных данных", &MainWindow::mnuInput_Click},
     {1, "mnuIntegr", "С&чёт [и графика]", &MainWindow::mnuIntegr_Click},
     {1, "mnuVarPar", "В&арьирование параметров"},
     {1, "mnuSpectr", "&Спектр"},
+    {1, "mnuSweep", "Серия расчётов…", &MainWindow::mnuSweep_Click},
     {0, "mnuNastr", "&Настройка"},
     {1, "mnuFon", "&Цвет фона графики"},
     {2, "mnuFonBel", "&Белый", &MainWindow::mnuFonBel_Click},
@@ -130,12 +138,33 @@ const ToolRow kTools[] = {
     {"Exit", "Выход из пакета", "mnuExit"},
 };
 
-// Drop-down items of "Results": key and command.
-const std::pair<const char*, const char*> kResultItems[] = {
-    {"OpenQsolv", "mnuOpenQsolv"},
-    {"OpenResults", "mnuOpenResl"},
-    {"OpenSpectr", "mnuOpenSpct"},
-    {"OpenStabl", "mnuOpenStabl"},
+// Drop-down items of "Results": key (the object name), the text shown (the caption of the
+// menu item without its access key) and command.
+struct ResultItem {
+    const char* key;
+    const char* text;
+    const char* command;
+};
+const ResultItem kResultItems[] = {
+    {"OpenQsolv", "Открыть файл  Qsolv", "mnuOpenQsolv"},
+    {"OpenResults", "Открыть файл  Results", "mnuOpenResl"},
+    {"OpenSpectr", "Открыть файл  Spectr", "mnuOpenSpct"},
+    {"OpenStabl", "Открыть файл  Stabl", "mnuOpenStabl"},
+};
+
+// A status panel that shows a text too long for it elided in the middle; the tool tip
+// holds all of it.
+class ElidedPanel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        drawFrame(&p);
+        const QRect r = contentsRect().adjusted(margin() + 2, 0, -margin() - 2, 0);
+        p.drawText(r, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideMiddle, r.width()));
+    }
 };
 
 // What each switched command enables together: menu items, buttons, drop-down items.
@@ -164,11 +193,11 @@ constexpr QRect kCanvasRect(10, 76, 774, 470);
 
 } // namespace
 
-MainWindow::MainWindow(const std::string& appRoot, QWidget* parent)
-    : QMainWindow(parent), paths_(appRoot), shell_(paths_) {
+MainWindow::MainWindow(const std::string& appRoot, QWidget* parent, const std::string& packageDir)
+    : QMainWindow(parent), paths_(appRoot, packageDir), shell_(paths_) {
     setObjectName("frmUni_00");
     setWindowTitle("  Пакет программ  VELTA");
-    surface_ = std::make_unique<QImageSurface>(800, 600);
+    surface_ = std::make_unique<RecordingImageSurface>(800, 600);  // recorded for the vector figures
     dialogs_ = std::make_unique<QtPrompter>(this);
     dialogs_->beforeModal = [this] {
         if (canvas_ && canvas_->isVisible()) canvas_->update();
@@ -209,12 +238,14 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent)
 
     dialogs_->setProgressBar(prbPhas_);
     dialogs_->setStatusBar(statusBar());
+    dialogs_->setNotePanel(panels_[0]);
 
     // Form_Load: every switched command off, "&Белый" checked, combo box disabled.
     shell_.Menu_False();
     shell_.enable(Cmd::Combo, false);
     mdlGlobal.QBACK = 0;
     picture3d_ = std::make_unique<Picture3DCommands>(*this, *varpar_);
+    new ExportCommands(*this);  // figures, models and the results table out; a child of the window
     commandsChanged();
     tick();
 }
@@ -326,25 +357,32 @@ void MainWindow::buildToolBar(QWidget* client) {
     }
 
     auto* results = new QMenu(buttons_["Results"]);
-    for (const auto& [key, command] : kResultItems) {
-        QAction* a = results->addAction(QString::fromUtf8(key));
-        a->setObjectName(QString::fromUtf8(key));
-        actions_[QString::fromUtf8(key)] = a;
-        const QString cmd = QString::fromUtf8(command);
+    for (const ResultItem& item : kResultItems) {
+        QAction* a = results->addAction(QString::fromUtf8(item.text));
+        a->setObjectName(QString::fromUtf8(item.key));
+        actions_[QString::fromUtf8(item.key)] = a;
+        const QString cmd = QString::fromUtf8(item.command);
         connect(a, &QAction::triggered, this, [this, cmd] { runCommand(cmd); });
     }
     buttons_["Results"]->setMenu(results);
     buttons_["Results"]->setPopupMode(QToolButton::MenuButtonPopup);
 
-    // "Стоп" (and Esc) end a running computation; enabled only while one runs.
+    // "Стоп" ends a running computation at once; enabled only while one runs.
     stop_ = new QAction(toolIcon("Stop"), "Стоп", this);
     stop_->setObjectName("actStop");
     stop_->setToolTip("Остановить счёт");
-    stop_->setShortcut(Qt::Key_Escape);
-    // Only in the main window: Esc in a question asked during the run answers that question.
-    stop_->setShortcutContext(Qt::WindowShortcut);
     connect(stop_, &QAction::triggered, this, [this] { requestStop(); });
     addAction(stop_);
+    // Esc is easily pressed by accident (closing a menu): it asks first. Only in the main
+    // window: Esc in a question asked during the run answers that question.
+    auto* escape = new QAction(this);
+    escape->setObjectName("actEscape");
+    escape->setShortcut(Qt::Key_Escape);
+    escape->setShortcutContext(Qt::WindowShortcut);
+    connect(escape, &QAction::triggered, this, [this] {
+        if (running_ && !stopRequested_ && prompter().askYesNo("Прервать счёт?")) requestStop();
+    });
+    addAction(escape);
     toolbar_->addSeparator();
     auto* stop = new QToolButton(toolbar_);
     stop->setDefaultAction(stop_);
@@ -396,10 +434,11 @@ void MainWindow::buildStatusBar() {
     bar->setObjectName("StatusBar1");
     bar->setSizeGripEnabled(false);
     setStatusBar(bar);
-    // Long texts are cut at the panel's edge instead of widening the window.
-    const int widths[4] = {330, 250, 90, 80};
+    // Long texts are elided in the middle instead of widening the window; panel 1 takes
+    // the room the data-file name does not need.
+    const int widths[4] = {400, 180, 90, 80};
     for (int i = 0; i < 4; ++i) {
-        panels_[i] = new QLabel(bar);
+        panels_[i] = new ElidedPanel(bar);
         panels_[i]->setObjectName(QString("Panel%1").arg(i + 1));
         panels_[i]->setFrameShape(QFrame::Panel);
         panels_[i]->setFrameShadow(QFrame::Sunken);
@@ -461,12 +500,16 @@ void MainWindow::commandsChanged() {
     stop_->setEnabled(running_);
     for (auto& [code, w] : windows_)
         if (w && w->widget()) w->widget()->setEnabled(idle);
+    if (varpar_) varpar_->setInputEnabled(idle);
 
-    // A long caption is cut at the panel's edge; the tool tip holds all of it.
+    // A long caption is elided; the tool tip holds all of it. While a computation runs
+    // panel 1 shows its notes; afterwards the last one stays in the tool tip.
     for (int i = 0; i < 2; ++i) {
+        if (i == 0 && running_) continue;
         const QString t = QString::fromStdString(i == 0 ? shell_.status1 : shell_.status2);
         panels_[i]->setText(t);
-        panels_[i]->setToolTip(t);
+        const std::string& note = dialogs_->lastNote();
+        panels_[i]->setToolTip(i == 0 && !note.empty() ? t + "\n" + QString::fromStdString(note) : t);
     }
 
     // The task-folder list: rebuilt only when it changed, so an open list is kept.
@@ -504,8 +547,8 @@ SectionWindow* MainWindow::sectionWindow(int code) {
 }
 
 void MainWindow::showHelp(int topic) {
-    const QString file = QString::fromStdString(paths_.resolve("\\Help3.chm"));
-    mdlGlobal.HELPWND = HelpViewer::open(file, topic);
+    const QString file = QString::fromStdString(paths_.helpFile());
+    mdlGlobal.HELPWND = HelpViewer::open(file, topic, shell_.section);
 }
 
 // Closing: the help viewer if the package opened it, then every window; nothing is

@@ -16,6 +16,7 @@
 class QAction;
 class QComboBox;
 class QFrame;
+class QImage;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -36,7 +37,8 @@ class Picture3DCommands;
 class MainWindow : public QMainWindow, public FormHost {
     Q_OBJECT
 public:
-    explicit MainWindow(const std::string& appRoot, QWidget* parent = nullptr);
+    // packageDir: folder of Help3.chm when the package works in a per-user folder.
+    explicit MainWindow(const std::string& appRoot, QWidget* parent = nullptr, const std::string& packageDir = {});
     ~MainWindow() override;
 
     // ---- FormHost
@@ -90,6 +92,11 @@ public:
     void mnuHelp_Topics_Click();
     void mnuAbout_Click();
     void mnuExit_Click();
+    // "Серия расчётов…" (frmsweep.cpp): the series dialog, its picture on the canvas and its
+    // table (UTF-8) in the text view.
+    void mnuSweep_Click();
+    void showPicture(const QImage& picture);
+    bool showUtf8File(const std::string& path);
     // Right click in the text view: saves a model-formulation or data-bank text.
     void rtbText1_MouseDown(QPoint globalPos);
 

@@ -2,7 +2,10 @@
 #include "app/prompter.h"
 #include "app/qt/aboutbox.h"
 #include "app/qt/canvaswidget.h"
+#include "app/qt/examplesview.h"
+#include "app/qt/helpviewer.h"
 #include "app/qt/mainwindow.h"
+#include "app/qt/qtprompter.h"
 #include "app/qt/textview.h"
 #include "data/error.h"
 #include "data/store.h"
@@ -11,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QMenu>
 #include <QTimer>
 #include <QUrl>
@@ -105,7 +109,7 @@ void MainWindow::mnuInput_Click() {
 }
 
 // "С&чёт [и графика]": the computation runs here, inside the command; the surface lets
-// the window repaint and handle events, and "Стоп" or Esc ends it as an error would.
+// the window repaint and handle events, and "Стоп" (or Esc, confirmed) ends it.
 void MainWindow::mnuIntegr_Click() {
     if (running_) return;
     running_ = true;
@@ -113,6 +117,9 @@ void MainWindow::mnuIntegr_Click() {
     closeAfterRun_ = false;
     shell_.welcomeVisible = false;
     shell_.textViewVisible = false;
+    dialogs_->clearNote();
+    // The strip between the plot panel and the side panel takes the background colour.
+    surface_->fillBox(562, 76, 572, 545, QBColor(shell_.whiteBackground ? 15 : 0));
     canvas_->show();
     commandsChanged();
     surface_->onPoll = [this] {
@@ -120,7 +127,7 @@ void MainWindow::mnuIntegr_Click() {
         QCoreApplication::processEvents();
         if (stopRequested_) {
             stopRequested_ = false;
-            throw VeltaError("Счёт прерван пользователем");
+            throw RunStopped();
         }
     };
     Ctx ctx{*surface_, prompter(), paths_};
@@ -134,6 +141,7 @@ void MainWindow::mnuIntegr_Click() {
     }
     surface_->onPoll = nullptr;
     running_ = false;
+    commandsChanged();  // panel 1 back to the caption
     canvas_->update();
     // Section 4 reports in the text view: its window is hidden and "Results.sty" is shown
     // on light green.
@@ -218,8 +226,9 @@ void MainWindow::mnuBankDan_Click() { showBankText("_Банк"); }
 void MainWindow::rtbText1_MouseDown(QPoint globalPos) {
     if (text_->kind() != TextView::Kind::Bank || text_->savePath.empty() || !shell_.textViewVisible) return;
     try {
-        auto w = TextWriter::create(text_->savePath);
+        auto w = TextWriter::replace(text_->savePath);  // a failed save keeps the old text
         for (const auto& line : text_->lines()) w->line(line);
+        w->close();
     } catch (const std::exception& e) {
         prompter().message(e.what(), MsgIcon::Critical);
         return;
@@ -227,15 +236,30 @@ void MainWindow::rtbText1_MouseDown(QPoint globalPos) {
     formBank_->popup(globalPos);
 }
 
-// "&Примеры задач": the examples document in the desktop's application for it.
+// "&Примеры задач": the examples document in the desktop's word processor; where there is
+// none, the same examples inside the package: the help file's pages of them, or the
+// document's own text in the help viewer.
 void MainWindow::mnuPriZad_Click() {
     const std::string path = paths_.userFile("VELTA_D.doc");
-    if (!fileExists(path)) {
-        prompter().message("Документ VELTA_D.doc не найден", MsgIcon::Exclamation);
+    const QString doc = QString::fromStdString(path);
+    const bool haveDoc = fileExists(path);
+    if (haveDoc) {
+        const QString program = wordProcessorFor(doc);
+        if (!program.isEmpty() && openInWordProcessor(program, doc)) return;
+    }
+    if (const std::int32_t wnd = HelpViewer::openExamples(QString::fromStdString(paths_.helpFile()))) {
+        mdlGlobal.HELPWND = wnd;
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
-        prompter().message("Не найдена программа для просмотра документа VELTA_D.doc", MsgIcon::Exclamation);
+    QFile file(doc);
+    const QString html = haveDoc && file.open(QIODevice::ReadOnly) ? examplesHtml(file.readAll().toStdString()) : QString();
+    if (!html.isEmpty()) {
+        mdlGlobal.HELPWND = HelpViewer::openDocument("Примеры задач", html);
+        return;
+    }
+    prompter().message(haveDoc ? "Не найдена программа для просмотра документа VELTA_D.doc"
+                               : "Документ VELTA_D.doc не найден",
+                       MsgIcon::Exclamation);
 }
 
 void MainWindow::mnuFonBel_Click() { shell_.whiteBackground = true; }
@@ -244,7 +268,7 @@ void MainWindow::mnuFonCher_Click() { shell_.whiteBackground = false; }
 void MainWindow::mnuHelp_Topics_Click() { showHelp(0); }
 
 void MainWindow::mnuAbout_Click() {
-    if (!about_) about_ = new AboutBox(this);
+    if (!about_) about_ = new AboutBox(QString::fromStdString(paths_.user()), this);
     about_->show();
     about_->raise();
 }

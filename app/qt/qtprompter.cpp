@@ -1,8 +1,10 @@
 #include "app/qt/qtprompter.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
@@ -30,17 +32,28 @@ QtPrompter::QtPrompter(QWidget* parent) : parent_(parent) {}
 
 void QtPrompter::setProgressBar(QProgressBar* bar) { progress_ = bar; }
 void QtPrompter::setStatusBar(QStatusBar* bar) { status_ = bar; }
+void QtPrompter::setNotePanel(QLabel* panel) { notePanel_ = panel; }
+
+QWidget* QtPrompter::owner() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    QWidget* active = QApplication::activeWindow();
+    if (!active || !active->isVisible()) return parent_;
+    // Only the main window or a window it owns (a section window, a dialog).
+    for (QWidget* w = active; w; w = w->parentWidget())
+        if (!parent_ || w == parent_) return active;
+    return parent_;
+}
 
 void QtPrompter::message(const std::string& text, MsgIcon icon, const std::string& title) {
     if (beforeModal) beforeModal();
-    QMessageBox box(boxIcon(icon), qs(title), qs(text), QMessageBox::Ok, parent_);
+    QMessageBox box(boxIcon(icon), qs(title), qs(text), QMessageBox::Ok, owner());
     box.exec();
 }
 
 std::string QtPrompter::inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText, int x, int y) {
     if (beforeModal) beforeModal();
-    QInputDialog dlg(parent_);
+    QInputDialog dlg(owner());
     dlg.setWindowTitle(qs(title));
     dlg.setLabelText(qs(prompt));
     dlg.setTextValue(qs(defaultText));
@@ -51,13 +64,14 @@ std::string QtPrompter::inputBox(const std::string& prompt, const std::string& t
         const QPoint origin = screen ? screen->geometry().topLeft() : QPoint(0, 0);
         dlg.move(origin + QPoint(x, y));
     }
-    if (dlg.exec() != QDialog::Accepted) return {};
+    lastCancelled_ = dlg.exec() != QDialog::Accepted;
+    if (lastCancelled_) return {};
     return dlg.textValue().toStdString();
 }
 
 bool QtPrompter::askYesNo(const std::string& text, const std::string& title) {
     if (beforeModal) beforeModal();
-    QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No, parent_);
+    QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No, owner());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -84,7 +98,7 @@ QString QtPrompter::qtFilter(const std::string& filter) {
 }
 
 std::string QtPrompter::fileDialog(bool save, const std::string& folder, const std::string& filter) {
-    QFileDialog dlg(parent_);
+    QFileDialog dlg(owner());
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -122,7 +136,13 @@ void QtPrompter::progressHide() {
 }
 
 void QtPrompter::note(const std::string& text) {
-    if (status_) status_->showMessage(qs(text));  // kept: a reported seed must stay readable
+    lastNote_ = text;
+    if (notePanel_) {
+        notePanel_->setText(qs(text));
+        notePanel_->setToolTip(qs(text));
+    } else if (status_) {
+        status_->showMessage(qs(text));
+    }
 }
 
 } // namespace velta

@@ -9,6 +9,7 @@
 #include <functional>
 #include <QString>
 
+class QLabel;
 class QWidget;
 class QProgressBar;
 class QStatusBar;
@@ -21,11 +22,21 @@ public:
 
     void setProgressBar(QProgressBar* bar);
     void setStatusBar(QStatusBar* bar);
+    // Notes go into this label (status panel 1) instead of replacing the whole bar.
+    void setNotePanel(QLabel* panel);
+    // The last note given, "" when none since clearNote().
+    const std::string& lastNote() const { return lastNote_; }
+    void clearNote() { lastNote_.clear(); }
+
+    // The window a box belongs to: the window that raised it (the active modal box or the
+    // active window of the package), else the main window. Boxes stay above their owner.
+    QWidget* owner() const;
 
     void message(const std::string& text, MsgIcon icon = MsgIcon::None,
                  const std::string& title = kTitle) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText = "", int x = -1, int y = -1) override;
+    bool emptyAnswerWasCancel() const override { return lastCancelled_; }
     bool askYesNo(const std::string& text, const std::string& title = kTitle) override;
     std::string chooseOpenFile(const std::string& folder, const std::string& filter) override;
     std::string chooseSaveFile(const std::string& folder, const std::string& filter) override;
@@ -48,6 +59,9 @@ private:
     QPointer<QWidget> parent_;
     QPointer<QProgressBar> progress_;
     QPointer<QStatusBar> status_;
+    QPointer<QLabel> notePanel_;
+    std::string lastNote_;
+    bool lastCancelled_ = false;
 };
 
 } // namespace velta

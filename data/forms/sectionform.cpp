@@ -8,10 +8,17 @@
 #include "graphics/surface.h"
 #include "models/section.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
 
 namespace velta {
 
@@ -33,7 +40,10 @@ std::string withExtension(const std::string& path, const std::string& ext) {
 
 SectionForm::SectionForm(FormHost& host, int code, const QString& caption, int sheets,
                          FormButtons buttons)
-    : QWidget(host.mainWidget(), Qt::Window), host_(host), code_(code) {
+    // A window of its own owned by the main window; the dialog type makes it the main
+    // window's transient, which the window manager keeps above it.
+    : QWidget(host.mainWidget(), Qt::Dialog | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      host_(host), code_(code) {
     setObjectName(QStringLiteral("frmUni_%1").arg(code));
     setWindowTitle(caption);
     setFont(QFont(QStringLiteral("Liberation Sans"), 9));
@@ -92,6 +102,71 @@ std::string SectionForm::shownNameOf(const std::string& path) const {
     std::string prefix = shownPrefix();
     if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
     return stripPrefix(path, prefix);
+}
+
+namespace {
+
+// Questions of a check reading are not the user's: messages are dropped, boxes cancelled.
+class SilentPrompter : public Prompter {
+public:
+    void message(const std::string&, MsgIcon, const std::string&) override {}
+    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
+        return {};
+    }
+};
+
+std::string fileBytes(const std::string& path, bool& exists) {
+    std::ifstream in(path, std::ios::binary);
+    exists = static_cast<bool>(in);
+    std::ostringstream o;
+    if (exists) o << in.rdbuf();
+    return o.str();
+}
+
+} // namespace
+
+void SectionForm::checkByReading(const std::string& path, const std::function<void(const std::string&)>& write,
+                                 const std::function<void()>& check) {
+    SectionCore* c = core();
+    if (!c) return;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir = fs::temp_directory_path(ec) / ("velta-check-" + std::to_string(::getpid()));
+    fs::create_directories(dir, ec);
+    const fs::path scratch = dir / fs::path(path).filename();
+    const std::string chk = host_.paths().userFile("Input.chk");
+    bool hadChk = false;
+    const std::string chkBytes = fileBytes(chk, hadChk);
+    const Store saved = mdlGlobal;
+    const std::string savedPath = c->dataPath;
+    auto restore = [&] {
+        mdlGlobal = saved;
+        c->dataPath = savedPath;
+        if (hadChk) {
+            std::ofstream(chk, std::ios::binary | std::ios::trunc) << chkBytes;
+        } else {
+            fs::remove(chk, ec);
+        }
+        fs::remove_all(dir, ec);
+    };
+    try {
+        write(scratch.string());
+        c->dataPath = scratch.string();
+        NullSurface surface;
+        SilentPrompter quiet;
+        Ctx ctx{surface, quiet, host_.paths()};
+        c->InputPar(ctx);
+        if (check) check();
+    } catch (const std::exception& e) {
+        restore();
+        // The messages name the file to be written, not the scratch copy.
+        std::string m = e.what();
+        const std::string from = scratch.string();
+        for (auto at = m.find(from); at != std::string::npos; at = m.find(from, at + path.size()))
+            m.replace(at, from.size(), path);
+        throw VeltaError(m);
+    }
+    restore();
 }
 
 // ---------------------------------------------------------------- building
@@ -171,9 +246,11 @@ bool SectionForm::applyDimension() {
     } catch (const VeltaError&) {
         ok = false;
     }
-    // A grid needs at least one component; anything else stays as typed until corrected.
-    if (!ok || n < 1) {
-        host_.prompter().message("Недопустимое значение  " + sizingKey_ + " = " + text,
+    // A grid needs at least one component and at most kMaxDimension; anything else stays
+    // as typed until corrected.
+    if (!ok || n < 1 || n > kMaxDimension) {
+        host_.prompter().message("Недопустимое значение  " + sizingKey_ + " = " + text + "  (допустимо 1.." +
+                                     CStr(kMaxDimension) + ")",
                                  MsgIcon::Exclamation);
         return false;
     }
@@ -204,14 +281,24 @@ void SectionForm::open() {
         NullSurface surface;  // reading draws nothing
         Ctx ctx{surface, host_.prompter(), host_.paths()};
         c->InputPar(ctx);
+        if (sizing_) {
+            // A dimension whose grids the window cannot hold is refused before the fields
+            // or the grids change.
+            const int n = sizingKey_ == "LTAU" ? mdlGlobal.LTAU : mdlGlobal.NDIM;
+            if (n > kMaxDimension)
+                throw VeltaError("Окно ввода показывает таблицы размерности не более " + CStr(kMaxDimension) +
+                                 ": " + sizingKey_ + " = " + CStr(n));
+        }
         fillFields();
         dimChanged_ = false;
         fillGrids(false);
-    } catch (const std::exception&) {
-        // A failed reading or filling ends the procedure without a word; the file that
-        // was current stays current.
+    } catch (const std::exception& e) {
+        // A failed reading says what is wrong, as "&Ввод исходных данных" does; the file
+        // that was current stays current.
         c->dataPath = oldPath;
         c->shownName = oldShown;
+        host_.prompter().message(std::string("Ошибка при вводе исходных данных.\n") + e.what(),
+                                 MsgIcon::Critical);
         return;
     }
     {
@@ -263,6 +350,19 @@ void SectionForm::cancel() {
     host_.shell().afterCancel();
     host_.commandsChanged();
     hide();
+}
+
+void SectionForm::closeEvent(QCloseEvent* e) {
+    if (isVisible()) {
+        // Not while a computation runs (the window is disabled then).
+        if (!isEnabled()) {
+            e->ignore();
+            return;
+        }
+        host_.shell().afterCancel();
+        host_.commandsChanged();
+    }
+    QWidget::closeEvent(e);
 }
 
 void SectionForm::help() { host_.showHelp(1002); }

@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ public:
     // Geometry of the tab strip and of the frames, in pixels.
     static constexpr int kTabLeft = 15, kTabTop = 33, kTabWidth = 767, kTabHeight = 488;
     static constexpr int kFrameLeft = 25, kFrameTop = 56, kFrameWidth = 747, kFrameHeight = 457;
+    // Largest value of a field that sizes the grids: a 200 x 200 matrix grid takes some
+    // 25 MB, 1000 x 1000 would take 640 MB. Larger dimensions are refused before any grid
+    // is built (files of the computation itself keep the 16-bit range).
+    static constexpr int kMaxDimension = 200;
 
     SectionForm(FormHost& host, int code, const QString& caption, int sheets,
                 FormButtons buttons = {});
@@ -84,6 +89,12 @@ protected:
 
     // The name shown in the status bar for a data-file path.
     std::string shownNameOf(const std::string& path) const;
+    // Before "Ввод" writes the file at path: write(p) writes the texts to a scratch file
+    // of the same name, which the section's own reader reads and `check` (the limits its
+    // computation needs; may be empty) judges. What they refuse is refused here with their
+    // message; the store, the check file and the current file are left as they were.
+    void checkByReading(const std::string& path, const std::function<void(const std::string&)>& write,
+                        const std::function<void()>& check = {});
     // Reads the sizing field into its global and rebuilds the grids with "0"; a text that
     // is not a valid dimension gives a message and changes nothing. False when refused.
     bool applyDimension();
@@ -94,6 +105,8 @@ protected:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // The title-bar close acts as "Отмена".
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     const SectionInfo* info() const;

@@ -99,12 +99,22 @@ void Frm3DKart::IshDan3DK() {
 
 void Frm3DKart::cmdInput4_Click() {
     // The fields were filled at opening, which counts as a change: the file is offered.
-    const std::string path = w_.prompter().chooseSaveFile(w_.paths().user(), kUglFilter);
+    std::string path = w_.prompter().chooseSaveFile(w_.paths().user(), kUglFilter);
     if (!path.empty()) {
+        // A bare name gets the extension the open dialog filters on.
+        const auto slash = path.find_last_of("/\\");
+        if (path.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos) path += ".ugl";
         std::array<std::string, 5> typed;
         for (std::size_t i = 0; i < 5; ++i) typed[i] = fields_[i]->text().trimmed().toStdString();
-        auto out = TextWriter::create(path);
-        writeAngles(*out, typed);
+        try {
+            // Written beside the old file and renamed over it: a failed save keeps the old one.
+            auto out = TextWriter::replace(path);
+            writeAngles(*out, typed);
+            out->close();
+        } catch (const std::exception& e) {
+            w_.prompter().message(e.what(), MsgIcon::Critical);
+            return;
+        }
         view_.uglyFile = path;  // the next picture reads what was saved
     }
     hide();

@@ -126,10 +126,12 @@ VarParDialog::VarParDialog(VarDlg kind, FormHost& host, std::function<void()> cl
     period_ = new QButtonGroup(this);
     period_->addButton(optPYe_);
     period_->addButton(optPNo_);
+    // Every toggle is stored, also the one that clears a button: the stored options are
+    // always what the dialog shows.
     connect(kinds_, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* b, bool on) {
-        if (!on || filling_) return;
+        if (filling_) return;
         store();
-        enableFor(b, true);
+        if (on) enableFor(b, true);
     });
     connect(period_, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool on) {
         if (on && !filling_) store();
@@ -202,15 +204,23 @@ void VarParDialog::enableFor(QAbstractButton* b, bool hideProgress) {
 }
 
 void VarParDialog::activate() {
-    const VarParOptions& o = options();
+    VarParOptions& o = options();
+    // One picture kind at most is shown (the first stored one); the store follows.
+    bool VarParOptions::*const order[] = {&VarParOptions::optPhys, &VarParOptions::optPhas,
+                                          &VarParOptions::optPuan, &VarParOptions::optPhas3,
+                                          &VarParOptions::optPuan3};
+    QRadioButton* const buttons[] = {optPhys_, optPhas_, optPuan_, optPhas3_, optPuan3_};
+    for (int i = 0; i < 5; ++i)
+        if (o.*order[i]) {
+            if (buttons[i]) o.choose(order[i]);
+            else o.choose(&VarParOptions::optPhys);  // a kind this dialog does not have
+            break;
+        }
     filling_ = true;
     // An exclusive group cannot be emptied while one of its buttons is checked.
     kinds_->setExclusive(false);
-    optPhys_->setChecked(o.optPhys);
-    optPhas_->setChecked(o.optPhas);
-    if (optPuan_) optPuan_->setChecked(o.optPuan);
-    optPhas3_->setChecked(o.optPhas3);
-    if (optPuan3_) optPuan3_->setChecked(o.optPuan3);
+    for (int i = 0; i < 5; ++i)
+        if (buttons[i]) buttons[i]->setChecked(o.*order[i]);
     kinds_->setExclusive(true);
     optPYe_->setChecked(o.optPYe);
     optPNo_->setChecked(!o.optPYe);
@@ -227,6 +237,7 @@ void VarParDialog::activate() {
 }
 
 void VarParDialog::cmdVvod_Click() {
+    if (!cmdVvod_->isEnabled()) return;
     const VarParOptions& o = options();
     VarParInput in;
     for (QLineEdit* e : fields_) in.texts.push_back(e->text().toStdString());
@@ -243,6 +254,8 @@ void VarParDialog::cmdVvod_Click() {
     if (clearCanvas_) clearCanvas_();
     host_.commandsChanged();
 }
+
+void VarParDialog::setInputEnabled(bool on) { cmdVvod_->setEnabled(on); }
 
 void VarParDialog::cmdCancel_Click() {
     hide();
@@ -268,6 +281,11 @@ VarParDialog* VarParDialogs::dialog(VarDlg d) {
             },
             host_.mainWidget());
     return slot.get();
+}
+
+void VarParDialogs::setInputEnabled(bool on) {
+    for (auto& d : dialogs_)
+        if (d) d->setInputEnabled(on);
 }
 
 void VarParDialogs::mnuVarPar_Click() {

@@ -37,6 +37,8 @@ public:
 
     void cmdVvod_Click();
     void cmdCancel_Click();
+    // "Ввод" is off while a computation runs: it would clear the canvas under the curves.
+    void setInputEnabled(bool on);
     void cmdSpravka_Click();
 
 private:
@@ -72,6 +74,8 @@ public:
     // mnuVarPar_Click: the dialog of the current section, or section 3's input box.
     void mnuVarPar_Click();
     VarParDialog* dialog(VarDlg d);
+    // "Ввод" of every dialog on or off (off for the length of a run).
+    void setInputEnabled(bool on);
 
     // Rebuilds the 3D box and rereads the phase-space points; set by the 3D picture.
     std::function<void()> reload3D;

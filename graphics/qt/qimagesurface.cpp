@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 namespace velta {
 
@@ -67,13 +68,17 @@ QFont canvasFont() {
 QImageSurface::QImageSurface(int width, int height)
     : image_(blankImage(width, height)),
       font_(canvasFont()),
-      metrics_(font_, &image_),
       lastPoll_(std::chrono::steady_clock::now()) {
     image_.fill(toQColor(background));
 }
 
 QImageSurface::~QImageSurface() {
     if (painter_) painter_->end();
+}
+
+const QFontMetricsF& QImageSurface::metrics() {
+    if (!metrics_) metrics_.emplace(font_, &image_);
+    return *metrics_;
 }
 
 QPainter& QImageSurface::painter() {
@@ -111,6 +116,15 @@ void QImageSurface::useBrush(bool solid, Colour c) {
 }
 
 void QImageSurface::segment(double x1, double y1, double x2, double y2, Colour c) {
+    const double lo = -kMargin, hx = image_.width() + kMargin, hy = image_.height() + kMargin;
+    if (lineWidth <= 1 && lineStyle == LineStyle::Solid && x1 >= lo && x1 <= hx && x2 >= lo && x2 <= hx &&
+        y1 >= lo && y1 <= hy && y2 >= lo && y2 <= hy) {
+        // Within the margin the clip below keeps the segment: its start, and its end as
+        // start + 1*(end - start).
+        rasterLine(roundPixel(x1), roundPixel(y1), roundPixel(x1 + (x2 - x1)), roundPixel(y1 + (y2 - y1)), c);
+        clearAvxUpperState();
+        return;
+    }
     if (!clipSegment(x1, y1, x2, y2, -kMargin, -kMargin, image_.width() + kMargin,
                      image_.height() + kMargin))
         return;
@@ -137,6 +151,12 @@ uchar* QImageSurface::pixels() {
             painter_.reset();
         }
         lastBits_ = b;
+        // Steps left out on one pixel change nothing in the image; a surface derived from
+        // this one may watch every segment (a record of the figure), so it sees them all.
+        raster_.bits = typeid(*this) == typeid(QImageSurface) ? reinterpret_cast<const std::uint32_t*>(b) : nullptr;
+        raster_.width = image_.width();
+        raster_.height = image_.height();
+        raster_.stride = static_cast<long>(image_.bytesPerLine() / 4);
     }
     return b;
 }
@@ -145,7 +165,7 @@ void QImageSurface::rasterLine(int x0, int y0, int x1, int y1, Colour c) {
     uchar* base = pixels();
     const qsizetype bpl = image_.bytesPerLine();
     const unsigned w = static_cast<unsigned>(image_.width()), h = static_cast<unsigned>(image_.height());
-    const QRgb rgb = toQColor(c).rgb();
+    const QRgb rgb = rasterColour(c);
     // Bresenham over the whole segment; pixels off the image are skipped.
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
@@ -201,19 +221,19 @@ void QImageSurface::text(const std::string& utf8) {
     const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     if (finite(currentX, currentY) && std::abs(currentX) < 1e6 && std::abs(currentY) < 1e6) {
         usePen(foreColour);
-        painter().drawText(QPointF(currentX, currentY + metrics_.ascent()), s);
+        painter().drawText(QPointF(currentX, currentY + metrics().ascent()), s);
     }
     currentX = 0;
     currentY += textHeight(utf8);
 }
 
 double QImageSurface::textWidth(const std::string& utf8) {
-    return metrics_.horizontalAdvance(
+    return metrics().horizontalAdvance(
         QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 double QImageSurface::textHeight(const std::string&) {
-    return metrics_.height();
+    return metrics().height();
 }
 
 void QImageSurface::clear() {

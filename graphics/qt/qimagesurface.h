@@ -12,6 +12,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velta {
@@ -54,8 +55,10 @@ private:
     void useBrush(bool solid, Colour c);
 
     QImage image_;
+    // The font is looked up (fontconfig, the font files) at the first text or measure only.
+    const QFontMetricsF& metrics();
     QFont font_;
-    QFontMetricsF metrics_;
+    std::optional<QFontMetricsF> metrics_;
     std::unique_ptr<QPainter> painter_;
     uchar* lastBits_ = nullptr;
     // What the painter currently holds, so that unchanged pens are not set again.

@@ -6,6 +6,7 @@
 #include "data/paths.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "models/export/resultsink.h"
 
 #include <algorithm>
 #include <cmath>
@@ -289,6 +290,7 @@ std::string delayRow(int num, double t, int node, int n) {
         row += Format(z[c], "0.00000E+00");
         row += "   ";
     }
+    if (ResultsSink* sink = resultsSink()) sink->row(t, z, n);
     return row;
 }
 
@@ -348,6 +350,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         // 3. Results header and the plot frame.
         auto out = TextWriter::create(c.paths.userFile(model.resultsName()));
         model.header(*out);
+        if (ResultsSink* sink = resultsSink()) sink->begin('Z', n);
         model.DrawMesh1(c);
 
         // 4. Step weights per equation (theta = 1 gives EH, EQ, EC1, EC2, EHI).
@@ -371,10 +374,51 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         double* f2 = g.F2.data();
         const double* fz = g.FZ.data();
         long long steps = 0;
+        // delayedValues with what stays fixed during the run taken once: the delay nodes and
+        // fractions, the rows of ZTAU and the table.
+        std::vector<int> tapNode(static_cast<std::size_t>(m) + 1);
+        std::vector<double> tapFraction(static_cast<std::size_t>(m) + 1);
+        std::vector<double*> tapRow(static_cast<std::size_t>(m) + 1);
+        for (int j = 1; j <= m; ++j) {
+            if (j < m) {
+                tapNode[static_cast<std::size_t>(j)] = static_cast<int>(g.KTAU(j));
+                tapFraction[static_cast<std::size_t>(j)] = g.RTAU(j);
+            }
+            tapRow[static_cast<std::size_t>(j)] = g.ZTAU.row(j);
+        }
+        // Rows d + node (and the next one) for d = 0 .. max(NDEL, NREM + 1): checked once here,
+        // with the error of the first row out of range.
+        int nodeMin = 1, nodeMax = 1;
+        for (int j = 1; j < m; ++j) {
+            nodeMin = std::min(nodeMin, tapNode[static_cast<std::size_t>(j)]);
+            nodeMax = std::max(nodeMax, tapNode[static_cast<std::size_t>(j)] + 1);
+        }
+        g.ZTAB.row(nodeMin);
+        g.ZTAB.row(std::max(ndel, plan.nrem + 1) + nodeMax);
+        double* const table = g.ZTAB.row(0);
+        const std::size_t stride = static_cast<std::size_t>(g.ZTAB.cols()) + 1;
+        auto values = [&](int d) {
+            for (int j = 1; j < m; ++j) {
+                const int k = tapNode[static_cast<std::size_t>(j)];
+                const double r = tapFraction[static_cast<std::size_t>(j)];
+                double* zt = tapRow[static_cast<std::size_t>(j)];
+                const double* a = table + static_cast<std::size_t>(d + k) * stride;
+                if (r == 0) {
+                    for (int cc = 1; cc <= n; ++cc) zt[cc] = a[cc];
+                } else {
+                    const double* b = a + stride;
+                    for (int cc = 1; cc <= n; ++cc) zt[cc] = (1 - r) * a[cc] + r * b[cc];
+                }
+            }
+            double* zm = tapRow[static_cast<std::size_t>(m)];
+            const double* a = table + static_cast<std::size_t>(d + 1) * stride;
+            for (int cc = 1; cc <= n; ++cc) zm[cc] = a[cc];
+            model.Vych_PCH();
+        };
         // New node cc + 1 from node cc: the delayed values of the new node give F2.
         auto step = [&](int cc) {
             c.surf.poll();
-            delayedValues(cc - ndel, m, n, model);
+            values(cc - ndel);
             const double* zc = g.ZTAB.row(cc);
             double* zn = g.ZTAB.row(cc + 1);
             for (int k = 1; k <= n; ++k) {
@@ -390,7 +434,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
             ++steps;
         };
         auto startWindow = [&] {
-            delayedValues(0, m, n, model);
+            values(0);
             for (int k = 1; k <= n; ++k) f1[k] = fz[k];
         };
         auto shift = [&](int by) {
@@ -406,7 +450,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
             startWindow();
             for (int cc = np1; cc <= np2; ++cc) step(cc);
             shift(ndel);
-            for (int p = 1; p <= ndel; ++p) GraphicZ(c, t0, p, 1);
+            GraphicZRun(c, t0, 1, ndel, 1);
             for (int p = 1; p <= np1; ++p)
                 if (p == 1 || p % g.NSC == 0) out->line(delayRow(p, t0 + (p - 1) * h, p, n));
             t0 = t0 + taum;
@@ -416,13 +460,13 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         const int nrem = plan.nrem;
         startWindow();
         for (int cc = np1; cc <= np1 + nrem; ++cc) step(cc);
-        for (int cc = np1; cc <= np1 + nrem; ++cc) GraphicZ(c, t0, cc, np1);
+        GraphicZRun(c, t0, np1, np1 + nrem, np1);
         for (int cc = np1; cc <= np1 + nrem; ++cc)
             if (cc % g.NSC == 0) out->line(delayRow(cc, t0 + (cc - ndel) * h, cc + 1, n));
         shift(nrem);
 
-        // 7.
-        out.reset();
+        // 7. A failed write of the table is reported.
+        out->close();
     } catch (...) {
         snap.restore();
         throw;

@@ -86,9 +86,9 @@ void Sec11::InputPar(Ctx& c) { readParFile(c.paths, dataPath, readSymmetricData)
 Sec11::Fields Sec11::fieldsFromStore() { return symmetricFieldsFromStore(); }
 
 void Sec11::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     writeSymmetricData(*w, f);
-    w->flush();  // a failed write is reported, not lost silently
+    w->close();
 }
 
 // ---------------------------------------------------------------- model
@@ -217,26 +217,23 @@ void Sec11::Integr1(Ctx& c) {
     auto out = TextWriter::create(c.paths.userFile("Results.mnk"));
     g.TOLD = 0;
 
-    // The vectors do not change size during the run: work on their storage directly.
+    // The vectors do not change size during the run: work on their storage directly. The
+    // right-hand side is evaluated straight into F1 and F2 (XV and FV are Vych_PCH's own).
     double* x1 = g.X1.data();
     double* xprev = g.XPREV.data();
     double* xnew = g.XNEW.data();
     double* f1 = g.F1.data();
     double* f2 = g.F2.data();
     double* xst = g.XST.data();
-    double* xv = g.XV.data();
-    double* fv = g.FV.data();
     double* xg = g.XG.data();
     const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
     const int mclass = g.MCLASS, kmod = g.KMOD;
     const double alfa = g.ALFA, beta = g.BETA;
     const Power pw(g.GAMA);
-    auto F = [&] { rhs(mclass, n, kmod, alfa, beta, pw, xv, xg, fv); };
+    auto F = [&](const double* x, double* f) { rhs(mclass, n, kmod, alfa, beta, pw, x, xg, f); };
 
-    std::memcpy(xv + 1, x1 + 1, bytes);
     std::memcpy(xst + 1, x1 + 1, bytes);
-    F();
-    std::memcpy(f1 + 1, fv + 1, bytes);
+    F(x1, f1);
     for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - (f1[i] - x1[i]) * h;  // backward Euler
 
     double wmin = 1.0E10;
@@ -252,14 +249,10 @@ void Sec11::Integr1(Ctx& c) {
         Rezults(*out, j, t);
 
         // Predictor: two-step explicit, from XPREV over 2*HHH.
-        std::memcpy(xv + 1, x1 + 1, bytes);
-        F();
-        std::memcpy(f1 + 1, fv + 1, bytes);
+        F(x1, f1);
         for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (f1[i] - x1[i]);
         // Corrector: exact solution of dX/dt = F - X with F linear from F1 to F2.
-        std::memcpy(xv + 1, xnew + 1, bytes);
-        F();
-        std::memcpy(f2 + 1, fv + 1, bytes);
+        F(xnew, f2);
         for (int i = 1; i <= n; ++i) xnew[i] = ehi * (ec1 * f1[i] + x1[i] + ec2 * f2[i]);
 
         g.W = distance(xnew, xst, n);
@@ -269,7 +262,7 @@ void Sec11::Integr1(Ctx& c) {
         periodSearch(wmin, t, j, h);
         nextStep(xprev, x1, xnew, bytes);
     }
-    out->flush();  // a failed write of the table is reported
+    out->close();  // a failed write of the table is reported
     out.reset();
     g.LSTEP = 0;
 }

@@ -118,7 +118,7 @@ Sec12::Fields Sec12::fieldsFromStore() {
 }
 
 void Sec12::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "MCLASS", f.mclass);
@@ -134,6 +134,7 @@ void Sec12::Table_File(const std::string& path, const Fields& f) {
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     writeDelayRunBlocks(o, f);
+    w->close();
 }
 
 void Sec12::checkFields(const Fields& f) {
@@ -237,18 +238,33 @@ void Sec12::checkLimits() const {
 // folder without a model of its own leaves FZ as it is.
 void Sec12::Vych_PCH() {
     auto& g = mdlGlobal;
-    const std::string& t = g.TASKDIR;
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
-    auto p = [&g, ga](int j, int c) { return std::pow(g.ZTAU(j, c), ga); };
-    if (t == "Tau0") {
-        g.FZ(1) = a / (1 + b * ((p(1, 1) + p(1, 2)) + p(2, 2)));
-        g.FZ(2) = a / (1 + b * ((p(1, 1) + p(3, 1)) + p(1, 2)));
-    } else if (t == "Tau1") {
-        g.FZ(1) = a / (1 + b * (p(1, 1) + p(2, 1) + p(3, 1)));
-    } else if (t == "Tau2") {
-        g.FZ(1) = a / (1 + b * p(1, 1));
-    } else if (t == "Tau3") {
-        g.FZ(1) = a / (1 + b * (p(1, 1) + p(2, 1) + p(3, 1) + p(4, 1)));
+    const Mat& z = g.ZTAU;
+    // The task folder by its digit: "Tau0" .. "Tau3", -1 for any other name.
+    const std::string& t = g.TASKDIR;
+    const int task = t.size() == 4 && t.compare(0, 3, "Tau") == 0 && t[3] >= '0' && t[3] <= '3' ? t[3] - '0' : -1;
+    switch (task) {
+    case 0: {
+        // Each delayed power once.
+        const double p11 = std::pow(z(1, 1), ga), p12 = std::pow(z(1, 2), ga);
+        const double p22 = std::pow(z(2, 2), ga), p31 = std::pow(z(3, 1), ga);
+        g.FZ(1) = a / (1 + b * ((p11 + p12) + p22));
+        g.FZ(2) = a / (1 + b * ((p11 + p31) + p12));
+        break;
+    }
+    case 1: {
+        const double p11 = std::pow(z(1, 1), ga), p21 = std::pow(z(2, 1), ga), p31 = std::pow(z(3, 1), ga);
+        g.FZ(1) = a / (1 + b * (p11 + p21 + p31));
+        break;
+    }
+    case 2: g.FZ(1) = a / (1 + b * std::pow(z(1, 1), ga)); break;
+    case 3: {
+        const double p11 = std::pow(z(1, 1), ga), p21 = std::pow(z(2, 1), ga), p31 = std::pow(z(3, 1), ga),
+                     p41 = std::pow(z(4, 1), ga);
+        g.FZ(1) = a / (1 + b * (p11 + p21 + p31 + p41));
+        break;
+    }
+    default: break;
     }
 }
 

@@ -107,7 +107,7 @@ void readMatrix(ParReader& r, int n) {
             try {
                 row[j] = textToReal(p);
             } catch (const std::exception&) {
-                in.fail("число MC(" + CStr(i) + "," + CStr(j) + "), прочитано «" + p + "»");
+                in.fail("число MC(" + CStr(i) + "," + CStr(j) + "), прочитано «" + quoteInput(p) + "»");
             }
             echo += CStr(row[j]) + "   ";
         }
@@ -170,7 +170,7 @@ Sec21::Fields Sec21::fieldsFromStore() {
 }
 
 void Sec21::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "MCLASS", f.mclass);
@@ -181,7 +181,7 @@ void Sec21::Table_File(const std::string& path, const Fields& f) {
     Head_File(o, 2);
     Matr_File(o, f.mc);
     writeNetworkBlocks(o, 3, f, KeyStyle::Mixed);
-    o.flush();
+    w->close();
 }
 
 // ---------------------------------------------------------------- model
@@ -311,7 +311,7 @@ void Sec21::Integr1(Ctx& c) {
         periodSearch(wmin, t, j, h);
         nextStep(xprev, x1, xnew, bytes);
     }
-    out->flush();
+    out->close();  // a failed write of the table is reported
 }
 
 }  // namespace velta

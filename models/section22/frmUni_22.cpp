@@ -45,6 +45,12 @@ Sec22::Fields frmUni_22::currentFields() const {
     return f;
 }
 
-void frmUni_22::writeDataFile(const std::string& path) { Sec22::Table_File(path, currentFields()); }
+// What the reading or the run would refuse is not written.
+void frmUni_22::writeDataFile(const std::string& path) {
+    const auto f = currentFields();
+    checkByReading(path, [&](const std::string& p) { Sec22::Table_File(p, f); },
+                   [this] { dynamic_cast<Sec22&>(*core()).checkLimits(); });
+    Sec22::Table_File(path, f);
+}
 
 } // namespace velta

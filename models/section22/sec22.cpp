@@ -19,7 +19,10 @@ constexpr int kComps = 5;      // components 0..5
 constexpr int kDelays = 20;    // delays 0..20
 constexpr int kNewtonCap = 1000;
 
-bool isTau0() { return mdlGlobal.TASKDIR == "Tau0"; }
+bool isTau0() {
+    const std::string& t = mdlGlobal.TASKDIR;
+    return t.size() == 4 && t.compare(0, 4, "Tau0") == 0;
+}
 
 }  // namespace
 
@@ -77,7 +80,7 @@ Sec22::Fields Sec22::fieldsFromStore() {
 }
 
 void Sec22::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "ALFA", f.alfa);
@@ -90,6 +93,7 @@ void Sec22::Table_File(const std::string& path, const Fields& f) {
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     writeDelayRunBlocks(o, f);
+    w->close();
 }
 
 // ---------------------------------------------------------------- model
@@ -119,9 +123,13 @@ void Sec22::Vych_PCH() {
     if (!isTau0()) return;
     auto& g = mdlGlobal;
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
-    g.FZ(1) = a / (1 + b * (std::pow(g.ZTAU(6, 2), ga) + std::pow(g.ZTAU(2, 1), ga)));
+    // Each delayed power once: Z1(t - TAU(2)) enters both equations.
+    const double p62 = std::pow(g.ZTAU(6, 2), ga);
+    double p1[7];
+    for (int j = 1; j <= 6; ++j) p1[j] = std::pow(g.ZTAU(j, 1), ga);
+    g.FZ(1) = a / (1 + b * (p62 + p1[2]));
     double s = 0;
-    for (int j = 1; j <= 6; ++j) s += std::pow(g.ZTAU(j, 1), ga);
+    for (int j = 1; j <= 6; ++j) s += p1[j];
     g.FZ(2) = a / (1 + b * s);
 }
 

@@ -243,7 +243,7 @@ void Sec6::Table_File(const std::string& path, const Fields& f) {
     const int n = f.agt.cols() - 3, m = f.tau.cols() - 3;
     if (n < 0 || m < 0 || f.beta.rows() != m + 3 || f.beta.cols() != n * n + 3)
         refuse("Таблицы на Листах #2, #3, #4 не согласованы: выберите другой лист, чтобы их перестроить");
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "MClass", f.mclass);
@@ -277,6 +277,7 @@ void Sec6::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "SCLX", f.sclx);
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "SCLT", f.sclt);
+    w->close();
 }
 
 void Sec6::checkFields(const Fields& f) {

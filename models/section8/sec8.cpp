@@ -8,8 +8,12 @@
 #include "graphics/surface.h"
 #include "models/autonomous.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <optional>
+#include <vector>
 
 namespace velta {
 
@@ -134,9 +138,9 @@ void Sec8::InputPar(Ctx& c) { readParFile(c.paths, dataPath, readSymmetricData);
 Sec8::Fields Sec8::fieldsFromStore() { return symmetricFieldsFromStore(); }
 
 void Sec8::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     writeSymmetricData(*w, f);
-    w->flush();
+    w->close();
 }
 
 // ---------------------------------------------------------------- model
@@ -159,10 +163,30 @@ std::array<double, 7> Sec8::Psi(double z) {
     return p;
 }
 
-// Newton's method as the model gives it, S <- S - G/G' until the correction is below 1E-4.
-// A bracket [0, ALFA] (class 4: [0, K*ALFA]) holds the root: G(0) = -ALFA < 0 and G >= 0 at
-// the right end. A Newton step that leaves the bracket or does not shrink |G| is replaced
-// by a bisection of the bracket; without a bracket (GAMA < 0) plain Newton runs, capped.
+// Newton's method as the model gives it, Z <- Z - G/G' from Z0 until the correction is
+// below 1E-4. Empty when it fails: a non-finite value, a step out of [0, hi], a point met
+// before (a cycle), or no convergence within the cap.
+static std::optional<double> plainStat(const StatEq& eq, double z, double hi) {
+    std::vector<double> seen;
+    for (int it = 1; it <= kNewtonCap; ++it) {
+        double G = 0, Gp = 0;
+        eq.eval(z, G, Gp);
+        const double dz = -G / Gp;
+        const double zn = z + dz;
+        if (!std::isfinite(G) || !std::isfinite(Gp) || !std::isfinite(zn) || zn < 0 || zn > hi)
+            return std::nullopt;
+        if (std::fabs(dz) < kNewtonTol) return zn;
+        if (std::find(seen.begin(), seen.end(), zn) != seen.end()) return std::nullopt;
+        seen.push_back(z);
+        z = zn;
+    }
+    return std::nullopt;
+}
+
+// Plain Newton comes first; only when it fails is it safeguarded. A bracket [0, ALFA]
+// (class 4: [0, K*ALFA]) holds the root: G(0) = -ALFA < 0 and G >= 0 at the right end. A
+// Newton step that leaves the bracket or does not shrink |G| is replaced by a bisection of
+// the bracket; without a bracket (GAMA < 0) plain Newton runs, capped.
 void Sec8::Station() {
     auto& g = mdlGlobal;
     if (g.MCLASS < 1 || g.MCLASS > 4) return;  // STAT keeps its value
@@ -185,6 +209,13 @@ void Sec8::Station() {
     }
 
     double z = eq.start();
+    if (std::isfinite(z) && z > 0) {
+        const double most = bracket ? hi : std::numeric_limits<double>::infinity();
+        if (const std::optional<double> plain = plainStat(eq, z, most)) {
+            g.STAT = *plain;
+            return;
+        }
+    }
     if (!std::isfinite(z) || z <= 0) {
         // KMOD = 1 or BETA = 0 leave the start undefined; the bracket's right end serves.
         if (!bracket)
@@ -358,7 +389,7 @@ void Sec8::Integr1(Ctx& c) {
         periodSearch(wmin, t, j, h);
         nextStep(xprev, x1, xnew, bytes);
     }
-    out->flush();
+    out->close();  // a failed write of the table is reported
     out.reset();
     g.LSTEP = 0;
 }

@@ -132,7 +132,7 @@ Sec9::Fields Sec9::fieldsFromStore() const {
 }
 
 void Sec9::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "NDIM", f.ndim);
@@ -156,7 +156,7 @@ void Sec9::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "LGRAPH", f.lgraph);
     Head_File(o, 8);
     Key_File(o, "NSC", f.nsc);
-    o.flush();  // a failed write is reported, not lost silently
+    w->close();
 }
 
 // ---------------------------------------------------------------- model
@@ -283,7 +283,7 @@ void Sec9::Integr1(Ctx& c) {
         plotStep(c, d, xo, xn, n);
         if (d % nsc == 0) Rezults(*out, d, g.TCUR);
     }
-    out->flush();  // a failed write of the table is reported
+    out->close();  // a failed write of the table is reported
     out.reset();
 }
 

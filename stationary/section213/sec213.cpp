@@ -197,7 +197,7 @@ Sec213::Fields Sec213::fieldsFromStore() const {
 }
 
 void Sec213::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "MCLASS", f.mclass);
@@ -237,7 +237,7 @@ void Sec213::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "SCLY", f.scly);
     Key_File(o, "SCRY", f.scry);
-    o.flush();
+    o.close();
 }
 
 // ---------------------------------------------------------------- starting solution
@@ -300,7 +300,7 @@ bool Sec213::askLDIM(Ctx& c) {
     try {
         LDIM = textToI16(ans);
     } catch (const std::exception&) {
-        throw VeltaError("Недопустимое значение LDIM = " + ans);
+        throw VeltaError("Недопустимое значение LDIM = " + quoteInput(ans));
     }
     return true;
 }
@@ -417,6 +417,8 @@ void Sec213::checkLimits() const {
     } p;
     p.setup(n);
     p.EMIN = EMIN;
+    p.EMAX = EMAX;
+    p.ACCEL = ACCEL;
     p.EXACT = EXACT;
     p.LIMIT = LIMIT;
     p.LIMIT0 = LIMIT0;
@@ -429,6 +431,8 @@ void Sec213::checkLimits() const {
     for (int m = 1; m <= g.NCOMP; ++m) p.plotIC.push_back(g.IC(m));
     p.checkLimits();
     if (HSTEP == 0) throw VeltaError("Стартовый шаг HSTEP не должен быть равен 0");
+    // The frame's ranges, refused here before any results file is emptied.
+    checkPlotRanges("QMOD", g.SCLX, g.SCRX, "", g.SCLY, g.SCRY);
 }
 
 void Sec213::DrawMesh3(Ctx& c) const {
@@ -474,13 +478,12 @@ void Sec213::Integr1(Ctx& c) {
     k.ctx = &c;
     k.style = ContStyle::Short;
 
-    // Files, model constants, frame.
-    auto qsolv = TextWriter::create(c.paths.userFile("QSOLV.srg"));
-    auto bsolv = TextWriter::create(c.paths.userFile("BSOLV.srg"));
-    auto results = TextWriter::create(c.paths.userFile("Results.srg"));
-    k.qsolvOut = qsolv.get();
-    k.bsolvOut = bsolv.get();
-    k.resultsOut = results.get();
+    // Files (all three or none), model constants, frame.
+    auto files = TextWriter::createAll({c.paths.userFile("QSOLV.srg"), c.paths.userFile("BSOLV.srg"),
+                                        c.paths.userFile("Results.srg")});
+    k.qsolvOut = files[0].get();
+    k.bsolvOut = files[1].get();
+    k.resultsOut = files[2].get();
     g.TETA = g.BETA * g.ALFA * g.GAMA;
     k.alfa = g.ALFA;
     k.beta = g.BETA;
@@ -491,11 +494,10 @@ void Sec213::Integr1(Ctx& c) {
     DrawMesh3(c);
 
     const ContEnd end = k.Syst_QB(true);
-    if (end == ContEnd::ContinueNo) return;  // files closed with what was written
+    k.qsolvOut = k.bsolvOut = k.resultsOut = nullptr;
+    for (auto& f : files) f->close();   // with what was written
+    if (end == ContEnd::ContinueNo) return;
     if (end == ContEnd::Stopped) k.INFOR();
-    qsolv->flush();
-    bsolv->flush();
-    results->flush();
     c.ui.inputBox("\n\n      QMOD = QSOLV", kTitle, "END", 380, 0);  // 5700 twips
 }
 

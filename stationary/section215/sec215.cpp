@@ -158,7 +158,7 @@ void Sec215::Table_File(const std::string& path, const Fields& f) {
         ~Restore() { mdlGlobal.NDIM = saved; }
     } restore;
     mdlGlobal.NDIM = static_cast<i16>(n);
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "MCLASS", f.mclass);
@@ -188,7 +188,7 @@ void Sec215::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "LMAX", f.lmax);
     Key_File(o, "FFERR", f.fferr);
     Key_File(o, "UUERR", f.uuerr);
-    o.flush();
+    o.close();
 }
 
 // ---------------------------------------------------------------- limits
@@ -276,6 +276,8 @@ void Sec215::checkValues(const Values& v) {
     } p;
     p.setup(n);
     p.EMIN = v.EMIN;
+    p.EMAX = v.EMAX;
+    p.ACCEL = v.ACCEL;
     p.EXACT = v.EXACT;
     p.LIMIT = v.LIMIT;
     p.LIMIT0 = v.LIMIT0;
@@ -468,13 +470,16 @@ int Sec215::MULTYp(const std::string& in, const std::string& out) {
                 try {
                     num.push_back(textToReal(w));
                 } catch (const std::exception&) {
-                    r->fail("число, прочитано «" + w + "»");
+                    r->fail("число, прочитано «" + quoteInput(w) + "»");
                 }
             }
         }
     }
     auto w = TextWriter::create(out);
-    if (num.empty()) return 0;  // no solution was recorded
+    if (num.empty()) {  // no solution was recorded
+        w->close();
+        return 0;
+    }
     if (num.size() < 4) throw VeltaError("Файл " + in + " обрывается в заголовке");
     const double nd = num[0];
     if (!(nd >= 1 && nd <= kContMaxDim && nd == std::floor(nd)))
@@ -512,7 +517,7 @@ int Sec215::MULTYp(const std::string& in, const std::string& out) {
         w->line("-----------------------------");
         for (int i = 0; i < n; ++i) w->line(Format(x[i], kE5) + "  " + printedNumber(err[i]));
     }
-    w->flush();
+    w->close();
     return nsol;
 }
 
@@ -566,6 +571,9 @@ void Sec215::Integr1(Ctx& c) {
     NSOL = 0;
     capped = false;
     const int cap = kAttemptsPerSolution * LMAX;
+    // Every file of the run must be writable before the first of them is emptied.
+    checkCanCreate({c.paths.userFile("QSOLV0.srR"), c.paths.userFile("Results.srR"),
+                    c.paths.userFile("QSOLV.srR")});
     c.ui.progressShow(LMAX);
     {
         auto q0 = TextWriter::create(c.paths.userFile("QSOLV0.srR"));
@@ -592,6 +600,7 @@ void Sec215::Integr1(Ctx& c) {
             k.resultsOut = results.get();
             const Model::Outcome o = k.attempt(&c, NEND);
             k.resultsOut = nullptr;
+            results->close();
             if (o != Model::Outcome::Recorded) continue;
             if (recorded == 0) {
                 q0->line(Format(n, "0000"));
@@ -604,6 +613,7 @@ void Sec215::Integr1(Ctx& c) {
             if (ncont == LMAX) break;
             ++ncont;
         }
+        q0->close();
     }
     if (capped)
         c.ui.message("Число попыток продолжения достигло предела " + CStr(cap) + " (" +

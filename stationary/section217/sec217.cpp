@@ -16,6 +16,7 @@
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <vector>
 
 namespace velta {
 
@@ -69,29 +70,41 @@ Mat identity(int n) {
     return m;
 }
 
+// The matrix helpers of the stability test work on whole rows (row(i) is checked once).
 Mat transposed(const Mat& a) {
     Mat t(a.cols(), a.rows());
-    for (int i = 1; i <= a.rows(); ++i)
-        for (int j = 1; j <= a.cols(); ++j) t(j, i) = a(i, j);
+    for (int i = 1; i <= a.rows(); ++i) {
+        const double* ar = a.row(i);
+        for (int j = 1; j <= a.cols(); ++j) t.row(j)[i] = ar[j];
+    }
     return t;
 }
 
 // a + s*b, in place.
 void addTo(Mat& a, const Mat& b, double s = 1) {
-    for (int i = 1; i <= a.rows(); ++i)
-        for (int j = 1; j <= a.cols(); ++j) a(i, j) += s * b(i, j);
+    if (b.rows() < a.rows() || b.cols() < a.cols()) {  // ends with the index error
+        for (int i = 1; i <= a.rows(); ++i)
+            for (int j = 1; j <= a.cols(); ++j) a(i, j) += s * b(i, j);
+    }
+    for (int i = 1; i <= a.rows(); ++i) {
+        double* ar = a.row(i);
+        const double* br = b.row(i);
+        for (int j = 1; j <= a.cols(); ++j) ar[j] += s * br[j];
+    }
 }
 
 void scale(Mat& a, double s) {
-    for (int i = 1; i <= a.rows(); ++i)
-        for (int j = 1; j <= a.cols(); ++j) a(i, j) *= s;
+    for (int i = 1; i <= a.rows(); ++i) {
+        double* ar = a.row(i);
+        for (int j = 1; j <= a.cols(); ++j) ar[j] *= s;
+    }
 }
 
 // One printed integer as the only line of a file.
 void writeNumberFile(const std::string& path, int v) {
     auto w = TextWriter::create(path);
     w->line(printedNumber(v));
-    w->flush();
+    w->close();
 }
 
 }  // namespace
@@ -233,7 +246,7 @@ void Sec217::Table_File(const std::string& path, const Fields& f) {
         ~Restore() { mdlGlobal.NDIM = saved; }
     } restore;
     mdlGlobal.NDIM = static_cast<i16>(n);
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "MClass", f.mclass);
@@ -270,7 +283,7 @@ void Sec217::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "SCLY", f.scly);
     Key_File(o, "SCRY", f.scry);
-    o.flush();
+    o.close();
 }
 
 // ---------------------------------------------------------------- limits
@@ -368,6 +381,8 @@ void Sec217::checkValues(const Values& v) {
     } p;
     p.setup(n);
     p.EMIN = v.EMIN;
+    p.EMAX = v.EMAX;
+    p.ACCEL = v.ACCEL;
     p.EXACT = v.EXACT;
     p.LIMIT = v.LIMIT;
     p.LIMIT0 = v.LIMIT0;
@@ -424,8 +439,9 @@ void Sec217::Model::FUNCp() {
 double Sec217::NORMA(const Mat& m) {
     double best = 0;
     for (int i = 1; i <= m.rows(); ++i) {
+        const double* mr = m.row(i);
         double s = 0;
-        for (int j = 1; j <= m.cols(); ++j) s += std::fabs(m(i, j));
+        for (int j = 1; j <= m.cols(); ++j) s += std::fabs(mr[j]);
         if (!(s <= best)) best = s;  // a NaN row makes the norm NaN
     }
     return best;
@@ -434,17 +450,30 @@ double Sec217::NORMA(const Mat& m) {
 Mat Sec217::MULTI(const Mat& x, const Mat& z) {
     const int r = x.rows(), n = x.cols(), c = z.cols();
     Mat m(r, c);
-    for (int j = 1; j <= r; ++j)
+    if (r < 1 || c < 1) return m;
+    if (z.rows() < n) z(z.rows() + 1, 1);  // the index error of factors that do not fit
+    // The columns of z as contiguous rows; every sum still runs over i = 1..n in order.
+    const std::size_t len = static_cast<std::size_t>(n) + 1;
+    std::vector<double> zt(static_cast<std::size_t>(c + 1) * len);
+    for (int i = 1; i <= n; ++i) {
+        const double* zr = z.row(i);
+        for (int k2 = 1; k2 <= c; ++k2) zt[static_cast<std::size_t>(k2) * len + static_cast<std::size_t>(i)] = zr[k2];
+    }
+    for (int j = 1; j <= r; ++j) {
+        const double* xr = x.row(j);
+        double* mr = m.row(j);
         for (int k2 = 1; k2 <= c; ++k2) {
+            const double* zc = zt.data() + static_cast<std::size_t>(k2) * len;
             double s = 0;
             for (int i = 1; i <= n; ++i) {
-                const double a = x(j, i), b = z(i, k2);
+                const double a = xr[i], b = zc[i];
                 const double fa = std::fabs(a), fb = std::fabs(b);
                 if ((fb < 1 && fa < 1e-18) || (fa < 1 && fb < 1e-18)) continue;
                 s += a * b;
             }
-            m(j, k2) = s;
+            mr[k2] = s;
         }
+    }
     return m;
 }
 
@@ -668,7 +697,7 @@ void Sec217::STABL(Ctx& c) {
         }
         for (int i = 1; i <= n1; ++i) prev(i) = k.Y(i);
     }
-    out->flush();
+    out->close();
 }
 
 // ---------------------------------------------------------------- run
@@ -708,27 +737,30 @@ void Sec217::Integr1(Ctx& c) {
     k.gama = g.GAMA;
     g.ALFA = ALFA0;
 
-    // Files; INFOR.diu holds MARK = 0 until the run says otherwise.
-    auto qsolv = TextWriter::create(c.paths.userFile("QSOLV.diu"));
-    auto bsolv = TextWriter::create(c.paths.userFile("BSOLV.diu"));
-    auto results = TextWriter::create(c.paths.userFile("Results.diu"));
+    // Files, none emptied unless all of them can be written; INFOR.diu holds MARK = 0 until
+    // the run says otherwise.
     const std::string infor = c.paths.userFile("INFOR.diu");
     const std::string nlist = c.paths.userFile("NLIST.diu");
+    checkCanCreate({infor, nlist, c.paths.userFile("STABL.diu")});
+    auto files = TextWriter::createAll({c.paths.userFile("QSOLV.diu"), c.paths.userFile("BSOLV.diu"),
+                                        c.paths.userFile("Results.diu")});
+    TextWriter& results = *files[2];
     writeNumberFile(infor, 0);
-    k.qsolvOut = qsolv.get();
-    k.bsolvOut = bsolv.get();
-    k.resultsOut = results.get();
+    k.qsolvOut = files[0].get();
+    k.bsolvOut = files[1].get();
+    k.resultsOut = &results;
 
     // Header of the results file: 17 values, one per line.
     for (double v : {static_cast<double>(n), QMIN, QMAX, STAB, 3.0, static_cast<double>(g.IC(1)),
                      static_cast<double>(g.IC(2)), static_cast<double>(g.IC(3)),
                      static_cast<double>(g.IC(4)), SCLX, SCRX, SCLY, SCRY, QSOLV, ALFA0, g.BETA,
                      g.GAMA})
-        results->line(printedNumber(v));
+        results.line(printedNumber(v));
     DrawMesh3(c);
 
     const ContEnd end = k.Syst_QB(false);
     k.qsolvOut = k.bsolvOut = k.resultsOut = nullptr;
+    for (auto& f : files) f->close();   // with what was written
     switch (end) {
     case ContEnd::Stopped:
         // The explanation was shown where the stop arose.
@@ -746,9 +778,6 @@ void Sec217::Integr1(Ctx& c) {
     if (STAB > 0) {
         const std::string ans = c.ui.inputBox("\n\n      Устойчивость?", kTitle, "YES", 380, 0);  // 5700 twips
         if (ans == "YES") {
-            results.reset();
-            qsolv.reset();
-            bsolv.reset();
             STABL(c);
             return;
         }

@@ -90,7 +90,7 @@ Sec3::Fields Sec3::fieldsFromStore() {
 }
 
 void Sec3::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "MCLASS", f.mclass);
@@ -104,7 +104,7 @@ void Sec3::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "Umin", f.umin);
     Key_File(o, "Umax", f.umax);
     Key_File(o, "NDEL", f.ndel);
-    o.flush();
+    o.close();
 }
 
 // ---------------------------------------------------------------- limits
@@ -357,6 +357,7 @@ void Sec3::Integr1(Ctx& c) {
     {
         auto out = TextWriter::create(c.paths.userFile("Results.stb"));
         SUB_300(*out);
+        out->close();
     }
     DrawMesh3(c);
     Graphic3(c);
@@ -434,9 +435,11 @@ void Sec3::Spectr(Ctx& c) {
         const std::string ans =
             c.ui.inputBox("Введите  ALFA  для вычисления спектра циркулянта", kSpectrTitle, CStr(g.ALFA));
         if (ans.empty()) {
-            // Cancel ends the command: nothing is computed, no file is written.
             c.ui.message("Вы ничего не ввели или выбрали  Cancel", MsgIcon::None, kSpectrTitle);
-            return;
+            // Cancel ends the command (nothing computed, no file written); an empty
+            // answer asks again.
+            if (c.ui.emptyAnswerWasCancel()) return;
+            continue;
         }
         try {
             alfa = textToReal(ans);
@@ -445,7 +448,7 @@ void Sec3::Spectr(Ctx& c) {
             continue;
         }
         if (!positive(alfa)) {
-            c.ui.message("Значение ALFA должно быть больше 0 (ALFA = " + ans + ")", MsgIcon::None,
+            c.ui.message("Значение ALFA должно быть больше 0 (ALFA = " + quoteInput(ans) + ")", MsgIcon::None,
                          kSpectrTitle);
             continue;
         }
@@ -461,6 +464,7 @@ void Sec3::Spectr(Ctx& c) {
     {
         auto out = TextWriter::create(c.paths.userFile("Spectr.stb"));
         for (const std::string& l : file) out->line(l);
+        out->close();
     }
     spectrView = spectrViewLines(alfa, sol, unstable);
 }

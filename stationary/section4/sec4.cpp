@@ -217,6 +217,7 @@ void Sec4::Assorty(Ctx& c) {
             out->line(row + "   ]");
         }
     }
+    out->close();
     g.KMOD = 1;
 }
 

@@ -81,7 +81,7 @@ Sec7::Fields Sec7::fieldsFromStore() {
 }
 
 void Sec7::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "NDIM", f.ndim);
@@ -98,7 +98,7 @@ void Sec7::Table_File(const std::string& path, const Fields& f) {
     Head_File(o, 4);
     Key_File(o, "DRX", f.drx);
     Key_File(o, "DRY", f.dry);
-    o.flush();
+    w->close();
 }
 
 // ---------------------------------------------------------------- the model
@@ -187,6 +187,8 @@ void Sec7::checkLimits() {
     if (!positive(g.DRX) || !positive(g.DRY))
         fail("Границы графика DRX и DRY должны быть больше 0 (DRX = " + CStr(g.DRX) + ", DRY = " +
              CStr(g.DRY) + ")");
+    // The frame runs to DRX*ALmax and DRY*ALmax: both must be numbers.
+    checkPlotRanges("ALFA", 0, g.DRX * g.ALmax, "U", 0, g.DRY * g.ALmax);
 }
 
 void Sec7::DrawMesh3(Ctx& c) {
@@ -229,6 +231,8 @@ void Sec7::Integr1(Ctx& c) {
     g.SCRY = g.DRY * g.ALmax;
     symRows = partRows = 0;
 
+    // Symmetr.stR is written later in the run: it must be writable before Results.stR is emptied.
+    checkCanCreate({c.paths.userFile("Results.stR"), c.paths.userFile("Symmetr.stR")});
     auto res = TextWriter::create(c.paths.userFile("Results.stR"));
     res->line("");
     res->line(" ЧАСТИЧНО СИММЕТРИЧНОЕ РЕШЕНИЕ, LL=" + printedNumber(g.LL));
@@ -243,7 +247,7 @@ void Sec7::Integr1(Ctx& c) {
     for (const std::string& l : scan.lines) res->line(l);
     if (!scan.ok) {
         // The results file keeps what was found; the diagram is not started.
-        res.reset();
+        res->close();
         c.ui.message(" SS > Smax, STOP, IT = " + CStr(static_cast<long long>(scan.IT)), MsgIcon::None, "");
         return;
     }
@@ -289,6 +293,7 @@ void Sec7::Integr1(Ctx& c) {
             if (alfa > g.ALmax) break;
             if (UU < g.SCRY) Graphic0(c, aPrev, alfa, uPrev, UU, 12);
         }
+        sym->close();
     }
 
     // ---- 3. the partially symmetric branch along s from sL
@@ -349,7 +354,7 @@ void Sec7::Integr1(Ctx& c) {
     u1 = p.u1;
     u2 = p.u2;
     res->line(" ALmin =" + fmt5(ALmin));
-    res.reset();
+    res->close();
 
     c.surf.foreColour = g.CAXES;
     c.surf.setCurrent(g.TXTX, g.TXTY + 25.0 * g.CHH);

@@ -20,7 +20,12 @@ protected:
     // The window has no grids, so no field sizes anything.
     void fillGrids(bool) override {}
     void setDimension(i16) override {}
-    void writeDataFile(const std::string& path) override { Sec511::Table_File(path, currentFields()); }
+    // What the reading or the run would refuse is not written.
+    void writeDataFile(const std::string& path) override {
+        const Sec511::Fields f = currentFields();
+        checkByReading(path, [&](const std::string& p) { Sec511::Table_File(p, f); }, &Sec511::checkLimits);
+        Sec511::Table_File(path, f);
+    }
 
 private:
     // The fields of sheets 1 and 3 and the texts they show.

@@ -203,7 +203,7 @@ Sec511::Fields Sec511::fieldsFromStore() {
 }
 
 void Sec511::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "NDIM", f.ndim);
@@ -229,7 +229,7 @@ void Sec511::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "SCLW", f.sclw);
     Key_File(o, "SCRW", f.scrw);
     Key_File(o, "SCLT", f.sclt);
-    w->flush();
+    w->close();
 }
 
 // ---------------------------------------------------------------- model
@@ -466,7 +466,7 @@ void Sec511::Integr1(Ctx& c) {
         nextStep(xprev, x1, xnew, bytes);
     }
     writeListing(*out, listing);
-    out->flush();
+    out->close();  // a failed write of the table is reported
 }
 
 }  // namespace velta

@@ -170,6 +170,12 @@ Sec512::Fields frmUni_512::currentFields() const {
     return f;
 }
 
-void frmUni_512::writeDataFile(const std::string& path) { Sec512::Table_File(path, currentFields()); }
+// What the reading or the run would refuse is not written.
+void frmUni_512::writeDataFile(const std::string& path) {
+    const auto f = currentFields();
+    checkByReading(path, [&](const std::string& p) { Sec512::Table_File(p, f); },
+                   [this] { dynamic_cast<Sec512&>(*core()).checkLimits(); });
+    Sec512::Table_File(path, f);
+}
 
 } // namespace velta

@@ -134,13 +134,14 @@ Sec512::Fields Sec512::fieldsFromStore() {
 }
 
 void Sec512::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
     writeDelayBlocks(o, f);
+    w->close();
 }
 
 // ---------------------------------------------------------------- model

@@ -21,7 +21,12 @@ protected:
     // The window has no grids, so no field sizes anything.
     void fillGrids(bool) override {}
     void setDimension(i16) override {}
-    void writeDataFile(const std::string& path) override { Sec521::Table_File(path, currentFields()); }
+    // What the reading or the run would refuse is not written.
+    void writeDataFile(const std::string& path) override {
+        const Sec521::Fields f = currentFields();
+        checkByReading(path, [&](const std::string& p) { Sec521::Table_File(p, f); }, &Sec521::checkLimits);
+        Sec521::Table_File(path, f);
+    }
 
 private:
     // The fields of sheet 1 and the plotted components, and the texts they show.

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace velta {
 
@@ -137,7 +139,7 @@ Sec521::Fields Sec521::fieldsFromStore() {
 }
 
 void Sec521::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     o.line("NDIM1,NDIM2:");
@@ -156,7 +158,7 @@ void Sec521::Table_File(const std::string& path, const Fields& f) {
     writeRunBlocks(o, 3, f, KeyStyle::Mixed);
     writePlotList(o, 6, f.i1g);
     writeScaleBlocks(o, 7, f);
-    w->flush();
+    w->close();
 }
 
 // ---------------------------------------------------------------- model
@@ -182,10 +184,32 @@ void Sec521::Vych_PCH() {
         g.FV.data());
 }
 
+// The plain iteration x <- x + D, D = -g/g', from x0 until |D| < tol; the root is the
+// last x + D and base the x it was computed at. Empty when it fails: a non-finite value, a
+// step out of [lo, hi], a point met before (a cycle), or no convergence within cap steps.
+static std::optional<NewtonRoot> plainNewton(const NewtonFn& fn, double x0, double lo, double hi,
+                                             double tol, int cap) {
+    std::vector<double> seen;
+    double x = x0;
+    for (int it = 1; it <= cap; ++it) {
+        double gv = 0, gp = 0;
+        fn(x, gv, gp);
+        const double step = -gv / gp;
+        const double xn = x + step;
+        if (!std::isfinite(gv) || !std::isfinite(gp) || !std::isfinite(xn) || xn < lo || xn > hi)
+            return std::nullopt;
+        if (std::fabs(step) < tol) return NewtonRoot{xn, x, it, 0};
+        if (std::find(seen.begin(), seen.end(), xn) != seen.end()) return std::nullopt;
+        seen.push_back(x);
+        x = xn;
+    }
+    return std::nullopt;
+}
+
 // Every compartment of a chain holds the same amount; the last component x solves
 // g(x) = TETA x - ALFA (p + o) = 0 with p = 1/(1 + BETA1 x^GAMA1), o = 1/(1 + BETA2 x^GAMA2).
-// g is increasing, g(0) < 0 and g(2 ALFA/TETA) >= 0: that bracket safeguards Newton,
-// which on its own can cycle between two points for ever.
+// Plain Newton from ALFA/TETA comes first; only when it fails (it can cycle between two
+// points for ever) does the bracket g(0) < 0 <= g(2 ALFA/TETA) safeguard it.
 void Sec521::Station() {
     checkStationLimits();
     auto& g = mdlGlobal;
@@ -195,15 +219,15 @@ void Sec521::Station() {
         p = 1 / (1 + b1 * std::pow(x, g1));
         o = 1 / (1 + b2 * std::pow(x, g2));
     };
-    const NewtonRoot root = safeNewton(
-        [&](double x, double& gv, double& gp) {
-            double p, o;
-            po(x, p, o);
-            gv = teta * x - alfa * (o + p);
-            gp = teta + alfa * (p * p * g1 * b1 * std::pow(x, g1 - 1) +
-                                o * o * g2 * b2 * std::pow(x, g2 - 1));
-        },
-        alfa / teta, 0, 2 * alfa / teta, kNewtonTol, kNewtonCap);
+    const NewtonFn fn = [&](double x, double& gv, double& gp) {
+        double p, o;
+        po(x, p, o);
+        gv = teta * x - alfa * (o + p);
+        gp = teta + alfa * (p * p * g1 * b1 * std::pow(x, g1 - 1) + o * o * g2 * b2 * std::pow(x, g2 - 1));
+    };
+    const double x0 = alfa / teta, lo = 0, hi = 2 * alfa / teta;
+    const std::optional<NewtonRoot> plain = plainNewton(fn, x0, lo, hi, kNewtonTol, kNewtonCap);
+    const NewtonRoot root = plain ? *plain : safeNewton(fn, x0, lo, hi, kNewtonTol, kNewtonCap);
     // The chain values come from p and o at the point of the last correction.
     double p, o;
     po(root.base, p, o);
@@ -353,7 +377,7 @@ void Sec521::Integr1(Ctx& c) {
         periodSearch(wmin, t, j, h);
         nextStep(xprev, x1, xnew, bytes);
     }
-    out->flush();
+    out->close();  // a failed write of the table is reported
 }
 
 }  // namespace velta

@@ -44,6 +44,12 @@ Sec522::Fields frmUni_522::currentFields() const {
     return f;
 }
 
-void frmUni_522::writeDataFile(const std::string& path) { Sec522::Table_File(path, currentFields()); }
+// What the reading or the run would refuse is not written.
+void frmUni_522::writeDataFile(const std::string& path) {
+    const auto f = currentFields();
+    checkByReading(path, [&](const std::string& p) { Sec522::Table_File(p, f); },
+                   [this] { dynamic_cast<Sec522&>(*core()).checkLimits(); });
+    Sec522::Table_File(path, f);
+}
 
 } // namespace velta

@@ -59,7 +59,7 @@ Sec522::Fields Sec522::fieldsFromStore() {
 }
 
 void Sec522::Table_File(const std::string& path, const Fields& f) {
-    auto w = TextWriter::create(path);
+    auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
     o.line("ALFA,ALFA1,ALFA2:");
@@ -69,6 +69,7 @@ void Sec522::Table_File(const std::string& path, const Fields& f) {
     o.line("GAMA1,GAMA2:");
     o.line(f.gama12);
     Sec512::writeDelayBlocks(o, f);
+    w->close();
 }
 
 // ---------------------------------------------------------------- model

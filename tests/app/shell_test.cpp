@@ -195,6 +195,30 @@ TEST_F(ShellTest, VariationOptionsFollowTheDataAndFeedThePeriodSwitch) {
     EXPECT_EQ(mdlGlobal.LSCREEN, 1);
 }
 
+TEST_F(ShellTest, PictureKindsAreOneGroupResetBySelectionAndMenuFalse) {
+    Shell s(paths);
+    s.Sect_Select(11);
+    // A 3D choice, then data with LGRAPH = 3: the Poincaré plane alone.
+    s.varpar[0].choose(&VarParOptions::optPuan3);
+    mdlGlobal.LGRAPH = 3;
+    s.VarPar_Set(VarDlg::VarPar, 0);
+    const auto& o = s.varpar[0];
+    EXPECT_TRUE(o.optPuan && !o.optPuan3 && !o.optPhas3 && !o.optPhys && !o.optPhas);
+    EXPECT_FALSE(s.wants3D());
+
+    // Any selection and Menu_False switch the 3D kinds off in every dialog.
+    for (auto& d : s.varpar) d.choose(&VarParOptions::optPhas3);
+    s.varpar[1].choose(&VarParOptions::optPuan3);
+    s.Sect_Select(21);
+    for (const auto& d : s.varpar) EXPECT_TRUE(d.optPhys && !d.optPhas3 && !d.optPuan3);
+    EXPECT_FALSE(s.wants3D());
+    s.varpar[0].choose(&VarParOptions::optPhas3);
+    s.varpar[3].choose(&VarParOptions::optPhas);
+    s.Menu_False();
+    EXPECT_TRUE(s.varpar[0].optPhys);
+    EXPECT_TRUE(s.varpar[3].optPhas);  // a 2D kind stays
+}
+
 TEST_F(ShellTest, ResultPathsBySection) {
     Shell s(paths);
     s.Sect_Select(11);

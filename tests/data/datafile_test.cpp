@@ -264,9 +264,9 @@ TEST_F(DataFileStore, DelayWriters) {
 
 TEST_F(DataFileFolder, CheckFileHead) {
     AppPaths paths(root.string());
-    createCheckFile(paths);
+    createCheckFile(paths)->close();
     EXPECT_EQ(chk(), kChkHead + " \r\n");
-    createCheckFile(paths, false);
+    createCheckFile(paths, false)->close();
     EXPECT_EQ(chk(), kChkHead);
 }
 

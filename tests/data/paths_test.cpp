@@ -4,10 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 using namespace velta;
 using velta::test::TempApp;
+
+namespace {
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+} // namespace
 
 TEST(Paths, ResolvesNamesWithoutRegardToCase) {
     TempApp app;
@@ -40,6 +49,76 @@ TEST(Paths, StripPrefixAndAppRoot) {
     TempApp app;
     app.mkdir("bin/deep");
     EXPECT_EQ(findAppRoot(app.path("bin/deep/velta")), app.root());
+}
+
+// The three layouts a program can run in, and the per-user folder of an installed one.
+TEST(AppLayout, BuildTreeInstalledAndUpward) {
+    TempApp app;
+    app.write("build/User/a.mnkd", "x");
+    app.write("usr/share/velta/User/a.mnkd", "x");
+    app.write("usr/share/velta/Help3.chm", "x");
+    app.mkdir("usr/bin");
+    app.mkdir("bin/deep");
+    struct Case { std::string program, root; bool installed; };
+    const Case cases[] = {
+        {"build/velta", app.path("build"), false},                   // build tree: User beside the program
+        {"usr/bin/velta", app.path("usr/share/velta"), true},        // installed, writable
+        {"bin/deep/velta-run", app.root(), false},                   // nearest folder upward with User
+    };
+    for (const Case& c : cases) {
+        const AppLayout l = resolveAppLayout(app.path(c.program), app.path("data"), app.path("home"));
+        EXPECT_EQ(l.root, c.root) << c.program;
+        EXPECT_EQ(l.packageDir, l.root) << c.program;
+        EXPECT_EQ(l.installed, c.installed) << c.program;
+        EXPECT_FALSE(l.perUser) << c.program;
+        EXPECT_TRUE(l.error.empty()) << c.program;
+    }
+    EXPECT_EQ(AppPaths(app.path("usr/share/velta")).helpFile(), app.path("usr/share/velta/Help3.chm"));
+    EXPECT_FALSE(std::filesystem::exists(app.path("data/velta")));
+}
+
+TEST(AppLayout, PerUserFolderIsMadeOnceAndKeepsTheUsersFiles) {
+    TempApp app;
+    app.write("share/velta/User/Sym_Oscill.mnkd", "template");
+    app.write("share/velta/User/Mnk/Tau0/a.mnzd", "delay");
+    app.write("share/velta/Help3.chm", "help");
+    const std::string pkg = app.path("share/velta");
+
+    AppLayout l = perUserLayout(pkg, app.path("xdg"), app.path("home"));
+    EXPECT_TRUE(l.error.empty()) << l.error;
+    EXPECT_TRUE(l.perUser);
+    EXPECT_EQ(l.root, app.path("xdg/velta"));
+    EXPECT_EQ(readBytes(app.path("xdg/velta/User/Mnk/Tau0/a.mnzd")), "delay");
+    // The help stays in the package; the working folder is the user's.
+    const AppPaths paths(l.root, l.packageDir);
+    EXPECT_EQ(paths.helpFile(), app.path("share/velta/Help3.chm"));
+    EXPECT_EQ(paths.user(), app.path("xdg/velta/User"));
+
+    // The user's edits and deletions survive the next start; the template is not copied again.
+    app.write("xdg/velta/User/Sym_Oscill.mnkd", "mine");
+    removeFile(app.path("xdg/velta/User/Mnk/Tau0/a.mnzd"));
+    l = perUserLayout(pkg, app.path("xdg"), app.path("home"));
+    EXPECT_TRUE(l.error.empty());
+    EXPECT_EQ(readBytes(app.path("xdg/velta/User/Sym_Oscill.mnkd")), "mine");
+    EXPECT_FALSE(fileExists(app.path("xdg/velta/User/Mnk/Tau0/a.mnzd")));
+
+    // Without $XDG_DATA_HOME (or with a relative one) the folder is under $HOME/.local/share.
+    EXPECT_EQ(perUserDataDir("", "/h/u"), "/h/u/.local/share/velta");
+    EXPECT_EQ(perUserDataDir("rel/dir", "/h/u"), "/h/u/.local/share/velta");
+    EXPECT_EQ(perUserDataDir("/x/data", "/h/u"), "/x/data/velta");
+    l = perUserLayout(pkg, "", app.path("home"));
+    EXPECT_TRUE(fileExists(app.path("home/.local/share/velta/User/Sym_Oscill.mnkd")));
+}
+
+TEST(AppLayout, CopyAbsentFilesNeverOverwrites) {
+    TempApp app;
+    app.write("from/a.txt", "new");
+    app.write("from/sub/b.txt", "new");
+    app.write("to/a.txt", "old");
+    EXPECT_EQ(copyAbsentFiles(app.path("from"), app.path("to")), "");
+    EXPECT_EQ(readBytes(app.path("to/a.txt")), "old");
+    EXPECT_EQ(readBytes(app.path("to/sub/b.txt")), "new");
+    EXPECT_NE(copyAbsentFiles(app.path("nowhere"), app.path("to")), "");
 }
 
 TEST(Paths, FileExistenceAndRemoval) {

@@ -89,7 +89,7 @@ TEST(TextFileReader, FinalLineEndAddsNoLineAndEndIsAnError) {
     EXPECT_EQ(r.readLine(), "Яб");
     EXPECT_TRUE(r.eof());
     EXPECT_EQ(message([&] { r.readLine(); }),
-              "Ошибка чтения файла Data.mnkd: файл закончился раньше времени, ожидалось строка");
+              "Ошибка чтения файла Data.mnkd: файл закончился раньше времени, ожидалась строка");
 }
 
 TEST(TextFileReader, NumbersAcrossLinesAndCommas) {

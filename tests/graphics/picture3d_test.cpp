@@ -245,10 +245,17 @@ TEST_F(Picture3D, RotationStepsAndLatitudeLimit) {
     v.opt.latitudeLimit = true;
     v.TE = 0;
     v.FI = 0;
+    // A move turns by the offset in units of fifteen pixels: a 100-pixel drag by 100/15
+    // increments, about 0.105 rad of longitude here.
     drag(v, 4, -2);
-    EXPECT_DOUBLE_EQ(v.FI, -4 * v.DFIR);
-    EXPECT_DOUBLE_EQ(v.TE, -2 * v.DTER);
+    EXPECT_DOUBLE_EQ(v.FI, -4 / 15.0 * v.DFIR);
+    EXPECT_DOUBLE_EQ(v.TE, -2 / 15.0 * v.DTER);
+    v.FI = 0;
+    drag(v, 100, 0);
+    EXPECT_NEAR(v.FI, -0.1047, 1e-4);
     drag(v, 0, 100);
+    EXPECT_NEAR(v.TE, (100 - 2) / 15.0 * v.DTER, 1e-12);
+    drag(v, 0, 60);
     EXPECT_EQ(v.TE, 1.5706963267949001);
 }
 

@@ -175,14 +175,17 @@ public:
     void InputPar(Ctx&) override {
         ++reads;
         if (fail) throw VeltaError("Ошибка чтения");
-        mdlGlobal.NDIM = 2;
+        mdlGlobal.NDIM = static_cast<i16>(ndim);
         mdlGlobal.XP.alloc(2);
         mdlGlobal.XP(1) = 0.5;
         mdlGlobal.XP(2) = 7;
+        mdlGlobal.ALFA = -1;
     }
     void Integr1(Ctx&) override {}
     int reads = 0;
     bool fail = false;
+    int ndim = 2;
+    std::string checkedPath;  // the file the check at "Ввод" read
 };
 
 class TestForm : public SectionForm {
@@ -201,9 +204,13 @@ public:
     void fillGrids(bool zeros) override { grid->setVectorGrid(vectorGrid(mdlGlobal.XP, mdlGlobal.NDIM, zeros)); }
     void setDimension(i16 n) override { mdlGlobal.NDIM = n; }
     void writeDataFile(const std::string& path) override {
-        auto w = TextWriter::create(path);
-        w->line(txtA->text().toStdString());
-        w->line(grid->text().joinRow(2, 2, grid->columnCount() - 2));
+        const auto write = [this](const std::string& p) {
+            auto w = TextWriter::create(p);
+            w->line(txtA->text().toStdString());
+            w->line(grid->text().joinRow(2, 2, grid->columnCount() - 2));
+        };
+        checkByReading(path, write, [this] { core_.checkedPath = core_.dataPath; });
+        write(path);
     }
     SectionCore* core() override { return &core_; }
 
@@ -299,10 +306,66 @@ TEST_F(FormsWindow, FailedOrCancelledOpenLeavesEverythingAsItWas) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(core.dataPath, app.path("User/a.mnkd"));
     EXPECT_EQ(core.shownName, "a.mnkd");
-    EXPECT_TRUE(host.ui.messages.empty());
+    // The failure is said, as "&Ввод исходных данных" says it.
+    ASSERT_EQ(host.ui.messages.size(), 1u);
+    EXPECT_EQ(host.ui.messages[0].text, "Ошибка при вводе исходных данных.\nОшибка чтения");
     form.open();  // dialog cancelled
     EXPECT_EQ(core.reads, 2);
     EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(host.ui.messages.size(), 1u);
+
+    // A file whose dimension the window cannot show is refused before a grid is built.
+    core.fail = false;
+    core.ndim = 1000;
+    open("User/Sub/b.mnkd");
+    EXPECT_FALSE(form.isVisible());
+    ASSERT_EQ(host.ui.messages.size(), 2u);
+    EXPECT_NE(host.ui.messages[1].text.find("не более 200: NDIM = 1000"), std::string::npos);
+    EXPECT_EQ(form.grid->columnCount(), 5);  // still the grid of a.mnkd
+    EXPECT_EQ(core.dataPath, app.path("User/a.mnkd"));
+}
+
+TEST_F(FormsWindow, TitleBarCloseActsAsCancel) {
+    open("User/a.mnkd");
+    host.shell().status2 = "a.mnkd";
+    host.shell().enable(Cmd::OpenResl, true);
+    host.shell().enable(Cmd::Turn, true);
+    const int changes = host.changes;
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(host.shell().status2, "");
+    EXPECT_FALSE(host.shell().isEnabled(Cmd::OpenResl));
+    EXPECT_FALSE(host.shell().isEnabled(Cmd::Turn));
+    EXPECT_GT(host.changes, changes);
+    // While a run has the window disabled, the close is ignored.
+    open("User/a.mnkd");
+    form.setEnabled(false);
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(FormsWindow, InputRefusesWhatTheReaderRefusesAndChangesNothing) {
+    open("User/a.mnkd");
+    app.write("User/Input.chk", "before\r\n");
+    mdlGlobal.ALFA = 7;
+    form.txtA->setText("new");
+    core.fail = true;  // the reader refuses the texts
+    host.ui.saveFiles.push_back(app.path("User/c.mnkd"));
+    button("cmdInput4")->click();
+    ASSERT_EQ(host.ui.messages.size(), 1u);
+    EXPECT_EQ(host.ui.messages[0].text, "Ошибка чтения");
+    EXPECT_FALSE(app.exists("User/c.mnkd"));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(core.dataPath, app.path("User/a.mnkd"));
+    EXPECT_EQ(mdlGlobal.ALFA, 7);
+    EXPECT_EQ(readAllLines(app.path("User/Input.chk")), std::vector<std::string>{"before"});
+    // Accepted by the reader: written, and the store is still the one read at opening.
+    core.fail = false;
+    host.ui.saveFiles.push_back(app.path("User/c.mnkd"));
+    button("cmdInput4")->click();
+    EXPECT_TRUE(app.exists("User/c.mnkd"));
+    EXPECT_EQ(core.checkedPath.substr(core.checkedPath.size() - 6), "c.mnkd");
+    EXPECT_EQ(mdlGlobal.ALFA, 7);
 }
 
 TEST_F(FormsWindow, ClickOnTheChosenTabAlsoAppliesTheDimension) {
@@ -320,17 +383,23 @@ TEST_F(FormsWindow, ClickOnTheChosenTabAlsoAppliesTheDimension) {
     EXPECT_TRUE(host.ui.messages.empty());
 }
 
-TEST_F(FormsWindow, ZeroOrNegativeDimensionIsRefused) {
+TEST_F(FormsWindow, DimensionOutsideOneToTheBoundIsRefusedBeforeAnyGrid) {
     open("User/a.mnkd");
-    for (const char* text : {"0", "-2", "1e9", ""}) {
+    // 1000 would build a grid of a million cells; the bound is 200.
+    for (const char* text : {"0", "-2", "1e9", "", "201", "1000"}) {
         form.txtN->setText(text);
         form.switchSheet(1);
         EXPECT_TRUE(form.dimensionChanged()) << text;
         EXPECT_EQ(mdlGlobal.NDIM, 2) << text;
     }
-    ASSERT_EQ(host.ui.messages.size(), 4u);
-    EXPECT_EQ(host.ui.messages[1].text, "Недопустимое значение  NDIM = -2");
+    ASSERT_EQ(host.ui.messages.size(), 6u);
+    EXPECT_EQ(host.ui.messages[1].text, "Недопустимое значение  NDIM = -2  (допустимо 1..200)");
+    EXPECT_EQ(host.ui.messages[5].text, "Недопустимое значение  NDIM = 1000  (допустимо 1..200)");
     EXPECT_EQ(form.grid->columnCount(), 5);
+    form.txtN->setText("200");
+    form.switchSheet(1);
+    EXPECT_EQ(mdlGlobal.NDIM, 200);
+    EXPECT_EQ(form.grid->columnCount(), 203);
 }
 
 TEST_F(FormsWindow, SaveKeepsATypedExtensionAndShowsTheNameRelativeToUser) {

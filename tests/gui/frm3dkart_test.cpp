@@ -147,6 +147,14 @@ TEST_F(Picture3DWindow, AngleDialogShowsAndSavesTheAngles) {
     ASSERT_GE(chk.size(), 5u);
     EXPECT_EQ(chk[4], "DFI  = 0.02");
 
+    // A bare name is saved with ".ugl", so that the open dialog shows it.
+    ui.openFiles = {app.user() + "/Mine.ugl"};
+    trigger("mnu3DKart");
+    ui.saveFiles = {app.user() + "/Bare"};
+    d->findChild<QAbstractButton*>("cmdInput4")->click();
+    EXPECT_TRUE(app.exists("User/Bare.ugl"));
+    EXPECT_FALSE(app.exists("User/Bare"));
+
     // A cancelled file choice opens nothing.
     d->hide();
     trigger("mnu3DKart");

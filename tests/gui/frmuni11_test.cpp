@@ -205,7 +205,7 @@ TEST_F(FrmUni11, BadNdimTextOnSheetSwitchGivesAMessageAndKeepsTheGrids) {
     field("txtNdim")->setText("пять");
     win->tabStrip()->setCurrentIndex(1);
     ASSERT_EQ(host.ui.messages.size(), 1u);
-    EXPECT_EQ(host.ui.messages[0].text, "Недопустимое значение  NDIM = пять");
+    EXPECT_EQ(host.ui.messages[0].text, "Недопустимое значение  NDIM = пять  (допустимо 1..200)");
     EXPECT_EQ(grid("grdTable1")->columnCount(), 8);
     EXPECT_EQ(grid("grdTable1")->cell(2, 3).toStdString(), "2");
     EXPECT_EQ(mdlGlobal.NDIM, 5);
@@ -268,7 +268,8 @@ TEST_F(FrmUni11, FailedReadingShowsNoWindowAndKeepsTheCurrentFile) {
     app.write("User/broken.mnkd", broken);
     openSample("User/broken.mnkd");
     EXPECT_FALSE(win->isVisible());
-    EXPECT_TRUE(host.ui.messages.empty());
+    ASSERT_EQ(host.ui.messages.size(), 1u);  // what is wrong, with the file's name
+    EXPECT_NE(host.ui.messages[0].text.find("broken.mnkd"), std::string::npos) << host.ui.messages[0].text;
     EXPECT_EQ(text("txtMclass"), "");
     EXPECT_EQ(core().dataPath, "");
 
@@ -278,6 +279,30 @@ TEST_F(FrmUni11, FailedReadingShowsNoWindowAndKeepsTheCurrentFile) {
     app.write("User/short.mnkd", sampleBytes().substr(0, 120));
     checkFailedReading("User/short.mnkd");
     EXPECT_EQ(text("txtAlfa"), "10");
+}
+
+// "Ввод" refuses what the section's reading or computation would refuse (as 2.1 does),
+// with the section's own message; nothing is written and the window stays open.
+TEST_F(FrmUni11, InputRefusesWhatTheSectionWouldRefuse) {
+    const struct {
+        const char* field;
+        const char* text;
+        const char* says;
+    } cases[] = {{"txtHHH", "0", "HHH"},     {"txtNsc", "0", "NSC"},    {"txtKmod", "9", "KMOD"},
+                 {"txtAlfa", "-1", "ALFA"},  {"txtMclass", "5", "MCLASS"}, {"txtTmax", "x", "bad.mnkd"}};
+    for (const auto& k : cases) {
+        openSample();
+        host.ui.messages.clear();
+        field(k.field)->setText(k.text);
+        save("User/bad.mnkd");
+        ASSERT_EQ(host.ui.messages.size(), 1u) << k.field;
+        EXPECT_NE(host.ui.messages[0].text.find(k.says), std::string::npos) << host.ui.messages[0].text;
+        EXPECT_FALSE(app.exists("User/bad.mnkd")) << k.field;
+        EXPECT_TRUE(win->isVisible()) << k.field;
+        EXPECT_EQ(mdlGlobal.HHH, 0.01) << k.field;  // the store keeps the values read
+        host.ui.saveFiles.clear();
+        win->cancel();
+    }
 }
 
 TEST_F(FrmUni11, CancelledOpenDialogChangesNothing) {

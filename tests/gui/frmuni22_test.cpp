@@ -169,17 +169,22 @@ TEST_F(FrmUni22, EditedDelaysAreSavedAndReadBack) {
     EXPECT_NE(text.find("TAUm(I):\r\n0.1,0.3,0.4,0.55,0.7,1\r\n"), std::string::npos);
 }
 
-TEST_F(FrmUni22, ChangedLtauSavedWithoutSwitchWritesAConsistentFile) {
+// "Ввод" checks the texts as the computation does: zero delays, and LTAU = 2 where the model
+// of task Tau0 needs 6, are refused with their messages and nothing is written.
+TEST_F(FrmUni22, ChangedLtauTheTaskRefusesIsNotWritten) {
     openSample();
     field("txtLTAU")->setText("2");
     host.ui.saveFiles.push_back(app.path("User/Mtr/Tau0/two.mtzd"));
     button("cmdINput1")->click();
-    mdlGlobal.reset();
-    readBack(app.path("User/Mtr/Tau0/two.mtzd"));
-    EXPECT_EQ(mdlGlobal.LTAU, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TAU(2), 0);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 40);
-    EXPECT_EQ(mdlGlobal.NSC, 10);
+    grid()->item(2, 2)->setText("1");
+    grid()->item(3, 2)->setText("2");
+    host.ui.saveFiles.push_back(app.path("User/Mtr/Tau0/two.mtzd"));
+    button("cmdINput1")->click();
+    ASSERT_EQ(host.ui.messages.size(), 2u);
+    EXPECT_NE(host.ui.messages[1].text.find("LTAU = 6"), std::string::npos) << host.ui.messages[1].text;
+    EXPECT_FALSE(app.exists("User/Mtr/Tau0/two.mtzd"));
+    EXPECT_TRUE(win->isVisible());
+    EXPECT_EQ(mdlGlobal.LTAU, 2);  // the grids follow the field; the store is not the file's
 }
 
 TEST_F(FrmUni22, AcceptWithoutEditsKeepsTheFile) {

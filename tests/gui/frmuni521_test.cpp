@@ -97,12 +97,14 @@ TEST_F(FrmUni521, TypedValuesAndPairsAreSavedAndReadBack) {
     typeInto("txtTmax", "80");
     win->tabStrip()->setCurrentIndex(2);
     typeInto("txtDrx", "0.75");
+    typeInto("txtI1G", "1,5,6,10");  // within the new NDIM = 10
     save("User/edited");
     checkSavedAs("User/edited.sy2d", "Файлы данных (*.sy2d)|*.sy2d|");
     expectOnlyLinesChanged("User/edited.sy2d", {{"6,6", "4,7"},
                                                 {"1,2", "1.5,2.5"},
                                                 {"TMAX = 150", "TMAX = 80"},
-                                                {"Drx = 0.6", "Drx = 0.75"}});
+                                                {"Drx = 0.6", "Drx = 0.75"},
+                                                {"1,5,6,10,11", "1,5,6,10"}});
     readBack(app.path("User/edited.sy2d"));
     EXPECT_TRUE(host.ui.messages.empty());
     EXPECT_EQ(mdlGlobal.NDIM1, 4);
@@ -150,6 +152,24 @@ TEST_F(FrmUni521, FileWithoutStationarySolutionOpensAfterTheMessageAndCanBeMende
     EXPECT_TRUE(host.ui.messages.empty());
     EXPECT_GT(mdlGlobal.STAT, 0);
     EXPECT_NEAR(mdlGlobal.X1(11) - mdlGlobal.STAT, 0.1, 1e-12);
+}
+
+TEST_F(FrmUni521, InputRefusesWhatTheReadingOrTheRunWouldRefuse) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"txtTeta", "0"}, {"txtTau1_Tau2", "5,0"}, {"txtNdim1_Ndim2", "1,6"}, {"txtHHH", "-1"}, {"txtGama1_Gama2", "4"}};
+    for (const auto& [name, value] : cases) {
+        openSample();
+        host.ui.messages.clear();
+        field(name)->setText(value);
+        save("User/bad.sy2d");
+        ASSERT_EQ(host.ui.messages.size(), 1u) << name;
+        EXPECT_EQ(host.ui.messages[0].icon, MsgIcon::Critical);
+        EXPECT_FALSE(app.exists("User/bad.sy2d")) << name;
+        EXPECT_TRUE(win->isVisible()) << name;
+        EXPECT_EQ(core().dataPath, samplePath()) << name;
+        host.ui.saveFiles.clear();
+        win->cancel();
+    }
 }
 
 TEST_F(FrmUni521, CancelAfterEditsAndReopeningShowsTheFileValues) {

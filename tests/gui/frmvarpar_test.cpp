@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -55,18 +56,39 @@ protected:
         a->trigger();
     }
     // Section 1.1 entered from the shipped sample, computed once (TMAX = 12).
-    void computeSection11() {
-        app.write("User/Run.mnkd", readBytes(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd"));
-        trigger("mnuSymAUto");
-        SectionCore* core = w->shell().core(11);
+    void computeSection11(const char* sample = "Sym_Oscill.mnkd") {
+        computeSample("mnuSymAUto", 11, sample);
+    }
+    // A section entered from a shipped sample through its menu item, computed once.
+    void computeSample(const char* menu, int code, const std::string& sample) {
+        app.write("User/" + sample, readBytes(std::string(VELTA_SOURCE_DIR) + "/User/" + sample));
+        trigger(menu);
+        SectionCore* core = w->shell().core(code);
         ASSERT_NE(core, nullptr);
-        core->dataPath = app.user() + "/Run.mnkd";
-        w->shell().afterAccept("Run.mnkd");
+        core->dataPath = app.user() + "/" + sample;
+        w->shell().afterAccept(sample);
         w->commandsChanged();
         trigger("mnuInput");
         trigger("mnuIntegr");
         ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
         ASSERT_TRUE(w->findChild<QAction*>("mnuVarPar")->isEnabled());
+    }
+    // The picture kinds checked in a dialog, by object name.
+    QStringList checkedKinds(VarParDialog* d) {
+        QStringList on;
+        for (const char* n : {"optPhys", "optPhas", "optPuan", "optPhas3", "optPuan3"})
+            if (auto* b = d->findChild<QRadioButton*>(n); b && b->isChecked()) on << n;
+        return on;
+    }
+    // The picture kinds stored in the shell for a dialog.
+    static QStringList storedKinds(const VarParOptions& o) {
+        QStringList on;
+        if (o.optPhys) on << "optPhys";
+        if (o.optPhas) on << "optPhas";
+        if (o.optPuan) on << "optPuan";
+        if (o.optPhas3) on << "optPhas3";
+        if (o.optPuan3) on << "optPuan3";
+        return on;
     }
     // A section selected with the variation command made available.
     void selectWithVarPar(const char* menu) {
@@ -182,6 +204,75 @@ TEST_F(VarParWindow, OptionGroupsAreExclusiveEnableTheirFieldsAndLiveInTheShell)
     EXPECT_FALSE(child<QRadioButton>(d, "optPYe")->isChecked());
     EXPECT_TRUE(o.optPNo && !o.optPYe);
     EXPECT_FALSE(w->shell().wants3D());
+}
+
+TEST_F(VarParWindow, A3DOptionDoesNotFollowIntoAnotherSection) {
+    // 1.1 drawn in the phase space ...
+    app.write("User/Ugly.ugl", readBytes(std::string(VELTA_SOURCE_DIR) + "/User/Ugly.ugl"));
+    computeSection11("Sym_Phase.mnkd");
+    VarParDialog* d = open("frmVarPar");
+    click(d, "optPhas3");
+    click(d, "cmdVvod");
+    trigger("mnuIntegr");
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    ASSERT_TRUE(w->findChild<QToolButton*>("Right")->isEnabled());  // the 3D picture is shown
+
+    // ... then 2.1 and 8 (which share the dialog) compute, with no results file of theirs.
+    computeSample("mnuGenAuto", 21, "Kolco5.mtrd");
+    EXPECT_TRUE(app.exists("User/Results.mtr"));
+    EXPECT_EQ(storedKinds(w->shell().varpar[0]), QStringList{"optPhys"});
+    computeSample("mnuGGSEcol", 8, "Logist.gsed");
+    EXPECT_TRUE(app.exists("User/Results.gse"));
+
+    // "&Обновить окно" resets the kinds of every dialog, also of 5.2.1's and section 9's.
+    for (auto& o : w->shell().varpar) o.choose(&VarParOptions::optPhas3);
+    trigger("mnuRefresh");
+    for (const auto& o : w->shell().varpar) EXPECT_EQ(storedKinds(o), QStringList{"optPhys"});
+}
+
+TEST_F(VarParWindow, TheDialogShowsWhatIsStoredAndRunsWhatItShows) {
+    // LGRAPH = 3: the data select the Poincaré plane after a 3D choice.
+    computeSection11("Sym_Puan.mnkd");
+    VarParDialog* d = open("frmVarPar");
+    click(d, "optPhas3");
+    click(d, "cmdVvod");
+    trigger("mnuInput");
+    d = open("frmVarPar");
+    EXPECT_EQ(checkedKinds(d), QStringList{"optPuan"});
+    EXPECT_EQ(storedKinds(w->shell().varpar[0]), checkedKinds(d));
+
+    // A click on the kind already checked changes nothing; every click leaves one kind,
+    // stored as shown.
+    for (const char* kind : {"optPuan", "optPuan3", "optPhas", "optPhas", "optPuan"}) {
+        click(d, kind);
+        EXPECT_EQ(checkedKinds(d), QStringList{kind});
+        EXPECT_EQ(storedKinds(w->shell().varpar[0]), checkedKinds(d)) << kind;
+    }
+    click(d, "cmdVvod");
+    trigger("mnuIntegr");
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    EXPECT_FALSE(w->findChild<QToolButton*>("Right")->isEnabled());  // computed, no 3D picture
+}
+
+TEST_F(VarParWindow, InputOfAnOpenDialogIsOffDuringARun) {
+    computeSection11();
+    VarParDialog* d = open("frmVarPar");
+    field(d, "txtTMAX")->setText("200000");
+    click(d, "cmdVvod");
+    d = open("frmVarPar");
+    auto* input = child<QPushButton>(d, "cmdVvod");
+    bool enabledDuring = true;
+    QTimer::singleShot(200, w.get(), [&] {
+        enabledDuring = input->isEnabled();
+        d->cmdVvod_Click();  // refused: the canvas is not wiped under the curves
+        w->requestStop();
+    });
+    trigger("mnuIntegr");
+    EXPECT_FALSE(enabledDuring);
+    EXPECT_TRUE(d->isVisible());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Счёт прерван пользователем");
+    EXPECT_TRUE(input->isEnabled());
 }
 
 TEST_F(VarParWindow, ComponentMistakesKeepTheDialogOpen) {

@@ -13,13 +13,18 @@
 #include "support/tempdir.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
+#include <QWindow>
 #include <QTimer>
 #include <QToolButton>
 
@@ -174,9 +179,9 @@ TEST_F(Window, MenuTreeCaptionsAndSeparators) {
     for (const auto& [name, caption] : captions) EXPECT_EQ(action(name)->text(), QString(caption)) << name;
     EXPECT_EQ(w->findChild<QMenu*>("mnuStart")->title(), "&Стартовое решение ");
 
-    // "&Данные": the item, a separator, two items.
+    // "&Данные": the item, a separator, two items, a separator and the three export items.
     const auto data = w->findChild<QMenu*>("mnuDannye")->actions();
-    ASSERT_EQ(data.size(), 4);
+    ASSERT_EQ(data.size(), 8);
     EXPECT_TRUE(data[1]->isSeparator());
     EXPECT_EQ(data[2]->objectName(), "mnuOpen");
     const auto help = w->findChild<QMenu*>("mnuSpravka")->actions();
@@ -196,9 +201,92 @@ TEST_F(Window, ToolTipsAndResultsDropDown) {
         {"Integr", "Счёт [и графика]"}, {"Up", "Вверх"}, {"Results", "Открыть файл результатов"},
         {"Exit", "Выход из пакета"}, {"Stop", "Остановить счёт"}};
     for (const auto& [key, tip] : tips) EXPECT_EQ(button(key)->toolTip(), QString(tip)) << key;
-    QStringList items;
-    for (QAction* a : button("Results")->menu()->actions()) items << a->objectName();
+    QStringList items, texts;
+    for (QAction* a : button("Results")->menu()->actions()) {
+        items << a->objectName();
+        texts << a->text();
+    }
     EXPECT_EQ(items, QStringList({"OpenQsolv", "OpenResults", "OpenSpectr", "OpenStabl"}));
+    // Shown in Russian, as the menu items of the same commands.
+    EXPECT_EQ(texts, QStringList({"Открыть файл  Qsolv", "Открыть файл  Results", "Открыть файл  Spectr",
+                                  "Открыть файл  Stabl"}));
+}
+
+TEST_F(Window, LongCaptionsAreElidedWithTheWholeTextAsToolTip) {
+    trigger("mnuDiagUstG");
+    auto* panel = w->findChild<QLabel*>("Panel1");
+    ASSERT_NE(panel, nullptr);
+    const QString caption = QString::fromStdString(findSection(217)->caption);
+    EXPECT_EQ(w->statusPanel(1), caption);
+    EXPECT_EQ(panel->toolTip(), caption);
+    // Too long for the panel, it neither widens the window nor pushes the others out.
+    const QSize before = w->size();
+    QApplication::processEvents();
+    EXPECT_EQ(w->size(), before);
+    EXPECT_GT(panel->width(), 330);  // the caption panel has the room the others leave
+    for (int i : {2, 3, 4}) {
+        auto* other = w->findChild<QLabel*>(QString("Panel%1").arg(i));
+        EXPECT_TRUE(other->isVisible()) << i;
+        EXPECT_LE(other->geometry().right(), w->statusBar()->width()) << i;
+    }
+}
+
+TEST_F(Window, BoxesBelongToTheWindowThatRaisedThem) {
+    trigger("mnuSymAUto");
+    QWidget* form = w->sectionWindow(11)->widget();
+    // The section window is owned by the main window and stays above it: a window of the
+    // dialog type, the main window's transient.
+    EXPECT_EQ(form->parentWidget(), w.get());
+    EXPECT_EQ(form->windowType(), Qt::Dialog);
+
+    // The owner of the next box, which is then closed.
+    QWidget* owner = nullptr;
+    auto closeNextBox = [&] {
+        QTimer::singleShot(0, w.get(), [&] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            owner = box ? box->parentWidget() : nullptr;
+            if (box) box->reject();
+        });
+    };
+    w->setPrompter(nullptr);  // the window's own dialogs
+    form->show();
+    ASSERT_NE(form->windowHandle(), nullptr);
+    EXPECT_EQ(form->windowHandle()->transientParent(), w->windowHandle());
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    closeNextBox();
+    w->dialogs().message("После изменения  NDIM  не забудьте");
+    EXPECT_EQ(owner, form);
+    form->activateWindow();  // the offscreen platform does not give the activation back
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    closeNextBox();
+    w->dialogs().inputBox("Вопрос", "   VELTA");
+    EXPECT_EQ(owner, form);
+    EXPECT_TRUE(w->dialogs().emptyAnswerWasCancel());
+
+    // Raised from the main window, a box belongs to the main window.
+    form->hide();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    closeNextBox();
+    w->dialogs().message("Файлы удалены");
+    EXPECT_EQ(owner, w.get());
+    w->setPrompter(&ui);
+}
+
+TEST_F(Window, NotesOfARunGoToPanel1AndThePanelsStay) {
+    trigger("mnuRND");
+    w->setPrompter(nullptr);  // the window's own dialogs: notes go to the status bar
+    w->dialogs().note(" Число продолжений: 3");
+    EXPECT_EQ(w->statusPanel(1), " Число продолжений: 3");
+    for (int i = 1; i <= 4; ++i) EXPECT_TRUE(w->findChild<QLabel*>(QString("Panel%1").arg(i))->isVisible()) << i;
+    EXPECT_TRUE(w->statusBar()->currentMessage().isEmpty());
+    // The next mirroring of the state (the end of a run, any command) restores the caption
+    // and keeps the last note in the tool tip.
+    w->commandsChanged();
+    EXPECT_EQ(w->statusPanel(1).toStdString(), findSection(215)->caption);
+    EXPECT_TRUE(w->findChild<QLabel*>("Panel1")->toolTip().endsWith(" Число продолжений: 3"));
+    w->setPrompter(&ui);
 }
 
 TEST_F(Window, SectionDropDownListsTheSectionsAndSelects) {
@@ -576,12 +664,16 @@ TEST_F(Run, StopEndsTheRunWithItsMessageAndRestoresTheCommands) {
     EXPECT_FALSE(sectionsEnabled);
     EXPECT_GE(paints, 2);  // the canvas was repainted while the run went on
 
+    // A stop is the user's decision, not a failure: an information box, no question.
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("Счёт прерван пользователем"), std::string::npos);
+    EXPECT_EQ(ui.messages[0].text, "Счёт прерван пользователем");
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(ui.questions.empty());
     EXPECT_FALSE(w->running());
     EXPECT_FALSE(button("Stop")->isEnabled());
-    // As before the command: the results stay unavailable; the run can be repeated.
-    EXPECT_FALSE(enabledByName("mnuOpenResl"));
+    // The rows written can be opened, also after a first run; the run can be repeated.
+    EXPECT_TRUE(enabledByName("mnuOpenResl"));
+    EXPECT_TRUE(enabledByName("Results"));
     EXPECT_TRUE(enabledByName("mnuIntegr"));
     EXPECT_TRUE(enabledByName("mnuTable"));
     EXPECT_TRUE(button("Sections")->isEnabled());
@@ -591,12 +683,34 @@ TEST_F(Run, StopEndsTheRunWithItsMessageAndRestoresTheCommands) {
     EXPECT_EQ(results.substr(results.size() - 2), "\r\n");
 }
 
-TEST_F(Run, EscapeStopsTheRun) {
+TEST_F(Run, EscapeAsksBeforeItStopsTheRun) {
     enterSample("200000");
-    QTimer::singleShot(200, w.get(), [&] { QTest::keyClick(w.get(), Qt::Key_Escape); });
+    // The first Esc is answered "No" and the run goes on; the second "Yes" stops it.
+    ui.yesNo = {false, true};
+    bool runningAfterNo = false;
+    QTimer::singleShot(200, w.get(), [&] {
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QTimer::singleShot(200, w.get(), [&] {
+            runningAfterNo = w->running();
+            QTest::keyClick(w.get(), Qt::Key_Escape);
+        });
+    });
     trigger("mnuIntegr");
+    EXPECT_TRUE(runningAfterNo);
+    EXPECT_EQ(ui.questions, std::vector<std::string>({"Прервать счёт?", "Прервать счёт?"}));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("Счёт прерван пользователем"), std::string::npos);
+    EXPECT_EQ(ui.messages[0].text, "Счёт прерван пользователем");
+    EXPECT_FALSE(w->running());
+}
+
+TEST_F(Run, BlackSchemeLeavesNoWhiteStripBetweenThePanels) {
+    enterSample("1");
+    trigger("mnuFonCher");
+    trigger("mnuIntegr");
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    const QImage& img = w->surface().image();
+    for (int y : {80, 300, 540})
+        for (int x = 562; x <= 572; ++x) EXPECT_EQ(img.pixelColor(x, y), QColor(Qt::black)) << x << "," << y;
 }
 
 // ---------------------------------------------------------------- help and closing

@@ -118,3 +118,38 @@ TEST(CanvasQImage, SavesPng) {
     EXPECT_EQ(back.pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(back.pixel(10, 10) & 0xFFFFFF, kWhiteRgb);
 }
+
+// Curves drawn step by step with curveSegment (which leaves out steps that stay on a pixel
+// of their colour) give the image segment() gives, where curves cross and overwrite each
+// other, at half-pixel ties and off the image.
+TEST(CanvasQImage, CurveStepsLeftOutChangeNothing) {
+    QImageSurface skipping, full;
+    for (QImageSurface* s : {&skipping, &full}) s->fillBox(0, 0, 799, 599, 0xFFFFFF);
+    const Colour colours[3] = {0xFF00FF, 0x0000FF, 0xFFFF00};
+    double y[3] = {300.2, 300.7, 299.9}, x = 100;
+    unsigned seed = 12345;
+    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return ((seed >> 8) & 0xFFFF) / 65536.0 - 0.5; };
+    for (int step = 0; step < 200000; ++step) {
+        // Three curves that wander across each other a fraction of a pixel per step, one
+        // of them leaving the image now and then; x crosses .5 ties exactly every 1000 steps.
+        const double x2 = 100 + (step + 1) * 0.001;
+        for (int k = 0; k < 3; ++k) {
+            const double y2 = k == 2 && step % 50000 > 45000 ? -3.0 + next() : y[k] + 0.3 * next();
+            skipping.curveSegment(x, y[k], x2, y2, colours[k]);
+            full.segment(x, y[k], x2, y2, colours[k]);
+            y[k] = y2 < 0 ? 299.5 : y2;
+        }
+        x = x2;
+    }
+    EXPECT_EQ(skipping.image(), full.image());
+
+    // A step on a pixel another curve has taken meanwhile is drawn again.
+    skipping.curveSegment(600, 100, 600.2, 100.1, 0x0000FF);
+    skipping.curveSegment(600, 100, 600, 100, 0x00FF00);
+    skipping.curveSegment(600.2, 100.1, 600.3, 100.2, 0x0000FF);
+    EXPECT_EQ(at(skipping, 600, 100), 0xFF0000u);
+    // Thick or dotted lines are never left out.
+    skipping.lineWidth = 3;
+    skipping.curveSegment(600.3, 100.2, 600.4, 100.2, 0x0000FF);
+    EXPECT_EQ(at(skipping, 600, 101), 0xFF0000u);
+}

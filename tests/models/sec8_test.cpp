@@ -221,6 +221,31 @@ TEST_F(Sec8Test, StationarySolutionSatisfiesTheModel) {
     EXPECT_EQ(g.STAT, 0);
 }
 
+TEST_F(Sec8Test, StationIsPlainNewtonWhereItConverges) {
+    // Class 2, K = 3, GAMA = 2: Z0 lies left of the root, the first step overshoots and
+    // grows |G| (6.5 to 11 for ALFA = 10), yet the iteration converges; STAT is its result
+    // to the last digit.
+    Gsed m;
+    load(m);
+    auto& g = mdlGlobal;
+    for (const double a : {10.0, 40.0, 3.0}) {
+        g.MCLASS = 2;
+        g.KMOD = 4;
+        g.ALFA = a;
+        g.BETA = 0.1;
+        g.GAMA = 2;
+        const double K = 3, B = 0.1, ga = 2;
+        double z = std::pow(a / B, 1 / K / (ga + 1)), dz = 1;
+        for (int it = 0; it < 1000 && std::fabs(dz) >= 1e-4; ++it) {
+            const double zg = std::pow(z, ga);
+            dz = -(std::pow(1 + B * zg, K) * z - a) / (std::pow(1 + B * zg, K - 1) * (B * (K * ga + 1) * zg + 1));
+            z = z + dz;
+        }
+        Sec8::Station();
+        EXPECT_EQ(g.STAT, z) << a;
+    }
+}
+
 TEST_F(Sec8Test, StationFallsBackToBisectionWherePlainNewtonOverflows) {
     // Class 2, KMOD = 11, GAMA = 8: from the given start Newton's first step lands where
     // (1 + BETA Z^8)^10 overflows; the safeguarded iteration still finds the root.

@@ -518,14 +518,17 @@ TEST_F(Sec3Test, SpectrumVerdictStableBelowAlfac) {
 
 TEST_F(Sec3Test, SpectrumInsistsOnAPositiveNumberAndCancelEndsIt) {
     model(1, 3, 2, 1, 3);
-    ui.answers = {"abc", "-2", "1"};
+    // An empty answer is not Cancel: it is asked again like a wrong one.
+    ui.answers = {"abc", "", "-2", "1"};
     sec.Spectr(c);
-    ASSERT_EQ(ui.messages.size(), 2u);
+    ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[0].text, " Вы ввели не число");
     EXPECT_EQ(ui.messages[0].title, "   Спектр");
-    EXPECT_NE(ui.messages[1].text.find("больше 0"), std::string::npos);
-    EXPECT_EQ(ui.inputs.size(), 3u);
+    EXPECT_EQ(ui.messages[1].text, "Вы ничего не ввели или выбрали  Cancel");
+    EXPECT_NE(ui.messages[2].text.find("больше 0"), std::string::npos);
+    EXPECT_EQ(ui.inputs.size(), 4u);
     EXPECT_TRUE(app.exists("User/Spectr.stb"));
+    EXPECT_FALSE(sec.spectrView.empty());
 
     // Cancel: the message, then the command ends; nothing computed or written.
     app.write("User/Spectr.stb", "old\r\n");

@@ -373,13 +373,20 @@ TEST_F(Sec4Test, ShellRunsTheSectionWithAnswersOnly) {
     EXPECT_EQ(linesOf(results()).at(14), "1)  Модель M(4,4)");
     EXPECT_TRUE(shell.isEnabled(Cmd::OpenResl));
 
-    // NDIM = 0 is refused by the reading: the computation stays disabled.
-    Shell again(paths);
-    again.Sect_Select(4);
-    ui.answers = {"0"};
-    EXPECT_FALSE(again.mnuInput(c));
-    EXPECT_FALSE(again.isEnabled(Cmd::Integr));
-    EXPECT_NE(ui.messages.back().text.find("NDIM должно быть от 1 до 99"), std::string::npos);
+    // NDIM = 0, 100 and a number beyond the 16-bit range are refused alike by the range
+    // message: the computation stays disabled.
+    for (const char* answer : {"0", "100", "99999", "1e30"}) {
+        Shell again(paths);
+        again.Sect_Select(4);
+        ui.answers = {answer};
+        ui.messages.clear();
+        EXPECT_FALSE(again.mnuInput(c)) << answer;
+        EXPECT_FALSE(again.isEnabled(Cmd::Integr)) << answer;
+        ASSERT_EQ(ui.messages.size(), 1u) << answer;
+        EXPECT_NE(ui.messages[0].text.find("NDIM должно быть от 1 до 99"), std::string::npos) << ui.messages[0].text;
+        EXPECT_EQ(ui.messages[0].icon, MsgIcon::Critical);
+    }
+    EXPECT_NE(ui.messages[0].text.find("(NDIM = 1E+30)"), std::string::npos) << ui.messages[0].text;
 }
 
 } // namespace

@@ -45,8 +45,12 @@ protected:
     void SetUp() override {
         mdlGlobal.reset();
         setColours(true);
+        abandoned_ = TextWriter::abandoned();
     }
-    void TearDown() override { mdlGlobal.reset(); }
+    void TearDown() override {
+        mdlGlobal.reset();
+        EXPECT_EQ(TextWriter::abandoned(), abandoned_) << "a file writer was left without close()";
+    }
 
     // Writes the file as User/t.<ext> and reads it.
     template <class File>
@@ -75,6 +79,7 @@ protected:
 
 private:
     std::string ext_, results_;
+    long abandoned_ = 0;
 
 protected:
     TempApp app;

@@ -62,6 +62,10 @@ protected:
         setColours(true);
         mdlGlobal.TASKDIR = "Tau0";
         mdlGlobal.SUBDIR = folder_ + "\\";
+        abandoned_ = TextWriter::abandoned();
+    }
+    void TearDown() override {
+        EXPECT_EQ(TextWriter::abandoned(), abandoned_) << "a file writer was left without close()";
     }
     // Writes the file into the task folder and reads it.
     template <class File>
@@ -91,6 +95,7 @@ protected:
 private:
     std::string folder_, ext_, results_;
     int legendRow_;
+    long abandoned_ = 0;
 
 protected:
     TempApp app;

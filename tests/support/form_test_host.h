@@ -333,11 +333,16 @@ protected:
     }
 
     // After the sample was opened and accepted: a file whose reading fails shows no window
-    // and no message, and the sample stays current.
+    // but a message naming the file, and the sample stays current.
     void checkFailedReading(const std::string& rel) {
+        host.ui.messages.clear();
         openSample(rel);
         EXPECT_FALSE(win->isVisible());
-        EXPECT_TRUE(host.ui.messages.empty());
+        ASSERT_EQ(host.ui.messages.size(), 1u);
+        const std::string& m = host.ui.messages[0].text;
+        EXPECT_EQ(m.rfind("Ошибка при вводе исходных данных.\n", 0), 0u) << m;
+        EXPECT_NE(m.find(std::filesystem::path(rel).filename().string()), std::string::npos) << m;
+        EXPECT_EQ(host.ui.messages[0].icon, MsgIcon::Critical);
         EXPECT_EQ(core().dataPath, samplePath());
     }
 

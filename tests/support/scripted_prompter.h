@@ -1,6 +1,7 @@
 // A prompter for tests: answers input boxes, Yes/No questions and file dialogs from
-// queues (an exhausted queue answers empty / No / Cancel) and records every question and
-// message, so a test can check what the user would have been asked and never hangs.
+// queues (an exhausted queue answers Cancel / No / Cancel; "" is an empty answer) and
+// records every question and message, so a test can check what the user would have been
+// asked and never hangs.
 //
 //   ScriptedPrompter ui;
 //   ui.answers = {"", "x"};             // first input box: empty (Cancel), second: "x"
@@ -43,8 +44,10 @@ public:
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText, int x, int y) override {
         inputs.push_back({prompt, title, defaultText, x, y});
+        cancelled_ = answers.empty();  // an exhausted queue is Cancel, "" an empty answer
         return take(answers, std::string{});
     }
+    bool emptyAnswerWasCancel() const override { return cancelled_; }
     bool askYesNo(const std::string& text, const std::string&) override {
         questions.push_back(text);
         return take(yesNo, false);
@@ -63,6 +66,7 @@ public:
     void note(const std::string& text) override { notes.push_back(text); }
 
 private:
+    bool cancelled_ = false;
     template <typename T>
     static T take(std::deque<T>& q, T whenEmpty) {
         if (q.empty()) return whenEmpty;

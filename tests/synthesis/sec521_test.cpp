@@ -185,6 +185,27 @@ TEST_F(Sec521Test, Sec521StationSolvesTheChains) {
     load(m);
     EXPECT_EQ(g.ZST1, g.ZST2);
 
+    // Ordinary data: the numbers are those of plain Newton from ALFA/TETA, step by step,
+    // although its first step grows the residual.
+    m.alfa = "1";
+    m.teta = "1";
+    m.beta12 = "10,10";
+    m.gama12 = "12,12";
+    load(m);
+    double x = 1, stat = 0, pp = 0, oo = 0;
+    for (int it = 0; it < 100; ++it) {
+        pp = 1 / (1 + 10 * std::pow(x, 12));
+        oo = 1 / (1 + 10 * std::pow(x, 12));
+        const double gx = x - (oo + pp);
+        const double gd = 1 + (pp * pp * 12 * 10 * std::pow(x, 11) + oo * oo * 12 * 10 * std::pow(x, 11));
+        stat = x - gx / gd;
+        if (std::fabs(gx / gd) < 1e-4) break;
+        x = stat;
+    }
+    EXPECT_EQ(g.STAT, stat);
+    EXPECT_EQ(g.ZST1, 1 * 5 / 3.0 * pp);
+    EXPECT_EQ(g.ZST2, 1 * 5 / 3.0 * oo);
+
     // Newton on its own cycles between about 0.003 and 20 here; the safeguarded one finds
     // the root between.
     m.alfa = "10";

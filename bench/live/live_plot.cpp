@@ -1,0 +1,137 @@
+// Live plotting: the same section 1.1 run (ring of 20, as bench/pair.sh) through the shell
+// on the image surface as the runner draws a PNG, on the recording image surface (the
+// surface of the window, which also keeps every primitive for the vector figures), and by
+// "С&чёт [и графика]" in the main window with the canvas shown, in interleaved rounds;
+// prints the medians of the process's CPU time of each, the ratios, and the display
+// server's CPU time per run when its process id is given.
+//   velta_live ROOT DATAFILE [ROUNDS] [SERVER_PID]     (needs a display: DISPLAY=:36)
+#include "app/prompter.h"
+#include "app/qt/mainwindow.h"
+#include "app/shell.h"
+#include "data/paths.h"
+#include "data/store.h"
+#include "graphics/cpustate.h"
+#include "graphics/qt/qimagesurface.h"
+#include "graphics/qt/vectorsurface.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace velta;
+
+namespace {
+
+class Quiet : public Prompter {
+public:
+    void message(const std::string& text, MsgIcon, const std::string&) override {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+    }
+    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
+        return {};
+    }
+};
+
+double cpuMs() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// User + system time of another process in ms (0 when it cannot be read).
+double processMs(long pid) {
+    if (pid <= 0) return 0;
+    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+    std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    const auto close = s.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::vector<std::string> w;
+    std::string cur;
+    for (char ch : s.substr(close + 2)) {
+        if (ch == ' ') {
+            w.push_back(cur);
+            cur.clear();
+        } else {
+            cur += ch;
+        }
+    }
+    if (w.size() < 13) return 0;
+    return (std::stod(w[11]) + std::stod(w[12])) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: velta_live ROOT DATAFILE [ROUNDS] [SERVER_PID]\n");
+        return 2;
+    }
+    const std::string root = argv[1], data = argv[2];
+    const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
+    const long server = argc > 4 ? std::atol(argv[4]) : 0;
+    QApplication app(argc, argv);
+    clearAvxUpperState();
+    Quiet quiet;
+
+    // The runner's way: the shell on an image surface of its own, nothing polled.
+    AppPaths paths(root);
+    Shell shell(paths);
+    QImageSurface surface;
+    Ctx ctx{surface, quiet, paths};
+    shell.Sect_Select(11);
+    shell.core(11)->dataPath = paths.userFile(data);
+    shell.core(11)->InputPar(ctx);
+    shell.afterAccept(data);
+    if (!shell.mnuInput(ctx)) return 1;
+
+    // The window's way: the canvas shown and repainted while the run goes on.
+    MainWindow w(root);
+    w.setPrompter(&quiet);
+    w.show();
+    w.selectSection(11);
+    w.shell().core(11)->dataPath = paths.userFile(data);
+    w.shell().afterAccept(data);
+    w.commandsChanged();
+    w.runCommand("mnuInput");
+    for (int i = 0; i < 20; ++i) QApplication::processEvents();
+
+    RecordingImageSurface recording;
+    Ctx recCtx{recording, quiet, paths};
+
+    std::vector<double> runner, recorded, window, display;
+    for (int r = 0; r < rounds; ++r) {
+        double t = cpuMs();
+        if (!shell.mnuIntegr(ctx)) return 1;
+        runner.push_back(cpuMs() - t);
+        t = cpuMs();
+        if (!shell.mnuIntegr(recCtx)) return 1;
+        recorded.push_back(cpuMs() - t);
+        const double s = processMs(server);
+        t = cpuMs();
+        w.runCommand("mnuIntegr");
+        QApplication::processEvents();
+        window.push_back(cpuMs() - t);
+        display.push_back(processMs(server) - s);
+    }
+    std::printf("image surface %.1f ms, recording surface %.1f ms (%.2fx), window %.1f ms: %.2fx the image "
+                "surface, %.2fx the recording surface",
+                median(runner), median(recorded), median(recorded) / median(runner), median(window),
+                median(window) / median(runner), median(window) / median(recorded));
+    if (server > 0) std::printf(", display server %.1f ms per run", median(display));
+    std::printf(" (medians of %d)\n", rounds);
+    return 0;
+}

@@ -1,0 +1,288 @@
+#include "graphics/qt/vectorsurface.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPolygonF>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+namespace velta {
+
+namespace {
+
+// Segments far outside the picture are cut to this margin around it, as on the image.
+constexpr double kMargin = 1000.0;
+
+// Liang-Barsky clipping of a segment to the rectangle; false when nothing is left.
+bool clip(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin, double xmax,
+          double ymax) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return false;
+    const double dx = x2 - x1, dy = y2 - y1;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) return false;
+        } else {
+            const double t = q[k] / p[k];
+            if (p[k] < 0) t0 = std::max(t0, t);
+            else t1 = std::min(t1, t);
+        }
+    }
+    if (t0 > t1) return false;
+    const double ox = x1, oy = y1;
+    x1 = ox + t0 * dx; y1 = oy + t0 * dy;
+    x2 = ox + t1 * dx; y2 = oy + t1 * dy;
+    return true;
+}
+
+bool near(double a, double b) { return std::isfinite(a) && std::isfinite(b) && std::fabs(a) < 1e6 && std::fabs(b) < 1e6; }
+
+QFont canvasFont() {
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPointSizeF(9);
+    return f;
+}
+
+QPen penOf(Colour c, int width, LineStyle style) {
+    QPen pen(QImageSurface::toQColor(c));
+    pen.setWidth(std::max(width, 1));
+    pen.setStyle(style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+// Consecutive segments of one pen that join end to start become one polyline; a curve of
+// many steps is then one path element instead of thousands.
+class Polylines {
+public:
+    explicit Polylines(QPainter& p) : p_(p) {}
+    ~Polylines() { flush(); }
+    void add(const QPointF& a, const QPointF& b, Colour c, int width, LineStyle style) {
+        const Key k{c, width, static_cast<int>(style)};
+        auto it = open_.find(k);
+        if (it != open_.end() && it->second.last() == a) {
+            it->second << b;
+            return;
+        }
+        if (it != open_.end()) draw(k, it->second);
+        QPolygonF poly;
+        poly << a << b;
+        open_[k] = poly;
+    }
+    void flush() {
+        for (auto& [k, poly] : open_) draw(k, poly);
+        open_.clear();
+    }
+
+private:
+    using Key = std::tuple<Colour, int, int>;
+    void draw(const Key& k, const QPolygonF& poly) {
+        p_.setPen(penOf(std::get<0>(k), std::get<1>(k), static_cast<LineStyle>(std::get<2>(k))));
+        p_.setBrush(Qt::NoBrush);
+        p_.drawPolyline(poly);
+    }
+    QPainter& p_;
+    std::map<Key, QPolygonF> open_;
+};
+
+// Writes through a temporary file renamed over the target, so a failed figure leaves the
+// old file (or none) in place.
+class TempTarget {
+public:
+    explicit TempTarget(const QString& path) : path_(path), tmp_(path + ".part") {}
+    ~TempTarget() {
+        if (!done_) QFile::remove(tmp_);
+    }
+    const QString& tmp() const { return tmp_; }
+    QString commit() {
+        if (!QFileInfo(tmp_).exists() || QFileInfo(tmp_).size() == 0)
+            return "Не удалось записать файл " + path_;
+        QFile::remove(path_);
+        if (!QFile::rename(tmp_, path_)) return "Не удалось записать файл " + path_;
+        done_ = true;
+        return {};
+    }
+
+private:
+    QString path_, tmp_;
+    bool done_ = false;
+};
+
+} // namespace
+
+RecordingImageSurface::RecordingImageSurface(int width, int height)
+    : QImageSurface(width, height), cleared_(background) {}
+
+void RecordingImageSurface::add(Kind k, Colour c, double a, double b, double cc, double d, Colour fill) {
+    if (commands_.size() >= kMaxCommands) {
+        overflow_ = true;
+        return;
+    }
+    commands_.push_back({k, lineStyle, fillSolid, static_cast<std::uint8_t>(std::clamp(lineWidth, 1, 255)), c,
+                         fill, static_cast<float>(a), static_cast<float>(b), static_cast<float>(cc),
+                         static_cast<float>(d)});
+}
+
+void RecordingImageSurface::segment(double x1, double y1, double x2, double y2, Colour c) {
+    double a = x1, b = y1, cc = x2, d = y2;
+    const QSize s = image().size();
+    if (clip(a, b, cc, d, -kMargin, -kMargin, s.width() + kMargin, s.height() + kMargin))
+        add(Kind::Segment, c, a, b, cc, d);
+    QImageSurface::segment(x1, y1, x2, y2, c);
+}
+
+void RecordingImageSurface::box(double x1, double y1, double x2, double y2, Colour c) {
+    if (near(x1, y1) && near(x2, y2)) add(Kind::Box, c, x1, y1, x2, y2);
+    QImageSurface::box(x1, y1, x2, y2, c);
+}
+
+void RecordingImageSurface::fillBox(double x1, double y1, double x2, double y2, Colour c) {
+    if (near(x1, y1) && near(x2, y2)) add(Kind::FillBox, c, x1, y1, x2, y2);
+    QImageSurface::fillBox(x1, y1, x2, y2, c);
+}
+
+void RecordingImageSurface::circle(double x, double y, double r, Colour c) {
+    if (near(x, y) && std::isfinite(r)) add(Kind::Circle, c, x, y, r, 0, fillColour);
+    QImageSurface::circle(x, y, r, c);
+}
+
+void RecordingImageSurface::pixel(double x, double y) {
+    if (near(x, y)) add(Kind::Pixel, foreColour, std::floor(x), std::floor(y));
+    QImageSurface::pixel(x, y);
+}
+
+void RecordingImageSurface::text(const std::string& utf8) {
+    if (near(currentX, currentY) && !utf8.empty()) {
+        add(Kind::Text, foreColour, currentX, currentY, 0, 0, static_cast<Colour>(texts_.size()));
+        if (!overflow_) texts_.push_back(utf8);
+    }
+    QImageSurface::text(utf8);
+}
+
+void RecordingImageSurface::clear() {
+    commands_.clear();
+    texts_.clear();
+    overflow_ = false;
+    cleared_ = background;
+    QImageSurface::clear();
+}
+
+std::vector<Colour> RecordingImageSurface::segmentColours() const {
+    std::vector<Colour> c;
+    for (const Command& k : commands_)
+        if (k.kind == Kind::Segment) c.push_back(k.colour);
+    return c;
+}
+
+void RecordingImageSurface::replay(QPainter& p) const {
+    const QSize size = image().size();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setClipRect(QRect(QPoint(0, 0), size));
+    p.fillRect(QRect(QPoint(0, 0), size), toQColor(cleared_));
+    const QFont font = canvasFont();
+    p.setFont(font);
+    const QFontMetricsF metrics(font, p.device());
+    Polylines lines(p);
+    for (const Command& k : commands_) {
+        if (k.kind == Kind::Segment) {
+            lines.add(QPointF(k.a, k.b), QPointF(k.c, k.d), k.colour, k.width, k.style);
+            continue;
+        }
+        lines.flush();
+        switch (k.kind) {
+        case Kind::Box:
+            p.setPen(penOf(k.colour, k.width, k.style));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(QPointF(k.a, k.b), QPointF(k.c, k.d)).normalized());
+            break;
+        case Kind::FillBox: {
+            // Both corner pixels belong to the box, as on the image.
+            const double l = std::min(k.a, k.c), r = std::max(k.a, k.c);
+            const double t = std::min(k.b, k.d), b = std::max(k.b, k.d);
+            p.fillRect(QRectF(l, t, r - l + 1, b - t + 1), toQColor(k.colour));
+            break;
+        }
+        case Kind::Circle:
+            p.setPen(penOf(k.colour, k.width, k.style));
+            if (k.fillSolid) p.setBrush(toQColor(k.fill));
+            else p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(k.a, k.b), k.c, k.c);
+            break;
+        case Kind::Pixel:
+            p.fillRect(QRectF(k.a, k.b, 1, 1), toQColor(k.colour));
+            break;
+        case Kind::Text:
+            p.setPen(toQColor(k.colour));
+            p.drawText(QPointF(k.a, k.b + metrics.ascent()), QString::fromStdString(texts_[k.fill]));
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+QString RecordingImageSurface::saveSvg(const QString& path) const {
+    if (overflow_) return "Рисунок содержит слишком много элементов для векторного формата; сохраните его как PNG";
+    TempTarget target(path);
+    {
+        QSvgGenerator gen;
+        gen.setFileName(target.tmp());
+        gen.setSize(image().size());
+        gen.setViewBox(QRect(QPoint(0, 0), image().size()));
+        gen.setResolution(96);
+        gen.setTitle("VELTA");
+        QPainter p;
+        if (!p.begin(&gen)) return "Не удалось записать файл " + path;
+        replay(p);
+        p.end();
+    }
+    return target.commit();
+}
+
+QString RecordingImageSurface::savePdf(const QString& path) const {
+    if (overflow_) return "Рисунок содержит слишком много элементов для векторного формата; сохраните его как PNG";
+    TempTarget target(path);
+    {
+        QPdfWriter pdf(target.tmp());
+        // One page of the canvas's size at 96 dots per inch, without margins.
+        pdf.setResolution(96);
+        pdf.setPageSize(QPageSize(QSizeF(image().width() * 72.0 / 96, image().height() * 72.0 / 96),
+                                  QPageSize::Point, QString(), QPageSize::ExactMatch));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setTitle("VELTA");
+        pdf.setCreator("VELTA");
+        QPainter p;
+        if (!p.begin(&pdf)) return "Не удалось записать файл " + path;
+        replay(p);
+        p.end();
+    }
+    return target.commit();
+}
+
+QString RecordingImageSurface::save(const QString& path) const {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == "svg") return saveSvg(path);
+    if (ext == "pdf") return savePdf(path);
+    if (ext == "png") {
+        TempTarget target(path);
+        if (!image().save(target.tmp(), "PNG")) return "Не удалось записать файл " + path;
+        return target.commit();
+    }
+    return "Формат рисунка не поддерживается: " + path + " (PNG, SVG, PDF)";
+}
+
+} // namespace velta
