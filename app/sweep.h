@@ -20,7 +20,7 @@ struct SweepAxis {
     std::vector<std::string> values;  // texts put into the data file
     bool log = false;
 };
-// Throws VeltaError naming the spec when it gives no points or is malformed.
+// Throws VeltaError quoting the axis text when it gives no points or is malformed.
 SweepAxis parseAxis(const std::string& spec);
 
 struct SweepSpec {

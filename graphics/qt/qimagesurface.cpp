@@ -20,8 +20,26 @@ constexpr double kMargin = 1000.0;
 constexpr unsigned kPollStride = 8;
 constexpr auto kPollInterval = std::chrono::milliseconds(30);
 
-// Liang-Barsky clipping of (x1,y1)-(x2,y2) to [xmin,xmax] x [ymin,ymax]; false when nothing
-// of the segment is left (or a coordinate is not a number).
+bool finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
+
+QImage blankImage(int width, int height) {
+    QImage img(width, height, QImage::Format_RGB32);
+    img.setDotsPerMeterX(kDotsPerMeter);
+    img.setDotsPerMeterY(kDotsPerMeter);
+    return img;
+}
+
+// The window font: "Courier New", 9 points (fontconfig gives a metric-compatible face).
+QFont canvasFont() {
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPointSizeF(9);
+    return f;
+}
+
+} // namespace
+
+// Liang-Barsky clipping of a segment to the rectangle; false when nothing is left.
 bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
                  double xmax, double ymax) {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
@@ -45,25 +63,6 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, do
     x2 = ox + t1 * dx; y2 = oy + t1 * dy;
     return true;
 }
-
-bool finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
-
-QImage blankImage(int width, int height) {
-    QImage img(width, height, QImage::Format_RGB32);
-    img.setDotsPerMeterX(kDotsPerMeter);
-    img.setDotsPerMeterY(kDotsPerMeter);
-    return img;
-}
-
-// The window font: "Courier New", 9 points (fontconfig gives a metric-compatible face).
-QFont canvasFont() {
-    QFont f(QStringLiteral("Courier New"));
-    f.setStyleHint(QFont::TypeWriter);
-    f.setPointSizeF(9);
-    return f;
-}
-
-} // namespace
 
 QImageSurface::QImageSurface(int width, int height)
     : image_(blankImage(width, height)),

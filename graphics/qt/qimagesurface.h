@@ -17,6 +17,10 @@
 
 namespace velta {
 
+// Liang-Barsky clipping of a segment to the rectangle; false when nothing is left.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
+                 double xmax, double ymax);
+
 class QImageSurface : public Surface {
 public:
     QImageSurface(int width = 800, int height = 600);

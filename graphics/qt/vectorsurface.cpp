@@ -22,30 +22,6 @@ namespace {
 // Segments far outside the picture are cut to this margin around it, as on the image.
 constexpr double kMargin = 1000.0;
 
-// Liang-Barsky clipping of a segment to the rectangle; false when nothing is left.
-bool clip(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin, double xmax,
-          double ymax) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
-        return false;
-    const double dx = x2 - x1, dy = y2 - y1;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) return false;
-        } else {
-            const double t = q[k] / p[k];
-            if (p[k] < 0) t0 = std::max(t0, t);
-            else t1 = std::min(t1, t);
-        }
-    }
-    if (t0 > t1) return false;
-    const double ox = x1, oy = y1;
-    x1 = ox + t0 * dx; y1 = oy + t0 * dy;
-    x2 = ox + t1 * dx; y2 = oy + t1 * dy;
-    return true;
-}
 
 bool near(double a, double b) { return std::isfinite(a) && std::isfinite(b) && std::fabs(a) < 1e6 && std::fabs(b) < 1e6; }
 
@@ -140,7 +116,7 @@ void RecordingImageSurface::add(Kind k, Colour c, double a, double b, double cc,
 void RecordingImageSurface::segment(double x1, double y1, double x2, double y2, Colour c) {
     double a = x1, b = y1, cc = x2, d = y2;
     const QSize s = image().size();
-    if (clip(a, b, cc, d, -kMargin, -kMargin, s.width() + kMargin, s.height() + kMargin))
+    if (clipSegment(a, b, cc, d, -kMargin, -kMargin, s.width() + kMargin, s.height() + kMargin))
         add(Kind::Segment, c, a, b, cc, d);
     QImageSurface::segment(x1, y1, x2, y2, c);
 }
