@@ -6,6 +6,7 @@
 #include "data/paths.h"
 #include "data/store.h"
 #include "data/textfile.h"
+#include "data/textlist.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,19 +37,6 @@ bool isDelay(int s) { return s == 12 || s == 22 || s == 6 || s == 512 || s == 52
 
 // Sections that search the period (the smallest distance from X(0) after TMIN).
 bool computesPeriod(int s) { return s == 11 || s == 21 || s == 8 || s == 511 || s == 521; }
-
-std::vector<std::string> blankPieces(const std::string& s) {
-    std::vector<std::string> out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-        std::size_t j = i;
-        while (j < s.size() && s[j] != ' ' && s[j] != '\t') ++j;
-        if (j > i) out.push_back(s.substr(i, j - i));
-        i = j;
-    }
-    return out;
-}
 
 bool number(const std::string& s, double& v) {
     if (s.empty()) return false;
@@ -169,7 +157,7 @@ IntegrationOutcome integrationOutcome(const std::vector<std::vector<double>>& ro
 std::vector<std::vector<double>> numericRows(const std::vector<std::string>& lines) {
     std::vector<std::vector<double>> rows;
     for (const auto& l : lines) {
-        const auto p = blankPieces(l);
+        const auto p = words(l);
         if (p.size() < 3 || p[0].find_first_not_of("0123456789") != std::string::npos) continue;
         std::vector<double> r;
         double v = 0;
@@ -294,7 +282,7 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
                 int changes = 0;
                 std::string last;
                 for (const auto& l : lines) {
-                    const auto p = blankPieces(l);
+                    const auto p = words(l);
                     if (p.empty() || (p.back() != "STAB" && p.back() != "UNSTAB")) continue;
                     if (!last.empty() && p.back() != last) ++changes;
                     last = p.back();
@@ -311,7 +299,7 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
                 sols.emplace_back();
                 continue;
             }
-            const auto p = blankPieces(l);
+            const auto p = words(l);
             double v = 0;
             if (!sols.empty() && !p.empty() && number(p[0], v)) sols.back().push_back(v);
         }

@@ -1,21 +1,19 @@
 // velta-run: drives one section through the same commands the menus run, without a window.
 //   select section -> pick task folder -> open the data file -> "Ввод" -> "&Ввод исходных данных"
 //   -> "С&чёт [и графика]" --runs times; the canvas can be saved as PNG.
+// Pictures and SBML come from a module loaded only when asked for (cli/figures).
 #include "app/prompter.h"
 #include "app/runsummary.h"
 #include "app/shell.h"
+#include "cli/figures/runfigures.h"
+#include "cli/startup.h"
 #include "data/catalogue.h"
 #include "data/dataoverride.h"
 #include "data/paths.h"
 #include "data/store.h"
-#include "graphics/cpustate.h"
-#include "export/sbml.h"
-#include "graphics/qt/qimagesurface.h"
-#include "graphics/qt/vectorsurface.h"
+#include "graphics/surface.h"
 #include "models/export/modeldesc.h"
 #include "models/export/resultsink.h"
-
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <csignal>
@@ -84,6 +82,27 @@ private:
     std::deque<std::string> answers_;
     bool cancelled_ = false;
     std::string unanswered_;
+};
+
+// The painting of a run that saves a picture: the application object of the module and the
+// canvas, ended in the right order (the canvas first) when the run ends.
+class Painting {
+public:
+    Painting(const RunFigures* f, const char* argv0) : f_(f) {
+        if (f_) f_->startPainting(argv0);
+    }
+    ~Painting() {
+        if (!f_) return;
+        if (surface_) f_->deleteSurface(surface_);
+        f_->stopPainting();
+    }
+    Painting(const Painting&) = delete;
+    Painting& operator=(const Painting&) = delete;
+    Surface* surface(bool vector) { return surface_ = f_->newSurface(vector); }
+
+private:
+    const RunFigures* f_;
+    Surface* surface_ = nullptr;
 };
 
 // More runs than this are a typing slip, not a study.
@@ -227,54 +246,35 @@ int runMain(int argc, char** argv) {
     if (o.section == 4 && o.ndim.empty() && o.answers.empty())
         return usage("--section 4 needs --ndim N and --assign LIST (the number of equations and the U-numbers)");
 
-    // The canvas is drawn only when a picture of it is saved: otherwise nothing of Qt (and
-    // no font) is loaded, and the run draws on a surface that keeps nothing. A vector
-    // figure needs the record of every primitive; a PNG alone the image.
+    // The canvas is drawn only when a picture of it is saved: otherwise the module of the
+    // pictures (Qt, fonts) is not loaded, and the run draws on a surface that keeps nothing.
+    // A vector figure needs the record of every primitive; a PNG alone the image.
     const bool vectorFigure = !o.svg.empty() || !o.pdf.empty();
     const bool picture = vectorFigure || !o.png.empty();
-    std::optional<QGuiApplication> app;
-    int qargc = 1;
-    char* qargv[] = {argv[0], nullptr};
-    if (picture) {
-        // The runner never shows a window: an inherited platform (xcb without a display) would abort.
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (!std::getenv("XDG_RUNTIME_DIR")) {
-            // Qt wants a private runtime folder; a run as root without a session has none.
-            const std::string dir = "/tmp/velta-runtime-" + std::to_string(getuid());
-            std::error_code ec;
-            fs::create_directories(dir, ec);
-            fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
-            setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-        }
-        app.emplace(qargc, qargv);
-        clearAvxUpperState();
-    }
 
+    // Without --root: the folder of this program (build tree or installed package).
+    std::string why;
+    o.root = appFolder(o.root, argv[0], why);
     if (o.root.empty()) {
-        // Without --root: the folder of this program (build tree or installed package).
-        const AppLayout layout = resolveAppLayout(programFile(argv[0]));
-        if (!layout.error.empty()) {
-            std::cerr << "message: " << layout.error << std::endl;
-            return 1;
-        }
-        o.root = layout.root;
+        std::cerr << "message: " << why << std::endl;
+        return 1;
     }
-    o.root = fs::absolute(o.root).lexically_normal().string();
     AppPaths paths(o.root);
     gRoot = o.root;
     if (!dirExists(paths.user())) return usage("no User folder in " + o.root);
+    const RunFigures* figures = nullptr;
+    if (picture || !o.sbml.empty()) {
+        figures = loadRunFigures(programFile(argv[0]), why);
+        if (!figures) {
+            std::cerr << "message: " << why << std::endl;
+            return 1;
+        }
+    }
+    Painting painting(picture ? figures : nullptr, argv[0]);
 
     NullSurface noPicture;
-    std::unique_ptr<QImageSurface> image;
-    RecordingImageSurface* record = nullptr;
-    if (vectorFigure) {
-        auto r = std::make_unique<RecordingImageSurface>();
-        record = r.get();
-        image = std::move(r);
-    } else if (picture) {
-        image = std::make_unique<QImageSurface>();
-    }
-    Surface& surface = image ? static_cast<Surface&>(*image) : noPicture;
+    Surface* image = picture ? painting.surface(vectorFigure) : nullptr;
+    Surface& surface = image ? *image : noPicture;
     // Section 4 asks NDIM first and the U-numbers at the computation: they answer first.
     if (!o.assign.empty()) o.answers.push_front(o.assign);
     if (!o.ndim.empty()) o.answers.push_front(o.ndim);
@@ -303,19 +303,13 @@ int runMain(int argc, char** argv) {
     };
 
     // Select the section and, for the delay sections, the task folder.
-    shell.Sect_Select(o.section);
+    const std::string noTask = selectSection(shell, *info, o.task);
     SectionCore* core = shell.current();
     if (!core) {
         std::cerr << "message: " << Shell::notBuiltMessage(*info) << std::endl;
         return 2;
     }
-    if (info->group == 'D') {
-        const std::string task = o.task.empty() ? std::string("Tau0") : o.task;
-        if (std::find(shell.taskItems.begin(), shell.taskItems.end(), task) == shell.taskItems.end())
-            return usage("no task folder " + task + " under " +
-                         (fs::path("User") / info->subdir.substr(0, info->subdir.find('\\'))).string());
-        shell.Combo1_Click(task);
-    }
+    if (!noTask.empty()) return usage(noTask);
 
     // "&Выбрать файл и открыть таблицы": the data file and its reading. Section 4 has no
     // data file: "&Ввод исходных данных" asks its NDIM (the first answer).
@@ -325,11 +319,8 @@ int runMain(int argc, char** argv) {
         if (o.data.empty()) {
             dataPath = firstDataFile(folder, info->dataExt);
             if (dataPath.empty()) return usage("no " + info->dataExt + " file in " + folder);
-        } else if (fs::path(o.data).is_absolute() || fileExists(o.data)) {
-            dataPath = o.data;
         } else {
-            dataPath = AppPaths(folder).resolve(o.data);
-            if (!fileExists(dataPath)) dataPath = paths.resolve(o.data);
+            dataPath = findDataFile(o.data, folder, paths);
         }
         if (!fileExists(dataPath)) {
             std::cerr << "message: Файл данных не найден: " << o.data << std::endl;
@@ -374,7 +365,10 @@ int runMain(int argc, char** argv) {
         try {
             const ModelDesc m = describeModel(*core);
             if (!o.sbml.empty()) {
-                writeSbml(m, o.sbml);
+                if (const std::string why = figures->writeSbml(m, o.sbml); !why.empty()) {
+                    std::cerr << "message: " << why << std::endl;
+                    return false;
+                }
                 std::cout << "sbml: " << fs::absolute(o.sbml).string() << "\n";
             }
             if (!o.ode.empty()) {
@@ -411,22 +405,17 @@ int runMain(int argc, char** argv) {
         std::cerr << "velta-run: no answer was given to \"" << prompter.unanswered()
                   << "\": give it with --answer" << std::endl;
     if (rc == 0) std::cout << "results: " << shell.resultsPath() << "\n";
-    if (!o.png.empty()) {
-        if (image->savePng(o.png)) {
-            std::cout << "png: " << fs::absolute(o.png).string() << "\n";
-        } else {
-            std::cerr << "velta-run: cannot write " << o.png << std::endl;
-            if (rc == 0) rc = 1;
-        }
-    }
-    for (const auto& [name, path] : {std::pair<const char*, std::string>{"svg", o.svg}, {"pdf", o.pdf}}) {
+    for (const auto& [name, path] :
+         {std::pair<const char*, std::string>{"png", o.png}, {"svg", o.svg}, {"pdf", o.pdf}}) {
         if (path.empty()) continue;
-        const QString why = name == std::string("svg") ? record->saveSvg(QString::fromStdString(path))
-                                                       : record->savePdf(QString::fromStdString(path));
-        if (why.isEmpty()) {
+        const std::string n = name;
+        const std::string why = n == "png" ? figures->savePng(*image, path)
+                              : n == "svg" ? figures->saveSvg(*image, path)
+                                           : figures->savePdf(*image, path);
+        if (why.empty()) {
             std::cout << name << ": " << fs::absolute(path).string() << "\n";
         } else {
-            std::cerr << "velta-run: " << why.toStdString() << std::endl;
+            std::cerr << "velta-run: " << why << std::endl;
             if (rc == 0) rc = 1;
         }
     }

@@ -4,6 +4,7 @@
 #include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
+#include "data/textlist.h"
 
 #include <algorithm>
 #include <exception>
@@ -14,20 +15,6 @@ namespace velta {
 namespace {
 
 const std::string kReadErrorPrefix = "Ошибка чтения файла ";
-
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t p = s.find(sep, start);
-        if (p == std::string::npos) {
-            parts.push_back(s.substr(start));
-            return parts;
-        }
-        parts.push_back(s.substr(start, p - start));
-        start = p + 1;
-    }
-}
 
 // The third piece of a key line split at every single blank.
 std::string keyValue(TextReader& in, const std::string& label) {

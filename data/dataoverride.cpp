@@ -1,6 +1,7 @@
 #include "data/dataoverride.h"
 
 #include "data/textfile.h"
+#include "data/textlist.h"
 
 #include <cctype>
 #include <fstream>
@@ -22,20 +23,6 @@ bool isName(const std::string& s) {
 std::string upper(std::string s) {
     for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     return s;
-}
-
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t p = s.find(sep, start);
-        if (p == std::string::npos) {
-            parts.push_back(s.substr(start));
-            return parts;
-        }
-        parts.push_back(s.substr(start, p - start));
-        start = p + 1;
-    }
 }
 
 std::string join(const std::vector<std::string>& parts, char sep) {

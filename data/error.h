@@ -12,4 +12,10 @@ public:
     explicit VeltaError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// Ends the current command with its message.
+[[noreturn]] inline void fail(const std::string& message) { throw VeltaError(message); }
+
+// The answer of a command that needs the data read in first.
+inline constexpr const char* kNotRead = "Исходные данные не введены: выполните «Ввод исходных данных»";
+
 } // namespace velta

@@ -274,6 +274,8 @@ std::string Fmt_Exp(double v, int n) {
     return v >= 0 ? " " + text : text;
 }
 
+std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
+
 double textToReal(const std::string& text) {
     const std::string_view s = trimmed(text);
     // Accepted: [sign] digits [. digits] [E|e|D|d [sign] digits], at least one mantissa

@@ -28,6 +28,8 @@ double Int(double v);
 
 // v under the mask "0." + n zeros + "E+00", with one blank in front when v >= 0.
 std::string Fmt_Exp(double v, int n);
+// v under the mask "0.00000E+00", the usual text of a real in the results tables.
+std::string fmt5(double v);
 
 // Standard text-to-number conversion of the data files: blanks around the text are
 // ignored; an empty text or one that is not a number is an error naming the text.

@@ -14,8 +14,6 @@ namespace velta {
 
 namespace {
 
-[[noreturn]] void refuse(const std::string& s) { throw VeltaError(s); }
-
 // The expression's math; the infix text is the plain syntax of the description, which
 // libSBML's Level 3 parser reads as it stands (delay(x, d) becomes the delay csymbol).
 std::unique_ptr<ASTNode> mathOf(const std::string& expr, const std::string& what) {
@@ -24,7 +22,7 @@ std::unique_ptr<ASTNode> mathOf(const std::string& expr, const std::string& what
         char* err = SBML_getLastParseL3Error();
         const std::string why = err ? err : "";
         safe_free(err);
-        refuse("Выражение " + what + " не прочитано: " + expr + (why.empty() ? "" : " (" + why + ")"));
+        fail("Выражение " + what + " не прочитано: " + expr + (why.empty() ? "" : " (" + why + ")"));
     }
     return a;
 }
@@ -110,9 +108,9 @@ std::string sbmlText(const ModelDesc& m) {
     }
 
     std::string report;
-    if (countErrors(doc, &report) > 0) refuse("Модель SBML не прошла проверку libSBML:\n" + report);
+    if (countErrors(doc, &report) > 0) fail("Модель SBML не прошла проверку libSBML:\n" + report);
     char* text = writeSBMLToString(&doc);
-    if (!text) refuse("libSBML не записал модель");
+    if (!text) fail("libSBML не записал модель");
     std::string s(text);
     safe_free(text);
     return s;
@@ -123,7 +121,7 @@ void writeSbml(const ModelDesc& m, const std::string& path) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(text.data(), static_cast<std::streamsize>(text.size()));
     f.close();
-    if (!f) refuse("Не удалось записать файл " + path);
+    if (!f) fail("Не удалось записать файл " + path);
 }
 
 unsigned sbmlErrors(const std::string& text, std::string* report) {

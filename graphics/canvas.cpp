@@ -35,8 +35,6 @@ void legendLine(Ctx& c, double row, Colour colour) {
     c.surf.segment(s.TXTX + 5.0 * s.CHW, y, s.CANW - 6.0 * s.CHW, y, colour);
 }
 
-std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
 // QBColor(index) without a call, for the curves drawn at every step.
 const std::array<Colour, 16> kCurvePalette = [] {
     std::array<Colour, 16> p{};
@@ -358,20 +356,24 @@ void rowText(Ctx& c, double x, double row, const std::string& text) {
 }
 
 void Graphic1(Ctx& c) {
-    if (!c.surf.keepsPicture) return;
-    Store& s = g();
-    const double sxOld = s.PX0 + (s.TOLD - s.SCLT) * s.KX;
-    const double sxNew = s.PX0 + (s.TCUR - s.SCLT) * s.KX;
-    for (int i = 1; i <= s.NCOMP; ++i) {
+    Surface& sf = c.surf;
+    if (!sf.keepsPicture) return;
+    const Store& s = g();
+    // Drawing changes nothing in the store: the scales are read once for the step.
+    const double px0 = s.PX0, px1 = s.PX1, py0 = s.PY0, py1 = s.PY1, ky = s.KY, sclx = s.SCLX;
+    const double sxOld = px0 + (s.TOLD - s.SCLT) * s.KX;
+    const double sxNew = px0 + (s.TCUR - s.SCLT) * s.KX;
+    const int ncomp = s.NCOMP;
+    // Only the new point is tested: a curve re-enters from its last outside point.
+    const bool columnInside = px0 <= sxNew && sxNew <= px1;
+    for (int i = 1; i <= ncomp; ++i) {
         const int comp = s.IC(i);
-        const double syOld = s.PY0 + (s.X1(comp) - s.SCLX) * s.KY;
-        const double syNew = s.PY0 + (s.XNEW(comp) - s.SCLX) * s.KY;
-        // Only the new point is tested: a curve re-enters from its last outside point.
-        if (insidePlot(sxNew, syNew)) c.surf.curveSegment(sxOld, syOld, sxNew, syNew, curveColour(14 - i));
+        const double syOld = py0 + (s.X1(comp) - sclx) * ky;
+        const double syNew = py0 + (s.XNEW(comp) - sclx) * ky;
+        if (columnInside && py1 <= syNew && syNew <= py0) sf.curveSegment(sxOld, syOld, sxNew, syNew, curveColour(14 - i));
     }
     if (s.LSCREEN > 0)
-        c.surf.curveSegment(sxOld, s.PY0 + (s.WOLD - s.SCLW) * s.KW, sxNew, s.PY0 + (s.W - s.SCLW) * s.KW,
-                            curveColour(2));
+        sf.curveSegment(sxOld, py0 + (s.WOLD - s.SCLW) * s.KW, sxNew, py0 + (s.W - s.SCLW) * s.KW, curveColour(2));
 }
 
 void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour) {

@@ -51,8 +51,10 @@ public:
     // A step of a curve: segment(), left out when it stays in one pixel column and every
     // pixel it would set already has colour c. Curves advance by a fraction of a pixel per
     // step, so most steps end here without a call; the picture is the same either way.
+    // A surface that keeps a record of its segments gets the steps left out as recordOnly().
     [[gnu::always_inline]] void curveSegment(double x1, double y1, double x2, double y2, Colour c) {
         if (!setsNothingNew(x1, y1, x2, y2, c)) segment(x1, y1, x2, y2, c);
+        else if (keepsRecord_) recordOnly(x1, y1, x2, y2, c);
     }
 
     double currentX = 0, currentY = 0;
@@ -77,6 +79,9 @@ public:
     }
 
 protected:
+    // A segment that changes no pixel, for a surface with keepsRecord_ set.
+    virtual void recordOnly(double, double, double, double, Colour) {}
+    bool keepsRecord_ = false;
     // What the thin solid segments of segment() set: the pixels of the view; kept current
     // by the surface whenever its buffer moves.
     RasterView raster_;

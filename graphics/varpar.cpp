@@ -4,6 +4,7 @@
 #include "data/error.h"
 #include "data/numtext.h"
 #include "data/store.h"
+#include "data/textlist.h"
 
 #include <array>
 #include <cmath>
@@ -78,17 +79,6 @@ std::string textOf(const Target& t) {
     std::string s = CStr(g.*t.first);
     if (t.second) s += "," + CStr(g.*t.second);
     return s;
-}
-
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> out;
-    std::string::size_type from = 0;
-    for (;;) {
-        const auto at = s.find(sep, from);
-        out.push_back(s.substr(from, at == std::string::npos ? std::string::npos : at - from));
-        if (at == std::string::npos) return out;
-        from = at + 1;
-    }
 }
 
 // A finite number, or nothing.

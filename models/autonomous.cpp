@@ -15,8 +15,6 @@ namespace velta {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
-
 int sgn(double v) { return (v > 0) - (v < 0); }
 
 const std::string kPortionPrompt = "Для непрерывного вывода введите любой символ,\n"
@@ -55,7 +53,7 @@ void readInitialData(ParReader& r, int k, int n) {
     auto& g = mdlGlobal;
     r.Head_Input(k);
     r.skipLine();
-    const std::vector<i16> ink = r.readList(n);
+    const std::vector<i16> ink = r.readList(n, "INK", n, "NDIM");
     g.NK = static_cast<i16>(ink.size());
     g.INK.alloc(g.NK);
     for (int j = 1; j <= g.NK; ++j) {
@@ -135,7 +133,7 @@ void fillRunFields(RunFields& f) {
 void readPlotList(ParReader& r, int k, int limit) {
     r.Head_Input(k);
     r.skipLine();
-    const std::vector<i16> ic = r.readList(limit);
+    const std::vector<i16> ic = r.readList(limit, "IC", mdlGlobal.NDIM, "NDIM");
     if (ic.size() > 13)
         fail("Число компонент графика NCOMP должно быть не больше 12 (в списке " +
              CStr(static_cast<int>(ic.size())) + ")");

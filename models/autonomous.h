@@ -6,6 +6,7 @@
 #pragma once
 #include "data/context.h"
 #include "data/datafile.h"
+#include "data/error.h"
 #include "data/store.h"
 #include "graphics/canvas.h"
 
@@ -18,7 +19,6 @@ namespace velta {
 
 // ---------------------------------------------------------------- constants and vectors
 
-inline constexpr const char* kNotRead = "Исходные данные не введены: выполните «Ввод исходных данных»";
 // Largest step count for which the loop counter j = NSTEP + 1 still fits 32 bits.
 inline constexpr double kMaxSteps = 2147483646.0;
 // Newton's method for a stationary solution stops after a correction below kNewtonTol
@@ -33,6 +33,16 @@ struct Power {
     bool square;
     explicit Power(double g) : gama(g), square(g == 2.0) {}
     double operator()(double x) const { return square ? x * x : std::pow(x, gama); }
+    // y(k) = x(k)^GAMA for k = 1..n; out of line, so that the loop around std::pow keeps
+    // its few values in registers.
+    [[gnu::noinline]] void all(const double* x, double* y, int n) const {
+        if (square) {
+            for (int k = 1; k <= n; ++k) y[k] = x[k] * x[k];
+        } else {
+            const double g = gama;
+            for (int k = 1; k <= n; ++k) y[k] = std::pow(x[k], g);
+        }
+    }
 };
 
 // v(1..n) as free-format texts joined by ",".

@@ -54,7 +54,6 @@ void Continuation::setup(int ndim) {
 }
 
 void Continuation::checkLimits() const {
-    auto fail = [](const std::string& s) { throw VeltaError(s); };
     if (NDIM < 1 || NDIM > kContMaxDim)
         fail("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " +
              CStr(NDIM) + ")");

@@ -6,6 +6,7 @@
 #include "app/qt/textview.h"
 #include "data/catalogue.h"
 #include "data/dataoverride.h"
+#include "data/forms/qtext.h"
 #include "data/textfile.h"
 #include "graphics/qt/qimagesurface.h"
 
@@ -33,8 +34,6 @@
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 bool isNumber(const QString& s) {
     bool ok = false;

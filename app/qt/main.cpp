@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
         std::cerr << "velta: нет дисплея" << std::endl;
         return 3;
     }
+    // A file size limit fails the write with EFBIG, which is reported, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Dates in the file dialogs follow the system's time locale: Russian, as the package.
     if (!std::getenv("LC_ALL")) setenv("LC_TIME", "ru_RU.UTF-8", 1);
     QApplication app(argc, argv);

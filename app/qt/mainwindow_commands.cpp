@@ -123,7 +123,9 @@ void MainWindow::mnuIntegr_Click() {
     canvas_->show();
     commandsChanged();
     surface_->onPoll = [this] {
-        canvas_->update();
+        // Only what the run drew since the last repaint.
+        const QRect changed = surface_->takeChanged();
+        if (!changed.isEmpty()) canvas_->update(changed.translated(-canvas_->area().topLeft()));
         QCoreApplication::processEvents();
         if (stopRequested_) {
             stopRequested_ = false;

@@ -1,5 +1,7 @@
 #include "app/qt/qtprompter.h"
 
+#include "data/forms/qtext.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -14,8 +16,6 @@
 namespace velta {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 QMessageBox::Icon boxIcon(MsgIcon icon) {
     switch (icon) {
@@ -46,7 +46,7 @@ QWidget* QtPrompter::owner() const {
 
 void QtPrompter::message(const std::string& text, MsgIcon icon, const std::string& title) {
     if (beforeModal) beforeModal();
-    QMessageBox box(boxIcon(icon), qs(title), qs(text), QMessageBox::Ok, owner());
+    QMessageBox box(boxIcon(icon), q(title), q(text), QMessageBox::Ok, owner());
     box.exec();
 }
 
@@ -54,9 +54,9 @@ std::string QtPrompter::inputBox(const std::string& prompt, const std::string& t
                                  const std::string& defaultText, int x, int y) {
     if (beforeModal) beforeModal();
     QInputDialog dlg(owner());
-    dlg.setWindowTitle(qs(title));
-    dlg.setLabelText(qs(prompt));
-    dlg.setTextValue(qs(defaultText));
+    dlg.setWindowTitle(q(title));
+    dlg.setLabelText(q(prompt));
+    dlg.setTextValue(q(defaultText));
     dlg.setInputMode(QInputDialog::TextInput);
     if (x >= 0 && y >= 0) {
         // Position on the screen: (0, 0) is its top-left corner.
@@ -71,13 +71,13 @@ std::string QtPrompter::inputBox(const std::string& prompt, const std::string& t
 
 bool QtPrompter::askYesNo(const std::string& text, const std::string& title) {
     if (beforeModal) beforeModal();
-    QMessageBox box(QMessageBox::Question, qs(title), qs(text), QMessageBox::Yes | QMessageBox::No, owner());
+    QMessageBox box(QMessageBox::Question, q(title), q(text), QMessageBox::Yes | QMessageBox::No, owner());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
 QString QtPrompter::qtFilter(const std::string& filter) {
-    const QStringList parts = qs(filter).split('|');
+    const QStringList parts = q(filter).split('|');
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString desc = parts[i].trimmed();
@@ -102,7 +102,7 @@ std::string QtPrompter::fileDialog(bool save, const std::string& folder, const s
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dlg.setDirectory(qs(folder));
+    dlg.setDirectory(q(folder));
     const QString f = qtFilter(filter);
     if (!f.isEmpty()) dlg.setNameFilter(f);
     if (dlg.exec() != QDialog::Accepted) return {};
@@ -138,10 +138,10 @@ void QtPrompter::progressHide() {
 void QtPrompter::note(const std::string& text) {
     lastNote_ = text;
     if (notePanel_) {
-        notePanel_->setText(qs(text));
-        notePanel_->setToolTip(qs(text));
+        notePanel_->setText(q(text));
+        notePanel_->setToolTip(q(text));
     } else if (status_) {
-        status_->showMessage(qs(text));
+        status_->showMessage(q(text));
     }
 }
 

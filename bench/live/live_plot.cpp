@@ -1,9 +1,9 @@
 // Live plotting: the same section 1.1 run (ring of 20, as bench/pair.sh) through the shell
-// on the image surface as the runner draws a PNG, on the recording image surface (the
-// surface of the window, which also keeps every primitive for the vector figures), and by
-// "С&чёт [и графика]" in the main window with the canvas shown, in interleaved rounds;
-// prints the medians of the process's CPU time of each, the ratios, and the display
-// server's CPU time per run when its process id is given.
+// without a picture (the runner's default), on the image surface as the runner draws a PNG,
+// on the recording image surface (the surface of the window, which also keeps every
+// primitive for the vector figures), and by "С&чёт [и графика]" in the main window with the
+// canvas shown, in interleaved rounds; prints the medians of the process's CPU time of each,
+// the ratios, and the display server's CPU time per run when its process id is given.
 //   velta_live ROOT DATAFILE [ROUNDS] [SERVER_PID]     (needs a display: DISPLAY=:36)
 #include "app/prompter.h"
 #include "app/qt/mainwindow.h"
@@ -111,10 +111,15 @@ int main(int argc, char** argv) {
 
     RecordingImageSurface recording;
     Ctx recCtx{recording, quiet, paths};
+    NullSurface none;
+    Ctx noCtx{none, quiet, paths};
 
-    std::vector<double> runner, recorded, window, display;
+    std::vector<double> bare, runner, recorded, window, display;
     for (int r = 0; r < rounds; ++r) {
         double t = cpuMs();
+        if (!shell.mnuIntegr(noCtx)) return 1;
+        bare.push_back(cpuMs() - t);
+        t = cpuMs();
         if (!shell.mnuIntegr(ctx)) return 1;
         runner.push_back(cpuMs() - t);
         t = cpuMs();
@@ -127,10 +132,10 @@ int main(int argc, char** argv) {
         window.push_back(cpuMs() - t);
         display.push_back(processMs(server) - s);
     }
-    std::printf("image surface %.1f ms, recording surface %.1f ms (%.2fx), window %.1f ms: %.2fx the image "
-                "surface, %.2fx the recording surface",
-                median(runner), median(recorded), median(recorded) / median(runner), median(window),
-                median(window) / median(runner), median(window) / median(recorded));
+    std::printf("no picture %.1f ms, image surface %.1f ms, recording surface %.1f ms (%.2fx), window %.1f ms: "
+                "%.2fx the image surface, %.2fx no picture, %.2fx the recording surface",
+                median(bare), median(runner), median(recorded), median(recorded) / median(runner), median(window),
+                median(window) / median(runner), median(window) / median(bare), median(window) / median(recorded));
     if (server > 0) std::printf(", display server %.1f ms per run", median(display));
     std::printf(" (medians of %d)\n", rounds);
     return 0;

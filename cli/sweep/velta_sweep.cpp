@@ -4,12 +4,11 @@
 // parallel (job list, --sshloginfile), Slurm (job array, one task per chunk of points).
 #include "app/shell.h"
 #include "app/sweep.h"
-#include "cli/sweep/sweepplot.h"
+#include "cli/figures/runfigures.h"
+#include "cli/startup.h"
 #include "data/catalogue.h"
 #include "data/dataoverride.h"
 #include "data/paths.h"
-
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -51,7 +50,7 @@ int usage(const std::string& why) {
     return 2;
 }
 
-int fail(const std::string& why) {
+int stop(const std::string& why) {
     std::cerr << "velta-sweep: " << why << std::endl;
     return 1;
 }
@@ -201,7 +200,7 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
     try {
         for (auto& s : pool) s.root = std::make_unique<PrivateRoot>(o.spec.root, o.tmp);
     } catch (const std::exception& e) {
-        return fail(e.what());
+        return stop(e.what());
     }
     Progress progress(todo.size(), o.progressLines);
     std::size_t next = 0, done = 0, failed = 0, running = 0;
@@ -216,7 +215,7 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
                 s.pid = -1;
             }
     };
-    for (;;) {
+    auto startFree = [&] {
         for (auto& s : pool) {
             if (s.pid > 0 || next >= todo.size() || gStop || !error.empty()) continue;
             if (!startPoint(o, s, todo[next])) {
@@ -226,6 +225,9 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
             ++next;
             ++running;
         }
+    };
+    for (;;) {
+        startFree();
         if (running == 0) break;
         int status = 0;
         const pid_t pid = ::waitpid(-1, &status, 0);
@@ -244,6 +246,8 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
         --running;
         if (gStop) continue;  // a point ended by the stop is run again next time
         const auto row = finishedRow(o, *it, status);
+        // The slot's next point starts before the row is written and flushed to disk.
+        startFree();
         try {
             table.append(row);
         } catch (const std::exception& e) {
@@ -258,7 +262,7 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
     }
     if (showProgress) progress.finish();
     if (!error.empty())
-        return fail(error + "\n" + std::to_string(done) + " point(s) of this run were recorded in " + table.path() +
+        return stop(error + "\n" + std::to_string(done) + " point(s) of this run were recorded in " + table.path() +
                     "; free the space and run the same command again to go on");
     if (gStop) {
         std::cerr << "velta-sweep: stopped; " << done << " point(s) of this run were recorded in " << table.path()
@@ -277,7 +281,7 @@ int runWorker(const Options& o) {
     const std::size_t to = n * static_cast<std::size_t>(o.workerChunk + 1) / static_cast<std::size_t>(o.workerChunks);
     const std::string idPath = (fs::path(o.out) / "sweep.id").string();
     if (readFileText(idPath) != o.spec.identity())
-        return fail(idPath + " does not describe this sweep: start it again with velta-sweep (without --worker)");
+        return stop(idPath + " does not describe this sweep: start it again with velta-sweep (without --worker)");
     const std::string part = (fs::path(o.out) / "parts" / ("part-" + std::to_string(o.workerChunk) + ".csv")).string();
     std::error_code ec;
     fs::create_directories(fs::path(part).parent_path(), ec);
@@ -337,11 +341,11 @@ int runParallel(const Options& o) {
         std::ofstream f(jobsFile, std::ios::binary | std::ios::trunc);
         for (int k = 0; k < chunks; ++k) f << joinCommand(workerCommand(o, k, chunks, false)) << "\n";
         f.close();
-        if (!f) return fail("cannot write " + jobsFile);
+        if (!f) return stop("cannot write " + jobsFile);
     }
     std::cerr << "velta-sweep: " << chunks << " job(s) in " << jobsFile << std::endl;
     if (o.dryRun) return 0;
-    if (!onPath("parallel")) return fail("GNU parallel is not installed (Debian package parallel); the job list is " + jobsFile);
+    if (!onPath("parallel")) return stop("GNU parallel is not installed (Debian package parallel); the job list is " + jobsFile);
     std::vector<std::string> cmd = {"parallel", "--will-cite", "--halt", "never", "--joblog",
                                     (fs::path(o.out) / "parallel.log").string()};
     if (o.jobs > 0) cmd.insert(cmd.end(), {"--jobs", std::to_string(o.jobs)});
@@ -372,17 +376,17 @@ int runSlurm(const Options& o) {
         for (const auto& x : o.sbatchOptions) f << "#SBATCH " << x << "\n";
         f << "exec " << joinCommand(workerCommand(o, 0, chunks, true)) << "\n";
         f.close();
-        if (!f) return fail("cannot write " + script);
+        if (!f) return stop("cannot write " + script);
     }
     std::cerr << "velta-sweep: " << chunks << " array task(s) in " << script << std::endl;
     if (o.dryRun) return 0;
     if (!onPath("sbatch"))
-        return fail("Slurm is not reachable: sbatch is not installed on this machine; the batch script is " + script +
+        return stop("Slurm is not reachable: sbatch is not installed on this machine; the batch script is " + script +
                     " (nothing was run, the table is as it was)");
     const int st = runAndWait({"sbatch", "--parsable", "--wait", script});
     if (st < 0 || !WIFEXITED(st) || WEXITSTATUS(st) != 0) {
         if (partFiles(o.out).empty())
-            return fail("Slurm did not run the job (sbatch ended with status " + std::to_string(st < 0 ? -1 : exitCodeOf(st)) +
+            return stop("Slurm did not run the job (sbatch ended with status " + std::to_string(st < 0 ? -1 : exitCodeOf(st)) +
                         "; is slurmctld running and the node up? see sinfo); the batch script is " + script +
                         " and the table is as it was");
         std::cerr << "velta-sweep: some Slurm tasks failed (logs in " << logs << "); the points they recorded are kept"
@@ -496,9 +500,9 @@ int main(int argc, char** argv) {
         for (const auto& f : summaryFields()) list += (list.empty() ? "" : ", ") + f;
         return usage("unknown --field " + o.field + "; the fields: " + list);
     }
-    if (o.spec.root.empty()) o.spec.root = findAppRoot(programFile(argv[0]));
-    o.spec.root = fs::absolute(o.spec.root).lexically_normal().string();
-    if (!o.spec.root.empty() && o.spec.root.back() == '/') o.spec.root.pop_back();
+    std::string why;
+    o.spec.root = appFolder(o.spec.root, argv[0], why);
+    if (o.spec.root.empty()) return stop(why);
     AppPaths paths(o.spec.root);
     if (!dirExists(paths.user())) return usage("no User folder in " + o.spec.root);
     o.out = fs::absolute(o.out).lexically_normal().string();
@@ -508,15 +512,10 @@ int main(int argc, char** argv) {
 
     // The data file as velta-run finds it: absolute, or in the section's data folder.
     Shell shell(paths);
-    shell.Sect_Select(o.spec.section);
-    if (info->group == 'D') shell.Combo1_Click(o.spec.task.empty() ? std::string("Tau0") : o.spec.task);
-    std::string data = o.data;
-    if (data.empty()) return usage("--data is required");
-    if (!fs::path(data).is_absolute() && !fileExists(data)) {
-        const std::string inFolder = AppPaths(shell.dataFolder()).resolve(data);
-        data = fileExists(inFolder) ? inFolder : paths.resolve(data);
-    }
-    if (!fileExists(data)) return fail("the data file is not found: " + o.data);
+    if (const std::string noTask = selectSection(shell, *info, o.spec.task); !noTask.empty()) return usage(noTask);
+    if (o.data.empty()) return usage("--data is required");
+    const std::string data = findDataFile(o.data, shell.dataFolder(), paths);
+    if (!fileExists(data)) return stop("the data file is not found: " + o.data);
     o.spec.data = fs::absolute(data).lexically_normal().string();
 
     // Every key must be one of the data file's: checked once here, not at every point.
@@ -544,7 +543,7 @@ int main(int argc, char** argv) {
     try {
         done = openSweepFolder(o.spec, o.out);
     } catch (const std::exception& e) {
-        return fail(e.what());
+        return stop(e.what());
     }
     const std::size_t total = o.spec.points();
     const std::string tablePath = (fs::path(o.out) / "sweep.csv").string();
@@ -568,7 +567,7 @@ int main(int argc, char** argv) {
     try {
         gatherTable(o.spec, o.out, partFiles(o.out));
     } catch (const std::exception& e) {
-        return fail(e.what());
+        return stop(e.what());
     }
     const SweepTable t = readTable(tablePath);
     std::size_t failed = 0;
@@ -578,21 +577,15 @@ int main(int argc, char** argv) {
     std::cout << "table: " << tablePath << " (" << t.rows.size() << " of " << total << " points, " << failed
               << " failed)" << std::endl;
     if (o.spec.axes.size() <= 2 && !t.rows.empty()) {
-        int qargc = 1;
-        char* qargv[] = {argv[0], nullptr};
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (!std::getenv("XDG_RUNTIME_DIR")) {
-            const std::string dir = "/tmp/velta-runtime-" + std::to_string(getuid());
-            std::error_code ec;
-            fs::create_directories(dir, ec);
-            fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
-            setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-        }
-        QGuiApplication app(qargc, qargv);
-        const std::string field = o.field.empty() ? defaultField(t) : o.field;
+        // The plots come from the module of the pictures, loaded only now.
+        const RunFigures* figures = loadRunFigures(programFile(argv[0]), why);
+        if (!figures) return stop(why + "; the table is complete");
+        figures->startPainting(argv[0]);
+        const std::string field = o.field.empty() ? figures->defaultField(t) : o.field;
         const std::string base = (fs::path(o.out) / "sweep").string();
-        const std::string why = drawSweep(o.spec, t, field, base);
-        if (!why.empty()) return fail(why);
+        why = figures->drawSweep(o.spec, t, field, base);
+        figures->stopPainting();
+        if (!why.empty()) return stop(why);
         std::cout << "png: " << base << ".png\nsvg: " << base << ".svg" << std::endl;
     }
     if (rc == 0 && t.rows.size() < total) rc = 1;

@@ -227,30 +227,16 @@ ScaleWidgets SheetForm::addScaleBlocks(int sheet, int y, int number, int boundsX
 
 namespace fieldcheck {
 
-void refuse(const std::string& text) { throw VeltaError(text); }
-
-std::vector<std::string> listItems(const std::string& text) {
-    std::vector<std::string> items;
-    if (text.empty()) return items;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', from);
-        items.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
-        if (comma == std::string::npos) return items;
-        from = comma + 1;
-    }
-}
-
 void checkIndexes(const std::string& text, int n, const std::string& what) {
     for (const std::string& item : listItems(text)) {
         i16 k = 0;
         try {
             k = textToI16(item);
         } catch (const std::exception&) {
-            refuse("Недопустимый номер " + what + ": «" + item + "»");
+            fail("Недопустимый номер " + what + ": «" + item + "»");
         }
         if (k < 1 || k > n)
-            refuse("Номер " + what + " " + CStr(k) + " вне диапазона 1..NDIM (NDIM = " + CStr(n) + ")");
+            fail("Номер " + what + " " + CStr(k) + " вне диапазона 1..NDIM (NDIM = " + CStr(n) + ")");
     }
 }
 
@@ -258,7 +244,7 @@ double realOf(const std::string& key, const std::string& text) {
     try {
         return textToReal(text);
     } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
+        fail("Недопустимое значение  " + key + " = " + text);
     }
 }
 
@@ -266,7 +252,7 @@ i16 intOf(const std::string& key, const std::string& text) {
     try {
         return textToI16(text);
     } catch (const std::exception&) {
-        refuse("Недопустимое значение  " + key + " = " + text);
+        fail("Недопустимое значение  " + key + " = " + text);
     }
 }
 
@@ -274,20 +260,20 @@ void checkNetworkTexts(const NetworkFields& f, int n) {
     checkIndexes(f.i1n, n, "ненулевой компоненты");
     const std::size_t nk = listItems(f.i1n).size(), nv = listItems(f.xi1).size();
     if (nk > static_cast<std::size_t>(n))
-        refuse("Номеров ненулевых компонент больше, чем NDIM = " + CStr(n));
+        fail("Номеров ненулевых компонент больше, чем NDIM = " + CStr(n));
     if (nv != nk)
-        refuse("Число значений ненулевых компонент (" + CStr(static_cast<int>(nv)) +
+        fail("Число значений ненулевых компонент (" + CStr(static_cast<int>(nv)) +
                ") не совпадает с числом их номеров (" + CStr(static_cast<int>(nk)) + ")");
     checkIndexes(f.i1g, n, "компоненты графика");
     const std::size_t ncomp = std::min(listItems(f.i1g).size(), static_cast<std::size_t>(n));
     if (ncomp > 12)
-        refuse("На график можно вывести не более 12 компонент (NCOMP = " + CStr(static_cast<int>(ncomp)) + ")");
+        fail("На график можно вывести не более 12 компонент (NCOMP = " + CStr(static_cast<int>(ncomp)) + ")");
     if (!(realOf("HHH", f.hhh) > 0))
-        refuse("Шаг интегрирования HHH должен быть больше 0 (HHH = " + f.hhh + ")");
+        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + f.hhh + ")");
     if (intOf("NSC", f.nsc) < 1)
-        refuse("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
+        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
     if (intOf("LSTEP", f.lstep) < 0)
-        refuse("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + f.lstep + ")");
+        fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + f.lstep + ")");
 }
 
 } // namespace fieldcheck

@@ -4,6 +4,7 @@
 // text differently, the text is a parameter and each window passes its own.
 #pragma once
 #include "data/forms/sectionform.h"
+#include "data/textlist.h"
 #include "models/autonomous.h"
 
 #include <QStringList>
@@ -229,9 +230,6 @@ protected:
 // stays open with the texts as typed.
 namespace fieldcheck {
 
-[[noreturn]] void refuse(const std::string& text);
-// Items of a list as the reader splits them: none for an empty text.
-std::vector<std::string> listItems(const std::string& text);
 // Component numbers of a list, each within 1..n; what names them in the messages.
 void checkIndexes(const std::string& text, int n, const std::string& what);
 double realOf(const std::string& key, const std::string& text);

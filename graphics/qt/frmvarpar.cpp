@@ -2,6 +2,7 @@
 
 #include "app/prompter.h"
 #include "data/forms/formhost.h"
+#include "data/forms/qtext.h"
 #include "graphics/varpar.h"
 
 #include <QButtonGroup>
@@ -28,8 +29,6 @@ const char* dialogName(VarDlg d) {
     }
     return "frmVarPar";
 }
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 template <typename T>
 T* named(T* w, const char* name) {

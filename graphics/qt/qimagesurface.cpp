@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <typeinfo>
 
 namespace velta {
 
@@ -81,6 +80,7 @@ const QFontMetricsF& QImageSurface::metrics() {
 }
 
 QPainter& QImageSurface::painter() {
+    changedAll_ = true;
     pixels();  // the painter works on the current buffer
     if (!painter_ || !painter_->isActive()) {
         painter_ = std::make_unique<QPainter>(&image_);
@@ -150,9 +150,7 @@ uchar* QImageSurface::pixels() {
             painter_.reset();
         }
         lastBits_ = b;
-        // Steps left out on one pixel change nothing in the image; a surface derived from
-        // this one may watch every segment (a record of the figure), so it sees them all.
-        raster_.bits = typeid(*this) == typeid(QImageSurface) ? reinterpret_cast<const std::uint32_t*>(b) : nullptr;
+        raster_.bits = reinterpret_cast<const std::uint32_t*>(b);
         raster_.width = image_.width();
         raster_.height = image_.height();
         raster_.stride = static_cast<long>(image_.bytesPerLine() / 4);
@@ -165,6 +163,14 @@ void QImageSurface::rasterLine(int x0, int y0, int x1, int y1, Colour c) {
     const qsizetype bpl = image_.bytesPerLine();
     const unsigned w = static_cast<unsigned>(image_.width()), h = static_cast<unsigned>(image_.height());
     const QRgb rgb = rasterColour(c);
+    if (changedX1_ < changedX0_) {
+        changedX0_ = changedX1_ = x0;
+        changedY0_ = changedY1_ = y0;
+    }
+    changedX0_ = std::min({changedX0_, x0, x1});
+    changedX1_ = std::max({changedX1_, x0, x1});
+    changedY0_ = std::min({changedY0_, y0, y1});
+    changedY1_ = std::max({changedY1_, y0, y1});
     // Bresenham over the whole segment; pixels off the image are skipped.
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
@@ -233,6 +239,16 @@ double QImageSurface::textWidth(const std::string& utf8) {
 
 double QImageSurface::textHeight(const std::string&) {
     return metrics().height();
+}
+
+QRect QImageSurface::takeChanged() {
+    QRect r;
+    if (changedAll_) r = image_.rect();
+    else if (changedX0_ <= changedX1_) r = QRect(QPoint(changedX0_, changedY0_), QPoint(changedX1_, changedY1_)) & image_.rect();
+    changedAll_ = false;
+    changedX0_ = changedY0_ = 0;
+    changedX1_ = changedY1_ = -1;
+    return r;
 }
 
 void QImageSurface::clear() {

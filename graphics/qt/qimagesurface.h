@@ -44,6 +44,9 @@ public:
 
     // The painter keeps drawing into this image: take image().copy() for a snapshot.
     const QImage& image() const { return image_; }
+    // The part of the image drawn on since the last call (empty when nothing was): a window
+    // showing the image repaints only that while a run goes on.
+    QRect takeChanged();
     bool savePng(const std::string& path);
 
     // Repaints the window and lets events through; may throw VeltaError to stop a run.
@@ -73,6 +76,11 @@ private:
     bool brushValid_ = false;
     bool brushSolid_ = false;
     Colour brushColour_ = 0;
+
+    // Changed since takeChanged(): everything (the painter was used), or the box of the
+    // curve segments set directly.
+    bool changedAll_ = true;
+    int changedX0_ = 0, changedY0_ = 0, changedX1_ = -1, changedY1_ = -1;
 
     unsigned pollCount_ = 0;
     std::chrono::steady_clock::time_point lastPoll_;

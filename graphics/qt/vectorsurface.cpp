@@ -47,17 +47,20 @@ class Polylines {
 public:
     explicit Polylines(QPainter& p) : p_(p) {}
     ~Polylines() { flush(); }
-    void add(const QPointF& a, const QPointF& b, Colour c, int width, LineStyle style) {
+    // The segment a-b, then `count` points that continue it.
+    void add(const QPointF& a, const QPointF& b, Colour c, int width, LineStyle style, const QPointF* more,
+             std::size_t count) {
         const Key k{c, width, static_cast<int>(style)};
         auto it = open_.find(k);
         if (it != open_.end() && it->second.last() == a) {
             it->second << b;
-            return;
+        } else {
+            if (it != open_.end()) draw(k, it->second);
+            QPolygonF poly;
+            poly << a << b;
+            it = open_.insert_or_assign(k, std::move(poly)).first;
         }
-        if (it != open_.end()) draw(k, it->second);
-        QPolygonF poly;
-        poly << a << b;
-        open_[k] = poly;
+        for (std::size_t i = 0; i < count; ++i) it->second << more[i];
     }
     void flush() {
         for (auto& [k, poly] : open_) draw(k, poly);
@@ -101,23 +104,82 @@ private:
 } // namespace
 
 RecordingImageSurface::RecordingImageSurface(int width, int height)
-    : QImageSurface(width, height), cleared_(background) {}
+    : QImageSurface(width, height),
+      marginX_(image().width() + kMargin),
+      marginY_(image().height() + kMargin),
+      cleared_(background) {
+    keepsRecord_ = true;
+}
 
 void RecordingImageSurface::add(Kind k, Colour c, double a, double b, double cc, double d, Colour fill) {
-    if (commands_.size() >= kMaxCommands) {
+    if (commands_.size() + steps_.size() >= kMaxCommands) {
         overflow_ = true;
         return;
     }
+    // Any other primitive ends the open polylines.
+    open_.clear();
+    openMore_.clear();
     commands_.push_back({k, lineStyle, fillSolid, static_cast<std::uint8_t>(std::clamp(lineWidth, 1, 255)), c,
                          fill, static_cast<float>(a), static_cast<float>(b), static_cast<float>(cc),
-                         static_cast<float>(d)});
+                         static_cast<float>(d), static_cast<std::uint32_t>(steps_.size())});
+}
+
+RecordingImageSurface::Open& RecordingImageSurface::openLine(std::uint64_t pen) {
+    constexpr std::size_t kRecent = 8;
+    for (Open& o : open_)
+        if (o.pen == pen) return o;
+    Open o{pen, kNoLine, 0, 0};
+    if (auto it = openMore_.find(pen); it != openMore_.end()) {
+        o = it->second;
+        openMore_.erase(it);
+    }
+    if (open_.size() == kRecent) {
+        openMore_[open_.back().pen] = open_.back();
+        open_.back() = o;
+    } else {
+        open_.push_back(o);
+    }
+    return open_.back();
+}
+
+void RecordingImageSurface::record(double x1, double y1, double x2, double y2, Colour c) {
+    const double lo = -kMargin, hx = marginX_, hy = marginY_;
+    double a = x1, b = y1, cc = x2, d = y2;
+    if (x1 >= lo && x1 <= hx && x2 >= lo && x2 <= hx && y1 >= lo && y1 <= hy && y2 >= lo && y2 <= hy) {
+        // Within the margin the clip keeps the whole segment: start + 0*(end - start) and
+        // start + 1*(end - start).
+        const double dx = x2 - x1, dy = y2 - y1;
+        a = x1 + 0.0 * dx;
+        b = y1 + 0.0 * dy;
+        cc = x1 + dx;
+        d = y1 + dy;
+    } else if (!clipSegment(a, b, cc, d, lo, lo, hx, hy)) {
+        return;
+    }
+    if (commands_.size() + steps_.size() >= kMaxCommands) {
+        overflow_ = true;
+        return;
+    }
+    const float fa = static_cast<float>(a), fb = static_cast<float>(b);
+    const float fc = static_cast<float>(cc), fd = static_cast<float>(d);
+    const auto width = static_cast<std::uint8_t>(std::clamp(lineWidth, 1, 255));
+    const std::uint64_t pen = c | std::uint64_t{width} << 32 | static_cast<std::uint64_t>(lineStyle) << 40;
+    Open& o = openLine(pen);
+    // The replay's test: the start is the polyline's last point (as QPointF compares them).
+    if (o.line != kNoLine && ((o.x == fa && o.y == fb) || QPointF(o.x, o.y) == QPointF(fa, fb))) {
+        steps_.push_back({fc, fd, o.line});
+    } else {
+        o.line = static_cast<std::uint32_t>(lineStart_.size());
+        lineStart_.push_back(static_cast<std::uint32_t>(commands_.size()));
+        commands_.push_back({Kind::Segment, lineStyle, fillSolid, width, c, o.line, fa, fb, fc, fd,
+                             static_cast<std::uint32_t>(steps_.size())});
+    }
+    o.x = fc;
+    o.y = fd;
 }
 
 void RecordingImageSurface::segment(double x1, double y1, double x2, double y2, Colour c) {
-    double a = x1, b = y1, cc = x2, d = y2;
-    const QSize s = image().size();
-    if (clipSegment(a, b, cc, d, -kMargin, -kMargin, s.width() + kMargin, s.height() + kMargin))
-        add(Kind::Segment, c, a, b, cc, d);
+    record(x1, y1, x2, y2, c);
     QImageSurface::segment(x1, y1, x2, y2, c);
 }
 
@@ -151,6 +213,10 @@ void RecordingImageSurface::text(const std::string& utf8) {
 
 void RecordingImageSurface::clear() {
     commands_.clear();
+    steps_.clear();
+    lineStart_.clear();
+    open_.clear();
+    openMore_.clear();
     texts_.clear();
     overflow_ = false;
     cleared_ = background;
@@ -159,8 +225,15 @@ void RecordingImageSurface::clear() {
 
 std::vector<Colour> RecordingImageSurface::segmentColours() const {
     std::vector<Colour> c;
-    for (const Command& k : commands_)
+    std::size_t next = 0;  // the steps came between the commands
+    auto stepsUpTo = [&](std::size_t end) {
+        for (; next < end; ++next) c.push_back(commands_[lineStart_[steps_[next].line]].colour);
+    };
+    for (const Command& k : commands_) {
+        stepsUpTo(k.stepsBefore);
         if (k.kind == Kind::Segment) c.push_back(k.colour);
+    }
+    stepsUpTo(steps_.size());
     return c;
 }
 
@@ -172,10 +245,21 @@ void RecordingImageSurface::replay(QPainter& p) const {
     const QFont font = canvasFont();
     p.setFont(font);
     const QFontMetricsF metrics(font, p.device());
+    // The steps grouped by polyline, each group in drawing order.
+    std::vector<std::size_t> first(lineStart_.size() + 1, 0);
+    for (const Step& st : steps_) ++first[st.line + 1];
+    for (std::size_t i = 1; i < first.size(); ++i) first[i] += first[i - 1];
+    std::vector<QPointF> points(steps_.size());
+    {
+        std::vector<std::size_t> at(first.begin(), first.end() - 1);
+        for (const Step& st : steps_) points[at[st.line]++] = QPointF(st.x, st.y);
+    }
     Polylines lines(p);
     for (const Command& k : commands_) {
         if (k.kind == Kind::Segment) {
-            lines.add(QPointF(k.a, k.b), QPointF(k.c, k.d), k.colour, k.width, k.style);
+            const std::size_t from = first[k.fill];
+            lines.add(QPointF(k.a, k.b), QPointF(k.c, k.d), k.colour, k.width, k.style, points.data() + from,
+                      first[k.fill + 1] - from);
             continue;
         }
         lines.flush();

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -31,7 +32,7 @@ public:
     bool hasPicture() const { return !commands_.empty(); }
     // More primitives than the record keeps were drawn (the vector figure would be partial).
     bool overflowed() const { return overflow_; }
-    std::size_t size() const { return commands_.size(); }
+    std::size_t size() const { return commands_.size() + steps_.size(); }
     // The texts and the colours of the segments recorded, in drawing order.
     const std::vector<std::string>& texts() const { return texts_; }
     std::vector<Colour> segmentColours() const;
@@ -45,8 +46,14 @@ public:
     QString saveSvg(const QString& path) const;
     QString savePdf(const QString& path) const;
 
-    // The record is capped at this many primitives (24 bytes each).
+    // The record is capped at this many primitives (a step that continues a curve takes 12
+    // bytes, any other primitive 40).
     static constexpr std::size_t kMaxCommands = 8'000'000;
+
+protected:
+    // A step of a curve the image leaves out (its pixels are set already) still goes into
+    // the record, so the vector figure keeps every segment.
+    void recordOnly(double x1, double y1, double x2, double y2, Colour c) override { record(x1, y1, x2, y2, c); }
 
 private:
     enum class Kind : std::uint8_t { Segment, Box, FillBox, Circle, Pixel, Text };
@@ -56,13 +63,36 @@ private:
         bool fillSolid;
         std::uint8_t width;
         Colour colour;
-        Colour fill;       // fill colour of a circle; text index of a text
+        Colour fill;       // fill colour of a circle; text index of a text; polyline of a segment
         float a, b, c, d;  // corners, centre and radius, or position
+        std::uint32_t stepsBefore;  // continuation points recorded before this command
+    };
+    // A segment that starts at the last point of the open polyline of its pen is kept as
+    // its end point alone; the polylines are the ones the replay draws.
+    struct Step {
+        float x, y;
+        std::uint32_t line;
+    };
+    static constexpr std::uint32_t kNoLine = ~0u;
+    struct Open {
+        std::uint64_t pen;
+        std::uint32_t line;
+        float x, y;  // its last point
     };
     void add(Kind k, Colour c, double a, double b, double cc = 0, double d = 0, Colour fill = 0);
+    // The segment clipped to the margin into the record.
+    void record(double x1, double y1, double x2, double y2, Colour c);
+    Open& openLine(std::uint64_t pen);
 
     std::vector<Command> commands_;
+    std::vector<Step> steps_;
+    std::vector<std::uint32_t> lineStart_;  // command of each polyline's first segment
+    // The open polyline of each pen, as the replay will have them: eight pens at hand, any
+    // further ones beside them; a primitive other than a segment closes them all.
+    std::vector<Open> open_;
+    std::unordered_map<std::uint64_t, Open> openMore_;
     std::vector<std::string> texts_;
+    double marginX_, marginY_;  // the far edges of the margin segments are clipped to
     Colour cleared_;  // background of the last clear
     bool overflow_ = false;
 };

@@ -15,6 +15,7 @@
 // The examples document User\VELTA_D.doc (RTF) becomes examples.htm and ex_<code>.htm.
 // The other pages, the contents and the index of DIR are copied unchanged, except that
 // characters Windows-1251 lacks become numeric character references.
+#include "data/error.h"
 #include "data/paths.h"
 #include "data/store.h"
 #include "data/textfile.h"
@@ -66,8 +67,6 @@ const SectionDoc kSections[] = {
     {8, "EcoCycle3.gsed", "ГСЭко"},
     {9, "Chaos_Oscill.chad", "Хаос"},
 };
-
-[[noreturn]] void fail(const std::string& why) { throw std::runtime_error(why); }
 
 class SilentPrompter : public Prompter {
 public:

@@ -25,7 +25,7 @@ void readDelayRunBlocks(ParReader& r) {
     // 5. plotted components, at most MDIM of them
     r.Head_Input(5);
     r.skipLine();
-    const std::vector<i16> ic = r.readList(std::clamp<int>(g.MDIM, 0, 13));
+    const std::vector<i16> ic = r.readList(std::clamp<int>(g.MDIM, 0, 13), "IC", g.MDIM, "MDIM");
     g.NCOMP = static_cast<i16>(ic.size());
     for (int j = 1; j <= g.NCOMP; ++j) {
         g.IC(j) = ic[static_cast<std::size_t>(j - 1)];

@@ -2,6 +2,7 @@
 // remainder and the final shift, with the results rows and the plot of every window.
 #include "models/delay/delayscheme.h"
 
+#include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
@@ -16,10 +17,6 @@
 namespace velta {
 
 namespace {
-
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
-
-const std::string kNotRead = "Исходные данные не введены: выполните «Ввод исходных данных»";
 
 // R/h within this many ulps of an integer is taken as lying on that node.
 constexpr double kTieUlps = 8.0;
@@ -181,6 +178,86 @@ Plan checkAndPlan(DelayModel& model, bool first) {
         fail("Остаток порции длиннее окна (NREM = " + CStr(p.nrem) +
              "): выполните «Ввод исходных данных»");
     return p;
+}
+
+// What the steps of a run read, taken once before the windows.
+struct StepPlan {
+    Surface* surf;
+    DelayModel* model;
+    int n, m, ndel;
+    const int* tapNode;         // KTAU(1..m-1)
+    const double* tapFraction;  // RTAU(1..m-1)
+    double* const* tapRow;      // rows 1..m of ZTAU
+    double* table;              // ZTAB, stride values per node
+    std::size_t stride;
+    const StepWeights* w;       // 1..n
+    double* f1;
+    double* f2;
+    const double* fz;
+};
+
+[[noreturn, gnu::noinline, gnu::cold]] void overflowStop(long long step, double u, int k) {
+    fail("Счёт прерван: на шаге " + CStr(step) + ", u = " + Format(u, "0.00000E+00") +
+         " получено нечисловое значение Z" + CStr(k) + " (переполнение)");
+}
+
+// ZTAU(j) = (1 - r)*ZTAB(d + k) + r*ZTAB(d + k + 1) and ZTAU(m) = ZTAB(d + 1), then FZ. A
+// delay on a node reads that node alone (the next one may not be computed yet). N > 0 is
+// the number of components fixed at compile time.
+template <int N>
+[[gnu::always_inline]] inline void tapValues(const StepPlan& p, int d) {
+    const int n = N > 0 ? N : p.n;
+    for (int j = 1; j < p.m; ++j) {
+        const double r = p.tapFraction[j];
+        double* zt = p.tapRow[j];
+        const double* a = p.table + static_cast<std::size_t>(d + p.tapNode[j]) * p.stride;
+        if (r == 0) {
+            for (int k = 1; k <= n; ++k) zt[k] = a[k];
+        } else {
+            const double* b = a + p.stride;
+            for (int k = 1; k <= n; ++k) zt[k] = (1 - r) * a[k] + r * b[k];
+        }
+    }
+    double* zm = p.tapRow[p.m];
+    const double* a = p.table + static_cast<std::size_t>(d + 1) * p.stride;
+    for (int k = 1; k <= n; ++k) zm[k] = a[k];
+    p.model->Vych_PCH();
+}
+
+// The steps cc = from..to of a window, node cc + 1 from node cc: the delayed values of the
+// new node give F2. steps counts the steps of the run (the overflow message names the step);
+// u0 + (cc - NDEL)*h is the time of node cc.
+template <int N>
+long long runSteps(const StepPlan& plan, int from, int to, long long steps, double u0, double h) {
+    const StepPlan p = plan;  // held in registers across the model's call
+    const int n = N > 0 ? N : p.n;
+    for (int cc = from; cc <= to; ++cc) {
+        p.surf->poll();
+        tapValues<N>(p, cc - p.ndel);
+        double* zn = p.table + static_cast<std::size_t>(cc + 1) * p.stride;
+        const double* zc = zn - p.stride;
+        for (int k = 1; k <= n; ++k) {
+            const double f2 = p.fz[k];
+            p.f2[k] = f2;
+            const StepWeights& wk = p.w[k];
+            const double z = wk.c0 * (wk.c1 * p.f1[k] + zc[k] + wk.c2 * f2);
+            zn[k] = z;
+            p.f1[k] = f2;
+            if (!std::isfinite(z)) [[unlikely]]
+                overflowStop(steps + 1, u0 + (cc - p.ndel) * h, k);
+        }
+        ++steps;
+    }
+    return steps;
+}
+
+// runSteps for the number of components of the plan: one and two are compiled apart.
+long long stepWindow(const StepPlan& p, int from, int to, long long steps, double u0, double h) {
+    switch (p.n) {
+    case 1: return runSteps<1>(p, from, to, steps, u0, h);
+    case 2: return runSteps<2>(p, from, to, steps, u0, h);
+    default: return runSteps<0>(p, from, to, steps, u0, h);
+    }
 }
 
 }  // namespace
@@ -371,7 +448,6 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         double t0 = 0;
 
         double* f1 = g.F1.data();
-        double* f2 = g.F2.data();
         const double* fz = g.FZ.data();
         long long steps = 0;
         // delayedValues with what stays fixed during the run taken once: the delay nodes and
@@ -386,8 +462,9 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
             }
             tapRow[static_cast<std::size_t>(j)] = g.ZTAU.row(j);
         }
-        // Rows d + node (and the next one) for d = 0 .. max(NDEL, NREM + 1): checked once here,
-        // with the error of the first row out of range.
+        // Rows d + node (and the next one) for d = 0 .. max(NDEL, NREM + 1), and the new
+        // nodes up to max(NP2, NP1 + NREM) + 1: checked once here, with the error of the
+        // first row out of range.
         int nodeMin = 1, nodeMax = 1;
         for (int j = 1; j < m; ++j) {
             nodeMin = std::min(nodeMin, tapNode[static_cast<std::size_t>(j)]);
@@ -395,46 +472,13 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         }
         g.ZTAB.row(nodeMin);
         g.ZTAB.row(std::max(ndel, plan.nrem + 1) + nodeMax);
+        g.ZTAB.row(std::max(np2, np1 + plan.nrem) + 1);
         double* const table = g.ZTAB.row(0);
         const std::size_t stride = static_cast<std::size_t>(g.ZTAB.cols()) + 1;
-        auto values = [&](int d) {
-            for (int j = 1; j < m; ++j) {
-                const int k = tapNode[static_cast<std::size_t>(j)];
-                const double r = tapFraction[static_cast<std::size_t>(j)];
-                double* zt = tapRow[static_cast<std::size_t>(j)];
-                const double* a = table + static_cast<std::size_t>(d + k) * stride;
-                if (r == 0) {
-                    for (int cc = 1; cc <= n; ++cc) zt[cc] = a[cc];
-                } else {
-                    const double* b = a + stride;
-                    for (int cc = 1; cc <= n; ++cc) zt[cc] = (1 - r) * a[cc] + r * b[cc];
-                }
-            }
-            double* zm = tapRow[static_cast<std::size_t>(m)];
-            const double* a = table + static_cast<std::size_t>(d + 1) * stride;
-            for (int cc = 1; cc <= n; ++cc) zm[cc] = a[cc];
-            model.Vych_PCH();
-        };
-        // New node cc + 1 from node cc: the delayed values of the new node give F2.
-        auto step = [&](int cc) {
-            c.surf.poll();
-            values(cc - ndel);
-            const double* zc = g.ZTAB.row(cc);
-            double* zn = g.ZTAB.row(cc + 1);
-            for (int k = 1; k <= n; ++k) {
-                f2[k] = fz[k];
-                const StepWeights& wk = w[static_cast<std::size_t>(k)];
-                zn[k] = wk.c0 * (wk.c1 * f1[k] + zc[k] + wk.c2 * f2[k]);
-                f1[k] = f2[k];
-                if (!std::isfinite(zn[k]))
-                    fail("Счёт прерван: на шаге " + CStr(steps + 1) + ", u = " +
-                         Format(t0 + (cc - ndel) * h, "0.00000E+00") +
-                         " получено нечисловое значение Z" + CStr(k) + " (переполнение)");
-            }
-            ++steps;
-        };
+        const StepPlan stepPlan{&c.surf,     &model, n,  m,    ndel, tapNode.data(), tapFraction.data(),
+                                tapRow.data(), table, stride, w.data(), f1, g.F2.data(), fz};
         auto startWindow = [&] {
-            values(0);
+            tapValues<0>(stepPlan, 0);
             for (int k = 1; k <= n; ++k) f1[k] = fz[k];
         };
         auto shift = [&](int by) {
@@ -448,7 +492,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         // 5. Whole windows.
         for (int win = 1; win <= plan.nper; ++win) {
             startWindow();
-            for (int cc = np1; cc <= np2; ++cc) step(cc);
+            steps = stepWindow(stepPlan, np1, np2, steps, t0, h);
             shift(ndel);
             GraphicZRun(c, t0, 1, ndel, 1);
             for (int p = 1; p <= np1; ++p)
@@ -459,7 +503,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         // 6. Remainder: NREM + 1 steps, plotted and listed; the window moves by NREM.
         const int nrem = plan.nrem;
         startWindow();
-        for (int cc = np1; cc <= np1 + nrem; ++cc) step(cc);
+        steps = stepWindow(stepPlan, np1, np1 + nrem, steps, t0, h);
         GraphicZRun(c, t0, np1, np1 + nrem, np1);
         for (int cc = np1; cc <= np1 + nrem; ++cc)
             if (cc % g.NSC == 0) out->line(delayRow(cc, t0 + (cc - ndel) * h, cc + 1, n));

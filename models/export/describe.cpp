@@ -31,10 +31,6 @@ namespace {
 
 const int kExportable[] = {11, 21, 8, 9, 511, 521, 12, 22, 6, 512, 522};
 
-[[noreturn]] void refuse(const std::string& s) { throw VeltaError(s); }
-
-const char* kNotReadExport = "Исходные данные не введены: выполните «Ввод исходных данных»";
-
 std::string X(int i) { return "X" + std::to_string(i); }
 std::string Z(int i) { return "Z" + std::to_string(i); }
 std::string num(double v) { return exactText(v); }
@@ -71,7 +67,7 @@ struct ClassForm {
 };
 
 void needState(const Vec& v, int n) {
-    if (n < 1 || v.upper() < n) refuse(kNotReadExport);
+    if (n < 1 || v.upper() < n) fail(kNotRead);
 }
 
 void addRun(ModelDesc& m, double tmax, double step) {
@@ -98,9 +94,9 @@ ModelDesc symmetric(bool sec8) {
     const auto& g = mdlGlobal;
     const int n = g.NDIM;
     needState(g.X1, n);
-    if (g.MCLASS < 1 || g.MCLASS > 4) refuse("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
+    if (g.MCLASS < 1 || g.MCLASS > 4) fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
     if (g.KMOD < 1 || g.KMOD > n + 1)
-        refuse("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) + ")");
+        fail("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) + ")");
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}};
     for (int i = 1; i <= n; ++i) {
@@ -128,8 +124,8 @@ ModelDesc general() {
     const auto& g = mdlGlobal;
     const int n = g.NDIM;
     needState(g.X1, n);
-    if (g.MC.rows() < n) refuse(kNotReadExport);
-    if (g.MCLASS < 1 || g.MCLASS > 4) refuse("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
+    if (g.MC.rows() < n) fail(kNotRead);
+    if (g.MCLASS < 1 || g.MCLASS > 4) fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}};
     for (int i = 1; i <= n; ++i) {
@@ -152,9 +148,9 @@ ModelDesc general() {
 ModelDesc chaos(const Sec9& s) {
     const auto& g = mdlGlobal;
     const int n = g.NDIM;
-    if (n < 1 || n > 3) refuse("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3");
+    if (n < 1 || n > 3) fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3");
     needState(s.YO, n);
-    if (g.MCPZ < 0) refuse("Число композиций MCPZ не должно быть отрицательным");
+    if (g.MCPZ < 0) fail("Число композиций MCPZ не должно быть отрицательным");
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"GAMA", g.GAMA}};
     auto xs = [n](int i) { return i <= n ? X(i) : std::string("0"); };
@@ -178,7 +174,7 @@ ModelDesc chaos(const Sec9& s) {
 ModelDesc chain1() {
     const auto& g = mdlGlobal;
     const int n = g.NDIM;
-    if (n < 3) refuse("Число уравнений NDIM должно быть не меньше 3 (NDIM = " + CStr(g.NDIM) + ")");
+    if (n < 3) fail("Число уравнений NDIM должно быть не меньше 3 (NDIM = " + CStr(g.NDIM) + ")");
     needState(g.X1, n);
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}, {"TAU1", g.TAU1},
@@ -199,7 +195,7 @@ ModelDesc chain2() {
     const auto& g = mdlGlobal;
     const int n = g.NDIM, n1 = g.NDIM1;
     if (g.NDIM1 < 2 || g.NDIM2 < 2 || n != g.NDIM1 + g.NDIM2 - 1)
-        refuse("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2");
+        fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2");
     needState(g.X1, n);
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA},   {"BETA1", g.BETA1}, {"BETA2", g.BETA2}, {"GAMA1", g.GAMA1},
@@ -233,13 +229,13 @@ void delayRun(ModelDesc& m, DelayModel& model, const std::vector<std::string>& t
         const int n = model.components(), md = model.delays();
         if (g.NDEL < 1 || g.ZTAB.rows() < g.NDEL + 1 || g.ZTAB.cols() < n || n < 1 || md < 1 ||
             g.TAU.upper() < md)
-            refuse(kNotReadExport);
+            fail(kNotRead);
         std::vector<double> tau;
         if (g.L < 1) tau = model.preparedDelays();
         else for (int j = 1; j <= md; ++j) tau.push_back(g.TAU(j));
         for (int j = 1; j <= md; ++j) g.TAU(j) = tau[static_cast<std::size_t>(j - 1)];
         const double taum = tau.back();
-        if (!(taum > 0)) refuse("Запаздывания должны быть больше 0");
+        if (!(taum > 0)) fail("Запаздывания должны быть больше 0");
         g.HHH = taum / g.NDEL;
         g.NP1 = static_cast<i16>(g.NDEL + 1);
         g.NP2 = static_cast<i16>(2 * g.NDEL);
@@ -268,10 +264,10 @@ std::vector<std::string> tauNames(int m, const std::string& base = "TAU") {
 ModelDesc symmetricDelay(Sec12& s) {
     const auto& g = mdlGlobal;
     const int n = g.MDIM;
-    if (n < 1 || n > 5) refuse("Число уравнений MDIM должно быть от 1 до 5");
+    if (n < 1 || n > 5) fail("Число уравнений MDIM должно быть от 1 до 5");
     const auto need = Sec12::taskNeeds(g.TASKDIR);
     if (need.ltau > 0 && (n < need.mdim || g.LTAU < need.ltau))
-        refuse("Модель задачи " + g.TASKDIR + " требует MDIM >= " + CStr(need.mdim) + " и LTAU >= " + CStr(need.ltau));
+        fail("Модель задачи " + g.TASKDIR + " требует MDIM >= " + CStr(need.mdim) + " и LTAU >= " + CStr(need.ltau));
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}};
     std::vector<std::string> f(static_cast<std::size_t>(n) + 1);
@@ -299,12 +295,12 @@ ModelDesc symmetricDelay(Sec12& s) {
 ModelDesc generalDelay(Sec22& s) {
     const auto& g = mdlGlobal;
     const int n = g.MDIM;
-    if (n < 1 || n > 5) refuse("Число уравнений MDIM должно быть от 1 до 5");
+    if (n < 1 || n > 5) fail("Число уравнений MDIM должно быть от 1 до 5");
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}};
     std::vector<std::string> f(static_cast<std::size_t>(n) + 1);
     if (g.TASKDIR == "Tau0") {
-        if (n < 2 || g.LTAU != 6) refuse("Модель задачи Tau0 требует MDIM >= 2 и LTAU = 6");
+        if (n < 2 || g.LTAU != 6) fail("Модель задачи Tau0 требует MDIM >= 2 и LTAU = 6");
         f[1] = "ALFA/(1 + BETA*(" + zd(6, 2) + "^GAMA + " + zd(2, 1) + "^GAMA))";
         std::vector<std::string> t;
         for (int j = 1; j <= 6; ++j) t.push_back(zd(j, 1) + "^GAMA");
@@ -324,8 +320,8 @@ ModelDesc systemDelay(Sec6& s) {
     const int n = g.MDIM, md = g.LTAU;
     if (n < 1 || md < 1 || g.ALFAm.upper() < n || g.GAMAm.upper() < n || g.TETAm.upper() < n ||
         static_cast<int>(g.BETAm.size()) <= n)
-        refuse(kNotReadExport);
-    if (g.MCLASS < 1 || g.MCLASS > 4) refuse("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
+        fail(kNotRead);
+    if (g.MCLASS < 1 || g.MCLASS > 4) fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
     ModelDesc m;
     for (int k = 1; k <= n; ++k) m.params.push_back({"ALFA" + std::to_string(k), g.ALFAm(k)});
     for (int k = 1; k <= n; ++k) m.params.push_back({"GAMA" + std::to_string(k), g.GAMAm(k)});
@@ -375,7 +371,7 @@ ModelDesc systemDelay(Sec6& s) {
 
 ModelDesc oneElementDelay(Sec512& s) {
     const auto& g = mdlGlobal;
-    if (g.TETAm.upper() < 1) refuse(kNotReadExport);
+    if (g.TETAm.upper() < 1) fail(kNotRead);
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}, {"TETA", g.TETAm(1)}};
     m.vars.push_back({Z(1), 0, "ALFA/(1 + BETA*" + zd(1, 1) + "^GAMA) - TETA*" + Z(1)});
@@ -388,7 +384,7 @@ ModelDesc oneElementDelay(Sec512& s) {
 
 ModelDesc twoElementDelay(Sec522& s) {
     const auto& g = mdlGlobal;
-    if (g.TETAm.upper() < 1) refuse(kNotReadExport);
+    if (g.TETAm.upper() < 1) fail(kNotRead);
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA},   {"ALFA1", g.ALFA1}, {"ALFA2", g.ALFA2}, {"BETA1", g.BETA1},
                 {"BETA2", g.BETA2}, {"GAMA1", g.GAMA1}, {"GAMA2", g.GAMA2}, {"TETA", g.TETAm(1)}};
@@ -417,7 +413,7 @@ std::string noModelMessage(int code) {
 
 ModelDesc describeModel(SectionCore& core) {
     const int code = core.code();
-    if (!hasModelExport(code)) refuse(noModelMessage(code));
+    if (!hasModelExport(code)) fail(noModelMessage(code));
     ModelDesc m;
     switch (code) {
     case 11: m = symmetric(false); break;
@@ -435,12 +431,12 @@ ModelDesc describeModel(SectionCore& core) {
     m.section = code;
     const SectionInfo* s = findSection(code);
     m.title = s ? s->caption : std::to_string(code);
-    if (!(m.step > 0) || !(m.tmax >= 0)) refuse("Шаг HHH должен быть больше 0, TMAX не меньше 0");
+    if (!(m.step > 0) || !(m.tmax >= 0)) fail("Шаг HHH должен быть больше 0, TMAX не меньше 0");
     return m;
 }
 
 std::string exactText(double v) {
-    if (!std::isfinite(v)) refuse("Нечисловое значение в модели: " + CStr(v));
+    if (!std::isfinite(v)) fail("Нечисловое значение в модели: " + CStr(v));
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, v);
     std::string s(buf, r.ptr);
@@ -478,7 +474,7 @@ void writeXpp(const ModelDesc& m, const std::string& path) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(text.data(), static_cast<std::streamsize>(text.size()));
     f.close();
-    if (!f) refuse("Не удалось записать файл " + path);
+    if (!f) fail("Не удалось записать файл " + path);
 }
 
 } // namespace velta

@@ -21,8 +21,7 @@ namespace {
 void rhs(int mclass, int n, int kmod, double alfa, double beta, const Power& pw,
          const double* xv, double* xg, double* fv) {
     const int m = kmod - 1;
-    if (mclass == 1 || mclass == 2 || mclass == 4)
-        for (int k = 1; k <= n; ++k) xg[k] = pw(xv[k]);
+    if (mclass == 1 || mclass == 2 || mclass == 4) pw.all(xv, xg, n);
     switch (mclass) {
     case 1:  // ALFA / (1 + BETA * sum X(k)^GAMA)
         for (int i = 1; i <= n; ++i) {
@@ -162,7 +161,6 @@ void Sec11::Station() {
 
 void Sec11::checkLimits() {
     const auto& g = mdlGlobal;
-    auto fail = [](const std::string& s) { throw VeltaError(s); };
     checkNdim();
     needVectors(autonomousVectors(), g.NDIM);
     checkClass();

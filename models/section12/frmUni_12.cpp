@@ -1,13 +1,12 @@
 #include "models/section12/frmUni_12.h"
 
+#include "data/forms/qtext.h"
+
 #include <algorithm>
 
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
 constexpr int kRow = 26;
 

@@ -3,8 +3,10 @@
 // "\User\Results.mnz".
 #include "models/section12/sec12.h"
 
+#include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
+#include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "models/delay/delaydata.h"
 #include "stationary/fieldtext.h"
@@ -28,21 +30,7 @@ constexpr int kStationCap = 100000;
 constexpr double kStationRelative = 0.05, kStationAbsolute = 0.001;
 constexpr int kRefineCap = 200;
 
-[[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
-
 // ---- texts of the window
-
-std::vector<std::string> listItems(const std::string& text) {
-    std::vector<std::string> items;
-    if (text.empty()) return items;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', from);
-        items.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
-        if (comma == std::string::npos) return items;
-        from = comma + 1;
-    }
-}
 
 using fieldtext::intOf;
 using fieldtext::realOf;
@@ -78,7 +66,7 @@ void Sec12::InputPar(Ctx& c) {
             r.Key_InputR("PTAU", g.PTAU);
             // The delay list must fit the vector; none at all would shift every later block.
             if (g.LTAU < 1 || g.LTAU > kDelays)
-                refuse("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
+                fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
             r.skipLine();
             for (int k = 1; k <= g.LTAU; ++k) {
                 g.TAU(k) = r.readNumber();
@@ -156,27 +144,27 @@ void Sec12::checkFields(const Fields& f) {
     realOf("DRX", f.drx);
     realOf("SCLT", f.sclt);
 
-    if (kmod < 1) refuse("Число элементов KMOD должно быть не меньше 1 (KMOD = " + f.kmod + ")");
+    if (kmod < 1) fail("Число элементов KMOD должно быть не меньше 1 (KMOD = " + f.kmod + ")");
     if (!(gama >= 1))
-        refuse("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " + f.gama + ")");
+        fail("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " + f.gama + ")");
     if (mdim < 1 || mdim > kComps)
-        refuse("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + f.mdim + ")");
+        fail("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + f.mdim + ")");
     if (ltau < 1 || ltau > kDelays)
-        refuse("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + f.ltau + ")");
+        fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + f.ltau + ")");
     if (f.tau.rows() - 3 != ltau)
-        refuse("После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
-    if (!(ptau > 0)) refuse("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + f.ptau + ")");
-    if (!(tmax > 0)) refuse("Длина порции TMAX должна быть больше 0 (TMAX = " + f.tmax + ")");
+        fail("После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
+    if (!(ptau > 0)) fail("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + f.ptau + ")");
+    if (!(tmax > 0)) fail("Длина порции TMAX должна быть больше 0 (TMAX = " + f.tmax + ")");
     if (ndel < 1 || ndel > kNdelMax)
-        refuse("Число шагов на наибольшем запаздывании NDEL должно быть от 1 до 499 (NDEL = " + f.ndel + ")");
-    if (nsc < 1) refuse("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
+        fail("Число шагов на наибольшем запаздывании NDEL должно быть от 1 до 499 (NDEL = " + f.ndel + ")");
+    if (nsc < 1) fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
 
     std::vector<double> tau;
     for (int k = 1; k <= ltau; ++k) tau.push_back(realOf("TAU(" + CStr(k) + ")", f.tau.at(k + 1, 2)));
-    if (!(tau[0] > 0)) refuse("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
+    if (!(tau[0] > 0)) fail("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
     for (int k = 1; k < ltau; ++k)
         if (tau[static_cast<std::size_t>(k - 1)] > tau[static_cast<std::size_t>(k)])
-            refuse("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(k) + ") = " +
+            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(k) + ") = " +
                    f.tau.at(k + 1, 2) + " > TAU(" + CStr(k + 1) + ") = " + f.tau.at(k + 2, 2));
     // The same test as the run: every delayed time on nodes computed before the new one.
     const double taum = ptau * tau.back(), h = taum / ndel;
@@ -184,16 +172,16 @@ void Sec12::checkFields(const Fields& f) {
         double r = 0;
         const int p = delayNode(taum - ptau * tau[static_cast<std::size_t>(k - 1)], h, ndel + 1, r);
         if (p < 1 || p + (r > 0 ? 1 : 0) > ndel)
-            refuse("Запаздывание PTAU*TAU(" + CStr(k) + ") = " + CStr(ptau * tau[static_cast<std::size_t>(k - 1)]) +
+            fail("Запаздывание PTAU*TAU(" + CStr(k) + ") = " + CStr(ptau * tau[static_cast<std::size_t>(k - 1)]) +
                    " меньше шага H = TAU(LTAU)/NDEL = " + CStr(h));
     }
 
     for (const std::string& item : listItems(f.i1g)) {
         const int k = intOf("номера компоненты графика", item);
         if (k < 1 || k > mdim)
-            refuse("Номер компоненты графика " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
+            fail("Номер компоненты графика " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
     }
-    if (listItems(f.i1g).empty()) refuse("Не задано ни одной компоненты для графика");
+    if (listItems(f.i1g).empty()) fail("Не задано ни одной компоненты для графика");
 }
 
 // ---------------------------------------------------------------- model
@@ -216,21 +204,21 @@ std::vector<double> Sec12::preparedDelays() const {
 void Sec12::checkLimits() const {
     const auto& g = mdlGlobal;
     if (g.MDIM < 1 || g.MDIM > kComps)
-        refuse("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(g.MDIM) + ")");
+        fail("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(g.MDIM) + ")");
     if (g.LTAU < 1 || g.LTAU > kDelays)
-        refuse("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
+        fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
     const TaskNeeds need = taskNeeds(g.TASKDIR);
     if (g.MDIM < need.mdim || g.LTAU < need.ltau)
-        refuse(needsText(g.TASKDIR, need) + " (MDIM = " + CStr(g.MDIM) + ", LTAU = " + CStr(g.LTAU) + ")");
+        fail(needsText(g.TASKDIR, need) + " (MDIM = " + CStr(g.MDIM) + ", LTAU = " + CStr(g.LTAU) + ")");
     if (g.L < 1) {
         // What the first portion computes: the delays times PTAU and the stationary value.
         if (!(g.PTAU > 0) || !std::isfinite(g.PTAU))
-            refuse("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + CStr(g.PTAU) + ")");
+            fail("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + CStr(g.PTAU) + ")");
         if (!(g.GAMA >= 1) || !std::isfinite(g.GAMA))
-            refuse("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " +
+            fail("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " +
                    CStr(g.GAMA) + ")");
         if (g.KMOD < 1)
-            refuse("Число элементов KMOD должно быть не меньше 1 (KMOD = " + CStr(g.KMOD) + ")");
+            fail("Число элементов KMOD должно быть не меньше 1 (KMOD = " + CStr(g.KMOD) + ")");
     }
 }
 

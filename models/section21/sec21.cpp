@@ -5,6 +5,7 @@
 
 #include "data/numtext.h"
 #include "data/paths.h"
+#include "data/textlist.h"
 #include "graphics/surface.h"
 #include "models/autonomous.h"
 
@@ -16,20 +17,6 @@
 namespace velta {
 
 namespace {
-
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t p = s.find(sep, start);
-        if (p == std::string::npos) {
-            parts.push_back(s.substr(start));
-            return parts;
-        }
-        parts.push_back(s.substr(start, p - start));
-        start = p + 1;
-    }
-}
 
 // The links of every equation, in the order j = 1..NDIM: equation i uses
 // idx[start[i] .. start[i+1]-1]. Class 1 counts MC(i,j) > 0, the others MC(i,j) = 1.

@@ -1,6 +1,7 @@
 #include "models/section6/frmUni_6.h"
 
 #include "app/prompter.h"
+#include "data/forms/qtext.h"
 #include "data/numtext.h"
 
 #include <QEvent>
@@ -14,9 +15,6 @@
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
 constexpr int kRow = 26;
 constexpr int kLine = 18;

@@ -2,8 +2,10 @@
 // model classes, the initial function and the results table "\User\Results.suz".
 #include "models/section6/sec6.h"
 
+#include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
+#include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "stationary/fieldtext.h"
 
@@ -19,8 +21,6 @@ constexpr int kComps = 5;      // at most five equations
 constexpr int kDelays = 20;    // at most twenty delays
 constexpr int kNdelMax = (kNodes - 2) / 2;
 
-[[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
-
 std::string joinInts(const IVec& v, int n) {
     std::string s;
     for (int j = 1; j <= n; ++j) {
@@ -35,29 +35,17 @@ std::string cell(const Vec& v, int i, bool zeros) {
     return zeros || i > v.upper() ? std::string("0") : CStr(v(i));
 }
 
-std::vector<std::string> listItems(const std::string& text) {
-    std::vector<std::string> items;
-    if (text.empty()) return items;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', from);
-        items.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
-        if (comma == std::string::npos) return items;
-        from = comma + 1;
-    }
-}
-
 using fieldtext::intOf;
 using fieldtext::realOf;
 
 void checkMdim(int mdim) {
     if (mdim < 1 || mdim > kComps)
-        refuse("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(mdim) + ")");
+        fail("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(mdim) + ")");
 }
 
 void checkLtau(int ltau) {
     if (ltau < 1 || ltau > kDelays)
-        refuse("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(ltau) + ")");
+        fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(ltau) + ")");
 }
 
 const char* const kParamNames[3] = {"ALFA", "GAMA", "TETA"};
@@ -67,7 +55,7 @@ const char* const kParamNames[3] = {"ALFA", "GAMA", "TETA"};
 double& Sec6::BETA(int i, int j, int k) {
     auto& b = mdlGlobal.BETAm;
     if (k < 1 || k >= static_cast<int>(b.size()))
-        refuse("Индекс " + CStr(k) + " вне границ массива BETA (1.." + CStr(static_cast<int>(b.size()) - 1) + ")");
+        fail("Индекс " + CStr(k) + " вне границ массива BETA (1.." + CStr(static_cast<int>(b.size()) - 1) + ")");
     return b[static_cast<std::size_t>(k)](i, j);
 }
 
@@ -130,7 +118,7 @@ void Sec6::InputPar(Ctx& c) {
         // 5. perturbed components and their values (kept, not used by the computation)
         r.Head_Input(5);
         r.skipLine();
-        const std::vector<i16> ink = r.readList(n);
+        const std::vector<i16> ink = r.readList(n, "INK", n, "MDIM");
         g.NK = static_cast<i16>(ink.size());
         g.INK.alloc(g.NK);
         for (int k = 1; k <= g.NK; ++k) {
@@ -148,7 +136,7 @@ void Sec6::InputPar(Ctx& c) {
         // 6. plotted components, at most MDIM of them
         r.Head_Input(6);
         r.skipLine();
-        const std::vector<i16> ic = r.readList(n);
+        const std::vector<i16> ic = r.readList(n, "IC", n, "MDIM");
         g.NCOMP = static_cast<i16>(ic.size());
         for (int j = 1; j <= g.NCOMP; ++j) {
             g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
@@ -242,7 +230,7 @@ void Sec6::Table_File(const std::string& path, const Fields& f) {
     // The sizes are the grids' own (the MDIM and LTAU fields may be newer than the store).
     const int n = f.agt.cols() - 3, m = f.tau.cols() - 3;
     if (n < 0 || m < 0 || f.beta.rows() != m + 3 || f.beta.cols() != n * n + 3)
-        refuse("Таблицы на Листах #2, #3, #4 не согласованы: выберите другой лист, чтобы их перестроить");
+        fail("Таблицы на Листах #2, #3, #4 не согласованы: выберите другой лист, чтобы их перестроить");
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
@@ -287,14 +275,14 @@ void Sec6::checkFields(const Fields& f) {
     checkMdim(n);
     checkLtau(m);
     if (f.agt.cols() - 3 != n || f.beta.cols() != n * n + 3)
-        refuse("После изменения  MDIM  не забудьте\nскорректировать таблицу на Листах #2, #4");
+        fail("После изменения  MDIM  не забудьте\nскорректировать таблицу на Листах #2, #4");
     if (f.tau.cols() - 3 != m || f.beta.rows() != m + 3)
-        refuse("После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4");
+        fail("После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4");
     for (int p = 0; p < 3; ++p)
         for (int j = 1; j <= n; ++j) {
             const double v = realOf(std::string(kParamNames[p]) + "(" + CStr(j) + ")", f.agt.at(p + 2, j + 1));
             if (p == 2 && v == 0)
-                refuse("Скорость распада TETA(" + CStr(j) + ") должна быть отлична от 0");
+                fail("Скорость распада TETA(" + CStr(j) + ") должна быть отлична от 0");
         }
     std::vector<double> tau;
     for (int i = 1; i <= m; ++i) tau.push_back(realOf("TAU(" + CStr(i) + ")", f.tau.at(2, i + 1)));
@@ -309,46 +297,46 @@ void Sec6::checkFields(const Fields& f) {
     const double sclx = realOf("SCLX", f.sclx), scrx = realOf("SCRX", f.scrx);
     realOf("SCLT", f.sclt);
 
-    if (!(tau[0] > 0)) refuse("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
+    if (!(tau[0] > 0)) fail("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
     for (int i = 1; i < m; ++i)
         if (tau[static_cast<std::size_t>(i - 1)] > tau[static_cast<std::size_t>(i)])
-            refuse("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(i) + ") = " +
+            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(i) + ") = " +
                    f.tau.at(2, i + 1) + " > TAU(" + CStr(i + 1) + ") = " + f.tau.at(2, i + 2));
-    if (!(tmax > 0)) refuse("Длина порции TMAX должна быть больше 0 (TMAX = " + f.tmax + ")");
+    if (!(tmax > 0)) fail("Длина порции TMAX должна быть больше 0 (TMAX = " + f.tmax + ")");
     if (ndel < 1 || ndel > kNdelMax)
-        refuse("Число шагов на наибольшем запаздывании NDEL должно быть от 1 до 499 (NDEL = " + f.ndel + ")");
+        fail("Число шагов на наибольшем запаздывании NDEL должно быть от 1 до 499 (NDEL = " + f.ndel + ")");
     // The same test as the run: every delayed time on nodes computed before the new one.
     const double taum = tau.back(), h = taum / ndel;
     for (int i = 1; i < m; ++i) {
         double r = 0;
         const int p = delayNode(taum - tau[static_cast<std::size_t>(i - 1)], h, ndel + 1, r);
         if (p < 1 || p + (r > 0 ? 1 : 0) > ndel)
-            refuse("Запаздывание TAU(" + CStr(i) + ") = " + f.tau.at(2, i + 1) +
+            fail("Запаздывание TAU(" + CStr(i) + ") = " + f.tau.at(2, i + 1) +
                    " меньше шага H = TAU(LTAU)/NDEL = " + CStr(h));
     }
-    if (nsc < 1) refuse("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
-    if (!(sclx != scrx)) refuse("Пустой диапазон графика: SCLX = SCRX = " + f.sclx);
+    if (nsc < 1) fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
+    if (!(sclx != scrx)) fail("Пустой диапазон графика: SCLX = SCRX = " + f.sclx);
 
     // The perturbation lists must agree, or every later block of the file shifts.
     const auto i1n = listItems(f.i1n), zi1 = listItems(f.zi1);
     for (const std::string& item : i1n) {
         const int k = intOf("номера компоненты", item);
         if (k < 1 || k > n)
-            refuse("Номер возмущаемой компоненты " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
+            fail("Номер возмущаемой компоненты " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
     }
     if (i1n.size() > static_cast<std::size_t>(n))
-        refuse("Номеров возмущаемых компонент больше, чем MDIM = " + f.mdim);
+        fail("Номеров возмущаемых компонент больше, чем MDIM = " + f.mdim);
     if (zi1.size() != i1n.size())
-        refuse("Число значений возмущений (" + CStr(static_cast<int>(zi1.size())) +
+        fail("Число значений возмущений (" + CStr(static_cast<int>(zi1.size())) +
                ") не совпадает с числом номеров компонент (" + CStr(static_cast<int>(i1n.size())) + ")");
     for (const std::string& item : zi1) realOf("возмущения", item);
 
     const auto i1g = listItems(f.i1g);
-    if (i1g.empty()) refuse("Не задано ни одной компоненты для графика");
+    if (i1g.empty()) fail("Не задано ни одной компоненты для графика");
     for (const std::string& item : i1g) {
         const int k = intOf("номера компоненты графика", item);
         if (k < 1 || k > n)
-            refuse("Номер компоненты графика " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
+            fail("Номер компоненты графика " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
     }
 }
 
@@ -360,7 +348,7 @@ void Sec6::checkLimits() const {
     const auto& g = mdlGlobal;
     if (g.ALFAm.upper() < g.MDIM || g.GAMAm.upper() < g.MDIM || g.TETAm.upper() < g.MDIM ||
         static_cast<int>(g.BETAm.size()) < g.MDIM + 1)
-        refuse("Исходные данные не введены: выполните «Ввод исходных данных»");
+        fail(kNotRead);
 }
 
 // u(i,j,k) = (ZTAU(i,j)/BETA(i,j,k))^GAMA(j) over the links BETA(i,j,k) > 0; an empty

@@ -269,7 +269,6 @@ void Sec8::Station() {
 
 void Sec8::checkLimits() {
     const auto& g = mdlGlobal;
-    auto fail = [](const std::string& s) { throw VeltaError(s); };
     checkNdim();
     needVectors(autonomousVectors(), g.NDIM);
     checkClass();

@@ -19,23 +19,23 @@ constexpr int kMaxDim = 3;
 // number of compositions and table density.
 void checkTexts(const Sec9::Fields& f, int n) {
     if (n > kMaxDim)
-        refuse("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " +
+        fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " +
                CStr(n) + ")");
     const std::size_t nv = listItems(f.xi1).size();
     if (nv != static_cast<std::size_t>(n))
-        refuse("Начальных значений Xo(i) должно быть NDIM = " + CStr(n) + " (задано " +
+        fail("Начальных значений Xo(i) должно быть NDIM = " + CStr(n) + " (задано " +
                CStr(static_cast<int>(nv)) + ")");
     const std::size_t nc = listItems(f.ici).size();
     if (nc != static_cast<std::size_t>(n))
-        refuse("Номеров компонент IC(i) должно быть NDIM = " + CStr(n) + " (задано " +
+        fail("Номеров компонент IC(i) должно быть NDIM = " + CStr(n) + " (задано " +
                CStr(static_cast<int>(nc)) + ")");
     checkIndexes(f.ici, n, "компоненты графика");
     if (intOf("MCPZ", f.mcpz) < 0)
-        refuse("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + f.mcpz + ")");
+        fail("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + f.mcpz + ")");
     if (!(realOf("HHH", f.hhh) > 0))
-        refuse("Шаг интегрирования HHH должен быть больше 0 (HHH = " + f.hhh + ")");
+        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + f.hhh + ")");
     if (intOf("NSC", f.nsc) < 1)
-        refuse("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
+        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
 }
 
 } // namespace

@@ -89,7 +89,7 @@ void Sec9::InputPar(Ctx& c) {
         // 5. plotted components: one number for every component
         r.Head_Input(5);
         r.skipLine();
-        const std::vector<i16> ic = r.readList(g.NCOMP);
+        const std::vector<i16> ic = r.readList(g.NCOMP, "IC", n, "NDIM");
         if (static_cast<int>(ic.size()) < g.NCOMP)
             throw VeltaError("Список номеров компонент IC(I) должен содержать NDIM = " +
                              CStr(g.NDIM) + " номеров (прочитано " +
@@ -173,7 +173,6 @@ void Sec9::Vych_PCH() {
 
 void Sec9::checkLimits() const {
     const auto& g = mdlGlobal;
-    auto fail = [](const std::string& s) { throw VeltaError(s); };
     if (g.NDIM < 1 || g.NDIM > 3)
         fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " +
              CStr(g.NDIM) + ")");

@@ -2,6 +2,7 @@
 
 #include "app/prompter.h"
 #include "app/shell.h"
+#include "data/forms/qtext.h"
 #include "data/numtext.h"
 #include "graphics/surface.h"
 
@@ -15,9 +16,6 @@
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
 constexpr int kRow = 26;
 constexpr int kLine = 18;

@@ -4,8 +4,10 @@
 #include "stationary/section213/sec213.h"
 
 #include "app/prompter.h"
+#include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
+#include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
 #include "stationary/netmodel.h"
@@ -23,20 +25,6 @@ constexpr int kMaxComp = 12;
 // Relaxation steps allowed for STARTp (TMAX / HHH).
 constexpr double kMaxRelaxSteps = 1e8;
 
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t p = s.find(sep, start);
-        if (p == std::string::npos) {
-            parts.push_back(s.substr(start));
-            return parts;
-        }
-        parts.push_back(s.substr(start, p - start));
-        start = p + 1;
-    }
-}
-
 const std::string kLdimPrompt =
     "Введите LDIM -\n"
     "   число компонент стац. решения первой группы,\n"
@@ -48,8 +36,6 @@ const std::string kGroupPrompt =
     "   компонент вектора стац. решения Y:\n"
     "      первая группа - индекс 1,\n"
     "      вторая группа - индекс 2";
-
-void needRead() { throw VeltaError("Исходные данные не введены: выполните «Ввод исходных данных»"); }
 
 }  // namespace
 
@@ -124,7 +110,7 @@ void Sec213::InputPar(Ctx& c) {
         r.Head_Input(7);
         r.Key_InputI("NEND", NEND);
         r.skipLine();
-        const std::vector<i16> ic = r.readList(std::min(n, 13));
+        const std::vector<i16> ic = r.readList(std::min(n, 13), "IC", n, "NDIM");
         g.NCOMP = static_cast<i16>(ic.size());
         for (int m = 1; m <= g.NCOMP; ++m) {
             g.IC(m) = ic[static_cast<std::size_t>(m - 1)];
@@ -410,7 +396,7 @@ void Sec213::checkLimits() const {
                          " (NDIM = " + CStr(n) + ")");
     if (g.MC.rows() != n || g.MC.cols() != n || H.upper() != n + 1 || UL.upper() != n + 1 ||
         UR.upper() != n + 1)
-        needRead();
+        fail(kNotRead);
     // The engine's own limits, checked on a scratch state.
     struct Probe : Continuation {
         void FUNCp() override {}

@@ -4,9 +4,11 @@
 #include "stationary/section215/sec215.h"
 
 #include "app/prompter.h"
+#include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textfile.h"
+#include "data/textlist.h"
 #include "graphics/surface.h"
 #include "stationary/fieldtext.h"
 #include "stationary/netmodel.h"
@@ -23,28 +25,12 @@ namespace {
 
 int sgn(double v) { return (v > 0) - (v < 0); }
 
-[[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
-
 std::string dimText(int n) {
     return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
 }
 
 using fieldtext::intOf;
 using fieldtext::realOf;
-
-// Whitespace-separated pieces of a line.
-std::vector<std::string> words(const std::string& s) {
-    std::vector<std::string> out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-        std::size_t j = i;
-        while (j < s.size() && s[j] != ' ' && s[j] != '\t') ++j;
-        if (j > i) out.push_back(s.substr(i, j - i));
-        i = j;
-    }
-    return out;
-}
 
 const std::string kE5 = "0.00000E+00";
 
@@ -238,7 +224,7 @@ Sec215::Values Sec215::valuesFromFields(const Fields& f) {
                 try {
                     v.MC(i, j) = toI16(x);
                 } catch (const std::exception&) {
-                    refuse("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
+                    fail("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
                 }
             }
     }
@@ -267,9 +253,9 @@ Sec215::Values Sec215::valuesFromFields(const Fields& f) {
 
 void Sec215::checkValues(const Values& v) {
     const int n = v.NDIM;
-    if (n < 1 || n > kContMaxDim) refuse(dimText(n));
+    if (n < 1 || n > kContMaxDim) fail(dimText(n));
     if (v.MC.rows() != n || v.MC.cols() != n || v.H.upper() != n + 1)
-        refuse("Исходные данные не введены: выполните «Ввод исходных данных»");
+        fail(kNotRead);
     // The engine's own limits on a scratch state; H(NDIM+1) is replaced by 0.02 in a run.
     struct Probe : Continuation {
         void FUNCp() override {}
@@ -288,30 +274,30 @@ void Sec215::checkValues(const Values& v) {
     p.checkLimits();
     // The random point and its homotopy weights: Y(i) in (0, ALFA), S0 = (ALFA/Y - 1)/BETA
     // divided by the sum over the links of the element.
-    if (!(v.ALFA > 0)) refuse("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(v.ALFA) + ")");
-    if (!(v.BETA > 0)) refuse("Параметр BETA должен быть больше 0 (BETA = " + CStr(v.BETA) + ")");
+    if (!(v.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(v.ALFA) + ")");
+    if (!(v.BETA > 0)) fail("Параметр BETA должен быть больше 0 (BETA = " + CStr(v.BETA) + ")");
     for (int k = 1; k <= n; ++k) {
         bool linked = false;
         for (int i = 1; i <= n; ++i) linked = linked || v.MC(k, i) == 1;
         if (!linked)
-            refuse("Элемент " + CStr(k) + " не имеет регуляторных связей (в строке " + CStr(k) +
+            fail("Элемент " + CStr(k) + " не имеет регуляторных связей (в строке " + CStr(k) +
                    " матрицы MC нет единиц):\nпостроить гомотопию для такой сети нельзя");
     }
     // Every continuation starts at QMOD = 0 and runs towards QSOLV; QMOD is kept in [0, 2].
     if (!(v.HSTEP0 > 0))
-        refuse("Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = " + CStr(v.HSTEP0) + ")");
+        fail("Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = " + CStr(v.HSTEP0) + ")");
     if (!(v.QMIN <= 0))
-        refuse("Продолжение начинается при QMOD = 0: QMIN должно быть не больше 0 (QMIN = " +
+        fail("Продолжение начинается при QMOD = 0: QMIN должно быть не больше 0 (QMIN = " +
                CStr(v.QMIN) + ")");
     if (!(v.QSOLV > 0 && v.QSOLV <= v.QMAX && v.QSOLV <= 2))
-        refuse("Значение QSOLV должно лежать в интервале 0 < QSOLV <= min(QMAX, 2) (QSOLV = " +
+        fail("Значение QSOLV должно лежать в интервале 0 < QSOLV <= min(QMAX, 2) (QSOLV = " +
                CStr(v.QSOLV) + ", QMAX = " + CStr(v.QMAX) + ")");
-    if (v.LMAX < 1) refuse("Число продолжений LMAX должно быть не меньше 1 (LMAX = " + CStr(v.LMAX) + ")");
-    if (v.NEND < 1) refuse("Ограничение на число шагов NEND должно быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
+    if (v.LMAX < 1) fail("Число продолжений LMAX должно быть не меньше 1 (LMAX = " + CStr(v.LMAX) + ")");
+    if (v.NEND < 1) fail("Ограничение на число шагов NEND должно быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
     if (!(v.FFERR > 0))
-        refuse("Оценка невязки правых частей FERR должна быть больше 0 (FERR = " + CStr(v.FFERR) + ")");
+        fail("Оценка невязки правых частей FERR должна быть больше 0 (FERR = " + CStr(v.FFERR) + ")");
     if (!(v.UUERR >= 0))
-        refuse("Оценка невязки решений UERR не должна быть отрицательной (UERR = " + CStr(v.UUERR) + ")");
+        fail("Оценка невязки решений UERR не должна быть отрицательной (UERR = " + CStr(v.UUERR) + ")");
 }
 
 // ---------------------------------------------------------------- model

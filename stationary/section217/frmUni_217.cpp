@@ -1,6 +1,7 @@
 #include "stationary/section217/frmUni_217.h"
 
 #include "data/error.h"
+#include "data/forms/qtext.h"
 #include "data/numtext.h"
 #include "stationary/frmGrids.h"
 
@@ -11,9 +12,6 @@
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
 // Vertical pitch of the rows of a sheet and of the explanatory lines.
 constexpr int kRow = 26;

@@ -3,9 +3,11 @@
 #include "stationary/section217/sec217.h"
 
 #include "app/prompter.h"
+#include "data/error.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textfile.h"
+#include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
 #include "stationary/fieldtext.h"
@@ -27,42 +29,12 @@ const std::string kE5 = "0.00000E+00";
 // Title of the explanation boxes of the continuation in this section.
 const std::string kAppTitle = "VELTA";
 
-[[noreturn]] void refuse(const std::string& text) { throw VeltaError(text); }
-
 std::string dimText(int n) {
     return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
 }
 
 using fieldtext::intOf;
 using fieldtext::realOf;
-
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    if (s.empty()) return parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t p = s.find(sep, start);
-        if (p == std::string::npos) {
-            parts.push_back(s.substr(start));
-            return parts;
-        }
-        parts.push_back(s.substr(start, p - start));
-        start = p + 1;
-    }
-}
-
-std::vector<std::string> words(const std::string& s) {
-    std::vector<std::string> out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-        std::size_t j = i;
-        while (j < s.size() && s[j] != ' ' && s[j] != '\t') ++j;
-        if (j > i) out.push_back(s.substr(i, j - i));
-        i = j;
-    }
-    return out;
-}
 
 Mat identity(int n) {
     Mat m(n, n);
@@ -171,7 +143,7 @@ void Sec217::InputPar(Ctx& c) {
         r.Head_Input(8);
         r.Key_InputI("NEND", NEND);
         r.skipLine();
-        const std::vector<i16> ic = r.readList(std::min(n, 13));
+        const std::vector<i16> ic = r.readList(std::min(n, 13), "IC", n, "NDIM");
         g.NCOMP = static_cast<i16>(ic.size());
         for (int m = 1; m <= g.NCOMP; ++m) {
             g.IC(m) = ic[static_cast<std::size_t>(m - 1)];
@@ -336,7 +308,7 @@ Sec217::Values Sec217::valuesFromFields(const Fields& f) {
                 try {
                     v.MC(i, j) = toI16(x);
                 } catch (const std::exception&) {
-                    refuse("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
+                    fail("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
                 }
             }
     }
@@ -362,7 +334,7 @@ Sec217::Values Sec217::valuesFromFields(const Fields& f) {
     }
     v.STAB = realOf("STAB", f.stab);
     v.NEND = intOf("NEND", f.nend);
-    for (const std::string& item : split(f.ic, ','))
+    for (const std::string& item : listItems(f.ic))
         v.IC.push_back(intOf("IC", item));
     v.SCLX = realOf("SCLX", f.sclx);
     v.SCRX = realOf("SCRX", f.scrx);
@@ -373,9 +345,9 @@ Sec217::Values Sec217::valuesFromFields(const Fields& f) {
 
 void Sec217::checkValues(const Values& v) {
     const int n = v.NDIM;
-    if (n < 1 || n > kContMaxDim) refuse(dimText(n));
+    if (n < 1 || n > kContMaxDim) fail(dimText(n));
     if (v.MC.rows() != n || v.MC.cols() != n || v.Y0.upper() != n || v.H.upper() != n + 1)
-        refuse("Исходные данные не введены: выполните «Ввод исходных данных»");
+        fail(kNotRead);
     struct Probe : Continuation {
         void FUNCp() override {}
     } p;
@@ -392,17 +364,17 @@ void Sec217::checkValues(const Values& v) {
     p.plotIC = v.IC;
     p.checkLimits();
     if (v.HSTEP == 0 || !std::isfinite(v.HSTEP))
-        refuse("Стартовый шаг HSTEP не должен быть равен 0 (HSTEP = " + CStr(v.HSTEP) + ")");
-    if (v.NEND < 1) refuse("Порция шагов NEND должна быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
+        fail("Стартовый шаг HSTEP не должен быть равен 0 (HSTEP = " + CStr(v.HSTEP) + ")");
+    if (v.NEND < 1) fail("Порция шагов NEND должна быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
     // The doubling limit of the stability test needs ln(2*sqrt(STAB)) > 0.
     if (v.STAB > 0 && !(v.STAB > 0.25))
-        refuse("Параметр STAB должен быть больше 0.25 (STAB = " + CStr(v.STAB) +
+        fail("Параметр STAB должен быть больше 0.25 (STAB = " + CStr(v.STAB) +
                ");\nпри STAB <= 0 устойчивость не определяется");
     // The frame runs from 0 to SCRX and from 0 to SCRY.
     if (!(v.SCRX != 0 && std::isfinite(v.SCRX)))
-        refuse("Граница графика SCRX не должна быть равна 0 (SCRX = " + CStr(v.SCRX) + ")");
+        fail("Граница графика SCRX не должна быть равна 0 (SCRX = " + CStr(v.SCRX) + ")");
     if (!(v.SCRY != 0 && std::isfinite(v.SCRY)))
-        refuse("Граница графика SCRY не должна быть равна 0 (SCRY = " + CStr(v.SCRY) + ")");
+        fail("Граница графика SCRY не должна быть равна 0 (SCRY = " + CStr(v.SCRY) + ")");
 }
 
 // ---------------------------------------------------------------- model

@@ -1,6 +1,7 @@
 #include "stationary/section3/frmUni_3.h"
 
 #include "data/error.h"
+#include "data/forms/qtext.h"
 #include "data/numtext.h"
 #include "stationary/fieldtext.h"
 
@@ -11,9 +12,6 @@
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
 constexpr int kRow = 26;
 constexpr int kLine = 18;

@@ -26,7 +26,6 @@ constexpr int kNewtonCap = 200;
 
 const std::string kSpectrTitle = "   Спектр";
 
-std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
 std::string fmt6(double v) { return Format(v, "0.000000E+00"); }
 
 // "##0.000000000000" with a blank in place of the sign of a value that shows no minus.
@@ -39,8 +38,6 @@ std::string modelName(const std::string& word) {
     const auto& g = mdlGlobal;
     return word + CStr(g.MCLASS) + "(" + CStr(g.NDIM) + "," + CStr(g.KMOD) + ")";
 }
-
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
 
 bool positive(double v) { return std::isfinite(v) && v > 0; }
 

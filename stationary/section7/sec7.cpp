@@ -22,10 +22,6 @@ constexpr long kScanCap = 10000000;
 // Table rows allowed on either branch.
 constexpr int kMaxRows = 1000000;
 
-std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
-
 bool positive(double v) { return std::isfinite(v) && v > 0; }
 
 int sgn(double v) { return (v > 0) - (v < 0); }

@@ -17,15 +17,11 @@ namespace velta {
 
 namespace {
 
-std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
 std::vector<Vec*> sectionVectors() {
     auto& g = mdlGlobal;
     return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2,
             &g.XV, &g.FV,    &g.DV,   &g.D1,  &g.D2, &g.XS};
 }
-
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
 
 // F(x) into fv and D into dv for the chain of n >= 3 compartments.
 inline void rhs(int n, double alfa, double beta, double gama, double teta,

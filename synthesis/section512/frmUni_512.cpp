@@ -1,5 +1,7 @@
 #include "synthesis/section512/frmUni_512.h"
 
+#include "data/forms/qtext.h"
+
 #include <QLabel>
 #include <QScrollBar>
 
@@ -8,9 +10,6 @@
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
 constexpr int kRow = 26;
 constexpr int kLine = 18;

@@ -20,10 +20,6 @@ constexpr int kDelays = 20;    // TAU, KTAU, RTAU 0..20
 constexpr int kRates = 5;      // TETAm 0..5
 constexpr int kNewtonCap = 1000;
 
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
-
-std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
 }  // namespace
 
 // ---------------------------------------------------------------- shared pieces
@@ -96,7 +92,7 @@ void Sec512::initialFunction() {
 void Sec512::checkCommon() {
     const auto& g = mdlGlobal;
     if (g.TETAm.upper() < 1 || g.ZTAB.rows() < kNodes)
-        fail("Исходные данные не введены: выполните «Ввод исходных данных»");
+        fail(kNotRead);
     if (!(g.TETAm(1) != 0) || !std::isfinite(g.TETAm(1)))
         fail("Скорость распада TETA должна быть отлична от 0 (TETA = " + CStr(g.TETAm(1)) + ")");
 }

@@ -20,15 +20,11 @@ namespace velta {
 
 namespace {
 
-std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
 std::vector<Vec*> sectionVectors() {
     auto& g = mdlGlobal;
     return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1,   &g.F2,   &g.XV,
             &g.FV, &g.AK,    &g.EC1m, &g.EC2m, &g.EHIm};
 }
-
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
 
 // F(x) into fv for chain 1 (1..n1-1), chain 2 (n1..n-1) and the common compartment n.
 inline void rhs(int n1, int n, double alfa, double beta1, double beta2, double gama1,

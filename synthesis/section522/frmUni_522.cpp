@@ -1,11 +1,10 @@
 #include "synthesis/section522/frmUni_522.h"
 
+#include "data/forms/qtext.h"
+
 namespace velta {
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
 constexpr int kRow = 26;
 constexpr int kLabel1 = 300;

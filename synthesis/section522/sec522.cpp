@@ -17,10 +17,6 @@ namespace {
 // far beyond any root a file can ask for.
 constexpr int kNewtonCap = 10000;
 
-[[noreturn]] void fail(const std::string& s) { throw VeltaError(s); }
-
-std::string fmt5(double v) { return Format(v, "0.00000E+00"); }
-
 }  // namespace
 
 // ---------------------------------------------------------------- data file

@@ -6,46 +6,24 @@ RUN="$1"; SRC="$2"
 T=$(mktemp -d); trap 'rm -rf "$T"' EXIT
 cp -r "$SRC/User" "$T/User"
 fails=0; passes=0; skipped=0
-# section code, data extension, results extension, subfolder of the task folders
-while read -r code ext res sub; do
-  if [ -n "$sub" ]; then
-    files=$(ls "$T"/User/"$sub"/Tau*/*."$ext" 2>/dev/null)
-  else
-    files=$(ls "$T"/User/*."$ext" 2>/dev/null)
+# sample RESULTS-EXTENSION ARGS...: the run to its end, its results file and its picture.
+sample() {
+  local res=$1; shift
+  rm -f "$T/User/Results.$res" "$T/out.png"
+  "$RUN" --root "$T" "$@" --png "$T/out.png" >"$T/stdout" 2>"$T/stderr" </dev/null
+  local rc=$?
+  if [ $rc -eq 2 ] && grep -q "не реализован" "$T/stderr"; then skipped=$((skipped+1)); return 0; fi
+  if [ $rc -ne 0 ]; then
+    echo "FAIL: $*: exit $rc: $(tr '\n' ' ' < "$T/stderr")"; fails=$((fails+1)); return 0
   fi
-  for f in $files; do
-    rm -f "$T/User/Results.$res"
-    args=(--root "$T" --section "$code" --data "$f")
-    if [ -n "$sub" ]; then
-      task=$(basename "$(dirname "$f")")
-      args+=(--task "$task" --runs 2)
-    fi
-    "$RUN" "${args[@]}" --png "$T/out.png" >"$T/stdout" 2>"$T/stderr" </dev/null
-    rc=$?
-    if [ $rc -eq 2 ] && grep -q "не реализован" "$T/stderr"; then skipped=$((skipped+1)); continue; fi
-    if [ $rc -ne 0 ]; then
-      echo "FAIL: section $code $(basename "$f"): exit $rc: $(tr '\n' ' ' < "$T/stderr")"; fails=$((fails+1)); continue
-    fi
-    if [ ! -s "$T/User/Results.$res" ] || [ ! -s "$T/out.png" ]; then
-      echo "FAIL: section $code $(basename "$f"): no Results.$res or PNG"; fails=$((fails+1)); continue
-    fi
-    passes=$((passes+1))
-  done
-done <<'LIST'
-11 mnkd mnk
-21 mtrd mtr
-8 gsed gse
-9 chad cha
-511 sy1d sy1
-521 sy2d sy2
-3 stbd stb
-7 stRd stR
-22 mtzd mtz Mtr
-12 mnzd mnz Mnk
-6 suzd suz Suz
-512 syzd s1z Sy1z
-522 syzd s2z Sy2z
-LIST
+  if [ ! -s "$T/User/Results.$res" ] || [ ! -s "$T/out.png" ]; then
+    echo "FAIL: $*: no Results.$res or PNG"; fails=$((fails+1)); return 0
+  fi
+  passes=$((passes+1))
+}
+# shellcheck source=../support/samples.sh
+. "$SRC/tests/support/samples.sh"
+for_each_sample sample
 # The stationary sections ask their questions in order: section code, sample, results
 # extension, then the answers.
 stationary() {

@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 #include "data/paths.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,11 +25,6 @@ std::string message(const std::function<void()>& f) {
     }
     ADD_FAILURE() << "no VeltaError thrown";
     return {};
-}
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A reader over the given text (stored in the file's code page) with the check file
@@ -65,7 +62,7 @@ protected:
     void write(const std::string& name, const std::string& text) {
         std::ofstream(root / "User" / name, std::ios::binary) << utf8ToCp1251(text);
     }
-    std::string chk() { return slurp(root / "User" / "Input.chk"); }
+    std::string chk() { return bytesOf(root / "User" / "Input.chk"); }
     fs::path root;
 };
 

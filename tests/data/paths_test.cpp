@@ -1,5 +1,6 @@
 #include "data/catalogue.h"
 #include "data/paths.h"
+#include "support/files.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +10,10 @@
 #include <set>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 } // namespace
 
 TEST(Paths, ResolvesNamesWithoutRegardToCase) {
@@ -88,7 +86,7 @@ TEST(AppLayout, PerUserFolderIsMadeOnceAndKeepsTheUsersFiles) {
     EXPECT_TRUE(l.error.empty()) << l.error;
     EXPECT_TRUE(l.perUser);
     EXPECT_EQ(l.root, app.path("xdg/velta"));
-    EXPECT_EQ(readBytes(app.path("xdg/velta/User/Mnk/Tau0/a.mnzd")), "delay");
+    EXPECT_EQ(bytesOf(app.path("xdg/velta/User/Mnk/Tau0/a.mnzd")), "delay");
     // The help stays in the package; the working folder is the user's.
     const AppPaths paths(l.root, l.packageDir);
     EXPECT_EQ(paths.helpFile(), app.path("share/velta/Help3.chm"));
@@ -99,7 +97,7 @@ TEST(AppLayout, PerUserFolderIsMadeOnceAndKeepsTheUsersFiles) {
     removeFile(app.path("xdg/velta/User/Mnk/Tau0/a.mnzd"));
     l = perUserLayout(pkg, app.path("xdg"), app.path("home"));
     EXPECT_TRUE(l.error.empty());
-    EXPECT_EQ(readBytes(app.path("xdg/velta/User/Sym_Oscill.mnkd")), "mine");
+    EXPECT_EQ(bytesOf(app.path("xdg/velta/User/Sym_Oscill.mnkd")), "mine");
     EXPECT_FALSE(fileExists(app.path("xdg/velta/User/Mnk/Tau0/a.mnzd")));
 
     // Without $XDG_DATA_HOME (or with a relative one) the folder is under $HOME/.local/share.
@@ -116,8 +114,8 @@ TEST(AppLayout, CopyAbsentFilesNeverOverwrites) {
     app.write("from/sub/b.txt", "new");
     app.write("to/a.txt", "old");
     EXPECT_EQ(copyAbsentFiles(app.path("from"), app.path("to")), "");
-    EXPECT_EQ(readBytes(app.path("to/a.txt")), "old");
-    EXPECT_EQ(readBytes(app.path("to/sub/b.txt")), "new");
+    EXPECT_EQ(bytesOf(app.path("to/a.txt")), "old");
+    EXPECT_EQ(bytesOf(app.path("to/sub/b.txt")), "new");
     EXPECT_NE(copyAbsentFiles(app.path("nowhere"), app.path("to")), "");
 }
 

@@ -1,6 +1,7 @@
 #include "data/textfile.h"
 
 #include "data/error.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -25,11 +27,6 @@ std::string message(const std::function<void()>& f) {
     }
     ADD_FAILURE() << "no VeltaError thrown";
     return {};
-}
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 fs::path tempDir() {
@@ -174,7 +171,7 @@ TEST(TextFileWriter, FileIsReplacedAndReadBack) {
         w->line("");
         w->line("№ 5");
     }
-    EXPECT_EQ(slurp(path), "\xCA\xEE\xED\xF2\xF0\xEE\xEB\xFC\r\n\r\n\xB9 5\r\n");
+    EXPECT_EQ(bytesOf(path), "\xCA\xEE\xED\xF2\xF0\xEE\xEB\xFC\r\n\r\n\xB9 5\r\n");
     EXPECT_EQ(readAllLines(path), (std::vector<std::string>{"Контроль", "", "№ 5"}));
     fs::remove_all(dir);
 }

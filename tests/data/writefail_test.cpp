@@ -6,6 +6,7 @@
 #include "data/textfile.h"
 
 #include "support/file_limit.h"
+#include "support/files.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +19,12 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::FileSizeLimit;
 using velta::test::TempApp;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 template <class F>
 std::string writeError(F f) {
@@ -88,7 +85,7 @@ TEST(TextWriterFailure, ForgottenCloseIsCountedUnwindingIsNot) {
         throw VeltaError("another error");
     } catch (const VeltaError&) {
     }
-    EXPECT_EQ(slurp(p), "kept\r\n");  // the rows written before an error stay
+    EXPECT_EQ(bytesOf(p), "kept\r\n");  // the rows written before an error stay
     {
         std::ostringstream s;
         TextWriter w(s);  // a stream's writer owns no file
@@ -108,7 +105,7 @@ TEST(TextWriterReplace, OldFileStaysUntilASuccessfulClose) {
     const long before = TextWriter::abandoned();
     { TextWriter::replace(p)->line("dropped"); }  // no close(): nothing is replaced
     EXPECT_EQ(TextWriter::abandoned(), before + 1);
-    EXPECT_EQ(slurp(p), "old\r\n");
+    EXPECT_EQ(bytesOf(p), "old\r\n");
     {
         // A full disk in the middle of a save.
         FileSizeLimit limit(64);
@@ -119,14 +116,14 @@ TEST(TextWriterReplace, OldFileStaysUntilASuccessfulClose) {
         });
         EXPECT_EQ(m, "Ошибка записи в файл " + p + " (прежний файл сохранён без изменений)");
     }
-    EXPECT_EQ(slurp(p), "old\r\n");
+    EXPECT_EQ(bytesOf(p), "old\r\n");
     EXPECT_EQ(namesIn(app.user()), std::vector<std::string>{"d.mnkd"});  // no temporary left
 
     auto w = TextWriter::replace(p);
     w->line("new");
-    EXPECT_EQ(slurp(p), "old\r\n");
+    EXPECT_EQ(bytesOf(p), "old\r\n");
     w->close();
-    EXPECT_EQ(slurp(p), "new\r\n");
+    EXPECT_EQ(bytesOf(p), "new\r\n");
     EXPECT_EQ(fs::status(p).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(namesIn(app.user()), std::vector<std::string>{"d.mnkd"});
@@ -144,14 +141,14 @@ TEST(TextWriterCreateAll, NoFileIsEmptiedWhenALaterOneCannotBeCreated) {
     } catch (const VeltaError& e) {
         EXPECT_EQ(std::string(e.what()), "Не удалось создать файл " + outs[2]);
     }
-    EXPECT_EQ(slurp(outs[0]), "old qsolv\r\n");
+    EXPECT_EQ(bytesOf(outs[0]), "old qsolv\r\n");
     EXPECT_FALSE(fs::exists(outs[1]));  // not left behind either
 
     fs::remove(outs[2]);
     auto ws = TextWriter::createAll(outs);
     ASSERT_EQ(ws.size(), 3u);
     for (auto& w : ws) w->close();
-    for (const auto& o : outs) EXPECT_EQ(slurp(o), "");
+    for (const auto& o : outs) EXPECT_EQ(bytesOf(o), "");
 }
 
 TEST(QuoteInput, LongInputIsCutAtSixtyCharacters) {

@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace velta::test {
 namespace {
@@ -81,7 +83,9 @@ TEST_F(VectorFigure, SvgIsXmlWithTheCurveColoursAndTheTexts) {
     ASSERT_FALSE(surf.texts().empty());
     for (const auto& t : surf.texts()) {
         const QString s = QString::fromStdString(t).simplified();
-        if (!s.isEmpty()) EXPECT_TRUE(texts.simplified().contains(s)) << t;
+        if (!s.isEmpty()) {
+            EXPECT_TRUE(texts.simplified().contains(s)) << t;
+        }
     }
 }
 
@@ -123,6 +127,49 @@ TEST_F(VectorFigure, UnknownFormatsAndUnwritablePlacesAreRefusedWithoutAFile) {
     // A clear empties the record: nothing to save as a picture any more.
     surf.clear();
     EXPECT_FALSE(surf.hasPicture());
+}
+
+// Steps of a curve that the image leaves out (their pixels are set already) stay in the
+// record: every segment is kept, and each curve is one polyline of all its points until
+// another primitive comes between. The image is the one segment() draws.
+TEST(VectorRecord, CurveStepsLeftOutOfTheImageStayInTheFigure) {
+    ensureApp();
+    TempApp app;
+    RecordingImageSurface surf;
+    QImageSurface full;
+    const Colour colours[2] = {0x0000FF, 0xFF0000};
+    double x = 100, y[2] = {200, 210.4};
+    std::size_t segments = 0;
+    auto steps = [&](int count) {
+        for (int k = 0; k < count; ++k) {
+            const double x2 = x + 0.01;
+            for (int i = 0; i < 2; ++i) {
+                const double y2 = y[i] + (i == 0 ? 0.003 : -0.002);
+                surf.curveSegment(x, y[i], x2, y2, colours[i]);
+                full.segment(x, y[i], x2, y2, colours[i]);
+                y[i] = y2;
+                ++segments;
+            }
+            x = x2;
+        }
+    };
+    steps(1000);
+    surf.text("T");
+    full.text("T");
+    steps(1000);
+    EXPECT_EQ(surf.image(), full.image());
+    EXPECT_EQ(surf.segmentColours().size(), segments);
+
+    const std::string path = app.path("steps.svg");
+    ASSERT_EQ(surf.save(QString::fromStdString(path)), QString());
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&f);
+    std::vector<qsizetype> points;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("polyline"))
+            points.push_back(xml.attributes().value("points").toString().simplified().split(' ').size());
+    EXPECT_EQ(points, std::vector<qsizetype>(4, 1001));
 }
 
 } // namespace

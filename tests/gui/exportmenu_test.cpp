@@ -4,8 +4,7 @@
 #include "app/qt/mainwindow.h"
 #include "data/store.h"
 #include "data/textfile.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QAction>
 #include <QFile>
@@ -18,29 +17,12 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 
 namespace {
 
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class ExportMenu : public ::testing::Test {
+class ExportMenu : public test::MainWindowTest {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        w = std::make_unique<MainWindow>(app.root());
-        w->setPrompter(&ui);
-        w->show();
-    }
-    void TearDown() override {
-        w.reset();
-        HelpViewer::closeAll();
-        mdlGlobal.reset();
-    }
     QAction* action(const char* name) const { return w->findChild<QAction*>(name); }
     // The items as the user sees them when "&Данные" opens.
     bool enabledWhenOpened(const char* name) {
@@ -48,21 +30,7 @@ protected:
         return action(name)->isEnabled();
     }
     // Section 1.1 read from a shipped sample and computed.
-    void computeSample() {
-        app.write("User/Run.mnkd", bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd"));
-        action("mnuSymAUto")->trigger();
-        SectionCore* core = w->shell().core(11);
-        ASSERT_NE(core, nullptr);
-        core->dataPath = app.user() + "/Run.mnkd";
-        w->shell().afterAccept("Run.mnkd");
-        w->commandsChanged();
-        action("mnuInput")->trigger();
-        action("mnuIntegr")->trigger();
-        ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
-    }
-    test::TempApp app;
-    test::ScriptedPrompter ui;
-    std::unique_ptr<MainWindow> w;
+    void computeSample() { MainWindowTest::computeSample("mnuSymAUto", 11, "Sym_Oscill.mnkd", "Run.mnkd"); }
 };
 
 TEST_F(ExportMenu, ItemsFollowTheCloseItemAndStartDisabled) {

@@ -6,8 +6,7 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textfile.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -221,24 +220,7 @@ private:
     FakeCore& core_;
 };
 
-class TestHost : public FormHost {
-public:
-    explicit TestHost(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
+using TestHost = test::FormTestHost;
 
 class FormsWindow : public ::testing::Test {
 protected:

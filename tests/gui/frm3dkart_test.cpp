@@ -8,8 +8,7 @@
 #include "graphics/qt/frm3dkart.h"
 #include "graphics/qt/frmvarpar.h"
 #include "graphics/qt/qimagesurface.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,43 +23,22 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 
 namespace {
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class Picture3DWindow : public ::testing::Test {
+class Picture3DWindow : public test::MainWindowTest {
 protected:
     void SetUp() override {
-        mdlGlobal.reset();
         app.write("User/Ugly.ugl", utf8ToCp1251("Угловые данные\r\n--------------\r\nDFI = 0.01\r\nDTE = 0.02\r\n"
                                                 "SFI = 0.05\r\nSSCR = 0.5\r\nMSCR = 0.6\r\n"));
-        w = std::make_unique<MainWindow>(app.root());
-        w->setPrompter(&ui);
-        w->show();
+        MainWindowTest::SetUp();
     }
-    void TearDown() override {
-        w.reset();
-        HelpViewer::closeAll();
-        mdlGlobal.reset();
-    }
-    void trigger(const char* name) { w->findChild<QAction*>(name)->trigger(); }
     QToolButton* button(const char* name) { return w->findChild<QToolButton*>(name); }
     // Section 1.1 from the shipped sample, computed, then the phase space chosen.
     void pictureOfSection11() {
-        app.write("User/Run.mnkd", readBytes(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd"));
-        trigger("mnuSymAUto");
-        w->shell().core(11)->dataPath = app.user() + "/Run.mnkd";
-        w->shell().afterAccept("Run.mnkd");
-        w->commandsChanged();
-        trigger("mnuInput");
-        trigger("mnuIntegr");
-        ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+        computeSample("mnuSymAUto", 11, "Sym_Oscill.mnkd", "Run.mnkd");
+        if (HasFatalFailure()) return;
         trigger("mnuVarPar");
         auto* d = w->findChild<VarParDialog*>("frmVarPar");
         ASSERT_NE(d, nullptr);
@@ -71,10 +49,6 @@ protected:
         ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
     }
     QImage plot() const { return w->surface().image().copy(10, 76, 551, 469); }
-
-    test::TempApp app;
-    test::ScriptedPrompter ui;
-    std::unique_ptr<MainWindow> w;
 };
 
 TEST_F(Picture3DWindow, ComputationWithPhaseSpaceDrawsAndTurns) {
@@ -137,7 +111,7 @@ TEST_F(Picture3DWindow, AngleDialogShowsAndSavesTheAngles) {
     ui.saveFiles = {app.user() + "/Mine.ugl"};
     d->findChild<QAbstractButton*>("cmdInput4")->click();
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(readBytes(app.user() + "/Mine.ugl"),
+    EXPECT_EQ(bytesOf(app.user() + "/Mine.ugl"),
               utf8ToCp1251("Угловые данные\r\n--------------\r\nDFI = 0.02\r\nDTE = 0.02\r\nSFI = 0.05\r\n"
                            "SSCR = 0.5\r\nMSCR = 0.6\r\n"));
 

@@ -117,7 +117,7 @@ TEST_F(FrmUni11, EditedValueIsSavedAndReadsBackWithEverythingElseUnchanged) {
     checkSavedAs("User/edited.mnkd", "Файлы данных (*.mnkd)|*.mnkd|");
 
     // The header lines come back as read; only ALFA differs from the original file.
-    const std::string saved = cp1251ToUtf8(slurp(app.path("User/edited.mnkd")));
+    const std::string saved = cp1251ToUtf8(bytesOf(app.path("User/edited.mnkd")));
     EXPECT_EQ(saved.rfind("Модель M(NDIM,KMOD)\r\n-------------------\r\nMCLASS = 2\r\n", 0), 0u);
     readBack(app.path("User/edited.mnkd"));
     EXPECT_DOUBLE_EQ(mdlGlobal.ALFA, 12.5);

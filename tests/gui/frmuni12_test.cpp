@@ -5,7 +5,7 @@
 #include "support/form_test_host.h"
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -152,7 +152,7 @@ TEST_F(FrmUni12, EditedDelaysAreSavedAndReadBack) {
     EXPECT_EQ(mdlGlobal.NDIM, 32);
     EXPECT_EQ(mdlGlobal.NDEL, 300);
     EXPECT_DOUBLE_EQ(mdlGlobal.DRX, 0.6);
-    const std::string text = cp1251ToUtf8(slurp(app.path("User/Mnk/Tau0/edited.mnzd")));
+    const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Mnk/Tau0/edited.mnzd")));
     EXPECT_NE(text.find("TAUm(I):\r\n0.5,0.8,1\r\n"), std::string::npos);
     EXPECT_NE(text.find("KMOD = 3\r\n"), std::string::npos);
 }
@@ -201,15 +201,15 @@ TEST_F(FrmUni12, RefusedTextsKeepTheWindowOpenAndWriteNothing) {
     host.ui.saveFiles.push_back(app.path("User/Mnk/Tau0/good.mnzd"));
     button("cmdINput1")->click();
     EXPECT_TRUE(app.exists("User/Mnk/Tau0/good.mnzd"));
-    EXPECT_EQ(slurp(app.path("User/Mnk/Tau0/good.mnzd")), slurp(app.path("User/Mnk/Tau0/osc.mnzd")));
+    EXPECT_EQ(bytesOf(app.path("User/Mnk/Tau0/good.mnzd")), bytesOf(app.path("User/Mnk/Tau0/osc.mnzd")));
 }
 
 TEST_F(FrmUni12, AcceptWithoutEditsKeepsTheFileAndHelpOpensTopic1002) {
     openSample();
-    const std::string before = slurp(app.path("User/Mnk/Tau0/osc.mnzd"));
+    const std::string before = bytesOf(app.path("User/Mnk/Tau0/osc.mnzd"));
     button("cmdINput1")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
-    EXPECT_EQ(slurp(app.path("User/Mnk/Tau0/osc.mnzd")), before);
+    EXPECT_EQ(bytesOf(app.path("User/Mnk/Tau0/osc.mnzd")), before);
     EXPECT_EQ(host.shell().status2, "osc.mnzd");
     button("cmdHelp1")->click();
     EXPECT_EQ(host.helps, std::vector<int>{1002});

@@ -7,8 +7,7 @@
 #include "data/textfile.h"
 #include "graphics/surface.h"
 #include "stationary/section213/frmUni_213.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -24,41 +23,18 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
 
-class TestHost : public FormHost {
-public:
-    explicit TestHost(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
+using TestHost = test::FormTestHost;
 
 class FrmUni213 : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        app.write("User/Kolco5.srgd", slurp(std::string(VELTA_SOURCE_DIR) + "/User/Kolco5.srgd"));
+        app.write("User/Kolco5.srgd", bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Kolco5.srgd"));
         host.shell().Sect_Select(213);
         win = std::make_unique<frmUni_213>(host);
     }

@@ -7,7 +7,7 @@
 #include <QScrollBar>
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 
 namespace {
 
@@ -98,12 +98,12 @@ TEST_F(FrmUni215, SheetsCarryTheirLabelsAndFields) {
 
 TEST_F(FrmUni215, AcceptWithoutEditsAsksNothingAndKeepsTheFile) {
     openSample();
-    const std::string before = slurp(app.path("User/Repress3.srRd"));
+    const std::string before = bytesOf(app.path("User/Repress3.srRd"));
     host.ui.saveFiles.push_back(app.path("User/never.srRd"));
     button("cmdINput1")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
     EXPECT_FALSE(app.exists("User/never.srRd"));
-    EXPECT_EQ(slurp(app.path("User/Repress3.srRd")), before);
+    EXPECT_EQ(bytesOf(app.path("User/Repress3.srRd")), before);
     EXPECT_FALSE(win->isVisible());
     EXPECT_EQ(host.shell().status2, "Repress3.srRd");
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
@@ -129,10 +129,10 @@ TEST_F(FrmUni215, EditedCellsAreSavedAndReadBack) {
     save("User/edited");
     ASSERT_TRUE(app.exists("User/edited.srRd"));
     EXPECT_EQ(host.shell().status2, "edited.srRd");
-    std::string want = slurp(app.path("User/Repress3.srRd"));
+    std::string want = bytesOf(app.path("User/Repress3.srRd"));
     want.replace(want.find("\r\n0,1,1\r\n"), 9, "\r\n1,1,1\r\n");
     want.replace(want.find("\r\n0.1,0.1,0.1,0.02\r\n"), 20, "\r\n0.1,0.05,0.1,0.02\r\n");
-    EXPECT_EQ(slurp(app.path("User/edited.srRd")), want);
+    EXPECT_EQ(bytesOf(app.path("User/edited.srRd")), want);
 
     mdlGlobal.reset();
     readBack(app.path("User/edited.srRd"));
@@ -201,7 +201,7 @@ TEST_F(FrmUni215, NdimChangeRebuildsBothGridsWithZerosAndTheLinksMustBeGiven) {
 // the window stays open with the texts as typed.
 TEST_F(FrmUni215, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
     openSample();
-    const std::string before = slurp(app.path("User/Repress3.srRd"));
+    const std::string before = bytesOf(app.path("User/Repress3.srRd"));
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[&] { field("txtLmax")->setText("abc"); }, "Недопустимое значение  LMAX = abc"},
         {[&] { field("txtLmax")->setText("10"); field("txtQmin")->setText("0.2"); },
@@ -218,7 +218,7 @@ TEST_F(FrmUni215, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
         ASSERT_EQ(host.ui.messages.size(), ++shown) << message;
         EXPECT_EQ(host.ui.messages.back().text, message);
         EXPECT_TRUE(win->isVisible());
-        EXPECT_EQ(slurp(app.path("User/Repress3.srRd")), before);
+        EXPECT_EQ(bytesOf(app.path("User/Repress3.srRd")), before);
     }
     field("txtBeta")->setText("2");
     save("User/fixed.srRd");

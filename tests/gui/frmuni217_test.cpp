@@ -7,7 +7,7 @@
 #include <QScrollBar>
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 
 namespace {
 
@@ -95,10 +95,10 @@ TEST_F(FrmUni217, SheetsCarryTheirLabelsAndFields) {
 
 TEST_F(FrmUni217, AcceptWithoutEditsAsksNothingAndKeepsTheFile) {
     openSample();
-    const std::string before = slurp(app.path("User/Fold3.diud"));
+    const std::string before = bytesOf(app.path("User/Fold3.diud"));
     button("cmdINput1")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
-    EXPECT_EQ(slurp(app.path("User/Fold3.diud")), before);
+    EXPECT_EQ(bytesOf(app.path("User/Fold3.diud")), before);
     EXPECT_FALSE(win->isVisible());
     EXPECT_EQ(host.shell().status2, "Fold3.diud");
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
@@ -120,12 +120,12 @@ TEST_F(FrmUni217, EditedCellsAndFieldsAreSavedAndReadBack) {
 
     save("User/edited");
     ASSERT_TRUE(app.exists("User/edited.diud"));
-    std::string want = slurp(app.path("User/Fold3.diud"));
+    std::string want = bytesOf(app.path("User/Fold3.diud"));
     want.replace(want.find("\r\n0.6,0.6,0.6\r\n"), 15, "\r\n0.6,0.7,0.6\r\n");
     want.replace(want.find("\r\n0.1,0.1,0.1,0.1\r\n"), 19, "\r\n0.1,0.1,0.1,0.05\r\n");
     want.replace(want.find("STAB = 10000"), 12, "STAB = 500");
     want.replace(want.find("\r\n1,2,3\r\n"), 9, "\r\n3,1\r\n");
-    EXPECT_EQ(slurp(app.path("User/edited.diud")), want);
+    EXPECT_EQ(bytesOf(app.path("User/edited.diud")), want);
 
     mdlGlobal.reset();
     readBack(app.path("User/edited.diud"));
@@ -179,7 +179,7 @@ TEST_F(FrmUni217, NdimChangeRebuildsTheThreeGridsWithZeros) {
 
 TEST_F(FrmUni217, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
     openSample();
-    const std::string before = slurp(app.path("User/Fold3.diud"));
+    const std::string before = bytesOf(app.path("User/Fold3.diud"));
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[&] { field("txtStab")->setText("0.2"); },
          "Параметр STAB должен быть больше 0.25 (STAB = 0.2);\nпри STAB <= 0 устойчивость не определяется"},
@@ -199,7 +199,7 @@ TEST_F(FrmUni217, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
         ASSERT_EQ(host.ui.messages.size(), ++shown) << message;
         EXPECT_EQ(host.ui.messages.back().text, message);
         EXPECT_TRUE(win->isVisible());
-        EXPECT_EQ(slurp(app.path("User/Fold3.diud")), before);
+        EXPECT_EQ(bytesOf(app.path("User/Fold3.diud")), before);
     }
     // STAB = 0 is allowed: no stability question after the run.
     field("txtScrx")->setText("25");

@@ -138,11 +138,11 @@ TEST_F(FrmUni21, EditedMatrixCellIsSavedAndReadsBack) {
     save("User/edited");
     checkSavedAs("User/edited.mtrd", "Файлы данных (*.mtrd)|*.mtrd|");
 
-    std::string want = slurp(samplePath());
+    std::string want = bytesOf(samplePath());
     const std::size_t at = want.find("\r\n0,0,0.5,0,1\r\n");
     ASSERT_NE(at, std::string::npos);
     want.replace(at, 15, "\r\n0,0,0.25,0,1\r\n");
-    EXPECT_EQ(slurp(app.path("User/edited.mtrd")), want);
+    EXPECT_EQ(bytesOf(app.path("User/edited.mtrd")), want);
     readBack(app.path("User/edited.mtrd"));
     EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 3), 0.25);
     EXPECT_DOUBLE_EQ(mdlGlobal.MC(4, 1), 2);
@@ -235,7 +235,7 @@ TEST_F(FrmUni21, NdimChangedAndAcceptedWithoutSwitchWritesAConsistentFile) {
 // with the texts as typed, and the corrected texts are then saved.
 TEST_F(FrmUni21, TextsThatCannotBeReadBackAreRefusedAndNothingIsWritten) {
     openSample();
-    const std::string before = slurp(samplePath());
+    const std::string before = bytesOf(samplePath());
     field("txtNdim")->setText("3");  // lists still name five components
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[] {}, "Номер ненулевой компоненты 4 вне диапазона 1..NDIM (NDIM = 3)"},
@@ -263,7 +263,7 @@ TEST_F(FrmUni21, TextsThatCannotBeReadBackAreRefusedAndNothingIsWritten) {
         EXPECT_TRUE(win->isVisible());
         EXPECT_TRUE(win->tabStrip()->isVisible());
         EXPECT_TRUE(win->edited());
-        EXPECT_EQ(slurp(samplePath()), before);
+        EXPECT_EQ(bytesOf(samplePath()), before);
         EXPECT_EQ(core().dataPath, samplePath());
     }
     // Empty lists are allowed: no nonzero component, nothing plotted.

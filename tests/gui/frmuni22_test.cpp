@@ -4,7 +4,7 @@
 #include "support/form_test_host.h"
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -165,7 +165,7 @@ TEST_F(FrmUni22, EditedDelaysAreSavedAndReadBack) {
     EXPECT_DOUBLE_EQ(mdlGlobal.PTAU, 4.5);
     EXPECT_EQ(mdlGlobal.NDEL, 250);
     EXPECT_DOUBLE_EQ(mdlGlobal.DRX, 0.4);
-    const std::string text = cp1251ToUtf8(slurp(app.path("User/Mtr/Tau0/edited.mtzd")));
+    const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Mtr/Tau0/edited.mtzd")));
     EXPECT_NE(text.find("TAUm(I):\r\n0.1,0.3,0.4,0.55,0.7,1\r\n"), std::string::npos);
 }
 
@@ -189,10 +189,10 @@ TEST_F(FrmUni22, ChangedLtauTheTaskRefusesIsNotWritten) {
 
 TEST_F(FrmUni22, AcceptWithoutEditsKeepsTheFile) {
     openSample();
-    const std::string before = slurp(app.path("User/Mtr/Tau0/osc.mtzd"));
+    const std::string before = bytesOf(app.path("User/Mtr/Tau0/osc.mtzd"));
     button("cmdINput1")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
-    EXPECT_EQ(slurp(app.path("User/Mtr/Tau0/osc.mtzd")), before);
+    EXPECT_EQ(bytesOf(app.path("User/Mtr/Tau0/osc.mtzd")), before);
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
     button("cmdHelp1")->click();
     EXPECT_EQ(host.helps, std::vector<int>{1002});

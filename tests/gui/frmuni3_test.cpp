@@ -4,7 +4,7 @@
 #include "support/form_test_host.h"
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -87,13 +87,13 @@ TEST_F(FrmUni3, SheetsCarryTheirLabelsUnclippedInsideTheFrames) {
 
 TEST_F(FrmUni3, AcceptWithoutEditsAsksNothingAndEnablesInput) {
     openSample();
-    const std::string before = slurp(app.path("User/Cirk5_Class2.stbd"));
+    const std::string before = bytesOf(app.path("User/Cirk5_Class2.stbd"));
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_TRUE(win->frame(2)->isVisible());
     EXPECT_FALSE(win->frame(1)->isVisible());
     button("cmdInput4")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
-    EXPECT_EQ(slurp(app.path("User/Cirk5_Class2.stbd")), before);
+    EXPECT_EQ(bytesOf(app.path("User/Cirk5_Class2.stbd")), before);
     EXPECT_FALSE(win->isVisible());
     EXPECT_EQ(host.shell().status2, "Cirk5_Class2.stbd");
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
@@ -114,7 +114,7 @@ TEST_F(FrmUni3, EditedFieldsAreSavedAndReadBack) {
     EXPECT_EQ(host.shell().status2, "edited.stbd");
     EXPECT_FALSE(win->isVisible());
     // The header lines come back as read.
-    const std::string saved = cp1251ToUtf8(slurp(app.path("User/edited.stbd")));
+    const std::string saved = cp1251ToUtf8(bytesOf(app.path("User/edited.stbd")));
     EXPECT_EQ(saved.rfind(" Модель класса 2: пять элементов", 0), 0u);
     mdlGlobal.reset();
     readBack(app.path("User/edited.stbd"));

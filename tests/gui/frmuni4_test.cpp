@@ -7,8 +7,7 @@
 #include "data/textfile.h"
 #include "graphics/surface.h"
 #include "stationary/section4/frmUni_4.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,24 +25,7 @@ using namespace velta;
 
 namespace {
 
-class TestHost : public FormHost {
-public:
-    explicit TestHost(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
+using TestHost = test::FormTestHost;
 
 std::vector<std::string> linesOf(const std::string& path) {
     std::ifstream f(path, std::ios::binary);

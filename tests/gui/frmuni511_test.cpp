@@ -134,8 +134,9 @@ TEST_F(FrmUni511, NdimIsAPlainFieldSavedAndReadWithTheNewLength) {
 // A file whose stationary solution cannot be found still opens, after the message, so
 // that it can be mended in the window; the mended file reads without a message.
 TEST_F(FrmUni511, FileWithoutStationarySolutionOpensAfterTheMessageAndCanBeMended) {
-    std::string bytes = slurp(samplePath());
+    std::string bytes = bytesOf(samplePath());
     bytes.replace(bytes.find("NDIM = 8"), 8, "NDIM = 3");
+    bytes.replace(bytes.find("IC(I):\r\n1,4,8"), 13, "IC(I):\r\n1,2,3");  // a list the file's NDIM allows
     app.write("User/short.sy1d", bytes);
     openSample("User/short.sy1d");
     ASSERT_EQ(host.ui.messages.size(), 1u);
@@ -178,7 +179,7 @@ TEST_F(FrmUni511, CancelAfterEditsAndReopeningShowsTheFileValues) {
 TEST_F(FrmUni511, FailedReadingShowsNoWindowAndKeepsTheCurrentFile) {
     openSample();
     button("cmdINput1")->click();
-    std::string bytes = slurp(samplePath());
+    std::string bytes = bytesOf(samplePath());
     bytes.replace(bytes.find("TETA = 1"), 8, "TETA = x");
     app.write("User/broken.sy1d", bytes);
     checkFailedReading("User/broken.sy1d");

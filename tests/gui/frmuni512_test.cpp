@@ -12,7 +12,7 @@
 #include <string>
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -21,7 +21,7 @@ class FrmUni512 : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        sample = slurp(std::string(VELTA_SOURCE_DIR) + "/User/Sy1z/Tau0/Oscill.syzd");
+        sample = bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sy1z/Tau0/Oscill.syzd");
         ASSERT_FALSE(sample.empty());
         app.write("User/Sy1z/Tau0/Oscill.syzd", sample);
         host.shell().Sect_Select(512);
@@ -194,14 +194,14 @@ TEST_F(FrmUni512, EditedValuesAreSavedAndReadBack) {
         want.replace(at, a.size(), b);
     };
     swap("LTAU = 1\r\nTAUm(I):\r\n2\r\nTETAm(1):\r\n1\r\n", "LTAU = 2\r\nTAUm(I):\r\n0.5,1.5\r\nTETAm(1):\r\n0.8\r\n");
-    EXPECT_EQ(cp1251ToUtf8(slurp(app.path("User/Sy1z/Tau0/edited.syzd"))), want);
+    EXPECT_EQ(cp1251ToUtf8(bytesOf(app.path("User/Sy1z/Tau0/edited.syzd"))), want);
 }
 
 TEST_F(FrmUni512, AcceptWithoutEditsKeepsTheFileAndTheButtonsWork) {
     openSample();
     button("cmdINput1")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u) << "no save dialog";
-    EXPECT_EQ(slurp(app.path("User/Sy1z/Tau0/Oscill.syzd")), sample);
+    EXPECT_EQ(bytesOf(app.path("User/Sy1z/Tau0/Oscill.syzd")), sample);
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
     button("cmdHelp1")->click();
     EXPECT_EQ(host.helps, std::vector<int>{1002});

@@ -134,7 +134,7 @@ TEST_F(FrmUni521, ChainLengthsAreAPlainFieldWithoutReminder) {
 // A file whose stationary solution cannot be found still opens after the message and
 // can be mended in the window.
 TEST_F(FrmUni521, FileWithoutStationarySolutionOpensAfterTheMessageAndCanBeMended) {
-    std::string bytes = slurp(samplePath());
+    std::string bytes = bytesOf(samplePath());
     bytes.replace(bytes.find("TETA = 1"), 8, "TETA = 0");
     app.write("User/noteta.sy2d", bytes);
     openSample("User/noteta.sy2d");
@@ -185,7 +185,7 @@ TEST_F(FrmUni521, CancelAfterEditsAndReopeningShowsTheFileValues) {
 TEST_F(FrmUni521, FailedReadingShowsNoWindowAndKeepsTheCurrentFile) {
     openSample();
     button("cmdINput1")->click();
-    std::string bytes = slurp(samplePath());
+    std::string bytes = bytesOf(samplePath());
     bytes.replace(bytes.find("\r\n4,3\r\n"), 7, "\r\n4\r\n");  // the pair lacks its second value
     app.write("User/broken.sy2d", bytes);
     checkFailedReading("User/broken.sy2d");

@@ -12,7 +12,7 @@
 #include <string>
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -21,7 +21,7 @@ class FrmUni522 : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        sample = slurp(std::string(VELTA_SOURCE_DIR) + "/User/Sy2z/Tau0/Oscill.syzd");
+        sample = bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sy2z/Tau0/Oscill.syzd");
         ASSERT_FALSE(sample.empty());
         app.write("User/Sy2z/Tau0/Oscill.syzd", sample);
         host.shell().Sect_Select(522);
@@ -154,7 +154,7 @@ TEST_F(FrmUni522, EditedFieldsAreSavedReadBackAndRun) {
     host.ui.saveFiles.push_back(app.path("User/Sy2z/Tau0/edited.syzd"));
     button("cmdINput1")->click();
     ASSERT_TRUE(app.exists("User/Sy2z/Tau0/edited.syzd"));
-    const std::string text = cp1251ToUtf8(slurp(app.path("User/Sy2z/Tau0/edited.syzd")));
+    const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Sy2z/Tau0/edited.syzd")));
     EXPECT_NE(text.find("ALFA,ALFA1,ALFA2:\r\n2,5,2.5\r\nBETA1,BETA2:\r\n1,1\r\nGAMA1,GAMA2:\r\n4,3\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("TAUm(I):\r\n3,1\r\nTETAm(1):\r\n1\r\n"), std::string::npos);
@@ -181,7 +181,7 @@ TEST_F(FrmUni522, AcceptWithoutEditsKeepsTheFile) {
     openSample();
     button("cmdINput1")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
-    EXPECT_EQ(slurp(app.path("User/Sy2z/Tau0/Oscill.syzd")), sample);
+    EXPECT_EQ(bytesOf(app.path("User/Sy2z/Tau0/Oscill.syzd")), sample);
     button("cmdHelp1")->click();
     EXPECT_EQ(host.helps, std::vector<int>{1002});
     auto w = makeSectionWindow(522, host);

@@ -8,8 +8,7 @@
 #include "data/textfile.h"
 #include "graphics/surface.h"
 #include "models/section6/frmUni_6.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,35 +27,12 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
 
-class Host6 : public FormHost {
-public:
-    explicit Host6(const std::string& root) : paths_(root), shell_(paths_) {}
-    Shell& shell() override { return shell_; }
-    const AppPaths& paths() override { return paths_; }
-    Prompter& prompter() override { return ui; }
-    void commandsChanged() override { ++changes; }
-    void showHelp(int topic) override { helps.push_back(topic); }
-    QWidget* mainWidget() override { return nullptr; }
-
-    test::ScriptedPrompter ui;
-    int changes = 0;
-    std::vector<int> helps;
-
-private:
-    AppPaths paths_;
-    Shell shell_;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
+using Host6 = test::FormTestHost;
 
 class FrmUni6 : public ::testing::Test {
 protected:
@@ -337,16 +313,16 @@ TEST_F(FrmUni6, ChangedDimensionsSavedWithoutSwitchWriteAConsistentFile) {
     EXPECT_EQ(Sec6::BETA(1, 1, 1), 1.0);
     EXPECT_EQ(mdlGlobal.NCOMP, 1);
     EXPECT_EQ(mdlGlobal.NSC, 10);
-    const std::string text = cp1251ToUtf8(slurp(app.path("User/Suz/Tau0/one.suzd")));
+    const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Suz/Tau0/one.suzd")));
     EXPECT_NE(text.find("TAUm(I):\r\n2\r\n"), std::string::npos);
 }
 
 TEST_F(FrmUni6, AcceptWithoutEditsKeepsTheFileAndCancelEmptiesTheStatus) {
     openSample();
-    const std::string before = slurp(app.path("User/Suz/Tau0/ring.suzd"));
+    const std::string before = bytesOf(app.path("User/Suz/Tau0/ring.suzd"));
     button("cmdINput1")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
-    EXPECT_EQ(slurp(app.path("User/Suz/Tau0/ring.suzd")), before);
+    EXPECT_EQ(bytesOf(app.path("User/Suz/Tau0/ring.suzd")), before);
     EXPECT_EQ(host.shell().status2, "ring.suzd");
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
     openSample();

@@ -4,7 +4,7 @@
 #include "support/form_test_host.h"
 
 using namespace velta;
-using velta::test::slurp;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -86,11 +86,11 @@ TEST_F(FrmUni7, SheetsCarryTheirLabelsUnclippedInsideTheFrames) {
 
 TEST_F(FrmUni7, AcceptWithoutEditsAsksNothingAndEnablesInput) {
     openSample();
-    const std::string before = slurp(app.path("User/StaResh5_LL2.stRd"));
+    const std::string before = bytesOf(app.path("User/StaResh5_LL2.stRd"));
     win->tabStrip()->setCurrentIndex(3);
     button("cmdInput4")->click();
     EXPECT_EQ(host.ui.dialogs.size(), 1u);
-    EXPECT_EQ(slurp(app.path("User/StaResh5_LL2.stRd")), before);
+    EXPECT_EQ(bytesOf(app.path("User/StaResh5_LL2.stRd")), before);
     EXPECT_FALSE(win->isVisible());
     EXPECT_EQ(host.shell().status2, "StaResh5_LL2.stRd");
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
@@ -111,7 +111,7 @@ TEST_F(FrmUni7, EditedFieldsOnEverySheetAreSavedAndReadBack) {
     EXPECT_EQ(host.ui.dialogs[1].filter, "Файлы данных (*.stRd)|*.stRd|");
     ASSERT_TRUE(app.exists("User/edited.stRd"));
     EXPECT_EQ(host.shell().status2, "edited.stRd");
-    const std::string saved = cp1251ToUtf8(slurp(app.path("User/edited.stRd")));
+    const std::string saved = cp1251ToUtf8(bytesOf(app.path("User/edited.stRd")));
     EXPECT_EQ(saved.rfind(" Модель M(5,5) класса 1 с сильной нелинейностью (GAMA = 4)\r\n", 0), 0u);
     mdlGlobal.reset();
     readBack(app.path("User/edited.stRd"));

@@ -84,7 +84,7 @@ TEST_F(FrmUni8, SheetsCarryTheirLabelsAndFields) {
 // nothing.
 TEST_F(FrmUni8, EditedGridCellIsSavedAndReadsBack) {
     openSample();
-    const std::string before = slurp(samplePath());
+    const std::string before = bytesOf(samplePath());
     checkAcceptWithoutEdits();
 
     openSample();
@@ -102,7 +102,7 @@ TEST_F(FrmUni8, EditedGridCellIsSavedAndReadsBack) {
     const std::size_t at = want.find("FP(I):\r\n1,0,0,0\r\n");
     ASSERT_NE(at, std::string::npos);
     want.replace(at, 17, "FP(I):\r\n1,-0.5,0,0\r\n");
-    EXPECT_EQ(slurp(app.path("User/edited.gsed")), want);
+    EXPECT_EQ(bytesOf(app.path("User/edited.gsed")), want);
     readBack(app.path("User/edited.gsed"));
     EXPECT_DOUBLE_EQ(mdlGlobal.FP(2), -0.5);
     const Sec8::Fields back = Sec8::fieldsFromStore();

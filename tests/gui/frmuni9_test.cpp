@@ -37,7 +37,7 @@ TEST_F(FrmUni9, OpenFillsEveryFieldAndGridFromTheShippedSample) {
     EXPECT_EQ(grid("grdTable2")->text().joinRow(2, 2, 4), "0,0,1");
 
     // A second file with other initial values refills the field from the new reading.
-    std::string other = slurp(samplePath());
+    std::string other = bytesOf(samplePath());
     other.replace(other.find("0.3,0.6,0.9"), 11, "0.1,0.2,0.7");
     app.write("User/other.chad", other);
     win->cancel();
@@ -73,7 +73,7 @@ TEST_F(FrmUni9, SheetsCarryTheirLabelsAndFields) {
 // changed, and reads back to the same values with the edit.
 TEST_F(FrmUni9, EditedGridCellIsSavedAndReadsBack) {
     openSample();
-    const std::string before = slurp(samplePath());
+    const std::string before = bytesOf(samplePath());
     const Sec9::Fields original = win->currentFields();
     win->tabStrip()->setCurrentIndex(1);
     FormGrid* xo = grid("grdTable1");
@@ -87,7 +87,7 @@ TEST_F(FrmUni9, EditedGridCellIsSavedAndReadsBack) {
     const std::size_t at = want.find("XP(I):\r\n0,0,0.9\r\n");
     ASSERT_NE(at, std::string::npos);
     want.replace(at, 17, "XP(I):\r\n0,0,0.75\r\n");
-    EXPECT_EQ(slurp(app.path("User/edited.chad")), want);
+    EXPECT_EQ(bytesOf(app.path("User/edited.chad")), want);
     readBack(app.path("User/edited.chad"));
     EXPECT_DOUBLE_EQ(mdlGlobal.XP(3), 0.75);
     const Sec9::Fields back = core().fieldsFromStore();
@@ -143,7 +143,7 @@ TEST_F(FrmUni9, NdimChangeRebuildsTheGridsAndTheListsMustFollow) {
 // nothing is written and the window stays open.
 TEST_F(FrmUni9, ValuesTheComputationRefusesAreNotSaved) {
     openSample();
-    const std::string before = slurp(samplePath());
+    const std::string before = bytesOf(samplePath());
     field("txtNdim")->setText("4");
     field("txtXI1")->setText("0.3,0.6,0.9,1");
     field("txtICi")->setText("1,2,3,4");
@@ -169,7 +169,7 @@ TEST_F(FrmUni9, ValuesTheComputationRefusesAreNotSaved) {
         ASSERT_EQ(host.ui.messages.size(), ++shown) << message;
         EXPECT_EQ(host.ui.messages.back().text, message);
         EXPECT_TRUE(win->isVisible());
-        EXPECT_EQ(slurp(samplePath()), before);
+        EXPECT_EQ(bytesOf(samplePath()), before);
     }
     field("txtNsc")->setText("100");
     save("User/fixed.chad");

@@ -6,8 +6,7 @@
 #include "data/store.h"
 #include "graphics/qt/frmvarpar.h"
 #include "graphics/qt/qimagesurface.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,51 +25,20 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 
 namespace {
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class VarParWindow : public ::testing::Test {
+class VarParWindow : public test::MainWindowTest {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        w = std::make_unique<MainWindow>(app.root());
-        w->setPrompter(&ui);
-        w->show();
-    }
-    void TearDown() override {
-        w.reset();
-        HelpViewer::closeAll();
-        mdlGlobal.reset();
-    }
-
-    void trigger(const char* name) {
-        auto* a = w->findChild<QAction*>(name);
-        ASSERT_NE(a, nullptr) << name;
-        a->trigger();
-    }
     // Section 1.1 entered from the shipped sample, computed once (TMAX = 12).
     void computeSection11(const char* sample = "Sym_Oscill.mnkd") {
         computeSample("mnuSymAUto", 11, sample);
     }
     // A section entered from a shipped sample through its menu item, computed once.
     void computeSample(const char* menu, int code, const std::string& sample) {
-        app.write("User/" + sample, readBytes(std::string(VELTA_SOURCE_DIR) + "/User/" + sample));
-        trigger(menu);
-        SectionCore* core = w->shell().core(code);
-        ASSERT_NE(core, nullptr);
-        core->dataPath = app.user() + "/" + sample;
-        w->shell().afterAccept(sample);
-        w->commandsChanged();
-        trigger("mnuInput");
-        trigger("mnuIntegr");
-        ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+        MainWindowTest::computeSample(menu, code, sample);
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(w->findChild<QAction*>("mnuVarPar")->isEnabled());
     }
     // The picture kinds checked in a dialog, by object name.
@@ -119,10 +87,6 @@ protected:
             for (int x = 0; x < img.width(); x += 3) drawn += img.pixelColor(x, y) != back;
         return drawn;
     }
-
-    test::TempApp app;
-    test::ScriptedPrompter ui;
-    std::unique_ptr<MainWindow> w;
 };
 
 TEST_F(VarParWindow, DialogOfSection11ShowsItsControlsAndTheGlobals) {
@@ -208,7 +172,7 @@ TEST_F(VarParWindow, OptionGroupsAreExclusiveEnableTheirFieldsAndLiveInTheShell)
 
 TEST_F(VarParWindow, A3DOptionDoesNotFollowIntoAnotherSection) {
     // 1.1 drawn in the phase space ...
-    app.write("User/Ugly.ugl", readBytes(std::string(VELTA_SOURCE_DIR) + "/User/Ugly.ugl"));
+    app.write("User/Ugly.ugl", bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Ugly.ugl"));
     computeSection11("Sym_Phase.mnkd");
     VarParDialog* d = open("frmVarPar");
     click(d, "optPhas3");
@@ -326,7 +290,7 @@ TEST_F(VarParWindow, CancelLeavesTheParametersButClearsThePlot) {
 
 TEST_F(VarParWindow, ChoosingNoChangesLscreenForTheNextRunOnly) {
     computeSection11();
-    const std::string file = readBytes(app.user() + "/Run.mnkd");
+    const std::string file = bytesOf(app.user() + "/Run.mnkd");
     EXPECT_EQ(mdlGlobal.LSCREEN, 1);
     VarParDialog* d = open("frmVarPar");
     click(d, "optPNo");
@@ -336,7 +300,7 @@ TEST_F(VarParWindow, ChoosingNoChangesLscreenForTheNextRunOnly) {
     ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
     EXPECT_EQ(mdlGlobal.LSCREEN, 0);
     EXPECT_EQ(mdlGlobal.LPERIOD, 0);
-    EXPECT_EQ(readBytes(app.user() + "/Run.mnkd"), file);
+    EXPECT_EQ(bytesOf(app.user() + "/Run.mnkd"), file);
 
     // "да" again: both back to 1 at the next run.
     open("frmVarPar");

@@ -9,8 +9,7 @@
 #include "data/store.h"
 #include "data/textfile.h"
 #include "graphics/qt/qimagesurface.h"
-#include "support/scripted_prompter.h"
-#include "support/tempdir.h"
+#include "support/form_test_host.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,6 +35,7 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -51,27 +51,8 @@ const char* const kSwitched[] = {
 const char* const kAlways[] = {"mnuSymAUto", "mnuKhaos", "mnuExit", "mnuClose", "mnuFonBel", "mnuRefresh",
                                "mnuHelp_Topics", "mnuAbout", "Close", "About", "Exit", "Sections"};
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class Window : public ::testing::Test {
+class Window : public test::MainWindowTest {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        w = std::make_unique<MainWindow>(app.root());
-        w->setPrompter(&ui);
-        w->show();
-    }
-    void TearDown() override {
-        w.reset();
-        HelpViewer::closeAll();
-        mdlGlobal.reset();
-    }
-
     QAction* action(const char* name) const {
         auto* a = w->findChild<QAction*>(name);
         EXPECT_NE(a, nullptr) << name;
@@ -84,7 +65,6 @@ protected:
     }
     QComboBox* combo() const { return w->findChild<QComboBox*>("Combo1"); }
     TextView* view() const { return w->findChild<TextView*>("rtbText1"); }
-    void trigger(const char* name) { action(name)->trigger(); }
     bool enabledByName(const char* name) const {
         if (auto* a = w->findChild<QAction*>(name)) return a->isEnabled();
         if (auto* b = w->findChild<QToolButton*>(name)) return b->isEnabled();
@@ -114,10 +94,6 @@ protected:
         for (Cmd c : cmds) w->shell().enable(c, true);
         w->commandsChanged();
     }
-
-    test::TempApp app;
-    test::ScriptedPrompter ui;
-    std::unique_ptr<MainWindow> w;
 };
 
 // ---------------------------------------------------------------- layout and tables
@@ -495,7 +471,7 @@ TEST_F(Window, RightClickOnAResultFileWritesNothing) {
     ASSERT_TRUE(view()->isVisible());
     const auto before = fs::last_write_time(userFile("Results.mnk"));
     QTest::mouseClick(view()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
-    EXPECT_EQ(readBytes(userFile("Results.mnk")), bytes);
+    EXPECT_EQ(bytesOf(userFile("Results.mnk")), bytes);
     EXPECT_EQ(fs::last_write_time(userFile("Results.mnk")), before);
     EXPECT_FALSE(w->findChild<QMenu*>("mnuFormBank")->isVisible());
     EXPECT_TRUE(ui.messages.empty());
@@ -512,7 +488,7 @@ TEST_F(Window, DataBankTextIsEditedAndSavedByARightClick) {
 
     // Right-clicking an unchanged text writes the same bytes back (no extra line).
     QTest::mouseClick(view()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
-    EXPECT_EQ(readBytes(userFile("Z_Bank/СимАвто_Банк.txt")), utf8ToCp1251("Банк данных\r\nALFA = 20\r\n"));
+    EXPECT_EQ(bytesOf(userFile("Z_Bank/СимАвто_Банк.txt")), utf8ToCp1251("Банк данных\r\nALFA = 20\r\n"));
     auto* menu = w->findChild<QMenu*>("mnuFormBank");
     EXPECT_TRUE(menu->isVisible());
     menu->close();
@@ -520,7 +496,7 @@ TEST_F(Window, DataBankTextIsEditedAndSavedByARightClick) {
     view()->setPlainText("Банк данных\nALFA = 25\nBETA = 1\n");
     QTest::mouseClick(view()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
     menu->close();
-    EXPECT_EQ(readBytes(userFile("Z_Bank/СимАвто_Банк.txt")),
+    EXPECT_EQ(bytesOf(userFile("Z_Bank/СимАвто_Банк.txt")),
               utf8ToCp1251("Банк данных\r\nALFA = 25\r\nBETA = 1\r\n"));
 
     // Shown again: the edited text.
@@ -599,18 +575,12 @@ class Run : public Window {
 protected:
     // Section 1.1 entered from a shipped sample with the given end time.
     void enterSample(const std::string& tmax) {
-        std::string text = readBytes(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd");
+        std::string text = bytesOf(test::shipped("Sym_Oscill.mnkd").string());
         const auto at = text.find("TMAX = ");
         ASSERT_NE(at, std::string::npos);
         text.replace(at, text.find('\r', at) - at, "TMAX = " + tmax);
-        app.write("User/Run.mnkd", text);
-        trigger("mnuSymAUto");
-        SectionCore* core = w->shell().core(11);
-        ASSERT_NE(core, nullptr);
-        core->dataPath = userFile("Run.mnkd");
-        w->shell().afterAccept("Run.mnkd");
-        w->commandsChanged();
-        trigger("mnuInput");
+        enterData("mnuSymAUto", 11, "Run.mnkd", text);
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(enabledByName("mnuIntegr")) << (ui.messages.empty() ? "" : ui.messages[0].text);
     }
 };
@@ -678,7 +648,7 @@ TEST_F(Run, StopEndsTheRunWithItsMessageAndRestoresTheCommands) {
     EXPECT_TRUE(enabledByName("mnuTable"));
     EXPECT_TRUE(button("Sections")->isEnabled());
     // The results file was closed with the rows written so far.
-    const std::string results = readBytes(userFile("Results.mnk"));
+    const std::string results = bytesOf(userFile("Results.mnk"));
     EXPECT_GT(results.size(), 0u);
     EXPECT_EQ(results.substr(results.size() - 2), "\r\n");
 }

@@ -119,6 +119,19 @@ TEST(CanvasQImage, SavesPng) {
     EXPECT_EQ(back.pixel(10, 10) & 0xFFFFFF, kWhiteRgb);
 }
 
+// A window repaints only what changed: everything after a painter primitive, then the box
+// of the curve segments drawn since the last look (cut to the image), nothing after nothing.
+TEST(CanvasQImage, ChangedPartIsWhatWasDrawnSinceTheLastLook) {
+    QImageSurface s;
+    s.fillBox(0, 0, 799, 599, 0xFFFFFF);
+    EXPECT_EQ(s.takeChanged(), s.image().rect());
+    EXPECT_TRUE(s.takeChanged().isEmpty());
+    s.segment(100.2, 200, 103, 190.4, 0x0000FF);
+    s.segment(-50, 300, 10, 300, 0x0000FF);
+    EXPECT_EQ(s.takeChanged(), QRect(QPoint(0, 190), QPoint(103, 300)));
+    EXPECT_TRUE(s.takeChanged().isEmpty());
+}
+
 // Curves drawn step by step with curveSegment (which leaves out steps that stay on a pixel
 // of their colour) give the image segment() gives, where curves cross and overwrite each
 // other, at half-pixel ties and off the image.

@@ -58,7 +58,8 @@ std::string writeText(Fn fn) {
     return os.str();
 }
 
-std::string throwsMessage(void (*fn)()) {
+template <class Fn>
+std::string throwsMessage(Fn fn) {
     try {
         fn();
     } catch (const VeltaError& e) {
@@ -185,6 +186,7 @@ TEST_F(Autonomous, EmptyInitialListSkipsItsValueLine) {
 // Sections 1.1, 2.1 and 8 read at most min(NDIM, 13) plotted components; 5.1.1 and 5.2.1
 // read up to NDIM and refuse more than the 13 slots of IC.
 TEST_F(Autonomous, PlotListLimitAndRefusal) {
+    mdlGlobal.NDIM = 14;
     const std::string list = "h\r\nh\r\nIC(I):\r\n1,2,3,4,5,6,7,8,9,10,11,12,13,14\r\n";
     readText(list, [](ParReader& r) { readPlotList(r, 6, 13); });
     EXPECT_EQ(mdlGlobal.NCOMP, 13);
@@ -195,6 +197,23 @@ TEST_F(Autonomous, PlotListLimitAndRefusal) {
     } catch (const VeltaError& e) {
         EXPECT_STREQ(e.what(), "Число компонент графика NCOMP должно быть не больше 12 (в списке 14)");
     }
+}
+
+// A listed number outside 1..NDIM is refused on its own line, naming the list.
+TEST_F(Autonomous, BadListsAreRefusedOnTheirLine) {
+    const struct { std::string text, message; } cases[] = {
+        {"h\r\nh\r\ni1,...:\r\n1,0\r\nX(i1),...:\r\n1,2\r\n",
+         "Ошибка чтения файла t.dat, строка 4: ожидалось INK(2) от 1 до NDIM = 3, прочитано «0»"},
+        {"h\r\nh\r\ni1,...:\r\n4\r\nX(i1),...:\r\n1\r\n",
+         "Ошибка чтения файла t.dat, строка 4: ожидалось INK(1) от 1 до NDIM = 3, прочитано «4»"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(throwsMessage([&] { readText(c.text, [](ParReader& r) { readInitialData(r, 2, 3); }); }),
+                  c.message);
+    EXPECT_EQ(throwsMessage([] {
+                  readText("h\r\nh\r\nIC(I):\r\n-1,2,3\r\n", [](ParReader& r) { readPlotList(r, 6, 3); });
+              }),
+              "Ошибка чтения файла t.dat, строка 4: ожидалось IC(1) от 1 до NDIM = 3, прочитано «-1»");
 }
 
 // The refusals name the quantity the section uses, and the count message is the section's.

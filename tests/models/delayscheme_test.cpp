@@ -6,6 +6,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -18,18 +19,12 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // dZ/dt = -THETA*Z + sum_j A(j)*Z(t - TAU(j)) with the history e^(LAMBDA*t): then
 // Z = e^(LAMBDA*t) for all t when LAMBDA = -THETA + sum_j A(j)*e^(-LAMBDA*TAU(j)).
@@ -405,7 +400,7 @@ TEST_F(DelaySchemeTest, RefusedInputsLeaveTheOldResultsUntouched) {
             EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
         }
         EXPECT_EQ(m.initials, 0) << b.what;
-        EXPECT_EQ(slurp(app.path("User/Results.tst")), "old\r\n") << b.what;
+        EXPECT_EQ(bytesOf(app.path("User/Results.tst")), "old\r\n") << b.what;
         EXPECT_EQ(g.TAU(2), 1.0) << b.what;
     }
     // A zero decay rate.
@@ -413,7 +408,7 @@ TEST_F(DelaySchemeTest, RefusedInputsLeaveTheOldResultsUntouched) {
     setup({0.4, 1.0}, 10, 3.0);
     LinearModel z({0.4, 1.0}, 0.0, -0.2, {0.5});
     EXPECT_THROW(DelayIntegr(c, z), VeltaError);
-    EXPECT_EQ(slurp(app.path("User/Results.tst")), "old\r\n");
+    EXPECT_EQ(bytesOf(app.path("User/Results.tst")), "old\r\n");
 }
 
 namespace {

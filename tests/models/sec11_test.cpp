@@ -6,6 +6,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -19,6 +20,7 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
@@ -104,13 +106,6 @@ protected:
     Ctx c{surf, ui, paths};
     Sec11 sec;
 };
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // A snapshot of everything the reading stores, for comparing two readings.
 struct Snapshot {
@@ -667,9 +662,10 @@ TEST_F(Sec11Test, Sec11IntegrRefusedLimitsLeaveResultsUntouched) {
         {[](Mnkd& m) { m.lstep = "-2"; }, "LSTEP = -2"},
         {[](Mnkd& m) { m.alfa = "0"; }, "ALFA = 0"},
         {[](Mnkd& m) { m.beta = "-1"; }, "BETA = -1"},
-        {[](Mnkd& m) { m.ic = "1,4"; }, "IC(2) = 4"},
-        {[](Mnkd& m) { m.ic = "0"; }, "IC(1) = 0"},
-        {[](Mnkd& m) { m.ink = "0"; m.x = "1"; }, "INK(1) = 0"},
+        // The lists are refused while the file is read, on their own line.
+        {[](Mnkd& m) { m.ic = "1,4"; }, "строка 38: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
+        {[](Mnkd& m) { m.ic = "0"; }, "строка 38: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
+        {[](Mnkd& m) { m.ink = "0"; m.x = "1"; }, "строка 12: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
         {[](Mnkd& m) { m.lgraph = "2"; m.ic = "1"; }, "NCOMP = 1"},
         {[](Mnkd& m) { m.lgraph = "3"; m.ic = ""; }, "NCOMP = 0"},
         {[](Mnkd& m) { m.tmax = "1E+30"; }, "TMAX/HHH"},
@@ -678,9 +674,12 @@ TEST_F(Sec11Test, Sec11IntegrRefusedLimitsLeaveResultsUntouched) {
         SCOPED_TRACE(cs.named);
         Mnkd m;
         cs.set(m);
-        load(m);
         surf.forget();
-        const std::string err = errorOf([&] { sec.Integr1(c); });
+        const std::string err = errorOf([&] {
+            load(m);
+            surf.forget();
+            sec.Integr1(c);
+        });
         EXPECT_NE(err.find(cs.named), std::string::npos) << err;
         EXPECT_EQ(bytesOf(paths.userFile("Results.mnk")), "old results\r\n");
         EXPECT_TRUE(surf.calls.empty());

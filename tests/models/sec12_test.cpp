@@ -16,7 +16,7 @@ using namespace velta;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::slurp;
+using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -69,7 +69,7 @@ TEST_F(Sec12Test, ShippedSamplesReadAndWriteBackByteForByte) {
                    {"Tau3", "Tau3_Oscill.mnzd", 1, 4}};
     for (const auto& s : samples) {
         SCOPED_TRACE(s.task);
-        const std::string bytes = slurp(src + s.task + "/" + s.file);
+        const std::string bytes = bytesOf(src + s.task + "/" + s.file);
         ASSERT_FALSE(bytes.empty());
         app.write("User/Mnk/Tau0/s.mnzd", bytes);
         core.dataPath = app.path("User/Mnk/Tau0/s.mnzd");
@@ -92,7 +92,7 @@ TEST_F(Sec12Test, ShippedSamplesReadAndWriteBackByteForByte) {
 
         const std::string out = app.path("User/Mnk/Tau0/back.mnzd");
         Sec12::Table_File(out, Sec12::fieldsFromStore());
-        EXPECT_EQ(slurp(out), bytes);
+        EXPECT_EQ(bytesOf(out), bytes);
     }
 }
 
@@ -113,11 +113,12 @@ TEST_F(Sec12Test, CheckFileHasNoBlankThirdLine) {
 
 TEST_F(Sec12Test, ReaderLimitsAndTheDelayGrid) {
     Mnzd f;
-    f.mdim = "1";
+    f.mdim = "2";
     f.ic = "2,1,3";
     load(f);
-    EXPECT_EQ(mdlGlobal.NCOMP, 1) << "NCOMP = min(items, MDIM)";
+    EXPECT_EQ(mdlGlobal.NCOMP, 2) << "NCOMP = min(items, MDIM)";
     EXPECT_EQ(mdlGlobal.IC(1), 2);
+    EXPECT_EQ(mdlGlobal.IC(2), 1);
     const GridText t = Sec12::tauGrid(mdlGlobal.TAU, 3, false);
     ASSERT_EQ(t.rows(), 6);
     ASSERT_EQ(t.cols(), 4);
@@ -371,7 +372,7 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         {"GAMA должно быть не меньше 1", "Tau0", [](Mnzd& f) { f.gama = "0.5"; }},
         {"PTAU", "Tau0", [](Mnzd& f) { f.ptau = "0"; }},
         {"KMOD", "Tau0", [](Mnzd& f) { f.kmod = "0"; }},
-        {"IC(2) = 3", "Tau0", [](Mnzd& f) { f.ic = "1,3"; }},
+        {"строка 27: ожидалось IC(2) от 1 до MDIM = 2, прочитано «3»", "Tau0", [](Mnzd& f) { f.ic = "1,3"; }},
         {"Модель задачи Tau0 требует MDIM >= 2 и LTAU >= 3", "Tau0", [](Mnzd& f) { f.mdim = "1"; f.ic = "1"; }},
         {"Модель задачи Tau0 требует MDIM >= 2 и LTAU >= 3", "Tau0",
          [](Mnzd& f) { f.ltau = "2"; f.taus = "0.5,1"; }},
@@ -385,14 +386,14 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         mdlGlobal.TASKDIR = b.task;
         Mnzd f;
         b.set(f);
-        load(f);
         try {
+            load(f);  // a bad list is refused here, the other limits before the run
             core.Integr1(c);
             ADD_FAILURE() << "accepted: " << b.what;
         } catch (const VeltaError& e) {
             EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
         }
-        EXPECT_EQ(slurp(paths.userFile("Results.mnz")), "old\r\n") << b.what;
+        EXPECT_EQ(bytesOf(paths.userFile("Results.mnz")), "old\r\n") << b.what;
         EXPECT_EQ(mdlGlobal.STAT, 0.0) << b.what;
         EXPECT_EQ(mdlGlobal.TAU(1), textToReal(f.taus.substr(0, f.taus.find(',')))) << "not scaled: " << b.what;
     }
@@ -537,11 +538,11 @@ TEST(Sec12Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     EXPECT_NE(surf.findText("   L = 0"), nullptr);
 
     // A task folder whose model needs more delays: message, no counter, results kept.
-    const std::string before = slurp(paths.userFile("Results.mnz"));
+    const std::string before = bytesOf(paths.userFile("Results.mnz"));
     shell.Combo1_Click("Tau3");
     surf.forget();
     EXPECT_FALSE(shell.mnuIntegr(c));
     EXPECT_NE(ui.messages.back().text.find("Tau3 требует LTAU >= 4"), std::string::npos);
     EXPECT_EQ(surf.findText("   L = 1"), nullptr);
-    EXPECT_EQ(slurp(paths.userFile("Results.mnz")), before);
+    EXPECT_EQ(bytesOf(paths.userFile("Results.mnz")), before);
 }

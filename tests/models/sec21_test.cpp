@@ -466,9 +466,10 @@ TEST_F(Sec21Test, RefusedLimitsLeaveTheOldResultsUntouched) {
         {"NSC = 0", [](Mtrd& m) { m.nsc = "0"; }, "NSC"},
         {"LSTEP < 0", [](Mtrd& m) { m.lstep = "-1"; }, "LSTEP"},
         {"TMAX < 0", [](Mtrd& m) { m.tmax = "-1"; }, "TMAX"},
-        {"IC beyond NDIM", [](Mtrd& m) { m.ic = "1,4"; }, "IC(2)"},
-        {"IC zero", [](Mtrd& m) { m.ic = "0"; }, "IC(1)"},
-        {"INK zero", [](Mtrd& m) { m.ink = "0"; }, "INK(1)"},
+        // The lists are refused while the file is read, on their own line.
+        {"IC beyond NDIM", [](Mtrd& m) { m.ic = "1,4"; }, "строка 43: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
+        {"IC zero", [](Mtrd& m) { m.ic = "0"; }, "строка 43: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
+        {"INK zero", [](Mtrd& m) { m.ink = "0"; }, "строка 17: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
         {"MCLASS 5", [](Mtrd& m) { m.mclass = 5; }, "MCLASS"},
         {"phase plane with one component", [](Mtrd& m) { m.lgraph = "2"; m.ic = "1"; }, "LGRAPH"},
         {"13 plotted components", [](Mtrd& m) {
@@ -482,10 +483,11 @@ TEST_F(Sec21Test, RefusedLimitsLeaveTheOldResultsUntouched) {
     for (const Case& k : cases) {
         Mtrd m;
         k.edit(m);
-        load(m);
         app.write("User/Results.mtr", "old results\r\n");
         surf.forget();
         try {
+            load(m);
+            surf.forget();
             sec.Integr1(c);
             ADD_FAILURE() << k.what << ": no error";
         } catch (const VeltaError& e) {

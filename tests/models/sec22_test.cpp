@@ -13,7 +13,7 @@ using namespace velta;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::slurp;
+using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -50,7 +50,7 @@ protected:
 TEST_F(Sec22Test, ShippedSampleReadsAndWritesBackByteForByte) {
     const std::string src = std::string(VELTA_SOURCE_DIR) + "/User/Mtr/Tau0/Tau0_Oscill.mtzd";
     ASSERT_TRUE(std::filesystem::exists(src));
-    const std::string bytes = slurp(src);
+    const std::string bytes = bytesOf(src);
     app.write("User/Mtr/Tau0/s.mtzd", bytes);
     core.dataPath = app.path("User/Mtr/Tau0/s.mtzd");
     mdlGlobal.L = 4;
@@ -78,18 +78,19 @@ TEST_F(Sec22Test, ShippedSampleReadsAndWritesBackByteForByte) {
 
     const std::string out = app.path("User/Mtr/Tau0/back.mtzd");
     Sec22::Table_File(out, Sec22::fieldsFromStore());
-    EXPECT_EQ(slurp(out), bytes);
+    EXPECT_EQ(bytesOf(out), bytes);
 }
 
 TEST_F(Sec22Test, ReaderLimitsAndTheDelayGrid) {
     Mtzd f;
-    f.mdim = "1";
+    f.mdim = "2";
     f.ic = "2,1,3";
     f.ltau = "3";
     f.taus = "0.2,0.5,1";
     load(f);
-    EXPECT_EQ(mdlGlobal.NCOMP, 1) << "NCOMP = min(items, MDIM)";
+    EXPECT_EQ(mdlGlobal.NCOMP, 2) << "NCOMP = min(items, MDIM)";
     EXPECT_EQ(mdlGlobal.IC(1), 2);
+    EXPECT_EQ(mdlGlobal.IC(2), 1);
     const GridText t = Sec22::tauGrid(mdlGlobal.TAU, 3, false);
     ASSERT_EQ(t.rows(), 6);
     ASSERT_EQ(t.cols(), 4);
@@ -262,7 +263,7 @@ TEST_F(Sec22Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         {"NSC", [](Mtzd& f) { f.nsc = "0"; }},
         {"порядке возрастания", [](Mtzd& f) { f.taus = "0.1,0.4,0.25,0.55,0.7,1"; }},
         {"меньше шага", [](Mtzd& f) { f.taus = "0.04,0.25,0.4,0.55,0.7,1"; }},
-        {"IC(2) = 3", [](Mtzd& f) { f.ic = "1,3"; }},
+        {"строка 24: ожидалось IC(2) от 1 до MDIM = 2, прочитано «3»", [](Mtzd& f) { f.ic = "1,3"; }},
         {"PTAU", [](Mtzd& f) { f.ptau = "0"; }},
         {"Tau0 требует", [](Mtzd& f) { f.ltau = "5"; f.taus = "0.1,0.25,0.4,0.55,1"; }},
         {"TMAX", [](Mtzd& f) { f.tmax = "0"; }},
@@ -272,14 +273,14 @@ TEST_F(Sec22Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         SetUp();
         Mtzd f;
         b.set(f);
-        load(f);
         try {
+            load(f);  // a bad list is refused here, the other limits before the run
             core.Integr1(c);
             ADD_FAILURE() << "accepted: " << b.what;
         } catch (const VeltaError& e) {
             EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
         }
-        EXPECT_EQ(slurp(paths.userFile("Results.mtz")), "old\r\n") << b.what;
+        EXPECT_EQ(bytesOf(paths.userFile("Results.mtz")), "old\r\n") << b.what;
         EXPECT_EQ(mdlGlobal.ZS1, 0.0) << b.what;
     }
 }
@@ -344,11 +345,11 @@ TEST(Sec22Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     EXPECT_NE(surf.findText("   L = 0"), nullptr);
 
     // A refused run: message, no counter, the results left as they were.
-    const std::string before = slurp(paths.userFile("Results.mtz"));
+    const std::string before = bytesOf(paths.userFile("Results.mtz"));
     mdlGlobal.NSC = 0;
     surf.forget();
     EXPECT_FALSE(shell.mnuIntegr(c));
     EXPECT_NE(ui.messages.back().text.find("NSC"), std::string::npos);
     EXPECT_EQ(surf.findText("   L = 1"), nullptr);
-    EXPECT_EQ(slurp(paths.userFile("Results.mtz")), before);
+    EXPECT_EQ(bytesOf(paths.userFile("Results.mtz")), before);
 }

@@ -447,8 +447,10 @@ TEST_F(Sec8Test, RefusedLimitsLeaveTheOldResultsUntouched) {
         {"HHH = 0", [](Gsed& m) { m.hhh = "0"; }, "HHH"},
         {"NSC = 0", [](Gsed& m) { m.nsc = "0"; }, "NSC"},
         {"LSTEP < 0", [](Gsed& m) { m.lstep = "-2"; }, "LSTEP"},
-        {"IC beyond NDIM", [](Gsed& m) { m.ic = "4"; }, "IC(1)"},
-        {"INK beyond NDIM", [](Gsed& m) { m.ink = "0"; m.xink = "1"; }, "INK(1)"},
+        // The lists are refused while the file is read, on their own line.
+        {"IC beyond NDIM", [](Gsed& m) { m.ic = "4"; }, "строка 38: ожидалось IC(1) от 1 до NDIM = 3, прочитано «4»"},
+        {"INK beyond NDIM", [](Gsed& m) { m.ink = "0"; m.xink = "1"; },
+         "строка 12: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
         {"KMOD = 0", [](Gsed& m) { m.kmod = 0; }, "KMOD"},
         {"KMOD > NDIM + 1", [](Gsed& m) { m.kmod = 5; }, "KMOD"},
         {"MCLASS 0", [](Gsed& m) { m.mclass = 0; }, "MCLASS"},
@@ -466,10 +468,11 @@ TEST_F(Sec8Test, RefusedLimitsLeaveTheOldResultsUntouched) {
     for (const Case& k : cases) {
         Gsed m;
         k.edit(m);
-        load(m);
         app.write("User/Results.gse", "old results\r\n");
         surf.forget();
         try {
+            load(m);
+            surf.forget();
             sec.Integr1(c);
             ADD_FAILURE() << k.what << ": no error";
         } catch (const VeltaError& e) {

@@ -6,6 +6,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -20,6 +21,7 @@
 #include <sstream>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
@@ -63,13 +65,6 @@ struct Chad {
         return s;
     }
 };
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // f(v) = ALFA*v/(1 + v^GAMA) written out independently of the section's code.
 double fReg(double v, double a, double g) { return a * v / (1 + std::pow(v, g)); }
@@ -134,7 +129,7 @@ std::string sourceFile(const std::string& rel) { return std::string(VELTA_SOURCE
 TEST_F(Sec9Test, ShippedSamplesReadAndWriteBackByteForByte) {
     for (const char* name : {"Chaos_Oscill.chad", "Chaos_Phase.chad", "Chaos_Puan.chad"}) {
         SCOPED_TRACE(name);
-        const std::string original = slurp(sourceFile(std::string("User/") + name));
+        const std::string original = bytesOf(sourceFile(std::string("User/") + name));
         ASSERT_FALSE(original.empty());
         app.write(std::string("User/") + name, original);
         sec.dataPath = paths.userFile(name);
@@ -144,7 +139,7 @@ TEST_F(Sec9Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_GE(mdlGlobal.MCPZ, 1);
         const std::string copy = paths.userFile("copy.chad");
         Sec9::Table_File(copy, sec.fieldsFromStore());
-        EXPECT_EQ(slurp(copy), original);
+        EXPECT_EQ(bytesOf(copy), original);
     }
 }
 
@@ -205,7 +200,7 @@ TEST_F(Sec9Test, ReaderStoresEveryValueAndEchoesItToTheCheckFile) {
     Sec9::Table_File(paths.userFile("edit.chad"), f);
     Chad e = d;
     e.mcpz = "5";
-    EXPECT_EQ(slurp(paths.userFile("edit.chad")), e.text());
+    EXPECT_EQ(bytesOf(paths.userFile("edit.chad")), e.text());
 }
 
 TEST_F(Sec9Test, ReaderRefusesAShortComponentListAndNoElements) {
@@ -410,10 +405,10 @@ TEST_F(Sec9Test, EveryRunStartsFromTheInitialValues) {
     d.scrx = "2";
     load(d);
     sec.Integr1(c);
-    const std::string first = slurp(paths.userFile("Results.cha"));
+    const std::string first = bytesOf(paths.userFile("Results.cha"));
     const auto end1 = endState();
     sec.Integr1(c);
-    EXPECT_EQ(slurp(paths.userFile("Results.cha")), first);
+    EXPECT_EQ(bytesOf(paths.userFile("Results.cha")), first);
     EXPECT_EQ(endState(), end1);
     EXPECT_EQ(sec.YO(1), 0.3);
 }
@@ -477,7 +472,7 @@ TEST_F(Sec9Test, PhasePlaneFramesBothAxesWithTheStateRange) {
 // set of points: the trajectory is irregular.
 TEST_F(Sec9Test, PoincareSampleCrossesThePlaneAtManyDifferentPoints) {
     const std::string name = "Chaos_Puan.chad";
-    app.write("User/" + name, slurp(sourceFile("User/" + name)));
+    app.write("User/" + name, bytesOf(sourceFile("User/" + name)));
     sec.dataPath = paths.userFile(name);
     sec.InputPar(c);
     ASSERT_EQ(mdlGlobal.LGRAPH, 3);
@@ -504,7 +499,7 @@ TEST_F(Sec9Test, PoincareSampleCrossesThePlaneAtManyDifferentPoints) {
 
 TEST_F(Sec9Test, SampleTrajectoryIsSensitiveToTheInitialValues) {
     const std::string name = "Chaos_Oscill.chad";
-    app.write("User/" + name, slurp(sourceFile("User/" + name)));
+    app.write("User/" + name, bytesOf(sourceFile("User/" + name)));
     sec.dataPath = paths.userFile(name);
     sec.InputPar(c);
     auto runTo = [&](double t) {
@@ -557,8 +552,9 @@ TEST_F(Sec9Test, RefusedInputsLeaveTheOldResultsUntouched) {
         {"HHH < 0", [](Chad& d) { d.hhh = "-0.01"; }, "HHH"},
         {"NSC = 0", [](Chad& d) { d.nsc = "0"; }, "NSC"},
         {"MCPZ < 0", [](Chad& d) { d.mcpz = "-1"; }, "MCPZ"},
-        {"IC = 4", [](Chad& d) { d.ic = "1,4,2"; }, "IC(2)"},
-        {"IC = 0", [](Chad& d) { d.ic = "0,1,2"; }, "IC(1)"},
+        // The list is refused while the file is read, on its own line.
+        {"IC = 4", [](Chad& d) { d.ic = "1,4,2"; }, "строка 27: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
+        {"IC = 0", [](Chad& d) { d.ic = "0,1,2"; }, "строка 27: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
         {"NDIM = 4", [](Chad& d) { d.ndim = "4"; d.yo = "1,2,3,4"; d.xp = "0,0,0,0";
                                    d.fp = "0,0,0,1"; d.ic = "1,2,3,4"; }, "NDIM"},
         {"phase plane of one element", [](Chad& d) { d.ndim = "1"; d.yo = "1"; d.xp = "0";
@@ -573,16 +569,17 @@ TEST_F(Sec9Test, RefusedInputsLeaveTheOldResultsUntouched) {
         SCOPED_TRACE(k.what);
         Chad d;
         k.edit(d);
-        load(d);
         app.write("User/Results.cha", "old results\r\n");
         surf.forget();
         try {
+            load(d);
+            surf.forget();
             sec.Integr1(c);
             ADD_FAILURE() << "accepted";
         } catch (const VeltaError& e) {
             EXPECT_NE(std::string(e.what()).find(k.message), std::string::npos) << e.what();
         }
-        EXPECT_EQ(slurp(paths.userFile("Results.cha")), "old results\r\n");
+        EXPECT_EQ(bytesOf(paths.userFile("Results.cha")), "old results\r\n");
         EXPECT_TRUE(surf.calls.empty()) << "something was drawn";
     }
 }
@@ -593,7 +590,7 @@ TEST_F(Sec9Test, ComputingWithoutReadingIsRefused) {
     mdlGlobal.HHH = 0.01;
     mdlGlobal.NSC = 1;
     EXPECT_THROW(sec.Integr1(c), VeltaError);
-    EXPECT_EQ(slurp(paths.userFile("Results.cha")), "old\r\n");
+    EXPECT_EQ(bytesOf(paths.userFile("Results.cha")), "old\r\n");
 }
 
 TEST_F(Sec9Test, NonFiniteStepEndsTheRunNamingStepAndTime) {

@@ -4,6 +4,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -17,19 +18,13 @@
 #include <vector>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
 
 namespace {
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::vector<std::string> linesOf(const std::string& path) {
     std::vector<std::string> out;
@@ -156,6 +151,23 @@ TEST_F(Sec213Test, MatrixWithoutTheEmptyLineStillReads) {
     ASSERT_NO_THROW(s.InputPar(c));
     EXPECT_EQ(s.U20, 0.1);
     EXPECT_EQ(mdlGlobal.SCRY, 10);
+}
+
+TEST_F(Sec213Test, BadPlotListIsRefusedOnItsLine) {
+    std::string text = bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Kolco5.srgd");
+    const std::string list = "IC(I):\r\n1,2,3,4,5\r\n";
+    const auto p = text.find(list);
+    ASSERT_NE(p, std::string::npos);
+    text.replace(p, list.size(), "IC(I):\r\n1,-1,3\r\n");
+    app.write("User/bad.srgd", text);
+    sec.dataPath = user("bad.srgd");
+    try {
+        sec.InputPar(c);
+        ADD_FAILURE() << "accepted";
+    } catch (const VeltaError& e) {
+        EXPECT_EQ(std::string(e.what()), "Ошибка чтения файла " + user("bad.srgd") +
+                                             ", строка 48: ожидалось IC(2) от 1 до NDIM = 5, прочитано «-1»");
+    }
 }
 
 // ---------------------------------------------------------------- starting solution

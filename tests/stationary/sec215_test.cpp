@@ -3,6 +3,7 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textfile.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -19,19 +20,13 @@
 #include <vector>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::vector<std::string> linesOf(const std::string& path) { return readAllLines(path); }
 

@@ -4,6 +4,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -21,6 +22,7 @@
 #include <vector>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
@@ -28,13 +30,6 @@ using velta::test::TempApp;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::vector<std::string> wordsOf(const std::string& line) {
     std::vector<std::string> v;
@@ -484,7 +479,9 @@ TEST_F(Sec217Test, DiagramWithoutAChangeDrawsOneColourSet) {
     EXPECT_EQ(marks, 1);
     EXPECT_EQ(grey, 0);
     for (const std::string& l : lines("STABL.diu"))
-        if (l.rfind("0", 0) == 0) EXPECT_EQ(wordsOf(l).back(), "STAB") << l;
+        if (l.rfind("0", 0) == 0) {
+            EXPECT_EQ(wordsOf(l).back(), "STAB") << l;
+        }
 }
 
 // ---------------------------------------------------------------- the end of a run
@@ -562,7 +559,9 @@ TEST_F(Sec217Test, BadInputIsRefusedBeforeAnythingRuns) {
         {[](Diud& d) { d.limit0 = "-2"; }, "Ограничение на число итераций LIMIT0 должно быть не меньше 1 (LIMIT0 = -2)"},
         {[](Diud& d) { d.qmin = "20"; }, "Левая граница QMIN должна быть меньше правой QMAX (QMIN = 20, QMAX = 20)"},
         {[](Diud& d) { d.h = "0.1,0.1,0.1,-0.1"; }, "Стандартный шаг H(4) должен быть больше 0 (H(4) = -0.1)"},
-        {[](Diud& d) { d.ic = "1,4"; }, "Номер компоненты графика IC(2) = 4 вне диапазона 1..NDIM (NDIM = 3)"},
+        // The list is refused while the file is read, on its own line.
+        {[](Diud& d) { d.ic = "1,4"; },
+         "Ошибка чтения файла " + user("t.diud") + ", строка 43: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
         {[](Diud& d) { d.hstep = "0"; }, "Стартовый шаг HSTEP не должен быть равен 0 (HSTEP = 0)"},
         {[](Diud& d) { d.stab = "0.25"; },
          "Параметр STAB должен быть больше 0.25 (STAB = 0.25);\nпри STAB <= 0 устойчивость не определяется"},
@@ -574,9 +573,10 @@ TEST_F(Sec217Test, BadInputIsRefusedBeforeAnythingRuns) {
     for (const Case& cs : cases) {
         Diud d;
         cs.edit(d);
-        load(d);
         surf.forget();
         try {
+            load(d);
+            surf.forget();
             sec.Integr1(c);
             ADD_FAILURE() << "not refused: " << cs.message;
         } catch (const VeltaError& e) {

@@ -6,6 +6,7 @@
 #include "data/paths.h"
 #include "data/textfile.h"
 #include "graphics/surface.h"
+#include "support/files.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
 
@@ -19,17 +20,11 @@
 #include <vector>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::ScriptedPrompter;
 using velta::test::TempApp;
 
 namespace {
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::vector<std::string> linesOf(const std::string& path) {
     std::vector<std::string> out;

@@ -12,6 +12,7 @@
 #include "data/store.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -26,14 +27,6 @@
 #include <vector>
 
 namespace velta::test {
-
-// The raw bytes of a file.
-inline std::string bytesOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // A section core run in a fresh application folder. ext is the extension of its data files
 // and results the name of its results file in User.

@@ -7,6 +7,7 @@
 #include "data/store.h"
 #include "data/textfile.h"
 #include "graphics/canvas.h"
+#include "support/files.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
@@ -22,14 +23,6 @@
 #include <vector>
 
 namespace velta::test {
-
-// The raw bytes of a file.
-inline std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // Lines of a data file made of blocks, each opened by "k) Блок k" and a rule.
 struct BlockLines {

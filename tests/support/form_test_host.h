@@ -2,7 +2,8 @@
 // application folder and a scripted prompter, a fixture that builds one window on it with
 // helpers to open a sample, find widgets, click and type into fields and grids, save and
 // read back, and the checks every window's sheets pass (labels present, readable, inside
-// their frame, none over another). Window tests only: it needs Qt.
+// their frame, none over another); and a fixture over the whole main window
+// (MainWindowTest). Window tests only: it needs Qt.
 //
 //   class FrmUni8 : public test::FormTest<frmUni_8> {
 //   protected:
@@ -10,6 +11,8 @@
 //   };
 //   TEST_F(FrmUni8, ...) { openSample(); field("txtNsc")->setText("5"); save("User/x.gsed"); ... }
 #pragma once
+#include "app/qt/helpviewer.h"
+#include "app/qt/mainwindow.h"
 #include "app/shell.h"
 #include "data/forms/formhost.h"
 #include "data/forms/sectionform.h"
@@ -17,6 +20,7 @@
 #include "data/store.h"
 #include "data/textfile.h"
 #include "graphics/surface.h"
+#include "support/files.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
 
@@ -63,13 +67,6 @@ private:
     AppPaths paths_;
     Shell shell_;
 };
-
-inline std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream o;
-    o << f.rdbuf();
-    return o.str();
-}
 
 // A file of the shipped User folder.
 inline std::filesystem::path shipped(const std::string& name) {
@@ -252,14 +249,14 @@ protected:
     // After openSample(): "Ввод" without an edit asks for no file and writes nothing; the
     // window closes with the sample current.
     void checkAcceptWithoutEdits() {
-        const std::string before = slurp(samplePath());
+        const std::string before = bytesOf(samplePath());
         const auto files = userFiles();
         host.ui.saveFiles.push_back(app.path("User/never"));
         button("cmdINput1")->click();
         EXPECT_EQ(host.ui.dialogs.size(), 1u);  // the open dialog only
         EXPECT_EQ(host.ui.saveFiles.size(), 1u);
         host.ui.saveFiles.clear();               // the answer not asked for
-        EXPECT_EQ(slurp(samplePath()), before);
+        EXPECT_EQ(bytesOf(samplePath()), before);
         EXPECT_EQ(userFiles(), files);
         EXPECT_FALSE(win->isVisible());
         EXPECT_EQ(host.shell().status2, sample_);
@@ -293,8 +290,8 @@ protected:
 
     // The file rel is the sample line for line, but the lines of changes (old text, new).
     void expectOnlyLinesChanged(const std::string& rel, const std::map<std::string, std::string>& changes) {
-        std::vector<std::string> want = linesOf(slurp(samplePath()));
-        const std::vector<std::string> got = linesOf(slurp(app.path(rel)));
+        std::vector<std::string> want = linesOf(bytesOf(samplePath()));
+        const std::vector<std::string> got = linesOf(bytesOf(app.path(rel)));
         ASSERT_EQ(got.size(), want.size());
         for (auto& l : want)
             if (const auto c = changes.find(l); c != changes.end()) l = c->second;
@@ -408,6 +405,51 @@ private:
     void (Win::*open_)();
     std::vector<std::string> shipped_;
     std::string sample_;
+};
+
+// The main window over a temporary application folder, every dialog answered by a
+// scripted prompter; the store is cleared before and after.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mdlGlobal.reset();
+        w = std::make_unique<MainWindow>(app.root());
+        w->setPrompter(&ui);
+        w->show();
+    }
+    void TearDown() override {
+        w.reset();
+        HelpViewer::closeAll();
+        mdlGlobal.reset();
+    }
+    void trigger(const char* name) {
+        auto* a = w->findChild<QAction*>(name);
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+    // A section chosen by its menu item, the data file User/NAME (these bytes) opened and
+    // accepted, then "&Ввод исходных данных".
+    void enterData(const char* menu, int code, const std::string& name, const std::string& bytes) {
+        app.write("User/" + name, bytes);
+        trigger(menu);
+        SectionCore* core = w->shell().core(code);
+        ASSERT_NE(core, nullptr);
+        core->dataPath = app.user() + "/" + name;
+        w->shell().afterAccept(name);
+        w->commandsChanged();
+        trigger("mnuInput");
+    }
+    // The same from a shipped sample, saved as NAME (by default its own name), computed once.
+    void computeSample(const char* menu, int code, const std::string& sample, const std::string& name = "") {
+        enterData(menu, code, name.empty() ? sample : name, bytesOf(shipped(sample).string()));
+        if (HasFatalFailure()) return;
+        trigger("mnuIntegr");
+        ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+    }
+
+    TempApp app;
+    ScriptedPrompter ui;
+    std::unique_ptr<MainWindow> w;
 };
 
 } // namespace velta::test

@@ -151,6 +151,7 @@ TEST_F(Sec511Test, Sec511ReadWithoutStationarySolutionWarnsAndKeepsAZeroStart) {
     z.ind = "0";
     z.tau1 = z.tau2 = "3";
     z.ndim = "4";
+    z.ic = "1,4";
     z.omeg = "-0.9";  // s = 0.1: the chain gives ZZZ < 0
     load(z);
     ASSERT_EQ(ui.messages.size(), 2u);
@@ -190,6 +191,7 @@ TEST_F(Sec511Test, Sec511StationSolvesTheChain) {
         Sy1d m;
         m.ndim = n;
         m.gama = "3.5";
+        m.ic = "1,4";
         load(m);
         Sec511::Station();
         const int nd = mdlGlobal.NDIM;
@@ -202,6 +204,7 @@ TEST_F(Sec511Test, Sec511StationSolvesTheChain) {
     // NDIM = 4: the chain values from XS(4), with r = TAU1/TAU2, s = OMEG*TAU1/3 + 1.
     Sy1d m;
     m.ndim = "4";
+    m.ic = "1,4";
     load(m);
     Sec511::Station();
     const double r = 0.5, s = 0.25 * 4 / 3 + 1;
@@ -484,8 +487,9 @@ TEST_F(Sec511Test, Sec511IntegrRefusedLimitsLeaveResultsUntouched) {
         {[](Sy1d& m) { m.beta = "0"; }, "BETA = 0"},
         {[](Sy1d& m) { m.tmax = "-1"; }, "TMAX = -1"},
         {[](Sy1d& m) { m.hhh = "1000"; m.tmax = "1000"; }, "HHH слишком велик"},
-        {[](Sy1d& m) { m.ic = "1,6"; }, "IC(2) = 6"},
-        {[](Sy1d& m) { m.ic = "0"; }, "IC(1) = 0"},
+        // The list is refused while the file is read, on its own line.
+        {[](Sy1d& m) { m.ic = "1,6"; }, "строка 30: ожидалось IC(2) от 1 до NDIM = 5, прочитано «6»"},
+        {[](Sy1d& m) { m.ic = "0"; }, "строка 30: ожидалось IC(1) от 1 до NDIM = 5, прочитано «0»"},
         {[](Sy1d& m) { m.ndim = "13"; m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13"; }, "NCOMP = 13"},
         {[](Sy1d& m) { m.lgraph = "2"; m.ic = "1"; }, "NCOMP = 1"},
         {[](Sy1d& m) { m.tau1 = m.tau2 = "3"; m.ndim = "4"; m.ic = "4"; m.omeg = "-0.9"; }, " ZZZ < 0, STOP"},
@@ -494,9 +498,12 @@ TEST_F(Sec511Test, Sec511IntegrRefusedLimitsLeaveResultsUntouched) {
         SCOPED_TRACE(cs.named);
         Sy1d m;
         cs.set(m);
-        load(m);
         surf.forget();
-        const std::string err = errorOf([&] { sec.Integr1(c); });
+        const std::string err = errorOf([&] {
+            load(m);
+            surf.forget();
+            sec.Integr1(c);
+        });
         EXPECT_NE(err.find(cs.named), std::string::npos) << err;
         EXPECT_EQ(bytesOf(paths.userFile("Results.sy1")), "old results\r\n");
         EXPECT_TRUE(surf.calls.empty());

@@ -15,7 +15,7 @@ using namespace velta;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::slurp;
+using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -61,7 +61,7 @@ TEST_F(Sec512Test, ShippedSamplesReadAndWriteBackByteForByte) {
     for (const char* name : {"Oscill.syzd", "Stable.syzd"}) {
         const std::string src = std::string(VELTA_SOURCE_DIR) + "/User/Sy1z/Tau0/" + name;
         ASSERT_TRUE(std::filesystem::exists(src)) << name;
-        const std::string bytes = slurp(src);
+        const std::string bytes = bytesOf(src);
         app.write("User/Sy1z/Tau0/s.syzd", bytes);
         core.dataPath = app.path("User/Sy1z/Tau0/s.syzd");
         mdlGlobal.L = 4;
@@ -81,7 +81,7 @@ TEST_F(Sec512Test, ShippedSamplesReadAndWriteBackByteForByte) {
 
         const std::string out = app.path("User/Sy1z/Tau0/back.syzd");
         Sec512::Table_File(out, Sec512::fieldsFromStore());
-        EXPECT_EQ(slurp(out), bytes) << name;
+        EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
     for (const char* line : {"Контроль ввода исходных данных:", " ", "ALFA = 10", "BETA = 1", "GAMA = 4",
@@ -268,7 +268,7 @@ TEST_F(Sec512Test, ResultsFileByteForByteAndRewrittenAtEveryPortion) {
           std::string("-----+-------------+-------------+"), "00001   0.00000E+00   " + z(0) + "   ",
           "00002   5.00000E-01   " + z(0.5) + "   ", "00003   1.00000E+00   " + z(1) + "   "})
         want += utf8ToCp1251(l) + "\r\n";
-    const std::string got = slurp(paths.userFile("Results.s1z"));
+    const std::string got = bytesOf(paths.userFile("Results.s1z"));
     ASSERT_GE(got.size(), want.size());
     EXPECT_EQ(got.substr(0, want.size()), want);
     // The remainder (NREM = 0) computes one node more, listed as row NP1 = 3 at T0 + h.
@@ -349,7 +349,7 @@ TEST_F(Sec512Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         {"NDEL должно быть от 1 до 2499", [](Syzd& f) { f.ndel = "0"; }},
         {"NSC", [](Syzd& f) { f.nsc = "0"; }},
         {"TETA должна быть отлична от 0", [](Syzd& f) { f.teta = "0"; }},
-        {"IC(1) = 2", [](Syzd& f) { f.ic = "2"; }},
+        {"строка 25: ожидалось IC(1) от 1 до MDIM = 1, прочитано «2»", [](Syzd& f) { f.ic = "2"; }},
         {"IC(2) = 2", [](Syzd& f) { f.mdim = "2"; f.ic = "1,2"; }},
         {"NCOMP", [](Syzd& f) { f.ic = ""; }},
         {"начальное приближение", [](Syzd& f) { f.beta = "0"; }},
@@ -362,14 +362,14 @@ TEST_F(Sec512Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         SetUp();
         Syzd f;
         b.set(f);
-        load(f);
         try {
+            load(f);  // a bad list is refused here, the other limits before the run
             core.Integr1(c);
             ADD_FAILURE() << "accepted: " << b.what;
         } catch (const VeltaError& e) {
             EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
         }
-        EXPECT_EQ(slurp(paths.userFile("Results.s1z")), "old\r\n") << b.what;
+        EXPECT_EQ(bytesOf(paths.userFile("Results.s1z")), "old\r\n") << b.what;
         EXPECT_EQ(mdlGlobal.STAT, 0.0) << b.what;
         EXPECT_EQ(mdlGlobal.HHH, 0.0) << b.what;
     }
@@ -443,11 +443,11 @@ TEST(Sec512Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     EXPECT_EQ(shell.resultsPath(), paths.userFile("Results.s1z"));
 
     // A refused run: a message, no counter, the results as they were.
-    const std::string before = slurp(paths.userFile("Results.s1z"));
+    const std::string before = bytesOf(paths.userFile("Results.s1z"));
     mdlGlobal.NSC = 0;
     surf.forget();
     EXPECT_FALSE(shell.mnuIntegr(c));
     EXPECT_NE(ui.messages.back().text.find("NSC"), std::string::npos);
     EXPECT_EQ(surf.findText("   L = 1"), nullptr);
-    EXPECT_EQ(slurp(paths.userFile("Results.s1z")), before);
+    EXPECT_EQ(bytesOf(paths.userFile("Results.s1z")), before);
 }

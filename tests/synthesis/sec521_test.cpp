@@ -369,7 +369,8 @@ TEST_F(Sec521Test, Sec521IntegrRefusedLimitsLeaveResultsUntouched) {
         {[](Sy2d& m) { m.beta12 = "1,-1"; }, "BETA2 = -1"},
         {[](Sy2d& m) { m.tmax = "-1"; }, "TMAX = -1"},
         {[](Sy2d& m) { m.hhh = "2000"; m.tmax = "2000"; }, "HHH слишком велик"},
-        {[](Sy2d& m) { m.ic = "1,7"; }, "IC(2) = 7"},
+        // The list is refused while the file is read, on its own line.
+        {[](Sy2d& m) { m.ic = "1,7"; }, "строка 31: ожидалось IC(2) от 1 до NDIM = 6, прочитано «7»"},
         {[](Sy2d& m) { m.ndim12 = "8,7"; m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13"; }, "NCOMP = 13"},
         {[](Sy2d& m) { m.lgraph = "2"; m.ic = "6"; }, "NCOMP = 1"},
     };
@@ -377,9 +378,12 @@ TEST_F(Sec521Test, Sec521IntegrRefusedLimitsLeaveResultsUntouched) {
         SCOPED_TRACE(cs.named);
         Sy2d m;
         cs.set(m);
-        load(m);
         surf.forget();
-        const std::string err = errorOf([&] { sec.Integr1(c); });
+        const std::string err = errorOf([&] {
+            load(m);
+            surf.forget();
+            sec.Integr1(c);
+        });
         EXPECT_NE(err.find(cs.named), std::string::npos) << err;
         EXPECT_EQ(bytesOf(paths.userFile("Results.sy2")), "old results\r\n");
         EXPECT_TRUE(surf.calls.empty());

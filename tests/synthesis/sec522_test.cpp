@@ -17,7 +17,7 @@ using namespace velta;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::slurp;
+using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -78,7 +78,7 @@ TEST_F(Sec522Test, ShippedSamplesReadAndWriteBackByteForByte) {
     for (const char* name : {"Oscill.syzd", "Stable.syzd"}) {
         const std::string src = std::string(VELTA_SOURCE_DIR) + "/User/Sy2z/Tau0/" + name;
         ASSERT_TRUE(std::filesystem::exists(src)) << name;
-        const std::string bytes = slurp(src);
+        const std::string bytes = bytesOf(src);
         app.write("User/Sy2z/Tau0/s.syzd", bytes);
         core.dataPath = app.path("User/Sy2z/Tau0/s.syzd");
         mdlGlobal.L = 2;
@@ -98,7 +98,7 @@ TEST_F(Sec522Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(f.beta12, "1,1");
         const std::string out = app.path("User/Sy2z/Tau0/back.syzd");
         Sec522::Table_File(out, f);
-        EXPECT_EQ(slurp(out), bytes) << name;
+        EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
     for (const char* line : {"Контроль ввода исходных данных:", " ", "ALFA,ALFA1,ALFA2 = 1,5,5",
@@ -119,7 +119,7 @@ TEST_F(Sec522Test, CombinedLinesAreCopiedAsTypedAndMustHoldTheirNumbers) {
     fs.beta12 = "0.5,0.25";
     const std::string p = app.path("User/Sy2z/Tau0/w.syzd");
     Sec522::Table_File(p, fs);
-    EXPECT_NE(cp1251ToUtf8(slurp(p)).find("BETA1,BETA2:\r\n0.5,0.25\r\n"), std::string::npos);
+    EXPECT_NE(cp1251ToUtf8(bytesOf(p)).find("BETA1,BETA2:\r\n0.5,0.25\r\n"), std::string::npos);
     core.dataPath = p;
     core.InputPar(c);
     EXPECT_EQ(mdlGlobal.BETA2, 0.25);
@@ -409,7 +409,7 @@ TEST_F(Sec522Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         {"NDEL должно быть от 1 до 2499", [](Syzd2& f) { f.ndel = "-1"; }},
         {"NSC", [](Syzd2& f) { f.nsc = "0"; }},
         {"IC(2) = 2", [](Syzd2& f) { f.mdim = "2"; f.ic = "1,2"; }},
-        {"IC(1) = 0", [](Syzd2& f) { f.ic = "0"; }},
+        {"строка 28: ожидалось IC(1) от 1 до MDIM = 1, прочитано «0»", [](Syzd2& f) { f.ic = "0"; }},
         {"больше 0", [](Syzd2& f) { f.taus = "0,3"; }},
         {"стационарного решения", [](Syzd2& f) { f.teta = "-1"; f.gama12 = "1,1"; }},
     };
@@ -418,15 +418,24 @@ TEST_F(Sec522Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         SetUp();
         Syzd2 f;
         b.set(f);
-        load(f);
-        const double tau1 = mdlGlobal.TAU(1);
+        // A bad list is refused while the file is read, the other limits before the run.
+        std::string err;
         try {
-            core.Integr1(c);
-            ADD_FAILURE() << "accepted: " << b.what;
+            load(f);
         } catch (const VeltaError& e) {
-            EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
+            err = e.what();
         }
-        EXPECT_EQ(slurp(paths.userFile("Results.s2z")), "old\r\n") << b.what;
+        const double tau1 = mdlGlobal.TAU(1);
+        if (err.empty()) {
+            try {
+                core.Integr1(c);
+                ADD_FAILURE() << "accepted: " << b.what;
+            } catch (const VeltaError& e) {
+                err = e.what();
+            }
+        }
+        EXPECT_NE(err.find(b.what), std::string::npos) << err;
+        EXPECT_EQ(bytesOf(paths.userFile("Results.s2z")), "old\r\n") << b.what;
         EXPECT_EQ(mdlGlobal.TAU(1), tau1) << "the delays are put back: " << b.what;
         EXPECT_EQ(mdlGlobal.HHH, 0.0) << b.what;
     }
