@@ -9,19 +9,6 @@ namespace velta {
 
 namespace {
 
-void appendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 struct Group {
     bool skip = false;  // a destination whose text is not part of the body
     int uc = 1;         // characters after \uN that stand in for it
@@ -124,7 +111,7 @@ std::vector<RtfParagraph> rtfParagraphs(const std::string& rtf) {
             if (word == "u" && hasArg) {
                 if (!g.skip) {
                     begin();
-                    appendUtf8(par.text, static_cast<unsigned>(arg < 0 ? arg + 65536 : arg));
+                    appendUtf8(par.text, static_cast<char32_t>(arg < 0 ? arg + 65536 : arg));
                     pendingSkip = g.uc;
                 }
             } else if (word == "uc") {

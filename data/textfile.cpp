@@ -40,6 +40,14 @@ int codeToByte(char32_t cp) {
     return '?';
 }
 
+// The message of a reading that ran out of lines.
+std::string endedText(const std::string& name, const std::string& expected) {
+    return "Ошибка чтения файла " + name + ": файл закончился раньше времени, ожидалось " +
+           expected;
+}
+
+} // namespace
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -52,14 +60,6 @@ void appendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-// The message of a reading that ran out of lines.
-std::string endedText(const std::string& name, const std::string& expected) {
-    return "Ошибка чтения файла " + name + ": файл закончился раньше времени, ожидалось " +
-           expected;
-}
-
-} // namespace
 
 std::string cp1251ToUtf8(const std::string& bytes) {
     std::string out;

@@ -12,6 +12,8 @@
 namespace velta {
 
 std::string cp1251ToUtf8(const std::string& bytes);
+// Appends one code point of the Basic Multilingual Plane to a UTF-8 text.
+void appendUtf8(std::string& out, char32_t cp);
 // Characters without a Windows-1251 code become '?'.
 std::string utf8ToCp1251(const std::string& utf8);
 
