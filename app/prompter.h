@@ -24,15 +24,21 @@ public:
     virtual bool emptyAnswerWasCancel() const { return true; }
     // Modal Yes/No question; true for Yes.
     virtual bool askYesNo(const std::string& text, const std::string& title = kTitle) {
-        (void)text; (void)title; return false;
+        (void)text;
+        (void)title;
+        return false;
     }
     // Open and save dialogs: initial folder, filter list of "description|pattern|" pairs.
     // Return the chosen full path, empty for Cancel.
     virtual std::string chooseOpenFile(const std::string& folder, const std::string& filter) {
-        (void)folder; (void)filter; return {};
+        (void)folder;
+        (void)filter;
+        return {};
     }
     virtual std::string chooseSaveFile(const std::string& folder, const std::string& filter) {
-        (void)folder; (void)filter; return {};
+        (void)folder;
+        (void)filter;
+        return {};
     }
     // The main window's progress bar.
     virtual void progressShow(int maximum) { (void)maximum; }
@@ -42,4 +48,4 @@ public:
     virtual void note(const std::string& text) { (void)text; }
 };
 
-} // namespace velta
+}  // namespace velta

@@ -22,16 +22,23 @@ RunEstimate stepTable(double end, double h, int nsc, int n) {
     return e;
 }
 
-} // namespace
+}  // namespace
 
 RunEstimate estimateRun(int section) {
     const Store& g = mdlGlobal;
     switch (section) {
-    case 11: case 21: case 8: case 511: case 521:
-        return stepTable(g.TMAX, g.HHH, g.NSC, g.NDIM);
+    case 11:
+    case 21:
+    case 8:
+    case 511:
+    case 521: return stepTable(g.TMAX, g.HHH, g.NSC, g.NDIM);
     case 9:  // the interval ends at SCRT; the table holds the three coordinates
         return stepTable(g.SCRT, g.HHH, g.NSC, 3);
-    case 12: case 22: case 6: case 512: case 522: {
+    case 12:
+    case 22:
+    case 6:
+    case 512:
+    case 522: {
         // One portion: at least one window TAU(LTAU), NDEL steps per window (the step of a
         // later portion is HHH).
         if (g.LTAU < 1 || g.TAU.upper() < g.LTAU) return {};
@@ -40,8 +47,7 @@ RunEstimate estimateRun(int section) {
         if (!(taum > 0)) return {};
         return stepTable(std::max(g.TMAX, taum), h, g.NSC, std::max(g.MDIM, g.NDIM));
     }
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -63,4 +69,4 @@ std::string runSizeQuestion(int section, const std::string& resultsName) {
            "Проверьте TMAX, HHH и NSC. Продолжить счёт?";
 }
 
-} // namespace velta
+}  // namespace velta

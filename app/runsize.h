@@ -29,4 +29,4 @@ std::string runSizeQuestion(int section, const std::string& resultsName);
 // A size in bytes as the user reads it: "132 ГБ", "650 МБ", "12 КБ".
 std::string sizeText(double bytes);
 
-} // namespace velta
+}  // namespace velta

@@ -9,10 +9,10 @@
 #include "data/textlist.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <chrono>
 #include <exception>
 #include <filesystem>
 
@@ -22,8 +22,17 @@ namespace {
 
 bool isIntegration(int s) {
     switch (s) {
-    case 11: case 21: case 8: case 9: case 511: case 521:
-    case 12: case 22: case 6: case 512: case 522: return true;
+    case 11:
+    case 21:
+    case 8:
+    case 9:
+    case 511:
+    case 521:
+    case 12:
+    case 22:
+    case 6:
+    case 512:
+    case 522: return true;
     default: return false;
     }
 }
@@ -80,7 +89,7 @@ std::string jsonValue(const std::string& text) {
     return jsonString(text);
 }
 
-} // namespace
+}  // namespace
 
 std::string jsonString(const std::string& s) {
     std::string out = "\"";
@@ -222,7 +231,9 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
     s += "},\"exit_status\":" + std::to_string(exitStatus);
     s += ",\"message\":" + (messages.empty() ? std::string("\"\"") : jsonString(messages.back()));
     s += ",\"outputs\":{";
-    const std::string results = info && !info->resultExt.empty() ? paths.userFile("Results." + info->resultExt) : "";
+    const std::string results = info && !info->resultExt.empty()
+                                    ? paths.userFile("Results." + info->resultExt)
+                                    : "";
     std::string out;
     auto field = [&](const std::string& name, const std::string& value) {
         out += (out.empty() ? "" : ",") + jsonString(name) + ":" + value;
@@ -272,8 +283,10 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
         const auto points = numericRows(freshLines(results));
         field("points", std::to_string(points.size()));
         if (section != 7) {
-            field("turning_points", std::to_string(countBlocks(freshLines(paths.userFile("BSOLV." + ext)), "Решение")));
-            field("qsolv_points", std::to_string(countBlocks(freshLines(paths.userFile("QSOLV." + ext)), "Решение")));
+            field("turning_points",
+                  std::to_string(countBlocks(freshLines(paths.userFile("BSOLV." + ext)), "Решение")));
+            field("qsolv_points",
+                  std::to_string(countBlocks(freshLines(paths.userFile("QSOLV." + ext)), "Решение")));
         }
         if (section == 217) {
             // Verdicts of STABL along the curve: a change between STAB and UNSTAB is a change of stability.
@@ -312,4 +325,4 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
     return s;
 }
 
-} // namespace velta
+}  // namespace velta

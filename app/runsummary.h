@@ -78,4 +78,4 @@ std::vector<std::pair<std::string, std::string>> dataParameters(const std::strin
 std::string jsonString(const std::string& s);
 std::string jsonNumber(double v);
 
-} // namespace velta
+}  // namespace velta

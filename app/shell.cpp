@@ -14,15 +14,15 @@ namespace velta {
 
 namespace {
 
-constexpr Cmd kMenuFalse[] = {Cmd::Table,    Cmd::FormMod,  Cmd::BankDan,   Cmd::Open,     Cmd::Input,
-                              Cmd::Integr,   Cmd::VarPar,   Cmd::OpenResl,  Cmd::DelF,     Cmd::Spectr,
+constexpr Cmd kMenuFalse[] = {Cmd::Table,     Cmd::FormMod,  Cmd::BankDan,  Cmd::Open, Cmd::Input,
+                              Cmd::Integr,    Cmd::VarPar,   Cmd::OpenResl, Cmd::DelF, Cmd::Spectr,
                               Cmd::OpenQsolv, Cmd::OpenSpct, Cmd::OpenStabl};
 
 bool usesVarPar(int code) {
     return code == 8 || code == 9 || code == 11 || code == 21 || code == 511 || code == 521;
 }
 
-} // namespace
+}  // namespace
 
 Shell::Shell(const AppPaths& paths) : paths_(paths) {
     Menu_False();
@@ -132,7 +132,9 @@ void Shell::afterCancel() {
 
 int Shell::varDialogIndex() const {
     switch (section) {
-    case 8: case 11: case 21: return static_cast<int>(VarDlg::VarPar);
+    case 8:
+    case 11:
+    case 21: return static_cast<int>(VarDlg::VarPar);
     case 9: return static_cast<int>(VarDlg::VarPar9);
     case 511: return static_cast<int>(VarDlg::VarPar1);
     case 521: return static_cast<int>(VarDlg::VarPar2);
@@ -224,7 +226,9 @@ bool Shell::mnuInput(Ctx& c) {
         return true;
     }
     switch (section) {
-    case 8: case 11: case 21: VarPar_Set(VarDlg::VarPar, 0); break;
+    case 8:
+    case 11:
+    case 21: VarPar_Set(VarDlg::VarPar, 0); break;
     case 9: VarPar_Set(VarDlg::VarPar9, 0); break;
     case 511: VarPar_Set(VarDlg::VarPar1, 1); break;
     case 521: VarPar_Set(VarDlg::VarPar2, 2); break;
@@ -243,7 +247,8 @@ bool Shell::mnuIntegr(Ctx& c) {
     if (wants3D()) {
         // m3D_Graph: the stored results in the 3D picture instead of a new run.
         if (!draw3D) {
-            c.ui.message("Трёхмерная картинка ещё не реализована в этой версии пакета.", MsgIcon::Exclamation);
+            c.ui.message("Трёхмерная картинка ещё не реализована в этой версии пакета.",
+                         MsgIcon::Exclamation);
             return false;
         }
         try {
@@ -272,13 +277,17 @@ bool Shell::mnuIntegr(Ctx& c) {
     try {
         sc->Integr1(c);
         switch (section) {
-        case 8: case 11: case 21: Period_Print(c, 18); break;
+        case 8:
+        case 11:
+        case 21: Period_Print(c, 18); break;
         // Section 9 computes no period: a PERIOD left by another section is not printed.
         case 9: c.ui.progressHide(); break;
         case 511: Period_Print(c, 20); break;
         case 521: Period_Print(c, 22); break;
         case 6: L_Print(c, 27); break;
-        case 12: case 22: case 522: L_Print(c, 28); break;
+        case 12:
+        case 22:
+        case 522: L_Print(c, 28); break;
         case 512: L_Print(c, 26); break;
         default: break;
         }
@@ -350,11 +359,12 @@ std::string Shell::stablPath() const { return section == 217 ? paths_.userFile("
 
 const std::vector<std::string>& Shell::deleteList() {
     static const std::vector<std::string> names = {
-        "Results.mnk", "Results.mnz", "Results.mtr", "Results.srg", "Bsolv.srg",  "Qsolv.srg",  "Results.srR",
-        "Bsolv.srR",   "Qsolv.srR",   "Qsolv0.srR",  "Results.diu", "Infor.diu",  "Nlist.diu",  "Qsolv.diu",
-        "Bsolv.diu",   "Stabl.diu",   "Results.mtz", "Results.stb", "Spectr.stb", "Results.sty", "Results.sy1",
-        "Results.s1z", "Results.sy2", "Results.s2z", "Results.suz", "Results.stR", "Symmetr.stR", "Results.gse",
-        "Input.chk",   "Phas.chk",    "Puan.chk",    "Ugly.chk",    "Vector.chk"};
+        "Results.mnk", "Results.mnz", "Results.mtr", "Results.srg", "Bsolv.srg",   "Qsolv.srg",
+        "Results.srR", "Bsolv.srR",   "Qsolv.srR",   "Qsolv0.srR",  "Results.diu", "Infor.diu",
+        "Nlist.diu",   "Qsolv.diu",   "Bsolv.diu",   "Stabl.diu",   "Results.mtz", "Results.stb",
+        "Spectr.stb",  "Results.sty", "Results.sy1", "Results.s1z", "Results.sy2", "Results.s2z",
+        "Results.suz", "Results.stR", "Symmetr.stR", "Results.gse", "Input.chk",   "Phas.chk",
+        "Puan.chk",    "Ugly.chk",    "Vector.chk"};
     return names;
 }
 
@@ -379,4 +389,4 @@ void Shell::mnuRefresh() {
     enable(Cmd::Combo, false);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -19,8 +19,22 @@ namespace velta {
 // Commands switched by Menu_False (a menu item together with its tool-bar button or
 // drop-down item), plus the task-folder combo box and the four turning buttons.
 enum class Cmd {
-    Table, FormMod, BankDan, Open, Input, Integr, VarPar, OpenResl, DelF, Spectr,
-    OpenQsolv, OpenSpct, OpenStabl, Combo, Turn, Count
+    Table,
+    FormMod,
+    BankDan,
+    Open,
+    Input,
+    Integr,
+    VarPar,
+    OpenResl,
+    DelF,
+    Spectr,
+    OpenQsolv,
+    OpenSpct,
+    OpenStabl,
+    Combo,
+    Turn,
+    Count
 };
 
 // Options of one variation dialog (frmVarPar, frmVarPar9, frmVarPar1, frmVarPar2),
@@ -52,15 +66,15 @@ public:
     explicit Shell(const AppPaths& paths);
 
     // ---- state
-    int section = 0;                         // current section code, 0 before a selection
+    int section = 0;  // current section code, 0 before a selection
     const SectionInfo* info = nullptr;
     std::array<bool, static_cast<int>(Cmd::Count)> enabled{};
-    bool whiteBackground = true;             // check mark of "&Белый"
+    bool whiteBackground = true;  // check mark of "&Белый"
     bool welcomeVisible = true;
     bool textViewVisible = false;
-    std::vector<std::string> taskItems;      // items of the task-folder combo box
+    std::vector<std::string> taskItems;  // items of the task-folder combo box
     std::string comboText = "Выбрать директорию задачи";
-    std::string status1, status2;            // status panels 1 and 2
+    std::string status1, status2;  // status panels 1 and 2
     std::array<VarParOptions, 4> varpar{};
 
     bool isEnabled(Cmd c) const { return enabled[static_cast<int>(c)]; }
@@ -122,4 +136,4 @@ private:
     std::map<int, std::unique_ptr<SectionCore>> cores_;
 };
 
-} // namespace velta
+}  // namespace velta

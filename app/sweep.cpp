@@ -97,7 +97,8 @@ struct JsonReader {
                 case 'r': out += '\r'; break;
                 case 't': out += '\t'; break;
                 case 'u': {
-                    const unsigned code = static_cast<unsigned>(std::strtoul(s.substr(i + 1, 4).c_str(), nullptr, 16));
+                    const unsigned code = static_cast<unsigned>(
+                        std::strtoul(s.substr(i + 1, 4).c_str(), nullptr, 16));
                     out += static_cast<char>(code < 0x80 ? code : '?');
                     i += 4;
                     break;
@@ -139,7 +140,9 @@ struct JsonReader {
             }
             return s.substr(start, i - start);
         }
-        while (i < s.size() && s[i] != ',' && s[i] != '}' && s[i] != ']' && !std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+        while (i < s.size() && s[i] != ',' && s[i] != '}' && s[i] != ']' &&
+               !std::isspace(static_cast<unsigned char>(s[i])))
+            ++i;
         return s.substr(start, i - start);
     }
     // An object's members into out (nested objects named in `descend` are read into out too).
@@ -167,7 +170,7 @@ struct JsonReader {
     }
 };
 
-} // namespace
+}  // namespace
 
 std::map<std::string, std::string> summaryValues(const std::string& json) {
     std::map<std::string, std::string> out;
@@ -202,7 +205,8 @@ SweepAxis parseAxis(const std::string& spec) {
             throw VeltaError("axis \"" + spec + "\": a log range needs a > 0 and b > 0");
         for (long k = 0; k < n; ++k) {
             const double f = n == 1 ? 0.0 : static_cast<double>(k) / static_cast<double>(n - 1);
-            double v = a.log ? std::exp(std::log(from) + (std::log(to) - std::log(from)) * f) : from + (to - from) * f;
+            double v = a.log ? std::exp(std::log(from) + (std::log(to) - std::log(from)) * f)
+                             : from + (to - from) * f;
             if (k == n - 1 && n > 1) v = to;
             a.values.push_back(numberText(v));
         }
@@ -253,9 +257,10 @@ std::string SweepSpec::identity() const {
 
 const std::vector<std::string>& summaryFields() {
     static const std::vector<std::string> f = {
-        "period", "amplitude", "stationary", "rows", "final_t", "final_state", "last_half",
-        "ALFAc", "Uc", "critical_point", "points", "turning_points", "qsolv_points", "stability_changes",
-        "solutions", "solution_list"};
+        "period",       "amplitude",         "stationary", "rows",
+        "final_t",      "final_state",       "last_half",  "ALFAc",
+        "Uc",           "critical_point",    "points",     "turning_points",
+        "qsolv_points", "stability_changes", "solutions",  "solution_list"};
     return f;
 }
 
@@ -311,8 +316,9 @@ std::vector<std::string> parseCsvLine(const std::string& line) {
     return cells;
 }
 
-std::vector<std::string> tableRow(const SweepSpec& s, std::size_t i, int exitStatus, const std::string& summaryJson,
-                                  const std::string& driverMessage, const std::string& privateRoot) {
+std::vector<std::string> tableRow(const SweepSpec& s, std::size_t i, int exitStatus,
+                                  const std::string& summaryJson, const std::string& driverMessage,
+                                  const std::string& privateRoot) {
     std::vector<std::string> row = {std::to_string(i)};
     for (const auto& v : s.values(i)) row.push_back(v);
     row.push_back(std::to_string(s.pointSeed(i)));
@@ -328,7 +334,8 @@ std::vector<std::string> tableRow(const SweepSpec& s, std::size_t i, int exitSta
         message = "the run wrote no summary";
     }
     if (message.empty()) message = values["message"];
-    if (exitStatus == 0 && values.count("exit_status") && values["exit_status"] != "0") exitStatus = std::atoi(values["exit_status"].c_str());
+    if (exitStatus == 0 && values.count("exit_status") && values["exit_status"] != "0")
+        exitStatus = std::atoi(values["exit_status"].c_str());
     row.push_back(std::to_string(exitStatus));
     // Paths inside the private copy are shown as the sweep's own.
     row.push_back(replaceAll(message, privateRoot, s.root));
@@ -378,10 +385,12 @@ SweepTable openSweepFolder(const SweepSpec& s, const std::string& folder) {
     const bool hasTable = fs::exists(table) && fs::file_size(table, ec) > 0;
     if (fs::exists(idPath)) {
         if (readFile(idPath) != id)
-            throw VeltaError(folder + " holds the table of another sweep (section, data file, axes, fixed values "
+            throw VeltaError(folder +
+                             " holds the table of another sweep (section, data file, axes, fixed values "
                              "or seed differ; see its sweep.id): choose another --out folder");
     } else if (hasTable) {
-        throw VeltaError(table + " was not written by this sweep (no sweep.id beside it): choose another --out folder");
+        throw VeltaError(
+            table + " was not written by this sweep (no sweep.id beside it): choose another --out folder");
     } else {
         std::ofstream f(idPath, std::ios::binary);
         f << id;
@@ -399,7 +408,8 @@ SweepTable openSweepFolder(const SweepSpec& s, const std::string& folder) {
     return t;
 }
 
-TableAppender::TableAppender(const SweepSpec& s, std::string path) : path_(std::move(path)), header_(tableHeader(s)) {}
+TableAppender::TableAppender(const SweepSpec& s, std::string path)
+    : path_(std::move(path)), header_(tableHeader(s)) {}
 
 void TableAppender::append(const std::vector<std::string>& row) {
     std::error_code ec;
@@ -436,7 +446,8 @@ void gatherTable(const SweepSpec& s, const std::string& folder, const std::vecto
     SweepTable all = readTable(table);
     for (const auto& p : parts) {
         SweepTable t = readTable(p);
-        if (!t.header.empty() && t.header != tableHeader(s)) throw VeltaError(p + " has other columns than this sweep");
+        if (!t.header.empty() && t.header != tableHeader(s))
+            throw VeltaError(p + " has other columns than this sweep");
         for (auto& [k, row] : t.rows) all.rows.emplace(k, std::move(row));
     }
     std::string text = csvLine(tableHeader(s)) + "\n";
@@ -449,8 +460,8 @@ void gatherTable(const SweepSpec& s, const std::string& folder, const std::vecto
         if (!f) {
             f.close();
             std::remove(tmp.c_str());
-            throw VeltaError("cannot write " + tmp + " (the table " + table + " is kept as it was): " +
-                             std::strerror(errno));
+            throw VeltaError("cannot write " + tmp + " (the table " + table +
+                             " is kept as it was): " + std::strerror(errno));
         }
     }
     std::error_code ec;
@@ -463,7 +474,8 @@ void gatherTable(const SweepSpec& s, const std::string& folder, const std::vecto
 
 PrivateRoot::PrivateRoot(const std::string& root, const std::string& tmpBase) : root_(root) {
     std::string tmpl = (fs::path(tmpBase) / "velta-sweep-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) throw VeltaError("cannot make a folder in " + tmpBase + ": " + std::strerror(errno));
+    if (!::mkdtemp(tmpl.data()))
+        throw VeltaError("cannot make a folder in " + tmpBase + ": " + std::strerror(errno));
     path_ = tmpl;
     // The User folder without the results and check files of earlier runs.
     const AppPaths paths(root);
@@ -478,8 +490,7 @@ PrivateRoot::PrivateRoot(const std::string& root, const std::string& tmpBase) : 
         if (it->is_directory()) {
             fs::create_directories(to, ec);
         } else if (it->is_regular_file()) {
-            if (it.depth() == 0 &&
-                std::find(skip.begin(), skip.end(), lowerUtf8(rel.string())) != skip.end())
+            if (it.depth() == 0 && std::find(skip.begin(), skip.end(), lowerUtf8(rel.string())) != skip.end())
                 continue;
             fs::copy_file(it->path(), to, fs::copy_options::overwrite_existing, ec);
         }
@@ -505,8 +516,17 @@ std::string PrivateRoot::mapped(const std::string& file) const {
 std::vector<std::string> runnerArgs(const SweepSpec& s, std::size_t i, const std::string& runner,
                                     const std::string& root, const std::string& dataInRoot,
                                     const std::string& summary) {
-    std::vector<std::string> a = {runner, "--root", root, "--section", std::to_string(s.section), "--data", dataInRoot,
-                                  "--seed", std::to_string(s.pointSeed(i)), "--summary", summary};
+    std::vector<std::string> a = {runner,
+                                  "--root",
+                                  root,
+                                  "--section",
+                                  std::to_string(s.section),
+                                  "--data",
+                                  dataInRoot,
+                                  "--seed",
+                                  std::to_string(s.pointSeed(i)),
+                                  "--summary",
+                                  summary};
     if (!s.task.empty()) {
         a.push_back("--task");
         a.push_back(s.task);
@@ -547,7 +567,8 @@ int spawnProcess(const std::vector<std::string>& argv, const std::string& log) {
 std::string waitStatusMessage(int status) {
     if (WIFSIGNALED(status)) {
         const int sig = WTERMSIG(status);
-        return std::string("velta-run was ended by signal ") + std::to_string(sig) + " (" + strsignal(sig) + ")";
+        return std::string("velta-run was ended by signal ") + std::to_string(sig) + " (" + strsignal(sig) +
+               ")";
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127) return "velta-run could not be started";
     return {};
@@ -559,4 +580,4 @@ int exitCodeOf(int status) {
     return 1;
 }
 
-} // namespace velta
+}  // namespace velta

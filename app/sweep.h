@@ -24,10 +24,10 @@ struct SweepAxis {
 SweepAxis parseAxis(const std::string& spec);
 
 struct SweepSpec {
-    std::string root;      // application folder whose User the points copy
+    std::string root;  // application folder whose User the points copy
     int section = 0;
-    std::string data;      // data file, absolute
-    std::string task;      // task folder of the delay sections ("" = Tau0)
+    std::string data;  // data file, absolute
+    std::string task;  // task folder of the delay sections ("" = Tau0)
     std::vector<SweepAxis> axes;
     std::vector<std::string> sets;  // fixed KEY=VALUE for every point
     std::uint64_t seed = 1;
@@ -54,8 +54,9 @@ std::vector<std::string> parseCsvLine(const std::string& line);
 // The row of point i from the run's exit status, its summary JSON ("" when none was
 // written) and a message of the driver ("" unless the run could not report for itself).
 // Paths of the private copy in messages are written as the sweep's root.
-std::vector<std::string> tableRow(const SweepSpec& s, std::size_t i, int exitStatus, const std::string& summaryJson,
-                                  const std::string& driverMessage, const std::string& privateRoot);
+std::vector<std::string> tableRow(const SweepSpec& s, std::size_t i, int exitStatus,
+                                  const std::string& summaryJson, const std::string& driverMessage,
+                                  const std::string& privateRoot);
 
 // The table as read back: header and rows by point number. A last line without its end
 // (an interrupted write) is not a row.
@@ -121,4 +122,4 @@ int exitCodeOf(int status);  // the exit code, or 128 + signal
 // values as their JSON text.
 std::map<std::string, std::string> summaryValues(const std::string& json);
 
-} // namespace velta
+}  // namespace velta

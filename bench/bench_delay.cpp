@@ -38,13 +38,12 @@ struct DelayBenchApp {
         root = std::filesystem::temp_directory_path() / ("velta_bench_delay_" + std::to_string(::getpid()));
         std::filesystem::create_directories(root / "User" / "Mtr" / "Tau0");
         const std::vector<std::string> lines = {
-            "1", "-", "ALFA = 10", "BETA = 1", "GAMA = 3",
-            "2", "-", "MDIM = 2", "LTAU = 6", "PTAU = 5", "TAUm(I):", "0.1,0.25,0.4,0.55,0.7,1",
-            "3", "-", "TMAX = 500", "NDEL = 400",
-            "4", "-", "IND = 0", "Z_1 = 0.001",
-            "5", "-", "IC(I):", "1,2",
-            "6", "-", "NSC = 100",
-            "7", "-", "Dlx = 0", "Drx = 0.4", "Sclt = 0"};
+            "1",         "-",           "ALFA = 10",  "BETA = 1",   "GAMA = 3", "2",
+            "-",         "MDIM = 2",    "LTAU = 6",   "PTAU = 5",   "TAUm(I):", "0.1,0.25,0.4,0.55,0.7,1",
+            "3",         "-",           "TMAX = 500", "NDEL = 400", "4",        "-",
+            "IND = 0",   "Z_1 = 0.001", "5",          "-",          "IC(I):",   "1,2",
+            "6",         "-",           "NSC = 100",  "7",          "-",        "Dlx = 0",
+            "Drx = 0.4", "Sclt = 0"};
         std::ofstream f(root / "User" / "Mtr" / "Tau0" / "bench.mtzd", std::ios::binary);
         for (const auto& l : lines) f << utf8ToCp1251(l) << "\r\n";
     }
@@ -133,7 +132,7 @@ void BM_Delay_Linear(benchmark::State& state) {
     state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_Delay_Sec22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Delay_Linear)->Unit(benchmark::kMillisecond);

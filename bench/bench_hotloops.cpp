@@ -102,16 +102,18 @@ struct DelayCase {
         std::filesystem::create_directories(root / "User" / dir / "Tau0");
         std::vector<std::string> lines;
         if (sec12)
-            lines = {"1", "-", "MCLASS = 1", "NDIM = 32", "KMOD = 4", "ALFA = 10", "BETA = 1", "GAMA = 3",
-                     "2", "-", "MDIM = 2", "LTAU = 3", "PTAU = 3", "TAUm(I):", "0.5,0.75,1"};
+            lines = {"1", "-", "MCLASS = 1", "NDIM = 32", "KMOD = 4", "ALFA = 10", "BETA = 1",  "GAMA = 3",
+                     "2", "-", "MDIM = 2",   "LTAU = 3",  "PTAU = 3", "TAUm(I):",  "0.5,0.75,1"};
         else
-            lines = {"1", "-", "ALFA = 10", "BETA = 1", "GAMA = 3",
-                     "2", "-", "MDIM = 2", "LTAU = 6", "PTAU = 5", "TAUm(I):", "0.1,0.25,0.4,0.55,0.7,1"};
-        for (const char* l : {"3", "-", "TMAX = 300", "NDEL = 400", "4", "-", "IND = 0", "Z_1 = 0.0001",
-                              "5", "-", "IC(I):", "1,2", "6", "-", "NSC = 100", "7", "-", "Dlx = 0",
-                              "Drx = 0.6", "Sclt = 0"})
+            lines = {"1", "-",        "ALFA = 10", "BETA = 1", "GAMA = 3", "2",
+                     "-", "MDIM = 2", "LTAU = 6",  "PTAU = 5", "TAUm(I):", "0.1,0.25,0.4,0.55,0.7,1"};
+        for (const char* l :
+             {"3", "-",       "TMAX = 300", "NDEL = 400", "4", "-", "IND = 0",   "Z_1 = 0.0001",
+              "5", "-",       "IC(I):",     "1,2",        "6", "-", "NSC = 100", "7",
+              "-", "Dlx = 0", "Drx = 0.6",  "Sclt = 0"})
             lines.push_back(l);
-        std::ofstream f(root / "User" / dir / "Tau0" / (sec12 ? "bench.mnzd" : "bench.mtzd"), std::ios::binary);
+        std::ofstream f(root / "User" / dir / "Tau0" / (sec12 ? "bench.mnzd" : "bench.mtzd"),
+                        std::ios::binary);
         for (const auto& l : lines) f << utf8ToCp1251(l) << "\r\n";
     }
     ~DelayCase() {
@@ -133,7 +135,8 @@ void runDelay(benchmark::State& state, bool sec12) {
     mdlGlobal.TASKDIR = "Tau0";
     mdlGlobal.SUBDIR = sec12 ? "Mnk\\" : "Mtr\\";
     Sec sec;
-    sec.dataPath = paths.resolve(std::string("\\User\\") + (sec12 ? "Mnk\\Tau0\\bench.mnzd" : "Mtr\\Tau0\\bench.mtzd"));
+    sec.dataPath = paths.resolve(std::string("\\User\\") +
+                                 (sec12 ? "Mnk\\Tau0\\bench.mnzd" : "Mtr\\Tau0\\bench.mtzd"));
     sec.InputPar(c);
     long long steps = 0;
     for (auto _ : state) {

@@ -11,10 +11,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 using namespace velta;
 
@@ -48,14 +48,22 @@ std::string tail(const std::string& lscreenKey, int firstBlock) {
         s += std::to_string(b++);
         s += "\r\n--\r\n";
     };
-    H(); s += "XP(I):\r\n" + list(kN, "1") + "\r\nFP(I):\r\n" + list(kN, "0") + "\r\n";
-    H(); s += "TMAX = 10\r\nHHH = 0.001\r\n";
-    H(); s += lscreenKey + " = 1\r\nTMIN = 1\r\n";
-    H(); s += "LGRAPH = 1\r\n";
-    H(); s += "LSTEP = 0\r\n";
-    H(); s += "IC(I):\r\n" + list(12, "") + "\r\n";
-    H(); s += "NSC = 100\r\n";
-    H(); s += "Dlx = 0\r\nDrx = 1\r\nDlw = 0\r\nDrw = 2\r\nSclt = 0\r\n";
+    H();
+    s += "XP(I):\r\n" + list(kN, "1") + "\r\nFP(I):\r\n" + list(kN, "0") + "\r\n";
+    H();
+    s += "TMAX = 10\r\nHHH = 0.001\r\n";
+    H();
+    s += lscreenKey + " = 1\r\nTMIN = 1\r\n";
+    H();
+    s += "LGRAPH = 1\r\n";
+    H();
+    s += "LSTEP = 0\r\n";
+    H();
+    s += "IC(I):\r\n" + list(12, "") + "\r\n";
+    H();
+    s += "NSC = 100\r\n";
+    H();
+    s += "Dlx = 0\r\nDrx = 1\r\nDlw = 0\r\nDrw = 2\r\nSclt = 0\r\n";
     return s;
 }
 
@@ -94,7 +102,8 @@ std::string mtrd() {
 }
 
 std::string gsed() {
-    std::string s = "H1\r\n--\r\nMCLASS = 1\r\nNDIM = 20\r\nKMOD = 3\r\nALFA = 3\r\nBETA = 5\r\nGAMA = 2.5\r\n";
+    std::string s =
+        "H1\r\n--\r\nMCLASS = 1\r\nNDIM = 20\r\nKMOD = 3\r\nALFA = 3\r\nBETA = 5\r\nGAMA = 2.5\r\n";
     s += "H2\r\n--\r\ni1,...:\r\n" + list(kN, "") + "\r\nX(i1),...:\r\n" + list(kN, "0.1") + "\r\n";
     return s + tail("LSCREEN", 3);
 }
@@ -118,7 +127,8 @@ void run(benchmark::State& state, const std::string& name, const std::string& te
         steps += mdlGlobal.NSTEP + 1;
     }
     state.SetItemsProcessed(steps);
-    state.counters["steps_per_s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
+    state.counters["steps_per_s"] = benchmark::Counter(static_cast<double>(steps),
+                                                       benchmark::Counter::kIsRate);
 }
 
 void BM_Sec21_Integr1_NDIM20(benchmark::State& state) { run<Sec21>(state, "b.mtrd", mtrd()); }

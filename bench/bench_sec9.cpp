@@ -12,9 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 using namespace velta;
 
@@ -37,16 +37,42 @@ struct ChadApp {
     ChadApp(const std::string& gama, const std::string& mcpz, int lgraph) {
         root = std::filesystem::temp_directory_path() / ("velta_bench_sec9_" + std::to_string(::getpid()));
         std::filesystem::create_directories(root / "User");
-        const std::vector<std::string> lines = {
-            "1) Параметры модели", "-", "NDIM = 3", "ALFA = 4", "GAMA = " + gama, "MCPZ = " + mcpz,
-            "2) Начальные данные", "-", "Yo(i),...:", "0.3,0.6,0.9",
-            "3) Параметры метода", "-", "SCLT = 0", "SCRT = " + CStr((kSteps9 - 1) * kStep9),
-            "SCLX = 0", "SCRX = 2", "HHH = " + CStr(kStep9),
-            "4) Плоскость Пуанкаре", "-", "XP(I):", "0,0,0.9", "FP(I):", "0,0,1",
-            "5) Компоненты", "-", "IC(I):", "1,2,3",
-            "6) Период", "-", "LSCREEN = 0",
-            "7) График", "-", "LGRAPH = " + std::to_string(lgraph),
-            "8) Таблица", "-", "NSC = 1000"};
+        const std::vector<std::string> lines = {"1) Параметры модели",
+                                                "-",
+                                                "NDIM = 3",
+                                                "ALFA = 4",
+                                                "GAMA = " + gama,
+                                                "MCPZ = " + mcpz,
+                                                "2) Начальные данные",
+                                                "-",
+                                                "Yo(i),...:",
+                                                "0.3,0.6,0.9",
+                                                "3) Параметры метода",
+                                                "-",
+                                                "SCLT = 0",
+                                                "SCRT = " + CStr((kSteps9 - 1) * kStep9),
+                                                "SCLX = 0",
+                                                "SCRX = 2",
+                                                "HHH = " + CStr(kStep9),
+                                                "4) Плоскость Пуанкаре",
+                                                "-",
+                                                "XP(I):",
+                                                "0,0,0.9",
+                                                "FP(I):",
+                                                "0,0,1",
+                                                "5) Компоненты",
+                                                "-",
+                                                "IC(I):",
+                                                "1,2,3",
+                                                "6) Период",
+                                                "-",
+                                                "LSCREEN = 0",
+                                                "7) График",
+                                                "-",
+                                                "LGRAPH = " + std::to_string(lgraph),
+                                                "8) Таблица",
+                                                "-",
+                                                "NSC = 1000"};
         std::ofstream f(root / "User" / "bench.chad", std::ios::binary);
         for (const auto& l : lines) f << utf8ToCp1251(l) << "\r\n";
     }
@@ -56,8 +82,7 @@ struct ChadApp {
     }
 };
 
-void BM_Sec9_Integr1(benchmark::State& state, const std::string& gama, const std::string& mcpz,
-                     int lgraph) {
+void BM_Sec9_Integr1(benchmark::State& state, const std::string& gama, const std::string& mcpz, int lgraph) {
     ChadApp app(gama, mcpz, lgraph);
     AppPaths paths(app.root.string());
     NullSurface surf;

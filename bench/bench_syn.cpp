@@ -37,8 +37,7 @@ public:
 struct BenchApp {
     std::filesystem::path root;
     BenchApp(const std::string& name, const std::vector<std::string>& lines) {
-        root = std::filesystem::temp_directory_path() /
-               ("velta_bench_syn_" + std::to_string(::getpid()));
+        root = std::filesystem::temp_directory_path() / ("velta_bench_syn_" + std::to_string(::getpid()));
         std::filesystem::create_directories(root / "User");
         std::ofstream f(root / "User" / name, std::ios::binary);
         for (const auto& l : lines) f << utf8ToCp1251(l) << "\r\n";
@@ -73,24 +72,66 @@ void run(benchmark::State& state, const std::string& name, const std::vector<std
 
 void BM_Sec511_Integr1(benchmark::State& state) {
     const std::string ndim = std::to_string(state.range(0));
-    run<Sec511>(state, "bench.sy1d",
-                {"1", "-", "NDIM = " + ndim, "ALFA = 10", "BETA = 1", "GAMA = 4", "TAU1 = 5",
-                 "TAU2 = 100", "TETA = 1", "OMEG = 0.1", "2", "-", "Ind = 0", "X_1 = 0",
-                 "X_Ndim = 0.1", "3", "-", "TMAX = " + tmax(), "HHH = 0.01", "4", "-",
-                 "Lscreen = 1", "TMIN = 100", "5", "-", "Lgraph = 1", "6", "-", "IC(I):", "1,4,8",
-                 "7", "-", "NSS = 1", "NSC = 1000", "8", "-", "SCLX = 0", "SCRX = 7", "SCLW = 0",
-                 "SCRW = 10", "SCLT = 0"});
+    run<Sec511>(state, "bench.sy1d", {"1",           "-",          "NDIM = " + ndim,
+                                      "ALFA = 10",   "BETA = 1",   "GAMA = 4",
+                                      "TAU1 = 5",    "TAU2 = 100", "TETA = 1",
+                                      "OMEG = 0.1",  "2",          "-",
+                                      "Ind = 0",     "X_1 = 0",    "X_Ndim = 0.1",
+                                      "3",           "-",          "TMAX = " + tmax(),
+                                      "HHH = 0.01",  "4",          "-",
+                                      "Lscreen = 1", "TMIN = 100", "5",
+                                      "-",           "Lgraph = 1", "6",
+                                      "-",           "IC(I):",     "1,4,8",
+                                      "7",           "-",          "NSS = 1",
+                                      "NSC = 1000",  "8",          "-",
+                                      "SCLX = 0",    "SCRX = 7",   "SCLW = 0",
+                                      "SCRW = 10",   "SCLT = 0"});
 }
 
 void BM_Sec521_Integr1(benchmark::State& state) {
     const std::string n = std::to_string(state.range(0));
     run<Sec521>(state, "bench.sy2d",
-                {"1", "-", "NDIM1,NDIM2:", n + "," + n, "ALFA = 10", "BETA1,BETA2:", "1,2",
-                 "GAMA1,GAMA2:", "4,3", "Tau1,Tau2:", "5,5", "TETA = 1", "2", "-", "Ind = 0",
-                 "X_Ndim = 0.1", "3", "-", "TMAX = " + tmax(), "HHH = 0.01", "4", "-",
-                 "Lscreen = 1", "TMIN = 100", "5", "-", "Lgraph = 1", "6", "-", "IC(I):",
-                 "1,5,6", "7", "-", "NSC = 1000", "8", "-", "Dlx = 0", "Drx = 0.6", "Dlw = 0",
-                 "Drw = 1", "Sclt = 0"});
+                {"1",
+                 "-",
+                 "NDIM1,NDIM2:",
+                 n + "," + n,
+                 "ALFA = 10",
+                 "BETA1,BETA2:",
+                 "1,2",
+                 "GAMA1,GAMA2:",
+                 "4,3",
+                 "Tau1,Tau2:",
+                 "5,5",
+                 "TETA = 1",
+                 "2",
+                 "-",
+                 "Ind = 0",
+                 "X_Ndim = 0.1",
+                 "3",
+                 "-",
+                 "TMAX = " + tmax(),
+                 "HHH = 0.01",
+                 "4",
+                 "-",
+                 "Lscreen = 1",
+                 "TMIN = 100",
+                 "5",
+                 "-",
+                 "Lgraph = 1",
+                 "6",
+                 "-",
+                 "IC(I):",
+                 "1,5,6",
+                 "7",
+                 "-",
+                 "NSC = 1000",
+                 "8",
+                 "-",
+                 "Dlx = 0",
+                 "Drx = 0.6",
+                 "Dlw = 0",
+                 "Drw = 1",
+                 "Sclt = 0"});
 }
 
 // One set of corrector weights: six phi functions and two exponentials.

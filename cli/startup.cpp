@@ -43,4 +43,4 @@ std::string findDataFile(const std::string& given, const std::string& dataFolder
     return fileExists(inFolder) ? inFolder : paths.resolve(given);
 }
 
-} // namespace velta
+}  // namespace velta

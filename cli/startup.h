@@ -22,4 +22,4 @@ std::string selectSection(Shell& shell, const SectionInfo& info, const std::stri
 // else in the section's data folder `dataFolder`, else under the application folder.
 std::string findDataFile(const std::string& given, const std::string& dataFolder, const AppPaths& paths);
 
-} // namespace velta
+}  // namespace velta

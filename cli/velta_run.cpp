@@ -53,7 +53,8 @@ public:
         if (answers_.empty() && unanswered_.empty()) unanswered_ = firstLine(prompt);
         cancelled_ = answers_.empty();  // the list used up answers Cancel
         std::string a = next();
-        std::cerr << "input: " << trimmed(title) << ": " << firstLine(prompt) << " -> \"" << a << "\"" << std::endl;
+        std::cerr << "input: " << trimmed(title) << ": " << firstLine(prompt) << " -> \"" << a << "\""
+                  << std::endl;
         return a;
     }
     bool askYesNo(const std::string& text, const std::string&) override {
@@ -112,12 +113,12 @@ struct Options {
     std::string root, data, task, png;
     int section = 0;
     int runs = 1;
-    long long seed = -1;  // -1: the random starts are seeded from the clock
-    std::string spectr;   // ALFA of "&Спектр" (section 3), run after the computations
+    long long seed = -1;       // -1: the random starts are seeded from the clock
+    std::string spectr;        // ALFA of "&Спектр" (section 3), run after the computations
     std::string ndim, assign;  // section 4: the number of equations and the U-numbers
     std::deque<std::string> answers;
-    std::string svg, pdf, csv;  // the canvas as a vector figure; the results table of the last run
-    std::string sbml, ode;      // the model as SBML and as an XPPAUT file
+    std::string svg, pdf, csv;      // the canvas as a vector figure; the results table of the last run
+    std::string sbml, ode;          // the model as SBML and as an XPPAUT file
     std::vector<std::string> sets;  // --set KEY=VALUE, applied to the data file as it is read
     std::string summary;            // --summary FILE: the run as one JSON object
 };
@@ -157,7 +158,8 @@ std::string checkOutputPath(const std::string& path, const AppPaths& paths, cons
     const fs::path rel = out.substr(user.size());
     for (const auto& r : Shell::deleteList())
         if (rel == fs::path(lowerUtf8(r))) return path + " is a results or check file of the package";
-    if (rel.begin() != rel.end() && *rel.begin() == "z_bank") return path + " lies in the Z_Bank folder of the package";
+    if (rel.begin() != rel.end() && *rel.begin() == "z_bank")
+        return path + " lies in the Z_Bank folder of the package";
     const std::string ext = rel.extension().string();
     if (ext == ".ugl") return path + " is an angle file of the package";
     for (const auto& s : catalogue())
@@ -179,7 +181,7 @@ std::string firstDataFile(const std::string& folder, const std::string& ext) {
     return found.empty() ? std::string() : found.front();
 }
 
-} // namespace
+}  // namespace
 
 int runMain(int argc, char** argv) {
     // A file size limit (ulimit -f) makes a write fail with EFBIG, reported with the file's name.
@@ -215,8 +217,11 @@ int runMain(int argc, char** argv) {
             if (!value(o.png)) return usage("--png needs a file");
         } else if (a == "--svg" || a == "--pdf" || a == "--csv" || a == "--export-sbml" ||
                    a == "--export-ode") {
-            std::string& out = a == "--svg" ? o.svg : a == "--pdf" ? o.pdf : a == "--csv" ? o.csv
-                             : a == "--export-sbml" ? o.sbml : o.ode;
+            std::string& out = a == "--svg"           ? o.svg
+                               : a == "--pdf"         ? o.pdf
+                               : a == "--csv"         ? o.csv
+                               : a == "--export-sbml" ? o.sbml
+                                                      : o.ode;
             if (!value(out) || out.empty()) return usage(a + " needs a file");
         } else if (a == "--seed") {
             char* end = nullptr;
@@ -244,7 +249,8 @@ int runMain(int argc, char** argv) {
     const SectionInfo* info = findSection(o.section);
     if (!info) return usage("unknown section code " + std::to_string(o.section));
     if (o.section == 4 && o.ndim.empty() && o.answers.empty())
-        return usage("--section 4 needs --ndim N and --assign LIST (the number of equations and the U-numbers)");
+        return usage(
+            "--section 4 needs --ndim N and --assign LIST (the number of equations and the U-numbers)");
 
     // The canvas is drawn only when a picture of it is saved: otherwise the module of the
     // pictures (Qt, fonts) is not loaded, and the run draws on a surface that keeps nothing.
@@ -289,7 +295,7 @@ int runMain(int argc, char** argv) {
     // option of the runner is listed here. Returns the refusal (printed as a usage error).
     auto outputsRefused = [&](const std::string& dataPath) -> std::string {
         const std::vector<std::pair<std::string, std::string>> outputs = {
-            {"--png", o.png}, {"--svg", o.svg}, {"--pdf", o.pdf}, {"--csv", o.csv},
+            {"--png", o.png},          {"--svg", o.svg},        {"--pdf", o.pdf},        {"--csv", o.csv},
             {"--export-sbml", o.sbml}, {"--export-ode", o.ode}, {"--summary", o.summary}};
         for (const auto& [option, path] : outputs) {
             if (path.empty()) continue;
@@ -334,8 +340,7 @@ int runMain(int argc, char** argv) {
         if (const std::string why = useOverrides(core->dataPath, o.sets); !why.empty()) return usage(why);
         try {
             gSummary.parameters = dataParameters(dataFileText(core->dataPath));
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
         try {
             core->InputPar(ctx);
         } catch (const std::exception& e) {
@@ -409,9 +414,9 @@ int runMain(int argc, char** argv) {
          {std::pair<const char*, std::string>{"png", o.png}, {"svg", o.svg}, {"pdf", o.pdf}}) {
         if (path.empty()) continue;
         const std::string n = name;
-        const std::string why = n == "png" ? figures->savePng(*image, path)
-                              : n == "svg" ? figures->saveSvg(*image, path)
-                                           : figures->savePdf(*image, path);
+        const std::string why = n == "png"   ? figures->savePng(*image, path)
+                                : n == "svg" ? figures->saveSvg(*image, path)
+                                             : figures->savePdf(*image, path);
         if (why.empty()) {
             std::cout << name << ": " << fs::absolute(path).string() << "\n";
         } else {
@@ -458,9 +463,9 @@ private:
         } else if (line_.rfind("velta-run: ", 0) == 0) {
             gSummary.messages.push_back(line_.substr(11));
             inMessage_ = false;
-        } else if (inMessage_ && !line_.empty() && std::none_of(others.begin(), others.end(), [&](const std::string& p) {
-                       return line_.rfind(p, 0) == 0;
-                   })) {
+        } else if (inMessage_ && !line_.empty() &&
+                   std::none_of(others.begin(), others.end(),
+                                [&](const std::string& p) { return line_.rfind(p, 0) == 0; })) {
             gSummary.messages.back() += "\n" + line_;
         } else {
             inMessage_ = false;
@@ -472,7 +477,7 @@ private:
     bool inMessage_ = false;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     MessageTap tap(std::cerr.rdbuf());

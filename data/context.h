@@ -13,4 +13,4 @@ struct Ctx {
     const AppPaths& paths;
 };
 
-} // namespace velta
+}  // namespace velta

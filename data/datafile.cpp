@@ -20,30 +20,26 @@ const std::string kReadErrorPrefix = "Ошибка чтения файла ";
 std::string keyValue(TextReader& in, const std::string& label) {
     const std::string line = in.readLine();
     const auto pieces = split(line, ' ');
-    if (pieces.size() < 3)
-        in.fail("строка «" + label + " = значение», прочитано «" + quoteInput(line) + "»");
+    if (pieces.size() < 3) in.fail("строка «" + label + " = значение», прочитано «" + quoteInput(line) + "»");
     return pieces[2];
 }
 
 void checkSlot(int k) {
-    if (k < 0 || k > 12)
-        throw VeltaError("Номер блока " + std::to_string(k) + " вне границ (0..12)");
+    if (k < 0 || k > 12) throw VeltaError("Номер блока " + std::to_string(k) + " вне границ (0..12)");
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- GridText
 
 std::string& GridText::at(int r, int c) {
     if (r < 0 || r >= rows_ || c < 0 || c >= cols_)
-        throw VeltaError("Ячейка (" + std::to_string(r) + ", " + std::to_string(c) +
-                         ") вне таблицы " + std::to_string(rows_) + " x " + std::to_string(cols_));
+        throw VeltaError("Ячейка (" + std::to_string(r) + ", " + std::to_string(c) + ") вне таблицы " +
+                         std::to_string(rows_) + " x " + std::to_string(cols_));
     return cells_[static_cast<std::size_t>(r * cols_ + c)];
 }
 
-const std::string& GridText::at(int r, int c) const {
-    return const_cast<GridText*>(this)->at(r, c);
-}
+const std::string& GridText::at(int r, int c) const { return const_cast<GridText*>(this)->at(r, c); }
 
 std::string GridText::joinRow(int r, int c1, int c2) const {
     std::string s;
@@ -131,9 +127,7 @@ std::vector<i16> ParReader::readList(int limit, const std::string& key, int hi, 
 
 double ParReader::readNumber() { return in_.readNumber(); }
 
-void ParReader::skipEmptyValueLine() {
-    in_.skipEmptyLine();
-}
+void ParReader::skipEmptyValueLine() { in_.skipEmptyLine(); }
 
 void ParReader::echo(const std::string& text) { chk_.line(text); }
 
@@ -219,8 +213,7 @@ void Matr_File(TextWriter& f, const GridText& g) {
 void MatrTau_File(TextWriter& f, const GridText& g) {
     const int m = mdlGlobal.MDIM;
     for (int b = 1; b <= m; ++b)
-        for (int r = 2; r <= mdlGlobal.LTAU + 1; ++r)
-            f.line(g.joinRow(r, (b - 1) * m + 2, b * m + 1));
+        for (int r = 2; r <= mdlGlobal.LTAU + 1; ++r) f.line(g.joinRow(r, (b - 1) * m + 2, b * m + 1));
     f.line("");
 }
 
@@ -230,9 +223,7 @@ void Head_File(TextWriter& f, int k) {
     f.line(mdlGlobal.HEAD[static_cast<std::size_t>(k)][1]);
 }
 
-void Key_File(TextWriter& f, const std::string& key, const std::string& text) {
-    f.line(key + " = " + text);
-}
+void Key_File(TextWriter& f, const std::string& key, const std::string& text) { f.line(key + " = " + text); }
 
 std::vector<std::uint32_t> Grid_Paint(int lastCol, int lastRow) {
     if (lastCol < 0 || lastRow < 0)
@@ -249,4 +240,4 @@ std::vector<std::uint32_t> Grid_Paint(int lastCol, int lastRow) {
     return colours;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -101,4 +101,4 @@ void Key_File(TextWriter& f, const std::string& key, const std::string& text);
 // on rows 1 and r and columns 1 and c. Returns 0x00BBGGRR per cell, row-major, (r+1)x(c+1).
 std::vector<std::uint32_t> Grid_Paint(int lastCol, int lastRow);
 
-} // namespace velta
+}  // namespace velta

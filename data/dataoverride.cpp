@@ -67,7 +67,7 @@ std::map<std::string, std::unique_ptr<std::istringstream>>& texts() {
     return t;
 }
 
-} // namespace
+}  // namespace
 
 DataOverride parseOverride(const std::string& text) {
     const auto eq = text.find('=');
@@ -76,7 +76,8 @@ DataOverride parseOverride(const std::string& text) {
     DataOverride o{text.substr(0, eq), text.substr(eq + 1)};
     for (char ch : o.value)
         if (ch == ' ' || static_cast<unsigned char>(ch) < 0x20)
-            throw OverrideError("--set " + o.key + ": the value \"" + o.value + "\" holds a blank or a control character");
+            throw OverrideError("--set " + o.key + ": the value \"" + o.value +
+                                "\" holds a blank or a control character");
     if (o.value.empty()) throw OverrideError("--set " + o.key + ": the value is empty");
     return o;
 }
@@ -114,7 +115,8 @@ std::string keyList(const std::vector<DataKey>& keys) {
     return s;
 }
 
-std::vector<std::string> applyOverrides(std::vector<std::string> lines, const std::vector<DataOverride>& ovs) {
+std::vector<std::string> applyOverrides(std::vector<std::string> lines,
+                                        const std::vector<DataOverride>& ovs) {
     const auto keys = dataKeys(lines);
     for (const auto& o : ovs) {
         // "KEY(j)" addresses item j of a list.
@@ -122,7 +124,8 @@ std::vector<std::string> applyOverrides(std::vector<std::string> lines, const st
         int item = 0;
         if (const std::string n = indexedName(o.key); !n.empty()) {
             const std::string idx = o.key.substr(n.size() + 1, o.key.size() - n.size() - 2);
-            if (idx.find_first_not_of("0123456789") != std::string::npos || idx.size() > 4 || std::stoi(idx) < 1)
+            if (idx.find_first_not_of("0123456789") != std::string::npos || idx.size() > 4 ||
+                std::stoi(idx) < 1)
                 throw OverrideError("--set " + o.key + ": the item number must be a whole number from 1");
             name = n;
             item = std::stoi(idx);
@@ -132,7 +135,8 @@ std::vector<std::string> applyOverrides(std::vector<std::string> lines, const st
             if (upper(k.name) != upper(name)) continue;
             std::string& line = lines[static_cast<std::size_t>(k.line)];
             if (k.kind == DataKeyKind::Scalar) {
-                if (item) throw OverrideError("--set " + o.key + ": " + k.name + " is a single value, not a list");
+                if (item)
+                    throw OverrideError("--set " + o.key + ": " + k.name + " is a single value, not a list");
                 line = k.name + " = " + o.value;
             } else if (k.kind == DataKeyKind::List && !item) {
                 line = o.value;
@@ -149,7 +153,8 @@ std::vector<std::string> applyOverrides(std::vector<std::string> lines, const st
             }
             applied = true;
         }
-        if (!applied) throw OverrideError("unknown key " + o.key + "; the keys of this data file: " + keyList(keys));
+        if (!applied)
+            throw OverrideError("unknown key " + o.key + "; the keys of this data file: " + keyList(keys));
     }
     return lines;
 }
@@ -174,7 +179,8 @@ std::vector<std::string> splitLines(const std::string& bytes, std::vector<std::s
 
 std::string joinLines(const std::vector<std::string>& lines, const std::vector<std::string>& ends) {
     std::string s;
-    for (std::size_t i = 0; i < lines.size(); ++i) s += lines[i] + (i < ends.size() ? ends[i] : std::string("\r\n"));
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        s += lines[i] + (i < ends.size() ? ends[i] : std::string("\r\n"));
     return s;
 }
 
@@ -218,4 +224,4 @@ std::string useOverrides(const std::string& path, const std::vector<std::string>
     }
 }
 
-} // namespace velta
+}  // namespace velta

@@ -37,10 +37,10 @@ DataOverride parseOverride(const std::string& text);
 enum class DataKeyKind { Scalar, List, Item };
 
 struct DataKey {
-    std::string name;   // as spelled in the file
+    std::string name;  // as spelled in the file
     DataKeyKind kind;
-    int line;           // 0-based line holding the value
-    int item;           // Item: 1-based item of that line
+    int line;  // 0-based line holding the value
+    int item;  // Item: 1-based item of that line
 };
 
 // The keys of a data file's lines (bytes, line ends removed).
@@ -74,4 +74,4 @@ std::string useOverrides(const std::string& path, const std::vector<std::string>
 // The bytes the reader gets from path: the file with the overrides set for it.
 std::string dataFileText(const std::string& path);
 
-} // namespace velta
+}  // namespace velta

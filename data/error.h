@@ -18,4 +18,4 @@ public:
 // The answer of a command that needs the data read in first.
 inline constexpr const char* kNotRead = "Исходные данные не введены: выполните «Ввод исходных данных»";
 
-} // namespace velta
+}  // namespace velta

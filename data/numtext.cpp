@@ -38,7 +38,10 @@ Mask parseMask(const std::string& mask) {
     Mask m;
     std::size_t i = 0;
     const std::size_t n = mask.size();
-    while (i < n && mask[i] == ' ') { ++m.blanks; ++i; }
+    while (i < n && mask[i] == ' ') {
+        ++m.blanks;
+        ++i;
+    }
     int intDigits = 0;
     for (; i < n && (mask[i] == '0' || mask[i] == '#'); ++i) {
         ++intDigits;
@@ -106,15 +109,17 @@ std::string formatExp(double v, const Mask& m) {
     std::array<char, 64> buf;
     // to_chars rounds the exact binary value to nearest and renumbers a carry
     // (9.999996 -> 1.00000e+01); it writes "[-]d[.ddd]e±XX".
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v,
-                                 std::chars_format::scientific, decs);
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::scientific, decs);
     const char* p = buf.data();
     const char* end = r.ptr;
     const char* ePos = end;
     while (ePos > p && ePos[-1] != 'e') --ePos;
     const char* mantEnd = ePos - 1;  // at 'e'
     bool neg = false;
-    if (*p == '-') { neg = true; ++p; }
+    if (*p == '-') {
+        neg = true;
+        ++p;
+    }
     if (allZeroDigits(p, mantEnd)) neg = false;  // -0 and zero print without a sign
     mantEnd = trimOptional(p, mantEnd, m.optDecs);
 
@@ -125,7 +130,10 @@ std::string formatExp(double v, const Mask& m) {
     for (; q < end; ++q) exp = exp * 10 + (*q - '0');
     std::array<char, 8> ed;
     int nd = 0;
-    do { ed[static_cast<std::size_t>(nd++)] = static_cast<char>('0' + exp % 10); exp /= 10; } while (exp > 0);
+    do {
+        ed[static_cast<std::size_t>(nd++)] = static_cast<char>('0' + exp % 10);
+        exp /= 10;
+    } while (exp > 0);
 
     std::string out;
     out.reserve(static_cast<std::size_t>(m.blanks + 1 + (mantEnd - p) + 2 + std::max(nd, m.expZeros)));
@@ -148,12 +156,14 @@ std::string formatFixed(double v, const Mask& m) {
     // value to nearest (an exact tie goes to even, as printf does).
     if (decs == 0) v = roundHalfAway(v);
     std::array<char, 400> buf;  // 309 integer digits + point + up to 40 decimals
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v,
-                                 std::chars_format::fixed, decs);
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, decs);
     const char* p = buf.data();
     const char* end = r.ptr;
     bool neg = false;
-    if (*p == '-') { neg = true; ++p; }
+    if (*p == '-') {
+        neg = true;
+        ++p;
+    }
     if (allZeroDigits(p, end)) neg = false;
     end = trimOptional(p, end, m.optDecs);
     const char* point = p;
@@ -185,7 +195,7 @@ std::string_view trimmed(const std::string& text) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-} // namespace
+}  // namespace
 
 std::string Format(double v, const std::string& mask) {
     const Mask m = parseMask(mask);
@@ -201,8 +211,7 @@ std::string CStr(double v) {
     if (v == 0.0) return "0";  // also -0
     // 15 significant digits, correctly rounded: "[-]d.dddddddddddddde±XX".
     std::array<char, 40> buf;
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v,
-                                 std::chars_format::scientific, 14);
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::scientific, 14);
     const char* p = buf.data();
     const bool neg = *p == '-';
     if (neg) ++p;
@@ -314,9 +323,14 @@ double textToReal(const std::string& text) {
         long long place = 0;
         bool seen = false, afterPoint = false;
         for (; k < n && buf[k] != 'e'; ++k) {
-            if (buf[k] == '.') { afterPoint = true; continue; }
-            if (!seen && buf[k] != '0') { seen = true; place = afterPoint ? place - 1 : 0; }
-            else if (!seen && afterPoint) --place;
+            if (buf[k] == '.') {
+                afterPoint = true;
+                continue;
+            }
+            if (!seen && buf[k] != '0') {
+                seen = true;
+                place = afterPoint ? place - 1 : 0;
+            } else if (!seen && afterPoint) --place;
             else if (seen && !afterPoint) ++place;
         }
         if (k < n) {
@@ -326,15 +340,14 @@ double textToReal(const std::string& text) {
                 order = 100000;  // an exponent this long is out of range either way
             if (expNeg) order = -order;
         }
-        if (order + place > 0) throw VeltaError("Переполнение: \"" + quoteInput(text) + "\" вне диапазона вещественных чисел");
+        if (order + place > 0)
+            throw VeltaError("Переполнение: \"" + quoteInput(text) + "\" вне диапазона вещественных чисел");
         return buf[0] == '-' ? -0.0 : 0.0;
     }
     if (r.ec != std::errc() || r.ptr != buf.data() + n) notANumber(text);
     return v;
 }
 
-std::int16_t textToI16(const std::string& text) {
-    return toI16(roundHalfEven(textToReal(text)));
-}
+std::int16_t textToI16(const std::string& text) { return toI16(roundHalfEven(textToReal(text))); }
 
-} // namespace velta
+}  // namespace velta

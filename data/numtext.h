@@ -36,4 +36,4 @@ std::string fmt5(double v);
 double textToReal(const std::string& text);
 std::int16_t textToI16(const std::string& text);  // via the real, nearest with ties to even
 
-} // namespace velta
+}  // namespace velta

@@ -31,7 +31,7 @@ std::vector<std::string> components(const std::string& rel) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 AppPaths::AppPaths(std::string root, std::string packageDir)
     : root_(std::move(root)), packageDir_(std::move(packageDir)) {
@@ -98,8 +98,8 @@ std::string lowerUtf8(const std::string& s) {
         } else if ((c == 0xD0 || c == 0xD1) && i + 1 < s.size()) {
             unsigned char d = static_cast<unsigned char>(s[i + 1]);
             unsigned cp = ((c & 0x1Fu) << 6) | (d & 0x3Fu);
-            if (cp >= 0x410 && cp <= 0x42F) cp += 0x20;        // А..Я -> а..я
-            else if (cp >= 0x400 && cp <= 0x40F) cp += 0x50;   // Ѐ..Џ (Ё) -> ѐ..џ
+            if (cp >= 0x410 && cp <= 0x42F) cp += 0x20;       // А..Я -> а..я
+            else if (cp >= 0x400 && cp <= 0x40F) cp += 0x50;  // Ѐ..Џ (Ё) -> ѐ..џ
             out += static_cast<char>(0xC0 | (cp >> 6));
             out += static_cast<char>(0x80 | (cp & 0x3F));
             ++i;
@@ -154,7 +154,8 @@ std::string copyAbsentFiles(const std::string& from, const std::string& to) {
     return {};
 }
 
-AppLayout resolveAppLayout(const std::string& programPath, const std::string& dataHome, const std::string& home) {
+AppLayout resolveAppLayout(const std::string& programPath, const std::string& dataHome,
+                           const std::string& home) {
     std::error_code ec;
     const fs::path dir = fs::weakly_canonical(fs::absolute(programPath, ec), ec).parent_path();
     AppLayout l;
@@ -210,4 +211,4 @@ std::string programFile(const char* argv0) {
     return argv0 ? argv0 : "";
 }
 
-} // namespace velta
+}  // namespace velta

@@ -53,7 +53,8 @@ struct AppLayout {
 };
 
 // dataHome and home as in $XDG_DATA_HOME and $HOME (either may be empty).
-AppLayout resolveAppLayout(const std::string& programPath, const std::string& dataHome, const std::string& home);
+AppLayout resolveAppLayout(const std::string& programPath, const std::string& dataHome,
+                           const std::string& home);
 // The per-user layout of an installed package folder: <data home>/velta/User, made from
 // packageDir/User when it does not exist yet.
 AppLayout perUserLayout(const std::string& packageDir, const std::string& dataHome, const std::string& home);
@@ -67,4 +68,4 @@ std::string copyAbsentFiles(const std::string& from, const std::string& to);
 // The running program's file (from /proc/self/exe), argv0 when that cannot be read.
 std::string programFile(const char* argv0);
 
-} // namespace velta
+}  // namespace velta

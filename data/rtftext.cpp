@@ -17,16 +17,18 @@ struct Group {
 };
 
 bool skippedDestination(const std::string& word) {
-    static const char* const names[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict", "header",
-                                        "footer", "headerl", "headerr", "footerl", "footerr", "listtable",
-                                        "listoverridetable", "rsidtbl", "generator", "xmlnstbl", "object",
-                                        "themedata", "datastore", "latentstyles", "fldinst"};
+    static const char* const names[] = {
+        "fonttbl",  "colortbl",  "stylesheet",        "info",      "pict",
+        "header",   "footer",    "headerl",           "headerr",   "footerl",
+        "footerr",  "listtable", "listoverridetable", "rsidtbl",   "generator",
+        "xmlnstbl", "object",    "themedata",         "datastore", "latentstyles",
+        "fldinst"};
     for (const char* n : names)
         if (word == n) return true;
     return false;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<RtfParagraph> rtfParagraphs(const std::string& rtf) {
     std::vector<RtfParagraph> out;
@@ -35,7 +37,7 @@ std::vector<RtfParagraph> rtfParagraphs(const std::string& rtf) {
     bool started = false;  // the paragraph has text, so its formatting is fixed
     bool centered = false;
     int indent = 0;
-    int pendingSkip = 0;   // stand-in characters still to drop after \uN
+    int pendingSkip = 0;  // stand-in characters still to drop after \uN
     const auto begin = [&] {
         if (!started) {
             par.bold = stack.back().bold;
@@ -155,4 +157,4 @@ std::vector<RtfParagraph> rtfParagraphs(const std::string& rtf) {
     return out;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -7,16 +7,16 @@
 namespace velta {
 
 struct RtfParagraph {
-    std::string text;       // UTF-8
-    bool bold = false;      // the paragraph begins in bold
-    bool italic = false;    // the paragraph begins in italics
+    std::string text;     // UTF-8
+    bool bold = false;    // the paragraph begins in bold
+    bool italic = false;  // the paragraph begins in italics
     bool centered = false;
-    int size = 24;          // font size in half-points at its beginning (\fs)
-    int indent = 0;         // left indent in twips (\li)
+    int size = 24;   // font size in half-points at its beginning (\fs)
+    int indent = 0;  // left indent in twips (\li)
 };
 
 // Paragraphs of the document body; font tables, information and pictures are skipped.
 // Characters come from \uN (Unicode) and \'hh (bytes of code page 1251).
 std::vector<RtfParagraph> rtfParagraphs(const std::string& rtf);
 
-} // namespace velta
+}  // namespace velta

@@ -9,7 +9,8 @@ Store mdlGlobal;
 namespace detail {
 
 void indexError(int i, int upper) {
-    throw VeltaError("Индекс " + std::to_string(i) + " вне границ массива (0.." + std::to_string(upper) + ")");
+    throw VeltaError("Индекс " + std::to_string(i) + " вне границ массива (0.." + std::to_string(upper) +
+                     ")");
 }
 
 void indexError(int i, int j, int rows, int cols) {
@@ -27,4 +28,4 @@ i16 toI16(double v) {
     return static_cast<i16>(r);
 }
 
-} // namespace velta
+}  // namespace velta

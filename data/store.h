@@ -34,9 +34,17 @@ public:
         v_.assign(static_cast<std::size_t>(n) + 1, T{});
     }
     int upper() const { return static_cast<int>(v_.size()) - 1; }  // N, or -1 when never allocated
-    T& operator()(int i) { check(i); return v_[static_cast<std::size_t>(i)]; }
-    const T& operator()(int i) const { check(i); return v_[static_cast<std::size_t>(i)]; }
-    void fill(T value) { for (auto& x : v_) x = value; }
+    T& operator()(int i) {
+        check(i);
+        return v_[static_cast<std::size_t>(i)];
+    }
+    const T& operator()(int i) const {
+        check(i);
+        return v_[static_cast<std::size_t>(i)];
+    }
+    void fill(T value) {
+        for (auto& x : v_) x = value;
+    }
     T* data() { return v_.data(); }
     const T* data() const { return v_.data(); }
     bool operator==(const CheckedVec&) const = default;
@@ -71,12 +79,26 @@ public:
     }
     int rows() const { return r_; }  // R, or -1 when never allocated
     int cols() const { return c_; }
-    T& operator()(int i, int j) { check(i, j); return v_[index(i, j)]; }
-    const T& operator()(int i, int j) const { check(i, j); return v_[index(i, j)]; }
+    T& operator()(int i, int j) {
+        check(i, j);
+        return v_[index(i, j)];
+    }
+    const T& operator()(int i, int j) const {
+        check(i, j);
+        return v_[index(i, j)];
+    }
     // Row i as a plain array indexed 0..C (for inner loops over a checked row).
-    T* row(int i) { check(i, 0); return v_.data() + index(i, 0); }
-    const T* row(int i) const { check(i, 0); return v_.data() + index(i, 0); }
-    void fill(T value) { for (auto& x : v_) x = value; }
+    T* row(int i) {
+        check(i, 0);
+        return v_.data() + index(i, 0);
+    }
+    const T* row(int i) const {
+        check(i, 0);
+        return v_.data() + index(i, 0);
+    }
+    void fill(T value) {
+        for (auto& x : v_) x = value;
+    }
     bool operator==(const CheckedMat&) const = default;
 
 private:
@@ -132,19 +154,19 @@ struct Store {
     Vec DV, D1, D2, XS;          // coefficients D(i) of dX/dt = F + D*X; stationary solution
 
     // ---- section 521
-    i16 NDIM1 = 0, NDIM2 = 0;    // NDIM = NDIM1 + NDIM2 - 1
+    i16 NDIM1 = 0, NDIM2 = 0;  // NDIM = NDIM1 + NDIM2 - 1
     double BETA1 = 0, BETA2 = 0, GAMA1 = 0, GAMA2 = 0;
-    double ZST1 = 0, ZST2 = 0;   // stationary values of chain 1 and chain 2 (STAT: the last one)
-    Vec AK, EC1m, EC2m, EHIm;    // decay rate of each component and its step weights
+    double ZST1 = 0, ZST2 = 0;  // stationary values of chain 1 and chain 2 (STAT: the last one)
+    Vec AK, EC1m, EC2m, EHIm;   // decay rate of each component and its step weights
 
     // ---- section 9
     i16 MCPZ = 0;  // number of compositions of the regulatory function
 
     // ---- section 22 (the delay-window scheme shared by sections 12, 22, 512, 522, 6)
-    Vec TAU;            // delays TAU(1..LTAU), scaled once at the first portion
-    Mat ZTAB, ZTAU;     // history table ZTAB(node, comp); delayed values ZTAU(delay, comp)
-    Vec KTAU, RTAU;     // node and fraction of TAU(LTAU) - TAU(j) in the window
-    Vec FZ;             // right-hand sides from the delayed values
+    Vec TAU;                         // delays TAU(1..LTAU), scaled once at the first portion
+    Mat ZTAB, ZTAU;                  // history table ZTAB(node, comp); delayed values ZTAU(delay, comp)
+    Vec KTAU, RTAU;                  // node and fraction of TAU(LTAU) - TAU(j) in the window
+    Vec FZ;                          // right-hand sides from the delayed values
     i16 NP1 = 0, NP2 = 0, NPER = 0;  // NDEL + 1, 2*NDEL, whole windows in TMAX
     double ZS1 = 0, ZS2 = 0;         // stationary solution of the "Tau0" model
 
@@ -153,7 +175,7 @@ struct Store {
     Vec TETAm;                    // decay rates 0..5; TETAm(1) is TETA of the delay equation
 
     // ---- section 6
-    Vec ALFAm, GAMAm;         // ALFA(k), GAMA(k) of equation k = 1..MDIM; TETA(k) is TETAm(k)
+    Vec ALFAm, GAMAm;  // ALFA(k), GAMA(k) of equation k = 1..MDIM; TETA(k) is TETAm(k)
     // BETA(i, j, k) = BETAm[k](i, j): delay i = 1..LTAU, source j, target equation k =
     // 1..MDIM (BETAm[0] unused); only positive entries are links.
     std::vector<Mat> BETAm;
@@ -167,13 +189,13 @@ struct Store {
 
     // ---- section 3 (circulant stability; NDEL is the number of subintervals of [Amin, Amax])
     double Amin = 0, Amax = 0, Umin = 0, Umax = 0;  // ALFA range and U scale of the plot
-    Vec AGRAPH, UGRAPH, SGRAPH;  // 1..NDEL+1: ALFA grid, U on it, -1 stable / 1 unstable
-    double ALFAc = 0, Uc = 0;    // point of loss of stability
-    double Gmin = 0;             // smallest GAMA at which stability can be lost
-    double KSTAB = 0;            // 1: a loss of stability exists, 2: none
+    Vec AGRAPH, UGRAPH, SGRAPH;                     // 1..NDEL+1: ALFA grid, U on it, -1 stable / 1 unstable
+    double ALFAc = 0, Uc = 0;                       // point of loss of stability
+    double Gmin = 0;                                // smallest GAMA at which stability can be lost
+    double KSTAB = 0;                               // 1: a loss of stability exists, 2: none
 
     // ---- section 7 (stationary solutions of M(NDIM,NDIM); SCRX, SCRY from DRX, DRY)
-    i16 LL = 0;                  // components of the first group of the partial solution
+    i16 LL = 0;  // components of the first group of the partial solution
     double Smax = 0, SH = 0, Hmax = 0, Delta = 0, ALmax = 0, DRY = 0;
 
     // ---- canvas (colours are 24-bit, red in the low byte)
@@ -199,4 +221,4 @@ struct Store {
 
 extern Store mdlGlobal;
 
-} // namespace velta
+}  // namespace velta

@@ -42,11 +42,10 @@ int codeToByte(char32_t cp) {
 
 // The message of a reading that ran out of lines.
 std::string endedText(const std::string& name, const std::string& expected) {
-    return "Ошибка чтения файла " + name + ": файл закончился раньше времени, ожидалось " +
-           expected;
+    return "Ошибка чтения файла " + name + ": файл закончился раньше времени, ожидалось " + expected;
 }
 
-} // namespace
+}  // namespace
 
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -77,10 +76,19 @@ std::string utf8ToCp1251(const std::string& utf8) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         int len = 0;
         char32_t cp = 0;
-        if (b < 0x80) { len = 1; cp = b; }
-        else if ((b & 0xE0) == 0xC0) { len = 2; cp = b & 0x1F; }
-        else if ((b & 0xF0) == 0xE0) { len = 3; cp = b & 0x0F; }
-        else if ((b & 0xF8) == 0xF0) { len = 4; cp = b & 0x07; }
+        if (b < 0x80) {
+            len = 1;
+            cp = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            len = 2;
+            cp = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3;
+            cp = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            len = 4;
+            cp = b & 0x07;
+        }
         bool ok = len > 0 && i + static_cast<std::size_t>(len) <= n;
         for (int k = 1; ok && k < len; ++k) {
             const auto c = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
@@ -155,7 +163,8 @@ std::string TextReader::readLine() {
     }
     std::string s;
     if (!fetch(s))
-        throw VeltaError("Ошибка чтения файла " + name_ + ": файл закончился раньше времени, ожидалась строка");
+        throw VeltaError("Ошибка чтения файла " + name_ +
+                         ": файл закончился раньше времени, ожидалась строка");
     return s;
 }
 
@@ -187,8 +196,8 @@ double TextReader::readNumber() {
 }
 
 void TextReader::fail(const std::string& expected) const {
-    throw VeltaError("Ошибка чтения файла " + name_ + ", строка " + std::to_string(line_) +
-                     ": ожидалось " + expected);
+    throw VeltaError("Ошибка чтения файла " + name_ + ", строка " + std::to_string(line_) + ": ожидалось " +
+                     expected);
 }
 
 // ---------------------------------------------------------------- TextWriter
@@ -300,7 +309,8 @@ TextWriter::~TextWriter() {
 long TextWriter::abandoned() { return abandonedWriters.load(); }
 
 void TextWriter::failWrite() {
-    if (final_.empty()) throw FileWriteError("Ошибка записи в файл " + (name_.empty() ? std::string("(поток)") : name_));
+    if (final_.empty())
+        throw FileWriteError("Ошибка записи в файл " + (name_.empty() ? std::string("(поток)") : name_));
     closeAfterError();
     throw FileWriteError("Ошибка записи в файл " + final_ +
                          (finalExisted_ ? " (прежний файл сохранён без изменений)" : ""));
@@ -359,8 +369,7 @@ void TextWriter::closeAfterError() noexcept {
             std::error_code ec;
             fs::remove(name_, ec);
         }
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 std::string quoteInput(const std::string& utf8) {
@@ -381,4 +390,4 @@ std::vector<std::string> readAllLines(const std::string& path) {
     return lines;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -23,12 +23,12 @@ std::string utf8ToCp1251(const std::string& utf8);
 // behind the last number read is returned by the next readLine().
 class TextReader {
 public:
-    TextReader(std::istream& in, std::string name);     // name for messages
+    TextReader(std::istream& in, std::string name);                    // name for messages
     static std::unique_ptr<TextReader> open(const std::string& path);  // error if missing
 
-    bool eof() const;                 // no line is left (including a pending rest)
-    std::string readLine();           // error "file ends early" at the end
-    double readNumber();              // next number of a stream separated by "," or line ends
+    bool eof() const;        // no line is left (including a pending rest)
+    std::string readLine();  // error "file ends early" at the end
+    double readNumber();     // next number of a stream separated by "," or line ends
     // Consumes the next line when it exists and is empty (no pending rest); true if it did.
     bool skipEmptyLine();
     int lineNumber() const { return line_; }  // number of the last line taken
@@ -37,12 +37,12 @@ public:
     [[noreturn]] void fail(const std::string& expected) const;
 
 private:
-    bool fetch(std::string& out);     // raw next line from the stream
+    bool fetch(std::string& out);  // raw next line from the stream
     std::unique_ptr<std::istream> owned_;
     std::istream* in_;
     std::string name_;
     int line_ = 0;
-    bool hasRest_ = false;            // a partly consumed line is pending
+    bool hasRest_ = false;  // a partly consumed line is pending
     std::string rest_;
 };
 
@@ -73,10 +73,10 @@ public:
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
 
-    void line(const std::string& utf8);   // the text and CR LF
-    void text(const std::string& utf8);   // the text alone
-    void flush();                         // writes out what is buffered; throws on a failure
-    void close();                         // flush, close (a save: rename); throws on a failure
+    void line(const std::string& utf8);  // the text and CR LF
+    void text(const std::string& utf8);  // the text alone
+    void flush();                        // writes out what is buffered; throws on a failure
+    void close();                        // flush, close (a save: rename); throws on a failure
     // Closes with what was written and no error of its own: used while another error is
     // being reported. A save is dropped (the old file stays).
     void closeAfterError() noexcept;
@@ -92,10 +92,10 @@ private:
     std::unique_ptr<std::ostream> owned_;
     std::ostream* out_;
     std::string name_;
-    std::string final_;          // a save: the file the temporary one replaces at close()
+    std::string final_;  // a save: the file the temporary one replaces at close()
     bool finalExisted_ = false;
     bool closed_ = false;
-    int unwinding_ = 0;          // exceptions in flight when the writer was made
+    int unwinding_ = 0;  // exceptions in flight when the writer was made
 };
 
 // Checks that every path can be written (an existing file opened without emptying it, a
@@ -108,4 +108,4 @@ std::string quoteInput(const std::string& utf8);
 // Whole file as lines (decoded), and whole-file writing; used by the text view.
 std::vector<std::string> readAllLines(const std::string& path);
 
-} // namespace velta
+}  // namespace velta

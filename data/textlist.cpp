@@ -34,4 +34,4 @@ std::vector<std::string> words(const std::string& s) {
     return out;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -14,4 +14,4 @@ std::vector<std::string> listItems(const std::string& text);
 // The words of a line separated by blanks and tabs; runs of them count as one.
 std::vector<std::string> words(const std::string& s);
 
-} // namespace velta
+}  // namespace velta

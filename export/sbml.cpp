@@ -52,7 +52,7 @@ unsigned countErrors(SBMLDocument& doc, std::string* report) {
     return errors;
 }
 
-} // namespace
+}  // namespace
 
 std::string sbmlText(const ModelDesc& m) {
     SBMLDocument doc(3, 2);
@@ -60,7 +60,8 @@ std::string sbmlText(const ModelDesc& m) {
     model->setId("velta_" + std::to_string(m.section));
     model->setName(m.title);
     model->setTimeUnits("dimensionless");
-    std::string notes = "<body xmlns=\"http://www.w3.org/1999/xhtml\"><p>VELTA: " + escapeXml(m.title) + "</p>";
+    std::string notes = "<body xmlns=\"http://www.w3.org/1999/xhtml\"><p>VELTA: " + escapeXml(m.title) +
+                        "</p>";
     for (const auto& n : m.notes) notes += "<p>" + escapeXml(n) + "</p>";
     notes += "<p>TMAX = " + exactText(m.tmax) + ", HHH = " + exactText(m.step) + "</p></body>";
     model->setNotes(notes);
@@ -130,4 +131,4 @@ unsigned sbmlErrors(const std::string& text, std::string* report) {
     return countErrors(*doc, report);
 }
 
-} // namespace velta
+}  // namespace velta

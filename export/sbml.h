@@ -17,4 +17,4 @@ void writeSbml(const ModelDesc& m, const std::string& path);
 // text, with their messages in `report`.
 unsigned sbmlErrors(const std::string& text, std::string* report = nullptr);
 
-} // namespace velta
+}  // namespace velta

@@ -75,17 +75,14 @@ void headerBlock(Ctx& c, int section) {
     switch (section) {
     case 11:
     case 8:
-        rowText(c, s.TXTX, 0,
-                "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
+        rowText(c, s.TXTX, 0, "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
         ABG(c);
         break;
     case 21:
         rowText(c, s.TXTX, 0, "Model  ZORM" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + ")");
         ABG(c);
         break;
-    case 9:
-        ABG9(c);
-        break;
+    case 9: ABG9(c); break;
     case 511:
         rowText(c, s.TXTX, 0, "NDIM = " + CStr(s.NDIM));
         ABG(c);
@@ -144,8 +141,7 @@ void headerBlock(Ctx& c, int section) {
         break;
     }
     case 12:
-        rowText(c, s.TXTX, 0,
-                "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
+        rowText(c, s.TXTX, 0, "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
         ABG(c);
         Zap_ABG(c);
         rowText(c, s.TXTX, s.LTAU + 10, "MDIM   = " + Format(s.MDIM, "####"));
@@ -153,8 +149,7 @@ void headerBlock(Ctx& c, int section) {
         rowText(c, s.TXTX, 26, "   Z = " + Format(s.STAT, "0.0000E+00"));
         break;
     case 3: {
-        rowText(c, s.TXTX, 0,
-                "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
+        rowText(c, s.TXTX, 0, "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
         rowText(c, s.TXTX, 2, "Параметры модели");
         rowText(c, s.TXTX, 4, "BETA = " + fmt5(s.BETA));
         rowText(c, s.TXTX, 5, "GAMA = " + fmt5(s.GAMA));
@@ -196,8 +191,7 @@ void physBlock(Ctx& c, int section, double v) {
         rowText(c, s.TXTX, v + 11 + i, letter + CStr(s.IC(i)));
         legendLine(c, v + 11.5 + i, col);
     }
-    const bool delayWithOwnLegend =
-        section == 12 || section == 22 || section == 512 || section == 522;
+    const bool delayWithOwnLegend = section == 12 || section == 22 || section == 512 || section == 522;
     // PERIOD is the value left by an earlier run: the W legend appears from the second run on.
     if (!delayWithOwnLegend && s.LSCREEN == 1 && s.LPERIOD >= 1 && s.PERIOD > s.TMIN) {
         sf.foreColour = s.CAXES;
@@ -212,8 +206,7 @@ void phasBlock(Ctx& c, int section, double v) {
     Store& s = g();
     const double shift = section == 521 ? -1 : 0;  // section 5.2.1 writes one row higher
     rowText(c, s.TXTX, v + 10 + shift, "Номера компонент");
-    rowText(c, s.TXTX, v + 12 + shift,
-            "i1 = " + CStr(s.IC(1)) + ", " + "i2 = " + CStr(s.IC(2)));
+    rowText(c, s.TXTX, v + 12 + shift, "i1 = " + CStr(s.IC(1)) + ", " + "i2 = " + CStr(s.IC(2)));
     if (section == 8 || section == 11) {
         Stat_Resh(c, s.STAT, 16, "симметричное решение");
         c.surf.text("i = 1,...," + CStr(s.NDIM) + ",");
@@ -231,14 +224,18 @@ void phasBlock(Ctx& c, int section, double v) {
     c.ui.progressShow(CLng(s.SCRT));
 }
 
-} // namespace
+}  // namespace
 
 void setColours(bool white) {
     Store& s = g();
     if (white) {
-        s.QBACK = 15; s.QFRAME = 0; s.QAXES = 0;
+        s.QBACK = 15;
+        s.QFRAME = 0;
+        s.QAXES = 0;
     } else {
-        s.QBACK = 0; s.QFRAME = 15; s.QAXES = 7;
+        s.QBACK = 0;
+        s.QFRAME = 15;
+        s.QAXES = 7;
     }
     s.CBACK = QBColor(s.QBACK);
     s.CFRAME = QBColor(s.QFRAME);
@@ -249,8 +246,13 @@ void Mesh_Base(Ctx& c) {
     Store& s = g();
     Surface& sf = c.surf;
     sf.fillColour = s.CBACK;
-    s.LEFTP = 10; s.TOPP = 76; s.RIGHTP = 561; s.BOTP = 545;
-    s.SIDEX = 551; s.CANW = 774; s.CANH = 470;
+    s.LEFTP = 10;
+    s.TOPP = 76;
+    s.RIGHTP = 561;
+    s.BOTP = 545;
+    s.SIDEX = 551;
+    s.CANW = 774;
+    s.CANH = 470;
     // Plot panel, then the side panel (573..783); painting them erases the previous plot.
     sf.fillBox(10, 76, 561, 545, s.CBACK);
     sf.box(10, 76, 561, 545, s.CFRAME);
@@ -261,9 +263,7 @@ void Mesh_Base(Ctx& c) {
 void checkPlotRanges(const std::string& xName, double xmin, double xmax, const std::string& yName,
                      double ymin, double ymax) {
     // An empty or undefined range has no scale.
-    auto badRange = [](double lo, double hi) {
-        return !std::isfinite(lo) || !std::isfinite(hi) || lo == hi;
-    };
+    auto badRange = [](double lo, double hi) { return !std::isfinite(lo) || !std::isfinite(hi) || lo == hi; };
     if (badRange(xmin, xmax))
         throw VeltaError("Пустой диапазон графика: " + (xName.empty() ? std::string("ось X") : xName) +
                          " от " + CStr(xmin) + " до " + CStr(xmax));
@@ -328,8 +328,7 @@ void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const
     const double ty = s.PY0 + 1;
     const double x0 = s.PX0 - 3.0 * s.CHW;
     textAt(c, x0, ty, Format(xmin, mask));
-    for (int l = 1; l <= 3; ++l)
-        textAt(c, x0 + l * gstepx, ty, Format(xmin + (xmax - xmin) * l / 4, mask));
+    for (int l = 1; l <= 3; ++l) textAt(c, x0 + l * gstepx, ty, Format(xmin + (xmax - xmin) * l / 4, mask));
     textAt(c, s.PX1 - 3.0 * s.CHW, ty, Format(xmax, mask));
 
     // 9. Horizontal axis name right of the lower right corner.
@@ -351,9 +350,7 @@ void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const
     if (s.WRANGE != 0) s.KW = s.PHGT / s.WRANGE;
 }
 
-void rowText(Ctx& c, double x, double row, const std::string& text) {
-    textAt(c, x, rowY(row), text);
-}
+void rowText(Ctx& c, double x, double row, const std::string& text) { textAt(c, x, rowY(row), text); }
 
 void Graphic1(Ctx& c) {
     Surface& sf = c.surf;
@@ -370,10 +367,12 @@ void Graphic1(Ctx& c) {
         const int comp = s.IC(i);
         const double syOld = py0 + (s.X1(comp) - sclx) * ky;
         const double syNew = py0 + (s.XNEW(comp) - sclx) * ky;
-        if (columnInside && py1 <= syNew && syNew <= py0) sf.curveSegment(sxOld, syOld, sxNew, syNew, curveColour(14 - i));
+        if (columnInside && py1 <= syNew && syNew <= py0)
+            sf.curveSegment(sxOld, syOld, sxNew, syNew, curveColour(14 - i));
     }
     if (s.LSCREEN > 0)
-        sf.curveSegment(sxOld, py0 + (s.WOLD - s.SCLW) * s.KW, sxNew, py0 + (s.W - s.SCLW) * s.KW, curveColour(2));
+        sf.curveSegment(sxOld, py0 + (s.WOLD - s.SCLW) * s.KW, sxNew, py0 + (s.W - s.SCLW) * s.KW,
+                        curveColour(2));
 }
 
 void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour) {
@@ -391,8 +390,7 @@ void Graphic3(Ctx& c) {
         const Colour col = QBColor(s.SGRAPH(i) == -1 ? 10 : 12);
         sf.foreColour = col;
         sf.segment(s.PX0 + (s.AGRAPH(i) - s.Amin) * s.KX, s.PY0 + (s.UGRAPH(i) - s.Umin) * s.KY,
-                   s.PX0 + (s.AGRAPH(i + 1) - s.Amin) * s.KX, s.PY0 + (s.UGRAPH(i + 1) - s.Umin) * s.KY,
-                   col);
+                   s.PX0 + (s.AGRAPH(i + 1) - s.Amin) * s.KX, s.PY0 + (s.UGRAPH(i + 1) - s.Umin) * s.KY, col);
     }
     sf.foreColour = s.CAXES;
     if (s.KSTAB >= 2 || s.ALFAc >= 1e10) {
@@ -475,7 +473,8 @@ void GraphicZRun(Ctx& c, double t0, int kFrom, int kTo, int kshift) {
         for (int i = 0; i < curves; ++i) {
             const double sy = py0 + (s.ZTAB(k, comp[i]) - sclx) * ky;
             const double sy2 = py0 + (s.ZTAB(k + 1, comp[i]) - sclx) * ky;
-            if (py1 <= sy && sy <= py0 && py1 <= sy2 && sy2 <= py0) sf.curveSegment(sx, sy, sx2, sy2, colour[i]);
+            if (py1 <= sy && sy <= py0 && py1 <= sy2 && sy2 <= py0)
+                sf.curveSegment(sx, sy, sx2, sy2, colour[i]);
         }
     }
 }
@@ -499,10 +498,8 @@ void Nadpis(Ctx& c, int section, const std::string& mode, double v) {
     c.surf.foreColour = s.CAXES;
     c.surf.setCurrent(s.TXTX, rowY(0));
     headerBlock(c, section);
-    if (mode == "Phys")
-        physBlock(c, section, v);
-    else if (mode == "Phas")
-        phasBlock(c, section, v);
+    if (mode == "Phys") physBlock(c, section, v);
+    else if (mode == "Phas") phasBlock(c, section, v);
 }
 
 void Stat_Resh(Ctx& c, double z, double row, const std::string& caption) {
@@ -537,4 +534,4 @@ void L_Print(Ctx& c, double r) {
     s.L = toI16(s.L + 1.0);
 }
 
-} // namespace velta
+}  // namespace velta

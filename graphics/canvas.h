@@ -53,4 +53,4 @@ void Stat_Resh(Ctx& c, double z, double row, const std::string& caption);
 void Period_Print(Ctx& c, double r);
 void L_Print(Ctx& c, double r);
 
-} // namespace velta
+}  // namespace velta

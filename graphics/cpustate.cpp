@@ -9,7 +9,7 @@ const bool kHasAvx = [] {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx") != 0;
 }();
-} // namespace
+}  // namespace
 
 void clearAvxUpperState() {
     if (kHasAvx) zeroUpper();
@@ -18,4 +18,4 @@ void clearAvxUpperState() {
 void clearAvxUpperState() {}
 #endif
 
-} // namespace velta
+}  // namespace velta

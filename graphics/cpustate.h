@@ -8,4 +8,4 @@ namespace velta {
 
 void clearAvxUpperState();
 
-} // namespace velta
+}  // namespace velta

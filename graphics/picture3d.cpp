@@ -95,7 +95,9 @@ void drawContents(Ctx& c, View3D& v, double sinfi, double cosfi) {
         for (int i = 1; i <= n; ++i) PereSchet(v, v.X3[i], v.Y3[i], v.Z3[i], sinfi, cosfi, v.U3[i], v.V3[i]);
         sf.lineWidth = 1;
         const double nsc = s.NSC >= 1 ? s.NSC : 1;
-        auto inside = [&](double x, double y) { return s.LEFTP < x && x < s.RIGHTP && s.TOPP < y && y < s.BOTP; };
+        auto inside = [&](double x, double y) {
+            return s.LEFTP < x && x < s.RIGHTP && s.TOPP < y && y < s.BOTP;
+        };
         for (int i = 2; i <= n; ++i) {
             const double x0 = newx(v, v.U3[i - 1]), y0 = newy(v, v.V3[i - 1]);
             const double x1 = newx(v, v.U3[i]), y1 = newy(v, v.V3[i]);
@@ -105,19 +107,21 @@ void drawContents(Ctx& c, View3D& v, double sinfi, double cosfi) {
             sf.segment(x0, y0, x1, y1, static_cast<Colour>(std::abs(value)));
         }
     } else if (v.opt.puan) {
-        for (int i = 1; i <= v.PUANCOUNT; ++i) PereSchet(v, v.XC1[i], v.XC2[i], v.XC3[i], sinfi, cosfi, v.PU[i], v.PV[i]);
+        for (int i = 1; i <= v.PUANCOUNT; ++i)
+            PereSchet(v, v.XC1[i], v.XC2[i], v.XC3[i], sinfi, cosfi, v.PU[i], v.PV[i]);
         const Colour cyan = QBColor(11);
         sf.fillSolid = true;
         sf.fillColour = cyan;
         for (int i = 1; i <= v.PUANCOUNT; ++i) {
             const double x = newx(v, v.PU[i]), y = newy(v, v.PV[i]);
-            if (s.LEFTP + 2 < x && x < s.RIGHTP - 2 && s.TOPP + 2 < y && y < s.BOTP - 2) sf.circle(x, y, 2, cyan);
+            if (s.LEFTP + 2 < x && x < s.RIGHTP - 2 && s.TOPP + 2 < y && y < s.BOTP - 2)
+                sf.circle(x, y, 2, cyan);
         }
         sf.fillSolid = false;
     }
 }
 
-} // namespace
+}  // namespace
 
 Options3D options3D(const Shell& s) {
     Options3D o;
@@ -287,7 +291,7 @@ void readResults(Ctx& c, View3D& v, const char* check, void (*read)(View3D&, Tex
     read(v, *in, *chk);
     chk->close();
 }
-} // namespace
+}  // namespace
 
 void Input_ph(Ctx& c, View3D& v) { readResults(c, v, "Phas.chk", &readPhase); }
 void Input_pu(Ctx& c, View3D& v) { readResults(c, v, "Puan.chk", &readPuan); }
@@ -299,7 +303,8 @@ void InputPhPu(Ctx& c, View3D& v) {
 
 // ---------------------------------------------------------------- projection and drawing
 
-void PereSchet(const View3D& v, double x, double y, double z, double sinfi, double cosfi, double& u, double& w) {
+void PereSchet(const View3D& v, double x, double y, double z, double sinfi, double cosfi, double& u,
+               double& w) {
     u = x * cosfi - z * sinfi;
     w = y * v.COSTE - v.SINTE * (x * sinfi + z * cosfi);
 }
@@ -392,7 +397,8 @@ void MeshMaskG3(Ctx& c, View3D& v, const std::string& title) {
     const Colour colours[3] = {kPureRed, kPureGreen, kPureBlue};
     for (int k = 0; k < 3; ++k) {
         const int row = 12 + k;
-        textRow(c, v, x + 35, row, std::string(axes[k]) + "          " + "  X(" + Format(s.IC(k + 1), "##") + ")");
+        textRow(c, v, x + 35, row,
+                std::string(axes[k]) + "          " + "  X(" + Format(s.IC(k + 1), "##") + ")");
         const double y = s.TXTY + 20 + (row + 0.5) * s.CHH;
         sf.segment(x + 60, y, x + 107, y, colours[k]);
     }
@@ -484,7 +490,7 @@ void limitLatitude(View3D& v, bool low, bool high) {
     if (low && v.TE < -kHalfPi) v.TE = -kLatitudeEdge;
     if (high && v.TE > kHalfPi) v.TE = kLatitudeEdge;
 }
-} // namespace
+}  // namespace
 
 void turn(View3D& v, Turn t) {
     switch (t) {
@@ -509,4 +515,4 @@ void drag(View3D& v, double dx, double dy) {
     limitLatitude(v, true, true);
 }
 
-} // namespace velta
+}  // namespace velta

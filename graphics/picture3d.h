@@ -19,10 +19,10 @@ inline constexpr double kHalfPi = 1.5707963267949;
 
 // What the variation dialog of the current section asks of the picture.
 struct Options3D {
-    bool phase = false;          // PHASEMODE: the trajectory in the space of IC(1..3)
-    bool puan = false;           // PUANMODE: crossings with the hyperplane (XP, FP)
-    bool stereo = false;         // two images side by side
-    bool latitudeLimit = true;   // "Ограничение по широте"
+    bool phase = false;         // PHASEMODE: the trajectory in the space of IC(1..3)
+    bool puan = false;          // PUANMODE: crossings with the hyperplane (XP, FP)
+    bool stereo = false;        // two images side by side
+    bool latitudeLimit = true;  // "Ограничение по широте"
 };
 Options3D options3D(const Shell& s);
 
@@ -43,8 +43,8 @@ struct View3D {
     std::array<double, 9> XK{}, YK{}, ZK{}, XE{}, YE{};
     // points
     Options3D opt;
-    std::vector<double> X3, Y3, Z3, U3, V3;       // 1..NROW
-    std::vector<double> XC1, XC2, XC3, PU, PV;   // 1..PUANCOUNT
+    std::vector<double> X3, Y3, Z3, U3, V3;     // 1..NROW
+    std::vector<double> XC1, XC2, XC3, PU, PV;  // 1..PUANCOUNT
     int PUANCOUNT = 0;
     bool loaded = false;  // a picture is on the canvas and can be turned
 };
@@ -72,7 +72,8 @@ void Input_pu(Ctx& c, View3D& v);
 void InputPhPu(Ctx& c, View3D& v);
 
 // ---- projection and drawing
-void PereSchet(const View3D& v, double x, double y, double z, double sinfi, double cosfi, double& u, double& w);
+void PereSchet(const View3D& v, double x, double y, double z, double sinfi, double cosfi, double& u,
+               double& w);
 double newx(const View3D& v, double u);
 double newy(const View3D& v, double w);
 void SFRPRO_k(View3D& v, double sinfi, double cosfi);
@@ -86,7 +87,7 @@ void m3D_Graph(Ctx& c, View3D& v, const Options3D& o);
 
 // ---- rotation
 enum class Turn { Right, Down, Left, Up };
-void turn(View3D& v, Turn t);                  // the angle step, latitude limit; no drawing
-void drag(View3D& v, double dx, double dy);    // pointer offset in pixels from the press
+void turn(View3D& v, Turn t);                // the angle step, latitude limit; no drawing
+void drag(View3D& v, double dx, double dy);  // pointer offset in pixels from the press
 
-} // namespace velta
+}  // namespace velta

@@ -25,4 +25,4 @@ double NullSurface::textWidth(const std::string& s) {
     return 7.0 * chars;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -46,7 +46,10 @@ public:
     // events now and then; throws VeltaError when the user stopped the run.
     virtual void poll() {}
 
-    void setCurrent(double x, double y) { currentX = x; currentY = y; }
+    void setCurrent(double x, double y) {
+        currentX = x;
+        currentY = y;
+    }
 
     // A step of a curve: segment(), left out when it stays in one pixel column and every
     // pixel it would set already has colour c. Curves advance by a fraction of a pixel per
@@ -122,10 +125,13 @@ public:
     void circle(double, double, double, Colour) override {}
     void lineTo(double x, double y, Colour) override { setCurrent(x, y); }
     void pixel(double x, double y) override { setCurrent(x, y); }
-    void text(const std::string&) override { currentX = 0; currentY += 15; }
+    void text(const std::string&) override {
+        currentX = 0;
+        currentY += 15;
+    }
     double textWidth(const std::string& s) override;
     double textHeight(const std::string&) override { return 15; }
     void clear() override {}
 };
 
-} // namespace velta
+}  // namespace velta

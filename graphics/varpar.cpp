@@ -86,8 +86,7 @@ std::optional<double> number(const std::string& text) {
     try {
         const double v = textToReal(text);
         if (std::isfinite(v)) return v;
-    } catch (const VeltaError&) {
-    }
+    } catch (const VeltaError&) {}
     return std::nullopt;
 }
 
@@ -127,7 +126,7 @@ bool readComponents(const std::string& text, int count, std::array<i16, 3>& out,
     return true;
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<VarParField>& varParFields(VarDlg d) {
     static const auto make = [](VarDlg k) {
@@ -135,8 +134,8 @@ const std::vector<VarParField>& varParFields(VarDlg d) {
         for (const auto& f : defs(k)) out.push_back(f.field);
         return out;
     };
-    static const std::array<std::vector<VarParField>, 4> all = {
-        make(VarDlg::VarPar), make(VarDlg::VarPar9), make(VarDlg::VarPar1), make(VarDlg::VarPar2)};
+    static const std::array<std::vector<VarParField>, 4> all = {make(VarDlg::VarPar), make(VarDlg::VarPar9),
+                                                                make(VarDlg::VarPar1), make(VarDlg::VarPar2)};
     return all[static_cast<std::size_t>(d)];
 }
 
@@ -152,8 +151,7 @@ std::string varParI1I2I3() { return varParI1I2() + "," + CStr(mdlGlobal.IC(3)); 
 
 VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui) {
     const auto& fields = defs(d);
-    if (in.texts.size() != fields.size())
-        throw VeltaError("Варьирование параметров: неверное число полей");
+    if (in.texts.size() != fields.size()) throw VeltaError("Варьирование параметров: неверное число полей");
     const bool cha = mdlGlobal.RESEXT == "cha";
 
     // Step 1, checked before anything is changed.
@@ -179,8 +177,8 @@ VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui) {
         } else if (f.target.second) {
             const auto pieces = split(text, ',');
             if (pieces.size() < 2) {
-                ui.message("Задайте 2 числа через запятую\n" + f.field.label + " " + text, MsgIcon::Exclamation,
-                           kVarParTitle);
+                ui.message("Задайте 2 числа через запятую\n" + f.field.label + " " + text,
+                           MsgIcon::Exclamation, kVarParTitle);
                 return {};
             }
             const auto a = number(pieces[0]), b = number(pieces[1]);
@@ -265,4 +263,4 @@ void varParSection3(Prompter& ui) {
     }
 }
 
-} // namespace velta
+}  // namespace velta

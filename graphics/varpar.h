@@ -54,4 +54,4 @@ VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui);
 // Section 3: asks "Введите  BETA, GAMA" until two numbers are given; sets BETA, GAMA.
 void varParSection3(Prompter& ui);
 
-} // namespace velta
+}  // namespace velta

@@ -17,9 +17,10 @@ namespace {
 
 int sgn(double v) { return (v > 0) - (v < 0); }
 
-const std::string kPortionPrompt = "Для непрерывного вывода введите любой символ,\n"
-                                   "при вводе пустой строки или нажатии 'Cancel' \n"
-                                   "- вывод порциями";
+const std::string kPortionPrompt =
+    "Для непрерывного вывода введите любой символ,\n"
+    "при вводе пустой строки или нажатии 'Cancel' \n"
+    "- вывод порциями";
 
 }  // namespace
 
@@ -34,8 +35,7 @@ std::string joinInts(const IVec& v, int n) {
 
 std::vector<Vec*> autonomousVectors() {
     auto& g = mdlGlobal;
-    return {&g.X1, &g.XPREV, &g.XNEW, &g.F1, &g.F2, &g.XST,
-            &g.XG, &g.XP,    &g.XCROSS, &g.FP, &g.XV, &g.FV};
+    return {&g.X1, &g.XPREV, &g.XNEW, &g.F1, &g.F2, &g.XST, &g.XG, &g.XP, &g.XCROSS, &g.FP, &g.XV, &g.FV};
 }
 
 void allocVectors(const std::vector<Vec*>& vs, int n) {
@@ -271,8 +271,7 @@ SymmetricFields symmetricFieldsFromStore() {
 
 void checkNdim() {
     const auto& g = mdlGlobal;
-    if (g.NDIM < 1)
-        fail("Число элементов NDIM должно быть не меньше 1 (NDIM = " + CStr(g.NDIM) + ")");
+    if (g.NDIM < 1) fail("Число элементов NDIM должно быть не меньше 1 (NDIM = " + CStr(g.NDIM) + ")");
 }
 
 void checkClass() {
@@ -283,11 +282,10 @@ void checkClass() {
 
 void checkStep(double end, const std::string& endName) {
     const auto& g = mdlGlobal;
-    if (!(g.HHH > 0))
-        fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
+    if (!(g.HHH > 0)) fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
     if (!(end >= 0))
-        fail("Конец интервала интегрирования " + endName + " не должен быть отрицательным (" +
-             endName + " = " + CStr(end) + ")");
+        fail("Конец интервала интегрирования " + endName + " не должен быть отрицательным (" + endName +
+             " = " + CStr(end) + ")");
     if (!(end / g.HHH <= kMaxSteps))
         fail("Слишком много шагов интегрирования: " + endName + "/HHH = " + CStr(end / g.HHH) +
              " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
@@ -295,14 +293,12 @@ void checkStep(double end, const std::string& endName) {
 
 void checkTableDensity() {
     const auto& g = mdlGlobal;
-    if (g.NSC < 1)
-        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
+    if (g.NSC < 1) fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
 }
 
 void checkPortions() {
     const auto& g = mdlGlobal;
-    if (g.LSTEP < 0)
-        fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + CStr(g.LSTEP) + ")");
+    if (g.LSTEP < 0) fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + CStr(g.LSTEP) + ")");
 }
 
 void checkInitialList() {
@@ -318,9 +314,8 @@ void checkStepForRates(double rate, const std::string& rates) {
     constexpr double kMaxExponent = 700;
     const auto& g = mdlGlobal;
     if (!(g.HHH * rate <= kMaxExponent))
-        fail("Шаг интегрирования HHH слишком велик для " + rates + ": HHH * " + CStr(rate) +
-             " = " + CStr(g.HHH * rate) + " (допустимо не более " +
-             CStr(static_cast<int>(kMaxExponent)) + ")");
+        fail("Шаг интегрирования HHH слишком велик для " + rates + ": HHH * " + CStr(rate) + " = " +
+             CStr(g.HHH * rate) + " (допустимо не более " + CStr(static_cast<int>(kMaxExponent)) + ")");
 }
 
 void checkPlotList(int maxComp, const std::string& tooMany) {
@@ -383,9 +378,8 @@ void drawMeshTime(Ctx& c, int section, double tEnd, double legendRow) {
 
 void drawMeshPhase(Ctx& c, int section, double legendRow, bool poincare) {
     const auto& g = mdlGlobal;
-    const std::string title = poincare && g.LGRAPH != 2
-                                  ? "П Л О С К О С Т Ь   П У А Н К А Р Е"
-                                  : "Графики компонент вектора X в фазовой плоскости";
+    const std::string title = poincare && g.LGRAPH != 2 ? "П Л О С К О С Т Ь   П У А Н К А Р Е"
+                                                        : "Графики компонент вектора X в фазовой плоскости";
     MeshMaskG(c, title, "X(i2)", "X(i1)", g.SCLX, g.SCRX, g.SCLX, g.SCRX);
     Nadpis(c, section, "Phas", legendRow);
 }
@@ -495,4 +489,4 @@ void nonFiniteStep(i32 j, double t) {
          " получено нечисловое значение (переполнение)");
 }
 
-} // namespace velta
+}  // namespace velta

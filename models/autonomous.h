@@ -129,21 +129,21 @@ void fillScaleFields(ScaleFields& f);
 // ---------------------------------------------------------------- limits of a run
 
 // Each throws a VeltaError with the message the user sees.
-void checkNdim();                 // NDIM >= 1
-void checkClass();                // 1 <= MCLASS <= 4
+void checkNdim();   // NDIM >= 1
+void checkClass();  // 1 <= MCLASS <= 4
 // HHH > 0, end >= 0 and end/HHH within kMaxSteps; endName names the interval's end.
 void checkStep(double end, const std::string& endName);
 inline void checkStep() { checkStep(mdlGlobal.TMAX, "TMAX"); }
-void checkTableDensity();         // NSC >= 1
-void checkPortions();             // LSTEP >= 0
-void checkInitialList();          // INK(1..NK) within 1..NDIM
+void checkTableDensity();  // NSC >= 1
+void checkPortions();      // LSTEP >= 0
+void checkInitialList();   // INK(1..NK) within 1..NDIM
 // HHH times the largest rate must leave exp() finite; rates names them in the message.
 void checkStepForRates(double rate, const std::string& rates);
 // 0 <= NCOMP <= maxComp (tooMany is the message before " (NCOMP = ...)"), every IC within
 // 1..NDIM, and two components for the phase and Poincaré planes.
 void checkPlotList(int maxComp, const std::string& tooMany);
 void checkPlotList(int maxComp);  // "Число компонент графика NCOMP должно быть не больше maxComp"
-void checkPlotIndexes();          // IC(1..NCOMP) within 1..NDIM
+void checkPlotIndexes();  // IC(1..NCOMP) within 1..NDIM
 // The run limits of sections 2.1 and 8: step, NSC, LSTEP, the initial list (which must have
 // been read) and at most 12 plotted components.
 void checkNetworkRun();
@@ -187,12 +187,9 @@ void poincareTest(Ctx& c, const double* xa, const double* xb, int n);
 // Poincaré test (any other value).
 inline void plotStep(Ctx& c, i32 j, const double* xa, const double* xb, int n) {
     const i16 lgraph = mdlGlobal.LGRAPH;
-    if (lgraph == 1)
-        Graphic1(c);
-    else if (lgraph == 2)
-        GraphicF1(c, j);
-    else
-        poincareTest(c, xa, xb, n);
+    if (lgraph == 1) Graphic1(c);
+    else if (lgraph == 2) GraphicF1(c, j);
+    else poincareTest(c, xa, xb, n);
 }
 
 // End of a step: XPREV = X1, X1 = XNEW (bytes of components 1..NDIM), WOLD = W, TOLD = TCUR.
@@ -256,4 +253,4 @@ inline void psiInto(double z, double* p) {
     }
 }
 
-} // namespace velta
+}  // namespace velta

@@ -1,22 +1,22 @@
 // The section cores by section code; sections are added here as they are built.
 #include "models/section.h"
-#include "stationary/section3/sec3.h"
-#include "stationary/section7/sec7.h"
-#include "stationary/section4/sec4.h"
-#include "synthesis/section512/sec512.h"
-#include "synthesis/section522/sec522.h"
+#include "models/section11/sec11.h"
+#include "models/section12/sec12.h"
+#include "models/section21/sec21.h"
+#include "models/section22/sec22.h"
+#include "models/section6/sec6.h"
+#include "models/section8/sec8.h"
+#include "models/section9/sec9.h"
 #include "stationary/section213/sec213.h"
 #include "stationary/section215/sec215.h"
 #include "stationary/section217/sec217.h"
-#include "models/section22/sec22.h"
-#include "models/section12/sec12.h"
-#include "models/section6/sec6.h"
+#include "stationary/section3/sec3.h"
+#include "stationary/section4/sec4.h"
+#include "stationary/section7/sec7.h"
 #include "synthesis/section511/sec511.h"
+#include "synthesis/section512/sec512.h"
 #include "synthesis/section521/sec521.h"
-#include "models/section11/sec11.h"
-#include "models/section9/sec9.h"
-#include "models/section21/sec21.h"
-#include "models/section8/sec8.h"
+#include "synthesis/section522/sec522.h"
 
 namespace velta {
 
@@ -43,4 +43,4 @@ std::unique_ptr<SectionCore> makeSectionCore(int code) {
     }
 }
 
-} // namespace velta
+}  // namespace velta

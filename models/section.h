@@ -30,4 +30,4 @@ public:
 // The core of a section, or nullptr when that section is not built yet.
 std::unique_ptr<SectionCore> makeSectionCore(int code);
 
-} // namespace velta
+}  // namespace velta

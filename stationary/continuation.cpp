@@ -19,7 +19,7 @@ namespace {
 
 int sgn(double v) { return (v > 0) - (v < 0); }
 
-constexpr double kTiny = 1e-30;     // smallest pivot magnitude GAUSS accepts
+constexpr double kTiny = 1e-30;  // smallest pivot magnitude GAUSS accepts
 constexpr double kBisection = 0.00001;
 constexpr int kMaxComp = 12;
 // Halvings of the step within one correction: any finite step falls below EMIN*H long before
@@ -55,23 +55,20 @@ void Continuation::setup(int ndim) {
 
 void Continuation::checkLimits() const {
     if (NDIM < 1 || NDIM > kContMaxDim)
-        fail("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " +
-             CStr(NDIM) + ")");
+        fail("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(NDIM) +
+             ")");
     if (!(EMIN > 0 && std::isfinite(EMIN)))
         fail("Ограничение на шаг EMIN должно быть больше 0 (EMIN = " + CStr(EMIN) + ")");
     if (!(EMAX > EMIN && std::isfinite(EMAX)))
-        fail("Ограничение на шаг EMAX должно быть больше EMIN (EMIN = " + CStr(EMIN) + ", EMAX = " +
-             CStr(EMAX) + ")");
+        fail("Ограничение на шаг EMAX должно быть больше EMIN (EMIN = " + CStr(EMIN) +
+             ", EMAX = " + CStr(EMAX) + ")");
     if (!std::isfinite(ACCEL))
         fail("Коэффициент ускорения ACCEL должен быть конечным числом (ACCEL = " + CStr(ACCEL) + ")");
-    if (!(EXACT > 0))
-        fail("Точность метода EXACT должна быть больше 0 (EXACT = " + CStr(EXACT) + ")");
+    if (!(EXACT > 0)) fail("Точность метода EXACT должна быть больше 0 (EXACT = " + CStr(EXACT) + ")");
     if (LIMIT < 1)
-        fail("Ограничение на число итераций LIMIT должно быть не меньше 1 (LIMIT = " +
-             CStr(LIMIT) + ")");
+        fail("Ограничение на число итераций LIMIT должно быть не меньше 1 (LIMIT = " + CStr(LIMIT) + ")");
     if (LIMIT0 < 1)
-        fail("Ограничение на число итераций LIMIT0 должно быть не меньше 1 (LIMIT0 = " +
-             CStr(LIMIT0) + ")");
+        fail("Ограничение на число итераций LIMIT0 должно быть не меньше 1 (LIMIT0 = " + CStr(LIMIT0) + ")");
     if (!(QMIN < QMAX))
         fail("Левая граница QMIN должна быть меньше правой QMAX (QMIN = " + CStr(QMIN) +
              ", QMAX = " + CStr(QMAX) + ")");
@@ -86,12 +83,12 @@ void Continuation::checkLimits() const {
                  ", EMIN = " + CStr(EMIN) + ", EMAX = " + CStr(EMAX) + ")");
     }
     if (static_cast<int>(plotIC.size()) > std::min(kMaxComp, NDIM))
-        fail("На график можно вывести не более min(12,NDIM) = " +
-             CStr(std::min(kMaxComp, NDIM)) + " компонент (задано " + CStr(static_cast<int>(plotIC.size())) + ")");
+        fail("На график можно вывести не более min(12,NDIM) = " + CStr(std::min(kMaxComp, NDIM)) +
+             " компонент (задано " + CStr(static_cast<int>(plotIC.size())) + ")");
     for (std::size_t j = 0; j < plotIC.size(); ++j)
         if (plotIC[j] < 1 || plotIC[j] > NDIM)
-            fail("Номер компоненты графика IC(" + CStr(static_cast<int>(j + 1)) + ") = " +
-                 CStr(plotIC[j]) + " вне диапазона 1..NDIM (NDIM = " + CStr(NDIM) + ")");
+            fail("Номер компоненты графика IC(" + CStr(static_cast<int>(j + 1)) + ") = " + CStr(plotIC[j]) +
+                 " вне диапазона 1..NDIM (NDIM = " + CStr(NDIM) + ")");
 }
 
 // ---------------------------------------------------------------- messages
@@ -106,8 +103,7 @@ std::string Continuation::shortText(int mark) const {
     case 2: return "MARK = " + CStr(mark) + " => INFORM";
     case 3: return "MARK = 3 => INFORM\n ITER = " + CStr(ITER);
     case 5:
-    case 6:
-        return "MARK = " + CStr(mark) + " => INFORM\n ISTEP= " + CStr(ISTEP) + ", INDEX= " + CStr(INDEX);
+    case 6: return "MARK = " + CStr(mark) + " => INFORM\n ISTEP= " + CStr(ISTEP) + ", INDEX= " + CStr(INDEX);
     case 4: return "MARK = 4 => INFOR";
     case 7: return "MARK = 7 => INFOR\n ISTEP = " + CStr(ISTEP) + " ,INDEX = " + CStr(INDEX);
     default: return {};
@@ -121,30 +117,36 @@ std::string Continuation::inforText(int mark, bool fullStops) {
         return " ISTEP = 0, IREG = 1, < ADAPT >\n"
                " - 'плохое' начальное приближение стартового решения,\n"
                "    выходящее за указанную область определения правых\n"
-               "    частей системы уравнений" + dot;
+               "    частей системы уравнений" +
+               dot;
     case 2:
         return " ISTEP = 0, IGAUSS = 1, < ADAPT >\n"
                " - 'плохое' начальное приближение стартового решения,\n"
-               "    при котором матрица Якоби оказалась вырожденной" + dot;
+               "    при котором матрица Якоби оказалась вырожденной" +
+               dot;
     case 3:
         return " ISTEP = 0, ITER = LIMIT0, < ADAPT >\n"
                " - 'плохое' начальное приближение стартового решения,\n"
                "    при котором итерационный процесс не сошелся за\n"
-               "    заданное число итераций" + dot;
+               "    заданное число итераций" +
+               dot;
     case 4:
-        return std::string(" ISTEP = 0, IREG = 1, < SYSTEM >\n"
-                           " -  В стартовой позиции заданное значение параметра QMOD\n") +
+        return std::string(
+                   " ISTEP = 0, IREG = 1, < SYSTEM >\n"
+                   " -  В стартовой позиции заданное значение параметра QMOD\n") +
                (fullStops ? "    оказалось вне отрезка  [QMIN,QMAX]. Возможно в силу\n"
                           : "    оказалось вне отрезка  [QMIN,QMAX]. Возможно, в силу\n") +
                "    задания текущего параметра, отличного от QMOD" + dot;
     case 5:
         return " ISTEP = 1, abs(HSTEP) < EMIN * H(INDEX), < ADAPT >\n"
                " -  шаг по текущему параметру при выходе из стартовой\n"
-               "    позиции стал меньше допустимого" + dot;
+               "    позиции стал меньше допустимого" +
+               dot;
     case 6:
         return " ISTEP > 1,  abs(HSTEP) < EMIN * H(INDEX), < ADAPT > \n"
                " -  очередной шаг по текущему параметру стал меньше\n"
-               "    допустимого" + dot;
+               "    допустимого" +
+               dot;
     case 7:
         return " ISTEP > 1,  abs(HSTEP) < EMIN * H(INDEX), < SYSTEM >\n"
                " -  очередной шаг по текущему параметру стал меньше\n"
@@ -235,10 +237,8 @@ void Continuation::ADAPT() {
 
 void Continuation::INFORM() {
     if (ISTEP == 0) {
-        if (style == ContStyle::Silent)
-            MARK = 3;
-        else
-            MARK = IREG == 1 ? 1 : IGAUSS == 1 ? 2 : 3;
+        if (style == ContStyle::Silent) MARK = 3;
+        else MARK = IREG == 1 ? 1 : IGAUSS == 1 ? 2 : 3;
     } else {
         checkStep();
         HSTEP /= 2;
@@ -249,8 +249,7 @@ void Continuation::INFORM() {
             MARK = 0;
             if (ISTEP == 1)
                 for (int k = 1; k <= N1; ++k) Y(k) = YY(k, 2) + HSTEP * TT(k, 2);
-            else
-                PREDICT();
+            else PREDICT();
             return;
         }
     }
@@ -442,8 +441,7 @@ bool Continuation::TURNp() {
         }
     }
     if (bsolvOut) {
-        bsolvOut->line("Решение" + printedNumber(NTURN) + "," + "  QMOD = " +
-                       Format(YR(N1), "0.00000E+00"));
+        bsolvOut->line("Решение" + printedNumber(NTURN) + "," + "  QMOD = " + Format(YR(N1), "0.00000E+00"));
         for (int i = 1; i <= NDIM; ++i)
             bsolvOut->line("  " + Format(i, "###") + "  " + Format(YR(i), "0.00000E+00"));
         bsolvOut->line("");
@@ -464,8 +462,8 @@ void Continuation::WRITEp() {
     }
     if (resultsOut) {
         const std::string e8 = "0.00000000E+00";
-        std::string s = Format(ISTEP, "0000") + "   " + Format(INDEX, "0000") + "   " +
-                        Format(Y(N1), e8) + "   ";
+        std::string s = Format(ISTEP, "0000") + "   " + Format(INDEX, "0000") + "   " + Format(Y(N1), e8) +
+                        "   ";
         for (int i = 1; i <= NDIM; ++i) s += Format(Y(i), e8) + "   ";
         resultsOut->line(s);
     }
@@ -490,9 +488,9 @@ void Continuation::firstStep() {
 
 void Continuation::checkStep() const {
     if (!std::isfinite(HSTEP))
-        throw VeltaError("Шаг по текущему параметру HSTEP не является конечным числом (HSTEP = " +
-                         CStr(HSTEP) + ", ISTEP = " + CStr(ISTEP) + ", INDEX = " + CStr(INDEX) +
-                         "): проверьте EMAX, ACCEL и H(I)");
+        throw VeltaError(
+            "Шаг по текущему параметру HSTEP не является конечным числом (HSTEP = " + CStr(HSTEP) +
+            ", ISTEP = " + CStr(ISTEP) + ", INDEX = " + CStr(INDEX) + "): проверьте EMAX, ACCEL и H(I)");
 }
 
 void Continuation::leaveInterval() {
@@ -601,8 +599,8 @@ ContEnd Continuation::Syst_QB(bool endAtQsolv) {
         INDEXp();
         if (!stepControl()) return ContEnd::Stopped;
         if (ISTEP < NEND) continue;
-        const std::string ans =
-            ctx ? ctx->ui.inputBox("\n\n      Продолжить?", kTitle, "YES", 0, 0) : std::string();
+        const std::string ans = ctx ? ctx->ui.inputBox("\n\n      Продолжить?", kTitle, "YES", 0, 0)
+                                    : std::string();
         if (ans == "YES") {
             NEND = static_cast<i16>(std::min(32767, NEND + NENDINC));
             continue;

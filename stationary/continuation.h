@@ -86,19 +86,19 @@ public:
     virtual void WRITEp();
 
     // ---- the engine
-    void beginCurve();          // ISTEP, NSOLV, NTURN, MARK := 0; headers not yet written
-    void ADAPT();               // Newton corrector; on success DY = tangent, DY(INDEX) = 1
-    void INFORM();              // failure inside ADAPT: halve the step or set MARK
-    void checkStep() const;     // a step that is not a finite number ends the run (VeltaError)
-    void GAUSS();               // A(1..NDIM,1..NDIM) := LU with complete pivoting; IGAUSS
-    void SOLVE();               // DY(1..NDIM) := A^-1 DY with the last factorisation
-    void INDEXp();              // choose INDEX, normalise DY to DY(INDEX) = 1
-    void PREDICT();             // Hermite (Euler at ISTEP = 1) predictor from YY, TT
-    bool QSOLVp();              // point at QMOD = QSOLV between YY(.,2) and Y into YR
-    bool TURNp();               // turning point in QMOD between YY(.,2) and Y into YR
-    void firstStep();           // the first step from the starting point (driver step 5)
-    void leaveInterval();       // Y moved to QMIN or QMAX on the Hermite arc (driver step 7)
-    bool stepControl();         // new HSTEP, history shift, PREDICT; false: MARK = 7
+    void beginCurve();       // ISTEP, NSOLV, NTURN, MARK := 0; headers not yet written
+    void ADAPT();            // Newton corrector; on success DY = tangent, DY(INDEX) = 1
+    void INFORM();           // failure inside ADAPT: halve the step or set MARK
+    void checkStep() const;  // a step that is not a finite number ends the run (VeltaError)
+    void GAUSS();            // A(1..NDIM,1..NDIM) := LU with complete pivoting; IGAUSS
+    void SOLVE();            // DY(1..NDIM) := A^-1 DY with the last factorisation
+    void INDEXp();           // choose INDEX, normalise DY to DY(INDEX) = 1
+    void PREDICT();          // Hermite (Euler at ISTEP = 1) predictor from YY, TT
+    bool QSOLVp();           // point at QMOD = QSOLV between YY(.,2) and Y into YR
+    bool TURNp();            // turning point in QMOD between YY(.,2) and Y into YR
+    void firstStep();        // the first step from the starting point (driver step 5)
+    void leaveInterval();    // Y moved to QMIN or QMAX on the Hermite arc (driver step 7)
+    bool stepControl();      // new HSTEP, history shift, PREDICT; false: MARK = 7
     // Hermite interpolant between YY(.,2) (tangent TT(.,2)) and the end point of the step Y
     // (tangent DY), both tangents normalised to INDEX, at t in [0,1] into YR; its QMOD
     // derivative per unit of the current parameter. After leaveInterval: the arc in QMOD.
@@ -119,35 +119,35 @@ public:
     // ---- continuation state (all 1-based)
     int NDIM = 0, N1 = 0;
     Vec Y, DY, B, YR, H, UL, UR;
-    Mat A;                       // NDIM x N1
-    IVec P, Q;                   // pivot rows and columns of GAUSS
-    Mat YY, TT;                  // N1 x 2: column 2 = last accepted point, 1 = the one before
+    Mat A;       // NDIM x N1
+    IVec P, Q;   // pivot rows and columns of GAUSS
+    Mat YY, TT;  // N1 x 2: column 2 = last accepted point, 1 = the one before
     double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
     i16 LIMIT0 = 0, LIMIT = 0, NEND = 0;
     i16 INDEX = 0, PREV = 0, ISTEP = 0, ITER = 0, IREG = 0, IGAUSS = 0, MARK = 0;
     i16 NSOLV = 0, NTURN = 0;
     double DS = 0;
-    i16 NENDINC = 0;             // the NEND increment of the continue question
+    i16 NENDINC = 0;  // the NEND increment of the continue question
 
     // ---- what the driver and the records use
-    Ctx* ctx = nullptr;          // prompter and surface (nullptr: no messages, no drawing)
+    Ctx* ctx = nullptr;  // prompter and surface (nullptr: no messages, no drawing)
     ContStyle style = ContStyle::Short;
     std::string messageTitle = "   VELTA";  // title of the boxes of INFORM, the driver, INFOR
-    TextWriter* qsolvOut = nullptr;    // QSOLV file
-    TextWriter* bsolvOut = nullptr;    // turning-point file
-    TextWriter* resultsOut = nullptr;  // results file
-    std::vector<int> plotIC;           // plotted components (at most 12, each 1..NDIM)
+    TextWriter* qsolvOut = nullptr;         // QSOLV file
+    TextWriter* bsolvOut = nullptr;         // turning-point file
+    TextWriter* resultsOut = nullptr;       // results file
+    std::vector<int> plotIC;                // plotted components (at most 12, each 1..NDIM)
 
     // Number of Newton iterations made in the run (all ADAPT calls), for measurements.
     long newtonIterations = 0;
 
 protected:
     void message(const std::string& text);
-    Vec YEND;                    // end of the step before leaveInterval moved Y to the bound
-    bool moved_ = false;         // the interpolants run from YY(.,2) to YEND in QMOD
+    Vec YEND;             // end of the step before leaveInterval moved Y to the bound
+    bool moved_ = false;  // the interpolants run from YY(.,2) to YEND in QMOD
     bool headQ_ = false, headB_ = false;
-    bool prevValid_ = false;     // TT(.,1) holds a usable tangent for the Hermite predictor
-    int halvings_ = 0;           // step halvings of the current ADAPT
+    bool prevValid_ = false;  // TT(.,1) holds a usable tangent for the Hermite predictor
+    int halvings_ = 0;        // step halvings of the current ADAPT
 };
 
-} // namespace velta
+}  // namespace velta

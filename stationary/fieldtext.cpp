@@ -14,7 +14,7 @@ namespace {
     throw VeltaError("Недопустимое значение  " + key + " = " + quoteInput(text));
 }
 
-} // namespace
+}  // namespace
 
 double realOf(const std::string& key, const std::string& text) {
     try {
@@ -32,4 +32,4 @@ i16 intOf(const std::string& key, const std::string& text) {
     }
 }
 
-} // namespace velta::fieldtext
+}  // namespace velta::fieldtext

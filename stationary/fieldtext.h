@@ -10,4 +10,4 @@ namespace velta::fieldtext {
 double realOf(const std::string& key, const std::string& text);
 i16 intOf(const std::string& key, const std::string& text);
 
-} // namespace velta::fieldtext
+}  // namespace velta::fieldtext

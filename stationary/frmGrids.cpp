@@ -36,4 +36,4 @@ void fitColumn(FormGrid* g) {
     fitToSheet(g);
 }
 
-} // namespace velta::sheetgrid
+}  // namespace velta::sheetgrid

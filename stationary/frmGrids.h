@@ -18,4 +18,4 @@ void fitMatrix(FormGrid* g);
 // The column grid of a vector: numbers, a narrow frame column, the values, a frame column.
 void fitColumn(FormGrid* g);
 
-} // namespace velta::sheetgrid
+}  // namespace velta::sheetgrid

@@ -34,4 +34,4 @@ void readConnectionMatrix(ParReader& r, int n) {
     r.skipEmptyValueLine();
 }
 
-} // namespace velta
+}  // namespace velta

@@ -14,4 +14,4 @@ GridText connectionGrid(const Mat& mc, int n, bool zeros);
 // line the writer puts after the matrix is consumed when present.
 void readConnectionMatrix(ParReader& r, int n);
 
-} // namespace velta
+}  // namespace velta

@@ -29,4 +29,4 @@ void drawSolvedMarkAndLegend(Ctx& c, double x, double qsolv) {
     }
 }
 
-} // namespace velta
+}  // namespace velta

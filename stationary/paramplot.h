@@ -9,4 +9,4 @@ namespace velta {
 // "Компоненты" with the colour line of each plotted component (at most 12).
 void drawSolvedMarkAndLegend(Ctx& c, double x, double qsolv);
 
-} // namespace velta
+}  // namespace velta

@@ -36,11 +36,13 @@ AboutBox::AboutBox(const QString& workFolder, QWidget* parent) : QDialog(parent)
         "Интегрирование автономных систем и систем с запаздываниями,\n"
         "стационарные решения и их устойчивость, синтез сетей,\n"
         "графика на плоскости и трёхмерная картинка.\n\n"
-        "Настольная версия на C++ и Qt 6.", this);
+        "Настольная версия на C++ и Qt 6.",
+        this);
     credits->setObjectName("lblDescription");
     credits->setWordWrap(true);
 
-    auto* folder = new QLabel("Рабочая папка (файлы данных и результатов):\n" + QDir::toNativeSeparators(workFolder), this);
+    auto* folder = new QLabel(
+        "Рабочая папка (файлы данных и результатов):\n" + QDir::toNativeSeparators(workFolder), this);
     folder->setObjectName("lblFolder");
     folder->setWordWrap(true);
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -75,4 +77,4 @@ AboutBox::AboutBox(const QString& workFolder, QWidget* parent) : QDialog(parent)
     setFixedSize(sizeHint().expandedTo(QSize(520, 0)));
 }
 
-} // namespace velta
+}  // namespace velta

@@ -11,4 +11,4 @@ public:
     explicit AboutBox(const QString& workFolder, QWidget* parent = nullptr);
 };
 
-} // namespace velta
+}  // namespace velta

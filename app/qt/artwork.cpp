@@ -114,7 +114,8 @@ void drawIcon(QPainter& p, const QString& key) {
     } else if (key == "Results") {
         p.setBrush(kPaper);
         QPolygonF page;
-        page << QPointF(5, 2.5) << QPointF(15, 2.5) << QPointF(20, 7.5) << QPointF(20, 21.5) << QPointF(5, 21.5);
+        page << QPointF(5, 2.5) << QPointF(15, 2.5) << QPointF(20, 7.5) << QPointF(20, 21.5)
+             << QPointF(5, 21.5);
         p.drawPolygon(page);
         p.drawLine(QPointF(15, 2.5), QPointF(15, 7.5));
         p.drawLine(QPointF(15, 7.5), QPointF(20, 7.5));
@@ -147,7 +148,7 @@ void drawIcon(QPainter& p, const QString& key) {
     }
 }
 
-} // namespace
+}  // namespace
 
 QIcon toolIcon(const QString& key) {
     QIcon icon;
@@ -232,4 +233,4 @@ QPixmap networkPicture(int width, int height) {
     return pm;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -14,4 +14,4 @@ QIcon toolIcon(const QString& key);
 // A small network of gene elements joined by activating and repressing links.
 QPixmap networkPicture(int width, int height);
 
-} // namespace velta
+}  // namespace velta

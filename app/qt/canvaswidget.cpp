@@ -26,4 +26,4 @@ void CanvasWidget::mouseMoveEvent(QMouseEvent* e) {
     emit mouseMoved(e->position().toPoint() + area_.topLeft(), e->buttons());
 }
 
-} // namespace velta
+}  // namespace velta

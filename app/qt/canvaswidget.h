@@ -30,4 +30,4 @@ private:
     QRect area_;
 };
 
-} // namespace velta
+}  // namespace velta

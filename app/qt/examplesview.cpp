@@ -26,11 +26,12 @@ QString desktopHandler(const QString& xdgMime, const QString& mimeType) {
         return {};
     }
     const QString entry = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-    if (entry.isEmpty() || QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry).isEmpty()) return {};
+    if (entry.isEmpty() || QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry).isEmpty())
+        return {};
     return entry;
 }
 
-} // namespace
+}  // namespace
 
 QString wordProcessorFor(const QString& document) {
     if (lookupHook()) return lookupHook()(document);
@@ -50,7 +51,9 @@ QString wordProcessorFor(const QString& document) {
     return {};
 }
 
-void setWordProcessorLookup(std::function<QString(const QString&)> lookup) { lookupHook() = std::move(lookup); }
+void setWordProcessorLookup(std::function<QString(const QString&)> lookup) {
+    lookupHook() = std::move(lookup);
+}
 
 bool openInWordProcessor(const QString& program, const QString& document) {
     if (program.startsWith("xdg:")) return QDesktopServices::openUrl(QUrl::fromLocalFile(document));
@@ -65,19 +68,14 @@ QString examplesHtml(const std::string& rtf) {
         if (text.isEmpty()) continue;
         any = true;
         const QString align = p.centered ? " align=\"center\"" : "";
-        if (p.bold && p.size >= 32)
-            body += "<h1" + align + ">" + text + "</h1>\n";
-        else if (p.bold && p.size >= 26)
-            body += "<h2" + align + ">" + text + "</h2>\n";
-        else if (p.italic)
-            body += "<p" + align + "><i>" + text + "</i></p>\n";
-        else if (p.indent > 0)
-            body += "<p style=\"margin-left: 24px\">" + text + "</p>\n";
-        else
-            body += "<p" + align + ">" + text + "</p>\n";
+        if (p.bold && p.size >= 32) body += "<h1" + align + ">" + text + "</h1>\n";
+        else if (p.bold && p.size >= 26) body += "<h2" + align + ">" + text + "</h2>\n";
+        else if (p.italic) body += "<p" + align + "><i>" + text + "</i></p>\n";
+        else if (p.indent > 0) body += "<p style=\"margin-left: 24px\">" + text + "</p>\n";
+        else body += "<p" + align + ">" + text + "</p>\n";
     }
     if (!any) return {};
     return "<html><head><meta charset=\"utf-8\"></head><body>\n" + body + "</body></html>\n";
 }
 
-} // namespace velta
+}  // namespace velta

@@ -18,4 +18,4 @@ bool openInWordProcessor(const QString& program, const QString& document);
 // The examples document (RTF bytes) as an HTML page; "" when it has no text.
 QString examplesHtml(const std::string& rtf);
 
-} // namespace velta
+}  // namespace velta

@@ -41,14 +41,16 @@ bool isNumber(const QString& s) {
     return ok && std::isfinite(v);
 }
 
-} // namespace
+}  // namespace
 
-FrmSweep::FrmSweep(MainWindow& main, int section, const std::string& dataPath, const std::string& task, QWidget* parent)
+FrmSweep::FrmSweep(MainWindow& main, int section, const std::string& dataPath, const std::string& task,
+                   QWidget* parent)
     : QDialog(parent), main_(main), section_(section), dataPath_(dataPath), task_(task) {
     setWindowTitle("Серия расчётов");
     auto* layout = new QVBoxLayout(this);
     const SectionInfo* info = findSection(section);
-    layout->addWidget(new QLabel(q((info ? info->caption : std::string()) + "\nФайл данных: " + dataPath), this));
+    layout->addWidget(
+        new QLabel(q((info ? info->caption : std::string()) + "\nФайл данных: " + dataPath), this));
 
     // The keys of the data file with their values: the single values can be swept.
     std::ifstream f(dataPath, std::ios::binary);
@@ -147,7 +149,8 @@ FrmSweep::FrmSweep(MainWindow& main, int section, const std::string& dataPath, c
     connect(stop, &QPushButton::clicked, this, &FrmSweep::stopSweep);
     connect(table, &QPushButton::clicked, this, &FrmSweep::openTable);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(out, &QLineEdit::textChanged, this, [this] { table->setEnabled(QFile::exists(folder() + "/sweep.csv")); });
+    connect(out, &QLineEdit::textChanged, this,
+            [this] { table->setEnabled(QFile::exists(folder() + "/sweep.csv")); });
 }
 
 FrmSweep::~FrmSweep() {
@@ -163,7 +166,8 @@ bool FrmSweep::running() const { return proc_ && proc_->state() != QProcess::Not
 QString FrmSweep::folder() const { return QDir::cleanPath(out->text().trimmed()); }
 
 QStringList FrmSweep::arguments(QString& why) const {
-    QStringList a = {"--root", q(main_.paths().root()), "--section", QString::number(section_), "--data", q(dataPath_)};
+    QStringList a = {"--root",    q(main_.paths().root()), "--section", QString::number(section_), "--data",
+                     q(dataPath_)};
     if (!task_.empty()) a << "--task" << q(task_);
     QStringList used;
     for (const AxisRow& r : axes) {
@@ -187,15 +191,15 @@ QStringList FrmSweep::arguments(QString& why) const {
             return {};
         }
         a << "--axis"
-          << key + "=" + (r.log->isChecked() ? "log:" : "") + r.from->text().trimmed() + ":" + r.to->text().trimmed() + ":" +
-                 QString::number(r.count->value());
+          << key + "=" + (r.log->isChecked() ? "log:" : "") + r.from->text().trimmed() + ":" +
+                 r.to->text().trimmed() + ":" + QString::number(r.count->value());
     }
     if (folder().isEmpty()) {
         why = "Не указана папка серии";
         return {};
     }
-    a << "--out" << folder() << "--jobs" << QString::number(jobs->value()) << "--field" << field->currentText()
-      << "--progress-lines";
+    a << "--out" << folder() << "--jobs" << QString::number(jobs->value()) << "--field"
+      << field->currentText() << "--progress-lines";
     return a;
 }
 
@@ -209,7 +213,8 @@ void FrmSweep::startSweep() {
     }
     const QString program = QCoreApplication::applicationDirPath() + "/velta-sweep";
     if (!QFileInfo(program).isExecutable()) {
-        main_.prompter().message("Программа серии расчётов не найдена: " + program.toStdString(), MsgIcon::Critical);
+        main_.prompter().message("Программа серии расчётов не найдена: " + program.toStdString(),
+                                 MsgIcon::Critical);
         return;
     }
     proc_ = std::make_unique<QProcess>();
@@ -264,7 +269,8 @@ void FrmSweep::done(int exitCode) {
     } else {
         status->setText("Серия не завершена: " + lastError_);
         if (!lastError_.startsWith("stopped"))
-            main_.prompter().message("Серия расчётов не завершена.\n" + lastError_.toStdString(), MsgIcon::Exclamation);
+            main_.prompter().message("Серия расчётов не завершена.\n" + lastError_.toStdString(),
+                                     MsgIcon::Exclamation);
     }
     emit sweepFinished(exitCode);
 }
@@ -280,7 +286,8 @@ void MainWindow::mnuSweep_Click() {
         return;
     }
     const std::string task = shell_.info->group == 'D' ? shell_.comboText : std::string();
-    FrmSweep dlg(*this, shell_.section, core->dataPath, task.rfind("Tau", 0) == 0 ? task : std::string(), this);
+    FrmSweep dlg(*this, shell_.section, core->dataPath, task.rfind("Tau", 0) == 0 ? task : std::string(),
+                 this);
     dlg.exec();
 }
 
@@ -322,4 +329,4 @@ bool MainWindow::showUtf8File(const std::string& path) {
     return true;
 }
 
-} // namespace velta
+}  // namespace velta

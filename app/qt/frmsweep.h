@@ -75,4 +75,4 @@ private:
     QByteArray pending_;
 };
 
-} // namespace velta
+}  // namespace velta

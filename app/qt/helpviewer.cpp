@@ -90,11 +90,12 @@ QString decodeEntities(QString s) {
 }
 
 QString pageTitle(const QString& html, const QString& path) {
-    static const QRegularExpression title("<title[^>]*>(.*?)</title>",
-                                          QRegularExpression::CaseInsensitiveOption |
-                                              QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression h1("<h1[^>]*>(.*?)</h1>", QRegularExpression::CaseInsensitiveOption |
-                                                                  QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression title(
+        "<title[^>]*>(.*?)</title>",
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression h1(
+        "<h1[^>]*>(.*?)</h1>",
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     for (const auto* re : {&title, &h1}) {
         const auto m = re->match(html);
         if (m.hasMatch()) {
@@ -126,7 +127,8 @@ int collectObject(chmFile*, chmUnitInfo* ui, void* context) {
     return CHM_ENUMERATOR_CONTINUE;
 }
 
-const SitemapEntry* findEntry(const QList<SitemapEntry>& list, const std::function<bool(const SitemapEntry&)>& f) {
+const SitemapEntry* findEntry(const QList<SitemapEntry>& list,
+                              const std::function<bool(const SitemapEntry&)>& f) {
     for (const SitemapEntry& e : list) {
         if (f(e)) return &e;
         if (const SitemapEntry* c = findEntry(e.children, f)) return c;
@@ -134,7 +136,7 @@ const SitemapEntry* findEntry(const QList<SitemapEntry>& list, const std::functi
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- the archive
 
@@ -194,7 +196,8 @@ void ChmArchive::readSystem() {
         }
     }
     // Files compiled without these records: the first .hhc and .hhk of the archive.
-    if (contentsFile_.isEmpty() || !contains(contentsFile_) || indexFile_.isEmpty() || !contains(indexFile_)) {
+    if (contentsFile_.isEmpty() || !contains(contentsFile_) || indexFile_.isEmpty() ||
+        !contains(indexFile_)) {
         QStringList all;
         chm_enumerate(handle_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectObject, &all);
         if (!contains(contentsFile_)) contentsFile_.clear();
@@ -289,8 +292,9 @@ QList<SitemapEntry> parseSitemap(const QString& html) {
         QHash<QString, QString> attrs;
         for (auto a = attr.globalMatch(m.captured(3)); a.hasNext();) {
             const auto am = a.next();
-            const QString v = !am.captured(2).isNull() ? am.captured(2)
-                              : !am.captured(3).isNull() ? am.captured(3) : am.captured(4);
+            const QString v = !am.captured(2).isNull()   ? am.captured(2)
+                              : !am.captured(3).isNull() ? am.captured(3)
+                                                         : am.captured(4);
             attrs.insert(am.captured(1).toLower(), decodeEntities(v));
         }
         if (name == "ul" && !closing) {
@@ -368,10 +372,12 @@ QString HelpSearch::title(const QString& page) const {
 // form: "сечение" -> "сечен" (сечения, сечении), "запаздывание" -> "запаздыван".
 QString HelpSearch::stem(const QString& word) {
     static const char* const endings[] = {
-        "иями", "ями", "ами", "ого", "его", "ому", "ему", "ыми", "ими", "ией", "иям", "иях", "ием",
-        "ая", "яя", "ое", "ее", "ые", "ие", "ой", "ей", "ий", "ый", "ую", "юю", "ом", "ем", "ам", "ям",
-        "ах", "ях", "ов", "ев", "ию", "ия", "ии", "ью", "а", "я", "о", "е", "ы", "и", "у", "ю", "ь", "й"};
-    const bool cyrillic = std::any_of(word.begin(), word.end(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() < 0x0500; });
+        "иями", "ями", "ами", "ого", "его", "ому", "ему", "ыми", "ими", "ией", "иям", "иях",
+        "ием",  "ая",  "яя",  "ое",  "ее",  "ые",  "ие",  "ой",  "ей",  "ий",  "ый",  "ую",
+        "юю",   "ом",  "ем",  "ам",  "ям",  "ах",  "ях",  "ов",  "ев",  "ию",  "ия",  "ии",
+        "ью",   "а",   "я",   "о",   "е",   "ы",   "и",   "у",   "ю",   "ь",   "й"};
+    const bool cyrillic = std::any_of(word.begin(), word.end(),
+                                      [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() < 0x0500; });
     if (!cyrillic) return word;
     for (const char* e : endings) {
         const QString end = QString::fromUtf8(e);
@@ -409,7 +415,8 @@ QList<HelpSearch::Hit> HelpSearch::find(const QString& query) const {
         // A word of the title weighs as much as ten in the text.
         const QStringList titleWords = words(p.title);
         for (const QString& t : terms)
-            if (std::any_of(titleWords.begin(), titleWords.end(), [&](const QString& w) { return w.startsWith(t); }))
+            if (std::any_of(titleWords.begin(), titleWords.end(),
+                            [&](const QString& w) { return w.startsWith(t); }))
                 score += 10;
         out.append({p.path, p.title, score});
     }
@@ -446,10 +453,8 @@ HelpViewer::HelpViewer() : QWidget(nullptr) {
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     // Pages of the archive open here; other addresses go to the desktop's browser.
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
-        if (url.scheme() == "chm")
-            browser_->setSource(url);
-        else
-            QDesktopServices::openUrl(url);
+        if (url.scheme() == "chm") browser_->setSource(url);
+        else QDesktopServices::openUrl(url);
     });
     connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
         if (url.scheme() == "chm") syncContents(url.path());
@@ -747,4 +752,4 @@ QString HelpViewer::currentPage() const {
 
 QString HelpViewer::pageText() const { return browser_->toPlainText(); }
 
-} // namespace velta
+}  // namespace velta

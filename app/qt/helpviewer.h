@@ -141,4 +141,4 @@ private:
     static inline QPointer<HelpViewer> instance_;
 };
 
-} // namespace velta
+}  // namespace velta

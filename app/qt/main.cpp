@@ -20,7 +20,8 @@ namespace {
 // English.
 class FileKindNames : public QTranslator {
 public:
-    QString translate(const char* context, const char* source, const char* = nullptr, int = -1) const override {
+    QString translate(const char* context, const char* source, const char* = nullptr,
+                      int = -1) const override {
         if (!context || std::strcmp(context, "QAbstractFileIconProvider") != 0) return {};
         if (std::strcmp(source, "Folder") == 0) return QStringLiteral("Папка");
         if (std::strcmp(source, "Drive") == 0) return QStringLiteral("Диск");
@@ -31,11 +32,12 @@ public:
     bool isEmpty() const override { return false; }
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     // Without a display the window cannot open; the headless runner does the same work.
-    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
+                         std::getenv("QT_QPA_PLATFORM");
     if (!display) {
         std::cerr << "velta: нет дисплея" << std::endl;
         return 3;
@@ -50,13 +52,15 @@ int main(int argc, char** argv) {
     // with Russian type names and dates whatever the system's locale.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QTranslator qtbase;
-    if (qtbase.load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtbase.load(QLocale(QLocale::Russian), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtbase);
     FileKindNames fileKinds;
     app.installTranslator(&fileKinds);
     velta::clearAvxUpperState();
     // The build tree, an installed package, or its per-user working folder.
-    const velta::AppLayout layout = velta::resolveAppLayout(QCoreApplication::applicationFilePath().toStdString());
+    const velta::AppLayout layout = velta::resolveAppLayout(
+        QCoreApplication::applicationFilePath().toStdString());
     velta::MainWindow w(layout.root, nullptr, layout.packageDir);
     w.show();
     if (!layout.error.empty()) QMessageBox::warning(&w, "   VELTA", QString::fromStdString(layout.error));

@@ -7,9 +7,9 @@
 #include "app/qt/qtprompter.h"
 #include "app/qt/textview.h"
 #include "data/store.h"
+#include "export/qt/exportcommands.h"
 #include "graphics/qt/frm3dkart.h"
 #include "graphics/qt/frmvarpar.h"
-#include "export/qt/exportcommands.h"
 #include "graphics/qt/qimagesurface.h"
 #include "graphics/qt/vectorsurface.h"
 
@@ -191,7 +191,7 @@ const std::map<Cmd, std::vector<QString>>& switchedNames() {
 
 constexpr QRect kCanvasRect(10, 76, 774, 470);
 
-} // namespace
+}  // namespace
 
 MainWindow::MainWindow(const std::string& appRoot, QWidget* parent, const std::string& packageDir)
     : QMainWindow(parent), paths_(appRoot, packageDir), shell_(paths_) {
@@ -569,4 +569,4 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-} // namespace velta
+}  // namespace velta

@@ -38,7 +38,8 @@ class MainWindow : public QMainWindow, public FormHost {
     Q_OBJECT
 public:
     // packageDir: folder of Help3.chm when the package works in a per-user folder.
-    explicit MainWindow(const std::string& appRoot, QWidget* parent = nullptr, const std::string& packageDir = {});
+    explicit MainWindow(const std::string& appRoot, QWidget* parent = nullptr,
+                        const std::string& packageDir = {});
     ~MainWindow() override;
 
     // ---- FormHost
@@ -122,10 +123,10 @@ private:
     Prompter* prompter_ = nullptr;
 
     std::map<QString, std::function<void()>> commands_;
-    std::map<QString, QAction*> actions_;          // menu items and drop-down items by name
-    std::map<QString, QToolButton*> buttons_;       // tool-bar buttons by key
+    std::map<QString, QAction*> actions_;      // menu items and drop-down items by name
+    std::map<QString, QToolButton*> buttons_;  // tool-bar buttons by key
     std::map<int, std::unique_ptr<SectionWindow>> windows_;
-    std::unique_ptr<VarParDialogs> varpar_;  // the variation dialogs
+    std::unique_ptr<VarParDialogs> varpar_;         // the variation dialogs
     std::unique_ptr<Picture3DCommands> picture3d_;  // the 3D picture, its dialog and turning
 
     QToolBar* toolbar_ = nullptr;
@@ -145,4 +146,4 @@ private:
     bool closeAfterRun_ = false;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -35,11 +35,9 @@ std::string packageSeparators(std::string s) {
     return s;
 }
 
-} // namespace
+}  // namespace
 
-void MainWindow::selectSection(int code) {
-    shell_.Sect_Select(code);
-}
+void MainWindow::selectSection(int code) { shell_.Sect_Select(code); }
 
 void MainWindow::Combo1_Click(const QString& item) {
     shell_.Combo1_Click(item.toStdString());
@@ -76,8 +74,8 @@ void MainWindow::mnuOpen_Click() {
     const std::string path = prompter().chooseOpenFile(folder, filter);
     if (path.empty()) return;
     // With a task folder the name is bare; otherwise it keeps its leading separator.
-    const std::string shown = packageSeparators(
-        mdlGlobal.TASKDIR.empty() ? stripPrefix(path, folder) : stripPrefix(path, folder + "/"));
+    const std::string shown = packageSeparators(mdlGlobal.TASKDIR.empty() ? stripPrefix(path, folder)
+                                                                          : stripPrefix(path, folder + "/"));
     std::vector<std::string> lines;
     try {
         lines = readAllLines(path);
@@ -254,7 +252,9 @@ void MainWindow::mnuPriZad_Click() {
         return;
     }
     QFile file(doc);
-    const QString html = haveDoc && file.open(QIODevice::ReadOnly) ? examplesHtml(file.readAll().toStdString()) : QString();
+    const QString html = haveDoc && file.open(QIODevice::ReadOnly)
+                             ? examplesHtml(file.readAll().toStdString())
+                             : QString();
     if (!html.isEmpty()) {
         mdlGlobal.HELPWND = HelpViewer::openDocument("Примеры задач", html);
         return;
@@ -277,4 +277,4 @@ void MainWindow::mnuAbout_Click() {
 
 void MainWindow::mnuExit_Click() { close(); }
 
-} // namespace velta
+}  // namespace velta

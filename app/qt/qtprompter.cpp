@@ -26,7 +26,7 @@ QMessageBox::Icon boxIcon(MsgIcon icon) {
     }
 }
 
-} // namespace
+}  // namespace
 
 QtPrompter::QtPrompter(QWidget* parent) : parent_(parent) {}
 
@@ -145,4 +145,4 @@ void QtPrompter::note(const std::string& text) {
     }
 }
 
-} // namespace velta
+}  // namespace velta

@@ -6,8 +6,8 @@
 
 #include <QPointer>
 
-#include <functional>
 #include <QString>
+#include <functional>
 
 class QLabel;
 class QWidget;
@@ -64,4 +64,4 @@ private:
     bool lastCancelled_ = false;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -51,4 +51,4 @@ void TextView::mousePressEvent(QMouseEvent* e) {
     QTextEdit::mousePressEvent(e);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -41,4 +41,4 @@ private:
     Kind kind_ = Kind::None;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -178,7 +178,7 @@ int delay(char** argv, bool sec12) {
     return std::fclose(out) == 0 ? 0 : 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 11 && std::strcmp(argv[1], "sec11") == 0) return sec11(argv);

@@ -73,7 +73,7 @@ double median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -132,10 +132,11 @@ int main(int argc, char** argv) {
         window.push_back(cpuMs() - t);
         display.push_back(processMs(server) - s);
     }
-    std::printf("no picture %.1f ms, image surface %.1f ms, recording surface %.1f ms (%.2fx), window %.1f ms: "
-                "%.2fx the image surface, %.2fx no picture, %.2fx the recording surface",
-                median(bare), median(runner), median(recorded), median(recorded) / median(runner), median(window),
-                median(window) / median(runner), median(window) / median(bare), median(window) / median(recorded));
+    std::printf(
+        "no picture %.1f ms, image surface %.1f ms, recording surface %.1f ms (%.2fx), window %.1f ms: "
+        "%.2fx the image surface, %.2fx no picture, %.2fx the recording surface",
+        median(bare), median(runner), median(recorded), median(recorded) / median(runner), median(window),
+        median(window) / median(runner), median(window) / median(bare), median(window) / median(recorded));
     if (server > 0) std::printf(", display server %.1f ms per run", median(display));
     std::printf(" (medians of %d)\n", rounds);
     return 0;

@@ -13,7 +13,8 @@ const RunFigures* loadRunFigures(const std::string& programPath, std::string& wh
     static const RunFigures* loaded = nullptr;
     if (loaded) return loaded;
     const fs::path dir = fs::path(programPath).parent_path();
-    const std::vector<fs::path> places = {dir / kRunFiguresFile, dir / ".." / "lib" / "velta" / kRunFiguresFile};
+    const std::vector<fs::path> places = {dir / kRunFiguresFile,
+                                          dir / ".." / "lib" / "velta" / kRunFiguresFile};
     std::error_code ec;
     for (const auto& p : places) {
         if (!fs::exists(p, ec)) continue;
@@ -39,4 +40,4 @@ const RunFigures* loadRunFigures(const std::string& programPath, std::string& wh
     return nullptr;
 }
 
-} // namespace velta
+}  // namespace velta

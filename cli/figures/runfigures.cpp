@@ -83,7 +83,8 @@ std::string sbml(const ModelDesc& m, const std::string& path) {
 
 std::string sweepField(const SweepTable& t) { return defaultField(t); }
 
-std::string sweepPictures(const SweepSpec& s, const SweepTable& t, const std::string& field, const std::string& base) {
+std::string sweepPictures(const SweepSpec& s, const SweepTable& t, const std::string& field,
+                          const std::string& base) {
     try {
         return drawSweep(s, t, field, base);
     } catch (const std::exception& e) {
@@ -91,11 +92,20 @@ std::string sweepPictures(const SweepSpec& s, const SweepTable& t, const std::st
     }
 }
 
-const RunFigures kTable = {kRunFiguresVersion, startPainting, stopPainting, newSurface, deleteSurface, savePng,
-                           saveSvg,            savePdf,       sbml,        sweepField, sweepPictures};
+const RunFigures kTable = {kRunFiguresVersion,
+                           startPainting,
+                           stopPainting,
+                           newSurface,
+                           deleteSurface,
+                           savePng,
+                           saveSvg,
+                           savePdf,
+                           sbml,
+                           sweepField,
+                           sweepPictures};
 
-} // namespace
-} // namespace velta
+}  // namespace
+}  // namespace velta
 
 extern "C" __attribute__((visibility("default"))) const velta::RunFigures* velta_run_figures() {
     return &velta::kTable;

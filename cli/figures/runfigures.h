@@ -45,4 +45,4 @@ constexpr const char* kRunFiguresEntry = "velta_run_figures";
 // another build.
 const RunFigures* loadRunFigures(const std::string& programPath, std::string& why);
 
-} // namespace velta
+}  // namespace velta

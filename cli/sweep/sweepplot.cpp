@@ -67,11 +67,14 @@ Cell cellOf(const SweepTable& t, std::size_t point, const std::string& field) {
 
 // A perceptually ordered colour scale (dark blue - teal - green - yellow).
 QColor scale(double f) {
-    static const double stops[][3] = {{68, 1, 84}, {59, 82, 139}, {33, 145, 140}, {94, 201, 98}, {253, 231, 37}};
+    static const double stops[][3] = {
+        {68, 1, 84}, {59, 82, 139}, {33, 145, 140}, {94, 201, 98}, {253, 231, 37}};
     f = std::clamp(f, 0.0, 1.0) * 4;
     const int i = std::min(3, static_cast<int>(f));
     const double r = f - i;
-    auto mix = [&](int k) { return static_cast<int>(std::lround(stops[i][k] + (stops[i + 1][k] - stops[i][k]) * r)); };
+    auto mix = [&](int k) {
+        return static_cast<int>(std::lround(stops[i][k] + (stops[i + 1][k] - stops[i][k]) * r));
+    };
     return QColor(mix(0), mix(1), mix(2));
 }
 
@@ -148,7 +151,8 @@ void paint(QPainter& p, const SweepSpec& s, const SweepTable& t, const std::stri
         for (std::size_t i = 0; i < nx; ++i) xs[i] = static_cast<double>(i);
 
     if (s.axes.size() == 1) {
-        const double x0 = xs.front(), x1 = xs.size() > 1 && xs.back() != xs.front() ? xs.back() : xs.front() + 1;
+        const double x0 = xs.front(),
+                     x1 = xs.size() > 1 && xs.back() != xs.front() ? xs.back() : xs.front() + 1;
         auto X = [&](double x) { return plot.left() + (x - x0) / (x1 - x0) * plot.width(); };
         auto Y = [&](double y) { return plot.bottom() - (y - lo) / (hi - lo) * plot.height(); };
         p.setPen(QColor(200, 200, 200));
@@ -156,7 +160,8 @@ void paint(QPainter& p, const SweepSpec& s, const SweepTable& t, const std::stri
             const double y = plot.bottom() - plot.height() * k / 4;
             p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
             p.setPen(Qt::black);
-            p.drawText(QRectF(0, y - 8, kLeft - 8, 16), Qt::AlignRight | Qt::AlignVCenter, numText(lo + (hi - lo) * k / 4));
+            p.drawText(QRectF(0, y - 8, kLeft - 8, 16), Qt::AlignRight | Qt::AlignVCenter,
+                       numText(lo + (hi - lo) * k / 4));
             p.setPen(QColor(200, 200, 200));
         }
         QPainterPath path;
@@ -216,7 +221,8 @@ void paint(QPainter& p, const SweepSpec& s, const SweepTable& t, const std::stri
         for (std::size_t j = 0; j < ny; ++j) {
             const std::size_t point = i * ny + j;
             const Cell c = cellOf(t, point, field);
-            const QRectF r(plot.left() + cw * static_cast<double>(i), plot.bottom() - ch * static_cast<double>(j + 1), cw, ch);
+            const QRectF r(plot.left() + cw * static_cast<double>(i),
+                           plot.bottom() - ch * static_cast<double>(j + 1), cw, ch);
             switch (c.mark) {
             case Mark::Value: p.fillRect(r, scale((c.value - lo) / (hi - lo))); break;
             case Mark::Failed:
@@ -253,26 +259,31 @@ void paint(QPainter& p, const SweepSpec& s, const SweepTable& t, const std::stri
     // Colour bar of the field.
     const QRectF bar(plot.right() + 20, plot.top(), 22, plot.height() * 0.6);
     for (int k = 0; k < 100; ++k)
-        p.fillRect(QRectF(bar.left(), bar.bottom() - bar.height() * (k + 1) / 100.0, bar.width(), bar.height() / 100.0 + 0.5),
+        p.fillRect(QRectF(bar.left(), bar.bottom() - bar.height() * (k + 1) / 100.0, bar.width(),
+                          bar.height() / 100.0 + 0.5),
                    scale(k / 99.0));
     p.setPen(Qt::black);
     p.drawRect(bar);
-    p.drawText(QRectF(bar.right() + 4, bar.top() - 8, 90, 16), Qt::AlignLeft | Qt::AlignVCenter, any ? numText(hi) : "-");
-    p.drawText(QRectF(bar.right() + 4, bar.bottom() - 8, 90, 16), Qt::AlignLeft | Qt::AlignVCenter, any ? numText(lo) : "-");
+    p.drawText(QRectF(bar.right() + 4, bar.top() - 8, 90, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               any ? numText(hi) : "-");
+    p.drawText(QRectF(bar.right() + 4, bar.bottom() - 8, 90, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               any ? numText(lo) : "-");
     p.drawText(QRectF(bar.left() - 10, bar.top() - 24, 120, 16), Qt::AlignLeft, q(field));
     legend(p, bar.left(), bar.bottom() + 24, true);
 }
 
-} // namespace
+}  // namespace
 
 std::string defaultField(const SweepTable& t) {
     const int k = column(t, "period");
     for (const auto& [i, row] : t.rows)
-        if (k >= 0 && k < static_cast<int>(row.size()) && !row[static_cast<std::size_t>(k)].empty()) return "period";
+        if (k >= 0 && k < static_cast<int>(row.size()) && !row[static_cast<std::size_t>(k)].empty())
+            return "period";
     return "amplitude";
 }
 
-std::string drawSweep(const SweepSpec& s, const SweepTable& t, const std::string& field, const std::string& base) {
+std::string drawSweep(const SweepSpec& s, const SweepTable& t, const std::string& field,
+                      const std::string& base) {
     if (s.axes.empty() || s.axes.size() > 2) return "pictures are drawn for one or two axes";
     if (column(t, field) < 0) return "the table has no field " + field;
     QImage img(kWidth, kHeight, QImage::Format_RGB32);
@@ -295,4 +306,4 @@ std::string drawSweep(const SweepSpec& s, const SweepTable& t, const std::string
     return {};
 }
 
-} // namespace velta
+}  // namespace velta

@@ -11,6 +11,7 @@ namespace velta {
 std::string defaultField(const SweepTable& t);
 
 // Writes base + ".png" and base + ".svg"; returns "" or why not.
-std::string drawSweep(const SweepSpec& s, const SweepTable& t, const std::string& field, const std::string& base);
+std::string drawSweep(const SweepSpec& s, const SweepTable& t, const std::string& field,
+                      const std::string& base);
 
-} // namespace velta
+}  // namespace velta

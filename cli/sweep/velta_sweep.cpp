@@ -11,8 +11,8 @@
 #include "data/paths.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -36,9 +36,11 @@ using namespace velta;
 namespace {
 
 const char* kUsage =
-    "usage: velta-sweep --root DIR --section CODE [--data FILE] [--task TauN] --axis KEY=SPEC [--axis KEY=SPEC]...\n"
+    "usage: velta-sweep --root DIR --section CODE [--data FILE] [--task TauN] --axis KEY=SPEC [--axis "
+    "KEY=SPEC]...\n"
     "                   --out FOLDER [--set KEY=VALUE]... [--engine local|parallel|slurm] [--jobs N]\n"
-    "                   [--seed N] [--field NAME] [--chunk-size N] [--sshloginfile FILE] [--sbatch-option OPT]...\n"
+    "                   [--seed N] [--field NAME] [--chunk-size N] [--sshloginfile FILE] [--sbatch-option "
+    "OPT]...\n"
     "                   [--dry-run] [--retry-failed] [--runner PATH] [--tmp DIR] [--progress-lines]\n"
     "  SPEC: a:b:n (n points from a to b), log:a:b:n (evenly on a log scale), v1,v2,... (a list)\n";
 
@@ -67,8 +69,9 @@ struct Options {
 };
 
 std::string shellQuote(const std::string& s) {
-    if (!s.empty() && s.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-./=:,+@%") ==
-                          std::string::npos)
+    if (!s.empty() &&
+        s.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-./=:,+@%") ==
+            std::string::npos)
         return s;
     std::string q = "'";
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -79,14 +82,27 @@ std::string programDir() { return fs::path(programFile("velta-sweep")).parent_pa
 
 // The command line of a worker for chunk k of c (everything that defines the sweep, absolute).
 std::vector<std::string> workerCommand(const Options& o, int k, int c, bool slurmTask) {
-    std::vector<std::string> a = {programFile("velta-sweep"), "--root", o.spec.root, "--section",
-                                  std::to_string(o.spec.section), "--data", o.spec.data, "--out", o.out,
-                                  "--seed", std::to_string(o.spec.seed), "--runner", o.runner, "--tmp", o.tmp};
+    std::vector<std::string> a = {programFile("velta-sweep"),
+                                  "--root",
+                                  o.spec.root,
+                                  "--section",
+                                  std::to_string(o.spec.section),
+                                  "--data",
+                                  o.spec.data,
+                                  "--out",
+                                  o.out,
+                                  "--seed",
+                                  std::to_string(o.spec.seed),
+                                  "--runner",
+                                  o.runner,
+                                  "--tmp",
+                                  o.tmp};
     if (!o.spec.task.empty()) a.insert(a.end(), {"--task", o.spec.task});
     for (const auto& x : o.axisTexts) a.insert(a.end(), {"--axis", x});
     for (const auto& x : o.spec.sets) a.insert(a.end(), {"--set", x});
     a.push_back("--worker");
-    a.push_back(slurmTask ? "$SLURM_ARRAY_TASK_ID/" + std::to_string(c) : std::to_string(k) + "/" + std::to_string(c));
+    a.push_back(slurmTask ? "$SLURM_ARRAY_TASK_ID/" + std::to_string(c)
+                          : std::to_string(k) + "/" + std::to_string(c));
     return a;
 }
 
@@ -108,7 +124,8 @@ std::string readFileText(const std::string& path) {
 
 class Progress {
 public:
-    Progress(std::size_t total, bool lines) : total_(total), lines_(lines), tty_(isatty(2)), start_(clock::now()) {}
+    Progress(std::size_t total, bool lines)
+        : total_(total), lines_(lines), tty_(isatty(2)), start_(clock::now()) {}
     void update(std::size_t done, std::size_t failed) {
         if (lines_) {
             std::cerr << "progress " << done << " " << total_ << " " << failed << std::endl;
@@ -119,11 +136,13 @@ public:
         const int width = 30;
         const int filled = total_ ? static_cast<int>(width * done / total_) : width;
         char buf[160];
-        std::snprintf(buf, sizeof buf, "[%s%s] %zu/%zu points, %zu failed, %s left", std::string(filled, '#').c_str(),
-                      std::string(width - filled, '.').c_str(), done, total_, failed, time(eta).c_str());
+        std::snprintf(buf, sizeof buf, "[%s%s] %zu/%zu points, %zu failed, %s left",
+                      std::string(filled, '#').c_str(), std::string(width - filled, '.').c_str(), done,
+                      total_, failed, time(eta).c_str());
         if (tty_) {
             std::cerr << "\r" << buf << std::flush;
-        } else if (done == total_ || done * 10 / std::max<std::size_t>(total_, 1) != last_ * 10 / std::max<std::size_t>(total_, 1)) {
+        } else if (done == total_ || done * 10 / std::max<std::size_t>(total_, 1) !=
+                                         last_ * 10 / std::max<std::size_t>(total_, 1)) {
             std::cerr << buf << std::endl;
         }
         last_ = done;
@@ -137,8 +156,11 @@ private:
     static std::string time(double s) {
         char buf[32];
         if (s < 60) std::snprintf(buf, sizeof buf, "%.0fs", s);
-        else if (s < 3600) std::snprintf(buf, sizeof buf, "%dm%02ds", static_cast<int>(s) / 60, static_cast<int>(s) % 60);
-        else std::snprintf(buf, sizeof buf, "%dh%02dm", static_cast<int>(s) / 3600, static_cast<int>(s) / 60 % 60);
+        else if (s < 3600)
+            std::snprintf(buf, sizeof buf, "%dm%02ds", static_cast<int>(s) / 60, static_cast<int>(s) % 60);
+        else
+            std::snprintf(buf, sizeof buf, "%dh%02dm", static_cast<int>(s) / 3600,
+                          static_cast<int>(s) / 60 % 60);
         return buf;
     }
     std::size_t total_, last_ = 0;
@@ -149,14 +171,17 @@ private:
 // ---------------------------------------------------------------- running points
 
 // The points still to run: not in the table (failed ones too with --retry-failed).
-std::vector<std::size_t> pointsToRun(const Options& o, const SweepTable& t, std::size_t from, std::size_t to) {
+std::vector<std::size_t> pointsToRun(const Options& o, const SweepTable& t, std::size_t from,
+                                     std::size_t to) {
     const auto header = tableHeader(o.spec);
-    const auto statusCol = static_cast<std::size_t>(std::find(header.begin(), header.end(), "exit_status") - header.begin());
+    const auto statusCol = static_cast<std::size_t>(std::find(header.begin(), header.end(), "exit_status") -
+                                                    header.begin());
     std::vector<std::size_t> todo;
     for (std::size_t i = from; i < to; ++i) {
         const auto it = t.rows.find(i);
         if (it == t.rows.end()) todo.push_back(i);
-        else if (o.retryFailed && statusCol < it->second.size() && it->second[statusCol] != "0") todo.push_back(i);
+        else if (o.retryFailed && statusCol < it->second.size() && it->second[statusCol] != "0")
+            todo.push_back(i);
     }
     return todo;
 }
@@ -175,7 +200,8 @@ bool startPoint(const Options& o, Slot& s, std::size_t i) {
     std::error_code ec;
     fs::remove(s.summary(), ec);
     s.point = i;
-    s.pid = spawnProcess(runnerArgs(o.spec, i, o.runner, s.root->path(), s.root->mapped(o.spec.data), s.summary()), s.log());
+    s.pid = spawnProcess(
+        runnerArgs(o.spec, i, o.runner, s.root->path(), s.root->mapped(o.spec.data), s.summary()), s.log());
     return s.pid > 0;
 }
 
@@ -195,8 +221,10 @@ std::vector<std::string> finishedRow(const Options& o, const Slot& s, int status
 
 // Runs the points on `jobs` processes at once, appending every finished point to `table`.
 // Returns 0, or 1 when the table could not be written or the run was stopped.
-int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppender& table, int jobs, bool showProgress) {
-    std::vector<Slot> pool(static_cast<std::size_t>(std::max(1, std::min<int>(jobs, static_cast<int>(todo.size())))));
+int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppender& table, int jobs,
+            bool showProgress) {
+    std::vector<Slot> pool(
+        static_cast<std::size_t>(std::max(1, std::min<int>(jobs, static_cast<int>(todo.size())))));
     try {
         for (auto& s : pool) s.root = std::make_unique<PrivateRoot>(o.spec.root, o.tmp);
     } catch (const std::exception& e) {
@@ -262,11 +290,11 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
     }
     if (showProgress) progress.finish();
     if (!error.empty())
-        return stop(error + "\n" + std::to_string(done) + " point(s) of this run were recorded in " + table.path() +
-                    "; free the space and run the same command again to go on");
+        return stop(error + "\n" + std::to_string(done) + " point(s) of this run were recorded in " +
+                    table.path() + "; free the space and run the same command again to go on");
     if (gStop) {
-        std::cerr << "velta-sweep: stopped; " << done << " point(s) of this run were recorded in " << table.path()
-                  << "; run the same command again to go on" << std::endl;
+        std::cerr << "velta-sweep: stopped; " << done << " point(s) of this run were recorded in "
+                  << table.path() << "; run the same command again to go on" << std::endl;
         return 1;
     }
     return 0;
@@ -277,12 +305,16 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
 int runWorker(const Options& o) {
     // A chunk of the points, one after another, into its own part of the table.
     const std::size_t n = o.spec.points();
-    const std::size_t from = n * static_cast<std::size_t>(o.workerChunk) / static_cast<std::size_t>(o.workerChunks);
-    const std::size_t to = n * static_cast<std::size_t>(o.workerChunk + 1) / static_cast<std::size_t>(o.workerChunks);
+    const std::size_t from = n * static_cast<std::size_t>(o.workerChunk) /
+                             static_cast<std::size_t>(o.workerChunks);
+    const std::size_t to = n * static_cast<std::size_t>(o.workerChunk + 1) /
+                           static_cast<std::size_t>(o.workerChunks);
     const std::string idPath = (fs::path(o.out) / "sweep.id").string();
     if (readFileText(idPath) != o.spec.identity())
-        return stop(idPath + " does not describe this sweep: start it again with velta-sweep (without --worker)");
-    const std::string part = (fs::path(o.out) / "parts" / ("part-" + std::to_string(o.workerChunk) + ".csv")).string();
+        return stop(idPath +
+                    " does not describe this sweep: start it again with velta-sweep (without --worker)");
+    const std::string part =
+        (fs::path(o.out) / "parts" / ("part-" + std::to_string(o.workerChunk) + ".csv")).string();
     std::error_code ec;
     fs::create_directories(fs::path(part).parent_path(), ec);
     SweepTable done = readTable((fs::path(o.out) / "sweep.csv").string());
@@ -345,17 +377,19 @@ int runParallel(const Options& o) {
     }
     std::cerr << "velta-sweep: " << chunks << " job(s) in " << jobsFile << std::endl;
     if (o.dryRun) return 0;
-    if (!onPath("parallel")) return stop("GNU parallel is not installed (Debian package parallel); the job list is " + jobsFile);
-    std::vector<std::string> cmd = {"parallel", "--will-cite", "--halt", "never", "--joblog",
-                                    (fs::path(o.out) / "parallel.log").string()};
+    if (!onPath("parallel"))
+        return stop("GNU parallel is not installed (Debian package parallel); the job list is " + jobsFile);
+    std::vector<std::string> cmd = {"parallel", "--will-cite", "--halt",
+                                    "never",    "--joblog",    (fs::path(o.out) / "parallel.log").string()};
     if (o.jobs > 0) cmd.insert(cmd.end(), {"--jobs", std::to_string(o.jobs)});
     if (!o.sshlogin.empty()) cmd.insert(cmd.end(), {"--sshloginfile", o.sshlogin});
     if (isatty(2)) cmd.push_back("--bar");
     cmd.insert(cmd.end(), {"--arg-file", jobsFile});
     const int st = runAndWait(cmd);
     if (st < 0 || !WIFEXITED(st) || WEXITSTATUS(st) != 0)
-        std::cerr << "velta-sweep: GNU parallel reported failed jobs (see " << (fs::path(o.out) / "parallel.log").string()
-                  << "); the points they recorded are kept" << std::endl;
+        std::cerr << "velta-sweep: GNU parallel reported failed jobs (see "
+                  << (fs::path(o.out) / "parallel.log").string() << "); the points they recorded are kept"
+                  << std::endl;
     return 0;
 }
 
@@ -381,16 +415,17 @@ int runSlurm(const Options& o) {
     std::cerr << "velta-sweep: " << chunks << " array task(s) in " << script << std::endl;
     if (o.dryRun) return 0;
     if (!onPath("sbatch"))
-        return stop("Slurm is not reachable: sbatch is not installed on this machine; the batch script is " + script +
-                    " (nothing was run, the table is as it was)");
+        return stop("Slurm is not reachable: sbatch is not installed on this machine; the batch script is " +
+                    script + " (nothing was run, the table is as it was)");
     const int st = runAndWait({"sbatch", "--parsable", "--wait", script});
     if (st < 0 || !WIFEXITED(st) || WEXITSTATUS(st) != 0) {
         if (partFiles(o.out).empty())
-            return stop("Slurm did not run the job (sbatch ended with status " + std::to_string(st < 0 ? -1 : exitCodeOf(st)) +
+            return stop("Slurm did not run the job (sbatch ended with status " +
+                        std::to_string(st < 0 ? -1 : exitCodeOf(st)) +
                         "; is slurmctld running and the node up? see sinfo); the batch script is " + script +
                         " and the table is as it was");
-        std::cerr << "velta-sweep: some Slurm tasks failed (logs in " << logs << "); the points they recorded are kept"
-                  << std::endl;
+        std::cerr << "velta-sweep: some Slurm tasks failed (logs in " << logs
+                  << "); the points they recorded are kept" << std::endl;
     }
     return 0;
 }
@@ -409,7 +444,7 @@ bool parseWorker(const std::string& v, int& k, int& c) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     Options o;
@@ -429,7 +464,8 @@ int main(int argc, char** argv) {
         } else if (a == "--root") {
             if (!value(o.spec.root)) return usage("--root needs a folder");
         } else if (a == "--section") {
-            if (!value(v) || (o.spec.section = static_cast<int>(std::strtol(v.c_str(), &end, 10))) <= 0 || *end)
+            if (!value(v) || (o.spec.section = static_cast<int>(std::strtol(v.c_str(), &end, 10))) <= 0 ||
+                *end)
                 return usage("--section needs a section code");
         } else if (a == "--data") {
             if (!value(o.data)) return usage("--data needs a file");
@@ -479,7 +515,8 @@ int main(int argc, char** argv) {
         } else if (a == "--progress-lines") {
             o.progressLines = true;
         } else if (a == "--worker") {
-            if (!value(v) || !parseWorker(v, o.workerChunk, o.workerChunks)) return usage("--worker needs K/C");
+            if (!value(v) || !parseWorker(v, o.workerChunk, o.workerChunks))
+                return usage("--worker needs K/C");
         } else {
             return usage("unknown option " + a);
         }
@@ -487,7 +524,8 @@ int main(int argc, char** argv) {
     if (o.spec.section == 0) return usage("--section is required");
     const SectionInfo* info = findSection(o.spec.section);
     if (!info) return usage("unknown section code " + std::to_string(o.spec.section));
-    if (info->group == 'B') return usage("section " + std::to_string(o.spec.section) + " has no data file to sweep");
+    if (info->group == 'B')
+        return usage("section " + std::to_string(o.spec.section) + " has no data file to sweep");
     if (o.spec.axes.empty()) return usage("at least one --axis is required");
     if (o.out.empty()) return usage("--out is required");
     std::set<std::string> keys;
@@ -507,12 +545,14 @@ int main(int argc, char** argv) {
     if (!dirExists(paths.user())) return usage("no User folder in " + o.spec.root);
     o.out = fs::absolute(o.out).lexically_normal().string();
     if (o.runner.empty()) o.runner = (fs::path(programDir()) / "velta-run").string();
-    if (::access(o.runner.c_str(), X_OK) != 0) return usage("velta-run not found at " + o.runner + " (give --runner)");
+    if (::access(o.runner.c_str(), X_OK) != 0)
+        return usage("velta-run not found at " + o.runner + " (give --runner)");
     if (o.tmp.empty()) o.tmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
 
     // The data file as velta-run finds it: absolute, or in the section's data folder.
     Shell shell(paths);
-    if (const std::string noTask = selectSection(shell, *info, o.spec.task); !noTask.empty()) return usage(noTask);
+    if (const std::string noTask = selectSection(shell, *info, o.spec.task); !noTask.empty())
+        return usage(noTask);
     if (o.data.empty()) return usage("--data is required");
     const std::string data = findDataFile(o.data, shell.dataFolder(), paths);
     if (!fileExists(data)) return stop("the data file is not found: " + o.data);
@@ -525,7 +565,8 @@ int main(int argc, char** argv) {
         std::vector<DataOverride> ovs;
         for (const auto& s : all) ovs.push_back(parseOverride(s));
         std::ifstream f(o.spec.data, std::ios::binary);
-        overriddenText(std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>()), ovs);
+        overriddenText(std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>()),
+                       ovs);
     } catch (const std::exception& e) {
         return usage(e.what());
     }
@@ -550,11 +591,12 @@ int main(int argc, char** argv) {
     int rc = 0;
     if (o.engine == "local") {
         const auto todo = pointsToRun(o, done, 0, total);
-        std::cerr << "velta-sweep: " << total << " point(s), " << total - todo.size() << " already in " << tablePath
-                  << std::endl;
+        std::cerr << "velta-sweep: " << total << " point(s), " << total - todo.size() << " already in "
+                  << tablePath << std::endl;
         if (!o.dryRun && !todo.empty()) {
             TableAppender table(o.spec, tablePath);
-            const int jobs = o.jobs > 0 ? o.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+            const int jobs = o.jobs > 0 ? o.jobs
+                                        : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
             rc = runPool(o, todo, table, jobs, true);
         }
     } else if (o.engine == "parallel") {

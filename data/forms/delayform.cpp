@@ -17,16 +17,18 @@ constexpr int kNarrow = 67, kWide = 150;
 constexpr int kGridLeft = 20, kGridTop = 40;
 constexpr int kGridMaxHeight = SectionForm::kFrameHeight - kGridTop - 10;
 
-} // namespace
+}  // namespace
 
 void DelayForm::addDelayBlock(int y, int lw) {
     addLabel(1, 10, y, QStringLiteral("2) Параметры уравнений с запаздываниями"));
-    txtMDIM = addField(1, 20, y += 28, lw, QStringLiteral("Число уравнений,  MDIM ="), QStringLiteral("txtMDIM"));
+    txtMDIM = addField(1, 20, y += 28, lw, QStringLiteral("Число уравнений,  MDIM ="),
+                       QStringLiteral("txtMDIM"));
     txtLTAU = addField(1, 20, y += kRow, lw, QStringLiteral("Число запаздываний,  LTAU ="),
                        QStringLiteral("txtLTAU"));
     txtPTAU = addField(1, 20, y += kRow, lw, QStringLiteral("Период автоколебаний,  PTAU ="),
                        QStringLiteral("txtPTAU"));
-    setSizingField(txtLTAU, "LTAU", "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
+    setSizingField(txtLTAU, "LTAU",
+                   "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
 }
 
 void DelayForm::addDelaySheets() {
@@ -66,7 +68,8 @@ void DelayForm::addDelaySheets() {
     txtSCLT = addField(4, 20, y += kRow, lw4, QStringLiteral("SCLT ="), QStringLiteral("txtSCLT"));
     // The bounds are aligned by blanks: a fixed-pitch font keeps them in columns.
     const QFont mono(QStringLiteral("Liberation Mono"), 9);
-    const char* bounds[] = {"           ALFA * DLX <= X(i) <= ALFA * DRX", "                 SCLT <=  t   <= TMAX"};
+    const char* bounds[] = {"           ALFA * DLX <= X(i) <= ALFA * DRX",
+                            "                 SCLT <=  t   <= TMAX"};
     for (int i = 0; i < 2; ++i) {
         QLabel* l = addLabel(4, 300, yBounds + 14 + i * kLine, QString());
         l->setFont(mono);
@@ -93,4 +96,4 @@ void DelayForm::fitTauGrid() {
     g->resize(w, h);
 }
 
-} // namespace velta
+}  // namespace velta

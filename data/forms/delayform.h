@@ -26,19 +26,19 @@ protected:
     template <class F>
     void showDelayFields(const F& f) {
         const std::pair<QLineEdit*, const std::string*> links[] = {
-            {txtAlfa, &f.alfa}, {txtBeta, &f.beta}, {txtGama, &f.gama},
-            {txtMDIM, &f.mdim}, {txtLTAU, &f.ltau}, {txtPTAU, &f.ptau}, {txtTmax, &f.tmax},
-            {txtNDEL, &f.ndel}, {txtIND, &f.ind},   {txtZ_1, &f.z_1},   {txtI1G, &f.i1g},
-            {txtNsc, &f.nsc},   {txtDlx, &f.dlx},   {txtDrx, &f.drx},   {txtSCLT, &f.sclt}};
+            {txtAlfa, &f.alfa}, {txtBeta, &f.beta}, {txtGama, &f.gama}, {txtMDIM, &f.mdim},
+            {txtLTAU, &f.ltau}, {txtPTAU, &f.ptau}, {txtTmax, &f.tmax}, {txtNDEL, &f.ndel},
+            {txtIND, &f.ind},   {txtZ_1, &f.z_1},   {txtI1G, &f.i1g},   {txtNsc, &f.nsc},
+            {txtDlx, &f.dlx},   {txtDrx, &f.drx},   {txtSCLT, &f.sclt}};
         for (const auto& [e, t] : links) e->setText(QString::fromStdString(*t));
     }
     template <class F>
     void readDelayFields(F& f) const {
         const std::pair<const QLineEdit*, std::string*> links[] = {
-            {txtAlfa, &f.alfa}, {txtBeta, &f.beta}, {txtGama, &f.gama},
-            {txtMDIM, &f.mdim}, {txtLTAU, &f.ltau}, {txtPTAU, &f.ptau}, {txtTmax, &f.tmax},
-            {txtNDEL, &f.ndel}, {txtIND, &f.ind},   {txtZ_1, &f.z_1},   {txtI1G, &f.i1g},
-            {txtNsc, &f.nsc},   {txtDlx, &f.dlx},   {txtDrx, &f.drx},   {txtSCLT, &f.sclt}};
+            {txtAlfa, &f.alfa}, {txtBeta, &f.beta}, {txtGama, &f.gama}, {txtMDIM, &f.mdim},
+            {txtLTAU, &f.ltau}, {txtPTAU, &f.ptau}, {txtTmax, &f.tmax}, {txtNDEL, &f.ndel},
+            {txtIND, &f.ind},   {txtZ_1, &f.z_1},   {txtI1G, &f.i1g},   {txtNsc, &f.nsc},
+            {txtDlx, &f.dlx},   {txtDrx, &f.drx},   {txtSCLT, &f.sclt}};
         for (const auto& [e, t] : links) *t = e->text().toStdString();
         f.tau = grdTable1->text();
     }
@@ -54,4 +54,4 @@ private:
     void fitTauGrid();
 };
 
-} // namespace velta
+}  // namespace velta

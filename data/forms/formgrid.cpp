@@ -21,7 +21,7 @@ bool printable(const QString& s) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 FormGrid::FormGrid(QWidget* parent, const QString& objectName) : QTableWidget(parent) {
     setObjectName(objectName);
@@ -46,7 +46,10 @@ void FormGrid::setVectorGrid(const GridText& g) {
 }
 
 void FormGrid::setGrid(const GridText& g, int r1, int r2, int c1, int c2, int lastCol, int lastRow) {
-    r1_ = r1; r2_ = r2; c1_ = c1; c2_ = c2;
+    r1_ = r1;
+    r2_ = r2;
+    c1_ = c1;
+    c2_ = c2;
     const QSignalBlocker block(this);
     clear();
     setRowCount(g.rows());
@@ -63,8 +66,7 @@ void FormGrid::setGrid(const GridText& g, int r1, int r2, int c1, int c2, int la
             QColor back = fixed;
             if (r >= 1 && c >= 1 && r <= lastRow && c <= lastCol)
                 back = fromBgr(paint[static_cast<std::size_t>(r * (lastCol + 1) + c)]);
-            else if (r >= 1 && c >= 1)
-                back = Qt::white;
+            else if (r >= 1 && c >= 1) back = Qt::white;
             item->setBackground(back);
             item->setForeground(Qt::black);
             setItem(r, c, item);
@@ -98,9 +100,7 @@ QString FormGrid::cell(int r, int c) const {
     return it ? it->text() : QString();
 }
 
-bool FormGrid::isValueCell(int r, int c) const {
-    return r >= r1_ && r <= r2_ && c >= c1_ && c <= c2_;
-}
+bool FormGrid::isValueCell(int r, int c) const { return r >= r1_ && r <= r2_ && c >= c1_ && c <= c2_; }
 
 bool FormGrid::event(QEvent* e) {
     if (e->type() == QEvent::KeyPress) {
@@ -117,12 +117,10 @@ void FormGrid::keyPressEvent(QKeyEvent* e) {
     const int r = currentRow(), c = currentColumn();
     const bool onValue = isValueCell(r, c);
     switch (e->key()) {
-    case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Tab:
-        stepValueCell(1);
-        return;
-    case Qt::Key_Backtab:
-        stepValueCell(-1);
-        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab: stepValueCell(1); return;
+    case Qt::Key_Backtab: stepValueCell(-1); return;
     case Qt::Key_Left: moveWithin(0, -1); return;
     case Qt::Key_Right: moveWithin(0, 1); return;
     case Qt::Key_Up: moveWithin(-1, 0); return;
@@ -139,8 +137,7 @@ void FormGrid::keyPressEvent(QKeyEvent* e) {
             emit edited();
         }
         return;
-    default:
-        break;
+    default: break;
     }
     // Other control characters (Escape, Delete, Ctrl+letter) are not stored.
     if (onValue && printable(e->text()) && !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
@@ -152,9 +149,8 @@ void FormGrid::keyPressEvent(QKeyEvent* e) {
 void FormGrid::stepValueCell(int step) {
     if (r1_ > r2_ || c1_ > c2_) return;
     const int w = c2_ - c1_ + 1, n = (r2_ - r1_ + 1) * w;
-    int k = isValueCell(currentRow(), currentColumn())
-                ? (currentRow() - r1_) * w + (currentColumn() - c1_)
-                : (step > 0 ? -1 : 0);
+    int k = isValueCell(currentRow(), currentColumn()) ? (currentRow() - r1_) * w + (currentColumn() - c1_)
+                                                       : (step > 0 ? -1 : 0);
     k = ((k + step) % n + n) % n;
     setCurrentCell(r1_ + k / w, c1_ + k % w);
 }
@@ -179,4 +175,4 @@ void FormGrid::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
 void FormGrid::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
 void FormGrid::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
 
-} // namespace velta
+}  // namespace velta

@@ -35,7 +35,7 @@ signals:
     void edited();
 
 protected:
-    bool event(QEvent* e) override;   // Tab and Backtab reach keyPressEvent
+    bool event(QEvent* e) override;  // Tab and Backtab reach keyPressEvent
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -52,4 +52,4 @@ private:
     int maxWidth_ = 717;
 };
 
-} // namespace velta
+}  // namespace velta

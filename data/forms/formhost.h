@@ -35,4 +35,4 @@ public:
 // The input window of a section, or nullptr when that window is not built yet.
 std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host);
 
-} // namespace velta
+}  // namespace velta

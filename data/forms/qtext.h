@@ -11,4 +11,4 @@ inline QString q(const std::string& text) { return QString::fromStdString(text);
 // The text of a field as the core keeps it.
 inline std::string s(const QLineEdit* e) { return e->text().toStdString(); }
 
-} // namespace velta
+}  // namespace velta

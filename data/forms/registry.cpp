@@ -1,22 +1,22 @@
 // The section input windows by section code.
 #include "data/forms/formhost.h"
-#include "stationary/section3/frmUni_3.h"
-#include "stationary/section7/frmUni_7.h"
-#include "stationary/section4/frmUni_4.h"
-#include "stationary/section215/frmUni_215.h"
-#include "stationary/section217/frmUni_217.h"
-#include "stationary/section213/frmUni_213.h"
-#include "models/section12/frmUni_12.h"
-#include "models/section6/frmUni_6.h"
-#include "synthesis/section512/frmUni_512.h"
-#include "synthesis/section522/frmUni_522.h"
-#include "models/section22/frmUni_22.h"
 #include "models/section11/frmUni_11.h"
+#include "models/section12/frmUni_12.h"
 #include "models/section21/frmUni_21.h"
+#include "models/section22/frmUni_22.h"
+#include "models/section6/frmUni_6.h"
 #include "models/section8/frmUni_8.h"
 #include "models/section9/frmUni_9.h"
+#include "stationary/section213/frmUni_213.h"
+#include "stationary/section215/frmUni_215.h"
+#include "stationary/section217/frmUni_217.h"
+#include "stationary/section3/frmUni_3.h"
+#include "stationary/section4/frmUni_4.h"
+#include "stationary/section7/frmUni_7.h"
 #include "synthesis/section511/frmUni_511.h"
+#include "synthesis/section512/frmUni_512.h"
 #include "synthesis/section521/frmUni_521.h"
+#include "synthesis/section522/frmUni_522.h"
 
 namespace velta {
 
@@ -43,4 +43,4 @@ std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
     }
 }
 
-} // namespace velta
+}  // namespace velta

@@ -36,14 +36,14 @@ std::string withExtension(const std::string& path, const std::string& ext) {
     return path + ext;
 }
 
-} // namespace
+}  // namespace
 
-SectionForm::SectionForm(FormHost& host, int code, const QString& caption, int sheets,
-                         FormButtons buttons)
+SectionForm::SectionForm(FormHost& host, int code, const QString& caption, int sheets, FormButtons buttons)
     // A window of its own owned by the main window; the dialog type makes it the main
     // window's transient, which the window manager keeps above it.
     : QWidget(host.mainWidget(), Qt::Dialog | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      host_(host), code_(code) {
+      host_(host),
+      code_(code) {
     setObjectName(QStringLiteral("frmUni_%1").arg(code));
     setWindowTitle(caption);
     setFont(QFont(QStringLiteral("Liberation Sans"), 9));
@@ -72,8 +72,7 @@ SectionForm::SectionForm(FormHost& host, int code, const QString& caption, int s
     }
 
     const char* names[3] = {buttons.input, buttons.cancel, buttons.help};
-    const QString captions[3] = {QStringLiteral("Ввод"), QStringLiteral("Отмена"),
-                                 QStringLiteral("Справка")};
+    const QString captions[3] = {QStringLiteral("Ввод"), QStringLiteral("Отмена"), QStringLiteral("Справка")};
     const int left = (kWindowWidth - 3 * kButtonWidth - 2 * kButtonGap) / 2;
     QPushButton* b[3];
     for (int i = 0; i < 3; ++i) {
@@ -123,9 +122,10 @@ std::string fileBytes(const std::string& path, bool& exists) {
     return o.str();
 }
 
-} // namespace
+}  // namespace
 
-void SectionForm::checkByReading(const std::string& path, const std::function<void(const std::string&)>& write,
+void SectionForm::checkByReading(const std::string& path,
+                                 const std::function<void(const std::string&)>& write,
                                  const std::function<void()>& check) {
     SectionCore* c = core();
     if (!c) return;
@@ -221,8 +221,7 @@ void SectionForm::showReminder() { host_.prompter().message(reminder_); }
 // ---------------------------------------------------------------- sheets
 
 void SectionForm::showSheet(int sheet) {
-    for (std::size_t i = 0; i < frames_.size(); ++i)
-        frames_[i]->setVisible(static_cast<int>(i) + 1 == sheet);
+    for (std::size_t i = 0; i < frames_.size(); ++i) frames_[i]->setVisible(static_cast<int>(i) + 1 == sheet);
 }
 
 void SectionForm::setSheetsVisible(bool on) {
@@ -367,4 +366,4 @@ void SectionForm::closeEvent(QCloseEvent* e) {
 
 void SectionForm::help() { host_.showHelp(1002); }
 
-} // namespace velta
+}  // namespace velta

@@ -41,8 +41,7 @@ public:
     // is built (files of the computation itself keep the 16-bit range).
     static constexpr int kMaxDimension = 200;
 
-    SectionForm(FormHost& host, int code, const QString& caption, int sheets,
-                FormButtons buttons = {});
+    SectionForm(FormHost& host, int code, const QString& caption, int sheets, FormButtons buttons = {});
 
     // The open procedure (IshDanSym, ...): open dialog, InputPar, fill and show.
     void open() override;
@@ -55,9 +54,9 @@ public:
     QFrame* frame(int sheet) const { return frames_.at(static_cast<std::size_t>(sheet - 1)); }
 
     // The button handlers, also reachable by the buttons' clicks.
-    void accept();   // "Ввод"
-    void cancel();   // "Отмена"
-    void help();     // "Справка"
+    void accept();  // "Ввод"
+    void cancel();  // "Отмена"
+    void help();    // "Справка"
     // Sheet switch to the tab of index (0-based), as a click on the tab strip does.
     void switchSheet(int index);
 
@@ -65,8 +64,8 @@ protected:
     // ---- building the sheets (coordinates inside the frame of the sheet, 1-based)
     QLabel* addLabel(int sheet, int x, int y, const QString& text, int width = 0);
     // Label right-aligned in [x, x + labelWidth), the field after it.
-    QLineEdit* addField(int sheet, int x, int y, int labelWidth, const QString& label,
-                        const QString& name, int fieldWidth = 110);
+    QLineEdit* addField(int sheet, int x, int y, int labelWidth, const QString& label, const QString& name,
+                        int fieldWidth = 110);
     FormGrid* addGrid(int sheet, int x, int y, const QString& name, int maxWidth = 717);
     // The field that sizes the grids: its change also sets the dimension-changed mark,
     // and every click into it shows the two-line reminder.
@@ -123,4 +122,4 @@ private:
     bool dimChanged_ = false;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -16,7 +16,7 @@ QString numbered(int number, const char* text) {
     return QStringLiteral("%1) ").arg(number) + QString::fromUtf8(text);
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- field texts
 
@@ -86,10 +86,10 @@ const QStringList& plotCountNotes() {
 }
 
 const BoundLines& alfaBounds() {
-    static const BoundLines b = {{QStringLiteral("ALFA * DLX <= X(i) <= ALFA * DRX"),
-                                  QStringLiteral("ALFA * DLW <=  W   <= ALFA * DRW"),
-                                  QStringLiteral("SCLT <=  t   <= TMAX")},
-                                 {0, 0, 6}};
+    static const BoundLines b = {
+        {QStringLiteral("ALFA * DLX <= X(i) <= ALFA * DRX"),
+         QStringLiteral("ALFA * DLW <=  W   <= ALFA * DRW"), QStringLiteral("SCLT <=  t   <= TMAX")},
+        {0, 0, 6}};
     return b;
 }
 
@@ -136,10 +136,9 @@ void SheetForm::addNetworkModel(NetworkWidgets& w, const QString& heading, bool 
     if (withKmod)
         y = addRows(1, y + kRow, lw,
                     {{w.kmod, "Число элементов, объединенных регуляторными связями,  KMOD =", "txtKmod"}});
-    y = addRows(1, y + kRow, lw,
-                {{w.alfa, " ALFA =", "txtAlfa"},
-                 {w.beta, " BETA =", "txtBeta"},
-                 {w.gama, " GAMA =", "txtGama"}});
+    y = addRows(
+        1, y + kRow, lw,
+        {{w.alfa, " ALFA =", "txtAlfa"}, {w.beta, " BETA =", "txtBeta"}, {w.gama, " GAMA =", "txtGama"}});
     addLabel(1, 10, y += 48, QStringLiteral("2) Начальные данные:  X(i) = 0, i = 1,...,NDIM"));
     addRows(1, y + 28, 260,
             {{w.i1n, "Номера ненулевых компонент,  i1,...:", "txtI1N"},
@@ -164,7 +163,8 @@ int SheetForm::addPeriod(int sheet, int y, int number, int labelWidth, int notes
     y += 26;
     lscreen = addField(sheet, 20, y, labelWidth, QStringLiteral("LSCREEN ="), QStringLiteral("txtLscreen"));
     if (tmin)
-        *tmin = addField(sheet, 20, y + kRow, labelWidth, QStringLiteral("TMIN ="), QStringLiteral("txtTmin"));
+        *tmin = addField(sheet, 20, y + kRow, labelWidth, QStringLiteral("TMIN ="),
+                         QStringLiteral("txtTmin"));
     addNotes(sheet, notesX, y, notes);
     return y;
 }
@@ -188,7 +188,8 @@ RunWidgets SheetForm::addRunSheet(int sheet, int number, const RunNotes& notes, 
     y = addPeriod(sheet, y + 38, number + 1, lw, notes.x, notes.period, w.lscreen, &w.tmin);
     y = addPlotKind(sheet, y + 2 * kRow + 36, number + 2, lw, notes.x, notes.kind, w.lgraph);
     if (lstep) {
-        addLabel(sheet, 10, y += 4 * kLine + 22, numbered(number + 3, "Порции выдачи результатов на график:"));
+        addLabel(sheet, 10, y += 4 * kLine + 22,
+                 numbered(number + 3, "Порции выдачи результатов на график:"));
         y += 26;
         *lstep = addField(sheet, 20, y, lw, QStringLiteral("LSTEP ="), QStringLiteral("txtLstep"));
         addNotes(sheet, notes.portionX, y + kRow + 4, notes.portion);
@@ -259,11 +260,10 @@ i16 intOf(const std::string& key, const std::string& text) {
 void checkNetworkTexts(const NetworkFields& f, int n) {
     checkIndexes(f.i1n, n, "ненулевой компоненты");
     const std::size_t nk = listItems(f.i1n).size(), nv = listItems(f.xi1).size();
-    if (nk > static_cast<std::size_t>(n))
-        fail("Номеров ненулевых компонент больше, чем NDIM = " + CStr(n));
+    if (nk > static_cast<std::size_t>(n)) fail("Номеров ненулевых компонент больше, чем NDIM = " + CStr(n));
     if (nv != nk)
         fail("Число значений ненулевых компонент (" + CStr(static_cast<int>(nv)) +
-               ") не совпадает с числом их номеров (" + CStr(static_cast<int>(nk)) + ")");
+             ") не совпадает с числом их номеров (" + CStr(static_cast<int>(nk)) + ")");
     checkIndexes(f.i1g, n, "компоненты графика");
     const std::size_t ncomp = std::min(listItems(f.i1g).size(), static_cast<std::size_t>(n));
     if (ncomp > 12)
@@ -276,6 +276,6 @@ void checkNetworkTexts(const NetworkFields& f, int n) {
         fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + f.lstep + ")");
 }
 
-} // namespace fieldcheck
+}  // namespace fieldcheck
 
-} // namespace velta
+}  // namespace velta

@@ -44,8 +44,7 @@ struct RunWidgets {
 
 // The table density NSC and the plot bounds in shares of ALFA.
 struct ScaleWidgets {
-    QLineEdit *nsc = nullptr, *dlx = nullptr, *drx = nullptr, *dlw = nullptr, *drw = nullptr,
-              *sclt = nullptr;
+    QLineEdit *nsc = nullptr, *dlx = nullptr, *drx = nullptr, *dlw = nullptr, *drw = nullptr, *sclt = nullptr;
     std::vector<FieldText<ScaleFields>> texts() const;
     void show(const ScaleFields& f) const { showTexts(texts(), f); }
     void read(ScaleFields& f) const { readTexts(texts(), f); }
@@ -62,8 +61,8 @@ struct PlaneWidgets {
 // The fields of the network windows (1.1, 2.1, 8): the model, the initial data, the run
 // with LSTEP, the plotted components, NSC and the bounds.
 struct NetworkWidgets {
-    QLineEdit *mclass = nullptr, *ndim = nullptr, *kmod = nullptr, *alfa = nullptr,
-              *beta = nullptr, *gama = nullptr;
+    QLineEdit *mclass = nullptr, *ndim = nullptr, *kmod = nullptr, *alfa = nullptr, *beta = nullptr,
+              *gama = nullptr;
     QLineEdit *i1n = nullptr, *xi1 = nullptr, *lstep = nullptr, *i1g = nullptr;
     RunWidgets run;
     ScaleWidgets scale;
@@ -89,8 +88,8 @@ private:
     std::vector<FieldText<NetworkFields>> texts() const;
     template <class F>
     std::vector<FieldText<F>> modelTexts() const {
-        std::vector<FieldText<F>> v = {{mclass, &F::mclass}, {ndim, &F::ndim}, {alfa, &F::alfa},
-                                       {beta, &F::beta}, {gama, &F::gama}};
+        std::vector<FieldText<F>> v = {
+            {mclass, &F::mclass}, {ndim, &F::ndim}, {alfa, &F::alfa}, {beta, &F::beta}, {gama, &F::gama}};
         if constexpr (requires { &F::kmod; }) v.push_back({kmod, &F::kmod});
         return v;
     }
@@ -239,6 +238,6 @@ i16 intOf(const std::string& key, const std::string& text);
 // step, the table density and the portion are usable.
 void checkNetworkTexts(const NetworkFields& f, int n);
 
-} // namespace fieldcheck
+}  // namespace fieldcheck
 
-} // namespace velta
+}  // namespace velta

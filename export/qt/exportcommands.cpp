@@ -36,7 +36,7 @@ std::string pairs(const QStringList& filters) {
     return s.toStdString();
 }
 
-} // namespace
+}  // namespace
 
 ExportCommands::ExportCommands(MainWindow& w) : QObject(&w), w_(w) {
     setObjectName("ExportCommands");
@@ -44,7 +44,8 @@ ExportCommands::ExportCommands(MainWindow& w) : QObject(&w), w_(w) {
     w.setCommand("mnuSaveFig", [this] { mnuSaveFig_Click(); });
     w.setCommand("mnuExportModel", [this] { mnuExportModel_Click(); });
     w.setCommand("mnuSaveCsv", [this] { mnuSaveCsv_Click(); });
-    if (auto* menu = w.findChild<QMenu*>("mnuDannye")) connect(menu, &QMenu::aboutToShow, this, [this] { refresh(); });
+    if (auto* menu = w.findChild<QMenu*>("mnuDannye"))
+        connect(menu, &QMenu::aboutToShow, this, [this] { refresh(); });
     refresh();
 }
 
@@ -80,7 +81,8 @@ std::string ExportCommands::chooseFile(const QString& title, const QStringList& 
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     QString path = dlg.selectedFiles().first();
     bool known = false;
-    for (const QString& f : filters) known = known || QFileInfo(path).suffix().compare(extensionOf(f), Qt::CaseInsensitive) == 0;
+    for (const QString& f : filters)
+        known = known || QFileInfo(path).suffix().compare(extensionOf(f), Qt::CaseInsensitive) == 0;
     if (!known) path += "." + extensionOf(dlg.selectedNameFilter());
     return path.toStdString();
 }
@@ -133,4 +135,4 @@ void ExportCommands::mnuSaveCsv_Click() {
     }
 }
 
-} // namespace velta
+}  // namespace velta

@@ -38,4 +38,4 @@ private:
     ResultsTable table_;
 };
 
-} // namespace velta
+}  // namespace velta

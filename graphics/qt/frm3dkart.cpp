@@ -28,7 +28,7 @@ const std::string kUglFilter = "Файлы данных (*.ugl)|*.ugl|";
 // "(", five blanks, a ditto sign, six blanks, ")": the same unit as the line above.
 const std::string kDitto = std::string("(") + "     " + "\"" + "      " + ")";
 
-} // namespace
+}  // namespace
 
 Frm3DKart::Frm3DKart(MainWindow& w, View3D& view) : QDialog(&w), w_(w), view_(view) {
     setObjectName("frm3DKart");
@@ -91,7 +91,8 @@ void Frm3DKart::IshDan3DK() {
     Ctx c{w_.surface(), w_.prompter(), w_.paths()};
     Input_Ugly(c, read);
     const double values[5] = {read.DFI, read.DTE, read.SFI, read.SSCR, read.MSCR};
-    for (int i = 0; i < 5; ++i) fields_[static_cast<std::size_t>(i)]->setText(QString::fromStdString(CStr(values[i])));
+    for (int i = 0; i < 5; ++i)
+        fields_[static_cast<std::size_t>(i)]->setText(QString::fromStdString(CStr(values[i])));
     show();
     raise();
     activateWindow();
@@ -168,13 +169,14 @@ Picture3DCommands::Picture3DCommands(MainWindow& w, VarParDialogs& varpar) : w_(
                              pressed_ = p;
                              dragging_ = true;
                          });
-        QObject::connect(canvas, &CanvasWidget::mouseMoved, canvas, [this](QPoint p, Qt::MouseButtons buttons) {
-            // The press position stays: the view keeps turning while the pointer is away.
-            if (!dragging_ || !(buttons & Qt::LeftButton)) return;
-            if (!w_.shell().isEnabled(Cmd::Turn) || !view_.loaded) return;
-            drag(view_, p.x() - pressed_.x(), p.y() - pressed_.y());
-            redraw();
-        });
+        QObject::connect(canvas, &CanvasWidget::mouseMoved, canvas,
+                         [this](QPoint p, Qt::MouseButtons buttons) {
+                             // The press position stays: the view keeps turning while the pointer is away.
+                             if (!dragging_ || !(buttons & Qt::LeftButton)) return;
+                             if (!w_.shell().isEnabled(Cmd::Turn) || !view_.loaded) return;
+                             drag(view_, p.x() - pressed_.x(), p.y() - pressed_.y());
+                             redraw();
+                         });
     }
 }
 
@@ -202,4 +204,4 @@ void Picture3DCommands::turnView(Turn t) {
     redraw();
 }
 
-} // namespace velta
+}  // namespace velta

@@ -60,4 +60,4 @@ private:
     bool dragging_ = false;
 };
 
-} // namespace velta
+}  // namespace velta

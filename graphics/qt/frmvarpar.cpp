@@ -49,11 +49,14 @@ QLineEdit* componentField(QGroupBox* frame, QVBoxLayout* box, const char* name, 
     return e;
 }
 
-} // namespace
+}  // namespace
 
 VarParDialog::VarParDialog(VarDlg kind, FormHost& host, std::function<void()> clearCanvas,
                            std::function<void()> reload3D, QWidget* parent)
-    : QDialog(parent), kind_(kind), host_(host), clearCanvas_(std::move(clearCanvas)),
+    : QDialog(parent),
+      kind_(kind),
+      host_(host),
+      clearCanvas_(std::move(clearCanvas)),
       reload3D_(std::move(reload3D)) {
     setObjectName(dialogName(kind));
     setWindowTitle(q(kVarParCaption));
@@ -136,7 +139,8 @@ VarParDialog::VarParDialog(VarDlg kind, FormHost& host, std::function<void()> cl
         if (on && !filling_) store();
     });
     for (QCheckBox* c : {chkStereo_, chkTE_})
-        if (c) connect(c, &QCheckBox::toggled, this, [this] {
+        if (c)
+            connect(c, &QCheckBox::toggled, this, [this] {
                 if (!filling_) store();
             });
 
@@ -302,4 +306,4 @@ void VarParDialogs::mnuVarPar_Click() {
     w->activate();
 }
 
-} // namespace velta
+}  // namespace velta

@@ -86,4 +86,4 @@ private:
     std::array<std::unique_ptr<VarParDialog>, 4> dialogs_;
 };
 
-} // namespace velta
+}  // namespace velta

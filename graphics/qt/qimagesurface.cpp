@@ -36,13 +36,12 @@ QFont canvasFont() {
     return f;
 }
 
-} // namespace
+}  // namespace
 
 // Liang-Barsky clipping of a segment to the rectangle; false when nothing is left.
-bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
-                 double xmax, double ymax) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
-        return false;
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin, double xmax,
+                 double ymax) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
     const double dx = x2 - x1, dy = y2 - y1;
     double t0 = 0, t1 = 1;
     const double p[4] = {-dx, dx, -dy, dy};
@@ -58,15 +57,15 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, do
     }
     if (t0 > t1) return false;
     const double ox = x1, oy = y1;
-    x1 = ox + t0 * dx; y1 = oy + t0 * dy;
-    x2 = ox + t1 * dx; y2 = oy + t1 * dy;
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
     return true;
 }
 
 QImageSurface::QImageSurface(int width, int height)
-    : image_(blankImage(width, height)),
-      font_(canvasFont()),
-      lastPoll_(std::chrono::steady_clock::now()) {
+    : image_(blankImage(width, height)), font_(canvasFont()), lastPoll_(std::chrono::steady_clock::now()) {
     image_.fill(toQColor(background));
 }
 
@@ -124,8 +123,7 @@ void QImageSurface::segment(double x1, double y1, double x2, double y2, Colour c
         clearAvxUpperState();
         return;
     }
-    if (!clipSegment(x1, y1, x2, y2, -kMargin, -kMargin, image_.width() + kMargin,
-                     image_.height() + kMargin))
+    if (!clipSegment(x1, y1, x2, y2, -kMargin, -kMargin, image_.width() + kMargin, image_.height() + kMargin))
         return;
     if (lineWidth <= 1 && lineStyle == LineStyle::Solid) {
         // The curves of a run are thin solid segments of a few pixels each: set their
@@ -180,8 +178,14 @@ void QImageSurface::rasterLine(int x0, int y0, int x1, int y1, Colour c) {
             reinterpret_cast<QRgb*>(base + y0 * bpl)[x0] = rgb;
         if (x0 == x1 && y0 == y1) break;
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
@@ -233,27 +237,23 @@ void QImageSurface::text(const std::string& utf8) {
 }
 
 double QImageSurface::textWidth(const std::string& utf8) {
-    return metrics().horizontalAdvance(
-        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return metrics().horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
-double QImageSurface::textHeight(const std::string&) {
-    return metrics().height();
-}
+double QImageSurface::textHeight(const std::string&) { return metrics().height(); }
 
 QRect QImageSurface::takeChanged() {
     QRect r;
     if (changedAll_) r = image_.rect();
-    else if (changedX0_ <= changedX1_) r = QRect(QPoint(changedX0_, changedY0_), QPoint(changedX1_, changedY1_)) & image_.rect();
+    else if (changedX0_ <= changedX1_)
+        r = QRect(QPoint(changedX0_, changedY0_), QPoint(changedX1_, changedY1_)) & image_.rect();
     changedAll_ = false;
     changedX0_ = changedY0_ = 0;
     changedX1_ = changedY1_ = -1;
     return r;
 }
 
-void QImageSurface::clear() {
-    painter().fillRect(image_.rect(), toQColor(background));
-}
+void QImageSurface::clear() { painter().fillRect(image_.rect(), toQColor(background)); }
 
 void QImageSurface::poll() {
     clearAvxUpperState();
@@ -269,4 +269,4 @@ bool QImageSurface::savePng(const std::string& path) {
     return image_.save(QString::fromStdString(path), "PNG");
 }
 
-} // namespace velta
+}  // namespace velta

@@ -18,8 +18,8 @@
 namespace velta {
 
 // Liang-Barsky clipping of a segment to the rectangle; false when nothing is left.
-bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
-                 double xmax, double ymax);
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin, double xmax,
+                 double ymax);
 
 class QImageSurface : public Surface {
 public:
@@ -86,4 +86,4 @@ private:
     std::chrono::steady_clock::time_point lastPoll_;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -22,8 +22,9 @@ namespace {
 // Segments far outside the picture are cut to this margin around it, as on the image.
 constexpr double kMargin = 1000.0;
 
-
-bool near(double a, double b) { return std::isfinite(a) && std::isfinite(b) && std::fabs(a) < 1e6 && std::fabs(b) < 1e6; }
+bool near(double a, double b) {
+    return std::isfinite(a) && std::isfinite(b) && std::fabs(a) < 1e6 && std::fabs(b) < 1e6;
+}
 
 QFont canvasFont() {
     QFont f(QStringLiteral("Courier New"));
@@ -101,7 +102,7 @@ private:
     bool done_ = false;
 };
 
-} // namespace
+}  // namespace
 
 RecordingImageSurface::RecordingImageSurface(int width, int height)
     : QImageSurface(width, height),
@@ -282,21 +283,19 @@ void RecordingImageSurface::replay(QPainter& p) const {
             else p.setBrush(Qt::NoBrush);
             p.drawEllipse(QPointF(k.a, k.b), k.c, k.c);
             break;
-        case Kind::Pixel:
-            p.fillRect(QRectF(k.a, k.b, 1, 1), toQColor(k.colour));
-            break;
+        case Kind::Pixel: p.fillRect(QRectF(k.a, k.b, 1, 1), toQColor(k.colour)); break;
         case Kind::Text:
             p.setPen(toQColor(k.colour));
             p.drawText(QPointF(k.a, k.b + metrics.ascent()), QString::fromStdString(texts_[k.fill]));
             break;
-        default:
-            break;
+        default: break;
         }
     }
 }
 
 QString RecordingImageSurface::saveSvg(const QString& path) const {
-    if (overflow_) return "Рисунок содержит слишком много элементов для векторного формата; сохраните его как PNG";
+    if (overflow_)
+        return "Рисунок содержит слишком много элементов для векторного формата; сохраните его как PNG";
     TempTarget target(path);
     {
         QSvgGenerator gen;
@@ -314,7 +313,8 @@ QString RecordingImageSurface::saveSvg(const QString& path) const {
 }
 
 QString RecordingImageSurface::savePdf(const QString& path) const {
-    if (overflow_) return "Рисунок содержит слишком много элементов для векторного формата; сохраните его как PNG";
+    if (overflow_)
+        return "Рисунок содержит слишком много элементов для векторного формата; сохраните его как PNG";
     TempTarget target(path);
     {
         QPdfWriter pdf(target.tmp());
@@ -345,4 +345,4 @@ QString RecordingImageSurface::save(const QString& path) const {
     return "Формат рисунка не поддерживается: " + path + " (PNG, SVG, PDF)";
 }
 
-} // namespace velta
+}  // namespace velta

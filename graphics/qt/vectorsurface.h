@@ -53,7 +53,9 @@ public:
 protected:
     // A step of a curve the image leaves out (its pixels are set already) still goes into
     // the record, so the vector figure keeps every segment.
-    void recordOnly(double x1, double y1, double x2, double y2, Colour c) override { record(x1, y1, x2, y2, c); }
+    void recordOnly(double x1, double y1, double x2, double y2, Colour c) override {
+        record(x1, y1, x2, y2, c);
+    }
 
 private:
     enum class Kind : std::uint8_t { Segment, Box, FillBox, Circle, Pixel, Text };
@@ -63,8 +65,8 @@ private:
         bool fillSolid;
         std::uint8_t width;
         Colour colour;
-        Colour fill;       // fill colour of a circle; text index of a text; polyline of a segment
-        float a, b, c, d;  // corners, centre and radius, or position
+        Colour fill;                // fill colour of a circle; text index of a text; polyline of a segment
+        float a, b, c, d;           // corners, centre and radius, or position
         std::uint32_t stepsBefore;  // continuation points recorded before this command
     };
     // A segment that starts at the last point of the open polyline of its pen is kept as
@@ -93,8 +95,8 @@ private:
     std::unordered_map<std::uint64_t, Open> openMore_;
     std::vector<std::string> texts_;
     double marginX_, marginY_;  // the far edges of the margin segments are clipped to
-    Colour cleared_;  // background of the last clear
+    Colour cleared_;            // background of the last clear
     bool overflow_ = false;
 };
 
-} // namespace velta
+}  // namespace velta

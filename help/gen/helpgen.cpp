@@ -15,12 +15,12 @@
 // The examples document User\VELTA_D.doc (RTF) becomes examples.htm and ex_<code>.htm.
 // The other pages, the contents and the index of DIR are copied unchanged, except that
 // characters Windows-1251 lacks become numeric character references.
+#include "app/prompter.h"
 #include "data/error.h"
 #include "data/paths.h"
 #include "data/store.h"
 #include "data/textfile.h"
 #include "graphics/surface.h"
-#include "app/prompter.h"
 #include "models/section.h"
 
 #include <algorithm>
@@ -88,10 +88,10 @@ std::string readFile(const fs::path& p) {
 // The archive stores the pages in Windows-1251: a character that code page lacks (minus
 // sign, ≤, Greek letters …) is written as a numeric character reference instead.
 std::string cp1251Safe(const std::string& s) {
-    static const std::set<unsigned> extra = {0xA0, 0xA4, 0xA6, 0xA7, 0xA9, 0xAB, 0xAC, 0xAD, 0xAE, 0xB0, 0xB1,
-                                             0xB5, 0xB6, 0xB7, 0xBB, 0x2013, 0x2014, 0x2018, 0x2019, 0x201A,
-                                             0x201C, 0x201D, 0x201E, 0x2020, 0x2021, 0x2022, 0x2026, 0x2030,
-                                             0x2039, 0x203A, 0x20AC, 0x2116, 0x2122};
+    static const std::set<unsigned> extra = {
+        0xA0,   0xA4,   0xA6,   0xA7,   0xA9,   0xAB,   0xAC,   0xAD,   0xAE,   0xB0,   0xB1,
+        0xB5,   0xB6,   0xB7,   0xBB,   0x2013, 0x2014, 0x2018, 0x2019, 0x201A, 0x201C, 0x201D,
+        0x201E, 0x2020, 0x2021, 0x2022, 0x2026, 0x2030, 0x2039, 0x203A, 0x20AC, 0x2116, 0x2122};
     std::string r;
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -136,7 +136,8 @@ std::string upper(std::string s) {
     return s;
 }
 
-void replaceMark(std::string& page, const std::string& mark, const std::string& text, const std::string& name) {
+void replaceMark(std::string& page, const std::string& mark, const std::string& text,
+                 const std::string& name) {
     const auto at = page.find(mark);
     if (at == std::string::npos) fail(name + ": no mark " + mark);
     page.replace(at, mark.size(), text);
@@ -163,8 +164,10 @@ std::map<int, std::vector<Desc>> readDescs(const fs::path& p) {
         std::vector<std::string> f;
         std::string cur;
         for (char c : line) {
-            if (c == '|') { f.push_back(cur); cur.clear(); }
-            else cur += c;
+            if (c == '|') {
+                f.push_back(cur);
+                cur.clear();
+            } else cur += c;
         }
         f.push_back(cur);
         if (f.size() != 5) fail(p.string() + ":" + std::to_string(n) + ": five fields expected");
@@ -225,7 +228,8 @@ std::vector<Block> readBlocks(const SectionDoc& s, const fs::path& user, const f
         const auto& h = mdlGlobal.HEAD[k];
         std::size_t i = pos;
         while (i + 1 < lines.size() && !(lines[i] == h[0] && lines[i + 1] == h[1])) ++i;
-        if (i + 1 >= lines.size()) fail(std::string(s.sample) + ": header of block " + std::to_string(k) + " not found");
+        if (i + 1 >= lines.size())
+            fail(std::string(s.sample) + ": header of block " + std::to_string(k) + " not found");
         starts.push_back(i);
         pos = i + 2;
     }
@@ -259,8 +263,8 @@ std::vector<Block> readBlocks(const SectionDoc& s, const fs::path& user, const f
                 b.items.push_back({l.substr(0, l.size() - 1), v, false});
                 ++i;
             } else {
-                fail(std::string(s.sample) + ": line " + std::to_string(i + 1) + " of block " + std::to_string(k + 1) +
-                     " is neither a key, a list nor a matrix row: " + l);
+                fail(std::string(s.sample) + ": line " + std::to_string(i + 1) + " of block " +
+                     std::to_string(k + 1) + " is neither a key, a list nor a matrix row: " + l);
             }
         }
         flushMatrix();
@@ -277,8 +281,8 @@ std::string shortValue(const std::string& v) {
 }
 
 std::string row(const std::string& key, const std::string& value, const Desc& d) {
-    return "<tr><td><code>" + html(key) + "</code></td><td>" + html(value) + "</td><td>" + d.meaning + "</td><td>" +
-           d.unit + "</td><td>" + d.range + "</td></tr>\n";
+    return "<tr><td><code>" + html(key) + "</code></td><td>" + html(value) + "</td><td>" + d.meaning +
+           "</td><td>" + d.unit + "</td><td>" + d.range + "</td></tr>\n";
 }
 
 const char* kTableHead =
@@ -286,7 +290,8 @@ const char* kTableHead =
     "<tr><th width=\"13%\">Ключ</th><th width=\"13%\">В примере</th><th width=\"40%\">Смысл</th>"
     "<th width=\"12%\">Единица</th><th width=\"22%\">Разумный диапазон</th></tr>\n";
 
-std::string paramTable(const SectionDoc& s, std::vector<Desc>& ds, const fs::path& user, const fs::path& scratch) {
+std::string paramTable(const SectionDoc& s, std::vector<Desc>& ds, const fs::path& user,
+                       const fs::path& scratch) {
     std::string t = kTableHead;
     if (!*s.sample) {
         for (auto& d : ds) {
@@ -302,13 +307,17 @@ std::string paramTable(const SectionDoc& s, std::vector<Desc>& ds, const fs::pat
         std::string h = trim(b.head1);
         const std::string h2 = trim(b.head2);
         if (!h2.empty() && h2.find_first_not_of("-=") != std::string::npos) h += " " + h2;
-        t += "<tr><td colspan=\"5\"><b>Блок " + std::to_string(k + 1) + ".</b> <i>" + html(h) + "</i></td></tr>\n";
+        t += "<tr><td colspan=\"5\"><b>Блок " + std::to_string(k + 1) + ".</b> <i>" + html(h) +
+             "</i></td></tr>\n";
         for (const Item& it : b.items) {
             Desc* d = nullptr;
             std::string key = it.key;
             if (it.matrix) {
                 for (auto& c : ds)
-                    if (!c.key.empty() && c.key.front() == '[' && !c.used) { d = &c; break; }
+                    if (!c.key.empty() && c.key.front() == '[' && !c.used) {
+                        d = &c;
+                        break;
+                    }
                 if (d) key = d->key.substr(1, d->key.size() - 2) + " (строки без подписи)";
             } else {
                 d = findDesc(ds, it.key);
@@ -327,7 +336,9 @@ std::string paramTable(const SectionDoc& s, std::vector<Desc>& ds, const fs::pat
         fail(std::string(s.sample) + ": keys without a description in the parameter table:" + m);
     }
     for (const auto& d : ds)
-        if (!d.used) fail("section " + std::to_string(s.code) + ": description of " + d.key + " matches no key of " + s.sample);
+        if (!d.used)
+            fail("section " + std::to_string(s.code) + ": description of " + d.key + " matches no key of " +
+                 s.sample);
     return t + "</table>\n";
 }
 
@@ -361,8 +372,10 @@ std::vector<Para> readRtf(const std::string& rtf) {
     auto utf8 = [](unsigned cp) {
         std::string s;
         if (cp < 0x80) s += static_cast<char>(cp);
-        else if (cp < 0x800) { s += static_cast<char>(0xC0 | (cp >> 6)); s += static_cast<char>(0x80 | (cp & 0x3F)); }
-        else {
+        else if (cp < 0x800) {
+            s += static_cast<char>(0xC0 | (cp >> 6));
+            s += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
             s += static_cast<char>(0xE0 | (cp >> 12));
             s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
             s += static_cast<char>(0x80 | (cp & 0x3F));
@@ -417,7 +430,10 @@ std::vector<Para> readRtf(const std::string& rtf) {
                 i = k;
                 continue;
             }
-            if (c == '{' || c == '}' || c == '\n' || c == '\r') { ++i; continue; }
+            if (c == '{' || c == '}' || c == '\n' || c == '\r') {
+                ++i;
+                continue;
+            }
             para.text += html(std::string(1, c));
             ++i;
         }
@@ -443,8 +459,9 @@ std::vector<Para> readRtf(const std::string& rtf) {
 }
 
 std::string pageHead(const std::string& title) {
-    return "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<title>" + title +
-           "</title>\n</head>\n<body>\n";
+    return "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
+           "charset=utf-8\">\n<title>" +
+           title + "</title>\n</head>\n<body>\n";
 }
 
 // "2.1.3. Стационарные ..." gives the section code 213.
@@ -461,7 +478,10 @@ int headingCode(const std::string& h) {
 void examplePages(const fs::path& user, const fs::path& out, std::set<int>& codes) {
     const auto paras = readRtf(readFile(user / "VELTA_D.doc"));
     std::string title, intro;
-    struct Ex { int code; std::string heading, body; };
+    struct Ex {
+        int code;
+        std::string heading, body;
+    };
     std::vector<Ex> ex;
     bool inIntro = true;
     for (const auto& p : paras) {
@@ -470,7 +490,10 @@ void examplePages(const fs::path& user, const fs::path& out, std::set<int>& code
         case Para::Subtitle: intro += "<p>" + p.text + "</p>\n"; break;
         case Para::Heading: {
             const int code = headingCode(p.text);
-            if (code == 0 && inIntro) { intro += "<h2>" + p.text + "</h2>\n"; break; }
+            if (code == 0 && inIntro) {
+                intro += "<h2>" + p.text + "</h2>\n";
+                break;
+            }
             if (code == 0) fail("VELTA_D.doc: heading without a section number: " + p.text);
             inIntro = false;
             ex.push_back({code, p.text, {}});
@@ -483,20 +506,23 @@ void examplePages(const fs::path& user, const fs::path& out, std::set<int>& code
         }
     }
     if (title.empty() || ex.empty()) fail("VELTA_D.doc: no title or no examples");
-    std::string index = pageHead(title) + "<h1>" + title + "</h1>\n" + intro + "<h2>Примеры по разделам</h2>\n<ul>\n";
-    for (const auto& e : ex) index += "<li><a href=\"ex_" + std::to_string(e.code) + ".htm\">" + e.heading + "</a></li>\n";
+    std::string index = pageHead(title) + "<h1>" + title + "</h1>\n" + intro +
+                        "<h2>Примеры по разделам</h2>\n<ul>\n";
+    for (const auto& e : ex)
+        index += "<li><a href=\"ex_" + std::to_string(e.code) + ".htm\">" + e.heading + "</a></li>\n";
     index += "</ul>\n<p><a href=\"index.htm\">К содержанию справки</a></p>\n</body>\n</html>\n";
     writeFile(out / "examples.htm", index);
     for (const auto& e : ex) {
         codes.insert(e.code);
         std::string page = pageHead(e.heading) + "<h1>Пример. " + e.heading + "</h1>\n" + e.body +
-                           "<p>Описание раздела: <a href=\"sec_" + std::to_string(e.code) + ".htm\">" + e.heading +
+                           "<p>Описание раздела: <a href=\"sec_" + std::to_string(e.code) + ".htm\">" +
+                           e.heading +
                            "</a>. <a href=\"examples.htm\">Все примеры</a>.</p>\n</body>\n</html>\n";
         writeFile(out / ("ex_" + std::to_string(e.code) + ".htm"), page);
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     fs::path src, user, params, out;
@@ -536,11 +562,13 @@ int main(int argc, char** argv) {
         std::set<int> exCodes;
         examplePages(user, out, exCodes);
         for (const auto& s : kSections)
-            if (!exCodes.count(s.code)) fail("VELTA_D.doc has no example of section " + std::to_string(s.code));
+            if (!exCodes.count(s.code))
+                fail("VELTA_D.doc has no example of section " + std::to_string(s.code));
         for (const auto& e : fs::directory_iterator(src)) {
             const std::string n = e.path().filename().string();
             const auto ext = e.path().extension();
-            if ((ext == ".htm" || ext == ".hhc" || ext == ".hhk") && !generated.count(n)) writeFile(out / n, readFile(e.path()));
+            if ((ext == ".htm" || ext == ".hhc" || ext == ".hhk") && !generated.count(n))
+                writeFile(out / n, readFile(e.path()));
         }
         fs::remove_all(scratch);
     } catch (const std::exception& e) {

@@ -41,4 +41,4 @@ void readDelayRunBlocks(ParReader& r) {
     g.L = 0;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -52,4 +52,4 @@ void writeDelayRunBlocks(TextWriter& o, const F& f) {
     Key_File(o, "Sclt", f.sclt);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -65,12 +65,12 @@ private:
 };
 
 struct Plan {
-    std::vector<double> tau;   // TAU(1..m) the run works with
-    double h = 0;              // HHH
-    double tmax = 0;           // TMAX after the first-portion raise
-    int nper = 0;              // whole windows
-    int nrem = 0;              // remainder steps - 1
-    std::vector<int> ktau;     // delay nodes of j = 1..m-1
+    std::vector<double> tau;  // TAU(1..m) the run works with
+    double h = 0;             // HHH
+    double tmax = 0;          // TMAX after the first-portion raise
+    int nper = 0;             // whole windows
+    int nrem = 0;             // remainder steps - 1
+    std::vector<int> ktau;    // delay nodes of j = 1..m-1
     std::vector<double> rtau;
 };
 
@@ -81,19 +81,16 @@ Plan checkAndPlan(DelayModel& model, bool first) {
     const int m = model.delays();
     if (g.ZTAB.rows() < 4 || g.ZTAB.cols() < 1) fail(kNotRead);
     if (n < 1 || n > g.ZTAB.cols())
-        fail("Число уравнений MDIM должно быть от 1 до " + CStr(g.ZTAB.cols()) + " (MDIM = " +
-             CStr(n) + ")");
+        fail("Число уравнений MDIM должно быть от 1 до " + CStr(g.ZTAB.cols()) + " (MDIM = " + CStr(n) + ")");
     const int mmax = std::min({g.TAU.upper(), g.KTAU.upper(), g.RTAU.upper(), g.ZTAU.rows()});
     if (m < 1 || m > mmax)
-        fail("Число запаздываний LTAU должно быть от 1 до " + CStr(mmax) + " (LTAU = " + CStr(m) +
-             ")");
+        fail("Число запаздываний LTAU должно быть от 1 до " + CStr(mmax) + " (LTAU = " + CStr(m) + ")");
     if (g.ZTAU.cols() < n || g.FZ.upper() < n || g.F1.upper() < n || g.F2.upper() < n) fail(kNotRead);
     const int ndelMax = (g.ZTAB.rows() - 2) / 2;
     if (g.NDEL < 1 || g.NDEL > ndelMax)
         fail("Число шагов на наибольшем запаздывании NDEL должно быть от 1 до " + CStr(ndelMax) +
              " (NDEL = " + CStr(g.NDEL) + ")");
-    if (g.NSC < 1)
-        fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
+    if (g.NSC < 1) fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
     if (!(g.TMAX > 0) || !std::isfinite(g.TMAX))
         fail("Длина порции TMAX должна быть больше 0 (TMAX = " + CStr(g.TMAX) + ")");
 
@@ -113,11 +110,10 @@ Plan checkAndPlan(DelayModel& model, bool first) {
             fail("Запаздывание TAU(" + CStr(j) + ") не является числом");
     for (int j = 1; j < m; ++j)
         if (p.tau[static_cast<std::size_t>(j - 1)] > p.tau[static_cast<std::size_t>(j)])
-            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(j) + ") = " +
-                 CStr(p.tau[static_cast<std::size_t>(j - 1)]) + " > TAU(" + CStr(j + 1) + ") = " +
-                 CStr(p.tau[static_cast<std::size_t>(j)]));
-    if (!(p.tau[0] > 0))
-        fail("Запаздывания должны быть больше 0 (TAU(1) = " + CStr(p.tau[0]) + ")");
+            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(j) +
+                 ") = " + CStr(p.tau[static_cast<std::size_t>(j - 1)]) + " > TAU(" + CStr(j + 1) +
+                 ") = " + CStr(p.tau[static_cast<std::size_t>(j)]));
+    if (!(p.tau[0] > 0)) fail("Запаздывания должны быть больше 0 (TAU(1) = " + CStr(p.tau[0]) + ")");
     const double taum = p.tau[static_cast<std::size_t>(m - 1)];
     p.h = first ? taum / ndel : g.HHH;
     if (!(p.h > 0) || !std::isfinite(p.h)) fail(kNotRead);
@@ -137,19 +133,17 @@ Plan checkAndPlan(DelayModel& model, bool first) {
     for (int k = 1; k <= n; ++k) {
         const double th = model.decay(k);
         if (!(th != 0) || !std::isfinite(th))
-            fail("Скорость распада TETA(" + CStr(k) + ") должна быть отлична от 0 (TETA = " +
-                 CStr(th) + ")");
+            fail("Скорость распада TETA(" + CStr(k) + ") должна быть отлична от 0 (TETA = " + CStr(th) + ")");
         const StepWeights w = stepWeights(th, p.h);
         if (!std::isfinite(w.c0) || !std::isfinite(w.c1) || !std::isfinite(w.c2))
             fail("Шаг H*TETA(" + CStr(k) + ") = " + CStr(p.h * th) + " слишком велик");
     }
 
-    if (g.NCOMP < 1)
-        fail("Не задано ни одной компоненты для графика (NCOMP = " + CStr(g.NCOMP) + ")");
+    if (g.NCOMP < 1) fail("Не задано ни одной компоненты для графика (NCOMP = " + CStr(g.NCOMP) + ")");
     for (int i = 1; i <= std::min<int>(g.NCOMP, 13); ++i)
         if (g.IC(i) < 1 || g.IC(i) > n)
-            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
-                 " вне диапазона 1.." + CStr(n));
+            fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) + " вне диапазона 1.." +
+                 CStr(n));
 
     if (first) {
         p.tmax = g.TMAX;
@@ -175,8 +169,7 @@ Plan checkAndPlan(DelayModel& model, bool first) {
     const double rem = Int((p.tmax - p.nper * taum) / p.h);
     p.nrem = rem < 0 ? 0 : static_cast<int>(std::min(rem, 1.0e6));
     if (np1 + p.nrem + 1 > g.ZTAB.rows())
-        fail("Остаток порции длиннее окна (NREM = " + CStr(p.nrem) +
-             "): выполните «Ввод исходных данных»");
+        fail("Остаток порции длиннее окна (NREM = " + CStr(p.nrem) + "): выполните «Ввод исходных данных»");
     return p;
 }
 
@@ -190,7 +183,7 @@ struct StepPlan {
     double* const* tapRow;      // rows 1..m of ZTAU
     double* table;              // ZTAB, stride values per node
     std::size_t stride;
-    const StepWeights* w;       // 1..n
+    const StepWeights* w;  // 1..n
     double* f1;
     double* f2;
     const double* fz;
@@ -371,11 +364,10 @@ std::string delayRow(int num, double t, int node, int n) {
     return row;
 }
 
-double dampedNewton(const std::function<std::pair<double, double>(double)>& gdg, double z0,
-                    double damp, double tol, int cap, const std::string& what) {
+double dampedNewton(const std::function<std::pair<double, double>(double)>& gdg, double z0, double damp,
+                    double tol, int cap, const std::string& what) {
     double z = z0;
-    if (!std::isfinite(z))
-        fail("Начальное приближение " + what + " не является числом (" + CStr(z) + ")");
+    if (!std::isfinite(z)) fail("Начальное приближение " + what + " не является числом (" + CStr(z) + ")");
     for (int it = 1;; ++it) {
         const auto [gv, gp] = gdg(z);
         const double delta = (-damp * gv) / gp;
@@ -475,8 +467,9 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         g.ZTAB.row(std::max(np2, np1 + plan.nrem) + 1);
         double* const table = g.ZTAB.row(0);
         const std::size_t stride = static_cast<std::size_t>(g.ZTAB.cols()) + 1;
-        const StepPlan stepPlan{&c.surf,     &model, n,  m,    ndel, tapNode.data(), tapFraction.data(),
-                                tapRow.data(), table, stride, w.data(), f1, g.F2.data(), fz};
+        const StepPlan stepPlan{
+            &c.surf,       &model, n,      m,        ndel, tapNode.data(), tapFraction.data(),
+            tapRow.data(), table,  stride, w.data(), f1,   g.F2.data(),    fz};
         auto startWindow = [&] {
             tapValues<0>(stepPlan, 0);
             for (int k = 1; k <= n; ++k) f1[k] = fz[k];
@@ -517,4 +510,4 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
     }
 }
 
-} // namespace velta
+}  // namespace velta

@@ -111,7 +111,9 @@ void delayNodes(int m);
 // ZTAU(j, k) for the node with shift d, then model.Vych_PCH().
 void delayedValues(int d, int m, int n, DelayModel& model);
 // Step weights for a decay rate theta and the step h.
-struct StepWeights { double c0, c1, c2; };
+struct StepWeights {
+    double c0, c1, c2;
+};
 StepWeights stepWeights(double theta, double h);
 // One results row: Format(num, "00000") & "   " & Format(t, "0.00000E+00") & "   " and
 // Format(ZTAB(node, k), "0.00000E+00") & "   " for k = 1..n.
@@ -120,7 +122,7 @@ std::string delayRow(int num, double t, int node, int n);
 // Newton iteration z <- z + delta, delta = (-damp * g(z)) / g'(z), stopping after the first
 // step with |delta| < tol; gdg(z) returns {g, g'}. Capped at cap steps; a non-finite value
 // or the cap gives a VeltaError naming what (e.g. "стационарного решения"). Returns the last z.
-double dampedNewton(const std::function<std::pair<double, double>(double)>& gdg, double z0,
-                    double damp, double tol, int cap, const std::string& what);
+double dampedNewton(const std::function<std::pair<double, double>(double)>& gdg, double z0, double damp,
+                    double tol, int cap, const std::string& what);
 
-} // namespace velta
+}  // namespace velta

@@ -60,8 +60,7 @@ struct ClassForm {
         case 4:  // ALFA * sum 1 / (1 + BETA * x^GAMA)
             for (const auto& v : x) t.push_back("1/(1 + BETA*" + v + "^GAMA)");
             return alfa + self + "*" + (t.empty() ? "0" : "(" + joined(t, " + ") + ")");
-        default:
-            return {};
+        default: return {};
         }
     }
 };
@@ -94,7 +93,8 @@ ModelDesc symmetric(bool sec8) {
     const auto& g = mdlGlobal;
     const int n = g.NDIM;
     needState(g.X1, n);
-    if (g.MCLASS < 1 || g.MCLASS > 4) fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
+    if (g.MCLASS < 1 || g.MCLASS > 4)
+        fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
     if (g.KMOD < 1 || g.KMOD > n + 1)
         fail("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) + ")");
     ModelDesc m;
@@ -125,7 +125,8 @@ ModelDesc general() {
     const int n = g.NDIM;
     needState(g.X1, n);
     if (g.MC.rows() < n) fail(kNotRead);
-    if (g.MCLASS < 1 || g.MCLASS > 4) fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
+    if (g.MCLASS < 1 || g.MCLASS > 4)
+        fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}};
     for (int i = 1; i <= n; ++i) {
@@ -136,8 +137,7 @@ ModelDesc general() {
         std::string f;
         if (g.MCLASS == 3)
             f = "ALFA/(1 + BETA*(" + (x.empty() ? std::string("1") : joined(x, "*")) + ")^GAMA)";
-        else
-            f = ClassForm{g.MCLASS}(x, "ALFA", "");
+        else f = ClassForm{g.MCLASS}(x, "ALFA", "");
         m.vars.push_back({X(i), g.X1(i), f + " - " + X(i)});
     }
     addRun(m, g.TMAX, g.HHH);
@@ -180,7 +180,9 @@ ModelDesc chain1() {
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}, {"TAU1", g.TAU1},
                 {"TAU2", g.TAU2}, {"TETA", g.TETA}, {"OMEG", g.OMEG}};
     // Forward and backward rates of the chain and the losses of compartments 1 and 2..NDIM-1.
-    m.aux = {{"RA", num(n - 1) + "/TAU1"}, {"RB", num(n - 1) + "/TAU2"}, {"RC1", "RA + OMEG"},
+    m.aux = {{"RA", num(n - 1) + "/TAU1"},
+             {"RB", num(n - 1) + "/TAU2"},
+             {"RC1", "RA + OMEG"},
              {"RC2", "RC1 + RB"}};
     m.vars.push_back({X(1), g.X1(1), "ALFA/(1 + BETA*" + X(n) + "^GAMA) + RB*" + X(2) + " - RC1*" + X(1)});
     for (int i = 2; i <= n - 2; ++i)
@@ -232,7 +234,8 @@ void delayRun(ModelDesc& m, DelayModel& model, const std::vector<std::string>& t
             fail(kNotRead);
         std::vector<double> tau;
         if (g.L < 1) tau = model.preparedDelays();
-        else for (int j = 1; j <= md; ++j) tau.push_back(g.TAU(j));
+        else
+            for (int j = 1; j <= md; ++j) tau.push_back(g.TAU(j));
         for (int j = 1; j <= md; ++j) g.TAU(j) = tau[static_cast<std::size_t>(j - 1)];
         const double taum = tau.back();
         if (!(taum > 0)) fail("Запаздывания должны быть больше 0");
@@ -242,12 +245,14 @@ void delayRun(ModelDesc& m, DelayModel& model, const std::vector<std::string>& t
         model.Nach_Rasp();
         for (int k = 1; k <= n; ++k) m.vars[static_cast<std::size_t>(k - 1)].initial = g.ZTAB(g.NP1, k);
         for (int j = 1; j <= md && j <= static_cast<int>(tauNames.size()); ++j)
-            m.params.push_back({tauNames[static_cast<std::size_t>(j - 1)], tau[static_cast<std::size_t>(j - 1)]});
+            m.params.push_back(
+                {tauNames[static_cast<std::size_t>(j - 1)], tau[static_cast<std::size_t>(j - 1)]});
         m.hasDelays = true;
         m.maxDelay = taum;
         addRun(m, std::max(saved.TMAX, taum), g.HHH);
         if (g.L >= 1)
-            m.notes.push_back("Начальные данные первой порции счёта (уже выполнено порций: " + CStr(saved.L) + ")");
+            m.notes.push_back("Начальные данные первой порции счёта (уже выполнено порций: " + CStr(saved.L) +
+                              ")");
     } catch (...) {
         mdlGlobal = saved;
         throw;
@@ -267,7 +272,8 @@ ModelDesc symmetricDelay(Sec12& s) {
     if (n < 1 || n > 5) fail("Число уравнений MDIM должно быть от 1 до 5");
     const auto need = Sec12::taskNeeds(g.TASKDIR);
     if (need.ltau > 0 && (n < need.mdim || g.LTAU < need.ltau))
-        fail("Модель задачи " + g.TASKDIR + " требует MDIM >= " + CStr(need.mdim) + " и LTAU >= " + CStr(need.ltau));
+        fail("Модель задачи " + g.TASKDIR + " требует MDIM >= " + CStr(need.mdim) +
+             " и LTAU >= " + CStr(need.ltau));
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}};
     std::vector<std::string> f(static_cast<std::size_t>(n) + 1);
@@ -286,7 +292,10 @@ ModelDesc symmetricDelay(Sec12& s) {
         m.notes.push_back("Задача " + t + " не задаёт правых частей: компоненты затухают");
     }
     for (int k = 1; k <= n; ++k)
-        m.vars.push_back({Z(k), 0, f[static_cast<std::size_t>(k)].empty() ? "-" + Z(k) : f[static_cast<std::size_t>(k)] + " - " + Z(k)});
+        m.vars.push_back({Z(k), 0,
+                          f[static_cast<std::size_t>(k)].empty()
+                              ? "-" + Z(k)
+                              : f[static_cast<std::size_t>(k)] + " - " + Z(k)});
     m.notes.push_back("Задача " + t + "; запаздывания TAU(j) = PTAU*TAUm(j)");
     delayRun(m, s, tauNames(g.LTAU));
     return m;
@@ -309,7 +318,10 @@ ModelDesc generalDelay(Sec22& s) {
         m.notes.push_back("Задача " + g.TASKDIR + " не задаёт правых частей: компоненты затухают");
     }
     for (int k = 1; k <= n; ++k)
-        m.vars.push_back({Z(k), 0, f[static_cast<std::size_t>(k)].empty() ? "-" + Z(k) : f[static_cast<std::size_t>(k)] + " - " + Z(k)});
+        m.vars.push_back({Z(k), 0,
+                          f[static_cast<std::size_t>(k)].empty()
+                              ? "-" + Z(k)
+                              : f[static_cast<std::size_t>(k)] + " - " + Z(k)});
     m.notes.push_back("Запаздывания TAU(j) = PTAU*TAUm(j)");
     delayRun(m, s, tauNames(g.LTAU));
     return m;
@@ -321,7 +333,8 @@ ModelDesc systemDelay(Sec6& s) {
     if (n < 1 || md < 1 || g.ALFAm.upper() < n || g.GAMAm.upper() < n || g.TETAm.upper() < n ||
         static_cast<int>(g.BETAm.size()) <= n)
         fail(kNotRead);
-    if (g.MCLASS < 1 || g.MCLASS > 4) fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
+    if (g.MCLASS < 1 || g.MCLASS > 4)
+        fail("Класс модели MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
     ModelDesc m;
     for (int k = 1; k <= n; ++k) m.params.push_back({"ALFA" + std::to_string(k), g.ALFAm(k)});
     for (int k = 1; k <= n; ++k) m.params.push_back({"GAMA" + std::to_string(k), g.GAMAm(k)});
@@ -334,7 +347,8 @@ ModelDesc systemDelay(Sec6& s) {
             std::vector<std::string> ui;
             for (int j = 1; j <= n; ++j) {
                 if (b.rows() < i || b.cols() < j || !(b(i, j) > 0)) continue;
-                const std::string bn = "B" + std::to_string(i) + "_" + std::to_string(j) + "_" + std::to_string(k);
+                const std::string bn = "B" + std::to_string(i) + "_" + std::to_string(j) + "_" +
+                                       std::to_string(k);
                 m.params.push_back({bn, b(i, j)});
                 ui.push_back("(" + zd(i, j) + "/" + bn + ")^GAMA" + std::to_string(j));
             }
@@ -399,7 +413,7 @@ ModelDesc twoElementDelay(Sec522& s) {
     return m;
 }
 
-} // namespace
+}  // namespace
 
 bool hasModelExport(int code) {
     return std::find(std::begin(kExportable), std::end(kExportable), code) != std::end(kExportable);
@@ -477,4 +491,4 @@ void writeXpp(const ModelDesc& m, const std::string& path) {
     if (!f) fail("Не удалось записать файл " + path);
 }
 
-} // namespace velta
+}  // namespace velta

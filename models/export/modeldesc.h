@@ -31,7 +31,7 @@ struct ModelVar {
 
 struct ModelDesc {
     int section = 0;
-    std::string title;               // the section as the menus name it
+    std::string title;  // the section as the menus name it
     std::vector<ModelParam> params;
     std::vector<ModelAux> aux;
     std::vector<ModelVar> vars;
@@ -58,4 +58,4 @@ std::string exactText(double v);
 std::string xppText(const ModelDesc& m);
 void writeXpp(const ModelDesc& m, const std::string& path);
 
-} // namespace velta
+}  // namespace velta

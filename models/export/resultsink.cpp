@@ -68,4 +68,4 @@ void ResultsTable::writeCsv(const std::string& path) const {
     }
 }
 
-} // namespace velta
+}  // namespace velta

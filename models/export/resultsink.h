@@ -31,8 +31,8 @@ public:
     // Writes csv() to path; throws VeltaError when the file cannot be written.
     void writeCsv(const std::string& path) const;
 
-    std::vector<std::string> names;          // component names, without "t"
-    std::vector<std::vector<double>> rows;   // t, then the components
+    std::vector<std::string> names;         // component names, without "t"
+    std::vector<std::vector<double>> rows;  // t, then the components
 };
 
 // Installs a sink for the life of the object.
@@ -47,4 +47,4 @@ private:
     ResultsSink* previous_;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -6,17 +6,16 @@ namespace {
 
 // The explanations of this window stand indented by blanks.
 const RunNotes kRunNotes = {500,
-                             {QStringLiteral("    LSCREEN = 1 - да,"),
-                              QStringLiteral("    LSCREEN = 0 - нет"),
-                              QStringLiteral("    (поиск min W(t), TMIN <= t <= TMAX)    ")},
-                             {QStringLiteral("    LGRAPH = 1 - в физической плоскости,"),
-                              QStringLiteral("    LGRAPH = 2 - в фазовой плоскости,"),
-                              QStringLiteral("    LGRAPH = 3 - в плоскости Пуанкаре "),
-                              QStringLiteral("    (LSCREEN = 0 при LGRAPH = 2,3).")},
-                             20,
-                             {QStringLiteral("    LSTEP = 0 - непрерывная выдача на отрезке [0,TMAX],"),
-                              QStringLiteral("    LSTEP > 0 - порция шагов интегрирования c непрерывной"),
-                              QStringLiteral("    выдачей - до изменения TMAX. В дальнейшем LSTEP = 0.")}};
+                            {QStringLiteral("    LSCREEN = 1 - да,"), QStringLiteral("    LSCREEN = 0 - нет"),
+                             QStringLiteral("    (поиск min W(t), TMIN <= t <= TMAX)    ")},
+                            {QStringLiteral("    LGRAPH = 1 - в физической плоскости,"),
+                             QStringLiteral("    LGRAPH = 2 - в фазовой плоскости,"),
+                             QStringLiteral("    LGRAPH = 3 - в плоскости Пуанкаре "),
+                             QStringLiteral("    (LSCREEN = 0 при LGRAPH = 2,3).")},
+                            20,
+                            {QStringLiteral("    LSTEP = 0 - непрерывная выдача на отрезке [0,TMAX],"),
+                             QStringLiteral("    LSTEP > 0 - порция шагов интегрирования c непрерывной"),
+                             QStringLiteral("    выдачей - до изменения TMAX. В дальнейшем LSTEP = 0.")}};
 
 const QStringList kPlotCountNotes = {QStringLiteral("    (NCOMP <= 12"),
                                      QStringLiteral("     NCOMP <= NDIM при LGRAPH = 1"),
@@ -28,7 +27,7 @@ const BoundLines kBounds = {{QStringLiteral("           ALFA * DLX <= X(i) <= AL
                              QStringLiteral("                 SCLT <=  t   <= TMAX")},
                             {}};
 
-} // namespace
+}  // namespace
 
 frmUni_11::frmUni_11(FormHost& host)
     : PlaneForm(host, 11, QStringLiteral("Симметричные ГГС\\Автономная система"), 4) {
@@ -62,4 +61,4 @@ void frmUni_11::writeDataFile(const std::string& path) {
     Sec11::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

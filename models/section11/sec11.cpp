@@ -18,8 +18,8 @@ namespace {
 // F(XV) into FV for NDIM elements, each regulated by its KMOD - 1 cyclic predecessors
 // k_1 = d, k_2 = d + 1, ... (wrapped once into 1..NDIM), d = i + NDIM - KMOD + 1.
 // Sums and products are accumulated in the order k_1, k_2, ...
-void rhs(int mclass, int n, int kmod, double alfa, double beta, const Power& pw,
-         const double* xv, double* xg, double* fv) {
+void rhs(int mclass, int n, int kmod, double alfa, double beta, const Power& pw, const double* xv, double* xg,
+         double* fv) {
     const int m = kmod - 1;
     if (mclass == 1 || mclass == 2 || mclass == 4) pw.all(xv, xg, n);
     switch (mclass) {
@@ -95,13 +95,11 @@ void Sec11::Table_File(const std::string& path, const Fields& f) {
 void Sec11::Vych_PCH() {
     auto& g = mdlGlobal;
     const int n = g.NDIM;
-    if (n < 1 || g.XV.upper() < n || g.FV.upper() < n || g.XG.upper() < n)
-        throw VeltaError(kNotRead);
+    if (n < 1 || g.XV.upper() < n || g.FV.upper() < n || g.XG.upper() < n) throw VeltaError(kNotRead);
     if (g.KMOD < 1 || g.KMOD > n + 1)
         throw VeltaError("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) +
                          ", NDIM = " + CStr(g.NDIM) + ")");
-    rhs(g.MCLASS, n, g.KMOD, g.ALFA, g.BETA, Power(g.GAMA), g.XV.data(), g.XG.data(),
-        g.FV.data());
+    rhs(g.MCLASS, n, g.KMOD, g.ALFA, g.BETA, Power(g.GAMA), g.XV.data(), g.XG.data(), g.FV.data());
 }
 
 // Newton's method on G(S) = 0, the model with every component equal to S (m = KMOD - 1).
@@ -149,12 +147,14 @@ void Sec11::Station() {
         const double ds = G / Gp;
         s = s - ds;
         if (!std::isfinite(s))
-            throw VeltaError("Метод Ньютона для стационарного решения дал нечисловое значение "
-                             "(итерация " + CStr(it) + ")");
+            throw VeltaError(
+                "Метод Ньютона для стационарного решения дал нечисловое значение "
+                "(итерация " +
+                CStr(it) + ")");
         if (std::fabs(ds) < kNewtonTol) break;
         if (it >= kNewtonCap)
-            throw VeltaError("Метод Ньютона для стационарного решения не сошёлся за " +
-                             CStr(kNewtonCap) + " итераций");
+            throw VeltaError("Метод Ньютона для стационарного решения не сошёлся за " + CStr(kNewtonCap) +
+                             " итераций");
     }
     g.STAT = s;
 }

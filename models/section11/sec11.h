@@ -36,4 +36,4 @@ public:
     static void DrawMeshF1(Ctx& c);
 };
 
-} // namespace velta
+}  // namespace velta

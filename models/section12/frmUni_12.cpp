@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kRow = 26;
 
-} // namespace
+}  // namespace
 
 frmUni_12::frmUni_12(FormHost& host)
     : DelayForm(host, 12, QStringLiteral("Симметричные ГГС\\Система уравнений с запаздываниями"), 4) {
@@ -66,4 +66,4 @@ void frmUni_12::writeDataFile(const std::string& path) {
     Sec12::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

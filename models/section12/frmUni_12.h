@@ -27,4 +27,4 @@ private:
     QLineEdit *txtMclass, *txtNdim, *txtKmod;
 };
 
-} // namespace velta
+}  // namespace velta

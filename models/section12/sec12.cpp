@@ -18,9 +18,9 @@ namespace velta {
 
 namespace {
 
-constexpr int kNodes = 1000;   // ZTAB nodes 0..1000
-constexpr int kComps = 5;      // components 0..5
-constexpr int kDelays = 20;    // delays 0..20
+constexpr int kNodes = 1000;  // ZTAB nodes 0..1000
+constexpr int kComps = 5;     // components 0..5
+constexpr int kDelays = 20;   // delays 0..20
 constexpr int kNdelMax = (kNodes - 2) / 2;
 // The damped iteration gains about a tenth of the distance per step; far more than the
 // slowest sensible parameters need.
@@ -147,8 +147,7 @@ void Sec12::checkFields(const Fields& f) {
     if (kmod < 1) fail("Число элементов KMOD должно быть не меньше 1 (KMOD = " + f.kmod + ")");
     if (!(gama >= 1))
         fail("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " + f.gama + ")");
-    if (mdim < 1 || mdim > kComps)
-        fail("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + f.mdim + ")");
+    if (mdim < 1 || mdim > kComps) fail("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + f.mdim + ")");
     if (ltau < 1 || ltau > kDelays)
         fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + f.ltau + ")");
     if (f.tau.rows() - 3 != ltau)
@@ -164,16 +163,17 @@ void Sec12::checkFields(const Fields& f) {
     if (!(tau[0] > 0)) fail("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
     for (int k = 1; k < ltau; ++k)
         if (tau[static_cast<std::size_t>(k - 1)] > tau[static_cast<std::size_t>(k)])
-            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(k) + ") = " +
-                   f.tau.at(k + 1, 2) + " > TAU(" + CStr(k + 1) + ") = " + f.tau.at(k + 2, 2));
+            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(k) +
+                 ") = " + f.tau.at(k + 1, 2) + " > TAU(" + CStr(k + 1) + ") = " + f.tau.at(k + 2, 2));
     // The same test as the run: every delayed time on nodes computed before the new one.
     const double taum = ptau * tau.back(), h = taum / ndel;
     for (int k = 1; k < ltau; ++k) {
         double r = 0;
         const int p = delayNode(taum - ptau * tau[static_cast<std::size_t>(k - 1)], h, ndel + 1, r);
         if (p < 1 || p + (r > 0 ? 1 : 0) > ndel)
-            fail("Запаздывание PTAU*TAU(" + CStr(k) + ") = " + CStr(ptau * tau[static_cast<std::size_t>(k - 1)]) +
-                   " меньше шага H = TAU(LTAU)/NDEL = " + CStr(h));
+            fail("Запаздывание PTAU*TAU(" + CStr(k) +
+                 ") = " + CStr(ptau * tau[static_cast<std::size_t>(k - 1)]) +
+                 " меньше шага H = TAU(LTAU)/NDEL = " + CStr(h));
     }
 
     for (const std::string& item : listItems(f.i1g)) {
@@ -216,9 +216,8 @@ void Sec12::checkLimits() const {
             fail("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + CStr(g.PTAU) + ")");
         if (!(g.GAMA >= 1) || !std::isfinite(g.GAMA))
             fail("Стационарное решение ищется от S = 0: GAMA должно быть не меньше 1 (GAMA = " +
-                   CStr(g.GAMA) + ")");
-        if (g.KMOD < 1)
-            fail("Число элементов KMOD должно быть не меньше 1 (KMOD = " + CStr(g.KMOD) + ")");
+                 CStr(g.GAMA) + ")");
+        if (g.KMOD < 1) fail("Число элементов KMOD должно быть не меньше 1 (KMOD = " + CStr(g.KMOD) + ")");
     }
 }
 
@@ -230,7 +229,8 @@ void Sec12::Vych_PCH() {
     const Mat& z = g.ZTAU;
     // The task folder by its digit: "Tau0" .. "Tau3", -1 for any other name.
     const std::string& t = g.TASKDIR;
-    const int task = t.size() == 4 && t.compare(0, 3, "Tau") == 0 && t[3] >= '0' && t[3] <= '3' ? t[3] - '0' : -1;
+    const int task = t.size() == 4 && t.compare(0, 3, "Tau") == 0 && t[3] >= '0' && t[3] <= '3' ? t[3] - '0'
+                                                                                                : -1;
     switch (task) {
     case 0: {
         // Each delayed power once.
@@ -327,11 +327,10 @@ void Sec12::header(TextWriter& out) {
 
 void Sec12::DrawMesh1(Ctx& c) {
     const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT,
-              g.SCLX, g.SCRX);
+    MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX, g.SCRX);
     Nadpis(c, 12, "Phys", 8);
 }
 
 void Sec12::Integr1(Ctx& c) { DelayIntegr(c, *this); }
 
-} // namespace velta
+}  // namespace velta

@@ -47,8 +47,10 @@ public:
     // iteration from S = 0 (capped, with a message).
     static void Station();
     // Equations and delays the right-hand sides of a task folder read ({0, 0}: none).
-    struct TaskNeeds { int mdim, ltau; };
+    struct TaskNeeds {
+        int mdim, ltau;
+    };
     static TaskNeeds taskNeeds(const std::string& taskdir);
 };
 
-} // namespace velta
+}  // namespace velta

@@ -37,11 +37,12 @@ void fitMatrix(FormGrid* g) {
 }
 
 // Beside LGRAPH: the three planes, the Poincaré line without the trailing blank.
-const QStringList kPlotKindNotes = {
-    QStringLiteral("LGRAPH = 1 - в физической плоскости,"), QStringLiteral("LGRAPH = 2 - в фазовой плоскости,"),
-    QStringLiteral("LGRAPH = 3 - в плоскости Пуанкаре"), QStringLiteral("(LSCREEN = 0 при LGRAPH = 2,3).")};
+const QStringList kPlotKindNotes = {QStringLiteral("LGRAPH = 1 - в физической плоскости,"),
+                                    QStringLiteral("LGRAPH = 2 - в фазовой плоскости,"),
+                                    QStringLiteral("LGRAPH = 3 - в плоскости Пуанкаре"),
+                                    QStringLiteral("(LSCREEN = 0 при LGRAPH = 2,3).")};
 
-} // namespace
+}  // namespace
 
 frmUni_21::frmUni_21(FormHost& host)
     : PlaneForm(host, 21, QStringLiteral("ГГС общего вида\\Автономная система. Задача Коши"), 5) {
@@ -87,4 +88,4 @@ void frmUni_21::writeDataFile(const std::string& path) {
     Sec21::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -29,4 +29,4 @@ private:
     FormGrid* grdTable1;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -35,8 +35,8 @@ struct Links {
 
 // F(XV) into FV; sums and products over the links of each equation, empty sum 0 and
 // empty product 1. Another class leaves FV as it was.
-void rhs(int mclass, int n, const Links& L, double alfa, double beta, const Power& pw,
-         const double* xv, double* xg, double* fv) {
+void rhs(int mclass, int n, const Links& L, double alfa, double beta, const Power& pw, const double* xv,
+         double* xg, double* fv) {
     if (mclass == 1 || mclass == 2 || mclass == 4)
         for (int j = 1; j <= n; ++j) xg[j] = pw(xv[j]);
     const int* idx = L.idx.data();
@@ -70,8 +70,7 @@ void rhs(int mclass, int n, const Links& L, double alfa, double beta, const Powe
             fv[i] = alfa * s;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -237,10 +236,8 @@ void Sec21::Integr1(Ctx& c) {
     const double h = g.HHH;
     setExpWeights();
 
-    if (g.LGRAPH == 1)
-        DrawMesh2(c);
-    else
-        DrawMeshF2(c);
+    if (g.LGRAPH == 1) DrawMesh2(c);
+    else DrawMeshF2(c);
 
     auto out = TextWriter::create(c.paths.userFile("Results.mtr"));
     g.TOLD = 0;

@@ -41,4 +41,4 @@ public:
     static void DrawMeshF2(Ctx& c);
 };
 
-} // namespace velta
+}  // namespace velta

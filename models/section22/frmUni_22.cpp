@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kRow = 26;
 
-} // namespace
+}  // namespace
 
 frmUni_22::frmUni_22(FormHost& host)
     : DelayForm(host, 22, QStringLiteral("ГГС общего вида\\Система уравнений с запаздываниями"), 4) {
@@ -48,9 +48,10 @@ Sec22::Fields frmUni_22::currentFields() const {
 // What the reading or the run would refuse is not written.
 void frmUni_22::writeDataFile(const std::string& path) {
     const auto f = currentFields();
-    checkByReading(path, [&](const std::string& p) { Sec22::Table_File(p, f); },
-                   [this] { dynamic_cast<Sec22&>(*core()).checkLimits(); });
+    checkByReading(
+        path, [&](const std::string& p) { Sec22::Table_File(p, f); },
+        [this] { dynamic_cast<Sec22&>(*core()).checkLimits(); });
     Sec22::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

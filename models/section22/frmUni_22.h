@@ -24,4 +24,4 @@ protected:
     void writeDataFile(const std::string& path) override;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -14,9 +14,9 @@ namespace velta {
 
 namespace {
 
-constexpr int kNodes = 1000;   // ZTAB nodes 0..1000
-constexpr int kComps = 5;      // components 0..5
-constexpr int kDelays = 20;    // delays 0..20
+constexpr int kNodes = 1000;  // ZTAB nodes 0..1000
+constexpr int kComps = 5;     // components 0..5
+constexpr int kDelays = 20;   // delays 0..20
 constexpr int kNewtonCap = 1000;
 
 bool isTau0() {
@@ -43,8 +43,7 @@ void Sec22::InputPar(Ctx& c) {
         r.Key_InputI("LTAU", g.LTAU);
         r.Key_InputR("PTAU", g.PTAU);
         if (g.LTAU > kDelays)
-            throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " +
-                             CStr(g.LTAU) + ")");
+            throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
         r.skipLine();
         for (int k = 1; k <= g.LTAU; ++k) {
             g.TAU(k) = r.readNumber();
@@ -195,11 +194,10 @@ void Sec22::header(TextWriter& out) {
 
 void Sec22::DrawMesh1(Ctx& c) {
     const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT,
-              g.SCLX, g.SCRX);
+    MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX, g.SCRX);
     Nadpis(c, 22, "Phys", 7);
 }
 
 void Sec22::Integr1(Ctx& c) { DelayIntegr(c, *this); }
 
-} // namespace velta
+}  // namespace velta

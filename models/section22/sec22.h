@@ -42,4 +42,4 @@ public:
     static void Station();
 };
 
-} // namespace velta
+}  // namespace velta

@@ -19,8 +19,10 @@ namespace {
 constexpr int kRow = 26;
 constexpr int kLine = 18;
 
-const std::string kMdimReminder = "После изменения  MDIM  не забудьте\nскорректировать таблицу на Листах #2, #4";
-const std::string kLtauReminder = "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4";
+const std::string kMdimReminder =
+    "После изменения  MDIM  не забудьте\nскорректировать таблицу на Листах #2, #4";
+const std::string kLtauReminder =
+    "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4";
 
 // Place of the grids on their sheets and the room they may take.
 constexpr int kGridLeft = 20, kGridTop = 48;
@@ -32,7 +34,8 @@ constexpr int kIndexWidth = 60;  // the header column of the parameter and BETA 
 // the sheet scrolls in both directions.
 void fitGrid(FormGrid* g) {
     g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    for (int c = 0; c < g->columnCount(); ++c) g->setColumnWidth(c, c == 0 ? kIndexWidth : FormGrid::kColWidth);
+    for (int c = 0; c < g->columnCount(); ++c)
+        g->setColumnWidth(c, c == 0 ? kIndexWidth : FormGrid::kColWidth);
     const int fw = 2 * g->frameWidth();
     const int vbar = g->verticalScrollBar()->sizeHint().width();
     const int hbar = g->horizontalScrollBar()->sizeHint().height();
@@ -51,7 +54,7 @@ void fitGrid(FormGrid* g) {
     g->resize(std::min(w, kGridMaxWidth), std::min(h, kGridMaxHeight));
 }
 
-} // namespace
+}  // namespace
 
 frmUni_6::frmUni_6(FormHost& host)
     : SectionForm(host, 6, QStringLiteral("Система уравнений с запаздываниями"), 6) {
@@ -152,9 +155,9 @@ bool frmUni_6::applyDimensions() {
             out = 0;
         }
         if (out < 1 || out > most) {
-            host_.prompter().message("Недопустимое значение  " + key + " = " + text + "  (допустимо 1.." +
-                                         CStr(most) + ")",
-                                     MsgIcon::Exclamation);
+            host_.prompter().message(
+                "Недопустимое значение  " + key + " = " + text + "  (допустимо 1.." + CStr(most) + ")",
+                MsgIcon::Exclamation);
             return false;
         }
         return true;
@@ -243,4 +246,4 @@ void frmUni_6::writeDataFile(const std::string& path) {
     Sec6::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

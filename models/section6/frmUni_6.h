@@ -44,4 +44,4 @@ private:
     bool mdimChanged_ = false, ltauChanged_ = false;
 };
 
-} // namespace velta
+}  // namespace velta

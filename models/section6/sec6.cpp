@@ -16,9 +16,9 @@ namespace velta {
 
 namespace {
 
-constexpr int kNodes = 1000;   // ZTAB nodes 0..1000
-constexpr int kComps = 5;      // at most five equations
-constexpr int kDelays = 20;    // at most twenty delays
+constexpr int kNodes = 1000;  // ZTAB nodes 0..1000
+constexpr int kComps = 5;     // at most five equations
+constexpr int kDelays = 20;   // at most twenty delays
 constexpr int kNdelMax = (kNodes - 2) / 2;
 
 std::string joinInts(const IVec& v, int n) {
@@ -55,7 +55,8 @@ const char* const kParamNames[3] = {"ALFA", "GAMA", "TETA"};
 double& Sec6::BETA(int i, int j, int k) {
     auto& b = mdlGlobal.BETAm;
     if (k < 1 || k >= static_cast<int>(b.size()))
-        fail("Индекс " + CStr(k) + " вне границ массива BETA (1.." + CStr(static_cast<int>(b.size()) - 1) + ")");
+        fail("Индекс " + CStr(k) + " вне границ массива BETA (1.." + CStr(static_cast<int>(b.size()) - 1) +
+             ")");
     return b[static_cast<std::size_t>(k)](i, j);
 }
 
@@ -194,8 +195,8 @@ GridText Sec6::betaGrid(int ltau, int mdim, bool zeros) {
                 const bool stored = !zeros && k < static_cast<int>(b.size()) &&
                                     i <= b[static_cast<std::size_t>(k)].rows() &&
                                     j <= b[static_cast<std::size_t>(k)].cols();
-                t.at(i + 1, (k - 1) * mdim + j + 1) =
-                    stored ? CStr(b[static_cast<std::size_t>(k)](i, j)) : std::string("0");
+                t.at(i + 1, (k - 1) * mdim + j + 1) = stored ? CStr(b[static_cast<std::size_t>(k)](i, j))
+                                                             : std::string("0");
             }
     }
     return t;
@@ -280,9 +281,9 @@ void Sec6::checkFields(const Fields& f) {
         fail("После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4");
     for (int p = 0; p < 3; ++p)
         for (int j = 1; j <= n; ++j) {
-            const double v = realOf(std::string(kParamNames[p]) + "(" + CStr(j) + ")", f.agt.at(p + 2, j + 1));
-            if (p == 2 && v == 0)
-                fail("Скорость распада TETA(" + CStr(j) + ") должна быть отлична от 0");
+            const double v = realOf(std::string(kParamNames[p]) + "(" + CStr(j) + ")",
+                                    f.agt.at(p + 2, j + 1));
+            if (p == 2 && v == 0) fail("Скорость распада TETA(" + CStr(j) + ") должна быть отлична от 0");
         }
     std::vector<double> tau;
     for (int i = 1; i <= m; ++i) tau.push_back(realOf("TAU(" + CStr(i) + ")", f.tau.at(2, i + 1)));
@@ -300,8 +301,8 @@ void Sec6::checkFields(const Fields& f) {
     if (!(tau[0] > 0)) fail("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
     for (int i = 1; i < m; ++i)
         if (tau[static_cast<std::size_t>(i - 1)] > tau[static_cast<std::size_t>(i)])
-            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(i) + ") = " +
-                   f.tau.at(2, i + 1) + " > TAU(" + CStr(i + 1) + ") = " + f.tau.at(2, i + 2));
+            fail("Запаздывания должны быть заданы в порядке возрастания: TAU(" + CStr(i) +
+                 ") = " + f.tau.at(2, i + 1) + " > TAU(" + CStr(i + 1) + ") = " + f.tau.at(2, i + 2));
     if (!(tmax > 0)) fail("Длина порции TMAX должна быть больше 0 (TMAX = " + f.tmax + ")");
     if (ndel < 1 || ndel > kNdelMax)
         fail("Число шагов на наибольшем запаздывании NDEL должно быть от 1 до 499 (NDEL = " + f.ndel + ")");
@@ -312,7 +313,7 @@ void Sec6::checkFields(const Fields& f) {
         const int p = delayNode(taum - tau[static_cast<std::size_t>(i - 1)], h, ndel + 1, r);
         if (p < 1 || p + (r > 0 ? 1 : 0) > ndel)
             fail("Запаздывание TAU(" + CStr(i) + ") = " + f.tau.at(2, i + 1) +
-                   " меньше шага H = TAU(LTAU)/NDEL = " + CStr(h));
+                 " меньше шага H = TAU(LTAU)/NDEL = " + CStr(h));
     }
     if (nsc < 1) fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
     if (!(sclx != scrx)) fail("Пустой диапазон графика: SCLX = SCRX = " + f.sclx);
@@ -322,13 +323,14 @@ void Sec6::checkFields(const Fields& f) {
     for (const std::string& item : i1n) {
         const int k = intOf("номера компоненты", item);
         if (k < 1 || k > n)
-            fail("Номер возмущаемой компоненты " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
+            fail("Номер возмущаемой компоненты " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim +
+                 ")");
     }
     if (i1n.size() > static_cast<std::size_t>(n))
         fail("Номеров возмущаемых компонент больше, чем MDIM = " + f.mdim);
     if (zi1.size() != i1n.size())
         fail("Число значений возмущений (" + CStr(static_cast<int>(zi1.size())) +
-               ") не совпадает с числом номеров компонент (" + CStr(static_cast<int>(i1n.size())) + ")");
+             ") не совпадает с числом номеров компонент (" + CStr(static_cast<int>(i1n.size())) + ")");
     for (const std::string& item : zi1) realOf("возмущения", item);
 
     const auto i1g = listItems(f.i1g);
@@ -421,11 +423,11 @@ void Sec6::header(TextWriter& out) {
 
 void Sec6::DrawMesh1(Ctx& c) {
     const auto& g = mdlGlobal;
-    MeshMaskG(c, "Графики компонент вектора Z(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT,
-              g.SCLX, g.SCRX);
+    MeshMaskG(c, "Графики компонент вектора Z(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX,
+              g.SCRX);
     Nadpis(c, 6, "Phys", 10);
 }
 
 void Sec6::Integr1(Ctx& c) { DelayIntegr(c, *this); }
 
-} // namespace velta
+}  // namespace velta

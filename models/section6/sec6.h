@@ -19,12 +19,12 @@ public:
 
     // Texts of the input window's fields and grids.
     struct Fields {
-        std::string mclass, mdim, ltau;          // sheet 1
-        GridText agt;                            // sheet 2: ALFA, GAMA, TETA (grdTable1)
-        GridText tau;                            // sheet 3: the delays (grdTable2)
-        GridText beta;                           // sheet 4: BETA(i,j,k) (grdTable3)
-        std::string tmax, ndel, i1n, zi1, i1g;   // sheet 5
-        std::string nsc, sclx, scrx, sclt;       // sheet 6
+        std::string mclass, mdim, ltau;         // sheet 1
+        GridText agt;                           // sheet 2: ALFA, GAMA, TETA (grdTable1)
+        GridText tau;                           // sheet 3: the delays (grdTable2)
+        GridText beta;                          // sheet 4: BETA(i,j,k) (grdTable3)
+        std::string tmax, ndel, i1n, zi1, i1g;  // sheet 5
+        std::string nsc, sclx, scrx, sclt;      // sheet 6
     };
     static Fields fieldsFromStore();
     // ALFA/GAMA/TETA grid: 6 rows, MDIM + 3 columns; corner "\j", numbers 1..MDIM in row 0,
@@ -55,4 +55,4 @@ public:
     static double& BETA(int i, int j, int k);
 };
 
-} // namespace velta
+}  // namespace velta

@@ -25,4 +25,4 @@ void frmUni_8::writeDataFile(const std::string& path) {
     Sec8::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -23,4 +23,4 @@ private:
     NetworkWidgets net_;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -25,8 +25,8 @@ namespace {
 // F(XV) into FV and lambda = -XV into lam. Element i is regulated by the a = KMOD - 1
 // elements before it around the cycle: c = NDIM - a + i, c + 1, ..., each reduced by NDIM
 // once it exceeds NDIM. XG(k) = XV(k)^GAMA for every k.
-void rhs(int mclass, int n, int kmod, double alfa, double beta, const Power& pw,
-         const double* xv, double* xg, double* fv, double* lam) {
+void rhs(int mclass, int n, int kmod, double alfa, double beta, const Power& pw, const double* xv, double* xg,
+         double* fv, double* lam) {
     const int a = kmod - 1;
     for (int k = 1; k <= n; ++k) xg[k] = pw(xv[k]);
     auto first = [&](int i) {
@@ -125,8 +125,10 @@ struct StatEq {
 };
 
 [[noreturn]] void newtonFailed(int it) {
-    throw VeltaError("Метод Ньютона для стационарного решения дал нечисловое значение "
-                     "(итерация " + CStr(it) + ")");
+    throw VeltaError(
+        "Метод Ньютона для стационарного решения дал нечисловое значение "
+        "(итерация " +
+        CStr(it) + ")");
 }
 
 }  // namespace
@@ -153,8 +155,8 @@ void Sec8::Vych_PCH(Vec& rate) {
         throw VeltaError("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) +
                          ", NDIM = " + CStr(g.NDIM) + ")");
     if (rate.upper() < n) rate.alloc(n);
-    rhs(g.MCLASS, n, g.KMOD, g.ALFA, g.BETA, Power(g.GAMA), g.XV.data(), g.XG.data(),
-        g.FV.data(), rate.data());
+    rhs(g.MCLASS, n, g.KMOD, g.ALFA, g.BETA, Power(g.GAMA), g.XV.data(), g.XG.data(), g.FV.data(),
+        rate.data());
 }
 
 std::array<double, 7> Sec8::Psi(double z) {
@@ -219,9 +221,10 @@ void Sec8::Station() {
     if (!std::isfinite(z) || z <= 0) {
         // KMOD = 1 or BETA = 0 leave the start undefined; the bracket's right end serves.
         if (!bracket)
-            throw VeltaError("Начальное приближение стационарного решения не определено "
-                             "(ALFA = " + CStr(g.ALFA) + ", BETA = " + CStr(g.BETA) +
-                             ", KMOD = " + CStr(g.KMOD) + ")");
+            throw VeltaError(
+                "Начальное приближение стационарного решения не определено "
+                "(ALFA = " +
+                CStr(g.ALFA) + ", BETA = " + CStr(g.BETA) + ", KMOD = " + CStr(g.KMOD) + ")");
         z = hi;
     }
     double G, Gp;
@@ -273,11 +276,10 @@ void Sec8::checkLimits() {
     needVectors(autonomousVectors(), g.NDIM);
     checkClass();
     if (g.KMOD < 1 || g.KMOD > g.NDIM + 1)
-        fail("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) +
-             ", NDIM = " + CStr(g.NDIM) + ")");
+        fail("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) + ", NDIM = " + CStr(g.NDIM) +
+             ")");
     if (!(g.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(g.ALFA) + ")");
-    if (!(g.BETA >= 0))
-        fail("Параметр BETA не должен быть отрицательным (BETA = " + CStr(g.BETA) + ")");
+    if (!(g.BETA >= 0)) fail("Параметр BETA не должен быть отрицательным (BETA = " + CStr(g.BETA) + ")");
     checkNetworkRun();
     // A negative concentration has no fractional power.
     if (g.GAMA != std::floor(g.GAMA))

@@ -42,4 +42,4 @@ public:
     static Vec LAM1, LAM2;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -19,16 +19,16 @@ constexpr int kMaxDim = 3;
 // number of compositions and table density.
 void checkTexts(const Sec9::Fields& f, int n) {
     if (n > kMaxDim)
-        fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " +
-               CStr(n) + ")");
+        fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " + CStr(n) +
+             ")");
     const std::size_t nv = listItems(f.xi1).size();
     if (nv != static_cast<std::size_t>(n))
         fail("Начальных значений Xo(i) должно быть NDIM = " + CStr(n) + " (задано " +
-               CStr(static_cast<int>(nv)) + ")");
+             CStr(static_cast<int>(nv)) + ")");
     const std::size_t nc = listItems(f.ici).size();
     if (nc != static_cast<std::size_t>(n))
         fail("Номеров компонент IC(i) должно быть NDIM = " + CStr(n) + " (задано " +
-               CStr(static_cast<int>(nc)) + ")");
+             CStr(static_cast<int>(nc)) + ")");
     checkIndexes(f.ici, n, "компоненты графика");
     if (intOf("MCPZ", f.mcpz) < 0)
         fail("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + f.mcpz + ")");
@@ -38,7 +38,7 @@ void checkTexts(const Sec9::Fields& f, int n) {
         fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
 }
 
-} // namespace
+}  // namespace
 
 frmUni_9::frmUni_9(FormHost& host)
     : PlaneForm(host, 9, QStringLiteral("Колебания хаотического типа в ГГС"), 3) {
@@ -86,10 +86,10 @@ Sec9& frmUni_9::sec() {
 
 std::vector<FieldText<Sec9::Fields>> frmUni_9::texts() const {
     using F = Sec9::Fields;
-    return {{txtNdim, &F::ndim}, {txtAlfa, &F::alfa}, {txtGama, &F::gama}, {txtMCPZ, &F::mcpz},
-            {txtXI1, &F::xi1},   {txtSCLT, &F::sclt}, {txtSCRT, &F::scrt}, {txtHHH, &F::hhh},
-            {txtSCLX, &F::sclx}, {txtSCRX, &F::scrx}, {txtICi, &F::ici},
-            {txtLscreen, &F::lscreen}, {txtLgraph, &F::lgraph}, {txtNsc, &F::nsc}};
+    return {{txtNdim, &F::ndim},     {txtAlfa, &F::alfa}, {txtGama, &F::gama}, {txtMCPZ, &F::mcpz},
+            {txtXI1, &F::xi1},       {txtSCLT, &F::sclt}, {txtSCRT, &F::scrt}, {txtHHH, &F::hhh},
+            {txtSCLX, &F::sclx},     {txtSCRX, &F::scrx}, {txtICi, &F::ici},   {txtLscreen, &F::lscreen},
+            {txtLgraph, &F::lgraph}, {txtNsc, &F::nsc}};
 }
 
 void frmUni_9::fillFields() { showTexts(texts(), sec().fieldsFromStore()); }
@@ -108,4 +108,4 @@ void frmUni_9::writeDataFile(const std::string& path) {
     Sec9::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

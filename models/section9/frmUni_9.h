@@ -30,4 +30,4 @@ private:
     QLineEdit *txtICi, *txtLscreen, *txtLgraph, *txtNsc;
 };
 
-} // namespace velta
+}  // namespace velta

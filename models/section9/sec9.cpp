@@ -45,7 +45,7 @@ private:
     i16 saved_;
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- data file
 
@@ -91,9 +91,8 @@ void Sec9::InputPar(Ctx& c) {
         r.skipLine();
         const std::vector<i16> ic = r.readList(g.NCOMP, "IC", n, "NDIM");
         if (static_cast<int>(ic.size()) < g.NCOMP)
-            throw VeltaError("Список номеров компонент IC(I) должен содержать NDIM = " +
-                             CStr(g.NDIM) + " номеров (прочитано " +
-                             CStr(static_cast<int>(ic.size())) + ")");
+            throw VeltaError("Список номеров компонент IC(I) должен содержать NDIM = " + CStr(g.NDIM) +
+                             " номеров (прочитано " + CStr(static_cast<int>(ic.size())) + ")");
         storePlotList(r, ic);
 
         // 6..8
@@ -161,9 +160,7 @@ void Sec9::Table_File(const std::string& path, const Fields& f) {
 
 // ---------------------------------------------------------------- model
 
-double Sec9::Regul(double v, double alfa, double gama, int mcpz) {
-    return regul(v, alfa, gama, mcpz);
-}
+double Sec9::Regul(double v, double alfa, double gama, int mcpz) { return regul(v, alfa, gama, mcpz); }
 
 void Sec9::Vych_PCH() {
     const auto& g = mdlGlobal;
@@ -174,13 +171,11 @@ void Sec9::Vych_PCH() {
 void Sec9::checkLimits() const {
     const auto& g = mdlGlobal;
     if (g.NDIM < 1 || g.NDIM > 3)
-        fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " +
-             CStr(g.NDIM) + ")");
+        fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " + CStr(g.NDIM) +
+             ")");
     const int n = g.NDIM;
-    if (YO.upper() < n || g.XP.upper() < n || g.FP.upper() < n || g.XCROSS.upper() < n)
-        fail(kNotRead);
-    if (g.MCPZ < 0)
-        fail("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + CStr(g.MCPZ) + ")");
+    if (YO.upper() < n || g.XP.upper() < n || g.FP.upper() < n || g.XCROSS.upper() < n) fail(kNotRead);
+    if (g.MCPZ < 0) fail("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + CStr(g.MCPZ) + ")");
     checkStep(g.SCRT, "SCRT");  // the interval of this section ends at SCRT
     checkTableDensity();
     if (g.NCOMP < 0 || g.NCOMP > 12)
@@ -190,11 +185,9 @@ void Sec9::checkLimits() const {
         fail("При LGRAPH = " + CStr(g.LGRAPH) +
              " нужны две компоненты графика i1, i2 (NDIM = " + CStr(g.NDIM) + ")");
     if (!std::isfinite(g.SCLX) || !std::isfinite(g.SCRX) || g.SCLX == g.SCRX)
-        fail("Пустой интервал изменения компонент: SCLX = " + CStr(g.SCLX) + ", SCRX = " +
-             CStr(g.SCRX));
+        fail("Пустой интервал изменения компонент: SCLX = " + CStr(g.SCLX) + ", SCRX = " + CStr(g.SCRX));
     if (g.LGRAPH == 1 && (!std::isfinite(g.SCLT) || g.SCLT == g.SCRT))
-        fail("Пустой интервал времени на графике: SCLT = " + CStr(g.SCLT) + ", SCRT = " +
-             CStr(g.SCRT));
+        fail("Пустой интервал времени на графике: SCLT = " + CStr(g.SCLT) + ", SCRT = " + CStr(g.SCRT));
 }
 
 // ---------------------------------------------------------------- results and canvas
@@ -236,10 +229,8 @@ void Sec9::Integr1(Ctx& c) {
     g.X1.alloc(3);
     g.XNEW.alloc(3);
     NSTEP9 = CLng(g.SCRT / h) + 1;
-    if (g.LGRAPH == 1)
-        DrawMesh1(c);
-    else
-        DrawMeshF1(c);
+    if (g.LGRAPH == 1) DrawMesh1(c);
+    else DrawMeshF1(c);
 
     auto out = TextWriter::create(c.paths.userFile("Results.cha"));
     RezultsHeader(*out);
@@ -275,9 +266,8 @@ void Sec9::Integr1(Ctx& c) {
         for (int i = 1; i <= n; ++i)
             if (!std::isfinite(xn[i]))
                 throw VeltaError("Счёт прерван: на шаге d = " + CStr(d) + ", t = " +
-                                 Format(g.TCUR, "0.00000E+00") +
-                                 " получено нечисловое значение X(" + CStr(i) +
-                                 ") (переполнение или степень отрицательного числа)");
+                                 Format(g.TCUR, "0.00000E+00") + " получено нечисловое значение X(" +
+                                 CStr(i) + ") (переполнение или степень отрицательного числа)");
 
         plotStep(c, d, xo, xn, n);
         if (d % nsc == 0) Rezults(*out, d, g.TCUR);
@@ -286,4 +276,4 @@ void Sec9::Integr1(Ctx& c) {
     out.reset();
 }
 
-} // namespace velta
+}  // namespace velta

@@ -18,10 +18,10 @@ public:
 
     // Texts of the input window's fields and grids; the Poincaré plane (xp, fp) is sheet 2.
     struct Fields : PlaneFields {
-        std::string ndim, alfa, gama, mcpz;        // sheet 1, block 1
-        std::string xi1;                           // Xo(i), i = 1..NDIM, joined by ","
-        std::string sclt, scrt, hhh, sclx, scrx;   // sheet 1, block 3
-        std::string ici, lscreen, lgraph, nsc;     // sheet 3
+        std::string ndim, alfa, gama, mcpz;       // sheet 1, block 1
+        std::string xi1;                          // Xo(i), i = 1..NDIM, joined by ","
+        std::string sclt, scrt, hhh, sclx, scrx;  // sheet 1, block 3
+        std::string ici, lscreen, lgraph, nsc;    // sheet 3
     };
     // The texts the window shows after a reading (free-format texts of the values).
     Fields fieldsFromStore() const;
@@ -48,4 +48,4 @@ public:
     i32 NSTEP9 = 0;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -40,16 +40,18 @@ void fitGrid(FormGrid* g, int maxWidth, int maxHeight) {
 constexpr int kGridLeft = 20;
 constexpr int kGridMaxWidth = SectionForm::kFrameWidth - 2 * kGridLeft;
 
-} // namespace
+}  // namespace
 
 frmUni_213::frmUni_213(FormHost& host)
     : SectionForm(host, 213,
-                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\MNN"), 8) {
+                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\MNN"),
+                  8) {
     int y = 0;
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
     const int lw1 = 420;
-    txtMclass = addField(1, 20, y = 36, lw1, QStringLiteral("Номер класса,  MCLASS ="), QStringLiteral("txtMclass"));
+    txtMclass = addField(1, 20, y = 36, lw1, QStringLiteral("Номер класса,  MCLASS ="),
+                         QStringLiteral("txtMclass"));
     txtNdim = addField(1, 20, y += kRow, lw1,
                        QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
                        QStringLiteral("txtNdim"));
@@ -62,7 +64,8 @@ frmUni_213::frmUni_213(FormHost& host)
     // ---- sheet 2: the relaxation for U1, U2
     addLabel(2, 10, 8, QStringLiteral("2) Параметры метода вычисления U1 и U2"));
     const int lw2 = 300;
-    txtHHH = addField(2, 20, y = 36, lw2, QStringLiteral("Шаг интегрирования,  HHH ="), QStringLiteral("txtHHH"));
+    txtHHH = addField(2, 20, y = 36, lw2, QStringLiteral("Шаг интегрирования,  HHH ="),
+                      QStringLiteral("txtHHH"));
     txtTmax = addField(2, 20, y += kRow, lw2, QStringLiteral("Длина отрезка интегрирования,  TMAX ="),
                        QStringLiteral("txtTmax"));
     txtU10 = addField(2, 20, y += kRow, lw2, QStringLiteral("Начальные данные в задаче Коши:   U10 ="),
@@ -79,7 +82,8 @@ frmUni_213::frmUni_213(FormHost& host)
     txtQmin = addField(4, 20, y = 36, lw4, QStringLiteral("QMIN ="), QStringLiteral("txtQmin"));
     txtQmax = addField(4, 20, y += kRow, lw4, QStringLiteral("QMAX ="), QStringLiteral("txtQmax"));
     txtQsolv = addField(4, 20, y += kRow, lw4, QStringLiteral("QSOLV ="), QStringLiteral("txtQsolv"));
-    txtHstep = addField(4, 20, y += kRow, lw4, QStringLiteral("Стартовый шаг,  HSTEP ="), QStringLiteral("txtHstep"));
+    txtHstep = addField(4, 20, y += kRow, lw4, QStringLiteral("Стартовый шаг,  HSTEP ="),
+                        QStringLiteral("txtHstep"));
 
     // ---- sheet 5: standard steps and bounds
     addLabel(5, 10, 8, QStringLiteral("5) Стандартные шаги H(i) для текущих параметров, i=1,...,NDIM+1,"));
@@ -90,7 +94,8 @@ frmUni_213::frmUni_213(FormHost& host)
     // ---- sheet 6: Newton's method
     addLabel(6, 10, 8, QStringLiteral("6) Параметры метода Ньютона"));
     const int lw6 = 460;
-    txtExact = addField(6, 20, y = 36, lw6, QStringLiteral("Точность метода,  EXACT ="), QStringLiteral("txtExact"));
+    txtExact = addField(6, 20, y = 36, lw6, QStringLiteral("Точность метода,  EXACT ="),
+                        QStringLiteral("txtExact"));
     txtLimit = addField(6, 20, y += kRow, lw6,
                         QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT ="),
                         QStringLiteral("txtLimit"));
@@ -98,7 +103,8 @@ frmUni_213::frmUni_213(FormHost& host)
                          QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 ="),
                          QStringLiteral("txtLimit0"));
     txtAccel = addField(6, 20, y += kRow, lw6,
-                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="), QStringLiteral("txtAccel"));
+                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="),
+                        QStringLiteral("txtAccel"));
     txtEmin = addField(6, 20, y += kRow, lw6, QStringLiteral("EMIN ="), QStringLiteral("txtEmin"));
     txtEmax = addField(6, 20, y += kRow, lw6, QStringLiteral("EMAX ="), QStringLiteral("txtEmax"));
     {
@@ -159,7 +165,8 @@ bool frmUni_213::takeFirstSheets() {
     try {
         const i16 mclass = textToI16(s(txtMclass));
         const i16 ndim = textToI16(s(txtNdim));
-        const double alfa = textToReal(s(txtAlfa)), beta = textToReal(s(txtBeta)), gama = textToReal(s(txtGama));
+        const double alfa = textToReal(s(txtAlfa)), beta = textToReal(s(txtBeta)),
+                     gama = textToReal(s(txtGama));
         const double hhh = textToReal(s(txtHHH)), tmax = textToReal(s(txtTmax));
         const double u10 = textToReal(s(txtU10)), u20 = textToReal(s(txtU20));
         if (dimensionChanged() && !applyDimension()) return false;
@@ -304,4 +311,4 @@ void frmUni_213::writeDataFile(const std::string& path) {
     write(path);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -49,4 +49,4 @@ private:
     QLineEdit *txtSclx, *txtScrx, *txtScly, *txtScry;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -230,11 +230,10 @@ void Sec213::Table_File(const std::string& path, const Fields& f) {
 
 Sec213::Relax Sec213::relax(int ndim, int ldim, double alfa, double beta, double gama, double hhh,
                             double tmax, double u10, double u20) {
-    if (!(hhh > 0))
-        throw VeltaError("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(hhh) + ")");
+    if (!(hhh > 0)) throw VeltaError("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(hhh) + ")");
     if (!(tmax / hhh <= kMaxRelaxSteps))
-        throw VeltaError("Слишком много шагов при вычислении U1 и U2: TMAX/HHH = " +
-                         CStr(tmax / hhh) + " (допустимо не более 1E+08)");
+        throw VeltaError("Слишком много шагов при вычислении U1 и U2: TMAX/HHH = " + CStr(tmax / hhh) +
+                         " (допустимо не более 1E+08)");
     // dU/dt = F(U) - U by the implicit Euler step in the decay term:
     // U_new = (HHH*F(U_old) + U_old) / (1 + HHH); group 1 is repressed by the LDIM - 1 other
     // U1 components and the NDIM - LDIM U2 ones, group 2 by LDIM U1 and NDIM - LDIM - 1 U2.
@@ -330,7 +329,8 @@ bool Sec213::STARTp(Ctx& c) {
             YSTART(i) = G(i) == 1 ? U1 : U2;
         }
         startKey_ = currentKey();
-        std::string text = "   Стартовое решение\n\n  NDIM =  " + CStr(n) + "\n  LDIM =  " + CStr(LDIM) + "\n";
+        std::string text = "   Стартовое решение\n\n  NDIM =  " + CStr(n) + "\n  LDIM =  " + CStr(LDIM) +
+                           "\n";
         for (int i = 1; i <= n; ++i) text += "\n  Y(" + CStr(i) + ") = " + Fmt_Exp(YSTART(i), 6);
         c.ui.message(text);
         return true;
@@ -412,8 +412,8 @@ void Sec213::checkLimits() const {
     p.QMAX = QMAX;
     for (int i = 1; i <= n + 1; ++i) p.H(i) = H(i);
     if (g.NCOMP > kMaxComp)
-        throw VeltaError("На график можно вывести не более min(12,NDIM) = " +
-                         CStr(std::min(kMaxComp, n)) + " компонент (задано " + CStr(g.NCOMP) + ")");
+        throw VeltaError("На график можно вывести не более min(12,NDIM) = " + CStr(std::min(kMaxComp, n)) +
+                         " компонент (задано " + CStr(g.NCOMP) + ")");
     for (int m = 1; m <= g.NCOMP; ++m) p.plotIC.push_back(g.IC(m));
     p.checkLimits();
     if (HSTEP == 0) throw VeltaError("Стартовый шаг HSTEP не должен быть равен 0");
@@ -423,8 +423,8 @@ void Sec213::checkLimits() const {
 
 void Sec213::DrawMesh3(Ctx& c) const {
     const auto& g = mdlGlobal;
-    MeshMaskG(c, "Зависимость компонент вектора Y от параметра QMOD", "", "QMOD", g.SCLX, g.SCRX,
-              g.SCLY, g.SCRY);
+    MeshMaskG(c, "Зависимость компонент вектора Y от параметра QMOD", "", "QMOD", g.SCLX, g.SCRX, g.SCLY,
+              g.SCRY);
     drawSolvedMarkAndLegend(c, g.PX0 + (QSOLV - g.SCLX) * g.KX, QSOLV);
 }
 
@@ -465,8 +465,8 @@ void Sec213::Integr1(Ctx& c) {
     k.style = ContStyle::Short;
 
     // Files (all three or none), model constants, frame.
-    auto files = TextWriter::createAll({c.paths.userFile("QSOLV.srg"), c.paths.userFile("BSOLV.srg"),
-                                        c.paths.userFile("Results.srg")});
+    auto files = TextWriter::createAll(
+        {c.paths.userFile("QSOLV.srg"), c.paths.userFile("BSOLV.srg"), c.paths.userFile("Results.srg")});
     k.qsolvOut = files[0].get();
     k.bsolvOut = files[1].get();
     k.resultsOut = files[2].get();
@@ -481,10 +481,10 @@ void Sec213::Integr1(Ctx& c) {
 
     const ContEnd end = k.Syst_QB(true);
     k.qsolvOut = k.bsolvOut = k.resultsOut = nullptr;
-    for (auto& f : files) f->close();   // with what was written
+    for (auto& f : files) f->close();  // with what was written
     if (end == ContEnd::ContinueNo) return;
     if (end == ContEnd::Stopped) k.INFOR();
     c.ui.inputBox("\n\n      QMOD = QSOLV", kTitle, "END", 380, 0);  // 5700 twips
 }
 
-} // namespace velta
+}  // namespace velta

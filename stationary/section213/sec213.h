@@ -36,8 +36,8 @@ public:
     struct Relax {
         double U1 = 0, U2 = 0, err1 = 0, err2 = 0;
     };
-    static Relax relax(int ndim, int ldim, double alfa, double beta, double gama, double hhh,
-                       double tmax, double u10, double u20);
+    static Relax relax(int ndim, int ldim, double alfa, double beta, double gama, double hhh, double tmax,
+                       double u10, double u20);
     // Splits the group list; empty when it is not NDIM entries of 1 or 2.
     static std::vector<int> parseGroups(const std::string& text, int ndim);
 
@@ -45,8 +45,8 @@ public:
     class Model : public Continuation {
     public:
         void FUNCp() override;
-        void WRITEp() override;   // ALFA, BETA, GAMA, TETA before point 0
-        Vec S0;                   // frozen sum over the absent links
+        void WRITEp() override;  // ALFA, BETA, GAMA, TETA before point 0
+        Vec S0;                  // frozen sum over the absent links
         const Mat* mc = nullptr;
         double alfa = 0, beta = 0, gama = 0, teta = 0;
     };
@@ -55,14 +55,14 @@ public:
 
     // ---- window texts and data file
     struct Fields {
-        std::string mclass, ndim, alfa, beta, gama;          // sheet 1
-        std::string hhh, tmax, u10, u20;                     // sheet 2
-        GridText mc;                                         // sheet 3
-        std::string qmin, qmax, qsolv, hstep;                // sheet 4
-        GridText steps;                                      // sheet 5: H, UL, UR
-        std::string exact, limit, limit0, accel, emin, emax; // sheet 6
-        std::string nend, ic;                                // sheet 7
-        std::string sclx, scrx, scly, scry;                  // sheet 8
+        std::string mclass, ndim, alfa, beta, gama;           // sheet 1
+        std::string hhh, tmax, u10, u20;                      // sheet 2
+        GridText mc;                                          // sheet 3
+        std::string qmin, qmax, qsolv, hstep;                 // sheet 4
+        GridText steps;                                       // sheet 5: H, UL, UR
+        std::string exact, limit, limit0, accel, emin, emax;  // sheet 6
+        std::string nend, ic;                                 // sheet 7
+        std::string sclx, scrx, scly, scry;                   // sheet 8
     };
     Fields fieldsFromStore() const;
     // MC grid: NDIM + 3 rows and columns, "(i,j)" in the corner.
@@ -82,11 +82,11 @@ public:
     i16 LDIM = 1;
     double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
     i16 LIMIT0 = 0, LIMIT = 0, NEND = 0;
-    Vec H, UL, UR;               // 1..NDIM+1
-    IVec G;                      // group of each component
-    Vec YSTART;                  // starting vector Y(1..NDIM) made by STARTp
+    Vec H, UL, UR;  // 1..NDIM+1
+    IVec G;         // group of each component
+    Vec YSTART;     // starting vector Y(1..NDIM) made by STARTp
     double U1 = 0, U2 = 0;
-    Model k;                     // the continuation state of the last run
+    Model k;  // the continuation state of the last run
 
 private:
     struct StartKey {
@@ -95,8 +95,8 @@ private:
         bool operator==(const StartKey&) const = default;
     };
     StartKey currentKey() const;
-    StartKey startKey_;          // parameters STARTp was computed with
+    StartKey startKey_;  // parameters STARTp was computed with
     bool startValid() const;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -22,16 +22,18 @@ using sheetgrid::fitMatrix;
 constexpr int kGridLeft = sheetgrid::kLeft, kGridTop = sheetgrid::kTop;
 constexpr int kGridMaxWidth = sheetgrid::kMaxWidth;
 
-} // namespace
+}  // namespace
 
 frmUni_215::frmUni_215(FormHost& host)
     : SectionForm(host, 215,
-                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\RND"), 5) {
+                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\RND"),
+                  5) {
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral(" 1) Параметры модели ГГС классов 1-4"));
     const int lw1 = 420;
     int y = 36;
-    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS = "), QStringLiteral("txtMclass"));
+    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS = "),
+                         QStringLiteral("txtMclass"));
     txtNdim = addField(1, 20, y += kRow, lw1,
                        QStringLiteral("Число элементов ГГС (размерность системы),  NDIM = "),
                        QStringLiteral("txtNdim"));
@@ -54,7 +56,8 @@ frmUni_215::frmUni_215(FormHost& host)
     txtQmin = addField(2, 20, y += kRow, lw2, QStringLiteral("QMIN = "), QStringLiteral("txtQmin"));
     txtEmin = addField(2, 20, y += kRow, lw2, QStringLiteral("EMIN = "), QStringLiteral("txtEmin"));
     txtEmax = addField(2, 20, y += kRow, lw2, QStringLiteral("EMAX = "), QStringLiteral("txtEmax"));
-    txtAccel = addField(2, 20, y += kRow, lw2, QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL = "),
+    txtAccel = addField(2, 20, y += kRow, lw2,
+                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL = "),
                         QStringLiteral("txtAccel"));
     {
         // The note lines up in a fixed-pitch font as it was typed.
@@ -191,4 +194,4 @@ void frmUni_215::writeDataFile(const std::string& path) {
     Sec215::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

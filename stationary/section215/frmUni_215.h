@@ -35,4 +35,4 @@ private:
     FormGrid *grdTable, *grdTable2;
 };
 
-} // namespace velta
+}  // namespace velta

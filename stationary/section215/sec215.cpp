@@ -136,8 +136,7 @@ Sec215::Fields Sec215::fieldsFromStore() const {
 
 void Sec215::Table_File(const std::string& path, const Fields& f) {
     const int n = f.mc.rows() - 3;
-    if (n < 1 || f.steps.rows() - 3 != n + 1)
-        throw VeltaError("Таблицы не соответствуют размерности NDIM");
+    if (n < 1 || f.steps.rows() - 3 != n + 1) throw VeltaError("Таблицы не соответствуют размерности NDIM");
     // Matr_File writes the store's NDIM rows: the grids' own size for this file.
     struct Restore {
         i16 saved = mdlGlobal.NDIM;
@@ -254,8 +253,7 @@ Sec215::Values Sec215::valuesFromFields(const Fields& f) {
 void Sec215::checkValues(const Values& v) {
     const int n = v.NDIM;
     if (n < 1 || n > kContMaxDim) fail(dimText(n));
-    if (v.MC.rows() != n || v.MC.cols() != n || v.H.upper() != n + 1)
-        fail(kNotRead);
+    if (v.MC.rows() != n || v.MC.cols() != n || v.H.upper() != n + 1) fail(kNotRead);
     // The engine's own limits on a scratch state; H(NDIM+1) is replaced by 0.02 in a run.
     struct Probe : Continuation {
         void FUNCp() override {}
@@ -281,19 +279,19 @@ void Sec215::checkValues(const Values& v) {
         for (int i = 1; i <= n; ++i) linked = linked || v.MC(k, i) == 1;
         if (!linked)
             fail("Элемент " + CStr(k) + " не имеет регуляторных связей (в строке " + CStr(k) +
-                   " матрицы MC нет единиц):\nпостроить гомотопию для такой сети нельзя");
+                 " матрицы MC нет единиц):\nпостроить гомотопию для такой сети нельзя");
     }
     // Every continuation starts at QMOD = 0 and runs towards QSOLV; QMOD is kept in [0, 2].
-    if (!(v.HSTEP0 > 0))
-        fail("Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = " + CStr(v.HSTEP0) + ")");
+    if (!(v.HSTEP0 > 0)) fail("Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = " + CStr(v.HSTEP0) + ")");
     if (!(v.QMIN <= 0))
-        fail("Продолжение начинается при QMOD = 0: QMIN должно быть не больше 0 (QMIN = " +
-               CStr(v.QMIN) + ")");
+        fail("Продолжение начинается при QMOD = 0: QMIN должно быть не больше 0 (QMIN = " + CStr(v.QMIN) +
+             ")");
     if (!(v.QSOLV > 0 && v.QSOLV <= v.QMAX && v.QSOLV <= 2))
-        fail("Значение QSOLV должно лежать в интервале 0 < QSOLV <= min(QMAX, 2) (QSOLV = " +
-               CStr(v.QSOLV) + ", QMAX = " + CStr(v.QMAX) + ")");
+        fail("Значение QSOLV должно лежать в интервале 0 < QSOLV <= min(QMAX, 2) (QSOLV = " + CStr(v.QSOLV) +
+             ", QMAX = " + CStr(v.QMAX) + ")");
     if (v.LMAX < 1) fail("Число продолжений LMAX должно быть не меньше 1 (LMAX = " + CStr(v.LMAX) + ")");
-    if (v.NEND < 1) fail("Ограничение на число шагов NEND должно быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
+    if (v.NEND < 1)
+        fail("Ограничение на число шагов NEND должно быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
     if (!(v.FFERR > 0))
         fail("Оценка невязки правых частей FERR должна быть больше 0 (FERR = " + CStr(v.FFERR) + ")");
     if (!(v.UUERR >= 0))
@@ -473,8 +471,7 @@ int Sec215::MULTYp(const std::string& in, const std::string& out) {
     const int n = static_cast<int>(nd);
     const double fferr = num[2], uuerr = num[3];
     const std::size_t recLen = 1 + 2 * static_cast<std::size_t>(n);
-    if ((num.size() - 4) % recLen != 0)
-        throw VeltaError("Файл " + in + " обрывается внутри записи решения");
+    if ((num.size() - 4) % recLen != 0) throw VeltaError("Файл " + in + " обрывается внутри записи решения");
 
     std::vector<std::vector<double>> kept;
     int nsol = 0;
@@ -488,7 +485,8 @@ int Sec215::MULTYp(const std::string& in, const std::string& out) {
         bool distinct = true;
         for (const auto& s : kept) {
             double d2 = 0;
-            for (int i = 0; i < n; ++i) d2 += (x[i] - s[static_cast<std::size_t>(i)]) * (x[i] - s[static_cast<std::size_t>(i)]);
+            for (int i = 0; i < n; ++i)
+                d2 += (x[i] - s[static_cast<std::size_t>(i)]) * (x[i] - s[static_cast<std::size_t>(i)]);
             if (!(std::sqrt(d2) >= uuerr)) {
                 distinct = false;
                 break;
@@ -549,7 +547,8 @@ void Sec215::Integr1(Ctx& c) {
     // One seed for the whole run, reported so that the run can be repeated.
     seedUsed = g.SEED >= 0 ? g.SEED : clockSeed();
     Rnd rnd(static_cast<std::uint64_t>(seedUsed));
-    const std::string seedNote = "Начальное значение датчика случайных чисел  SEED = " + CStr(static_cast<long long>(seedUsed));
+    const std::string seedNote = "Начальное значение датчика случайных чисел  SEED = " +
+                                 CStr(static_cast<long long>(seedUsed));
     c.ui.note(seedNote);
 
     attempts = 0;
@@ -558,8 +557,8 @@ void Sec215::Integr1(Ctx& c) {
     capped = false;
     const int cap = kAttemptsPerSolution * LMAX;
     // Every file of the run must be writable before the first of them is emptied.
-    checkCanCreate({c.paths.userFile("QSOLV0.srR"), c.paths.userFile("Results.srR"),
-                    c.paths.userFile("QSOLV.srR")});
+    checkCanCreate(
+        {c.paths.userFile("QSOLV0.srR"), c.paths.userFile("Results.srR"), c.paths.userFile("QSOLV.srR")});
     c.ui.progressShow(LMAX);
     {
         auto q0 = TextWriter::create(c.paths.userFile("QSOLV0.srR"));
@@ -612,4 +611,4 @@ void Sec215::Integr1(Ctx& c) {
     c.ui.note(seedNote);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -29,11 +29,11 @@ public:
     struct Values {
         i16 MCLASS = 0, NDIM = 0;
         double ALFA = 0, BETA = 0, GAMA = 0;
-        Mat MC;                                      // NDIM x NDIM
+        Mat MC;  // NDIM x NDIM
         double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP0 = 0;
         i16 NEND = 0, NSTEP = 0;
         double EMIN = 0, EMAX = 0, ACCEL = 0;
-        Vec H;                                       // 1..NDIM+1
+        Vec H;  // 1..NDIM+1
         i16 LIMIT0 = 0, LIMIT = 0;
         double EXACT = 0;
         i16 LMAX = 0;
@@ -73,6 +73,7 @@ public:
     public:
         explicit Rnd(std::uint64_t seed);
         double next();
+
     private:
         std::mt19937_64 gen_;
     };
@@ -91,8 +92,8 @@ public:
         std::string lmax, hstep0, qsolv, qmax, qmin, emin, emax, accel;  // sheet 2
         std::string limit0, limit, exact;                                // sheet 3
         std::string nend, nstep, uuerr, fferr;
-        GridText mc;                                                     // sheet 4
-        GridText steps;                                                  // sheet 5: H
+        GridText mc;     // sheet 4
+        GridText steps;  // sheet 5: H
     };
     Fields fieldsFromStore() const;
     // The values the texts stand for; a text that is not a number is refused.
@@ -109,18 +110,18 @@ public:
     double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP0 = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
     i16 NEND = 0, NSTEP = 0, LIMIT0 = 0, LIMIT = 0, LMAX = 0;
     double FFERR = 0.01, UUERR = 0.0001;
-    Vec H;                       // 1..NDIM+1 as read
+    Vec H;  // 1..NDIM+1 as read
 
     // ---- what the last run did
     std::int64_t seedUsed = -1;
-    int attempts = 0;            // attempts made
-    int recorded = 0;            // solutions written to QSOLV0.srR
-    int NSOL = 0;                // distinct solutions kept by MULTYp
-    bool capped = false;         // the attempts ran out before LMAX solutions
-    Model k;                     // the continuation state of the last attempt
+    int attempts = 0;     // attempts made
+    int recorded = 0;     // solutions written to QSOLV0.srR
+    int NSOL = 0;         // distinct solutions kept by MULTYp
+    bool capped = false;  // the attempts ran out before LMAX solutions
+    Model k;              // the continuation state of the last attempt
 
     // At most this many attempts per wanted solution.
     static constexpr int kAttemptsPerSolution = 20;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -22,23 +22,27 @@ using sheetgrid::fitMatrix;
 constexpr int kGridLeft = sheetgrid::kLeft, kGridTop = sheetgrid::kTop;
 constexpr int kGridMaxWidth = sheetgrid::kMaxWidth;
 
-} // namespace
+}  // namespace
 
 frmUni_217::frmUni_217(FormHost& host)
-    : SectionForm(host, 217,
-                  QStringLiteral("ГГС общего вида\\Стац. решения автономной системы\\Диаграммы и устойчивость"), 9) {
+    : SectionForm(
+          host, 217,
+          QStringLiteral("ГГС общего вида\\Стац. решения автономной системы\\Диаграммы и устойчивость"), 9) {
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
     const int lw1 = 420;
     int y = 36;
-    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS ="), QStringLiteral("txtMclass"));
+    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS ="),
+                         QStringLiteral("txtMclass"));
     txtNdim = addField(1, 20, y += kRow, lw1,
                        QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
                        QStringLiteral("txtNdim"));
-    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral("Стартовое значение  ALFA ="), QStringLiteral("txtAlfa"));
+    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral("Стартовое значение  ALFA ="),
+                       QStringLiteral("txtAlfa"));
     txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA ="), QStringLiteral("txtBeta"));
     txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA ="), QStringLiteral("txtGama"));
-    addLabel(1, 40, y += 44, QStringLiteral("ALFA - параметр для продолжения решения,  QMIN <= ALFA <= QMAX"));
+    addLabel(1, 40, y += 44,
+             QStringLiteral("ALFA - параметр для продолжения решения,  QMIN <= ALFA <= QMAX"));
     setSizingField(txtNdim, "NDIM",
                    "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2, #3");
 
@@ -65,14 +69,16 @@ frmUni_217::frmUni_217(FormHost& host)
     // ---- sheet 5: Newton's method
     const int lw5 = 420;
     addLabel(5, 10, y = 8, QStringLiteral("5) Параметры метода Ньютона"));
-    txtExact = addField(5, 20, y += 28, lw5, QStringLiteral("Точность метода,  EXACT ="), QStringLiteral("txtExact"));
+    txtExact = addField(5, 20, y += 28, lw5, QStringLiteral("Точность метода,  EXACT ="),
+                        QStringLiteral("txtExact"));
     txtLimit = addField(5, 20, y += kRow, lw5,
                         QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT ="),
                         QStringLiteral("txtLimit"));
     txtLimit0 = addField(5, 20, y += kRow, lw5,
                          QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 ="),
                          QStringLiteral("txtLimit0"));
-    txtAccel = addField(5, 20, y += kRow, lw5, QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="),
+    txtAccel = addField(5, 20, y += kRow, lw5,
+                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="),
                         QStringLiteral("txtAccel"));
     txtEmin = addField(5, 20, y += kRow, lw5, QStringLiteral("EMIN ="), QStringLiteral("txtEmin"));
     txtEmax = addField(5, 20, y += kRow, lw5, QStringLiteral("EMAX ="), QStringLiteral("txtEmax"));
@@ -85,7 +91,8 @@ frmUni_217::frmUni_217(FormHost& host)
     // ---- sheet 7: stability
     addLabel(7, 10, 8, QStringLiteral("7) Устойчивость"));
     txtStab = twoLineField(7, 36 + kLine, 360, QStringLiteral("Параметр, ограничивающий числовую"),
-                           QStringLiteral(" характеристику устойчивости,  STAB ="), QStringLiteral("txtStab"));
+                           QStringLiteral(" характеристику устойчивости,  STAB ="),
+                           QStringLiteral("txtStab"));
 
     // ---- sheet 8: output
     addLabel(8, 10, y = 8, QStringLiteral("8) Формирование выдачи результатов"));
@@ -147,7 +154,8 @@ void frmUni_217::fillFields() {
 void frmUni_217::Matr_Dspl(bool zeros) {
     const int n = mdlGlobal.NDIM;
     const Mat none;
-    grdTable->setGrid(Sec217::matrixGrid(zeros ? none : mdlGlobal.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
+    grdTable->setGrid(Sec217::matrixGrid(zeros ? none : mdlGlobal.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2,
+                      n + 2);
     fitMatrix(grdTable);
 }
 
@@ -156,7 +164,8 @@ void frmUni_217::Tabl1_Dspl(bool zeros) {
     Sec217* c = sec();
     const Vec none;
     const bool z = zeros || !c;
-    grdTable1->setGrid(Sec217::columnGrid(z ? none : c->Y0, n, "Значения компонент", z), 2, n + 1, 2, 2, 3, n + 2);
+    grdTable1->setGrid(Sec217::columnGrid(z ? none : c->Y0, n, "Значения компонент", z), 2, n + 1, 2, 2, 3,
+                       n + 2);
     fitColumn(grdTable1);
 }
 
@@ -165,7 +174,8 @@ void frmUni_217::Tabl2_Dspl(bool zeros) {
     Sec217* c = sec();
     const Vec none;
     const bool z = zeros || !c;
-    grdTable2->setGrid(Sec217::columnGrid(z ? none : c->H, n1, "Стандартные шаги", z), 2, n1 + 1, 2, 2, 3, n1 + 2);
+    grdTable2->setGrid(Sec217::columnGrid(z ? none : c->H, n1, "Стандартные шаги", z), 2, n1 + 1, 2, 2, 3,
+                       n1 + 2);
     fitColumn(grdTable2);
 }
 
@@ -218,4 +228,4 @@ void frmUni_217::writeDataFile(const std::string& path) {
     Sec217::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

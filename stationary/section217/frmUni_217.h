@@ -31,8 +31,8 @@ private:
     Sec217* sec();
     // A field whose label takes two lines: the first above the second, both ending at the
     // field.
-    QLineEdit* twoLineField(int sheet, int y, int labelWidth, const QString& first,
-                            const QString& second, const QString& name);
+    QLineEdit* twoLineField(int sheet, int y, int labelWidth, const QString& first, const QString& second,
+                            const QString& name);
 
     QLineEdit *txtMclass, *txtNdim, *txtAlfa, *txtBeta, *txtGama;
     FormGrid *grdTable, *grdTable1, *grdTable2;
@@ -42,4 +42,4 @@ private:
     QLineEdit *txtSclx, *txtScrx, *txtScly, *txtScry;
 };
 
-} // namespace velta
+}  // namespace velta

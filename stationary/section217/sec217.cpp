@@ -334,8 +334,7 @@ Sec217::Values Sec217::valuesFromFields(const Fields& f) {
     }
     v.STAB = realOf("STAB", f.stab);
     v.NEND = intOf("NEND", f.nend);
-    for (const std::string& item : listItems(f.ic))
-        v.IC.push_back(intOf("IC", item));
+    for (const std::string& item : listItems(f.ic)) v.IC.push_back(intOf("IC", item));
     v.SCLX = realOf("SCLX", f.sclx);
     v.SCRX = realOf("SCRX", f.scrx);
     v.SCLY = realOf("SCLY", f.scly);
@@ -346,8 +345,7 @@ Sec217::Values Sec217::valuesFromFields(const Fields& f) {
 void Sec217::checkValues(const Values& v) {
     const int n = v.NDIM;
     if (n < 1 || n > kContMaxDim) fail(dimText(n));
-    if (v.MC.rows() != n || v.MC.cols() != n || v.Y0.upper() != n || v.H.upper() != n + 1)
-        fail(kNotRead);
+    if (v.MC.rows() != n || v.MC.cols() != n || v.Y0.upper() != n || v.H.upper() != n + 1) fail(kNotRead);
     struct Probe : Continuation {
         void FUNCp() override {}
     } p;
@@ -369,7 +367,7 @@ void Sec217::checkValues(const Values& v) {
     // The doubling limit of the stability test needs ln(2*sqrt(STAB)) > 0.
     if (v.STAB > 0 && !(v.STAB > 0.25))
         fail("Параметр STAB должен быть больше 0.25 (STAB = " + CStr(v.STAB) +
-               ");\nпри STAB <= 0 устойчивость не определяется");
+             ");\nпри STAB <= 0 устойчивость не определяется");
     // The frame runs from 0 to SCRX and from 0 to SCRY.
     if (!(v.SCRX != 0 && std::isfinite(v.SCRX)))
         fail("Граница графика SCRX не должна быть равна 0 (SCRX = " + CStr(v.SCRX) + ")");
@@ -429,7 +427,8 @@ Mat Sec217::MULTI(const Mat& x, const Mat& z) {
     std::vector<double> zt(static_cast<std::size_t>(c + 1) * len);
     for (int i = 1; i <= n; ++i) {
         const double* zr = z.row(i);
-        for (int k2 = 1; k2 <= c; ++k2) zt[static_cast<std::size_t>(k2) * len + static_cast<std::size_t>(i)] = zr[k2];
+        for (int k2 = 1; k2 <= c; ++k2)
+            zt[static_cast<std::size_t>(k2) * len + static_cast<std::size_t>(i)] = zr[k2];
     }
     for (int j = 1; j <= r; ++j) {
         const double* xr = x.row(j);
@@ -532,8 +531,8 @@ std::string Sec217::PRINTp(int istep, double qmod, const Stability& s, double de
     const std::string s1 = (s.STABIL > 0 ? " " : "") + Format(s.STABIL, kE5);
     const std::string s2 = (det > 0 ? " " : "") + Format(det, kE5);
     const std::string label = s.verdict == Verdict::Undecided ? "   UNDEF"
-                              : s.STABIL > 0                 ? "   STAB"
-                                                             : "   UNSTAB";
+                              : s.STABIL > 0                  ? "   STAB"
+                                                              : "   UNSTAB";
     return Format(istep, "0000") + "   " + Format(qmod, kE5) + "   " + s1 + "   " + s2 + "   " + label;
 }
 
@@ -596,7 +595,8 @@ void Sec217::STABL(Ctx& c) {
     auto readPoint = [&] {
         const std::string line = in->readLine();
         const std::vector<std::string> w = words(line);
-        if (static_cast<int>(w.size()) < 3 + n) in->fail("строка точки диаграммы (" + CStr(3 + n) + " чисел)");
+        if (static_cast<int>(w.size()) < 3 + n)
+            in->fail("строка точки диаграммы (" + CStr(3 + n) + " чисел)");
         try {
             istep = static_cast<int>(textToReal(w[0]));
             k.Y(n1) = textToReal(w[2]);
@@ -714,8 +714,8 @@ void Sec217::Integr1(Ctx& c) {
     const std::string infor = c.paths.userFile("INFOR.diu");
     const std::string nlist = c.paths.userFile("NLIST.diu");
     checkCanCreate({infor, nlist, c.paths.userFile("STABL.diu")});
-    auto files = TextWriter::createAll({c.paths.userFile("QSOLV.diu"), c.paths.userFile("BSOLV.diu"),
-                                        c.paths.userFile("Results.diu")});
+    auto files = TextWriter::createAll(
+        {c.paths.userFile("QSOLV.diu"), c.paths.userFile("BSOLV.diu"), c.paths.userFile("Results.diu")});
     TextWriter& results = *files[2];
     writeNumberFile(infor, 0);
     k.qsolvOut = files[0].get();
@@ -724,31 +724,28 @@ void Sec217::Integr1(Ctx& c) {
 
     // Header of the results file: 17 values, one per line.
     for (double v : {static_cast<double>(n), QMIN, QMAX, STAB, 3.0, static_cast<double>(g.IC(1)),
-                     static_cast<double>(g.IC(2)), static_cast<double>(g.IC(3)),
-                     static_cast<double>(g.IC(4)), SCLX, SCRX, SCLY, SCRY, QSOLV, ALFA0, g.BETA,
-                     g.GAMA})
+                     static_cast<double>(g.IC(2)), static_cast<double>(g.IC(3)), static_cast<double>(g.IC(4)),
+                     SCLX, SCRX, SCLY, SCRY, QSOLV, ALFA0, g.BETA, g.GAMA})
         results.line(printedNumber(v));
     DrawMesh3(c);
 
     const ContEnd end = k.Syst_QB(false);
     k.qsolvOut = k.bsolvOut = k.resultsOut = nullptr;
-    for (auto& f : files) f->close();   // with what was written
+    for (auto& f : files) f->close();  // with what was written
     switch (end) {
     case ContEnd::Stopped:
         // The explanation was shown where the stop arose.
         writeNumberFile(infor, k.MARK);
         return;
-    case ContEnd::ContinueNo:
-        writeNumberFile(nlist, k.ISTEP);
-        return;
-    default:
-        break;
+    case ContEnd::ContinueNo: writeNumberFile(nlist, k.ISTEP); return;
+    default: break;
     }
     // At the interval bound or after another answer to the continue question: the number
     // of the last point is what STABL reads.
     writeNumberFile(nlist, k.ISTEP);
     if (STAB > 0) {
-        const std::string ans = c.ui.inputBox("\n\n      Устойчивость?", kTitle, "YES", 380, 0);  // 5700 twips
+        const std::string ans = c.ui.inputBox("\n\n      Устойчивость?", kTitle, "YES", 380,
+                                              0);  // 5700 twips
         if (ans == "YES") {
             STABL(c);
             return;
@@ -758,4 +755,4 @@ void Sec217::Integr1(Ctx& c) {
     writeNumberFile(infor, k.MARK);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -27,15 +27,15 @@ public:
     struct Values {
         i16 MCLASS = 0, NDIM = 0;
         double ALFA = 0, BETA = 0, GAMA = 0;
-        Mat MC;                              // NDIM x NDIM
-        Vec Y0;                              // starting approximation 1..NDIM
+        Mat MC;  // NDIM x NDIM
+        Vec Y0;  // starting approximation 1..NDIM
         double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0;
         i16 LIMIT0 = 0, LIMIT = 0;
         double EXACT = 0;
-        Vec H;                               // 1..NDIM+1
+        Vec H;  // 1..NDIM+1
         double STAB = 0;
         i16 NEND = 0;
-        std::vector<int> IC;                 // plotted components
+        std::vector<int> IC;  // plotted components
         double SCLX = 0, SCRX = 0, SCLY = 0, SCRY = 0;
     };
     // Bad input refused with a message before anything runs.
@@ -56,9 +56,9 @@ public:
     enum class Verdict { Stable, Unstable, Undecided };
     struct Stability {
         Verdict verdict = Verdict::Undecided;
-        double kappa = 0;    // 2*NORMA(H) at the last doubling
-        int doublings = 0;   // doublings made
-        double STABIL = 0;   // STAB - kappa
+        double kappa = 0;   // 2*NORMA(H) at the last doubling
+        int doublings = 0;  // doublings made
+        double STABIL = 0;  // STAB - kappa
     };
     // Row-sum norm.
     static double NORMA(const Mat& m);
@@ -80,15 +80,15 @@ public:
 
     // ---- window texts and data file
     struct Fields {
-        std::string mclass, ndim, alfa, beta, gama;    // sheet 1
-        GridText mc;                                   // sheet 2
-        GridText y0;                                   // sheet 3
-        std::string qmin, qmax, qsolv, hstep;          // sheet 4
+        std::string mclass, ndim, alfa, beta, gama;           // sheet 1
+        GridText mc;                                          // sheet 2
+        GridText y0;                                          // sheet 3
+        std::string qmin, qmax, qsolv, hstep;                 // sheet 4
         std::string exact, limit, limit0, accel, emin, emax;  // sheet 5
-        GridText steps;                                // sheet 6
-        std::string stab;                              // sheet 7
-        std::string nend, ic;                          // sheet 8
-        std::string sclx, scrx, scly, scry;            // sheet 9
+        GridText steps;                                       // sheet 6
+        std::string stab;                                     // sheet 7
+        std::string nend, ic;                                 // sheet 8
+        std::string sclx, scrx, scly, scry;                   // sheet 9
     };
     Fields fieldsFromStore() const;
     static Values valuesFromFields(const Fields& f);
@@ -105,18 +105,18 @@ public:
     void STABL(Ctx& c);
 
     // ---- the section's values (the globals hold MCLASS, NDIM, ALFA, BETA, GAMA, MC, IC)
-    Vec Y0;                      // starting approximation
-    double ALFA0 = 0;            // starting ALFA as read (the global ALFA follows the curve)
+    Vec Y0;            // starting approximation
+    double ALFA0 = 0;  // starting ALFA as read (the global ALFA follows the curve)
     double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
     i16 LIMIT0 = 0, LIMIT = 0, NEND = 0;
     Vec H;
     double STAB = 0;
     double SCLX = 0, SCRX = 0, SCLY = 0, SCRY = 0;
-    Model k;                     // continuation state of the last run
+    Model k;  // continuation state of the last run
 
     // What STABL found in the last run: the QMOD of every stability change.
     std::vector<double> changes;
     int undecided = 0;
 };
 
-} // namespace velta
+}  // namespace velta

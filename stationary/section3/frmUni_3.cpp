@@ -33,7 +33,7 @@ void checkTexts(const Sec3::Fields& f) {
     needInteger("NDEL", f.ndel);
 }
 
-} // namespace
+}  // namespace
 
 frmUni_3::frmUni_3(FormHost& host)
     : SectionForm(host, 3, QStringLiteral("Устойчивость циркулянта"), 2,
@@ -42,7 +42,8 @@ frmUni_3::frmUni_3(FormHost& host)
     addLabel(1, 10, 8, QStringLiteral("1) Параметры модели  M(NDIM,KMOD) классов 1-4"));
     const int lw1 = 420;
     int y = 36;
-    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS ="), QStringLiteral("txtMclass"));
+    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS ="),
+                         QStringLiteral("txtMclass"));
     txtNdim = addField(1, 20, y += kRow, lw1,
                        QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
                        QStringLiteral("txtNdim"));
@@ -54,7 +55,8 @@ frmUni_3::frmUni_3(FormHost& host)
 
     // ---- sheet 2: the ALFA range and the scale of the plot
     addLabel(2, 10, y = 8, QStringLiteral("2) Параметры построения зависимости U от ALFA."));
-    addLabel(2, 10, y += kLine, QStringLiteral("    Область изменения ALFA и масштабы для графика U=U(ALFA):"));
+    addLabel(2, 10, y += kLine,
+             QStringLiteral("    Область изменения ALFA и масштабы для графика U=U(ALFA):"));
     // The two ranges are aligned by blanks: a fixed-pitch font keeps them in columns.
     const QFont mono(QStringLiteral("Liberation Mono"), 9);
     for (const char* line : {"              Amin <= ALFA <= Amax", "              Umin <=  U   <= Umax"}) {
@@ -113,4 +115,4 @@ void frmUni_3::writeDataFile(const std::string& path) {
     Sec3::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

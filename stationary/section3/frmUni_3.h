@@ -26,4 +26,4 @@ private:
     QLineEdit *txtAmin, *txtAmax, *txtUmin, *txtUmax, *txtNdel;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -126,13 +126,12 @@ void Sec3::checkLimits() {
     if (!std::isfinite(g.Amin) || g.Amin < 0)
         fail("Левая граница Amin должна быть не меньше 0 (Amin = " + CStr(g.Amin) + ")");
     if (!std::isfinite(g.Amax) || !(g.Amax > g.Amin))
-        fail("Правая граница Amax должна быть больше Amin (Amin = " + CStr(g.Amin) + ", Amax = " +
-             CStr(g.Amax) + ")");
+        fail("Правая граница Amax должна быть больше Amin (Amin = " + CStr(g.Amin) +
+             ", Amax = " + CStr(g.Amax) + ")");
     if (!std::isfinite(g.Umin) || !std::isfinite(g.Umax) || !(g.Umax > g.Umin))
-        fail("Масштаб графика: Umax должно быть больше Umin (Umin = " + CStr(g.Umin) + ", Umax = " +
-             CStr(g.Umax) + ")");
-    if (g.NDEL < 1)
-        fail("Число разбиений NDEL должно быть не меньше 1 (NDEL = " + CStr(g.NDEL) + ")");
+        fail("Масштаб графика: Umax должно быть больше Umin (Umin = " + CStr(g.Umin) +
+             ", Umax = " + CStr(g.Umax) + ")");
+    if (g.NDEL < 1) fail("Число разбиений NDEL должно быть не меньше 1 (NDEL = " + CStr(g.NDEL) + ")");
 }
 
 // ---------------------------------------------------------------- the computation
@@ -231,7 +230,8 @@ Sec3::Sym Sec3::SUB_200(double alfa) {
     default: return {};
     }
     auto noSolution = [&](const std::string& why) {
-        throw VeltaError("Симметричное стационарное решение при ALFA = " + CStr(alfa) + " не найдено: " + why);
+        throw VeltaError("Симметричное стационарное решение при ALFA = " + CStr(alfa) +
+                         " не найдено: " + why);
     };
     if (!std::isfinite(u) || u <= 0) noSolution("недопустимое начальное приближение U = " + CStr(u));
     double S = 0, P = 0;
@@ -258,13 +258,13 @@ Sec3::Sym Sec3::SUB_200(double alfa) {
             break;
         }
         double du = G / Gp;
-        if (!std::isfinite(du)) noSolution("метод Ньютона дал нечисловое значение (итерация " + CStr(it) + ")");
+        if (!std::isfinite(du))
+            noSolution("метод Ньютона дал нечисловое значение (итерация " + CStr(it) + ")");
         // G(0) = -ALFA < 0 < G(U) for large U: a step past zero is replaced by halving U.
         if (u - du <= 0) du = u / 2;
         u -= du;
         if (std::fabs(du) <= kNewtonTol || std::fabs(du) <= kNewtonRel * u) break;
-        if (it >= kNewtonCap)
-            noSolution("метод Ньютона не сошёлся за " + CStr(kNewtonCap) + " итераций");
+        if (it >= kNewtonCap) noSolution("метод Ньютона не сошёлся за " + CStr(kNewtonCap) + " итераций");
     }
     S = b * std::pow(u, ga);
     P = b * std::pow(u, K * ga);
@@ -324,8 +324,8 @@ void Sec3::SUB_300(TextWriter& out) {
 
 void Sec3::DrawMesh3(Ctx& c) {
     const auto& g = mdlGlobal;
-    MeshMaskG(c, "Зависимость симметричного стационарного решения U от ALFA", "U", "ALFA", g.Amin,
-              g.Amax, g.Umin, g.Umax);
+    MeshMaskG(c, "Зависимость симметричного стационарного решения U от ALFA", "U", "ALFA", g.Amin, g.Amax,
+              g.Umin, g.Umax);
     Nadpis(c, 3, "", 0);
 }
 
@@ -362,8 +362,7 @@ void Sec3::Integr1(Ctx& c) {
 
 // ---------------------------------------------------------------- spectrum
 
-std::vector<std::string> Sec3::spectrFileLines(double alfa, const Sym& sol, const Vec& reL,
-                                               const Vec& imL) {
+std::vector<std::string> Sec3::spectrFileLines(double alfa, const Sym& sol, const Vec& reL, const Vec& imL) {
     const auto& g = mdlGlobal;
     std::vector<std::string> l = {
         "",
@@ -429,8 +428,8 @@ void Sec3::Spectr(Ctx& c) {
     auto& g = mdlGlobal;
     double alfa = 0;
     for (;;) {
-        const std::string ans =
-            c.ui.inputBox("Введите  ALFA  для вычисления спектра циркулянта", kSpectrTitle, CStr(g.ALFA));
+        const std::string ans = c.ui.inputBox("Введите  ALFA  для вычисления спектра циркулянта",
+                                              kSpectrTitle, CStr(g.ALFA));
         if (ans.empty()) {
             c.ui.message("Вы ничего не ввели или выбрали  Cancel", MsgIcon::None, kSpectrTitle);
             // Cancel ends the command (nothing computed, no file written); an empty
@@ -466,4 +465,4 @@ void Sec3::Spectr(Ctx& c) {
     spectrView = spectrViewLines(alfa, sol, unstable);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -28,8 +28,8 @@ public:
 
     // ---- window texts and data file
     struct Fields {
-        std::string mclass, ndim, kmod, beta, gama;       // sheet 1
-        std::string amin, amax, umin, umax, ndel;         // sheet 2
+        std::string mclass, ndim, kmod, beta, gama;  // sheet 1
+        std::string amin, amax, umin, umax, ndel;    // sheet 2
     };
     static Fields fieldsFromStore();
     static void Table_File(const std::string& path, const Fields& f);
@@ -61,9 +61,9 @@ public:
                                                     const Vec& imL);
     std::vector<std::string> spectrViewLines(double alfa, const Sym& sol, bool unstable) const;
 
-    Vec Re, Im, ReL, ImL;                 // 1..NDIM
-    std::vector<std::string> spectrView;  // text the main window shows after "&Спектр"
+    Vec Re, Im, ReL, ImL;                            // 1..NDIM
+    std::vector<std::string> spectrView;             // text the main window shows after "&Спектр"
     static constexpr Colour kSpectrBack = 15663086;  // its background, light green
 };
 
-} // namespace velta
+}  // namespace velta

@@ -16,7 +16,7 @@ const QString kRowX = QStringLiteral("Номера компонент векто
 const QString kRowU = QStringLiteral("Номера компонент вектора  U");
 constexpr int kGridTop = 84;
 
-} // namespace
+}  // namespace
 
 frmUni_4::frmUni_4(FormHost& host)
     : SectionForm(host, 4, QStringLiteral("Ассорти    "), 1,
@@ -29,8 +29,7 @@ frmUni_4::frmUni_4(FormHost& host)
     lblNdim = addLabel(1, 20, 40, QStringLiteral("Число уравнений  NDIM ="), 300);
     lblNdim->setObjectName(QStringLiteral("lblNdim"));
     grdTable = addGrid(1, 20, kGridTop, QStringLiteral("grdTable"));
-    addLabel(1, 20, 190,
-             QStringLiteral("Компоненты X с одинаковыми номерами U считаются равными;"));
+    addLabel(1, 20, 190, QStringLiteral("Компоненты X с одинаковыми номерами U считаются равными;"));
     addLabel(1, 20, 208, QStringLiteral("номера U идут от 1 до NU без пропусков."));
     cmdOK_Tabl = new QPushButton(QStringLiteral("Ввод"), frame(1));
     cmdOK_Tabl->setObjectName(QStringLiteral("cmdOK_Tabl"));
@@ -120,4 +119,4 @@ void frmUni_4::cmdInput4_Click() {
     hide();
 }
 
-} // namespace velta
+}  // namespace velta

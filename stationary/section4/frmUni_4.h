@@ -42,4 +42,4 @@ private:
     QFrame* pane_ = nullptr;  // the tab strip's pane, hidden with it
 };
 
-} // namespace velta
+}  // namespace velta

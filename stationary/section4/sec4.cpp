@@ -72,8 +72,8 @@ void Sec4::checkNumbers(const std::vector<double>& g, int ndim) {
         const double v = g[static_cast<std::size_t>(i - 1)];
         if (!(v >= 0 && v <= ndim && v == std::floor(v)))
             throw VeltaError("Номер компоненты вектора U для X(" + CStr(i) +
-                             ") должен быть целым числом от 1 до NDIM = " + CStr(ndim) +
-                             " (задано " + CStr(v) + ")");
+                             ") должен быть целым числом от 1 до NDIM = " + CStr(ndim) + " (задано " +
+                             CStr(v) + ")");
         if (v == 0) anyZero = true;
         else allZero = false;
         if (v > nu) nu = static_cast<int>(v);
@@ -91,8 +91,7 @@ void Sec4::checkNumbers(const std::vector<double>& g, int ndim) {
         for (double v : g) found = found || v == u;
         if (!found)
             throw VeltaError("Номер " + CStr(u) + " не присвоен ни одной компоненте X: номера " +
-                             "компонент вектора U должны идти от 1 до NU = " + CStr(nu) +
-                             " без пропусков");
+                             "компонент вектора U должны идти от 1 до NU = " + CStr(nu) + " без пропусков");
     }
 }
 
@@ -180,8 +179,7 @@ void Sec4::Assorty(Ctx& c) {
         g.KMOD = static_cast<i16>(kmod);
         c.surf.poll();
         const int k1 = kmod - 1;
-        const std::string header =
-            CStr(n + 1 - kmod) + ")  Модель M(" + CStr(n) + "," + CStr(kmod) + ")";
+        const std::string header = CStr(n + 1 - kmod) + ")  Модель M(" + CStr(n) + "," + CStr(kmod) + ")";
         // The equation of number u as its first component (the representative) sees it.
         for (int u = 1; u <= nu; ++u) {
             int rep = 1;
@@ -221,4 +219,4 @@ void Sec4::Assorty(Ctx& c) {
     g.KMOD = 1;
 }
 
-} // namespace velta
+}  // namespace velta

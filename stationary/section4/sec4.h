@@ -66,4 +66,4 @@ private:
     bool taken_ = false;
 };
 
-} // namespace velta
+}  // namespace velta

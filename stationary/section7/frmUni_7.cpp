@@ -34,7 +34,7 @@ void checkTexts(const Sec7::Fields& f) {
     needReal("DRY", f.dry);
 }
 
-} // namespace
+}  // namespace
 
 frmUni_7::frmUni_7(FormHost& host)
     : SectionForm(host, 7, QStringLiteral("Стационарные решения   "), 4,
@@ -46,9 +46,10 @@ frmUni_7::frmUni_7(FormHost& host)
     txtNdim = addField(1, 20, y, lw1, QStringLiteral("NDIM ="), QStringLiteral("txtNdim"));
     txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA ="), QStringLiteral("txtBeta"));
     txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA ="), QStringLiteral("txtGama"));
-    txtLL = addField(1, 20, y += kRow, lw1,
-                     QStringLiteral("LL - число компонент в 1-й группе частично-симметричного решения, LL <=[NDIM/2],"),
-                     QStringLiteral("txtLL"));
+    txtLL = addField(
+        1, 20, y += kRow, lw1,
+        QStringLiteral("LL - число компонент в 1-й группе частично-симметричного решения, LL <=[NDIM/2],"),
+        QStringLiteral("txtLL"));
 
     // ---- sheet 2: the interval of s and the steps
     addLabel(2, 10, y = 8, QStringLiteral("2) Отрезок 0 <= s <= Smax,"));
@@ -63,8 +64,10 @@ frmUni_7::frmUni_7(FormHost& host)
                         QStringLiteral("txtDelta"));
 
     // ---- sheet 3: the right end of ALFA; the heading is the field's label
-    const QString head3 = QStringLiteral("3) Правая граница отрезка по ALFA,                          ALmax =");
-    txtALmax = addField(3, 10, 8, fontMetrics().horizontalAdvance(head3) + 8, head3, QStringLiteral("txtALmax"));
+    const QString head3 = QStringLiteral(
+        "3) Правая граница отрезка по ALFA,                          ALmax =");
+    txtALmax = addField(3, 10, 8, fontMetrics().horizontalAdvance(head3) + 8, head3,
+                        QStringLiteral("txtALmax"));
 
     // ---- sheet 4: the plot bounds
     addLabel(4, 10, y = 8, QStringLiteral("4) Границы интервалов для графики (в долях ALmax):"));
@@ -115,4 +118,4 @@ void frmUni_7::writeDataFile(const std::string& path) {
     Sec7::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -28,4 +28,4 @@ private:
     QLineEdit *txtDRX, *txtDRY;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -27,8 +27,7 @@ bool positive(double v) { return std::isfinite(v) && v > 0; }
 int sgn(double v) { return (v > 0) - (v < 0); }
 
 void tooManyRows(const std::string& branch) {
-    fail(branch + ": более " + CStr(kMaxRows) +
-         " строк таблицы. Увеличьте шаг HMAX или ограничение DELTA");
+    fail(branch + ": более " + CStr(kMaxRows) + " строк таблицы. Увеличьте шаг HMAX или ограничение DELTA");
 }
 
 }  // namespace
@@ -114,7 +113,8 @@ Sec7::Point Sec7::F_AU12(double s, double gs) {
     Point p;
     p.u2 = std::pow(1 / (g.BETA * gs), 1 / g.GAMA);
     p.u1 = s * p.u2;
-    p.alfa = (g.BETA * ((g.LL - 1) * std::pow(p.u1, g.GAMA) + (g.NDIM - g.LL) * std::pow(p.u2, g.GAMA)) + 1) * p.u1;
+    p.alfa = (g.BETA * ((g.LL - 1) * std::pow(p.u1, g.GAMA) + (g.NDIM - g.LL) * std::pow(p.u2, g.GAMA)) + 1) *
+             p.u1;
     return p;
 }
 
@@ -181,8 +181,8 @@ void Sec7::checkLimits() {
         fail("Слишком малое ограничение DELTA: ALmax/DELTA = " + CStr(g.ALmax / g.Delta) +
              " (допустимо не более " + CStr(kMaxRows) + ")");
     if (!positive(g.DRX) || !positive(g.DRY))
-        fail("Границы графика DRX и DRY должны быть больше 0 (DRX = " + CStr(g.DRX) + ", DRY = " +
-             CStr(g.DRY) + ")");
+        fail("Границы графика DRX и DRY должны быть больше 0 (DRX = " + CStr(g.DRX) +
+             ", DRY = " + CStr(g.DRY) + ")");
     // The frame runs to DRX*ALmax and DRY*ALmax: both must be numbers.
     checkPlotRanges("ALFA", 0, g.DRX * g.ALmax, "U", 0, g.DRY * g.ALmax);
 }
@@ -274,7 +274,8 @@ void Sec7::Integr1(Ctx& c) {
             c.surf.poll();
             const double aPrev = alfa, uPrev = UU;
             if (++symRows > kMaxRows) tooManyRows("Симметричное решение");
-            sym->line("   " + std::string("  ") + Format(symRows, "0000") + "  " + fmt5(alfa) + "  " + fmt5(UU));
+            sym->line("   " + std::string("  ") + Format(symRows, "0000") + "  " + fmt5(alfa) + "  " +
+                      fmt5(UU));
             double step = g.Hmax;
             for (;;) {
                 UU = uPrev + step;
@@ -357,4 +358,4 @@ void Sec7::Integr1(Ctx& c) {
     c.surf.text("ALmin = " + fmt5(ALmin));
 }
 
-} // namespace velta
+}  // namespace velta

@@ -22,10 +22,10 @@ public:
 
     // ---- window texts and data file
     struct Fields {
-        std::string ndim, beta, gama, ll;           // sheet 1
-        std::string smax, sh, hmax, delta;          // sheet 2
-        std::string almax;                          // sheet 3
-        std::string drx, dry;                       // sheet 4
+        std::string ndim, beta, gama, ll;   // sheet 1
+        std::string smax, sh, hmax, delta;  // sheet 2
+        std::string almax;                  // sheet 3
+        std::string drx, dry;               // sheet 4
     };
     static Fields fieldsFromStore();
     static void Table_File(const std::string& path, const Fields& f);
@@ -44,9 +44,9 @@ public:
 
     // Scan of [0, Smax] by the step SH for the sign changes of g: the lines it writes.
     struct Scan {
-        bool ok = false;          // the interval was found
-        double sL = 0, sR = 0;    // sR only when LL > 1
-        long IT = 0;              // scan steps made
+        bool ok = false;        // the interval was found
+        double sL = 0, sR = 0;  // sR only when LL > 1
+        long IT = 0;            // scan steps made
         std::vector<std::string> lines;
     };
     static Scan scanPositivity(Ctx& c);
@@ -62,4 +62,4 @@ public:
     int symRows = 0, partRows = 0;  // table rows of the two branches
 };
 
-} // namespace velta
+}  // namespace velta

@@ -53,12 +53,11 @@ frmUni_511::frmUni_511(FormHost& host)
 
 std::vector<FieldText<Sec511::Fields>> frmUni_511::texts() const {
     using F = Sec511::Fields;
-    return {{txtNdim, &F::ndim},   {txtAlfa, &F::alfa}, {txtBeta, &F::beta}, {txtGama, &F::gama},
-            {txtTeta, &F::teta},   {txtOmeg, &F::omeg}, {txtTau1, &F::tau1}, {txtTau2, &F::tau2},
-            {txtIND, &F::ind},     {txtX_Ndim, &F::xndim}, {txtX_1, &F::x1},
-            {txtI1G, &F::i1g},     {txtNss, &F::nss},   {txtNsc, &F::nsc},
-            {txtSclx, &F::sclx},   {txtScrx, &F::scrx}, {txtSclw, &F::sclw}, {txtScrw, &F::scrw},
-            {txtSclt, &F::sclt}};
+    return {{txtNdim, &F::ndim}, {txtAlfa, &F::alfa},    {txtBeta, &F::beta}, {txtGama, &F::gama},
+            {txtTeta, &F::teta}, {txtOmeg, &F::omeg},    {txtTau1, &F::tau1}, {txtTau2, &F::tau2},
+            {txtIND, &F::ind},   {txtX_Ndim, &F::xndim}, {txtX_1, &F::x1},    {txtI1G, &F::i1g},
+            {txtNss, &F::nss},   {txtNsc, &F::nsc},      {txtSclx, &F::sclx}, {txtScrx, &F::scrx},
+            {txtSclw, &F::sclw}, {txtScrw, &F::scrw},    {txtSclt, &F::sclt}};
 }
 
 void frmUni_511::fillFields() {
@@ -74,4 +73,4 @@ Sec511::Fields frmUni_511::currentFields() const {
     return f;
 }
 
-} // namespace velta
+}  // namespace velta

@@ -23,7 +23,8 @@ protected:
     // What the reading or the run would refuse is not written.
     void writeDataFile(const std::string& path) override {
         const Sec511::Fields f = currentFields();
-        checkByReading(path, [&](const std::string& p) { Sec511::Table_File(p, f); }, &Sec511::checkLimits);
+        checkByReading(
+            path, [&](const std::string& p) { Sec511::Table_File(p, f); }, &Sec511::checkLimits);
         Sec511::Table_File(path, f);
     }
 
@@ -37,4 +38,4 @@ private:
     QLineEdit *txtI1G, *txtNss, *txtNsc, *txtSclx, *txtScrx, *txtSclw, *txtScrw, *txtSclt;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -19,13 +19,12 @@ namespace {
 
 std::vector<Vec*> sectionVectors() {
     auto& g = mdlGlobal;
-    return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2,
-            &g.XV, &g.FV,    &g.DV,   &g.D1,  &g.D2, &g.XS};
+    return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2, &g.XV, &g.FV, &g.DV, &g.D1, &g.D2, &g.XS};
 }
 
 // F(x) into fv and D into dv for the chain of n >= 3 compartments.
-inline void rhs(int n, double alfa, double beta, double gama, double teta,
-                const Sec511::Rates& r, const double* x, double* fv, double* dv) {
+inline void rhs(int n, double alfa, double beta, double gama, double teta, const Sec511::Rates& r,
+                const double* x, double* fv, double* dv) {
     fv[1] = alfa / (1 + beta * std::pow(x[n], gama)) + r.b * x[2];
     dv[1] = -r.c1;
     for (int i = 2; i <= n - 2; ++i) {
@@ -49,8 +48,7 @@ void checkStationLimits() {
     if (g.TAU2 == 0) fail("Время перехода TAU2 не должно быть равно 0");
     if (!(g.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(g.ALFA) + ")");
     if (!(g.BETA > 0)) fail("Параметр BETA должен быть больше 0 (BETA = " + CStr(g.BETA) + ")");
-    if (!(g.GAMA > -1))
-        fail("Параметр GAMA должен быть больше -1 (GAMA = " + CStr(g.GAMA) + ")");
+    if (!(g.GAMA > -1)) fail("Параметр GAMA должен быть больше -1 (GAMA = " + CStr(g.GAMA) + ")");
     if (!(g.TETA > 0)) fail("Параметр TETA должен быть больше 0 (TETA = " + CStr(g.TETA) + ")");
     if (!std::isfinite(g.OMEG)) fail("Недопустимое значение OMEG");
 }
@@ -65,8 +63,10 @@ NewtonRoot safeNewton(const NewtonFn& fn, double x0, double lo, double hi, doubl
     auto eval = [&](double at, double& gv, double& dv) {
         fn(at, gv, dv);
         if (!std::isfinite(gv))
-            throw VeltaError("Метод Ньютона для стационарного решения: нечисловое значение "
-                             "функции в точке x = " + CStr(at));
+            throw VeltaError(
+                "Метод Ньютона для стационарного решения: нечисловое значение "
+                "функции в точке x = " +
+                CStr(at));
     };
     // g < 0 left of the root, g > 0 right of it: a point inside the bracket narrows it.
     auto narrow = [&](double at, double gv) {
@@ -76,8 +76,10 @@ NewtonRoot safeNewton(const NewtonFn& fn, double x0, double lo, double hi, doubl
         }
     };
     if (!std::isfinite(x0) || !(lo <= hi))
-        throw VeltaError("Метод Ньютона для стационарного решения: недопустимое начальное "
-                         "приближение x = " + CStr(x0));
+        throw VeltaError(
+            "Метод Ньютона для стационарного решения: недопустимое начальное "
+            "приближение x = " +
+            CStr(x0));
     eval(x, gx, dx);
     narrow(x, gx);
     for (int it = 1; it <= cap; ++it) {
@@ -112,8 +114,7 @@ NewtonRoot safeNewton(const NewtonFn& fn, double x0, double lo, double hi, doubl
             return res;
         }
     }
-    throw VeltaError("Метод Ньютона для стационарного решения не сошёлся за " + CStr(cap) +
-                     " итераций");
+    throw VeltaError("Метод Ньютона для стационарного решения не сошёлся за " + CStr(cap) + " итераций");
 }
 
 // ---------------------------------------------------------------- data file
@@ -131,8 +132,7 @@ void Sec511::InputPar(Ctx& c) {
         r.Key_InputR("TAU2", g.TAU2);
         r.Key_InputR("TETA", g.TETA);
         r.Key_InputR("OMEG", g.OMEG);
-        if (g.NDIM < 1)
-            fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
+        if (g.NDIM < 1) fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
         const int n = g.NDIM;
         allocVectors(sectionVectors(), n);
 
@@ -244,8 +244,7 @@ void Sec511::Vych_PCH(const Rates& r) {
     auto& g = mdlGlobal;
     const int n = g.NDIM;
     if (n < 3) fail("Число уравнений NDIM должно быть не меньше 3 (NDIM = " + CStr(g.NDIM) + ")");
-    if (g.XV.upper() < n || g.FV.upper() < n || g.DV.upper() < n)
-        fail(kNotRead);
+    if (g.XV.upper() < n || g.FV.upper() < n || g.DV.upper() < n) fail(kNotRead);
     rhs(n, g.ALFA, g.BETA, g.GAMA, g.TETA, r, g.XV.data(), g.FV.data(), g.DV.data());
 }
 
@@ -266,8 +265,8 @@ void Sec511::Station() {
         u1 = un;
     }
     if (!(zzz > 0))
-        fail(" ZZZ < 0, STOP\nСтационарное решение при этих параметрах не существует (ZZZ = " +
-             CStr(zzz) + ")");
+        fail(" ZZZ < 0, STOP\nСтационарное решение при этих параметрах не существует (ZZZ = " + CStr(zzz) +
+             ")");
     const double q = g.ALFA / (zzz * g.TETA);
     const double beta = g.BETA, gama = g.GAMA;
     const double x0 = std::pow(q / beta, 1 / (gama + 1));
@@ -305,18 +304,15 @@ Sec511::Weights Sec511::corrector(double h, double d1, double d2) {
 
 void Sec511::checkLimits() {
     const auto& g = mdlGlobal;
-    if (g.NDIM < 4)
-        fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
+    if (g.NDIM < 4) fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
     needVectors(sectionVectors(), g.NDIM);
     checkStationLimits();
     checkStep();
     // |HHH * D| must leave the exponential weights of the corrector finite.
     const Rates r = rates();
-    checkStepForRates(std::max({std::fabs(r.c1), std::fabs(r.c2), std::fabs(g.TETA)}),
-                      "скоростей переноса");
+    checkStepForRates(std::max({std::fabs(r.c1), std::fabs(r.c2), std::fabs(g.TETA)}), "скоростей переноса");
     if (g.NSS < 1)
-        fail("Шаг выдачи стационарного решения NSS должен быть не меньше 1 (NSS = " +
-             CStr(g.NSS) + ")");
+        fail("Шаг выдачи стационарного решения NSS должен быть не меньше 1 (NSS = " + CStr(g.NSS) + ")");
     checkTableDensity();
     checkPlotList(12);
 }
@@ -340,8 +336,7 @@ void Sec511::Rezults(TextWriter& out, i32 j, double t, std::string& listing) {
         // The listing of every NSS-th component, and the last one when it falls between.
         Station();
         listing.clear();
-        for (int i = 1; i <= n; i += g.NSS)
-            listing += Format(i, "0000") + "   " + fmt5(g.XS(i)) + "\n";
+        for (int i = 1; i <= n; i += g.NSS) listing += Format(i, "0000") + "   " + fmt5(g.XS(i)) + "\n";
         if ((n - 1) % g.NSS != 0) listing += Format(n, "0000") + "   " + fmt5(g.XS(n));
         out.line("");
         out.line("  Решение задачи Коши ");
@@ -386,10 +381,8 @@ void Sec511::Integr1(Ctx& c) {
     g.NSTEP = CLng(g.TMAX / g.HHH);
     const Rates rt = rates();
 
-    if (g.LGRAPH == 1)
-        DrawMesh1(c);
-    else
-        DrawMeshF1(c);
+    if (g.LGRAPH == 1) DrawMesh1(c);
+    else DrawMeshF1(c);
 
     auto out = TextWriter::create(c.paths.userFile("Results.sy1"));
     g.TOLD = 0;
@@ -454,10 +447,8 @@ void Sec511::Integr1(Ctx& c) {
         g.W = distance(xnew, xst, n);
         g.TCUR = t;
         checkFinite(j, t);
-        if (g.LGRAPH == 1)
-            Graphic1(c);
-        else
-            GraphicF1(c, j);
+        if (g.LGRAPH == 1) Graphic1(c);
+        else GraphicF1(c, j);
         periodSearch(wmin, t, j, h);
         nextStep(xprev, x1, xnew, bytes);
     }

@@ -18,8 +18,8 @@ namespace velta {
 // leaves the bracket or does not shrink |g| is replaced by bisection of the bracket, which
 // every evaluation of g narrows; more than cap iterations is an error.
 struct NewtonRoot {
-    double x = 0;       // the root
-    double base = 0;    // the point whose correction gave x
+    double x = 0;     // the root
+    double base = 0;  // the point whose correction gave x
     int iterations = 0;
     int bisections = 0;
 };
@@ -36,7 +36,7 @@ public:
     struct Fields : RunFields {
         std::string ndim, alfa, beta, gama, teta, omeg, tau1, tau2;  // sheet 1
         std::string ind, xndim, x1;
-        std::string i1g, nss, nsc, sclx, scrx, sclw, scrw, sclt;     // sheet 3
+        std::string i1g, nss, nsc, sclx, scrx, sclw, scrw, sclt;  // sheet 3
     };
     static Fields fieldsFromStore();
     // Writes the data file: eight blocks with their header-store lines and the field texts.
@@ -72,4 +72,4 @@ public:
     static void DrawMeshF1(Ctx& c);
 };
 
-} // namespace velta
+}  // namespace velta

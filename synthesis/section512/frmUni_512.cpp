@@ -33,7 +33,7 @@ void fitTauGrid(FormGrid* g) {
     g->resize(w, h);
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- shared sheets
 
@@ -65,8 +65,7 @@ void SyzDelayForm::buildDelaySheets(int y, bool withSystemLines) {
     txtNDEL = addField(3, 20, y += kRow, lw3, QStringLiteral("NDEL ="), QStringLiteral("txtNDEL"));
     addLabel(3, 10, y += 40, QStringLiteral("4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1"));
     addLabel(3, 10, y += kLine, QStringLiteral("    Варианты задания начальных данных:"));
-    addLabel(3, 10, y += kLine,
-             QStringLiteral("    IND = 0 - \"возмущенное\" стационарное решение,"));
+    addLabel(3, 10, y += kLine, QStringLiteral("    IND = 0 - \"возмущенное\" стационарное решение,"));
     addLabel(3, 10, y += kLine, QStringLiteral("    IND = 1 - нулевые начальные данные."));
     txtIND = addField(3, 20, y += 26, lw3, QStringLiteral("IND ="), QStringLiteral("txtIND"));
     txtZ_1 = addField(3, 20, y += kRow, 260, QStringLiteral("\"Возмущение\" компоненты  Z(1) ="),
@@ -79,8 +78,7 @@ void SyzDelayForm::buildDelaySheets(int y, bool withSystemLines) {
     const int lw4 = 120;
     addLabel(4, 10, y = 8, QStringLiteral("6) Плотность выдачи результатов в таблицу"));
     txtNsc = addField(4, 20, y += 28, lw4, QStringLiteral("NSC ="), QStringLiteral("txtNsc"));
-    addLabel(4, 10, y += kRow + 30,
-             QStringLiteral("7) Границы интервалов для графиков (в долях ALFA):"));
+    addLabel(4, 10, y += kRow + 30, QStringLiteral("7) Границы интервалов для графиков (в долях ALFA):"));
     y += 28;
     const int yBounds = y;
     txtDlx = addField(4, 20, y, lw4, QStringLiteral("DLX ="), QStringLiteral("txtDlx"));
@@ -172,9 +170,10 @@ Sec512::Fields frmUni_512::currentFields() const {
 // What the reading or the run would refuse is not written.
 void frmUni_512::writeDataFile(const std::string& path) {
     const auto f = currentFields();
-    checkByReading(path, [&](const std::string& p) { Sec512::Table_File(p, f); },
-                   [this] { dynamic_cast<Sec512&>(*core()).checkLimits(); });
+    checkByReading(
+        path, [&](const std::string& p) { Sec512::Table_File(p, f); },
+        [this] { dynamic_cast<Sec512&>(*core()).checkLimits(); });
     Sec512::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

@@ -29,8 +29,7 @@ protected:
     QLineEdit* txtTeta = nullptr;  // built by the section on sheet 1
     QLineEdit *txtMDIM = nullptr, *txtLTAU = nullptr;
     FormGrid* grdTable1 = nullptr;
-    QLineEdit *txtTmax = nullptr, *txtNDEL = nullptr, *txtIND = nullptr, *txtZ_1 = nullptr,
-              *txtI1G = nullptr;
+    QLineEdit *txtTmax = nullptr, *txtNDEL = nullptr, *txtIND = nullptr, *txtZ_1 = nullptr, *txtI1G = nullptr;
     QLineEdit *txtNsc = nullptr, *txtDlx = nullptr, *txtDrx = nullptr, *txtSCLT = nullptr;
 };
 
@@ -51,4 +50,4 @@ private:
     QLineEdit *txtAlfa, *txtBeta, *txtGama;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -14,10 +14,10 @@ namespace velta {
 
 namespace {
 
-constexpr int kNodes = 5000;   // ZTAB nodes 0..5000: NDEL <= 2499
-constexpr int kComps = 1;      // the equation is scalar
-constexpr int kDelays = 20;    // TAU, KTAU, RTAU 0..20
-constexpr int kRates = 5;      // TETAm 0..5
+constexpr int kNodes = 5000;  // ZTAB nodes 0..5000: NDEL <= 2499
+constexpr int kComps = 1;     // the equation is scalar
+constexpr int kDelays = 20;   // TAU, KTAU, RTAU 0..20
+constexpr int kRates = 5;     // TETAm 0..5
 constexpr int kNewtonCap = 1000;
 
 }  // namespace
@@ -91,8 +91,7 @@ void Sec512::initialFunction() {
 
 void Sec512::checkCommon() {
     const auto& g = mdlGlobal;
-    if (g.TETAm.upper() < 1 || g.ZTAB.rows() < kNodes)
-        fail(kNotRead);
+    if (g.TETAm.upper() < 1 || g.ZTAB.rows() < kNodes) fail(kNotRead);
     if (!(g.TETAm(1) != 0) || !std::isfinite(g.TETAm(1)))
         fail("Скорость распада TETA должна быть отлична от 0 (TETA = " + CStr(g.TETAm(1)) + ")");
 }
@@ -151,10 +150,11 @@ void Sec512::checkLimits() const {
         // Newton starts from (ALFA/BETA/TETA)^(1/(GAMA+1)): it must be a positive number.
         const double z0 = std::pow(g.ALFA / g.BETA / g.TETAm(1), 1 / (g.GAMA + 1));
         if (!(z0 > 0) || !std::isfinite(z0))
-            fail("Стационарное решение не может быть найдено: начальное приближение "
-                 "(ALFA/BETA/TETA)^(1/(GAMA+1)) = " + CStr(z0) +
-                 " (нужны ALFA/(BETA*TETA) > 0 и GAMA > -1; ALFA = " + CStr(g.ALFA) + ", BETA = " +
-                 CStr(g.BETA) + ", GAMA = " + CStr(g.GAMA) + ", TETA = " + CStr(g.TETAm(1)) + ")");
+            fail(
+                "Стационарное решение не может быть найдено: начальное приближение "
+                "(ALFA/BETA/TETA)^(1/(GAMA+1)) = " +
+                CStr(z0) + " (нужны ALFA/(BETA*TETA) > 0 и GAMA > -1; ALFA = " + CStr(g.ALFA) + ", BETA = " +
+                CStr(g.BETA) + ", GAMA = " + CStr(g.GAMA) + ", TETA = " + CStr(g.TETAm(1)) + ")");
     }
 }
 
@@ -208,4 +208,4 @@ void Sec512::header(TextWriter& out) {
 
 void Sec512::Integr1(Ctx& c) { DelayIntegr(c, *this); }
 
-} // namespace velta
+}  // namespace velta

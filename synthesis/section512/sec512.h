@@ -14,9 +14,9 @@ namespace velta {
 
 // Texts of the fields of blocks 2..7 of a ".syzd" file (the same in sections 512 and 522).
 struct SyzFields {
-    std::string mdim, ltau;   // sheet 1
-    GridText tau;             // sheet 2 (grdTable1)
-    std::string teta;         // sheet 1
+    std::string mdim, ltau;                 // sheet 1
+    GridText tau;                           // sheet 2 (grdTable1)
+    std::string teta;                       // sheet 1
     std::string tmax, ndel, ind, z_1, i1g;  // sheet 3
     std::string nsc, dlx, drx, sclt;        // sheet 4
 };
@@ -69,4 +69,4 @@ public:
     double ZD1 = 0;  // Z(t - TAU) of the node being computed
 };
 
-} // namespace velta
+}  // namespace velta

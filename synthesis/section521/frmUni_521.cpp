@@ -32,9 +32,15 @@ frmUni_521::frmUni_521(FormHost& host)
 
 std::vector<FieldText<Sec521::Fields>> frmUni_521::texts() const {
     using F = Sec521::Fields;
-    return {{txtNdim1_Ndim2, &F::ndim12}, {txtAlfa, &F::alfa},       {txtBeta1_Beta2, &F::beta12},
-            {txtGama1_Gama2, &F::gama12}, {txtTau1_Tau2, &F::tau12}, {txtTeta, &F::teta},
-            {txtIND, &F::ind},            {txtX_Ndim, &F::xndim},    {txtI1G, &F::i1g}};
+    return {{txtNdim1_Ndim2, &F::ndim12},
+            {txtAlfa, &F::alfa},
+            {txtBeta1_Beta2, &F::beta12},
+            {txtGama1_Gama2, &F::gama12},
+            {txtTau1_Tau2, &F::tau12},
+            {txtTeta, &F::teta},
+            {txtIND, &F::ind},
+            {txtX_Ndim, &F::xndim},
+            {txtI1G, &F::i1g}};
 }
 
 void frmUni_521::fillFields() {
@@ -52,4 +58,4 @@ Sec521::Fields frmUni_521::currentFields() const {
     return f;
 }
 
-} // namespace velta
+}  // namespace velta

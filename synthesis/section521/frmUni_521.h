@@ -24,7 +24,8 @@ protected:
     // What the reading or the run would refuse is not written.
     void writeDataFile(const std::string& path) override {
         const Sec521::Fields f = currentFields();
-        checkByReading(path, [&](const std::string& p) { Sec521::Table_File(p, f); }, &Sec521::checkLimits);
+        checkByReading(
+            path, [&](const std::string& p) { Sec521::Table_File(p, f); }, &Sec521::checkLimits);
         Sec521::Table_File(path, f);
     }
 
@@ -39,4 +40,4 @@ private:
     ScaleWidgets scale_;
 };
 
-} // namespace velta
+}  // namespace velta

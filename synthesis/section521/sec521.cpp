@@ -22,13 +22,12 @@ namespace {
 
 std::vector<Vec*> sectionVectors() {
     auto& g = mdlGlobal;
-    return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1,   &g.F2,   &g.XV,
-            &g.FV, &g.AK,    &g.EC1m, &g.EC2m, &g.EHIm};
+    return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2, &g.XV, &g.FV, &g.AK, &g.EC1m, &g.EC2m, &g.EHIm};
 }
 
 // F(x) into fv for chain 1 (1..n1-1), chain 2 (n1..n-1) and the common compartment n.
-inline void rhs(int n1, int n, double alfa, double beta1, double beta2, double gama1,
-                double gama2, const double* ak, const double* x, double* fv) {
+inline void rhs(int n1, int n, double alfa, double beta1, double beta2, double gama1, double gama2,
+                const double* ak, const double* x, double* fv) {
     const double xl = x[n];
     fv[1] = alfa / (1 + beta1 * std::pow(xl, gama1));
     for (int i = 2; i <= n1 - 1; ++i) fv[i] = ak[i] * x[i - 1];
@@ -88,8 +87,8 @@ void Sec521::InputPar(Ctx& c) {
         r.echo("TAU1,TAU2   = " + CStr(g.TAU1) + "," + CStr(g.TAU2));
         r.Key_InputR("TETA", g.TETA);
         if (g.NDIM1 < 1 || g.NDIM2 < 1 || g.NDIM1 + g.NDIM2 - 1 < 1)
-            fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " +
-                 CStr(g.NDIM1) + ", NDIM2 = " + CStr(g.NDIM2) + ")");
+            fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
+                 ", NDIM2 = " + CStr(g.NDIM2) + ")");
         g.NDIM = toI16(static_cast<double>(g.NDIM1) + g.NDIM2 - 1);
         const int n = g.NDIM;
         allocVectors(sectionVectors(), n);
@@ -174,17 +173,15 @@ void Sec521::Vych_PCH() {
     if (g.NDIM1 < 2 || g.NDIM2 < 2 || n != g.NDIM1 + g.NDIM2 - 1)
         fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
              ", NDIM2 = " + CStr(g.NDIM2) + ")");
-    if (g.XV.upper() < n || g.FV.upper() < n || g.AK.upper() < n)
-        fail(kNotRead);
-    rhs(g.NDIM1, n, g.ALFA, g.BETA1, g.BETA2, g.GAMA1, g.GAMA2, g.AK.data(), g.XV.data(),
-        g.FV.data());
+    if (g.XV.upper() < n || g.FV.upper() < n || g.AK.upper() < n) fail(kNotRead);
+    rhs(g.NDIM1, n, g.ALFA, g.BETA1, g.BETA2, g.GAMA1, g.GAMA2, g.AK.data(), g.XV.data(), g.FV.data());
 }
 
 // The plain iteration x <- x + D, D = -g/g', from x0 until |D| < tol; the root is the
 // last x + D and base the x it was computed at. Empty when it fails: a non-finite value, a
 // step out of [lo, hi], a point met before (a cycle), or no convergence within cap steps.
-static std::optional<NewtonRoot> plainNewton(const NewtonFn& fn, double x0, double lo, double hi,
-                                             double tol, int cap) {
+static std::optional<NewtonRoot> plainNewton(const NewtonFn& fn, double x0, double lo, double hi, double tol,
+                                             int cap) {
     std::vector<double> seen;
     double x = x0;
     for (int it = 1; it <= cap; ++it) {
@@ -249,8 +246,7 @@ void Sec521::weights() {
 void Sec521::checkLimits() {
     const auto& g = mdlGlobal;
     checkStationLimits();
-    if (g.NDIM != g.NDIM1 + g.NDIM2 - 1)
-        fail(kNotRead);
+    if (g.NDIM != g.NDIM1 + g.NDIM2 - 1) fail(kNotRead);
     needVectors(sectionVectors(), g.NDIM);
     checkStep();
     // HHH * AK(i) must leave the step weights finite.
@@ -311,10 +307,8 @@ void Sec521::Integr1(Ctx& c) {
     rates();
     weights();
 
-    if (g.LGRAPH == 1)
-        DrawMesh1(c);
-    else
-        DrawMeshF1(c);
+    if (g.LGRAPH == 1) DrawMesh1(c);
+    else DrawMeshF1(c);
     auto out = TextWriter::create(c.paths.userFile("Results.sy2"));
     g.TOLD = 0;
 
@@ -366,10 +360,8 @@ void Sec521::Integr1(Ctx& c) {
         g.W = distance(xnew, xst, n);
         g.TCUR = t;
         checkFinite(j, t);
-        if (g.LGRAPH == 1)
-            Graphic1(c);
-        else
-            GraphicF1(c, j);
+        if (g.LGRAPH == 1) Graphic1(c);
+        else GraphicF1(c, j);
         periodSearch(wmin, t, j, h);
         nextStep(xprev, x1, xnew, bytes);
     }

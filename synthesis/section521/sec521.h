@@ -44,4 +44,4 @@ public:
     static void DrawMeshF1(Ctx& c);
 };
 
-} // namespace velta
+}  // namespace velta

@@ -10,7 +10,7 @@ constexpr int kRow = 26;
 constexpr int kLabel1 = 300;
 constexpr int kPairWidth = 200;  // the combined fields hold two or three numbers
 
-} // namespace
+}  // namespace
 
 frmUni_522::frmUni_522(FormHost& host)
     : SyzDelayForm(host, 522, QStringLiteral("Синтез\\Кодирование двумя ГЭ\\Уравнение с запаздыванием")) {
@@ -46,9 +46,10 @@ Sec522::Fields frmUni_522::currentFields() const {
 // What the reading or the run would refuse is not written.
 void frmUni_522::writeDataFile(const std::string& path) {
     const auto f = currentFields();
-    checkByReading(path, [&](const std::string& p) { Sec522::Table_File(p, f); },
-                   [this] { dynamic_cast<Sec522&>(*core()).checkLimits(); });
+    checkByReading(
+        path, [&](const std::string& p) { Sec522::Table_File(p, f); },
+        [this] { dynamic_cast<Sec522&>(*core()).checkLimits(); });
     Sec522::Table_File(path, f);
 }
 
-} // namespace velta
+}  // namespace velta

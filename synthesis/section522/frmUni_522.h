@@ -24,4 +24,4 @@ private:
     QLineEdit *txtAlfa_Alfa1_Alfa2, *txtBeta1_Beta2, *txtGama1_Gama2;
 };
 
-} // namespace velta
+}  // namespace velta

@@ -85,8 +85,10 @@ void Sec522::checkLimits() const {
              ")");
     // The iteration starts at z = 0, where z^(GAMA - 1) is infinite for GAMA < 1.
     if (!(g.GAMA1 >= 1) || !(g.GAMA2 >= 1))
-        fail("Показатели GAMA1, GAMA2 должны быть не меньше 1: итерация стационарного решения "
-             "начинается с Z = 0 (GAMA1 = " + CStr(g.GAMA1) + ", GAMA2 = " + CStr(g.GAMA2) + ")");
+        fail(
+            "Показатели GAMA1, GAMA2 должны быть не меньше 1: итерация стационарного решения "
+            "начинается с Z = 0 (GAMA1 = " +
+            CStr(g.GAMA1) + ", GAMA2 = " + CStr(g.GAMA2) + ")");
 }
 
 double Sec522::rhs(double zd1, double zd2) {
@@ -152,4 +154,4 @@ void Sec522::header(TextWriter& out) {
 
 void Sec522::Integr1(Ctx& c) { DelayIntegr(c, *this); }
 
-} // namespace velta
+}  // namespace velta

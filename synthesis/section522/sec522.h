@@ -44,4 +44,4 @@ public:
     double ZD1 = 0, ZD2 = 0;  // delayed values of the node being computed
 };
 
-} // namespace velta
+}  // namespace velta

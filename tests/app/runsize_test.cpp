@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace velta;
 
 namespace {
@@ -78,7 +77,8 @@ TEST(RunSize, TheComputationAsksBeforeARunawayRun) {
         EXPECT_EQ(shell.mnuIntegr(c), !runaway);
         if (runaway) {
             ASSERT_EQ(ui.questions.size(), 1u);
-            EXPECT_NE(ui.questions[0].find("\\User\\Results.mnk — около 14 ГБ"), std::string::npos) << ui.questions[0];
+            EXPECT_NE(ui.questions[0].find("\\User\\Results.mnk — около 14 ГБ"), std::string::npos)
+                << ui.questions[0];
             EXPECT_EQ(test::bytesOf(app.path("User/Results.mnk")), "old\r\n");
         } else {
             EXPECT_TRUE(ui.questions.empty());
@@ -88,4 +88,4 @@ TEST(RunSize, TheComputationAsksBeforeARunawayRun) {
     mdlGlobal.reset();
 }
 
-} // namespace
+}  // namespace

@@ -1,5 +1,5 @@
-#include "app/prompter.h"
 #include "app/shell.h"
+#include "app/prompter.h"
 #include "data/paths.h"
 #include "data/store.h"
 #include "graphics/surface.h"
@@ -36,7 +36,7 @@ protected:
     AppPaths paths{app.root()};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ShellTest, StartDisablesEveryCommand) {
     Shell s(paths);

@@ -1,6 +1,6 @@
 // The sweep's axes, points, table and folder checks, and the summary's statistics of rows.
-#include "app/runsummary.h"
 #include "app/sweep.h"
+#include "app/runsummary.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +21,8 @@ TEST(Sweep, AxesGiveTheirPointsOrARefusal) {
         {"TMAX=7:9:1", {"7"}},
     };
     for (const auto& [spec, values] : good) EXPECT_EQ(parseAxis(spec).values, values) << spec;
-    for (const char* bad : {"ALFA=1:20:0", "ALFA=", "ALFA=,,", "ALFA=1:x:3", "ALFA=log:0:1:3", "ALFA=log:1,2", "=1:2:3",
-                            "ALFA", "ALFA=1:2:-3"})
+    for (const char* bad : {"ALFA=1:20:0", "ALFA=", "ALFA=,,", "ALFA=1:x:3", "ALFA=log:0:1:3", "ALFA=log:1,2",
+                            "=1:2:3", "ALFA", "ALFA=1:2:-3"})
         EXPECT_THROW(parseAxis(bad), VeltaError) << bad;
 }
 
@@ -98,7 +98,8 @@ TEST(RunSummary, LastHalfStatisticsAndStationaryEnd) {
     EXPECT_TRUE(integrationOutcome(still, 'X', {}).stationary);
     EXPECT_FALSE(integrationOutcome({}, 'X', {}).hasRows);
     // Rows of a results text: the step number first, then numbers only.
-    const auto rows = numericRows({"  header 1", "00001   0.00000E+00   1.5E+00", "00002   1.0E-02   x", "3 4"});
+    const auto rows = numericRows(
+        {"  header 1", "00001   0.00000E+00   1.5E+00", "00002   1.0E-02   x", "3 4"});
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0], (std::vector<double>{0.0, 1.5}));
 }

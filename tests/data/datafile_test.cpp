@@ -30,8 +30,12 @@ std::string message(const std::function<void()>& f) {
 // A reader over the given text (stored in the file's code page) with the check file
 // going to a string.
 struct Reading {
-    explicit Reading(const std::string& text) : in(utf8ToCp1251(text)), reader(in, "Test.mnkd"), writer(chk), par(reader, writer) {}
-    std::string echoed() { writer.flush(); return chk.str(); }
+    explicit Reading(const std::string& text)
+        : in(utf8ToCp1251(text)), reader(in, "Test.mnkd"), writer(chk), par(reader, writer) {}
+    std::string echoed() {
+        writer.flush();
+        return chk.str();
+    }
     std::istringstream in;
     TextReader reader;
     std::ostringstream chk;
@@ -66,10 +70,11 @@ protected:
     fs::path root;
 };
 
-const std::string kChkHead = "\xCA\xEE\xED\xF2\xF0\xEE\xEB\xFC \xE2\xE2\xEE\xE4\xE0 \xE8\xF1\xF5\xEE\xE4\xED\xFB\xF5 "
-                             "\xE4\xE0\xED\xED\xFB\xF5:\r\n-------------------------------\r\n";
+const std::string kChkHead =
+    "\xCA\xEE\xED\xF2\xF0\xEE\xEB\xFC \xE2\xE2\xEE\xE4\xE0 \xE8\xF1\xF5\xEE\xE4\xED\xFB\xF5 "
+    "\xE4\xE0\xED\xED\xFB\xF5:\r\n-------------------------------\r\n";
 
-} // namespace
+}  // namespace
 
 TEST(DataFileGrid, CellsAreBoundsCheckedAndJoined) {
     GridText g(3, 4);
@@ -111,10 +116,7 @@ TEST(DataFileGrid, PaintFramesTheValueCells) {
     ASSERT_EQ(c.size(), 4u * 6u);
     const std::uint32_t W = 0x00FFFFFF, G = 0x00E0E0E0;
     const std::vector<std::uint32_t> expected = {
-        W, W, W, W, W, W,
-        W, G, G, G, G, G,
-        W, G, W, W, W, G,
-        W, G, G, G, G, G,
+        W, W, W, W, W, W, W, G, G, G, G, G, W, G, W, W, W, G, W, G, G, G, G, G,
     };
     EXPECT_EQ(c, expected);
 }
@@ -315,7 +317,9 @@ TEST_F(DataFileFolder, FailedReadingNamesFileAndLineAndKeepsTheEcho) {
 
     // Running out of lines.
     m = message([&] {
-        readParFile(paths, data, [](ParReader& p) { for (;;) p.skipLine(); });
+        readParFile(paths, data, [](ParReader& p) {
+            for (;;) p.skipLine();
+        });
     });
     EXPECT_NE(m.find(data), std::string::npos) << m;
     EXPECT_NE(m.find("файл закончился раньше времени"), std::string::npos) << m;

@@ -33,7 +33,7 @@ struct Case {
     const char* expected;  // that line after the overrides
 };
 
-} // namespace
+}  // namespace
 
 TEST(DataOverride, EverySampleFamilyTakesItsKeys) {
     const std::vector<Case> cases = {

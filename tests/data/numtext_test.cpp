@@ -29,7 +29,7 @@ void expectError(F f, const std::string& part) {
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(NumTextFormat, ExponentMasks) {
     EXPECT_EQ(Format(7, "0.00000E+00"), "7.00000E+00");
@@ -236,12 +236,15 @@ TEST(NumTextInt, RoundsDown) {
 }
 
 TEST(NumTextTextToReal, Accepted) {
-    struct Case { const char* text; double value; };
+    struct Case {
+        const char* text;
+        double value;
+    };
     const Case cases[] = {
-        {"1", 1},        {" 2.5 ", 2.5},   {"\t-3\t", -3},   {"+4", 4},
-        {".5", 0.5},     {"5.", 5},        {"-.25e1", -2.5}, {"1e3", 1000},
-        {"1E-3", 0.001}, {"1D2", 100},     {"1d+2", 100},    {"0001.50", 1.5},
-        {"0.1", 0.1},    {"-0", 0},        {"1e-400", 0},    {"123456789012345", 123456789012345.0},
+        {"1", 1},        {" 2.5 ", 2.5}, {"\t-3\t", -3},   {"+4", 4},
+        {".5", 0.5},     {"5.", 5},      {"-.25e1", -2.5}, {"1e3", 1000},
+        {"1E-3", 0.001}, {"1D2", 100},   {"1d+2", 100},    {"0001.50", 1.5},
+        {"0.1", 0.1},    {"-0", 0},      {"1e-400", 0},    {"123456789012345", 123456789012345.0},
     };
     for (const Case& c : cases) EXPECT_EQ(textToReal(c.text), c.value) << '"' << c.text << '"';
     EXPECT_TRUE(std::signbit(textToReal("-1e-400")));
@@ -250,8 +253,8 @@ TEST(NumTextTextToReal, Accepted) {
 }
 
 TEST(NumTextTextToReal, Rejected) {
-    const char* bad[] = {"", "   ", "=", "1,5", "abc", "1.2.3", "1e", "e5", "+", "-", ".",
-                         "1 2", "inf", "nan", "0x10", "1e+", "--1", "1.5x", "1e5.5"};
+    const char* bad[] = {"",  "   ", "=",   "1,5", "abc",  "1.2.3", "1e",  "e5",   "+",    "-",
+                         ".", "1 2", "inf", "nan", "0x10", "1e+",   "--1", "1.5x", "1e5.5"};
     for (const char* t : bad)
         expectError([t] { textToReal(t); }, std::string("Не удаётся преобразовать в число: \"") + t + "\"");
     expectError([] { textToReal("1e400"); }, "Переполнение");
@@ -285,7 +288,11 @@ TEST(NumTextLocale, PeriodUnderARussianLocale) {
     const std::string fmt = Fmt_Exp(-0.5, 4);
     const double parsed = textToReal("1.5");
     bool commaRejected = false;
-    try { textToReal("1,5"); } catch (const VeltaError&) { commaRejected = true; }
+    try {
+        textToReal("1,5");
+    } catch (const VeltaError&) {
+        commaRejected = true;
+    }
     std::setlocale(LC_ALL, old.c_str());
 
     EXPECT_TRUE(comma) << "the locale should use a decimal comma";

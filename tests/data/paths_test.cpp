@@ -1,5 +1,5 @@
-#include "data/catalogue.h"
 #include "data/paths.h"
+#include "data/catalogue.h"
 #include "support/files.h"
 #include "support/tempdir.h"
 
@@ -13,8 +13,7 @@ using namespace velta;
 using velta::test::bytesOf;
 using velta::test::TempApp;
 
-namespace {
-} // namespace
+namespace {}  // namespace
 
 TEST(Paths, ResolvesNamesWithoutRegardToCase) {
     TempApp app;
@@ -57,11 +56,14 @@ TEST(AppLayout, BuildTreeInstalledAndUpward) {
     app.write("usr/share/velta/Help3.chm", "x");
     app.mkdir("usr/bin");
     app.mkdir("bin/deep");
-    struct Case { std::string program, root; bool installed; };
+    struct Case {
+        std::string program, root;
+        bool installed;
+    };
     const Case cases[] = {
-        {"build/velta", app.path("build"), false},                   // build tree: User beside the program
-        {"usr/bin/velta", app.path("usr/share/velta"), true},        // installed, writable
-        {"bin/deep/velta-run", app.root(), false},                   // nearest folder upward with User
+        {"build/velta", app.path("build"), false},             // build tree: User beside the program
+        {"usr/bin/velta", app.path("usr/share/velta"), true},  // installed, writable
+        {"bin/deep/velta-run", app.root(), false},             // nearest folder upward with User
     };
     for (const Case& c : cases) {
         const AppLayout l = resolveAppLayout(app.path(c.program), app.path("data"), app.path("home"));
@@ -148,7 +150,8 @@ TEST(Catalogue, SeventeenSectionsInDropDownOrder) {
     EXPECT_EQ(menus.size(), 17u);
     EXPECT_EQ(findSection(10), nullptr);
     EXPECT_EQ(findSection(511)->dropText, "Синтез\\Кодирование одним ГЭ\\Автономная система   ");
-    EXPECT_EQ(findSection(213)->dropText, "ГГС общего вида\\Стац. решения автономной системы\\Стартовое решение\\MNN");
+    EXPECT_EQ(findSection(213)->dropText,
+              "ГГС общего вида\\Стац. решения автономной системы\\Стартовое решение\\MNN");
     EXPECT_EQ(findSection(512)->dataExt, ".syzd");
     EXPECT_EQ(findSection(522)->dataExt, ".syzd");
 }

@@ -35,7 +35,7 @@ fs::path tempDir() {
     return tmpl;
 }
 
-} // namespace
+}  // namespace
 
 TEST(TextFileCp1251, CyrillicAlphabetHasItsSingleByteCodes) {
     const std::string upper = utf8ToCp1251(kUpper);
@@ -119,16 +119,14 @@ TEST(TextFileReader, NumberErrorsNameFileAndLine) {
         std::istringstream in("1\r\n\r\n");
         TextReader r(in, "a.mnkd");
         r.readNumber();
-        EXPECT_EQ(message([&] { r.readNumber(); }),
-                  "Ошибка чтения файла a.mnkd, строка 2: ожидалось число");
+        EXPECT_EQ(message([&] { r.readNumber(); }), "Ошибка чтения файла a.mnkd, строка 2: ожидалось число");
     }
     {
         std::istringstream in("x\r\n1,,2\r\n");
         TextReader r(in, "b.mnkd");
         r.readLine();
         r.readNumber();
-        EXPECT_EQ(message([&] { r.readNumber(); }),
-                  "Ошибка чтения файла b.mnkd, строка 2: ожидалось число");
+        EXPECT_EQ(message([&] { r.readNumber(); }), "Ошибка чтения файла b.mnkd, строка 2: ожидалось число");
     }
     {
         std::istringstream in("0.5,1.2.3\r\n");

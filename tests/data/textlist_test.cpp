@@ -29,4 +29,4 @@ TEST(TextList, PiecesItemsAndWords) {
     EXPECT_EQ(split("a b", ' '), List({"a", "b"}));
 }
 
-} // namespace
+}  // namespace

@@ -83,8 +83,7 @@ TEST(TextWriterFailure, ForgottenCloseIsCountedUnwindingIsNot) {
         auto w = TextWriter::create(p);
         w->line("kept");
         throw VeltaError("another error");
-    } catch (const VeltaError&) {
-    }
+    } catch (const VeltaError&) {}
     EXPECT_EQ(bytesOf(p), "kept\r\n");  // the rows written before an error stay
     {
         std::ostringstream s;
@@ -164,7 +163,7 @@ TEST(QuoteInput, LongInputIsCutAtSixtyCharacters) {
         {"1.2.3", "1.2.3"},
         {std::string(60, 'x'), std::string(60, 'x')},
         {std::string(61, 'x'), std::string(60, 'x') + "…"},
-        {cyr60, cyr60},                      // counted in characters, not bytes
+        {cyr60, cyr60},  // counted in characters, not bytes
         {cyr60 + "ё", cyr60 + "…"},
         {std::string(1 << 20, '7'), std::string(60, '7') + "…"},
     };
@@ -216,10 +215,8 @@ TEST(ParReaderLists, AnIndexOutOfRangeFailsOnItsOwnLineNamingTheKey) {
         } catch (const VeltaError& e) {
             m = e.what();
         }
-        if (*k.expected)
-            EXPECT_EQ(m, std::string("Ошибка чтения файла t.mnkd, ") + k.expected) << k.line;
-        else
-            EXPECT_EQ(m, "") << k.line;
+        if (*k.expected) EXPECT_EQ(m, std::string("Ошибка чтения файла t.mnkd, ") + k.expected) << k.line;
+        else EXPECT_EQ(m, "") << k.line;
     }
 }
 

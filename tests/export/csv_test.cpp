@@ -39,7 +39,10 @@ std::vector<std::vector<std::string>> resultRows(const std::string& path) {
 
 class CsvTable : public ::testing::Test {
 protected:
-    void SetUp() override { mdlGlobal.reset(); setColours(true); }
+    void SetUp() override {
+        mdlGlobal.reset();
+        setColours(true);
+    }
     void TearDown() override { mdlGlobal.reset(); }
     template <class Core>
     void read(Core& core, const std::string& file) {
@@ -127,5 +130,5 @@ TEST_F(CsvTable, WritingRefusesAnEmptyTableAndAFolderItCannotWriteIn) {
     EXPECT_FALSE(app.exists("out.csv.tmp"));
 }
 
-} // namespace
-} // namespace velta::test
+}  // namespace
+}  // namespace velta::test

@@ -1,9 +1,9 @@
 // Every shipped sample of every exportable section: the SBML export passes libSBML's
 // consistency checks, and its rate rules, read back by libSBML and evaluated here at the
 // initial state, give the section's own right-hand sides (Vych_PCH) to 1e-12.
+#include "export/sbml.h"
 #include "data/paths.h"
 #include "data/store.h"
-#include "export/sbml.h"
 #include "graphics/canvas.h"
 #include "models/delay/delayscheme.h"
 #include "models/export/modeldesc.h"
@@ -43,10 +43,13 @@ struct Sample {
 
 // Every data file of the exportable sections shipped in User.
 std::vector<Sample> shippedSamples() {
-    const struct { int code; const char* ext; const char* sub; } kinds[] = {
-        {11, ".mnkd", ""}, {21, ".mtrd", ""}, {8, ".gsed", ""}, {9, ".chad", ""},
-        {511, ".sy1d", ""}, {521, ".sy2d", ""}, {12, ".mnzd", "Mnk"}, {22, ".mtzd", "Mtr"},
-        {6, ".suzd", "Suz"}, {512, ".syzd", "Sy1z"}, {522, ".syzd", "Sy2z"}};
+    const struct {
+        int code;
+        const char* ext;
+        const char* sub;
+    } kinds[] = {{11, ".mnkd", ""},   {21, ".mtrd", ""},      {8, ".gsed", ""},      {9, ".chad", ""},
+                 {511, ".sy1d", ""},  {521, ".sy2d", ""},     {12, ".mnzd", "Mnk"},  {22, ".mtzd", "Mtr"},
+                 {6, ".suzd", "Suz"}, {512, ".syzd", "Sy1z"}, {522, ".syzd", "Sy2z"}};
     const fs::path user = fs::path(VELTA_SOURCE_DIR) / "User";
     std::vector<Sample> out;
     for (const auto& k : kinds) {
@@ -55,7 +58,8 @@ std::vector<Sample> shippedSamples() {
             const fs::path rel = fs::relative(e.path(), user);
             const bool inSub = rel.begin()->string() == k.sub;
             if (std::string(k.sub).empty() ? rel.has_parent_path() : !inSub) continue;
-            out.push_back({k.code, rel.string(), std::string(k.sub).empty() ? "" : rel.parent_path().filename().string()});
+            out.push_back({k.code, rel.string(),
+                           std::string(k.sub).empty() ? "" : rel.parent_path().filename().string()});
         }
     }
     return out;
@@ -67,7 +71,9 @@ double eval(const ASTNode* a, const std::map<std::string, double>& v) {
     const auto arg = [&](unsigned k) { return eval(a->getChild(k), v); };
     switch (a->getType()) {
     case AST_INTEGER: return static_cast<double>(a->getInteger());
-    case AST_REAL: case AST_REAL_E: case AST_RATIONAL: return a->getReal();
+    case AST_REAL:
+    case AST_REAL_E:
+    case AST_RATIONAL: return a->getReal();
     case AST_NAME: {
         const auto it = v.find(a->getName());
         if (it == v.end()) throw std::runtime_error(std::string("unknown name ") + a->getName());
@@ -85,7 +91,8 @@ double eval(const ASTNode* a, const std::map<std::string, double>& v) {
         return p;
     }
     case AST_DIVIDE: return arg(0) / arg(1);
-    case AST_POWER: case AST_FUNCTION_POWER: return std::pow(arg(0), arg(1));
+    case AST_POWER:
+    case AST_FUNCTION_POWER: return std::pow(arg(0), arg(1));
     case AST_FUNCTION_DELAY: return arg(0);
     default: throw std::runtime_error("unexpected math node " + std::to_string(a->getType()));
     }
@@ -103,13 +110,18 @@ std::vector<double> sectionRates(SectionCore& core, const ModelDesc& m) {
     auto& g = mdlGlobal;
     const int n = static_cast<int>(m.vars.size());
     std::vector<double> x(static_cast<std::size_t>(n) + 1);
-    for (int i = 1; i <= n; ++i) x[static_cast<std::size_t>(i)] = m.vars[static_cast<std::size_t>(i - 1)].initial;
+    for (int i = 1; i <= n; ++i)
+        x[static_cast<std::size_t>(i)] = m.vars[static_cast<std::size_t>(i - 1)].initial;
     std::vector<double> r(static_cast<std::size_t>(n) + 1);
-    auto setXV = [&] { for (int i = 1; i <= n; ++i) g.XV(i) = x[static_cast<std::size_t>(i)]; };
+    auto setXV = [&] {
+        for (int i = 1; i <= n; ++i) g.XV(i) = x[static_cast<std::size_t>(i)];
+    };
     switch (m.section) {
-    case 11: case 21:
+    case 11:
+    case 21:
         setXV();
-        if (m.section == 11) Sec11::Vych_PCH(); else Sec21::Vych_PCH2();
+        if (m.section == 11) Sec11::Vych_PCH();
+        else Sec21::Vych_PCH2();
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) - x[i];
         break;
     case 8: {
@@ -152,7 +164,10 @@ std::vector<double> sectionRates(SectionCore& core, const ModelDesc& m) {
 
 class SbmlSamples : public ::testing::Test {
 protected:
-    void SetUp() override { mdlGlobal.reset(); setColours(true); }
+    void SetUp() override {
+        mdlGlobal.reset();
+        setColours(true);
+    }
     void TearDown() override { mdlGlobal.reset(); }
     // Reads a shipped sample into a fresh core as "&Ввод исходных данных" does.
     std::unique_ptr<SectionCore> load(const Sample& s) {
@@ -260,5 +275,5 @@ TEST(ModelExport, ExactTextReadsBackAsTheSameNumber) {
     EXPECT_THROW(exactText(std::nan("")), VeltaError);
 }
 
-} // namespace
-} // namespace velta::test
+}  // namespace
+}  // namespace velta::test

@@ -69,8 +69,10 @@ TEST_F(VectorFigure, SvgIsXmlWithTheCurveColoursAndTheTexts) {
         if (xml.isStartElement()) {
             ++elements;
             for (const char* a : {"stroke", "fill"})
-                if (xml.attributes().hasAttribute(a)) colours.insert(xml.attributes().value(a).toString().toLower());
-            if (xml.name() == QLatin1String("text")) texts += xml.readElementText(QXmlStreamReader::IncludeChildElements) + "\n";
+                if (xml.attributes().hasAttribute(a))
+                    colours.insert(xml.attributes().value(a).toString().toLower());
+            if (xml.name() == QLatin1String("text"))
+                texts += xml.readElementText(QXmlStreamReader::IncludeChildElements) + "\n";
         }
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
@@ -79,7 +81,8 @@ TEST_F(VectorFigure, SvgIsXmlWithTheCurveColoursAndTheTexts) {
     const auto segs = surf.segmentColours();
     ASSERT_FALSE(segs.empty());
     for (Colour col : std::set<Colour>(segs.begin(), segs.end()))
-        EXPECT_TRUE(colours.count(QImageSurface::toQColor(col).name())) << QImageSurface::toQColor(col).name().toStdString();
+        EXPECT_TRUE(colours.count(QImageSurface::toQColor(col).name()))
+            << QImageSurface::toQColor(col).name().toStdString();
     ASSERT_FALSE(surf.texts().empty());
     for (const auto& t : surf.texts()) {
         const QString s = QString::fromStdString(t).simplified();
@@ -172,5 +175,5 @@ TEST(VectorRecord, CurveStepsLeftOutOfTheImageStayInTheFigure) {
     EXPECT_EQ(points, std::vector<qsizetype>(4, 1001));
 }
 
-} // namespace
-} // namespace velta::test
+}  // namespace
+}  // namespace velta::test

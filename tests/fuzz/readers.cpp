@@ -90,8 +90,7 @@ void readSection4(const std::uint8_t* data, std::size_t size) {
         mdlGlobal.NDIM = textToI16(ndim);
         sec.Input1(c);
         sec.cmdOK_Tabl(Sec4::numbersFromTexts(Sec4::splitList(list)));
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }
 
 void readAngleFile(const std::uint8_t* data, std::size_t size) {
@@ -102,8 +101,7 @@ void readAngleFile(const std::uint8_t* data, std::size_t size) {
     View3D v;
     try {
         readAngles(v, reader, writer);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }
 
 // The results tables of the 3D picture. The first four bytes choose the state a computation
@@ -130,23 +128,36 @@ void readTable(bool puan, const std::uint8_t* data, std::size_t size) {
     try {
         if (puan) readPuan(v, reader, writer);
         else readPhase(v, reader, writer);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }
 
 template <int Code>
-void section(const std::uint8_t* d, std::size_t n) { readSection(Code, d, n); }
+void section(const std::uint8_t* d, std::size_t n) {
+    readSection(Code, d, n);
+}
 
-} // namespace
+}  // namespace
 
 const std::vector<Target>& targets() {
     static const std::vector<Target> all = {
-        {"sec11", section<11>},   {"sec12", section<12>},   {"sec21", section<21>},
-        {"sec213", section<213>}, {"sec215", section<215>}, {"sec217", section<217>},
-        {"sec22", section<22>},   {"sec3", section<3>},     {"sec4", readSection4},
-        {"sec511", section<511>}, {"sec512", section<512>}, {"sec521", section<521>},
-        {"sec522", section<522>}, {"sec6", section<6>},     {"sec7", section<7>},
-        {"sec8", section<8>},     {"sec9", section<9>},     {"angles", readAngleFile},
+        {"sec11", section<11>},
+        {"sec12", section<12>},
+        {"sec21", section<21>},
+        {"sec213", section<213>},
+        {"sec215", section<215>},
+        {"sec217", section<217>},
+        {"sec22", section<22>},
+        {"sec3", section<3>},
+        {"sec4", readSection4},
+        {"sec511", section<511>},
+        {"sec512", section<512>},
+        {"sec521", section<521>},
+        {"sec522", section<522>},
+        {"sec6", section<6>},
+        {"sec7", section<7>},
+        {"sec8", section<8>},
+        {"sec9", section<9>},
+        {"angles", readAngleFile},
         {"phase", [](const std::uint8_t* d, std::size_t n) { readTable(false, d, n); }},
         {"puan", [](const std::uint8_t* d, std::size_t n) { readTable(true, d, n); }},
     };
@@ -159,4 +170,4 @@ const Target* findTarget(const std::string& name) {
     return nullptr;
 }
 
-} // namespace velta::fuzz
+}  // namespace velta::fuzz

@@ -18,4 +18,4 @@ struct Target {
 const std::vector<Target>& targets();
 const Target* findTarget(const std::string& name);
 
-} // namespace velta::fuzz
+}  // namespace velta::fuzz

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
         }
         for (const auto& f : files) {
             std::ifstream in(f, std::ios::binary);
-            const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
             t->run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         }
         std::cout << name << ": " << files.size() << " inputs\n";

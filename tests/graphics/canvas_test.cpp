@@ -68,7 +68,7 @@ protected:
     Store& s = mdlGlobal;
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- palette and metrics
 
@@ -134,10 +134,13 @@ TEST_F(CanvasTest, MeshMaskGDrawsPanelsBoxAndDottedGrid) {
 
     auto fills = surf.of(K::FillBox);
     ASSERT_EQ(fills.size(), 2u);
-    EXPECT_EQ(fills[0].x1, 10); EXPECT_EQ(fills[0].y1, 76);
-    EXPECT_EQ(fills[0].x2, 561); EXPECT_EQ(fills[0].y2, 545);
+    EXPECT_EQ(fills[0].x1, 10);
+    EXPECT_EQ(fills[0].y1, 76);
+    EXPECT_EQ(fills[0].x2, 561);
+    EXPECT_EQ(fills[0].y2, 545);
     EXPECT_EQ(fills[0].colour, kWhite);
-    EXPECT_EQ(fills[1].x1, 573); EXPECT_EQ(fills[1].x2, 783);
+    EXPECT_EQ(fills[1].x1, 573);
+    EXPECT_EQ(fills[1].x2, 783);
     EXPECT_EQ(fills[1].colour, kWhite);
 
     auto boxes = surf.of(K::Box);
@@ -145,8 +148,10 @@ TEST_F(CanvasTest, MeshMaskGDrawsPanelsBoxAndDottedGrid) {
     EXPECT_EQ(boxes[0].colour, kBlack);
     EXPECT_EQ(boxes[1].x1, 573);
     // The plot rectangle.
-    EXPECT_EQ(boxes[2].x1, 62); EXPECT_EQ(boxes[2].y1, 91);
-    EXPECT_EQ(boxes[2].x2, 524); EXPECT_EQ(boxes[2].y2, 530);
+    EXPECT_EQ(boxes[2].x1, 62);
+    EXPECT_EQ(boxes[2].y1, 91);
+    EXPECT_EQ(boxes[2].x2, 524);
+    EXPECT_EQ(boxes[2].y2, 530);
     EXPECT_EQ(boxes[2].colour, kBlack);
     EXPECT_EQ(boxes[2].width, 1);
     EXPECT_EQ(s.PX0, 62);
@@ -159,11 +164,15 @@ TEST_F(CanvasTest, MeshMaskGDrawsPanelsBoxAndDottedGrid) {
     ASSERT_EQ(grid.size(), 6u);
     const double xs[3] = {177, 292, 407}, ys[3] = {200, 309, 418};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(grid[i].x1, xs[i]); EXPECT_EQ(grid[i].x2, xs[i]);
-        EXPECT_EQ(grid[i].y1, 91); EXPECT_EQ(grid[i].y2, 530);
+        EXPECT_EQ(grid[i].x1, xs[i]);
+        EXPECT_EQ(grid[i].x2, xs[i]);
+        EXPECT_EQ(grid[i].y1, 91);
+        EXPECT_EQ(grid[i].y2, 530);
         EXPECT_EQ(grid[i].style, LineStyle::Dotted);
-        EXPECT_EQ(grid[3 + i].y1, ys[i]); EXPECT_EQ(grid[3 + i].y2, ys[i]);
-        EXPECT_EQ(grid[3 + i].x1, 62); EXPECT_EQ(grid[3 + i].x2, 524);
+        EXPECT_EQ(grid[3 + i].y1, ys[i]);
+        EXPECT_EQ(grid[3 + i].y2, ys[i]);
+        EXPECT_EQ(grid[3 + i].x1, 62);
+        EXPECT_EQ(grid[3 + i].x2, 524);
         EXPECT_EQ(grid[3 + i].style, LineStyle::Dotted);
     }
     // Back to solid lines for what follows.
@@ -259,8 +268,10 @@ TEST_F(CanvasTest, Graphic1ClipsOnTheNewPointOnly) {
     s.IC(2) = 1;
     s.TOLD = 1;
     s.TCUR = 2;
-    s.X1(3) = 0.5; s.XNEW(3) = 0.6;   // inside
-    s.X1(1) = 0.5; s.XNEW(1) = 1.5;   // leaves the plot
+    s.X1(3) = 0.5;
+    s.XNEW(3) = 0.6;  // inside
+    s.X1(1) = 0.5;
+    s.XNEW(1) = 1.5;  // leaves the plot
     s.LSCREEN = 0;
     Graphic1(c);
     auto seg = surf.of(K::Segment);
@@ -273,8 +284,10 @@ TEST_F(CanvasTest, Graphic1ClipsOnTheNewPointOnly) {
 
     // Re-entry: drawn from the outside point; a new point on the top edge counts as inside.
     surf.forget();
-    s.X1(1) = 1.5; s.XNEW(1) = 1.0;
-    s.X1(3) = 0.6; s.XNEW(3) = -0.01;  // just below the bottom edge
+    s.X1(1) = 1.5;
+    s.XNEW(1) = 1.0;
+    s.X1(3) = 0.6;
+    s.XNEW(3) = -0.01;  // just below the bottom edge
     Graphic1(c);
     seg = surf.of(K::Segment);
     ASSERT_EQ(seg.size(), 1u);
@@ -292,9 +305,12 @@ TEST_F(CanvasTest, Graphic1DrawsWUnclippedInGreen) {
     s.XNEW.alloc(1);
     s.NCOMP = 1;
     s.IC(1) = 1;
-    s.X1(1) = 5; s.XNEW(1) = 5;  // component outside
-    s.TOLD = 0; s.TCUR = 20;     // and beyond the time range
-    s.WOLD = 5; s.W = 6;
+    s.X1(1) = 5;
+    s.XNEW(1) = 5;  // component outside
+    s.TOLD = 0;
+    s.TCUR = 20;  // and beyond the time range
+    s.WOLD = 5;
+    s.W = 6;
     s.LSCREEN = 1;
     Graphic1(c);
     auto seg = surf.of(K::Segment);
@@ -317,7 +333,8 @@ TEST_F(CanvasTest, Graphic1ColoursFollowTheListPosition) {
         s.X1(i) = 0.5;
         s.XNEW(i) = 0.5;
     }
-    s.TOLD = 1; s.TCUR = 2;
+    s.TOLD = 1;
+    s.TCUR = 2;
     Graphic1(c);
     auto seg = surf.of(K::Segment);
     ASSERT_EQ(seg.size(), 13u);
@@ -333,8 +350,10 @@ TEST_F(CanvasTest, GraphicF1ColourAndProgress) {
     s.IC(1) = 1;
     s.IC(2) = 2;
     s.NSC = 10;
-    s.X1(1) = 0.2; s.X1(2) = 0.2;
-    s.XNEW(1) = 0.3; s.XNEW(2) = 0.4;
+    s.X1(1) = 0.2;
+    s.X1(2) = 0.2;
+    s.XNEW(1) = 0.3;
+    s.XNEW(2) = 0.4;
     s.TOLD = 2.5;
     surf.lineWidth = 3;
     GraphicF1(c, 5);
@@ -399,10 +418,16 @@ TEST_F(CanvasTest, GraphicPInsideAndOutside) {
 // ---------------------------------------------------------------- legends
 
 TEST_F(CanvasTest, NadpisSection11Phys) {
-    s.MCLASS = 1; s.NDIM = 5; s.KMOD = 2;
-    s.ALFA = 10; s.BETA = 0.05; s.GAMA = 2.5;
+    s.MCLASS = 1;
+    s.NDIM = 5;
+    s.KMOD = 2;
+    s.ALFA = 10;
+    s.BETA = 0.05;
+    s.GAMA = 2.5;
     s.NCOMP = 3;
-    s.IC(1) = 2; s.IC(2) = 5; s.IC(3) = 7;
+    s.IC(1) = 2;
+    s.IC(2) = 5;
+    s.IC(3) = 7;
     frameTime();
     surf.forget();
     Nadpis(c, 11, "Phys", 0);
@@ -439,8 +464,13 @@ TEST_F(CanvasTest, NadpisSection11Phys) {
 
 TEST_F(CanvasTest, NadpisWLegendFollowsItsCondition) {
     s.NCOMP = 3;
-    s.IC(1) = 2; s.IC(2) = 5; s.IC(3) = 7;
-    s.LSCREEN = 1; s.LPERIOD = 1; s.PERIOD = 5; s.TMIN = 1;
+    s.IC(1) = 2;
+    s.IC(2) = 5;
+    s.IC(3) = 7;
+    s.LSCREEN = 1;
+    s.LPERIOD = 1;
+    s.PERIOD = 5;
+    s.TMIN = 1;
     frameTime();
     surf.forget();
     Nadpis(c, 8, "Phys", 0);
@@ -461,9 +491,11 @@ TEST_F(CanvasTest, NadpisWLegendFollowsItsCondition) {
     };
     s.LPERIOD = 0;
     EXPECT_FALSE(legendShown());
-    s.LPERIOD = 1; s.LSCREEN = 0;
+    s.LPERIOD = 1;
+    s.LSCREEN = 0;
     EXPECT_FALSE(legendShown());
-    s.LSCREEN = 1; s.PERIOD = 1;  // not beyond TMIN
+    s.LSCREEN = 1;
+    s.PERIOD = 1;  // not beyond TMIN
     EXPECT_FALSE(legendShown());
     s.PERIOD = 1.001;
     EXPECT_TRUE(legendShown());
@@ -476,10 +508,16 @@ TEST_F(CanvasTest, NadpisWLegendFollowsItsCondition) {
 }
 
 TEST_F(CanvasTest, NadpisHeadersOfSections21And9AndDelayLetters) {
-    s.MCLASS = 2; s.NDIM = 6; s.ALFA = 1; s.GAMA = 2; s.HHH = 0.01;
+    s.MCLASS = 2;
+    s.NDIM = 6;
+    s.ALFA = 1;
+    s.GAMA = 2;
+    s.HHH = 0.01;
     s.NCOMP = 1;
     s.IC(1) = 4;
-    s.LSCREEN = 1; s.LPERIOD = 1; s.PERIOD = 5;
+    s.LSCREEN = 1;
+    s.LPERIOD = 1;
+    s.PERIOD = 5;
     frameTime();
     surf.forget();
     Nadpis(c, 21, "Phys", 0);
@@ -503,7 +541,8 @@ TEST_F(CanvasTest, NadpisHeadersOfSections21And9AndDelayLetters) {
 TEST_F(CanvasTest, NadpisPhasWithStationaryPoint) {
     s.NDIM = 5;
     s.NCOMP = 2;
-    s.IC(1) = 2; s.IC(2) = 5;
+    s.IC(1) = 2;
+    s.IC(2) = 5;
     s.STAT = 0.5;
     s.SCRT = 100.5;
     framePhase();
@@ -567,8 +606,12 @@ TEST_F(CanvasTest, StatReshMarksThePointWithoutClipping) {
 TEST_F(CanvasTest, PeriodPrintAtRow18PlusNcomp) {
     frameTime();
     surf.forget();
-    s.LGRAPH = 1; s.LSCREEN = 1; s.LPERIOD = 1;
-    s.PERIOD = 5; s.TMIN = 1; s.NCOMP = 3;
+    s.LGRAPH = 1;
+    s.LSCREEN = 1;
+    s.LPERIOD = 1;
+    s.PERIOD = 5;
+    s.TMIN = 1;
+    s.NCOMP = 3;
     Period_Print(c, 18);
     auto t = surf.of(K::Text);
     ASSERT_EQ(t.size(), 1u);
@@ -584,7 +627,8 @@ TEST_F(CanvasTest, PeriodPrintAtRow18PlusNcomp) {
     EXPECT_TRUE(surf.calls.empty());
     EXPECT_EQ(ui.hidden, 2);  // the progress bar is hidden in every case
 
-    s.LSCREEN = 1; s.LGRAPH = 2;
+    s.LSCREEN = 1;
+    s.LGRAPH = 2;
     Period_Print(c, 18);
     EXPECT_TRUE(surf.calls.empty());
 }

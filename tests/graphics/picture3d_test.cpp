@@ -53,7 +53,8 @@ protected:
     void TearDown() override { mdlGlobal.reset(); }
 
     // Runs a reader over a text; returns the check file's lines.
-    std::vector<std::string> read(void (*reader)(View3D&, TextReader&, TextWriter&), const std::string& text) {
+    std::vector<std::string> read(void (*reader)(View3D&, TextReader&, TextWriter&),
+                                  const std::string& text) {
         std::istringstream in(text);
         TextReader r(in, "Results.mnk");
         std::ostringstream out;
@@ -263,8 +264,9 @@ class Picture3DFiles : public Picture3D {
 protected:
     void SetUp() override {
         Picture3D::SetUp();
-        app.write("User/Ugly.ugl", utf8ToCp1251("Угловые данные\r\n--------------\r\nDFI = 0.01\r\nDTE = 0.02\r\n"
-                                                "SFI = 0.05\r\nSSCR = 0.5\r\nMSCR = 0.6\r\n"));
+        app.write("User/Ugly.ugl",
+                  utf8ToCp1251("Угловые данные\r\n--------------\r\nDFI = 0.01\r\nDTE = 0.02\r\n"
+                               "SFI = 0.05\r\nSSCR = 0.5\r\nMSCR = 0.6\r\n"));
         mdlGlobal.NROW = 3;
         app.write("User/Results.mnk", table(18, {{0.5, 0.5, 0.5}, {1, 2, 3}, {3.5, 3.5, 3.5}}));
         setColours(true);
@@ -303,7 +305,8 @@ TEST_F(Picture3DFiles, PhaseSpacePictureFromTheFiles) {
     EXPECT_EQ(surf.findText("Параметры стерео-режима:"), nullptr);
     // The trajectory: two segments inside the panel.
     int coloured = 0;
-    for (const auto& s : surf.of(K::Segment)) coloured += s.colour == static_cast<Colour>(CLng(std::sin(2 / 10.0) * 16777215.0));
+    for (const auto& s : surf.of(K::Segment))
+        coloured += s.colour == static_cast<Colour>(CLng(std::sin(2 / 10.0) * 16777215.0));
     EXPECT_EQ(coloured, 1);
 
     // One "Left": redrawn with the new longitude, files not read again.
@@ -361,4 +364,4 @@ TEST_F(Picture3DFiles, OptionsComeFromTheCurrentSectionsDialog) {
     EXPECT_TRUE(o.latitudeLimit);
 }
 
-} // namespace
+}  // namespace

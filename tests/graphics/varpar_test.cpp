@@ -66,14 +66,16 @@ TEST_F(VarPar, FieldsOfEachDialogAndTheirTexts) {
         for (const auto& f : varParFields(d)) out.push_back(f.label);
         return out;
     };
-    EXPECT_EQ(labels(VarDlg::VarPar),
-              (std::vector<std::string>{"TMAX =", "ALFA =", "BETA =", "GAMA =", " Масштаб DRX (в долях ALFA)"}));
+    EXPECT_EQ(
+        labels(VarDlg::VarPar),
+        (std::vector<std::string>{"TMAX =", "ALFA =", "BETA =", "GAMA =", " Масштаб DRX (в долях ALFA)"}));
     EXPECT_EQ(labels(VarDlg::VarPar9), (std::vector<std::string>{"TMAX =", "ALFA =", "GAMA =", "MCPZ ="}));
-    EXPECT_EQ(labels(VarDlg::VarPar1), (std::vector<std::string>{"TMAX =", "ALFA =", "BETA =", "GAMA =",
-                                                                 " Масштаб SCRX", "TAU1 =", "TAU2 =", "TETA =",
-                                                                 "OMEG ="}));
-    EXPECT_EQ(labels(VarDlg::VarPar2), (std::vector<std::string>{"TMAX =", "ALFA =", "TETA =", "BETA1,BETA2 =",
-                                                                 "GAMA1,GAMA2 =", "TAU1,TAU2 =", " Масштаб DRX"}));
+    EXPECT_EQ(labels(VarDlg::VarPar1),
+              (std::vector<std::string>{"TMAX =", "ALFA =", "BETA =", "GAMA =", " Масштаб SCRX",
+                                        "TAU1 =", "TAU2 =", "TETA =", "OMEG ="}));
+    EXPECT_EQ(labels(VarDlg::VarPar2),
+              (std::vector<std::string>{"TMAX =", "ALFA =", "TETA =", "BETA1,BETA2 =", "GAMA1,GAMA2 =",
+                                        "TAU1,TAU2 =", " Масштаб DRX"}));
 
     EXPECT_EQ(varParTexts(VarDlg::VarPar), (std::vector<std::string>{"12", "1.5", "0.25", "3", "2"}));
     // Section 9 shows SCRT under "TMAX =".
@@ -127,8 +129,8 @@ TEST_F(VarPar, SpaceReadsThreeComponentsAndOnlyTheScale) {
     expectOneMessage("Номер должен быть <= NDIM");
 
     ui.messages.clear();
-    const auto r = enter(VarDlg::VarPar, VarPlot::Space, {{"txtTMAX", "99"}, {"txtALFA", "7"}, {"txtDRX", "4"}},
-                         "9,9", "4,1,2");
+    const auto r = enter(VarDlg::VarPar, VarPlot::Space,
+                         {{"txtTMAX", "99"}, {"txtALFA", "7"}, {"txtDRX", "4"}}, "9,9", "4,1,2");
     EXPECT_TRUE(r.accepted);
     EXPECT_TRUE(r.reload3D);
     EXPECT_EQ(mdlGlobal.TMAX, 12);  // disabled fields are not read
@@ -142,8 +144,9 @@ TEST_F(VarPar, SpaceReadsThreeComponentsAndOnlyTheScale) {
 
 TEST_F(VarPar, WhatEachDialogWritesBack) {
     // frmVarPar: the four parameters and the scale; the 3D data are to be reloaded.
-    auto r = enter(VarDlg::VarPar, VarPlot::Phys,
-                   {{"txtTMAX", "20"}, {"txtALFA", "2.5"}, {"txtBETA", "1E-3"}, {"txtGAMA", "-4"}, {"txtDRX", "0.5"}});
+    auto r = enter(
+        VarDlg::VarPar, VarPlot::Phys,
+        {{"txtTMAX", "20"}, {"txtALFA", "2.5"}, {"txtBETA", "1E-3"}, {"txtGAMA", "-4"}, {"txtDRX", "0.5"}});
     EXPECT_TRUE(r.accepted && r.reload3D);
     EXPECT_EQ(mdlGlobal.TMAX, 20);
     EXPECT_EQ(mdlGlobal.ALFA, 2.5);
@@ -177,7 +180,10 @@ TEST_F(VarPar, WhatEachDialogWritesBack) {
 
     // frmVarPar2: pairs split at ","; SCRX from DRX and ALFA.
     r = enter(VarDlg::VarPar2, VarPlot::Plane,
-              {{"txtTETA", "0.1"}, {"txtBETA12", "1,2"}, {"txtGAMA12", "3.5, 4"}, {"txtTAU12", "0.5,0.25"},
+              {{"txtTETA", "0.1"},
+               {"txtBETA12", "1,2"},
+               {"txtGAMA12", "3.5, 4"},
+               {"txtTAU12", "0.5,0.25"},
                {"txtDRX", "2"}});
     EXPECT_TRUE(r.accepted && r.reload3D);
     EXPECT_EQ(mdlGlobal.TETA, 0.1);
@@ -211,8 +217,8 @@ TEST_F(VarPar, BadNumbersAreRefusedWithTheirFieldAndChangeNothing) {
 }
 
 TEST_F(VarPar, AnUntouchedFieldKeepsItsValueExactly) {
-    mdlGlobal.TMAX = 0.1 + 0.2;       // shown as 0.3
-    mdlGlobal.ALFA = 1.0 / 3.0;       // shown with 15 digits
+    mdlGlobal.TMAX = 0.1 + 0.2;  // shown as 0.3
+    mdlGlobal.ALFA = 1.0 / 3.0;  // shown with 15 digits
     EXPECT_TRUE(enter(VarDlg::VarPar, VarPlot::Phys).accepted);
     EXPECT_EQ(mdlGlobal.TMAX, 0.1 + 0.2);
     EXPECT_EQ(mdlGlobal.ALFA, 1.0 / 3.0);
@@ -246,4 +252,4 @@ TEST_F(VarPar, Section3AsksUntilTwoNumbersAreGiven) {
     EXPECT_EQ(mdlGlobal.GAMA, 5);
 }
 
-} // namespace
+}  // namespace

@@ -44,13 +44,16 @@ TEST_F(ExportMenu, ItemsFollowTheCloseItemAndStartDisabled) {
     ASSERT_GE(at, 2);
     EXPECT_EQ(names[at - 2], "mnuClose");
     EXPECT_TRUE(items[at - 1]->isSeparator());
-    EXPECT_EQ(captions.mid(at, 3), QStringList({"Сохранить рисунок…", "Экспорт модели…", "Сохранить таблицу CSV…"}));
-    for (const char* n : {"mnuSaveFig", "mnuExportModel", "mnuSaveCsv"}) EXPECT_FALSE(enabledWhenOpened(n)) << n;
+    EXPECT_EQ(captions.mid(at, 3),
+              QStringList({"Сохранить рисунок…", "Экспорт модели…", "Сохранить таблицу CSV…"}));
+    for (const char* n : {"mnuSaveFig", "mnuExportModel", "mnuSaveCsv"})
+        EXPECT_FALSE(enabledWhenOpened(n)) << n;
 }
 
 TEST_F(ExportMenu, AfterARunThePictureTheModelAndTheTableAreSaved) {
     computeSample();
-    for (const char* n : {"mnuSaveFig", "mnuExportModel", "mnuSaveCsv"}) EXPECT_TRUE(enabledWhenOpened(n)) << n;
+    for (const char* n : {"mnuSaveFig", "mnuExportModel", "mnuSaveCsv"})
+        EXPECT_TRUE(enabledWhenOpened(n)) << n;
 
     const std::string svg = app.path("fig.svg"), ode = app.path("m.ode"), xml = app.path("m.xml"),
                       csv = app.path("t.csv");
@@ -88,4 +91,4 @@ TEST_F(ExportMenu, ASectionWithoutEquationsSaysSoAndAsksForNoFile) {
     EXPECT_TRUE(ui.dialogs.empty());
 }
 
-} // namespace
+}  // namespace

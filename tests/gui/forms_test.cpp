@@ -30,7 +30,9 @@ protected:
         g = new FormGrid(&parent, "grdTable1");
         g->move(10, 10);
         Vec v(3);
-        v(1) = 0.25; v(2) = -1; v(3) = 1e-05;
+        v(1) = 0.25;
+        v(2) = -1;
+        v(3) = 1e-05;
         g->setVectorGrid(vectorGrid(v, 3, false));
         parent.show();
     }
@@ -72,9 +74,9 @@ TEST_F(FormsGrid, VectorLayoutWidthsAlignmentAndPaint) {
 
 TEST_F(FormsGrid, ClickEmptiesOnlyValueCells) {
     QSignalSpy spy(g, &FormGrid::edited);
-    click(0, 3);   // header row
-    click(2, 0);   // header column
-    click(1, 2);   // painted frame
+    click(0, 3);  // header row
+    click(2, 0);  // header column
+    click(1, 2);  // painted frame
     click(2, 5);
     EXPECT_EQ(spy.count(), 0);
     EXPECT_EQ(at(0, 3), "2");
@@ -200,7 +202,9 @@ public:
         txtN->setText(QString::fromStdString(CStr(mdlGlobal.NDIM)));
         txtA->setText("abc");
     }
-    void fillGrids(bool zeros) override { grid->setVectorGrid(vectorGrid(mdlGlobal.XP, mdlGlobal.NDIM, zeros)); }
+    void fillGrids(bool zeros) override {
+        grid->setVectorGrid(vectorGrid(mdlGlobal.XP, mdlGlobal.NDIM, zeros));
+    }
     void setDimension(i16 n) override { mdlGlobal.NDIM = n; }
     void writeDataFile(const std::string& path) override {
         const auto write = [this](const std::string& p) {
@@ -264,7 +268,7 @@ TEST_F(FormsWindow, SheetsTabsAndButtonsByName) {
 TEST_F(FormsWindow, OpenClearsBothMarksAfterFillingAndShowsSheetOne) {
     form.txtA->setText("old");
     form.txtN->setText("9");
-    form.tabStrip()->setCurrentIndex(1);   // applies 9 while nothing was read
+    form.tabStrip()->setCurrentIndex(1);  // applies 9 while nothing was read
     mdlGlobal.NDIM = 0;
     open("User/Sub/b.mnkd");
     EXPECT_EQ(core.reads, 1);
@@ -451,4 +455,4 @@ TEST_F(FormsWindow, ReminderOnEveryPressIntoTheSizingFieldOnly) {
     EXPECT_FALSE(form.dimensionChanged());
 }
 
-} // namespace
+}  // namespace

@@ -1,11 +1,11 @@
 // The 3D picture in the real main window: entered from the computation command with a
 // 3D option of the variation dialog, turned by the buttons and the mouse; the angle dialog.
+#include "graphics/qt/frm3dkart.h"
 #include "app/qt/canvaswidget.h"
 #include "app/qt/helpviewer.h"
 #include "app/qt/mainwindow.h"
 #include "data/store.h"
 #include "data/textfile.h"
-#include "graphics/qt/frm3dkart.h"
 #include "graphics/qt/frmvarpar.h"
 #include "graphics/qt/qimagesurface.h"
 #include "support/form_test_host.h"
@@ -30,8 +30,9 @@ namespace {
 class Picture3DWindow : public test::MainWindowTest {
 protected:
     void SetUp() override {
-        app.write("User/Ugly.ugl", utf8ToCp1251("Угловые данные\r\n--------------\r\nDFI = 0.01\r\nDTE = 0.02\r\n"
-                                                "SFI = 0.05\r\nSSCR = 0.5\r\nMSCR = 0.6\r\n"));
+        app.write("User/Ugly.ugl",
+                  utf8ToCp1251("Угловые данные\r\n--------------\r\nDFI = 0.01\r\nDTE = 0.02\r\n"
+                               "SFI = 0.05\r\nSSCR = 0.5\r\nMSCR = 0.6\r\n"));
         MainWindowTest::SetUp();
     }
     QToolButton* button(const char* name) { return w->findChild<QToolButton*>(name); }
@@ -135,4 +136,4 @@ TEST_F(Picture3DWindow, AngleDialogShowsAndSavesTheAngles) {
     EXPECT_FALSE(d->isVisible());
 }
 
-} // namespace
+}  // namespace

@@ -65,7 +65,7 @@ protected:
     std::unique_ptr<FrmSweep> dlg;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SweepDialog, MenuItemAndChoicesThatAreRefused) {
     QAction* item = w->findChild<QAction*>("mnuSweep");
@@ -90,7 +90,8 @@ TEST_F(SweepDialog, RunsWithProgressAndShowsTheHeatMap) {
     axis(1, "GAMA", "1", "3", 2);
     QSignalSpy done(dlg.get(), &FrmSweep::sweepFinished);
     int progressSeen = 0;
-    QObject::connect(dlg->progress, &QProgressBar::valueChanged, [&](int v) { progressSeen = std::max(progressSeen, v); });
+    QObject::connect(dlg->progress, &QProgressBar::valueChanged,
+                     [&](int v) { progressSeen = std::max(progressSeen, v); });
     dlg->startSweep();
     EXPECT_FALSE(dlg->start->isEnabled());
     EXPECT_TRUE(dlg->stop->isEnabled());

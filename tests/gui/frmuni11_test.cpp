@@ -10,17 +10,54 @@ namespace {
 
 // A data file of section 1.1 with NDIM = 5 and distinct values everywhere.
 const char* const kSample[] = {
-    "Модель M(NDIM,KMOD)", "-------------------",
-    "MCLASS = 2", "NDIM = 5", "KMOD = 3", "ALFA = 10", "BETA = 1.5", "GAMA = 2",
-    "Начальные данные", "----------------", "i1,...:", "1,3", "X(i1),...:", "0.5,2.25",
-    "Плоскость Пуанкаре", "------------------", "XP(I):", "1,2,3,4,5", "FP(I):", "0.25,0,1,0,-1",
-    "Интегрирование", "--------------", "TMAX = 100", "HHH = 0.01",
-    "Период", "------", "LSCREEN = 1", "TMIN = 50",
-    "График", "------", "LGRAPH = 1",
-    "Порции", "------", "LSTEP = 0",
-    "Компоненты", "----------", "IC(I):", "1,2,3",
-    "Таблица", "-------", "NSC = 10",
-    "Границы", "-------", "Dlx = 0", "Drx = 1.2", "Dlw = 0.1", "Drw = 2", "Sclt = 5",
+    "Модель M(NDIM,KMOD)",
+    "-------------------",
+    "MCLASS = 2",
+    "NDIM = 5",
+    "KMOD = 3",
+    "ALFA = 10",
+    "BETA = 1.5",
+    "GAMA = 2",
+    "Начальные данные",
+    "----------------",
+    "i1,...:",
+    "1,3",
+    "X(i1),...:",
+    "0.5,2.25",
+    "Плоскость Пуанкаре",
+    "------------------",
+    "XP(I):",
+    "1,2,3,4,5",
+    "FP(I):",
+    "0.25,0,1,0,-1",
+    "Интегрирование",
+    "--------------",
+    "TMAX = 100",
+    "HHH = 0.01",
+    "Период",
+    "------",
+    "LSCREEN = 1",
+    "TMIN = 50",
+    "График",
+    "------",
+    "LGRAPH = 1",
+    "Порции",
+    "------",
+    "LSTEP = 0",
+    "Компоненты",
+    "----------",
+    "IC(I):",
+    "1,2,3",
+    "Таблица",
+    "-------",
+    "NSC = 10",
+    "Границы",
+    "-------",
+    "Dlx = 0",
+    "Drx = 1.2",
+    "Dlw = 0.1",
+    "Drw = 2",
+    "Sclt = 5",
 };
 
 std::string sampleBytes() {
@@ -43,11 +80,12 @@ TEST_F(FrmUni11, OpenFillsEveryFieldAndGridAndShowsSheetOne) {
     checkOpened("Файлы данных (*.mnkd)|*.mnkd|", "Симметричные ГГС\\Автономная система", 4);
 
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "2"}, {"txtNdim", "5"}, {"txtKmod", "3"}, {"txtAlfa", "10"},
-        {"txtBeta", "1.5"}, {"txtGama", "2"}, {"txtI1N", "1,3"}, {"txtXI1", "0.5,2.25"},
+        {"txtMclass", "2"}, {"txtNdim", "5"},   {"txtKmod", "3"},    {"txtAlfa", "10"},
+        {"txtBeta", "1.5"}, {"txtGama", "2"},   {"txtI1N", "1,3"},   {"txtXI1", "0.5,2.25"},
         {"txtTmax", "100"}, {"txtHHH", "0.01"}, {"txtLscreen", "1"}, {"txtTmin", "50"},
-        {"txtLgraph", "1"}, {"txtLstep", "0"}, {"txtI1G", "1,2,3"}, {"txtNsc", "10"},
-        {"txtDlx", "0"}, {"txtDrx", "1.2"}, {"txtDlw", "0.1"}, {"txtDrw", "2"}, {"txtSclt", "5"},
+        {"txtLgraph", "1"}, {"txtLstep", "0"},  {"txtI1G", "1,2,3"}, {"txtNsc", "10"},
+        {"txtDlx", "0"},    {"txtDrx", "1.2"},  {"txtDlw", "0.1"},   {"txtDrw", "2"},
+        {"txtSclt", "5"},
     };
     checkFieldTexts(expected);
     FormGrid* g1 = grid("grdTable1");
@@ -70,27 +108,36 @@ TEST_F(FrmUni11, OpenFillsEveryFieldAndGridAndShowsSheetOne) {
 TEST_F(FrmUni11, SheetsCarryTheirLabelsAndFields) {
     checkSheetTexts(
         *win,
-        {{"1) Параметры модели  M(NDIM,KMOD) классов 1-4", "Номер класса,  MCLASS =",
-          "Число элементов ГГС (размерность системы),  NDIM =",
-          "Число элементов, объединенных регуляторными связями,  KMOD =", " ALFA =", " BETA =",
-          " GAMA =", "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM",
+        {{"1) Параметры модели  M(NDIM,KMOD) классов 1-4",
+          "Номер класса,  MCLASS =", "Число элементов ГГС (размерность системы),  NDIM =",
+          "Число элементов, объединенных регуляторными связями,  KMOD =", " ALFA =", " BETA =", " GAMA =",
+          "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM",
           "Номера ненулевых компонент,  i1,...:", "Значения ненулевых компонент,  X(i1),...:"},
          {"3) Задание плоскости Пуанкаре: (N, X-Xo) = 0", "Компоненты вектора  Xo",
           "Компоненты вектора нормали  N"},
-         {"4) Параметры интегрирования", "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
-          "Шаг интегрирования,  HHH =", "5) Определение периода:", "LSCREEN =", "TMIN =",
-          "    LSCREEN = 1 - да,", "    LSCREEN = 0 - нет", "    (поиск min W(t), TMIN <= t <= TMAX)    ",
-          "6) Графическое представление результатов:", "LGRAPH =",
-          "    LGRAPH = 1 - в физической плоскости,", "    LGRAPH = 2 - в фазовой плоскости,",
-          "    LGRAPH = 3 - в плоскости Пуанкаре ", "    (LSCREEN = 0 при LGRAPH = 2,3).",
-          "7) Порции выдачи результатов на график:", "LSTEP =",
+         {"4) Параметры интегрирования",
+          "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
+          "Шаг интегрирования,  HHH =",
+          "5) Определение периода:",
+          "LSCREEN =",
+          "TMIN =",
+          "    LSCREEN = 1 - да,",
+          "    LSCREEN = 0 - нет",
+          "    (поиск min W(t), TMIN <= t <= TMAX)    ",
+          "6) Графическое представление результатов:",
+          "LGRAPH =",
+          "    LGRAPH = 1 - в физической плоскости,",
+          "    LGRAPH = 2 - в фазовой плоскости,",
+          "    LGRAPH = 3 - в плоскости Пуанкаре ",
+          "    (LSCREEN = 0 при LGRAPH = 2,3).",
+          "7) Порции выдачи результатов на график:",
+          "LSTEP =",
           "    LSTEP = 0 - непрерывная выдача на отрезке [0,TMAX],",
           "    LSTEP > 0 - порция шагов интегрирования c непрерывной",
           "    выдачей - до изменения TMAX. В дальнейшем LSTEP = 0."},
-         {"8) Номера компонент, выводимых на график", "    (NCOMP <= 12",
-          "     NCOMP <= NDIM при LGRAPH = 1", "     NCOMP  = 2    при LGRAPH = 2,3)",
-          "9) Плотность выдачи результатов в таблицу", "NSC =",
-          "10) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =", "DRW =",
+         {"8) Номера компонент, выводимых на график", "    (NCOMP <= 12", "     NCOMP <= NDIM при LGRAPH = 1",
+          "     NCOMP  = 2    при LGRAPH = 2,3)", "9) Плотность выдачи результатов в таблицу",
+          "NSC =", "10) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =", "DRW =",
           "SCLT =", "           ALFA * DLX <= X(i) <= ALFA * DRX",
           "           ALFA * DLW <=  W   <= ALFA * DRW", "                 SCLT <=  t   <= TMAX"}},
         {{"txtMclass", "txtNdim", "txtKmod", "txtAlfa", "txtBeta", "txtGama", "txtI1N", "txtXI1"},
@@ -288,8 +335,8 @@ TEST_F(FrmUni11, InputRefusesWhatTheSectionWouldRefuse) {
         const char* field;
         const char* text;
         const char* says;
-    } cases[] = {{"txtHHH", "0", "HHH"},     {"txtNsc", "0", "NSC"},    {"txtKmod", "9", "KMOD"},
-                 {"txtAlfa", "-1", "ALFA"},  {"txtMclass", "5", "MCLASS"}, {"txtTmax", "x", "bad.mnkd"}};
+    } cases[] = {{"txtHHH", "0", "HHH"},    {"txtNsc", "0", "NSC"},       {"txtKmod", "9", "KMOD"},
+                 {"txtAlfa", "-1", "ALFA"}, {"txtMclass", "5", "MCLASS"}, {"txtTmax", "x", "bad.mnkd"}};
     for (const auto& k : cases) {
         openSample();
         host.ui.messages.clear();
@@ -330,9 +377,10 @@ TEST_F(FrmUni11, ShippedSamplesOpen) {
         EXPECT_EQ(text("txtNdim"), f.ndim) << name;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;
         EXPECT_EQ(grid("grdTable2")->text().joinRow(2, 2, mdlGlobal.NDIM + 1),
-                  f.fp.joinRow(2, 2, mdlGlobal.NDIM + 1)) << name;
+                  f.fp.joinRow(2, 2, mdlGlobal.NDIM + 1))
+            << name;
     });
     if (n == 0) GTEST_SKIP() << "no .mnkd sample in User";
 }
 
-} // namespace
+}  // namespace

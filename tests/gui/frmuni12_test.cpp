@@ -27,7 +27,7 @@ protected:
     FormGrid* grid() { return FormTest::grid("grdTable1"); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FrmUni12, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_EQ(host.shell().taskItems, (std::vector<std::string>{"Tau0", "Tau1", "Tau2", "Tau3"}));
@@ -36,10 +36,10 @@ TEST_F(FrmUni12, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.mnzd)|*.mnzd|");
     EXPECT_EQ(fs::path(host.ui.dialogs[0].folder), fs::path(app.path("User/Mnk/Tau0")));
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "1"}, {"txtNdim", "32"}, {"txtKmod", "4"}, {"txtAlfa", "10"}, {"txtBeta", "1"},
-        {"txtGama", "3"}, {"txtMDIM", "2"}, {"txtLTAU", "3"}, {"txtPTAU", "3"}, {"txtTmax", "60"},
-        {"txtNDEL", "300"}, {"txtIND", "0"}, {"txtZ_1", "0.0001"}, {"txtI1G", "1,2"}, {"txtNsc", "10"},
-        {"txtDlx", "0"}, {"txtDrx", "0.6"}, {"txtSCLT", "0"},
+        {"txtMclass", "1"}, {"txtNdim", "32"}, {"txtKmod", "4"},     {"txtAlfa", "10"}, {"txtBeta", "1"},
+        {"txtGama", "3"},   {"txtMDIM", "2"},  {"txtLTAU", "3"},     {"txtPTAU", "3"},  {"txtTmax", "60"},
+        {"txtNDEL", "300"}, {"txtIND", "0"},   {"txtZ_1", "0.0001"}, {"txtI1G", "1,2"}, {"txtNsc", "10"},
+        {"txtDlx", "0"},    {"txtDrx", "0.6"}, {"txtSCLT", "0"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -77,13 +77,13 @@ TEST_F(FrmUni12, SheetsCarryTheirLabels) {
          "Число уравнений,  MDIM =", "Число запаздываний,  LTAU =", "Период автоколебаний,  PTAU ="},
         {"Значения запаздываний (доли периода) в порядке возрастания"},
         {"3) Параметры численного метода интегрирования", "    системы уравнений с запаздываниями",
-         "    с постоянным шагом  H = TAU(LTAU) / NDEL", "    на отрезке  [0,TMAX]", "TMAX =", "NDEL =",
-         "4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1", "    Варианты задания начальных данных:",
-         "    IND = 0 - \"возмущенное\" стационарное решение,", "    IND = 1 - нулевые начальные данные.",
-         "IND =", "\"Возмущение\" компоненты  Z(1) =", "5) Номера компонент, выводимых на график:",
-         "    (число компонент <= min(12,MDIM))"},
-        {"6) Плотность выдачи результатов в таблицу", "NSC =",
-         "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
+         "    с постоянным шагом  H = TAU(LTAU) / NDEL", "    на отрезке  [0,TMAX]",
+         "TMAX =", "NDEL =", "4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1",
+         "    Варианты задания начальных данных:", "    IND = 0 - \"возмущенное\" стационарное решение,",
+         "    IND = 1 - нулевые начальные данные.", "IND =", "\"Возмущение\" компоненты  Z(1) =",
+         "5) Номера компонент, выводимых на график:", "    (число компонент <= min(12,MDIM))"},
+        {"6) Плотность выдачи результатов в таблицу",
+         "NSC =", "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
          "           ALFA * DLX <= X(i) <= ALFA * DRX", "                 SCLT <=  t   <= TMAX"}};
     for (int sheet = 1; sheet <= 4; ++sheet) {
         std::vector<std::string> got, want;
@@ -105,7 +105,8 @@ TEST_F(FrmUni12, LtauReminderAndGridRebuiltWithZerosAfterTheChange) {
         QApplication::processEvents();
     }
     ASSERT_EQ(host.ui.messages.size(), 2u) << "every click";
-    EXPECT_EQ(host.ui.messages[0].text, "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
+    EXPECT_EQ(host.ui.messages[0].text,
+              "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
 
     field("txtLTAU")->setText("5");
     EXPECT_TRUE(win->dimensionChanged());
@@ -193,7 +194,8 @@ TEST_F(FrmUni12, RefusedTextsKeepTheWindowOpenAndWriteNothing) {
         host.ui.saveFiles.push_back(app.path("User/Mnk/Tau0/bad.mnzd"));
         button("cmdINput1")->click();
         ASSERT_FALSE(host.ui.messages.empty()) << k.field;
-        EXPECT_NE(host.ui.messages.back().text.find(k.message), std::string::npos) << host.ui.messages.back().text;
+        EXPECT_NE(host.ui.messages.back().text.find(k.message), std::string::npos)
+            << host.ui.messages.back().text;
         EXPECT_FALSE(app.exists("User/Mnk/Tau0/bad.mnzd")) << k.field;
         EXPECT_TRUE(win->isVisible());
         field(k.field)->setText(old);

@@ -70,12 +70,13 @@ TEST_F(FrmUni213, OpenFillsEveryFieldOnTheFirstStrip) {
     EXPECT_EQ(win->windowTitle().toStdString(),
               "ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\MNN");
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "1"}, {"txtNdim", "5"}, {"txtAlfa", "10"}, {"txtBeta", "1"}, {"txtGama", "2"},
-        {"txtHHH", "0.1"}, {"txtTmax", "100"}, {"txtU10", "10"}, {"txtU20", "0.1"},
-        {"txtQmin", "-0.5"}, {"txtQmax", "1.5"}, {"txtQsolv", "0"}, {"txtHstep", "-0.05"},
-        {"txtExact", "1E-10"}, {"txtLimit", "10"}, {"txtLimit0", "20"}, {"txtAccel", "1.5"},
-        {"txtEmin", "0.001"}, {"txtEmax", "1"}, {"txtNend", "200"}, {"txtIC", "1,2,3,4,5"},
-        {"txtSclx", "-0.1"}, {"txtScrx", "1.1"}, {"txtScly", "0"}, {"txtScry", "10"},
+        {"txtMclass", "1"},     {"txtNdim", "5"},      {"txtAlfa", "10"},  {"txtBeta", "1"},
+        {"txtGama", "2"},       {"txtHHH", "0.1"},     {"txtTmax", "100"}, {"txtU10", "10"},
+        {"txtU20", "0.1"},      {"txtQmin", "-0.5"},   {"txtQmax", "1.5"}, {"txtQsolv", "0"},
+        {"txtHstep", "-0.05"},  {"txtExact", "1E-10"}, {"txtLimit", "10"}, {"txtLimit0", "20"},
+        {"txtAccel", "1.5"},    {"txtEmin", "0.001"},  {"txtEmax", "1"},   {"txtNend", "200"},
+        {"txtIC", "1,2,3,4,5"}, {"txtSclx", "-0.1"},   {"txtScrx", "1.1"}, {"txtScly", "0"},
+        {"txtScry", "10"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -225,7 +226,8 @@ TEST_F(FrmUni213, SheetsDoNotClip) {
         const QRect inside(QPoint(0, 0), win->frame(sheet)->size());
         for (const QWidget* w : win->frame(sheet)->findChildren<QWidget*>()) {
             if (w->parentWidget() != win->frame(sheet)) continue;
-            EXPECT_TRUE(inside.contains(w->geometry())) << "sheet " << sheet << " " << w->objectName().toStdString();
+            EXPECT_TRUE(inside.contains(w->geometry()))
+                << "sheet " << sheet << " " << w->objectName().toStdString();
             if (const auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty()) {
                 EXPECT_GE(l->width() + 1, l->sizeHint().width()) << l->text().toStdString();
             }
@@ -235,7 +237,8 @@ TEST_F(FrmUni213, SheetsDoNotClip) {
         for (int sheet = 1; sheet <= 8; ++sheet) {
             win->setStage(sheet <= 2 ? 1 : 2);
             win->switchSheet(sheet - 1);
-            win->grab().save(QString::fromStdString(std::string(dir) + "/frm213_" + std::to_string(sheet) + ".png"));
+            win->grab().save(
+                QString::fromStdString(std::string(dir) + "/frm213_" + std::to_string(sheet) + ".png"));
         }
     }
 }

@@ -29,11 +29,11 @@ TEST_F(FrmUni215, OpenFillsEveryFieldAndGridFromTheShippedSample) {
     EXPECT_EQ(core().shownName, "Repress3.srRd");
 
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "1"}, {"txtNdim", "3"}, {"txtAlfa", "2.5"}, {"txtBeta", "1"}, {"txtGama", "3"},
-        {"txtLmax", "40"}, {"txtHstep0", "0.05"}, {"txtQsolv", "1"}, {"txtQmax", "1.5"}, {"txtQmin", "0"},
-        {"txtEmin", "0.0001"}, {"txtEmax", "1"}, {"txtAccel", "2"}, {"txtLimit0", "20"}, {"txtLimit", "10"},
-        {"txtExact", "1E-10"}, {"txtNend", "2000"}, {"txtNstep", "100"}, {"txtUerr", "0.001"},
-        {"txtFerr", "0.0001"},
+        {"txtMclass", "1"},  {"txtNdim", "3"},    {"txtAlfa", "2.5"},    {"txtBeta", "1"},
+        {"txtGama", "3"},    {"txtLmax", "40"},   {"txtHstep0", "0.05"}, {"txtQsolv", "1"},
+        {"txtQmax", "1.5"},  {"txtQmin", "0"},    {"txtEmin", "0.0001"}, {"txtEmax", "1"},
+        {"txtAccel", "2"},   {"txtLimit0", "20"}, {"txtLimit", "10"},    {"txtExact", "1E-10"},
+        {"txtNend", "2000"}, {"txtNstep", "100"}, {"txtUerr", "0.001"},  {"txtFerr", "0.0001"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -71,9 +71,9 @@ TEST_F(FrmUni215, SheetsCarryTheirLabelsAndFields) {
     const std::vector<std::vector<const char*>> labels = {
         {" 1) Параметры модели ГГС классов 1-4", "Номер класса,  MCLASS = ",
          "Число элементов ГГС (размерность системы),  NDIM = ", " ALFA = ", "BETA = ", "GAMA = "},
-        {" 2) Параметры метода продолжения по параметру", "Число продолжений решений на отрезке [0,1],  LMAX = ",
-         "Стартовый шаг,  HSTEP0 = ", "QSOLV = ", "QMAX = ", "QMIN = ", "EMIN = ", "EMAX = ",
-         "Коэффициент увеличения текущего шага,  ACCEL = ",
+        {" 2) Параметры метода продолжения по параметру",
+         "Число продолжений решений на отрезке [0,1],  LMAX = ", "Стартовый шаг,  HSTEP0 = ", "QSOLV = ",
+         "QMAX = ", "QMIN = ", "EMIN = ", "EMAX = ", "Коэффициент увеличения текущего шага,  ACCEL = ",
          "    EMIN * H(I), EMAX * H(I) - ограничения снизу и сверху на шаг          ",
          "                               по I-му текущему параметру                 "},
         {" 3) Параметры метода Ньютона", "Ограничение на число итераций в стартовой позиции,  LIMIT0 = ",
@@ -204,11 +204,20 @@ TEST_F(FrmUni215, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
     const std::string before = bytesOf(app.path("User/Repress3.srRd"));
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[&] { field("txtLmax")->setText("abc"); }, "Недопустимое значение  LMAX = abc"},
-        {[&] { field("txtLmax")->setText("10"); field("txtQmin")->setText("0.2"); },
+        {[&] {
+             field("txtLmax")->setText("10");
+             field("txtQmin")->setText("0.2");
+         },
          "Продолжение начинается при QMOD = 0: QMIN должно быть не больше 0 (QMIN = 0.2)"},
-        {[&] { field("txtQmin")->setText("0"); field("txtExact")->setText("0"); },
+        {[&] {
+             field("txtQmin")->setText("0");
+             field("txtExact")->setText("0");
+         },
          "Точность метода EXACT должна быть больше 0 (EXACT = 0)"},
-        {[&] { field("txtExact")->setText("1E-9"); field("txtBeta")->setText("-1"); },
+        {[&] {
+             field("txtExact")->setText("1E-9");
+             field("txtBeta")->setText("-1");
+         },
          "Параметр BETA должен быть больше 0 (BETA = -1)"},
     };
     std::size_t shown = 0;
@@ -235,7 +244,8 @@ TEST_F(FrmUni215, EveryClickIntoNdimShowsTheReminder) {
     QTest::mouseClick(field("txtNdim"), Qt::LeftButton);
     QApplication::processEvents();
     ASSERT_EQ(host.ui.messages.size(), 1u);
-    EXPECT_EQ(host.ui.messages[0].text, "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #4, #5");
+    EXPECT_EQ(host.ui.messages[0].text,
+              "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #4, #5");
     EXPECT_FALSE(win->edited());
 }
 
@@ -256,4 +266,4 @@ TEST_F(FrmUni215, CancelRegistryAndHelp) {
     EXPECT_NE(dynamic_cast<frmUni_215*>(w.get()), nullptr);
 }
 
-} // namespace
+}  // namespace

@@ -29,11 +29,12 @@ TEST_F(FrmUni217, OpenFillsEveryFieldAndGridFromTheShippedSample) {
     EXPECT_EQ(core().shownName, "Fold3.diud");
 
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "1"}, {"txtNdim", "3"}, {"txtAlfa", "1"}, {"txtBeta", "1"}, {"txtGama", "1.6"},
-        {"txtQmin", "0.5"}, {"txtQmax", "20"}, {"txtQsolv", "13"}, {"txtHstep", "0.1"},
-        {"txtExact", "1E-10"}, {"txtLimit", "10"}, {"txtLimit0", "20"}, {"txtAccel", "2"},
-        {"txtEmin", "0.001"}, {"txtEmax", "1"}, {"txtStab", "10000"}, {"txtNend", "2000"},
-        {"txtIC", "1,2,3"}, {"txtSclx", "0"}, {"txtScrx", "20"}, {"txtScly", "0"}, {"txtScry", "20"},
+        {"txtMclass", "1"},  {"txtNdim", "3"},      {"txtAlfa", "1"},   {"txtBeta", "1"},
+        {"txtGama", "1.6"},  {"txtQmin", "0.5"},    {"txtQmax", "20"},  {"txtQsolv", "13"},
+        {"txtHstep", "0.1"}, {"txtExact", "1E-10"}, {"txtLimit", "10"}, {"txtLimit0", "20"},
+        {"txtAccel", "2"},   {"txtEmin", "0.001"},  {"txtEmax", "1"},   {"txtStab", "10000"},
+        {"txtNend", "2000"}, {"txtIC", "1,2,3"},    {"txtSclx", "0"},   {"txtScrx", "20"},
+        {"txtScly", "0"},    {"txtScry", "20"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -71,11 +72,12 @@ TEST_F(FrmUni217, SheetsCarryTheirLabelsAndFields) {
         {"3) Начальное приближение при стартовом значении ALFA"},
         {"4) Параметры метода продолжения по параметру", "QMIN =", "QMAX =", "Значение ALFA, при котором",
          " определяются стационарные решения,  QSOLV =", "Стартовый шаг по ALFA,  HSTEP ="},
-        {"5) Параметры метода Ньютона", "Точность метода,  EXACT =",
-         "Ограничение на число итераций в текущей позиции,  LIMIT =",
+        {"5) Параметры метода Ньютона",
+         "Точность метода,  EXACT =", "Ограничение на число итераций в текущей позиции,  LIMIT =",
          "Ограничение на число итераций в стартовой позиции,  LIMIT0 =",
          "Коэффициент увеличения текущего шага,  ACCEL =", "EMIN =", "EMAX ="},
-        {"6) Эталонные шаги H(I) для текущих параметров, i=1,...,NDIM+1.", "    (H(NDIM+1) - эталонный шаг по ALFA)"},
+        {"6) Эталонные шаги H(I) для текущих параметров, i=1,...,NDIM+1.",
+         "    (H(NDIM+1) - эталонный шаг по ALFA)"},
         {"7) Устойчивость", "Параметр, ограничивающий числовую", " характеристику устойчивости,  STAB ="},
         {"8) Формирование выдачи результатов", "Порция шагов в методе продолжения,  NEND = ",
          "Номера компонент, выводимых на график:", "(число компонент <= min(12,NDIM))"},
@@ -183,13 +185,22 @@ TEST_F(FrmUni217, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[&] { field("txtStab")->setText("0.2"); },
          "Параметр STAB должен быть больше 0.25 (STAB = 0.2);\nпри STAB <= 0 устойчивость не определяется"},
-        {[&] { field("txtStab")->setText("0"); field("txtIC")->setText("1,2,3,4"); },
+        {[&] {
+             field("txtStab")->setText("0");
+             field("txtIC")->setText("1,2,3,4");
+         },
          "На график можно вывести не более min(12,NDIM) = 3 компонент (задано 4)"},
         {[&] { field("txtIC")->setText("0"); },
          "Номер компоненты графика IC(1) = 0 вне диапазона 1..NDIM (NDIM = 3)"},
-        {[&] { field("txtIC")->setText("2"); field("txtHstep")->setText("0"); },
+        {[&] {
+             field("txtIC")->setText("2");
+             field("txtHstep")->setText("0");
+         },
          "Стартовый шаг HSTEP не должен быть равен 0 (HSTEP = 0)"},
-        {[&] { field("txtHstep")->setText("-0.1"); field("txtScrx")->setText("x"); },
+        {[&] {
+             field("txtHstep")->setText("-0.1");
+             field("txtScrx")->setText("x");
+         },
          "Недопустимое значение  SCRX = x"},
     };
     std::size_t shown = 0;
@@ -218,7 +229,8 @@ TEST_F(FrmUni217, EveryClickIntoNdimShowsTheReminder) {
     QTest::mouseClick(field("txtNdim"), Qt::LeftButton);
     QApplication::processEvents();
     ASSERT_EQ(host.ui.messages.size(), 1u);
-    EXPECT_EQ(host.ui.messages[0].text, "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2, #3");
+    EXPECT_EQ(host.ui.messages[0].text,
+              "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2, #3");
 }
 
 TEST_F(FrmUni217, CancelRegistryAndHelp) {
@@ -235,4 +247,4 @@ TEST_F(FrmUni217, CancelRegistryAndHelp) {
     EXPECT_NE(dynamic_cast<frmUni_217*>(w.get()), nullptr);
 }
 
-} // namespace
+}  // namespace

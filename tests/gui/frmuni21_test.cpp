@@ -22,11 +22,26 @@ TEST_F(FrmUni21, OpenFillsEveryFieldAndGridFromTheShippedSample) {
     checkOpened("Файлы данных (*.mtrd)|*.mtrd|", "ГГС общего вида\\Автономная система. Задача Коши", 5);
 
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "1"}, {"txtNdim", "5"}, {"txtAlfa", "10"}, {"txtBeta", "1"}, {"txtGama", "3"},
-        {"txtI1N", "1,2,3,4,5"}, {"txtXI1", "3.0359,5.5146,0.1107,4.6577,0.7245"},
-        {"txtTmax", "12"}, {"txtHHH", "0.01"}, {"txtLscreen", "1"}, {"txtTmin", "4"},
-        {"txtLgraph", "1"}, {"txtLstep", "0"}, {"txtI1G", "1,2,3,4,5"}, {"txtNsc", "25"},
-        {"txtDlx", "0"}, {"txtDrx", "1"}, {"txtDlw", "0"}, {"txtDrw", "1.5"}, {"txtSclt", "0"},
+        {"txtMclass", "1"},
+        {"txtNdim", "5"},
+        {"txtAlfa", "10"},
+        {"txtBeta", "1"},
+        {"txtGama", "3"},
+        {"txtI1N", "1,2,3,4,5"},
+        {"txtXI1", "3.0359,5.5146,0.1107,4.6577,0.7245"},
+        {"txtTmax", "12"},
+        {"txtHHH", "0.01"},
+        {"txtLscreen", "1"},
+        {"txtTmin", "4"},
+        {"txtLgraph", "1"},
+        {"txtLstep", "0"},
+        {"txtI1G", "1,2,3,4,5"},
+        {"txtNsc", "25"},
+        {"txtDlx", "0"},
+        {"txtDrx", "1"},
+        {"txtDlw", "0"},
+        {"txtDrw", "1.5"},
+        {"txtSclt", "0"},
     };
     checkFieldTexts(expected);
 
@@ -72,28 +87,37 @@ TEST_F(FrmUni21, OpenFillsEveryFieldAndGridFromTheShippedSample) {
 TEST_F(FrmUni21, SheetsCarryTheirLabelsAndFields) {
     checkSheetTexts(
         *win,
-        {{"1) Параметры модели ГГС классов 1-4", "Номер класса,  MCLASS =",
-          "Число элементов ГГС (размерность системы),  NDIM =", " ALFA =", " BETA =", " GAMA =",
-          "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM", "Номера ненулевых компонент,  i1,...:",
-          "Значения ненулевых компонент,  X(i1),...:"},
+        {{"1) Параметры модели ГГС классов 1-4",
+          "Номер класса,  MCLASS =", "Число элементов ГГС (размерность системы),  NDIM =", " ALFA =",
+          " BETA =", " GAMA =", "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM",
+          "Номера ненулевых компонент,  i1,...:", "Значения ненулевых компонент,  X(i1),...:"},
          {"3) Матрица связей  MC(i,j)"},
          {"4) Задание плоскости Пуанкаре: (N, X-Xo) = 0", "Компоненты вектора  Xo",
           "Компоненты вектора нормали  N"},
-         {"5) Параметры интегрирования", "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
-          "Шаг интегрирования,  HHH =", "6) Определение периода:", "LSCREEN =", "TMIN =",
-          "LSCREEN = 1 - да,", "LSCREEN = 0 - нет", "(поиск min W(t), TMIN <= t <= TMAX)",
-          "7) Графическое представление результатов:", "LGRAPH =",
-          "LGRAPH = 1 - в физической плоскости,", "LGRAPH = 2 - в фазовой плоскости,",
-          "LGRAPH = 3 - в плоскости Пуанкаре", "(LSCREEN = 0 при LGRAPH = 2,3).",
-          "8) Порции выдачи результатов на график:", "LSTEP =",
+         {"5) Параметры интегрирования",
+          "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
+          "Шаг интегрирования,  HHH =",
+          "6) Определение периода:",
+          "LSCREEN =",
+          "TMIN =",
+          "LSCREEN = 1 - да,",
+          "LSCREEN = 0 - нет",
+          "(поиск min W(t), TMIN <= t <= TMAX)",
+          "7) Графическое представление результатов:",
+          "LGRAPH =",
+          "LGRAPH = 1 - в физической плоскости,",
+          "LGRAPH = 2 - в фазовой плоскости,",
+          "LGRAPH = 3 - в плоскости Пуанкаре",
+          "(LSCREEN = 0 при LGRAPH = 2,3).",
+          "8) Порции выдачи результатов на график:",
+          "LSTEP =",
           "LSTEP = 0 - непрерывная выдача на отрезке [0,TMAX],",
           "LSTEP > 0 - порция шагов интегрирования c непрерывной",
           "выдачей - до изменения TMAX. В дальнейшем LSTEP = 0."},
          {"9) Номера компонент, выводимых на график", "(NCOMP <= 12", "NCOMP <= NDIM при LGRAPH = 1",
           "NCOMP  = 2    при LGRAPH = 2,3)", "10) Плотность выдачи результатов в таблицу", "NSC =",
-          "11) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =", "DRW =",
-          "SCLT =", "ALFA * DLX <= X(i) <= ALFA * DRX", "ALFA * DLW <=  W   <= ALFA * DRW",
-          "SCLT <=  t   <= TMAX"}},
+          "11) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =", "DRW =", "SCLT =",
+          "ALFA * DLX <= X(i) <= ALFA * DRX", "ALFA * DLW <=  W   <= ALFA * DRW", "SCLT <=  t   <= TMAX"}},
         {{"txtMclass", "txtNdim", "txtAlfa", "txtBeta", "txtGama", "txtI1N", "txtXI1"},
          {},
          {},
@@ -246,12 +270,21 @@ TEST_F(FrmUni21, TextsThatCannotBeReadBackAreRefusedAndNothingIsWritten) {
         {[&] { field("txtXI1")->setText("1,2,0.5"); },
          "Номер компоненты графика 4 вне диапазона 1..NDIM (NDIM = 3)"},
         {[&] { field("txtI1G")->setText("1,x"); }, "Недопустимый номер компоненты графика: «x»"},
-        {[&] { field("txtI1G")->setText("3,1"); field("txtHHH")->setText("0"); },
+        {[&] {
+             field("txtI1G")->setText("3,1");
+             field("txtHHH")->setText("0");
+         },
          "Шаг интегрирования HHH должен быть больше 0 (HHH = 0)"},
         {[&] { field("txtHHH")->setText("0,01"); }, "Недопустимое значение  HHH = 0,01"},
-        {[&] { field("txtHHH")->setText("0.02"); field("txtNsc")->setText("0"); },
+        {[&] {
+             field("txtHHH")->setText("0.02");
+             field("txtNsc")->setText("0");
+         },
          "Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = 0)"},
-        {[&] { field("txtNsc")->setText("5"); field("txtLstep")->setText("-1"); },
+        {[&] {
+             field("txtNsc")->setText("5");
+             field("txtLstep")->setText("-1");
+         },
          "Порция шагов LSTEP не должна быть отрицательной (LSTEP = -1)"},
     };
     std::size_t shown = 0;
@@ -355,4 +388,4 @@ TEST_F(FrmUni21, ShippedSamplesOpen) {
     EXPECT_GE(n, 2);  // Kolco5 and Puank5
 }
 
-} // namespace
+}  // namespace

@@ -10,15 +10,38 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kSample[] = {
-    "1) Параметры модели", "-------",
-    "ALFA = 10", "BETA = 1.5", "GAMA = 3",
-    "2) Уравнения с запаздываниями", "-------",
-    "MDIM = 2", "LTAU = 6", "PTAU = 5", "TAUm(I):", "0.1,0.25,0.4,0.55,0.7,1",
-    "3) Метод", "-------", "TMAX = 40", "NDEL = 250",
-    "4) Начальные данные", "-------", "IND = 0", "Z_1 = 0.001",
-    "5) Компоненты", "-------", "IC(I):", "1,2",
-    "6) Таблица", "-------", "NSC = 10",
-    "7) Границы", "-------", "Dlx = 0", "Drx = 0.4", "Sclt = 0",
+    "1) Параметры модели",
+    "-------",
+    "ALFA = 10",
+    "BETA = 1.5",
+    "GAMA = 3",
+    "2) Уравнения с запаздываниями",
+    "-------",
+    "MDIM = 2",
+    "LTAU = 6",
+    "PTAU = 5",
+    "TAUm(I):",
+    "0.1,0.25,0.4,0.55,0.7,1",
+    "3) Метод",
+    "-------",
+    "TMAX = 40",
+    "NDEL = 250",
+    "4) Начальные данные",
+    "-------",
+    "IND = 0",
+    "Z_1 = 0.001",
+    "5) Компоненты",
+    "-------",
+    "IC(I):",
+    "1,2",
+    "6) Таблица",
+    "-------",
+    "NSC = 10",
+    "7) Границы",
+    "-------",
+    "Dlx = 0",
+    "Drx = 0.4",
+    "Sclt = 0",
 };
 
 std::string sampleBytes() {
@@ -42,7 +65,7 @@ protected:
     FormGrid* grid() { return FormTest::grid("grdTable1"); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FrmUni22, OpenFillsEveryFieldAndTheDelayGrid) {
     openSample();
@@ -50,10 +73,9 @@ TEST_F(FrmUni22, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.mtzd)|*.mtzd|");
     EXPECT_EQ(fs::path(host.ui.dialogs[0].folder), fs::path(app.path("User/Mtr/Tau0")));
     const std::pair<const char*, const char*> expected[] = {
-        {"txtAlfa", "10"}, {"txtBeta", "1.5"}, {"txtGama", "3"}, {"txtMDIM", "2"},
-        {"txtLTAU", "6"}, {"txtPTAU", "5"}, {"txtTmax", "40"}, {"txtNDEL", "250"},
-        {"txtIND", "0"}, {"txtZ_1", "0.001"}, {"txtI1G", "1,2"}, {"txtNsc", "10"},
-        {"txtDlx", "0"}, {"txtDrx", "0.4"}, {"txtSCLT", "0"},
+        {"txtAlfa", "10"}, {"txtBeta", "1.5"}, {"txtGama", "3"},   {"txtMDIM", "2"},  {"txtLTAU", "6"},
+        {"txtPTAU", "5"},  {"txtTmax", "40"},  {"txtNDEL", "250"}, {"txtIND", "0"},   {"txtZ_1", "0.001"},
+        {"txtI1G", "1,2"}, {"txtNsc", "10"},   {"txtDlx", "0"},    {"txtDrx", "0.4"}, {"txtSCLT", "0"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -81,18 +103,18 @@ TEST_F(FrmUni22, OpenFillsEveryFieldAndTheDelayGrid) {
 
 TEST_F(FrmUni22, SheetsCarryTheirLabels) {
     const std::vector<std::vector<const char*>> labels = {
-        {"1) Параметры модели ГГС классов 1-4", " ALFA =", " BETA =", " GAMA =",
-         "2) Параметры уравнений с запаздываниями", "Число уравнений,  MDIM =",
-         "Число запаздываний,  LTAU =", "Период автоколебаний,  PTAU ="},
+        {"1) Параметры модели ГГС классов 1-4",
+         " ALFA =", " BETA =", " GAMA =", "2) Параметры уравнений с запаздываниями",
+         "Число уравнений,  MDIM =", "Число запаздываний,  LTAU =", "Период автоколебаний,  PTAU ="},
         {"Значения запаздываний (доли периода) в порядке возрастания"},
         {"3) Параметры численного метода интегрирования", "    системы уравнений с запаздываниями",
-         "    с постоянным шагом  H = TAU(LTAU) / NDEL", "    на отрезке  [0,TMAX]", "TMAX =", "NDEL =",
-         "4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1", "    Варианты задания начальных данных:",
-         "    IND = 0 - \"возмущенное\" стационарное решение,", "    IND = 1 - нулевые начальные данные.",
-         "IND =", "\"Возмущение\" компоненты  Z(1) =", "5) Номера компонент, выводимых на график:",
-         "    (число компонент <= min(12,MDIM))"},
-        {"6) Плотность выдачи результатов в таблицу", "NSC =",
-         "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
+         "    с постоянным шагом  H = TAU(LTAU) / NDEL", "    на отрезке  [0,TMAX]",
+         "TMAX =", "NDEL =", "4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1",
+         "    Варианты задания начальных данных:", "    IND = 0 - \"возмущенное\" стационарное решение,",
+         "    IND = 1 - нулевые начальные данные.", "IND =", "\"Возмущение\" компоненты  Z(1) =",
+         "5) Номера компонент, выводимых на график:", "    (число компонент <= min(12,MDIM))"},
+        {"6) Плотность выдачи результатов в таблицу",
+         "NSC =", "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
          "           ALFA * DLX <= X(i) <= ALFA * DRX", "                 SCLT <=  t   <= TMAX"}};
     for (int sheet = 1; sheet <= 4; ++sheet) {
         std::vector<std::string> got, want;
@@ -206,7 +228,7 @@ TEST_F(FrmUni22, Screenshots) {
     for (int i = 0; i < 4; ++i) {
         win->tabStrip()->setCurrentIndex(i);
         QApplication::processEvents();
-        EXPECT_TRUE(win->grab().save(QString::fromStdString(std::string(dir) + "/frm22_sheet" +
-                                                            std::to_string(i + 1) + ".png")));
+        EXPECT_TRUE(win->grab().save(
+            QString::fromStdString(std::string(dir) + "/frm22_sheet" + std::to_string(i + 1) + ".png")));
     }
 }

@@ -20,7 +20,7 @@ TEST_F(FrmUni3, OpenFillsEveryFieldAndShowsSheetOne) {
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.stbd)|*.stbd|");
     EXPECT_EQ(fs::path(host.ui.dialogs[0].folder), fs::path(app.user()));
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "2"}, {"txtNdim", "5"}, {"txtKmod", "3"}, {"txtBeta", "1"}, {"txtGama", "4"},
+        {"txtMclass", "2"}, {"txtNdim", "5"},  {"txtKmod", "3"}, {"txtBeta", "1"},   {"txtGama", "4"},
         {"txtAmin", "0"},   {"txtAmax", "12"}, {"txtUmin", "0"}, {"txtUmax", "1.5"}, {"txtNdel", "60"}};
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -42,13 +42,13 @@ TEST_F(FrmUni3, OpenFillsEveryFieldAndShowsSheetOne) {
 
 TEST_F(FrmUni3, SheetsCarryTheirLabelsUnclippedInsideTheFrames) {
     const std::vector<std::vector<const char*>> labels = {
-        {"1) Параметры модели  M(NDIM,KMOD) классов 1-4", "Номер класса,  MCLASS =",
-         "Число элементов ГГС (размерность системы),  NDIM =",
+        {"1) Параметры модели  M(NDIM,KMOD) классов 1-4",
+         "Номер класса,  MCLASS =", "Число элементов ГГС (размерность системы),  NDIM =",
          "Число элементов, объединенных регуляторными связями,  KMOD =", "BETA =", "GAMA ="},
         {"2) Параметры построения зависимости U от ALFA.",
-         "    Область изменения ALFA и масштабы для графика U=U(ALFA):",
-         "              Amin <= ALFA <= Amax", "              Umin <=  U   <= Umax", "Amin =", "Amax =",
-         "Umin =", "Umax =", "Число разбиений отрезка [Amin,Amax],  NDEL ="}};
+         "    Область изменения ALFA и масштабы для графика U=U(ALFA):", "              Amin <= ALFA <= Amax",
+         "              Umin <=  U   <= Umax",
+         "Amin =", "Amax =", "Umin =", "Umax =", "Число разбиений отрезка [Amin,Amax],  NDEL ="}};
     const std::vector<std::vector<const char*>> fields = {
         {"txtMclass", "txtNdim", "txtKmod", "txtBeta", "txtGama"},
         {"txtAmin", "txtAmax", "txtUmin", "txtUmax", "txtNdel"}};
@@ -153,4 +153,4 @@ TEST_F(FrmUni3, CancelAfterEditsKeepsTheFileAndReopeningShowsItsValues) {
     EXPECT_EQ(host.helps, std::vector<int>{1002});
 }
 
-} // namespace
+}  // namespace

@@ -218,7 +218,8 @@ TEST_F(FrmUni4, CancelLeavesTheNumbersToTheRun) {
     host.ui.answers = {"1,1,1"};
     ASSERT_TRUE(integr());
     ASSERT_EQ(host.ui.inputs.size(), 2u);
-    EXPECT_EQ(host.ui.inputs[1].prompt, "Задайте номера компонент вектора  U\nдля X(1),...,X(3) через запятую");
+    EXPECT_EQ(host.ui.inputs[1].prompt,
+              "Задайте номера компонент вектора  U\nдля X(1),...,X(3) через запятую");
     EXPECT_EQ(linesOf(results()).at(15), "     МАТРИЦА КОЭФФИЦИЕНТОВ K(i,j), NU = 1 ");
 
     input("2");
@@ -229,4 +230,4 @@ TEST_F(FrmUni4, CancelLeavesTheNumbersToTheRun) {
     EXPECT_EQ(host.helps, (std::vector<int>{1002}));
 }
 
-} // namespace
+}  // namespace

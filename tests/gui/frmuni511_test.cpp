@@ -14,12 +14,11 @@ protected:
 };
 
 const std::pair<const char*, const char*> kOscill[] = {
-    {"txtNdim", "8"},     {"txtAlfa", "10"},    {"txtBeta", "1"},     {"txtGama", "4"},
-    {"txtTeta", "1"},     {"txtOmeg", "0.1"},   {"txtTau1", "5"},     {"txtTau2", "100"},
-    {"txtIND", "0"},      {"txtX_Ndim", "0.1"}, {"txtX_1", "0"},      {"txtTmax", "200"},
-    {"txtHHH", "0.01"},   {"txtLscreen", "0"},  {"txtTmin", "100"},   {"txtLgraph", "1"},
-    {"txtI1G", "1,4,8"},  {"txtNss", "1"},      {"txtNsc", "100"},    {"txtSclx", "0"},
-    {"txtScrx", "7"},     {"txtSclw", "0"},     {"txtScrw", "10"},    {"txtSclt", "0"},
+    {"txtNdim", "8"},   {"txtAlfa", "10"},   {"txtBeta", "1"},   {"txtGama", "4"},    {"txtTeta", "1"},
+    {"txtOmeg", "0.1"}, {"txtTau1", "5"},    {"txtTau2", "100"}, {"txtIND", "0"},     {"txtX_Ndim", "0.1"},
+    {"txtX_1", "0"},    {"txtTmax", "200"},  {"txtHHH", "0.01"}, {"txtLscreen", "0"}, {"txtTmin", "100"},
+    {"txtLgraph", "1"}, {"txtI1G", "1,4,8"}, {"txtNss", "1"},    {"txtNsc", "100"},   {"txtSclx", "0"},
+    {"txtScrx", "7"},   {"txtSclw", "0"},    {"txtScrw", "10"},  {"txtSclt", "0"},
 };
 
 TEST_F(FrmUni511, OpenFillsEveryFieldFromTheSampleAndShowsSheetOne) {
@@ -48,25 +47,23 @@ TEST_F(FrmUni511, OpenFillsEveryFieldFromTheSampleAndShowsSheetOne) {
 TEST_F(FrmUni511, SheetsCarryTheirLabelsAndFieldsWithoutOverlap) {
     checkSheetTexts(
         *win,
-        {{"1) Параметры математической модели", "Число уравнений системы,  NDIM =", " ALFA =",
-          " BETA =", " GAMA =", " TETA =", " OMEG =", " TAU1 =", "TAU2 =",
-          "2) Варианты задания начальных данных:",
-          "IND = 0 - \"возмущенное\" стационарное решение,",
-          "IND = 1 - \"возмущенное\" нулевое решение.", "IND =",
-          "\"Возмущение\" компоненты  X(NDIM),  X_NDIM =", "\"Возмущение\" компоненты  X(1),  X_1 ="},
+        {{"1) Параметры математической модели", "Число уравнений системы,  NDIM =", " ALFA =", " BETA =",
+          " GAMA =", " TETA =", " OMEG =", " TAU1 =", "TAU2 =", "2) Варианты задания начальных данных:",
+          "IND = 0 - \"возмущенное\" стационарное решение,", "IND = 1 - \"возмущенное\" нулевое решение.",
+          "IND =", "\"Возмущение\" компоненты  X(NDIM),  X_NDIM =",
+          "\"Возмущение\" компоненты  X(1),  X_1 ="},
          {"3) Параметры интегрирования", "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
-          "Шаг интегрирования,  HHH =", "4) Определение периода:", "LSCREEN =", "TMIN =",
-          "LSCREEN = 1 - да,", "LSCREEN = 0 - нет", "(поиск min W(t), TMIN <= t <= TMAX)",
-          "5) Графическое представление результатов:", "LGRAPH =",
-          "LGRAPH = 1 - в физической плоскости,", "LGRAPH = 2 - в фазовой плоскости",
-          "(LSCREEN = 0 при LGRAPH = 2)."},
+          "Шаг интегрирования,  HHH =", "4) Определение периода:", "LSCREEN =", "TMIN =", "LSCREEN = 1 - да,",
+          "LSCREEN = 0 - нет", "(поиск min W(t), TMIN <= t <= TMAX)",
+          "5) Графическое представление результатов:", "LGRAPH =", "LGRAPH = 1 - в физической плоскости,",
+          "LGRAPH = 2 - в фазовой плоскости", "(LSCREEN = 0 при LGRAPH = 2)."},
          {"6) Номера компонент, выводимых на график", "(NCOMP <= 12", "NCOMP <= NDIM при LGRAPH = 1",
           "NCOMP  = 2    при LGRAPH = 2)", "7) Плотность таблицы выдачи результатов:",
           "- стационарное решение,  NSS =", "- решение задачи Коши,   NSC =",
           "8) Границы интервалов для графиков:", "SCLX =", "SCRX =", "SCLW =", "SCRW =", "SCLT =",
           "SCLX <= X(i) <= SCRX", "SCLW <=  W   <= SCRW", "SCLT <=  t   <= TMAX"}},
-        {{"txtNdim", "txtAlfa", "txtBeta", "txtGama", "txtTeta", "txtOmeg", "txtTau1", "txtTau2",
-          "txtIND", "txtX_Ndim", "txtX_1"},
+        {{"txtNdim", "txtAlfa", "txtBeta", "txtGama", "txtTeta", "txtOmeg", "txtTau1", "txtTau2", "txtIND",
+          "txtX_Ndim", "txtX_1"},
          {"txtTmax", "txtHHH", "txtLscreen", "txtTmin", "txtLgraph"},
          {"txtI1G", "txtNss", "txtNsc", "txtSclx", "txtScrx", "txtSclw", "txtScrw", "txtSclt"}});
     openSample();
@@ -186,7 +183,6 @@ TEST_F(FrmUni511, FailedReadingShowsNoWindowAndKeepsTheCurrentFile) {
     EXPECT_EQ(text("txtTeta"), "1");
 }
 
-TEST_F(FrmUni511, HelpOpensTopic1002AndTheRegistryBuildsTheWindow) { checkHelpAndRegistry();
-}
+TEST_F(FrmUni511, HelpOpensTopic1002AndTheRegistryBuildsTheWindow) { checkHelpAndRegistry(); }
 
-} // namespace
+}  // namespace

@@ -53,7 +53,7 @@ protected:
     std::unique_ptr<frmUni_512> win;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FrmUni512, OpenFillsEveryFieldAndTheDelayGrid) {
     mdlGlobal.L = 3;
@@ -62,9 +62,9 @@ TEST_F(FrmUni512, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.syzd)|*.syzd|");
     EXPECT_EQ(fs::path(host.ui.dialogs[0].folder), fs::path(app.path("User/Sy1z/Tau0")));
     const std::pair<const char*, const char*> expected[] = {
-        {"txtAlfa", "10"}, {"txtBeta", "1"},  {"txtGama", "4"}, {"txtTeta", "1"},  {"txtMDIM", "1"},
-        {"txtLTAU", "1"},  {"txtTmax", "40"}, {"txtNDEL", "200"}, {"txtIND", "0"}, {"txtZ_1", "0.1"},
-        {"txtI1G", "1"},   {"txtNsc", "10"},  {"txtDlx", "0"},  {"txtDrx", "1"},   {"txtSCLT", "0"},
+        {"txtAlfa", "10"}, {"txtBeta", "1"},  {"txtGama", "4"},   {"txtTeta", "1"}, {"txtMDIM", "1"},
+        {"txtLTAU", "1"},  {"txtTmax", "40"}, {"txtNDEL", "200"}, {"txtIND", "0"},  {"txtZ_1", "0.1"},
+        {"txtI1G", "1"},   {"txtNsc", "10"},  {"txtDlx", "0"},    {"txtDrx", "1"},  {"txtSCLT", "0"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -88,16 +88,17 @@ TEST_F(FrmUni512, OpenFillsEveryFieldAndTheDelayGrid) {
 
 TEST_F(FrmUni512, SheetsCarryTheirLabels) {
     const std::vector<std::vector<const char*>> labels = {
-        {"1) Параметры модели", " ALFA =", " BETA =", " GAMA =", "TETA =",
-         "2) Параметры уравнений с запаздываниями", "Число уравнений,  MDIM =", "Число запаздываний,  LTAU ="},
+        {"1) Параметры модели",
+         " ALFA =", " BETA =", " GAMA =", "TETA =", "2) Параметры уравнений с запаздываниями",
+         "Число уравнений,  MDIM =", "Число запаздываний,  LTAU ="},
         {"Значения запаздываний в порядке возрастания"},
         {"3) Параметры численного метода интегрирования", "    с постоянным шагом  H = TAU(LTAU) / NDEL",
          "TMAX =", "NDEL =", "4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1",
          "    Варианты задания начальных данных:", "    IND = 0 - \"возмущенное\" стационарное решение,",
          "    IND = 1 - нулевые начальные данные.", "IND =", "\"Возмущение\" компоненты  Z(1) =",
          "5) Номера компонент, выводимых на график:", "    (число компонент <= min(12,MDIM))"},
-        {"6) Плотность выдачи результатов в таблицу", "NSC =",
-         "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
+        {"6) Плотность выдачи результатов в таблицу",
+         "NSC =", "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
          "           ALFA * DLX <= X(i) <= ALFA * DRX", "                 SCLT <=  t   <= TMAX"}};
     ASSERT_EQ(win->sheetCount(), 4);
     for (int sheet = 1; sheet <= 4; ++sheet) {
@@ -193,7 +194,8 @@ TEST_F(FrmUni512, EditedValuesAreSavedAndReadBack) {
         ASSERT_NE(at, std::string::npos) << a;
         want.replace(at, a.size(), b);
     };
-    swap("LTAU = 1\r\nTAUm(I):\r\n2\r\nTETAm(1):\r\n1\r\n", "LTAU = 2\r\nTAUm(I):\r\n0.5,1.5\r\nTETAm(1):\r\n0.8\r\n");
+    swap("LTAU = 1\r\nTAUm(I):\r\n2\r\nTETAm(1):\r\n1\r\n",
+         "LTAU = 2\r\nTAUm(I):\r\n0.5,1.5\r\nTETAm(1):\r\n0.8\r\n");
     EXPECT_EQ(cp1251ToUtf8(bytesOf(app.path("User/Sy1z/Tau0/edited.syzd"))), want);
 }
 
@@ -229,7 +231,7 @@ TEST_F(FrmUni512, Screenshots) {
     for (int i = 0; i < 4; ++i) {
         win->tabStrip()->setCurrentIndex(i);
         QApplication::processEvents();
-        EXPECT_TRUE(win->grab().save(QString::fromStdString(std::string(dir) + "/frm512_sheet" +
-                                                            std::to_string(i + 1) + ".png")));
+        EXPECT_TRUE(win->grab().save(
+            QString::fromStdString(std::string(dir) + "/frm512_sheet" + std::to_string(i + 1) + ".png")));
     }
 }

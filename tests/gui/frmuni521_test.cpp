@@ -14,12 +14,12 @@ protected:
 };
 
 const std::pair<const char*, const char*> kOscill[] = {
-    {"txtNdim1_Ndim2", "6,6"}, {"txtAlfa", "10"},      {"txtBeta1_Beta2", "1,2"},
-    {"txtGama1_Gama2", "4,3"}, {"txtTau1_Tau2", "5,5"}, {"txtTeta", "1"},
-    {"txtIND", "0"},           {"txtX_Ndim", "0.1"},   {"txtTmax", "150"},
-    {"txtHHH", "0.01"},        {"txtLscreen", "0"},    {"txtTmin", "100"},
+    {"txtNdim1_Ndim2", "6,6"}, {"txtAlfa", "10"},         {"txtBeta1_Beta2", "1,2"},
+    {"txtGama1_Gama2", "4,3"}, {"txtTau1_Tau2", "5,5"},   {"txtTeta", "1"},
+    {"txtIND", "0"},           {"txtX_Ndim", "0.1"},      {"txtTmax", "150"},
+    {"txtHHH", "0.01"},        {"txtLscreen", "0"},       {"txtTmin", "100"},
     {"txtLgraph", "1"},        {"txtI1G", "1,5,6,10,11"}, {"txtNsc", "100"},
-    {"txtDlx", "0"},           {"txtDrx", "0.6"},      {"txtDlw", "0"},
+    {"txtDlx", "0"},           {"txtDrx", "0.6"},         {"txtDlw", "0"},
     {"txtDrw", "1"},           {"txtSclt", "0"},
 };
 
@@ -49,21 +49,18 @@ TEST_F(FrmUni521, OpenFillsEveryFieldFromTheSampleAndShowsSheetOne) {
 TEST_F(FrmUni521, SheetsCarryTheirLabelsAndFieldsWithoutOverlap) {
     checkSheetTexts(
         *win,
-        {{"1) Параметры математической модели.", "Число уравнений системы",
-          "NDIM = NDIM1 + NDIM2 - 1", "NDIM1, NDIM2 =", " ALFA =", " BETA1, BETA2 =",
-          " GAMA1, GAMA2 =", "TAU1, TAU2 =", " TETA =",
-          "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM.", "Варианты задания начальных данных:",
-          "IND = 0 - \"возмущенное\" стационарное решение,", "IND = 1 - нулевые начальные данные.",
-          "IND =", "\"Возмущение\" компоненты  X(NDIM),  X_NDIM ="},
+        {{"1) Параметры математической модели.", "Число уравнений системы", "NDIM = NDIM1 + NDIM2 - 1",
+          "NDIM1, NDIM2 =", " ALFA =", " BETA1, BETA2 =", " GAMA1, GAMA2 =", "TAU1, TAU2 =", " TETA =",
+          "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM.",
+          "Варианты задания начальных данных:", "IND = 0 - \"возмущенное\" стационарное решение,",
+          "IND = 1 - нулевые начальные данные.", "IND =", "\"Возмущение\" компоненты  X(NDIM),  X_NDIM ="},
          {"3) Параметры интегрирования", "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
           "Шаг интегрирования,  HHH =", "4) Определение периода:", "LSCREEN =", "TMIN =",
-          "5) Графическое представление результатов:", "LGRAPH =",
-          "LGRAPH = 1 - в физической плоскости,", "LGRAPH = 2 - в фазовой плоскости",
-          "(LSCREEN = 0 при LGRAPH = 2)."},
-         {"6) Номера компонент, выводимых на график", "7) Плотность выдачи результатов в таблицу",
-          "NSC =", "8) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =",
-          "DRW =", "SCLT =", "ALFA * DLX <= X(i) <= ALFA * DRX", "ALFA * DLW <=  W   <= ALFA * DRW",
-          "SCLT <=  t   <= TMAX"}},
+          "5) Графическое представление результатов:", "LGRAPH =", "LGRAPH = 1 - в физической плоскости,",
+          "LGRAPH = 2 - в фазовой плоскости", "(LSCREEN = 0 при LGRAPH = 2)."},
+         {"6) Номера компонент, выводимых на график", "7) Плотность выдачи результатов в таблицу", "NSC =",
+          "8) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =", "DRW =", "SCLT =",
+          "ALFA * DLX <= X(i) <= ALFA * DRX", "ALFA * DLW <=  W   <= ALFA * DRW", "SCLT <=  t   <= TMAX"}},
         {{"txtNdim1_Ndim2", "txtAlfa", "txtBeta1_Beta2", "txtGama1_Gama2", "txtTau1_Tau2", "txtTeta",
           "txtIND", "txtX_Ndim"},
          {"txtTmax", "txtHHH", "txtLscreen", "txtTmin", "txtLgraph"},
@@ -155,8 +152,11 @@ TEST_F(FrmUni521, FileWithoutStationarySolutionOpensAfterTheMessageAndCanBeMende
 }
 
 TEST_F(FrmUni521, InputRefusesWhatTheReadingOrTheRunWouldRefuse) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"txtTeta", "0"}, {"txtTau1_Tau2", "5,0"}, {"txtNdim1_Ndim2", "1,6"}, {"txtHHH", "-1"}, {"txtGama1_Gama2", "4"}};
+    const std::pair<const char*, const char*> cases[] = {{"txtTeta", "0"},
+                                                         {"txtTau1_Tau2", "5,0"},
+                                                         {"txtNdim1_Ndim2", "1,6"},
+                                                         {"txtHHH", "-1"},
+                                                         {"txtGama1_Gama2", "4"}};
     for (const auto& [name, value] : cases) {
         openSample();
         host.ui.messages.clear();
@@ -192,7 +192,6 @@ TEST_F(FrmUni521, FailedReadingShowsNoWindowAndKeepsTheCurrentFile) {
     EXPECT_EQ(text("txtGama1_Gama2"), "4,3");
 }
 
-TEST_F(FrmUni521, HelpOpensTopic1002AndTheRegistryBuildsTheWindow) { checkHelpAndRegistry();
-}
+TEST_F(FrmUni521, HelpOpensTopic1002AndTheRegistryBuildsTheWindow) { checkHelpAndRegistry(); }
 
-} // namespace
+}  // namespace

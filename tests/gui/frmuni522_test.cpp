@@ -47,7 +47,7 @@ protected:
     std::unique_ptr<frmUni_522> win;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FrmUni522, OpenFillsEveryFieldAndTheDelayGrid) {
     openSample();
@@ -55,10 +55,21 @@ TEST_F(FrmUni522, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.syzd)|*.syzd|");
     EXPECT_EQ(fs::path(host.ui.dialogs[0].folder), fs::path(app.path("User/Sy2z/Tau0")));
     const std::pair<const char*, const char*> expected[] = {
-        {"txtAlfa_Alfa1_Alfa2", "1,5,5"}, {"txtBeta1_Beta2", "1,1"}, {"txtGama1_Gama2", "4,4"},
-        {"txtTeta", "1"},   {"txtMDIM", "1"}, {"txtLTAU", "2"},  {"txtTmax", "60"}, {"txtNDEL", "300"},
-        {"txtIND", "0"},    {"txtZ_1", "0.1"}, {"txtI1G", "1"},  {"txtNsc", "10"},  {"txtDlx", "0"},
-        {"txtDrx", "8"},    {"txtSCLT", "0"},
+        {"txtAlfa_Alfa1_Alfa2", "1,5,5"},
+        {"txtBeta1_Beta2", "1,1"},
+        {"txtGama1_Gama2", "4,4"},
+        {"txtTeta", "1"},
+        {"txtMDIM", "1"},
+        {"txtLTAU", "2"},
+        {"txtTmax", "60"},
+        {"txtNDEL", "300"},
+        {"txtIND", "0"},
+        {"txtZ_1", "0.1"},
+        {"txtI1G", "1"},
+        {"txtNsc", "10"},
+        {"txtDlx", "0"},
+        {"txtDrx", "8"},
+        {"txtSCLT", "0"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -79,16 +90,17 @@ TEST_F(FrmUni522, OpenFillsEveryFieldAndTheDelayGrid) {
 TEST_F(FrmUni522, SheetsCarryTheirLabels) {
     const std::vector<std::vector<const char*>> labels = {
         {"1) Параметры модели", " ALFA, ALFA1, ALFA2 =", " BETA1, BETA2 =", " GAMA1, GAMA2 =", "TETA(1) =",
-         "2) Параметры уравнений с запаздываниями", "Число уравнений,  MDIM =", "Число запаздываний,  LTAU ="},
+         "2) Параметры уравнений с запаздываниями",
+         "Число уравнений,  MDIM =", "Число запаздываний,  LTAU ="},
         {"Значения запаздываний в порядке возрастания"},
         {"3) Параметры численного метода интегрирования", "    системы уравнений с запаздываниями",
-         "    с постоянным шагом  H = TAU(LTAU) / NDEL", "    на отрезке  [0,TMAX]", "TMAX =", "NDEL =",
-         "4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1", "    Варианты задания начальных данных:",
-         "    IND = 0 - \"возмущенное\" стационарное решение,", "    IND = 1 - нулевые начальные данные.",
-         "IND =", "\"Возмущение\" компоненты  Z(1) =", "5) Номера компонент, выводимых на график:",
-         "    (число компонент <= min(12,MDIM))"},
-        {"6) Плотность выдачи результатов в таблицу", "NSC =",
-         "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
+         "    с постоянным шагом  H = TAU(LTAU) / NDEL", "    на отрезке  [0,TMAX]",
+         "TMAX =", "NDEL =", "4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1",
+         "    Варианты задания начальных данных:", "    IND = 0 - \"возмущенное\" стационарное решение,",
+         "    IND = 1 - нулевые начальные данные.", "IND =", "\"Возмущение\" компоненты  Z(1) =",
+         "5) Номера компонент, выводимых на график:", "    (число компонент <= min(12,MDIM))"},
+        {"6) Плотность выдачи результатов в таблицу",
+         "NSC =", "7) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "SCLT =",
          "           ALFA * DLX <= X(i) <= ALFA * DRX", "                 SCLT <=  t   <= TMAX"}};
     ASSERT_EQ(win->sheetCount(), 4);
     for (int sheet = 1; sheet <= 4; ++sheet) {
@@ -197,7 +209,7 @@ TEST_F(FrmUni522, Screenshots) {
     for (int i = 0; i < 4; ++i) {
         win->tabStrip()->setCurrentIndex(i);
         QApplication::processEvents();
-        EXPECT_TRUE(win->grab().save(QString::fromStdString(std::string(dir) + "/frm522_sheet" +
-                                                            std::to_string(i + 1) + ".png")));
+        EXPECT_TRUE(win->grab().save(
+            QString::fromStdString(std::string(dir) + "/frm522_sheet" + std::to_string(i + 1) + ".png")));
     }
 }

@@ -77,7 +77,7 @@ protected:
     std::unique_ptr<frmUni_6> win;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FrmUni6, OpenFillsEveryFieldAndTheThreeGrids) {
     openSample();
@@ -85,9 +85,9 @@ TEST_F(FrmUni6, OpenFillsEveryFieldAndTheThreeGrids) {
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.suzd)|*.suzd|");
     EXPECT_EQ(fs::path(host.ui.dialogs[0].folder), fs::path(app.path("User/Suz/Tau0")));
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "1"}, {"txtMDIM", "3"}, {"txtLTAU", "2"}, {"txtTmax", "60"}, {"txtNDEL", "200"},
-        {"txtI1N", "1"}, {"txtZI1", "0.1"}, {"txtI1G", "1,2,3"}, {"txtNsc", "10"}, {"txtSCLX", "0"},
-        {"txtSCRX", "10"}, {"txtSCLT", "0"},
+        {"txtMclass", "1"}, {"txtMDIM", "3"}, {"txtLTAU", "2"},  {"txtTmax", "60"},
+        {"txtNDEL", "200"}, {"txtI1N", "1"},  {"txtZI1", "0.1"}, {"txtI1G", "1,2,3"},
+        {"txtNsc", "10"},   {"txtSCLX", "0"}, {"txtSCRX", "10"}, {"txtSCLT", "0"},
     };
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
@@ -108,8 +108,8 @@ TEST_F(FrmUni6, OpenFillsEveryFieldAndTheThreeGrids) {
     ASSERT_EQ(b->columnCount(), 12);
     EXPECT_EQ(b->cell(0, 0).toStdString(), "i\\j (k)");
     EXPECT_EQ(b->cell(0, 10).toStdString(), "3 (3)");
-    EXPECT_EQ(values(b), (std::vector<std::string>{"0", "0", "0", "1", "0", "0", "0", "1", "0",
-                                                   "0", "0", "1", "0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(values(b), (std::vector<std::string>{"0", "0", "0", "1", "0", "0", "0", "1", "0", "0", "0", "1",
+                                                   "0", "0", "0", "0", "0", "0"}));
     EXPECT_EQ(win->frame(2)->findChild<FormGrid*>("grdTable1"), a);
     EXPECT_EQ(win->frame(3)->findChild<FormGrid*>("grdTable2"), t);
     EXPECT_EQ(win->frame(4)->findChild<FormGrid*>("grdTable3"), b);
@@ -125,11 +125,12 @@ TEST_F(FrmUni6, OpenFillsEveryFieldAndTheThreeGrids) {
 TEST_F(FrmUni6, SheetsCarryTheirLabelsWithoutOverlaps) {
     openSample();
     const std::vector<std::vector<const char*>> labels = {
-        {"1) Параметры модели, класс 1-4", "Номер класса,  MCLASS =", "Число уравнений,  MDIM =",
-         "Число запаздываний,  LTAU ="},
+        {"1) Параметры модели, класс 1-4",
+         "Номер класса,  MCLASS =", "Число уравнений,  MDIM =", "Число запаздываний,  LTAU ="},
         {"Значения параметров ALFA(j), GAMA(j), TETA(j), j = 1,...,MDIM"},
         {"2) Значения запаздываний TAU(i), i = 1,...,LTAU (в порядке возрастания)"},
-        {"4) Матрица формирования регуляторных связей  BETA(i,j,k)", "    (i = 1,...,LTAU,  j,k = 1,...,MDIM)"},
+        {"4) Матрица формирования регуляторных связей  BETA(i,j,k)",
+         "    (i = 1,...,LTAU,  j,k = 1,...,MDIM)"},
         {"5) Параметры численного метода интегрирования", "    системы уравнений с запаздываниями",
          "    с постоянным шагом  H = TAU(LTAU) / NDEL", "    на отрезке  [0,TMAX]", "TMAX =", "NDEL =",
          "6) Постоянные на сетке начальные данные:  Z(i,j) = 0,", "    i = 1,...,MDIM,  j = 1,...,NDEL+1",
@@ -155,7 +156,8 @@ TEST_F(FrmUni6, SheetsCarryTheirLabelsWithoutOverlaps) {
                 const int x = (l->alignment() & Qt::AlignRight) ? l->geometry().right() - tw + 1 : l->x();
                 box = QRect(x, l->y() + (l->height() - th) / 2, tw, th);
             }
-            EXPECT_TRUE(inside.contains(w->geometry())) << "sheet " << sheet << " " << w->objectName().toStdString();
+            EXPECT_TRUE(inside.contains(w->geometry()))
+                << "sheet " << sheet << " " << w->objectName().toStdString();
             for (const QRect& o : boxes) EXPECT_FALSE(box.intersects(o)) << "sheet " << sheet;
             boxes.push_back(box);
         }
@@ -165,7 +167,8 @@ TEST_F(FrmUni6, SheetsCarryTheirLabelsWithoutOverlaps) {
         EXPECT_EQ(got, want) << "sheet " << sheet;
         if (const char* dir = std::getenv("VELTA_SHOTS")) {
             QApplication::processEvents();
-            win->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QStringLiteral("frm6_%1.png").arg(sheet)));
+            win->grab().save(
+                QDir(QString::fromLocal8Bit(dir)).filePath(QStringLiteral("frm6_%1.png").arg(sheet)));
         }
     }
 }
@@ -179,8 +182,10 @@ TEST_F(FrmUni6, EachSizingFieldShowsItsOwnReminder) {
     QTest::mouseClick(field("txtNDEL"), Qt::LeftButton);
     QApplication::processEvents();
     ASSERT_EQ(host.ui.messages.size(), 2u);
-    EXPECT_EQ(host.ui.messages[0].text, "После изменения  MDIM  не забудьте\nскорректировать таблицу на Листах #2, #4");
-    EXPECT_EQ(host.ui.messages[1].text, "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4");
+    EXPECT_EQ(host.ui.messages[0].text,
+              "После изменения  MDIM  не забудьте\nскорректировать таблицу на Листах #2, #4");
+    EXPECT_EQ(host.ui.messages[1].text,
+              "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4");
     EXPECT_FALSE(win->edited()) << "a click changes nothing";
 }
 

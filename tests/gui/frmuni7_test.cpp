@@ -20,9 +20,9 @@ TEST_F(FrmUni7, OpenFillsEveryFieldAndShowsSheetOne) {
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.stRd)|*.stRd|");
     EXPECT_EQ(fs::path(host.ui.dialogs[0].folder), fs::path(app.user()));
     const std::pair<const char*, const char*> expected[] = {
-        {"txtNdim", "5"},   {"txtBeta", "1"},      {"txtGama", "4"},    {"txtLL", "2"},
-        {"txtSmax", "5"},   {"txtSH", "0.001"},    {"txtHmax", "0.01"}, {"txtDelta", "1"},
-        {"txtALmax", "60"}, {"txtDRX", "1"},       {"txtDRY", "0.05"}};
+        {"txtNdim", "5"},   {"txtBeta", "1"},   {"txtGama", "4"},    {"txtLL", "2"},
+        {"txtSmax", "5"},   {"txtSH", "0.001"}, {"txtHmax", "0.01"}, {"txtDelta", "1"},
+        {"txtALmax", "60"}, {"txtDRX", "1"},    {"txtDRY", "0.05"}};
     for (const auto& [name, text] : expected) {
         ASSERT_NE(field(name), nullptr) << name;
         EXPECT_EQ(field(name)->text().toStdString(), text) << name;
@@ -42,15 +42,14 @@ TEST_F(FrmUni7, SheetsCarryTheirLabelsUnclippedInsideTheFrames) {
     const std::vector<std::vector<const char*>> labels = {
         {"1) Параметры модели  M(NDIM,NDIM) класса 1", "NDIM =", "BETA =", "GAMA =",
          "LL - число компонент в 1-й группе частично-симметричного решения, LL <=[NDIM/2],"},
-        {"2) Отрезок 0 <= s <= Smax,", "    содержащий область положительности g(s),", "Smax =",
-         "Шаг по s,  SH =", "Hmax =", "Ограничение на табличные приращения ALFA и U1,  DELTA ="},
+        {"2) Отрезок 0 <= s <= Smax,", "    содержащий область положительности g(s),",
+         "Smax =", "Шаг по s,  SH =", "Hmax =", "Ограничение на табличные приращения ALFA и U1,  DELTA ="},
         {"3) Правая граница отрезка по ALFA,                          ALmax ="},
         {"4) Границы интервалов для графики (в долях ALmax):", "DRX =", "DRY ="}};
-    const std::vector<std::vector<const char*>> fields = {
-        {"txtNdim", "txtBeta", "txtGama", "txtLL"},
-        {"txtSmax", "txtSH", "txtHmax", "txtDelta"},
-        {"txtALmax"},
-        {"txtDRX", "txtDRY"}};
+    const std::vector<std::vector<const char*>> fields = {{"txtNdim", "txtBeta", "txtGama", "txtLL"},
+                                                          {"txtSmax", "txtSH", "txtHmax", "txtDelta"},
+                                                          {"txtALmax"},
+                                                          {"txtDRX", "txtDRY"}};
     openSample();
     for (int sheet = 1; sheet <= 4; ++sheet) {
         win->tabStrip()->setCurrentIndex(sheet - 1);
@@ -149,4 +148,4 @@ TEST_F(FrmUni7, CancelAfterEditsKeepsTheFileAndReopeningShowsItsValues) {
     EXPECT_FALSE(win->edited());
 }
 
-} // namespace
+}  // namespace

@@ -18,11 +18,12 @@ TEST_F(FrmUni8, OpenFillsEveryFieldAndGridFromTheShippedSample) {
     checkOpened("Файлы данных (*.gsed)|*.gsed|", "ГС экологической природы", 4);
 
     const std::pair<const char*, const char*> expected[] = {
-        {"txtMclass", "1"}, {"txtNdim", "4"}, {"txtKmod", "1"}, {"txtAlfa", "2"}, {"txtBeta", "1"},
-        {"txtGama", "2"}, {"txtI1N", "1,2,3,4"}, {"txtXI1", "0.001,0.01,0.1,3.5"},
-        {"txtTmax", "8"}, {"txtHHH", "0.01"}, {"txtLscreen", "0"}, {"txtTmin", "0"},
-        {"txtLgraph", "1"}, {"txtLstep", "0"}, {"txtI1G", "1,2,3,4"}, {"txtNsc", "20"},
-        {"txtDlx", "0"}, {"txtDrx", "2"}, {"txtDlw", "0"}, {"txtDrw", "1"}, {"txtSclt", "0"},
+        {"txtMclass", "1"}, {"txtNdim", "4"},   {"txtKmod", "1"},      {"txtAlfa", "2"},
+        {"txtBeta", "1"},   {"txtGama", "2"},   {"txtI1N", "1,2,3,4"}, {"txtXI1", "0.001,0.01,0.1,3.5"},
+        {"txtTmax", "8"},   {"txtHHH", "0.01"}, {"txtLscreen", "0"},   {"txtTmin", "0"},
+        {"txtLgraph", "1"}, {"txtLstep", "0"},  {"txtI1G", "1,2,3,4"}, {"txtNsc", "20"},
+        {"txtDlx", "0"},    {"txtDrx", "2"},    {"txtDlw", "0"},       {"txtDrw", "1"},
+        {"txtSclt", "0"},
     };
     checkFieldTexts(expected);
     for (const char* name : {"grdTable1", "grdTable2"}) {
@@ -41,28 +42,37 @@ TEST_F(FrmUni8, OpenFillsEveryFieldAndGridFromTheShippedSample) {
 TEST_F(FrmUni8, SheetsCarryTheirLabelsAndFields) {
     checkSheetTexts(
         *win,
-        {{"1) Параметры модели  E(NDIM,KMOD) классов 1-4", "Номер класса,  MCLASS =",
-          "Число элементов ГГС (размерность системы),  NDIM =",
-          "Число элементов, объединенных регуляторными связями,  KMOD =", " ALFA =", " BETA =",
-          " GAMA =", "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM",
+        {{"1) Параметры модели  E(NDIM,KMOD) классов 1-4",
+          "Номер класса,  MCLASS =", "Число элементов ГГС (размерность системы),  NDIM =",
+          "Число элементов, объединенных регуляторными связями,  KMOD =", " ALFA =", " BETA =", " GAMA =",
+          "2) Начальные данные:  X(i) = 0, i = 1,...,NDIM",
           "Номера ненулевых компонент,  i1,...:", "Значения ненулевых компонент,  X(i1),...:"},
          {"3) Задание плоскости Пуанкаре: (N, X-Xo) = 0", "Компоненты вектора  Xo",
           "Компоненты вектора нормали  N"},
-         {"4) Параметры интегрирования", "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
-          "Шаг интегрирования,  HHH =", "5) Определение периода:", "LSCREEN =", "TMIN =",
-          "LSCREEN = 1 - да,", "LSCREEN = 0 - нет", "(поиск min W(t), TMIN <= t <= TMAX)",
-          "6) Графическое представление результатов:", "LGRAPH =",
-          "LGRAPH = 1 - в физической плоскости,", "LGRAPH = 2 - в фазовой плоскости,",
-          "LGRAPH = 3 - в плоскости Пуанкаре ", "(LSCREEN = 0 при LGRAPH = 2,3).",
-          "7) Порции выдачи результатов на график:", "LSTEP =",
+         {"4) Параметры интегрирования",
+          "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =",
+          "Шаг интегрирования,  HHH =",
+          "5) Определение периода:",
+          "LSCREEN =",
+          "TMIN =",
+          "LSCREEN = 1 - да,",
+          "LSCREEN = 0 - нет",
+          "(поиск min W(t), TMIN <= t <= TMAX)",
+          "6) Графическое представление результатов:",
+          "LGRAPH =",
+          "LGRAPH = 1 - в физической плоскости,",
+          "LGRAPH = 2 - в фазовой плоскости,",
+          "LGRAPH = 3 - в плоскости Пуанкаре ",
+          "(LSCREEN = 0 при LGRAPH = 2,3).",
+          "7) Порции выдачи результатов на график:",
+          "LSTEP =",
           "LSTEP = 0 - непрерывная выдача на отрезке [0,TMAX],",
           "LSTEP > 0 - порция шагов интегрирования c непрерывной",
           "выдачей - до изменения TMAX. В дальнейшем LSTEP = 0."},
          {"8) Номера компонент, выводимых на график", "(NCOMP <= 12", "NCOMP <= NDIM при LGRAPH = 1",
           "NCOMP  = 2    при LGRAPH = 2,3)", "9) Плотность выдачи результатов в таблицу", "NSC =",
-          "10) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =", "DRW =",
-          "SCLT =", "ALFA * DLX <= X(i) <= ALFA * DRX", "ALFA * DLW <=  W   <= ALFA * DRW",
-          "SCLT <=  t   <= TMAX"}},
+          "10) Границы интервалов для графиков (в долях ALFA):", "DLX =", "DRX =", "DLW =", "DRW =", "SCLT =",
+          "ALFA * DLX <= X(i) <= ALFA * DRX", "ALFA * DLW <=  W   <= ALFA * DRW", "SCLT <=  t   <= TMAX"}},
         {{"txtMclass", "txtNdim", "txtKmod", "txtAlfa", "txtBeta", "txtGama", "txtI1N", "txtXI1"},
          {},
          {"txtTmax", "txtHHH", "txtLscreen", "txtTmin", "txtLgraph", "txtLstep"},
@@ -196,4 +206,4 @@ TEST_F(FrmUni8, ShippedSamplesOpen) {
     EXPECT_GE(n, 2);  // Logist and EcoCycle3
 }
 
-} // namespace
+}  // namespace

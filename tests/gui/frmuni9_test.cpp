@@ -20,10 +20,10 @@ TEST_F(FrmUni9, OpenFillsEveryFieldAndGridFromTheShippedSample) {
     // The initial values come from the window's own YO, the order of the plotted
     // components from IC.
     const std::pair<const char*, const char*> expected[] = {
-        {"txtNdim", "3"}, {"txtAlfa", "4"}, {"txtGama", "6"}, {"txtMCPZ", "4"},
-        {"txtXI1", "0.3,0.6,0.9"}, {"txtSCLT", "0"}, {"txtSCRT", "2000"}, {"txtHHH", "0.002"},
-        {"txtSCLX", "0.1"}, {"txtSCRX", "1"}, {"txtICi", "1,2,3"}, {"txtLscreen", "0"},
-        {"txtLgraph", "3"}, {"txtNsc", "500"},
+        {"txtNdim", "3"},          {"txtAlfa", "4"},  {"txtGama", "6"},    {"txtMCPZ", "4"},
+        {"txtXI1", "0.3,0.6,0.9"}, {"txtSCLT", "0"},  {"txtSCRT", "2000"}, {"txtHHH", "0.002"},
+        {"txtSCLX", "0.1"},        {"txtSCRX", "1"},  {"txtICi", "1,2,3"}, {"txtLscreen", "0"},
+        {"txtLgraph", "3"},        {"txtNsc", "500"},
     };
     checkFieldTexts(expected);
     for (const char* name : {"grdTable1", "grdTable2"}) {
@@ -48,21 +48,21 @@ TEST_F(FrmUni9, OpenFillsEveryFieldAndGridFromTheShippedSample) {
 TEST_F(FrmUni9, SheetsCarryTheirLabelsAndFields) {
     checkSheetTexts(
         *win,
-        {{"1) Параметры модели", "Число элементов ГГС (размерность системы),  NDIM =", " ALFA =",
-          " GAMA =", "Число композиций,   MCPZ =", "2) Начальные данные,", "Xo(i),  i = 1,...,NDIM:",
-          "3) Параметры метода, масштабы", "Интервал интегрирования:  SCLT <= t <= SCRT, SCLT =",
-          "SCRT =", "Шаг интегрирования,  HHH =",
+        {{"1) Параметры модели", "Число элементов ГГС (размерность системы),  NDIM =", " ALFA =", " GAMA =",
+          "Число композиций,   MCPZ =", "2) Начальные данные,",
+          "Xo(i),  i = 1,...,NDIM:", "3) Параметры метода, масштабы",
+          "Интервал интегрирования:  SCLT <= t <= SCRT, SCLT =", "SCRT =", "Шаг интегрирования,  HHH =",
           "Интервал изменения компонент вектора X(t): SCLX <= X(t) <= SCRX,  SCLX =", "SCRX ="},
          {"4) Задание плоскости Пуанкаре: (N, X-Xo) = 0", "Компоненты вектора  Xo",
           "Компоненты вектора нормали  N"},
-         {"5) Порядок номеров компонент, выводимых на график,", "IC(i), i = 1,2,3:",
-          "6) Определение периода:", "LSCREEN =", "LSCREEN = 1 - да,", "LSCREEN = 0 - нет",
-          "(поиск min W(t), TMIN <= t <= TMAX)", "7) Графическое представление результатов:",
-          "LGRAPH =", "LGRAPH = 1 - в физической плоскости,", "LGRAPH = 2 - в фазовой плоскости,",
-          "LGRAPH = 3 - в плоскости Пуанкаре ", "(LSCREEN = 0 при LGRAPH = 2,3).",
-          "8) Плотность выдачи результатов в таблицу,", "NSC ="}},
-        {{"txtNdim", "txtAlfa", "txtGama", "txtMCPZ", "txtXI1", "txtSCLT", "txtSCRT", "txtHHH",
-          "txtSCLX", "txtSCRX"},
+         {"5) Порядок номеров компонент, выводимых на график,",
+          "IC(i), i = 1,2,3:", "6) Определение периода:", "LSCREEN =", "LSCREEN = 1 - да,",
+          "LSCREEN = 0 - нет", "(поиск min W(t), TMIN <= t <= TMAX)",
+          "7) Графическое представление результатов:", "LGRAPH =", "LGRAPH = 1 - в физической плоскости,",
+          "LGRAPH = 2 - в фазовой плоскости,", "LGRAPH = 3 - в плоскости Пуанкаре ",
+          "(LSCREEN = 0 при LGRAPH = 2,3).", "8) Плотность выдачи результатов в таблицу,", "NSC ="}},
+        {{"txtNdim", "txtAlfa", "txtGama", "txtMCPZ", "txtXI1", "txtSCLT", "txtSCRT", "txtHHH", "txtSCLX",
+          "txtSCRX"},
          {},
          {"txtICi", "txtLscreen", "txtLgraph", "txtNsc"}});
     openSample();
@@ -155,11 +155,20 @@ TEST_F(FrmUni9, ValuesTheComputationRefusesAreNotSaved) {
              field("txtICi")->setText("1,2,4");
          },
          "Номер компоненты графика 4 вне диапазона 1..NDIM (NDIM = 3)"},
-        {[&] { field("txtICi")->setText("3,2,1"); field("txtMCPZ")->setText("-1"); },
+        {[&] {
+             field("txtICi")->setText("3,2,1");
+             field("txtMCPZ")->setText("-1");
+         },
          "Число композиций MCPZ не должно быть отрицательным (MCPZ = -1)"},
-        {[&] { field("txtMCPZ")->setText("2"); field("txtHHH")->setText("-0.1"); },
+        {[&] {
+             field("txtMCPZ")->setText("2");
+             field("txtHHH")->setText("-0.1");
+         },
          "Шаг интегрирования HHH должен быть больше 0 (HHH = -0.1)"},
-        {[&] { field("txtHHH")->setText("0.01"); field("txtNsc")->setText("сто"); },
+        {[&] {
+             field("txtHHH")->setText("0.01");
+             field("txtNsc")->setText("сто");
+         },
          "Недопустимое значение  NSC = сто"},
     };
     std::size_t shown = 0;
@@ -201,4 +210,4 @@ TEST_F(FrmUni9, ShippedSamplesOpen) {
     EXPECT_GE(n, 3);
 }
 
-} // namespace
+}  // namespace

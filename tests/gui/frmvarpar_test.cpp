@@ -1,10 +1,10 @@
 // The variation dialogs inside the real main window, with a scripted prompter: opened by
 // "В&арьирование параметров" for the current section, driven by their controls.
+#include "graphics/qt/frmvarpar.h"
 #include "app/qt/helpviewer.h"
 #include "app/qt/mainwindow.h"
 #include "data/numtext.h"
 #include "data/store.h"
-#include "graphics/qt/frmvarpar.h"
 #include "graphics/qt/qimagesurface.h"
 #include "support/form_test_host.h"
 
@@ -32,9 +32,7 @@ namespace {
 class VarParWindow : public test::MainWindowTest {
 protected:
     // Section 1.1 entered from the shipped sample, computed once (TMAX = 12).
-    void computeSection11(const char* sample = "Sym_Oscill.mnkd") {
-        computeSample("mnuSymAUto", 11, sample);
-    }
+    void computeSection11(const char* sample = "Sym_Oscill.mnkd") { computeSample("mnuSymAUto", 11, sample); }
     // A section entered from a shipped sample through its menu item, computed once.
     void computeSample(const char* menu, int code, const std::string& sample) {
         MainWindowTest::computeSample(menu, code, sample);
@@ -102,13 +100,19 @@ TEST_F(VarParWindow, DialogOfSection11ShowsItsControlsAndTheGlobals) {
     EXPECT_EQ(field(d, "txtI1_I2")->text(), "1,2");
     EXPECT_EQ(field(d, "txtI1_I2_I3")->text(), "1,2,3");
 
-    const std::pair<const char*, const char*> captions[] = {
-        {"optPYe", " да"}, {"optPNo", " нет"}, {"optPhas", " Фазовая плоскость"},
-        {"optPuan", " Плоскость Пуанкаре"}, {"optPhas3", " Фазовое пространство"},
-        {"optPuan3", " Гиперплоскость Пуанкаре"}, {"chkStereo", " Стерео-режим"},
-        {"chkTE", " Ограничение по широте"}, {"cmdVvod", "Ввод"}, {"cmdCancel", "Отмена"},
-        {"cmdSpravka", "Справка"}};
-    for (const auto& [name, text] : captions) EXPECT_EQ(child<QAbstractButton>(d, name)->text(), text) << name;
+    const std::pair<const char*, const char*> captions[] = {{"optPYe", " да"},
+                                                            {"optPNo", " нет"},
+                                                            {"optPhas", " Фазовая плоскость"},
+                                                            {"optPuan", " Плоскость Пуанкаре"},
+                                                            {"optPhas3", " Фазовое пространство"},
+                                                            {"optPuan3", " Гиперплоскость Пуанкаре"},
+                                                            {"chkStereo", " Стерео-режим"},
+                                                            {"chkTE", " Ограничение по широте"},
+                                                            {"cmdVvod", "Ввод"},
+                                                            {"cmdCancel", "Отмена"},
+                                                            {"cmdSpravka", "Справка"}};
+    for (const auto& [name, text] : captions)
+        EXPECT_EQ(child<QAbstractButton>(d, name)->text(), text) << name;
     EXPECT_EQ(child<QGroupBox>(d, "fraPhys")->title(), "Физическая плоскость");
     EXPECT_EQ(child<QGroupBox>(d, "fraPeriod")->title(), "Вычисление периода");
     EXPECT_EQ(child<QGroupBox>(d, "fraPlane")->title(), "Плоскость (Xi1,Xi2)");
@@ -409,4 +413,4 @@ TEST_F(VarParWindow, HelpOpensTopic1001) {
     EXPECT_TRUE(d->isVisible());
 }
 
-} // namespace
+}  // namespace

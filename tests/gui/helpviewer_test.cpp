@@ -1,8 +1,8 @@
 // The help viewer over the help archive the build made: contents, keyword index, full-text
 // search, back and forward, topic 1002 at each section's page, and "&Примеры задач" on a
 // machine without a word processor.
-#include "app/qt/examplesview.h"
 #include "app/qt/helpviewer.h"
+#include "app/qt/examplesview.h"
 #include "app/qt/mainwindow.h"
 #include "data/catalogue.h"
 #include "data/store.h"
@@ -55,7 +55,7 @@ protected:
     std::unique_ptr<MainWindow> w;
 };
 
-} // namespace
+}  // namespace
 
 TEST(HelpSitemap, NestedEntriesSeveralPagesAndLinkForms) {
     const QString hhk = R"(<html><body><object type="text/site properties"><param name="X" value="1"></object>
@@ -167,12 +167,16 @@ TEST_F(Viewer, SearchFindsThePagesHoldingEveryWord) {
         words[p] = HelpSearch::words(browser->toPlainText());
     }
     const auto holds = [&](const QString& p, const QString& w) {
-        return std::any_of(words[p].begin(), words[p].end(), [&](const QString& x) { return x.startsWith(w); });
+        return std::any_of(words[p].begin(), words[p].end(),
+                           [&](const QString& x) { return x.startsWith(w); });
     };
-    struct Case { QString query; int atLeast; };
+    struct Case {
+        QString query;
+        int atLeast;
+    };
     const Case cases[] = {
-        {"ALFA", 3}, {"запаздывание", 2}, {"Пуанкаре", 1}, {"стационарные решения", 2}, {"NDIM матрица", 1},
-        {"жжжщщщ", 0},
+        {"ALFA", 3},         {"запаздывание", 2}, {"Пуанкаре", 1}, {"стационарные решения", 2},
+        {"NDIM матрица", 1}, {"жжжщщщ", 0},
     };
     for (const Case& c : cases) {
         const QStringList hits = viewer()->search(c.query);

@@ -1,7 +1,7 @@
 // The main window driven through its menus, buttons and combo box (found by object name),
 // over a temporary application folder, with a scripted prompter answering every dialog.
-#include "app/qt/helpviewer.h"
 #include "app/qt/mainwindow.h"
+#include "app/qt/helpviewer.h"
 #include "app/qt/qtprompter.h"
 #include "app/qt/textview.h"
 #include "data/catalogue.h"
@@ -16,16 +16,16 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFrame>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
-#include <QWindow>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -42,14 +42,14 @@ namespace {
 
 // Every control switched by the command state: menu items, buttons, drop-down items.
 const char* const kSwitched[] = {
-    "mnuTable", "Table", "mnuFormMod", "mnuBankDan", "mnuOpen", "Open", "mnuInput", "Input",
-    "mnuIntegr", "Integr", "mnuVarPar", "VarPar", "mnuOpenResl", "Results", "mnuDelF", "mnuSpectr",
-    "mnuOpenQsolv", "OpenQsolv", "mnuOpenSpct", "OpenSpectr", "mnuOpenStabl", "OpenStabl",
-    "Combo1", "Right", "Down", "Left", "Up"};
+    "mnuTable",  "Table",     "mnuFormMod",   "mnuBankDan", "mnuOpen",     "Open",        "mnuInput",
+    "Input",     "mnuIntegr", "Integr",       "mnuVarPar",  "VarPar",      "mnuOpenResl", "Results",
+    "mnuDelF",   "mnuSpectr", "mnuOpenQsolv", "OpenQsolv",  "mnuOpenSpct", "OpenSpectr",  "mnuOpenStabl",
+    "OpenStabl", "Combo1",    "Right",        "Down",       "Left",        "Up"};
 
 // Never disabled outside a computation.
-const char* const kAlways[] = {"mnuSymAUto", "mnuKhaos", "mnuExit", "mnuClose", "mnuFonBel", "mnuRefresh",
-                               "mnuHelp_Topics", "mnuAbout", "Close", "About", "Exit", "Sections"};
+const char* const kAlways[] = {"mnuSymAUto",     "mnuKhaos", "mnuExit", "mnuClose", "mnuFonBel", "mnuRefresh",
+                               "mnuHelp_Topics", "mnuAbout", "Close",   "About",    "Exit",      "Sections"};
 
 class Window : public test::MainWindowTest {
 protected:
@@ -172,10 +172,14 @@ TEST_F(Window, MenuTreeCaptionsAndSeparators) {
 }
 
 TEST_F(Window, ToolTipsAndResultsDropDown) {
-    const std::pair<const char*, const char*> tips[] = {
-        {"Sections", "Выбрать раздел"}, {"Table", "Выбрать файл и открыть таблицы"}, {"Open", "Открыть файл "},
-        {"Integr", "Счёт [и графика]"}, {"Up", "Вверх"}, {"Results", "Открыть файл результатов"},
-        {"Exit", "Выход из пакета"}, {"Stop", "Остановить счёт"}};
+    const std::pair<const char*, const char*> tips[] = {{"Sections", "Выбрать раздел"},
+                                                        {"Table", "Выбрать файл и открыть таблицы"},
+                                                        {"Open", "Открыть файл "},
+                                                        {"Integr", "Счёт [и графика]"},
+                                                        {"Up", "Вверх"},
+                                                        {"Results", "Открыть файл результатов"},
+                                                        {"Exit", "Выход из пакета"},
+                                                        {"Stop", "Остановить счёт"}};
     for (const auto& [key, tip] : tips) EXPECT_EQ(button(key)->toolTip(), QString(tip)) << key;
     QStringList items, texts;
     for (QAction* a : button("Results")->menu()->actions()) {
@@ -255,7 +259,8 @@ TEST_F(Window, NotesOfARunGoToPanel1AndThePanelsStay) {
     w->setPrompter(nullptr);  // the window's own dialogs: notes go to the status bar
     w->dialogs().note(" Число продолжений: 3");
     EXPECT_EQ(w->statusPanel(1), " Число продолжений: 3");
-    for (int i = 1; i <= 4; ++i) EXPECT_TRUE(w->findChild<QLabel*>(QString("Panel%1").arg(i))->isVisible()) << i;
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(w->findChild<QLabel*>(QString("Panel%1").arg(i))->isVisible()) << i;
     EXPECT_TRUE(w->statusBar()->currentMessage().isEmpty());
     // The next mirroring of the state (the end of a run, any command) restores the caption
     // and keeps the last note in the tool tip.
@@ -302,7 +307,8 @@ TEST_F(Window, CommandStateAfterSelectingEachGroup) {
     EXPECT_EQ(w->width(), 800);
     EXPECT_EQ(combo()->currentText(), "Tau0");
     pickTask("Tau0");
-    EXPECT_EQ(enabledNow(), (std::set<std::string>{"mnuFormMod", "mnuBankDan", "Combo1", "mnuTable", "Table"}));
+    EXPECT_EQ(enabledNow(),
+              (std::set<std::string>{"mnuFormMod", "mnuBankDan", "Combo1", "mnuTable", "Table"}));
     EXPECT_EQ(mdlGlobal.TASKDIR, "Tau0");
     expectAlwaysEnabled();
 }
@@ -403,9 +409,10 @@ TEST_F(Window, OpenFileShowsItAndNamesItInThePanel) {
     trigger("mnuOpen");
     ASSERT_EQ(ui.dialogs.size(), 1u);
     EXPECT_EQ(fs::path(ui.dialogs[0].folder), fs::path(app.user()));
-    EXPECT_EQ(ui.dialogs[0].filter, "Файлы данных (*.mnkd)|*.mnkd|Симм. ГГС; авто (*.mnk)|*.mnk|"
-                                    "Файлы контроля (*.chk)|*.chk|Текстовые файлы (*.txt)|*.txt|"
-                                    "Все файлы (*.*)|*.*|");
+    EXPECT_EQ(ui.dialogs[0].filter,
+              "Файлы данных (*.mnkd)|*.mnkd|Симм. ГГС; авто (*.mnk)|*.mnk|"
+              "Файлы контроля (*.chk)|*.chk|Текстовые файлы (*.txt)|*.txt|"
+              "Все файлы (*.*)|*.*|");
     EXPECT_TRUE(view()->isVisible());
     EXPECT_EQ(view()->toPlainText(), "NDIM = 3\nALFA = 20\n");
     EXPECT_EQ(view()->background(), QColor(238, 238, 255));
@@ -691,7 +698,8 @@ protected:
         fs::copy_file(std::string(VELTA_SOURCE_DIR) + "/help/Help3.chm", app.path("Help3.chm"));
     }
     QTextBrowser* browser() const {
-        return HelpViewer::current() ? HelpViewer::current()->findChild<QTextBrowser*>("helpBrowser") : nullptr;
+        return HelpViewer::current() ? HelpViewer::current()->findChild<QTextBrowser*>("helpBrowser")
+                                     : nullptr;
     }
 };
 
@@ -755,4 +763,4 @@ TEST(QtPrompterFilter, PairsBecomeFileDialogFilters) {
     EXPECT_EQ(QtPrompter::qtFilter(""), "");
 }
 
-} // namespace
+}  // namespace

@@ -2,9 +2,9 @@
 
 #include "data/error.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
@@ -17,7 +17,7 @@ namespace {
 QRgb at(const QImageSurface& s, int x, int y) { return s.image().pixel(x, y) & 0xFFFFFF; }
 constexpr QRgb kWhiteRgb = 0xFFFFFF;
 
-} // namespace
+}  // namespace
 
 TEST(CanvasQImage, ImageColoursAndPrimitives) {
     QImageSurface s;
@@ -141,7 +141,10 @@ TEST(CanvasQImage, CurveStepsLeftOutChangeNothing) {
     const Colour colours[3] = {0xFF00FF, 0x0000FF, 0xFFFF00};
     double y[3] = {300.2, 300.7, 299.9}, x = 100;
     unsigned seed = 12345;
-    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return ((seed >> 8) & 0xFFFF) / 65536.0 - 0.5; };
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return ((seed >> 8) & 0xFFFF) / 65536.0 - 0.5;
+    };
     for (int step = 0; step < 200000; ++step) {
         // Three curves that wander across each other a fraction of a pixel per step, one
         // of them leaving the image now and then; x crosses .5 ties exactly every 1000 steps.

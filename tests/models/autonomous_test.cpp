@@ -1,11 +1,11 @@
 #include "models/autonomous.h"
 
 #include "data/error.h"
+#include "data/paths.h"
 #include "data/textfile.h"
 #include "support/recording_surface.h"
 #include "support/scripted_prompter.h"
 #include "support/tempdir.h"
-#include "data/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +91,7 @@ protected:
     Ctx c{surf, ui, paths};
 };
 
-} // namespace
+}  // namespace
 
 // The network blocks are written from block k on and read back from the same blocks; the
 // key spelling follows the style, the values and the check-file echo do not.
@@ -103,9 +103,19 @@ TEST_F(Autonomous, NetworkBlocksRoundTripFromAnyFirstBlock) {
     f.fp = vectorGrid(mdlGlobal.FP, 3, true);
     f.xp.at(2, 2) = "1.5";
     f.fp.at(2, 4) = "-1";
-    f.tmax = "10"; f.hhh = "0.01"; f.lscreen = "1"; f.tmin = "2"; f.lgraph = "3";
-    f.lstep = "4"; f.i1g = "2,3"; f.nsc = "5";
-    f.dlx = "0"; f.drx = "1.5"; f.dlw = "0.1"; f.drw = "2"; f.sclt = "1";
+    f.tmax = "10";
+    f.hhh = "0.01";
+    f.lscreen = "1";
+    f.tmin = "2";
+    f.lgraph = "3";
+    f.lstep = "4";
+    f.i1g = "2,3";
+    f.nsc = "5";
+    f.dlx = "0";
+    f.drx = "1.5";
+    f.dlw = "0.1";
+    f.drw = "2";
+    f.sclt = "1";
 
     const std::string mixed = writeText([&](TextWriter& w) { writeNetworkBlocks(w, 3, f, KeyStyle::Mixed); });
     const std::vector<std::string> m = linesOf(mixed);
@@ -132,8 +142,7 @@ TEST_F(Autonomous, NetworkBlocksRoundTripFromAnyFirstBlock) {
 
     mdlGlobal.reset();
     setUpThreeElements();
-    const std::vector<std::string> chk =
-        readText(mixed, [](ParReader& r) { readNetworkBlocks(r, 3, 3); });
+    const std::vector<std::string> chk = readText(mixed, [](ParReader& r) { readNetworkBlocks(r, 3, 3); });
     const auto& g = mdlGlobal;
     EXPECT_EQ(g.HEAD[3][0], "H3");
     EXPECT_EQ(g.HEAD[11][0], "H11");
@@ -156,17 +165,15 @@ TEST_F(Autonomous, NetworkBlocksRoundTripFromAnyFirstBlock) {
     EXPECT_EQ(g.DLW, 0.1);
     EXPECT_EQ(g.SCLT, 1);
     // Echo labels are the reader's, whatever the key text in the file.
-    const std::vector<std::string> want = {"INK(1) = 1", "INK(2) = 3", "X1(INK(1)) = 0.5",
-                                           "X1(INK(2)) = 2", "LSCREEN = 1", "LGRAPH = 3",
-                                           "LSTEP = 4", "IC(2) = 3", "DLX = 0", "SCLT = 1"};
-    for (const std::string& w : want)
-        EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
+    const std::vector<std::string> want = {"INK(1) = 1",  "INK(2) = 3", "X1(INK(1)) = 0.5", "X1(INK(2)) = 2",
+                                           "LSCREEN = 1", "LGRAPH = 3", "LSTEP = 4",        "IC(2) = 3",
+                                           "DLX = 0",     "SCLT = 1"};
+    for (const std::string& w : want) EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
     // The texts the window shows come back as written.
     NetworkFields back;
     fillNetworkFields(back);
-    EXPECT_EQ(writeText([&](TextWriter& w) { writeNetworkBlocks(w, 3, back, KeyStyle::Mixed); }),
-              mixed);
+    EXPECT_EQ(writeText([&](TextWriter& w) { writeNetworkBlocks(w, 3, back, KeyStyle::Mixed); }), mixed);
 }
 
 // An empty index list leaves NK = 0, X1 zero, and consumes the empty value line after it.
@@ -201,7 +208,9 @@ TEST_F(Autonomous, PlotListLimitAndRefusal) {
 
 // A listed number outside 1..NDIM is refused on its own line, naming the list.
 TEST_F(Autonomous, BadListsAreRefusedOnTheirLine) {
-    const struct { std::string text, message; } cases[] = {
+    const struct {
+        std::string text, message;
+    } cases[] = {
         {"h\r\nh\r\ni1,...:\r\n1,0\r\nX(i1),...:\r\n1,2\r\n",
          "Ошибка чтения файла t.dat, строка 4: ожидалось INK(2) от 1 до NDIM = 3, прочитано «0»"},
         {"h\r\nh\r\ni1,...:\r\n4\r\nX(i1),...:\r\n1\r\n",
@@ -260,7 +269,7 @@ TEST_F(Autonomous, LimitMessagesCarryTheSectionsNames) {
 // (d = 0) give the first one; no crossing draws nothing.
 TEST_F(Autonomous, PoincareTestInterpolatesAndGuardsTheDivision) {
     auto& g = mdlGlobal;
-    g.FP(1) = 1;                // plane X(1) = 0.5
+    g.FP(1) = 1;  // plane X(1) = 0.5
     g.XP(1) = 0.5;
     const double a[4] = {0, 0, 1, 2};
     const double b[4] = {0, 1, 3, 4};

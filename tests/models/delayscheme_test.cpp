@@ -149,14 +149,16 @@ protected:
     Ctx c{surf, ui, paths};
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- convergence
 
 TEST_F(DelaySchemeTest, ConvergesAtSecondOrderOnAnExponentialSolution) {
     // The shorter delay sits halfway between two nodes for every NDEL used (0.65*NDEL = k + 1/2),
     // so tripling NDEL must divide the error by 9.
-    struct Case { double theta, lambda; };
+    struct Case {
+        double theta, lambda;
+    };
     for (const Case k : {Case{1.0, -0.5}, Case{2.5, 0.2}}) {
         std::vector<double> err;
         for (int ndel : {10, 30, 90, 270}) {
@@ -422,7 +424,7 @@ public:
         return t;
     }
 };
-} // namespace
+}  // namespace
 
 TEST_F(DelaySchemeTest, AFailedRunPutsTheDelaysAndTheWindowBack) {
     auto& g = mdlGlobal;
@@ -460,8 +462,8 @@ TEST_F(DelaySchemeTest, AFailedRunPutsTheDelaysAndTheWindowBack) {
 
 TEST(DelayNewton, DampedIterationIsCappedWithAMessage) {
     // g(z) = z^2 - 2 from 1 with a tenth of the Newton step: converges near sqrt(2).
-    const double z = dampedNewton([](double x) { return std::pair(x * x - 2, 2 * x); }, 1.0, 0.1,
-                                  1e-4, 10000, "теста");
+    const double z = dampedNewton([](double x) { return std::pair(x * x - 2, 2 * x); }, 1.0, 0.1, 1e-4, 10000,
+                                  "теста");
     EXPECT_NEAR(z, std::sqrt(2.0), 2e-3);
     // No root: g = z^2 + 1 wanders forever.
     try {
@@ -472,8 +474,8 @@ TEST(DelayNewton, DampedIterationIsCappedWithAMessage) {
         EXPECT_NE(std::string(e.what()).find("не сошлись за 200"), std::string::npos) << e.what();
     }
     // A zero slope at the start (GAMA < 1 from 0) gives a non-finite value, reported.
-    EXPECT_THROW(dampedNewton([](double x) { return std::pair(x - 1, std::pow(x, -0.5) * 0); }, 0.0,
-                              0.1, 1e-4, 100, "теста"),
+    EXPECT_THROW(dampedNewton([](double x) { return std::pair(x - 1, std::pow(x, -0.5) * 0); }, 0.0, 0.1,
+                              1e-4, 100, "теста"),
                  VeltaError);
 }
 

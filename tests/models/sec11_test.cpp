@@ -44,8 +44,8 @@ struct Mnkd {
             L.push_back("----------------");
         };
         h(1);
-        L.insert(L.end(), {"MCLASS = " + mclass, "NDIM = " + ndim, "KMOD = " + kmod,
-                           "ALFA = " + alfa, "BETA = " + beta, "GAMA = " + gama});
+        L.insert(L.end(), {"MCLASS = " + mclass, "NDIM = " + ndim, "KMOD = " + kmod, "ALFA = " + alfa,
+                           "BETA = " + beta, "GAMA = " + gama});
         h(2);
         L.insert(L.end(), {"i1,...:", ink, "X(i1),...:", x});
         h(3);
@@ -63,8 +63,7 @@ struct Mnkd {
         h(9);
         L.push_back("NSC = " + nsc);
         h(10);
-        L.insert(L.end(), {"Dlx = " + dlx, "Drx = " + drx, "Dlw = " + dlw, "Drw = " + drw,
-                           "Sclt = " + sclt});
+        L.insert(L.end(), {"Dlx = " + dlx, "Drx = " + drx, "Dlw = " + dlw, "Drw = " + drw, "Sclt = " + sclt});
         std::string s;
         for (const auto& l : L) s += utf8ToCp1251(l) + "\r\n";
         return s;
@@ -117,9 +116,9 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
     static Snapshot take() {
         const auto& g = mdlGlobal;
-        return {g.MCLASS, g.NDIM, g.KMOD, g.LSCREEN, g.LGRAPH, g.LSTEP, g.NSC, g.NK, g.NCOMP,
-                g.ALFA, g.BETA, g.GAMA, g.TMAX, g.HHH, g.TMIN, g.DLX, g.DRX, g.DLW, g.DRW,
-                g.SCLT, g.X1, g.XP, g.FP, g.INK, g.IC, g.HEAD};
+        return {g.MCLASS, g.NDIM, g.KMOD, g.LSCREEN, g.LGRAPH, g.LSTEP, g.NSC, g.NK,  g.NCOMP,
+                g.ALFA,   g.BETA, g.GAMA, g.TMAX,    g.HHH,    g.TMIN,  g.DLX, g.DRX, g.DLW,
+                g.DRW,    g.SCLT, g.X1,   g.XP,      g.FP,     g.INK,   g.IC,  g.HEAD};
     }
 };
 
@@ -136,8 +135,7 @@ TEST_F(Sec11Test, Sec11ReadRoundTripOfShippedSamples) {
     for (const char* name : {"Sym_Damped.mnkd", "Sym_Oscill.mnkd", "Sym_Puan.mnkd", "Sym_Phase.mnkd"}) {
         SCOPED_TRACE(name);
         mdlGlobal.reset();
-        app.write(std::string("User/") + name,
-                  bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
+        app.write(std::string("User/") + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = paths.userFile(name);
         sec.InputPar(c);
         const Snapshot first = Snapshot::take();
@@ -186,21 +184,57 @@ TEST_F(Sec11Test, Sec11ReadEchoesEveryValueToTheCheckFile) {
     m.ic = "2,3";
     load(m);
     const auto chk = readAllLines(paths.userFile("Input.chk"));
-    const std::vector<std::string> expected = {
-        "Контроль ввода исходных данных:", "-------------------------------", " ",
-        "1. Блок номер 1", "----------------", "MClass = 1", "NDIM = 3", "KMOD = 2",
-        "ALFA = 2", "BETA = 1", "GAMA = 2",
-        "2. Блок номер 2", "----------------", "INK(1) = 3", "X1(INK(1)) = 0.5",
-        "3. Блок номер 3", "----------------", "XP(1) = 1", "XP(2) = 2.5", "XP(3) = 3",
-        "FP(1) = 1", "FP(2) = 0", "FP(3) = 0",
-        "4. Блок номер 4", "----------------", "TMAX = 1", "HHH = 0.01",
-        "5. Блок номер 5", "----------------", "LSCREEN = 1", "TMIN = 0",
-        "6. Блок номер 6", "----------------", "LGRAPH = 1",
-        "7. Блок номер 7", "----------------", "LSTEP = 0",
-        "8. Блок номер 8", "----------------", "IC(1) = 2", "IC(2) = 3",
-        "9. Блок номер 9", "----------------", "NSC = 1",
-        "10. Блок номер 10", "----------------", "DLX = 0", "DRX = 1", "DLW = 0", "DRW = 1",
-        "SCLT = 0"};
+    const std::vector<std::string> expected = {"Контроль ввода исходных данных:",
+                                               "-------------------------------",
+                                               " ",
+                                               "1. Блок номер 1",
+                                               "----------------",
+                                               "MClass = 1",
+                                               "NDIM = 3",
+                                               "KMOD = 2",
+                                               "ALFA = 2",
+                                               "BETA = 1",
+                                               "GAMA = 2",
+                                               "2. Блок номер 2",
+                                               "----------------",
+                                               "INK(1) = 3",
+                                               "X1(INK(1)) = 0.5",
+                                               "3. Блок номер 3",
+                                               "----------------",
+                                               "XP(1) = 1",
+                                               "XP(2) = 2.5",
+                                               "XP(3) = 3",
+                                               "FP(1) = 1",
+                                               "FP(2) = 0",
+                                               "FP(3) = 0",
+                                               "4. Блок номер 4",
+                                               "----------------",
+                                               "TMAX = 1",
+                                               "HHH = 0.01",
+                                               "5. Блок номер 5",
+                                               "----------------",
+                                               "LSCREEN = 1",
+                                               "TMIN = 0",
+                                               "6. Блок номер 6",
+                                               "----------------",
+                                               "LGRAPH = 1",
+                                               "7. Блок номер 7",
+                                               "----------------",
+                                               "LSTEP = 0",
+                                               "8. Блок номер 8",
+                                               "----------------",
+                                               "IC(1) = 2",
+                                               "IC(2) = 3",
+                                               "9. Блок номер 9",
+                                               "----------------",
+                                               "NSC = 1",
+                                               "10. Блок номер 10",
+                                               "----------------",
+                                               "DLX = 0",
+                                               "DRX = 1",
+                                               "DLW = 0",
+                                               "DRW = 1",
+                                               "SCLT = 0"};
     EXPECT_EQ(chk, expected);
     EXPECT_EQ(mdlGlobal.X1(3), 0.5);
     EXPECT_EQ(mdlGlobal.X1(1), 0.0);
@@ -223,9 +257,9 @@ TEST_F(Sec11Test, Sec11ReadAllocatesVectorsAndLimitsLists) {
     EXPECT_EQ(mdlGlobal.INK.upper(), 4);
     EXPECT_EQ(mdlGlobal.NCOMP, 4);
     for (int k = 1; k <= 4; ++k) EXPECT_EQ(mdlGlobal.X1(k), k);
-    for (const Vec* v : {&mdlGlobal.X1, &mdlGlobal.XPREV, &mdlGlobal.XNEW, &mdlGlobal.F1,
-                         &mdlGlobal.F2, &mdlGlobal.XST, &mdlGlobal.XG, &mdlGlobal.XP,
-                         &mdlGlobal.XCROSS, &mdlGlobal.FP, &mdlGlobal.XV, &mdlGlobal.FV})
+    for (const Vec* v :
+         {&mdlGlobal.X1, &mdlGlobal.XPREV, &mdlGlobal.XNEW, &mdlGlobal.F1, &mdlGlobal.F2, &mdlGlobal.XST,
+          &mdlGlobal.XG, &mdlGlobal.XP, &mdlGlobal.XCROSS, &mdlGlobal.FP, &mdlGlobal.XV, &mdlGlobal.FV})
         EXPECT_EQ(v->upper(), 4);
 }
 
@@ -330,12 +364,11 @@ TEST_F(Sec11Test, Sec11ModelEachClassOnAHandCheckedPoint) {
     m.beta = "0.5";
     m.gama = "2";
     load(m);
-    const double expect[5][3] = {
-        {},
-        {2 / 7.5, 2 / 6.0, 2 / 3.5},
-        {2 / (3 * 5.5), 2 / (5.5 * 1.5), 2 / (1.5 * 3)},
-        {2 / 19.0, 2 / 5.5, 2 / 3.0},
-        {2 * (1 / 3.0 + 1 / 5.5), 2 * (1 / 5.5 + 1 / 1.5), 2 * (1 / 1.5 + 1 / 3.0)}};
+    const double expect[5][3] = {{},
+                                 {2 / 7.5, 2 / 6.0, 2 / 3.5},
+                                 {2 / (3 * 5.5), 2 / (5.5 * 1.5), 2 / (1.5 * 3)},
+                                 {2 / 19.0, 2 / 5.5, 2 / 3.0},
+                                 {2 * (1 / 3.0 + 1 / 5.5), 2 * (1 / 5.5 + 1 / 1.5), 2 * (1 / 1.5 + 1 / 3.0)}};
     for (int cls = 1; cls <= 4; ++cls) {
         mdlGlobal.MCLASS = static_cast<i16>(cls);
         setXV({1, 2, 3});
@@ -402,8 +435,7 @@ TEST_F(Sec11Test, Sec11StationWithoutRootEndsWithAnError) {
     mdlGlobal.ALFA = 1;
     mdlGlobal.GAMA = -2.5;  // S + S^-1.5 - 1: no root, and Newton steps below zero
     const std::string err = errorOf(&Sec11::Station);
-    EXPECT_EQ(err.rfind("Метод Ньютона для стационарного решения дал нечисловое значение", 0), 0u)
-        << err;
+    EXPECT_EQ(err.rfind("Метод Ньютона для стационарного решения дал нечисловое значение", 0), 0u) << err;
     EXPECT_EQ(mdlGlobal.STAT, 123);
 }
 
@@ -487,11 +519,12 @@ TEST_F(Sec11Test, Sec11ResultsHeaderIsEighteenLinesForAnyNdim) {
     const auto lines = results();
     ASSERT_EQ(lines.size(), 18u + 3);
     EXPECT_EQ(lines[16].substr(lines[16].size() - 14), "         X(12)");
-    EXPECT_EQ(lines[17], "-----+-------------+" + [] {
-        std::string s;
-        for (int k = 0; k < 12; ++k) s += "-------------+";
-        return s;
-    }());
+    EXPECT_EQ(
+        lines[17], "-----+-------------+" + [] {
+            std::string s;
+            for (int k = 0; k < 12; ++k) s += "-------------+";
+            return s;
+        }());
     EXPECT_EQ(lines[18].size(), 22u + 14 * 12);
 }
 
@@ -541,9 +574,10 @@ TEST_F(Sec11Test, Sec11IntegrPausesEveryLstepSteps) {
     ASSERT_EQ(ui.inputs.size(), 3u);  // j = 3, 6, 9 with empty answers
     for (const auto& in : ui.inputs) {
         EXPECT_EQ(in.title, "   Симметричные ГГС");
-        EXPECT_EQ(in.prompt, "Для непрерывного вывода введите любой символ,\n"
-                             "при вводе пустой строки или нажатии 'Cancel' \n"
-                             "- вывод порциями");
+        EXPECT_EQ(in.prompt,
+                  "Для непрерывного вывода введите любой символ,\n"
+                  "при вводе пустой строки или нажатии 'Cancel' \n"
+                  "- вывод порциями");
         EXPECT_EQ(in.defaultText, "");
         EXPECT_EQ(in.x, 0);
         EXPECT_EQ(in.y, 0);
@@ -650,7 +684,10 @@ TEST_F(Sec11Test, Sec11IntegrFramesThePlot) {
 
 TEST_F(Sec11Test, Sec11IntegrRefusedLimitsLeaveResultsUntouched) {
     app.write("User/Results.mnk", "old results\r\n");
-    struct Case { std::function<void(Mnkd&)> set; std::string named; };
+    struct Case {
+        std::function<void(Mnkd&)> set;
+        std::string named;
+    };
     const std::vector<Case> cases = {
         {[](Mnkd& m) { m.hhh = "0"; }, "Шаг интегрирования HHH должен быть больше 0 (HHH = 0)"},
         {[](Mnkd& m) { m.hhh = "-0.1"; }, "HHH = -0.1"},
@@ -665,9 +702,21 @@ TEST_F(Sec11Test, Sec11IntegrRefusedLimitsLeaveResultsUntouched) {
         // The lists are refused while the file is read, on their own line.
         {[](Mnkd& m) { m.ic = "1,4"; }, "строка 38: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
         {[](Mnkd& m) { m.ic = "0"; }, "строка 38: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
-        {[](Mnkd& m) { m.ink = "0"; m.x = "1"; }, "строка 12: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
-        {[](Mnkd& m) { m.lgraph = "2"; m.ic = "1"; }, "NCOMP = 1"},
-        {[](Mnkd& m) { m.lgraph = "3"; m.ic = ""; }, "NCOMP = 0"},
+        {[](Mnkd& m) {
+             m.ink = "0";
+             m.x = "1";
+         },
+         "строка 12: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
+        {[](Mnkd& m) {
+             m.lgraph = "2";
+             m.ic = "1";
+         },
+         "NCOMP = 1"},
+        {[](Mnkd& m) {
+             m.lgraph = "3";
+             m.ic = "";
+         },
+         "NCOMP = 0"},
         {[](Mnkd& m) { m.tmax = "1E+30"; }, "TMAX/HHH"},
     };
     for (const auto& cs : cases) {

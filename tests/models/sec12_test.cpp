@@ -13,10 +13,10 @@
 #include <set>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -53,7 +53,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- data file
 
@@ -99,15 +99,46 @@ TEST_F(Sec12Test, ShippedSamplesReadAndWriteBackByteForByte) {
 TEST_F(Sec12Test, CheckFileHasNoBlankThirdLine) {
     load(Mnzd{});
     const auto chk = readAllLines(paths.userFile("Input.chk"));
-    const std::vector<std::string> head = {"Контроль ввода исходных данных:", "-------------------------------",
-                                           "1) Блок 1", "-------", "MClass = 1", "NDIM = 8", "KMOD = 4",
-                                           "ALFA = 10", "BETA = 1", "GAMA = 3", "2) Блок 2", "-------",
-                                           "MDIM = 2", "LTAU = 3", "PTAU = 2", "TAUm(1) = 0.5",
-                                           "TAUm(2) = 0.75", "TAUm(3) = 1", "3) Блок 3", "-------",
-                                           "TMAX = 6", "NDEL = 20", "NP1  = 21", "NP2  = 40", "4) Блок 4",
-                                           "-------", "IND = 0", "Z_1 = 0.001", "5) Блок 5", "-------",
-                                           "IC(1) = 1", "IC(2) = 2", "6) Блок 6", "-------", "NSC = 5",
-                                           "7) Блок 7", "-------", "DLX = 0", "DRX = 1", "SCLT = 0"};
+    const std::vector<std::string> head = {"Контроль ввода исходных данных:",
+                                           "-------------------------------",
+                                           "1) Блок 1",
+                                           "-------",
+                                           "MClass = 1",
+                                           "NDIM = 8",
+                                           "KMOD = 4",
+                                           "ALFA = 10",
+                                           "BETA = 1",
+                                           "GAMA = 3",
+                                           "2) Блок 2",
+                                           "-------",
+                                           "MDIM = 2",
+                                           "LTAU = 3",
+                                           "PTAU = 2",
+                                           "TAUm(1) = 0.5",
+                                           "TAUm(2) = 0.75",
+                                           "TAUm(3) = 1",
+                                           "3) Блок 3",
+                                           "-------",
+                                           "TMAX = 6",
+                                           "NDEL = 20",
+                                           "NP1  = 21",
+                                           "NP2  = 40",
+                                           "4) Блок 4",
+                                           "-------",
+                                           "IND = 0",
+                                           "Z_1 = 0.001",
+                                           "5) Блок 5",
+                                           "-------",
+                                           "IC(1) = 1",
+                                           "IC(2) = 2",
+                                           "6) Блок 6",
+                                           "-------",
+                                           "NSC = 5",
+                                           "7) Блок 7",
+                                           "-------",
+                                           "DLX = 0",
+                                           "DRX = 1",
+                                           "SCLT = 0"};
     EXPECT_EQ(chk, head);
 }
 
@@ -135,7 +166,8 @@ TEST_F(Sec12Test, ReaderLimitsAndTheDelayGrid) {
             load(f);
             ADD_FAILURE() << "LTAU = " << bad << " accepted";
         } catch (const VeltaError& e) {
-            EXPECT_NE(std::string(e.what()).find("LTAU должно быть от 1 до 20"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("LTAU должно быть от 1 до 20"), std::string::npos)
+                << e.what();
         }
     }
 }
@@ -158,12 +190,8 @@ TEST_F(Sec12Test, RightHandSidesOfEveryTaskFolderAtAHandCheckedPoint) {
     };
     // Tau0: FZ1 = 12/(1 + 0.5*((1 + 0.25) + 1)), FZ2 = 12/(1 + 0.5*((1 + 9) + 0.25));
     // Tau1: 12/(1 + 0.5*(1 + 4 + 9)); Tau2: 12/(1 + 0.5*1); Tau3: 12/(1 + 0.5*30).
-    const Case cases[] = {{"Tau0", 12 / 2.125, 12 / 6.125},
-                          {"Tau1", 12 / 8.0, -1},
-                          {"Tau2", 12 / 1.5, -1},
-                          {"Tau3", 12 / 16.0, -1},
-                          {"Tau7", -1, -1},
-                          {"tau0", -1, -1}};
+    const Case cases[] = {{"Tau0", 12 / 2.125, 12 / 6.125}, {"Tau1", 12 / 8.0, -1}, {"Tau2", 12 / 1.5, -1},
+                          {"Tau3", 12 / 16.0, -1},          {"Tau7", -1, -1},       {"tau0", -1, -1}};
     for (const Case& k : cases) {
         g.TASKDIR = k.task;
         g.FZ(1) = -1;
@@ -233,7 +261,10 @@ TEST_F(Sec12Test, StationaryIterationIsCappedAndFinishedWhenItStopsFarFromTheRoo
 
     // Stops far from the root: KMOD = 1 (the root is ALFA, the damped iteration stops
     // near 4.34) and a large ALFA*ALFA*BETA (the first step is already below 1E-4).
-    const struct { double alfa, beta, gama; int kmod; } far[] = {{10, 1, 3, 1}, {2000, 1, 1, 2}, {1000, 1, 3, 2}};
+    const struct {
+        double alfa, beta, gama;
+        int kmod;
+    } far[] = {{10, 1, 3, 1}, {2000, 1, 1, 2}, {1000, 1, 3, 2}};
     for (const auto& k : far) {
         g.ALFA = k.alfa;
         g.BETA = k.beta;
@@ -350,8 +381,10 @@ TEST_F(Sec12Test, ThreePortionsOfNWindowsEqualOnePortionOf3NWindows) {
     // not listed and the window is not moved.
     ASSERT_EQ(third.size(), 2u * 5u);
     ASSERT_EQ(one.size(), 6u * 5u);
-    for (std::size_t i = 0; i < third.size(); ++i) EXPECT_EQ(third[i], one[one.size() - third.size() + i]) << i;
-    for (int p = 1; p <= 21; ++p) EXPECT_EQ(mdlGlobal.ZTAB(p, 1), window[static_cast<std::size_t>(p - 1)]) << p;
+    for (std::size_t i = 0; i < third.size(); ++i)
+        EXPECT_EQ(third[i], one[one.size() - third.size() + i]) << i;
+    for (int p = 1; p <= 21; ++p)
+        EXPECT_EQ(mdlGlobal.ZTAB(p, 1), window[static_cast<std::size_t>(p - 1)]) << p;
 }
 
 // ---------------------------------------------------------------- refusals
@@ -373,10 +406,21 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         {"PTAU", "Tau0", [](Mnzd& f) { f.ptau = "0"; }},
         {"KMOD", "Tau0", [](Mnzd& f) { f.kmod = "0"; }},
         {"строка 27: ожидалось IC(2) от 1 до MDIM = 2, прочитано «3»", "Tau0", [](Mnzd& f) { f.ic = "1,3"; }},
-        {"Модель задачи Tau0 требует MDIM >= 2 и LTAU >= 3", "Tau0", [](Mnzd& f) { f.mdim = "1"; f.ic = "1"; }},
         {"Модель задачи Tau0 требует MDIM >= 2 и LTAU >= 3", "Tau0",
-         [](Mnzd& f) { f.ltau = "2"; f.taus = "0.5,1"; }},
-        {"Модель задачи Tau1 требует LTAU >= 3", "Tau1", [](Mnzd& f) { f.ltau = "2"; f.taus = "0.5,1"; }},
+         [](Mnzd& f) {
+             f.mdim = "1";
+             f.ic = "1";
+         }},
+        {"Модель задачи Tau0 требует MDIM >= 2 и LTAU >= 3", "Tau0",
+         [](Mnzd& f) {
+             f.ltau = "2";
+             f.taus = "0.5,1";
+         }},
+        {"Модель задачи Tau1 требует LTAU >= 3", "Tau1",
+         [](Mnzd& f) {
+             f.ltau = "2";
+             f.taus = "0.5,1";
+         }},
         {"Модель задачи Tau3 требует LTAU >= 4", "Tau3", [](Mnzd&) {}},
         {"TMAX", "Tau0", [](Mnzd& f) { f.tmax = "-1"; }},
     };
@@ -395,7 +439,8 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         }
         EXPECT_EQ(bytesOf(paths.userFile("Results.mnz")), "old\r\n") << b.what;
         EXPECT_EQ(mdlGlobal.STAT, 0.0) << b.what;
-        EXPECT_EQ(mdlGlobal.TAU(1), textToReal(f.taus.substr(0, f.taus.find(',')))) << "not scaled: " << b.what;
+        EXPECT_EQ(mdlGlobal.TAU(1), textToReal(f.taus.substr(0, f.taus.find(','))))
+            << "not scaled: " << b.what;
     }
     // With four delays the task folder Tau3 runs.
     SetUp();
@@ -498,7 +543,8 @@ TEST(Sec12Shell, ShippedTaskFoldersAreListed) {
     EXPECT_TRUE(shell.isEnabled(Cmd::Combo));
     shell.Combo1_Click("Tau2");
     EXPECT_EQ(mdlGlobal.TASKDIR, "Tau2");
-    EXPECT_EQ(std::filesystem::path(shell.dataFolder()), std::filesystem::path(paths.resolve("\\User\\Mnk\\Tau2")));
+    EXPECT_EQ(std::filesystem::path(shell.dataFolder()),
+              std::filesystem::path(paths.resolve("\\User\\Mnk\\Tau2")));
 }
 
 TEST(Sec12Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {

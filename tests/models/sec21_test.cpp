@@ -43,20 +43,49 @@ struct Mtrd {
     std::string text() const {
         std::string s;
         auto L = [&](const std::string& l) { s += l + "\r\n"; };
-        auto H = [&](int k) { L("H" + std::to_string(k)); L("--"); };
-        H(1); L("MCLASS = " + std::to_string(mclass)); L("NDIM = " + std::to_string(ndim));
-        L("ALFA = " + alfa); L("BETA = " + beta); L("GAMA = " + gama);
-        H(2); for (const auto& r : matrix) L(r);
+        auto H = [&](int k) {
+            L("H" + std::to_string(k));
+            L("--");
+        };
+        H(1);
+        L("MCLASS = " + std::to_string(mclass));
+        L("NDIM = " + std::to_string(ndim));
+        L("ALFA = " + alfa);
+        L("BETA = " + beta);
+        L("GAMA = " + gama);
+        H(2);
+        for (const auto& r : matrix) L(r);
         if (emptyAfterMatrix) L("");
-        H(3); L("i1,...:"); L(ink); L("X(i1),...:"); L(xink);
-        H(4); L("XP(I):"); L(xp); L("FP(I):"); L(fp);
-        H(5); L("TMAX = " + tmax); L("HHH = " + hhh);
-        H(6); L("Lscreen = " + lscreen); L("TMIN = " + tmin);
-        H(7); L("Lgraph = " + lgraph);
-        H(8); L("Lstep = " + lstep);
-        H(9); L("IC(I):"); L(ic);
-        H(10); L("NSC = " + nsc);
-        H(11); L("Dlx = " + dlx); L("Drx = " + drx); L("Dlw = " + dlw); L("Drw = " + drw);
+        H(3);
+        L("i1,...:");
+        L(ink);
+        L("X(i1),...:");
+        L(xink);
+        H(4);
+        L("XP(I):");
+        L(xp);
+        L("FP(I):");
+        L(fp);
+        H(5);
+        L("TMAX = " + tmax);
+        L("HHH = " + hhh);
+        H(6);
+        L("Lscreen = " + lscreen);
+        L("TMIN = " + tmin);
+        H(7);
+        L("Lgraph = " + lgraph);
+        H(8);
+        L("Lstep = " + lstep);
+        H(9);
+        L("IC(I):");
+        L(ic);
+        H(10);
+        L("NSC = " + nsc);
+        H(11);
+        L("Dlx = " + dlx);
+        L("Drx = " + drx);
+        L("Dlw = " + dlw);
+        L("Drw = " + drw);
         L("Sclt = " + sclt);
         return s;
     }
@@ -118,16 +147,61 @@ TEST_F(Sec21Test, CheckFileEchoesEveryBlock) {
     m.matrix = {"0,0.5,2", "1,0,0", "0,1,0"};
     load(m);
     const auto chk = readAllLines(app.path("User/Input.chk"));
-    const std::vector<std::string> want = {
-        "Контроль ввода исходных данных:", "-------------------------------", " ",
-        "H1", "--", "MClass = 1", "NDIM = 3", "ALFA = 10", "BETA = 1", "GAMA = 3",
-        "H2", "--", "0   0.5   2   ", "1   0   0   ", "0   1   0   ",
-        "H3", "--", "INK(1) = 1", "X1(INK(1)) = 1",
-        "H4", "--", "XP(1) = 1", "XP(2) = 0", "XP(3) = 0", "FP(1) = 1", "FP(2) = 0", "FP(3) = 0",
-        "H5", "--", "TMAX = 1", "HHH = 0.1", "H6", "--", "LSCREEN = 0", "TMIN = 0",
-        "H7", "--", "LGRAPH = 1", "H8", "--", "LSTEP = 0", "H9", "--", "IC(1) = 1", "IC(2) = 2",
-        "H10", "--", "NSC = 1", "H11", "--", "DLX = 0", "DRX = 1", "DLW = 0", "DRW = 1",
-        "SCLT = 0"};
+    const std::vector<std::string> want = {"Контроль ввода исходных данных:",
+                                           "-------------------------------",
+                                           " ",
+                                           "H1",
+                                           "--",
+                                           "MClass = 1",
+                                           "NDIM = 3",
+                                           "ALFA = 10",
+                                           "BETA = 1",
+                                           "GAMA = 3",
+                                           "H2",
+                                           "--",
+                                           "0   0.5   2   ",
+                                           "1   0   0   ",
+                                           "0   1   0   ",
+                                           "H3",
+                                           "--",
+                                           "INK(1) = 1",
+                                           "X1(INK(1)) = 1",
+                                           "H4",
+                                           "--",
+                                           "XP(1) = 1",
+                                           "XP(2) = 0",
+                                           "XP(3) = 0",
+                                           "FP(1) = 1",
+                                           "FP(2) = 0",
+                                           "FP(3) = 0",
+                                           "H5",
+                                           "--",
+                                           "TMAX = 1",
+                                           "HHH = 0.1",
+                                           "H6",
+                                           "--",
+                                           "LSCREEN = 0",
+                                           "TMIN = 0",
+                                           "H7",
+                                           "--",
+                                           "LGRAPH = 1",
+                                           "H8",
+                                           "--",
+                                           "LSTEP = 0",
+                                           "H9",
+                                           "--",
+                                           "IC(1) = 1",
+                                           "IC(2) = 2",
+                                           "H10",
+                                           "--",
+                                           "NSC = 1",
+                                           "H11",
+                                           "--",
+                                           "DLX = 0",
+                                           "DRX = 1",
+                                           "DLW = 0",
+                                           "DRW = 1",
+                                           "SCLT = 0"};
     EXPECT_EQ(chk, want);
 }
 
@@ -254,12 +328,23 @@ TEST_F(Sec21Test, ResultsFileHeaderAndRowsExactly) {
     load(m);
     sec.Integr1(c);
     const auto r = results();
-    const std::vector<std::string> head = {
-        "", "Модель ZORM1(2)", "NDIM = 2", "TMAX = 2.00000E-01", "ALFA = 2.00000E+00",
-        "BETA = 1.00000E+00", "GAMA = 3.00000E+00", "", "Матрица связей:", "0   1   ", "1   0   ", "",
-        "                      Таблица", "        зависимостей компонент вектора X от времени t", "",
-        " No        t            X(01)         X(02)",
-        "-----+-------------+-------------+-------------+"};
+    const std::vector<std::string> head = {"",
+                                           "Модель ZORM1(2)",
+                                           "NDIM = 2",
+                                           "TMAX = 2.00000E-01",
+                                           "ALFA = 2.00000E+00",
+                                           "BETA = 1.00000E+00",
+                                           "GAMA = 3.00000E+00",
+                                           "",
+                                           "Матрица связей:",
+                                           "0   1   ",
+                                           "1   0   ",
+                                           "",
+                                           "                      Таблица",
+                                           "        зависимостей компонент вектора X от времени t",
+                                           "",
+                                           " No        t            X(01)         X(02)",
+                                           "-----+-------------+-------------+-------------+"};
     ASSERT_EQ(r.size(), head.size() + 3);  // NDIM + 15 header lines, NSTEP + 1 rows
     EXPECT_EQ(head.size(), 2u + 15u);
     for (std::size_t k = 0; k < head.size(); ++k) EXPECT_EQ(r[k], head[k]) << k;
@@ -467,18 +552,33 @@ TEST_F(Sec21Test, RefusedLimitsLeaveTheOldResultsUntouched) {
         {"LSTEP < 0", [](Mtrd& m) { m.lstep = "-1"; }, "LSTEP"},
         {"TMAX < 0", [](Mtrd& m) { m.tmax = "-1"; }, "TMAX"},
         // The lists are refused while the file is read, on their own line.
-        {"IC beyond NDIM", [](Mtrd& m) { m.ic = "1,4"; }, "строка 43: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
-        {"IC zero", [](Mtrd& m) { m.ic = "0"; }, "строка 43: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
-        {"INK zero", [](Mtrd& m) { m.ink = "0"; }, "строка 17: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
+        {"IC beyond NDIM", [](Mtrd& m) { m.ic = "1,4"; },
+         "строка 43: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
+        {"IC zero", [](Mtrd& m) { m.ic = "0"; },
+         "строка 43: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
+        {"INK zero", [](Mtrd& m) { m.ink = "0"; },
+         "строка 17: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
         {"MCLASS 5", [](Mtrd& m) { m.mclass = 5; }, "MCLASS"},
-        {"phase plane with one component", [](Mtrd& m) { m.lgraph = "2"; m.ic = "1"; }, "LGRAPH"},
-        {"13 plotted components", [](Mtrd& m) {
+        {"phase plane with one component",
+         [](Mtrd& m) {
+             m.lgraph = "2";
+             m.ic = "1";
+         },
+         "LGRAPH"},
+        {"13 plotted components",
+         [](Mtrd& m) {
              m.ndim = 13;
              m.matrix.assign(13, "0,0,0,0,0,0,0,0,0,0,0,0,0");
              m.xp = m.fp = "0,0,0,0,0,0,0,0,0,0,0,0,0";
              m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13";
-         }, "12"},
-        {"too many steps", [](Mtrd& m) { m.tmax = "1E10"; m.hhh = "0.1"; }, "шагов"},
+         },
+         "12"},
+        {"too many steps",
+         [](Mtrd& m) {
+             m.tmax = "1E10";
+             m.hhh = "0.1";
+         },
+         "шагов"},
     };
     for (const Case& k : cases) {
         Mtrd m;
@@ -508,8 +608,7 @@ TEST_F(Sec21Test, NonFiniteStepEndsTheRunNamingTheStep) {
         sec.Integr1(c);
         FAIL() << "no error";
     } catch (const VeltaError& e) {
-        EXPECT_NE(std::string(e.what()).find("j = 1, t = 0.00000E+00"), std::string::npos)
-            << e.what();
+        EXPECT_NE(std::string(e.what()).find("j = 1, t = 0.00000E+00"), std::string::npos) << e.what();
     }
     // The file keeps the header and the row written before the failure.
     EXPECT_EQ(results().size(), 18u + 1);

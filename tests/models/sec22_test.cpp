@@ -10,10 +10,10 @@
 #include <filesystem>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -43,7 +43,7 @@ protected:
     Sec22Test() : DelayFixture("Mtr", "mtzd", "Results.mtz", 28) {}
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- data file
 
@@ -265,7 +265,11 @@ TEST_F(Sec22Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         {"меньше шага", [](Mtzd& f) { f.taus = "0.04,0.25,0.4,0.55,0.7,1"; }},
         {"строка 24: ожидалось IC(2) от 1 до MDIM = 2, прочитано «3»", [](Mtzd& f) { f.ic = "1,3"; }},
         {"PTAU", [](Mtzd& f) { f.ptau = "0"; }},
-        {"Tau0 требует", [](Mtzd& f) { f.ltau = "5"; f.taus = "0.1,0.25,0.4,0.55,1"; }},
+        {"Tau0 требует",
+         [](Mtzd& f) {
+             f.ltau = "5";
+             f.taus = "0.1,0.25,0.4,0.55,1";
+         }},
         {"TMAX", [](Mtzd& f) { f.tmax = "0"; }},
     };
     app.write("User/Results.mtz", "old\r\n");

@@ -12,10 +12,10 @@
 #include <functional>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -32,8 +32,8 @@ struct Suzd {
 
     std::string text() const {
         velta::test::BlockLines b;
-        b.block(1, {"MClass = " + mclass, "MDIM = " + mdim, "ALFA(K):", alfa, "GAMA(K):", gama, "TETA(K):",
-                    teta});
+        b.block(1, {"MClass = " + mclass, "MDIM = " + mdim, "ALFA(K):", alfa, "GAMA(K):", gama,
+                    "TETA(K):", teta});
         b.block(2, {"LTAU = " + ltau, "TAUm(I):", taus});
         b.block(3);
         b.L.insert(b.L.end(), beta.begin(), beta.end());
@@ -67,7 +67,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- data file
 
@@ -100,19 +100,58 @@ TEST_F(Sec6Test, CheckFileEchoesEveryBlock) {
     f.beta[3] = "0.5,0,2.25";
     load(f);
     const auto chk = readAllLines(paths.userFile("Input.chk"));
-    const std::vector<std::string> want = {
-        "Контроль ввода исходных данных:", "-------------------------------", " ",
-        "1) Блок 1", "-------", "MClass = 1", "MDIM = 3",
-        "ALFAm(1) = 10", "ALFAm(2) = 9", "ALFAm(3) = 8", "GAMAm(1) = 2", "GAMAm(2) = 2", "GAMAm(3) = 2",
-        "TETAm(1) = 1", "TETAm(2) = 1", "TETAm(3) = 1",
-        "2) Блок 2", "-------", "LTAU = 2", "TAUm(1) = 1", "TAUm(2) = 2",
-        "3) Блок 3", "-------",
-        "0   0   0   ", "0   0   1   ", "1   0   0   ", "0.5   0   2.25   ", "0   1   0   ", "0   0   0   ",
-        "4) Блок 4", "-------", "TMAX = 4", "NDEL = 20", "NP1  = 21", "NP2  = 40",
-        "5) Блок 5", "-------", "INK(1) = 1", "X1(INK(1)) = 0.1",
-        "6) Блок 6", "-------", "IC(1) = 1", "IC(2) = 2", "IC(3) = 3",
-        "7) Блок 7", "-------", "NSC = 5",
-        "8) Блок 8", "-------", "SCLX = 0", "SCRX = 10", "SCLT = 0"};
+    const std::vector<std::string> want = {"Контроль ввода исходных данных:",
+                                           "-------------------------------",
+                                           " ",
+                                           "1) Блок 1",
+                                           "-------",
+                                           "MClass = 1",
+                                           "MDIM = 3",
+                                           "ALFAm(1) = 10",
+                                           "ALFAm(2) = 9",
+                                           "ALFAm(3) = 8",
+                                           "GAMAm(1) = 2",
+                                           "GAMAm(2) = 2",
+                                           "GAMAm(3) = 2",
+                                           "TETAm(1) = 1",
+                                           "TETAm(2) = 1",
+                                           "TETAm(3) = 1",
+                                           "2) Блок 2",
+                                           "-------",
+                                           "LTAU = 2",
+                                           "TAUm(1) = 1",
+                                           "TAUm(2) = 2",
+                                           "3) Блок 3",
+                                           "-------",
+                                           "0   0   0   ",
+                                           "0   0   1   ",
+                                           "1   0   0   ",
+                                           "0.5   0   2.25   ",
+                                           "0   1   0   ",
+                                           "0   0   0   ",
+                                           "4) Блок 4",
+                                           "-------",
+                                           "TMAX = 4",
+                                           "NDEL = 20",
+                                           "NP1  = 21",
+                                           "NP2  = 40",
+                                           "5) Блок 5",
+                                           "-------",
+                                           "INK(1) = 1",
+                                           "X1(INK(1)) = 0.1",
+                                           "6) Блок 6",
+                                           "-------",
+                                           "IC(1) = 1",
+                                           "IC(2) = 2",
+                                           "IC(3) = 3",
+                                           "7) Блок 7",
+                                           "-------",
+                                           "NSC = 5",
+                                           "8) Блок 8",
+                                           "-------",
+                                           "SCLX = 0",
+                                           "SCRX = 10",
+                                           "SCLT = 0"};
     EXPECT_EQ(chk, want);
     // BETA(i, j, k) from the line of (k, i): k = 2, i = 2 is the fourth line.
     EXPECT_EQ(Sec6::BETA(2, 1, 2), 0.5);
@@ -209,17 +248,20 @@ TEST_F(Sec6Test, RightHandSidesOfTheFourClassesAtAHandCheckedPoint) {
     f.i1 = "1";
     load(f);
     auto& g = mdlGlobal;
-    g.ZTAU(1, 1) = 1;    // u(1,1,1) = (1/2)^2 = 0.25
+    g.ZTAU(1, 1) = 1;  // u(1,1,1) = (1/2)^2 = 0.25
     g.ZTAU(1, 2) = 7;
     g.ZTAU(2, 1) = 3;
     g.ZTAU(2, 2) = 1.5;  // u(2,2,1) = (1.5/0.5)^1 = 3
-    struct Case { int mclass; double fz1, fz2; };
+    struct Case {
+        int mclass;
+        double fz1, fz2;
+    };
     const Case cases[] = {
-        {1, 6 / (1 + 3.25), 4},             // empty sum: ALFA
-        {2, 6 / (1.25 * 4), 4},             // (1 + 0.25)*(1 + 3); empty product 1
-        {3, 6 / (1 + 0.75), 2},             // 1 + 0.25*3; no links: ALFA/2
-        {4, 6 * (1 / 1.25 + 1 / 4.0), 0},   // sum of 1/(1 + u); empty sum 0
-        {5, -1, -1},                        // any other class: FZ as it was
+        {1, 6 / (1 + 3.25), 4},            // empty sum: ALFA
+        {2, 6 / (1.25 * 4), 4},            // (1 + 0.25)*(1 + 3); empty product 1
+        {3, 6 / (1 + 0.75), 2},            // 1 + 0.25*3; no links: ALFA/2
+        {4, 6 * (1 / 1.25 + 1 / 4.0), 0},  // sum of 1/(1 + u); empty sum 0
+        {5, -1, -1},                       // any other class: FZ as it was
     };
     for (const Case& k : cases) {
         g.MCLASS = static_cast<i16>(k.mclass);
@@ -245,7 +287,9 @@ TEST_F(Sec6Test, DecayRatePerEquationIsExact) {
     run();
     const auto& g = mdlGlobal;
     // After the run the window ends at t = 6: node NP1.
-    auto exact = [](double a, double th, double z0, double t) { return a / th + (z0 - a / th) * std::exp(-th * t); };
+    auto exact = [](double a, double th, double z0, double t) {
+        return a / th + (z0 - a / th) * std::exp(-th * t);
+    };
     EXPECT_NEAR(g.ZTAB(21, 1), exact(2, 1, 0.1, 6), 1e-13);
     EXPECT_NEAR(g.ZTAB(21, 2), exact(3, 0.5, 0, 6), 1e-12);
     EXPECT_EQ(g.ZTAB(21, 3), 0.0);
@@ -396,7 +440,11 @@ TEST_F(Sec6Test, WindowTextsAreCheckedBeforeSaving) {
         {"NSC", [](Sec6::Fields& f) { f.nsc = "-1"; }},
         {"Пустой диапазон", [](Sec6::Fields& f) { f.scrx = "0"; }},
         {"не совпадает", [](Sec6::Fields& f) { f.zi1 = "0.1,0.2"; }},
-        {"возмущаемой компоненты 4", [](Sec6::Fields& f) { f.i1n = "4"; f.zi1 = "1"; }},
+        {"возмущаемой компоненты 4",
+         [](Sec6::Fields& f) {
+             f.i1n = "4";
+             f.zi1 = "1";
+         }},
         {"компоненты графика 4", [](Sec6::Fields& f) { f.i1g = "4"; }},
         {"ни одной компоненты", [](Sec6::Fields& f) { f.i1g = ""; }},
     };

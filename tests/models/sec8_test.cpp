@@ -40,19 +40,47 @@ struct Gsed {
     std::string text() const {
         std::string s;
         auto L = [&](const std::string& l) { s += l + "\r\n"; };
-        auto H = [&](int k) { L("H" + std::to_string(k)); L("--"); };
-        H(1); L("MCLASS = " + std::to_string(mclass)); L("NDIM = " + std::to_string(ndim));
-        L("KMOD = " + std::to_string(kmod)); L("ALFA = " + alfa); L("BETA = " + beta);
+        auto H = [&](int k) {
+            L("H" + std::to_string(k));
+            L("--");
+        };
+        H(1);
+        L("MCLASS = " + std::to_string(mclass));
+        L("NDIM = " + std::to_string(ndim));
+        L("KMOD = " + std::to_string(kmod));
+        L("ALFA = " + alfa);
+        L("BETA = " + beta);
         L("GAMA = " + gama);
-        H(2); L("i1,...:"); L(ink); L("X(i1),...:"); L(xink);
-        H(3); L("XP(I):"); L(xp); L("FP(I):"); L(fp);
-        H(4); L("TMAX = " + tmax); L("HHH = " + hhh);
-        H(5); L("LSCREEN = " + lscreen); L("TMIN = " + tmin);
-        H(6); L("LGRAPH = " + lgraph);
-        H(7); L("LSTEP = " + lstep);
-        H(8); L("IC(I):"); L(ic);
-        H(9); L("NSC = " + nsc);
-        H(10); L("Dlx = " + dlx); L("Drx = " + drx); L("Dlw = " + dlw); L("Drw = " + drw);
+        H(2);
+        L("i1,...:");
+        L(ink);
+        L("X(i1),...:");
+        L(xink);
+        H(3);
+        L("XP(I):");
+        L(xp);
+        L("FP(I):");
+        L(fp);
+        H(4);
+        L("TMAX = " + tmax);
+        L("HHH = " + hhh);
+        H(5);
+        L("LSCREEN = " + lscreen);
+        L("TMIN = " + tmin);
+        H(6);
+        L("LGRAPH = " + lgraph);
+        H(7);
+        L("LSTEP = " + lstep);
+        H(8);
+        L("IC(I):");
+        L(ic);
+        H(9);
+        L("NSC = " + nsc);
+        H(10);
+        L("Dlx = " + dlx);
+        L("Drx = " + drx);
+        L("Dlw = " + dlw);
+        L("Drw = " + drw);
         L("Sclt = " + sclt);
         return s;
     }
@@ -68,7 +96,8 @@ protected:
         Vec rate;
         Sec8::Vych_PCH(rate);
         std::vector<double> d(static_cast<std::size_t>(n) + 1);
-        for (int i = 1; i <= n; ++i) d[static_cast<std::size_t>(i)] = mdlGlobal.FV(i) + rate(i) * x[static_cast<std::size_t>(i)];
+        for (int i = 1; i <= n; ++i)
+            d[static_cast<std::size_t>(i)] = mdlGlobal.FV(i) + rate(i) * x[static_cast<std::size_t>(i)];
         return d;
     }
 };
@@ -177,7 +206,7 @@ TEST_F(Sec8Test, PsiSeriesAndRecurrenceMeetAndMatchTheIntegral) {
         for (int k = 1; k <= 6; ++k) EXPECT_NEAR(p[k], quad(k, z), 2e-8) << "k " << k << " z " << z;
     }
     for (double edge : {0.1, -0.1}) {
-        const auto in = Sec8::Psi(edge);              // series
+        const auto in = Sec8::Psi(edge);                // series
         const auto out = Sec8::Psi(edge * (1 + 1e-9));  // recurrence
         for (int k = 1; k <= 6; ++k) EXPECT_NEAR(in[k], out[k], 1e-7) << "k " << k;
     }
@@ -189,11 +218,13 @@ TEST_F(Sec8Test, StationarySolutionSatisfiesTheModel) {
     m.xp = m.fp = "0,0,0,0,0,0";
     load(m);
     auto& g = mdlGlobal;
-    struct P { int cls, kmod; double a, b, ga; };
-    const std::vector<P> cases = {{1, 3, 2, 1, 2},  {2, 3, 2, 1, 2},   {3, 3, 2, 1, 2},
-                                  {4, 3, 2, 1, 2},  {1, 2, 3, 5, 4},   {2, 4, 10, 0.5, 1.5},
-                                  {4, 5, 0.3, 7, 3}, {3, 7, 5, 2, 0.5}, {1, 1, 2, 1, 2},
-                                  {2, 1, 4, 1, 3},  {1, 3, 2, 0, 2}};
+    struct P {
+        int cls, kmod;
+        double a, b, ga;
+    };
+    const std::vector<P> cases = {{1, 3, 2, 1, 2}, {2, 3, 2, 1, 2},      {3, 3, 2, 1, 2},   {4, 3, 2, 1, 2},
+                                  {1, 2, 3, 5, 4}, {2, 4, 10, 0.5, 1.5}, {4, 5, 0.3, 7, 3}, {3, 7, 5, 2, 0.5},
+                                  {1, 1, 2, 1, 2}, {2, 1, 4, 1, 3},      {1, 3, 2, 0, 2}};
     for (const P& p : cases) {
         g.MCLASS = static_cast<i16>(p.cls);
         g.KMOD = static_cast<i16>(p.kmod);
@@ -238,7 +269,8 @@ TEST_F(Sec8Test, StationIsPlainNewtonWhereItConverges) {
         double z = std::pow(a / B, 1 / K / (ga + 1)), dz = 1;
         for (int it = 0; it < 1000 && std::fabs(dz) >= 1e-4; ++it) {
             const double zg = std::pow(z, ga);
-            dz = -(std::pow(1 + B * zg, K) * z - a) / (std::pow(1 + B * zg, K - 1) * (B * (K * ga + 1) * zg + 1));
+            dz = -(std::pow(1 + B * zg, K) * z - a) /
+                 (std::pow(1 + B * zg, K - 1) * (B * (K * ga + 1) * zg + 1));
             z = z + dz;
         }
         Sec8::Station();
@@ -381,13 +413,24 @@ TEST_F(Sec8Test, ResultsFileHeaderAndRowsExactly) {
     sec.Integr1(c);
     const auto r = results();
     // ALFA = 2, BETA = 1, GAMA = 2, K = 1: (Z^2 + 1) Z = 2 gives STAT = 1.
-    const std::vector<std::string> head = {
-        "", "Mодель M1(2,2)", "NDIM = 2", "KMOD = 2", "TMAX = 2.00000E-01", "ALFA = 2.00000E+00",
-        "BETA = 1.00000E+00", "GAMA = 2.00000E+00", "", "Стационарное симметричное решение,",
-        "в котором все компоненты равны STAT:", "STAT = 1.00000E+00", "",
-        "                      Таблица", "        зависимостей компонент вектора X от времени t", "",
-        " No        t            X(01)         X(02)",
-        "-----+-------------+-------------+-------------+"};
+    const std::vector<std::string> head = {"",
+                                           "Mодель M1(2,2)",
+                                           "NDIM = 2",
+                                           "KMOD = 2",
+                                           "TMAX = 2.00000E-01",
+                                           "ALFA = 2.00000E+00",
+                                           "BETA = 1.00000E+00",
+                                           "GAMA = 2.00000E+00",
+                                           "",
+                                           "Стационарное симметричное решение,",
+                                           "в котором все компоненты равны STAT:",
+                                           "STAT = 1.00000E+00",
+                                           "",
+                                           "                      Таблица",
+                                           "        зависимостей компонент вектора X от времени t",
+                                           "",
+                                           " No        t            X(01)         X(02)",
+                                           "-----+-------------+-------------+-------------+"};
     ASSERT_EQ(r.size(), 18u + 3);
     for (std::size_t k = 0; k < head.size(); ++k) EXPECT_EQ(r[k], head[k]) << k;
     // Starting on the stationary point the state stays there.
@@ -448,22 +491,38 @@ TEST_F(Sec8Test, RefusedLimitsLeaveTheOldResultsUntouched) {
         {"NSC = 0", [](Gsed& m) { m.nsc = "0"; }, "NSC"},
         {"LSTEP < 0", [](Gsed& m) { m.lstep = "-2"; }, "LSTEP"},
         // The lists are refused while the file is read, on their own line.
-        {"IC beyond NDIM", [](Gsed& m) { m.ic = "4"; }, "строка 38: ожидалось IC(1) от 1 до NDIM = 3, прочитано «4»"},
-        {"INK beyond NDIM", [](Gsed& m) { m.ink = "0"; m.xink = "1"; },
+        {"IC beyond NDIM", [](Gsed& m) { m.ic = "4"; },
+         "строка 38: ожидалось IC(1) от 1 до NDIM = 3, прочитано «4»"},
+        {"INK beyond NDIM",
+         [](Gsed& m) {
+             m.ink = "0";
+             m.xink = "1";
+         },
          "строка 12: ожидалось INK(1) от 1 до NDIM = 3, прочитано «0»"},
         {"KMOD = 0", [](Gsed& m) { m.kmod = 0; }, "KMOD"},
         {"KMOD > NDIM + 1", [](Gsed& m) { m.kmod = 5; }, "KMOD"},
         {"MCLASS 0", [](Gsed& m) { m.mclass = 0; }, "MCLASS"},
         {"ALFA = 0", [](Gsed& m) { m.alfa = "0"; }, "ALFA"},
         {"BETA < 0", [](Gsed& m) { m.beta = "-1"; }, "BETA"},
-        {"negative X with fractional GAMA", [](Gsed& m) { m.gama = "1.5"; m.xink = "0.1,-0.2,0.3"; },
+        {"negative X with fractional GAMA",
+         [](Gsed& m) {
+             m.gama = "1.5";
+             m.xink = "0.1,-0.2,0.3";
+         },
          "X(2)"},
-        {"Poincaré plane with one component", [](Gsed& m) { m.lgraph = "3"; m.ic = "2"; }, "LGRAPH"},
-        {"13 plotted components", [](Gsed& m) {
+        {"Poincaré plane with one component",
+         [](Gsed& m) {
+             m.lgraph = "3";
+             m.ic = "2";
+         },
+         "LGRAPH"},
+        {"13 plotted components",
+         [](Gsed& m) {
              m.ndim = 13;
              m.xp = m.fp = "0,0,0,0,0,0,0,0,0,0,0,0,0";
              m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13";
-         }, "12"},
+         },
+         "12"},
     };
     for (const Case& k : cases) {
         Gsed m;

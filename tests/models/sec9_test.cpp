@@ -48,8 +48,8 @@ struct Chad {
         h(2);
         L.insert(L.end(), {"Yo(i),...:", yo});
         h(3);
-        L.insert(L.end(), {"SCLT = " + sclt, "SCRT = " + scrt, "SCLX = " + sclx,
-                           "SCRX = " + scrx, "HHH = " + hhh});
+        L.insert(L.end(),
+                 {"SCLT = " + sclt, "SCRT = " + scrt, "SCLX = " + sclx, "SCRX = " + scrx, "HHH = " + hhh});
         h(4);
         L.insert(L.end(), {"XP(I):", xp, "FP(I):", fp});
         h(5);
@@ -175,21 +175,49 @@ TEST_F(Sec9Test, ReaderStoresEveryValueAndEchoesItToTheCheckFile) {
     EXPECT_EQ(g.IC(1), 3);
     EXPECT_EQ(g.LGRAPH, 3);
     EXPECT_EQ(g.NSC, 25);
-    const std::vector<std::string> expected = {
-        "Контроль ввода исходных данных:", "-------------------------------", " ",
-        "1) Блок номер 1", "----------------",
-        "NDIM = 3", "ALFA = 4", "GAMA = 6.5", "MCPZ = 3",
-        "2) Блок номер 2", "----------------",
-        "YN(1) = 0.3", "YN(2) = 0.6", "YN(3) = 0.9",
-        "3) Блок номер 3", "----------------",
-        "SCLT = 1", "SCRT = 20", "SCLX = 0.1", "SCRX = 1.5", "HHH = 0.005",
-        "4) Блок номер 4", "----------------",
-        "XP(1) = 0.1", "XP(2) = 0.2", "XP(3) = 0.9", "FP(1) = 1", "FP(2) = -1", "FP(3) = 0.5",
-        "5) Блок номер 5", "----------------",
-        "IC(1) = 3", "IC(2) = 1", "IC(3) = 2",
-        "6) Блок номер 6", "----------------", "LSCREEN = 1",
-        "7) Блок номер 7", "----------------", "LGRAPH = 3",
-        "8) Блок номер 8", "----------------", "NSC = 25"};
+    const std::vector<std::string> expected = {"Контроль ввода исходных данных:",
+                                               "-------------------------------",
+                                               " ",
+                                               "1) Блок номер 1",
+                                               "----------------",
+                                               "NDIM = 3",
+                                               "ALFA = 4",
+                                               "GAMA = 6.5",
+                                               "MCPZ = 3",
+                                               "2) Блок номер 2",
+                                               "----------------",
+                                               "YN(1) = 0.3",
+                                               "YN(2) = 0.6",
+                                               "YN(3) = 0.9",
+                                               "3) Блок номер 3",
+                                               "----------------",
+                                               "SCLT = 1",
+                                               "SCRT = 20",
+                                               "SCLX = 0.1",
+                                               "SCRX = 1.5",
+                                               "HHH = 0.005",
+                                               "4) Блок номер 4",
+                                               "----------------",
+                                               "XP(1) = 0.1",
+                                               "XP(2) = 0.2",
+                                               "XP(3) = 0.9",
+                                               "FP(1) = 1",
+                                               "FP(2) = -1",
+                                               "FP(3) = 0.5",
+                                               "5) Блок номер 5",
+                                               "----------------",
+                                               "IC(1) = 3",
+                                               "IC(2) = 1",
+                                               "IC(3) = 2",
+                                               "6) Блок номер 6",
+                                               "----------------",
+                                               "LSCREEN = 1",
+                                               "7) Блок номер 7",
+                                               "----------------",
+                                               "LGRAPH = 3",
+                                               "8) Блок номер 8",
+                                               "----------------",
+                                               "NSC = 25"};
     EXPECT_EQ(readAllLines(paths.userFile("Input.chk")), expected);
 
     // An edited value is written back, everything else as read.
@@ -226,18 +254,9 @@ TEST_F(Sec9Test, ResultsHeaderIsFourteenLinesAndRowsPairStepWithTheStartState) {
     sec.Integr1(c);
     EXPECT_EQ(sec.NSTEP9, 4);
     const std::vector<std::string> expected = {
-        "",
-        "NDIM = 3",
-        "TMAX = 3.00000E-02",
-        "ALFA = 2.00000E+00",
-        "GAMA = 1.00000E+00",
-        "MCPZ = 1",
-        "",
-        "Колебания хаотического типа в ГГС",
-        "",
-        "                      Таблица",
-        "        зависимостей компонент вектора X от времени t",
-        "",
+        "", "NDIM = 3", "TMAX = 3.00000E-02", "ALFA = 2.00000E+00", "GAMA = 1.00000E+00", "MCPZ = 1", "",
+        "Колебания хаотического типа в ГГС", "", "                      Таблица",
+        "        зависимостей компонент вектора X от времени t", "",
         " No        t            X(01)         X(02)         X(03)",
         "-----+-------------+-------------+-------------+-------------+",
         // values from an independent hand calculation of (0.5 + h*f(S))/(1 + h)
@@ -289,8 +308,8 @@ TEST_F(Sec9Test, RegulatoryInputsOnHandCheckedPoints) {
     // f(f(2.5)) = 1.499138426191844 (computed by hand, independently).
     EXPECT_DOUBLE_EQ(Sec9::Regul(2.5, 3, 2, 1), 7.5 / 7.25);
     EXPECT_DOUBLE_EQ(Sec9::Regul(2.5, 3, 2, 2), 1.499138426191844);
-    EXPECT_EQ(Sec9::Regul(2.5, 3, 2, 0), 2.5);             // MCPZ = 0: f^(0)(v) = v
-    EXPECT_DOUBLE_EQ(Sec9::Regul(1, 2, 1, 7), 1.0);         // 1 is a fixed point of 2v/(1+v)
+    EXPECT_EQ(Sec9::Regul(2.5, 3, 2, 0), 2.5);       // MCPZ = 0: f^(0)(v) = v
+    EXPECT_DOUBLE_EQ(Sec9::Regul(1, 2, 1, 7), 1.0);  // 1 is a fixed point of 2v/(1+v)
     EXPECT_DOUBLE_EQ(Sec9::Regul(2.5, 3, 2.5, 1), 7.5 / (1 + std::pow(2.5, 2.5)));
 
     mdlGlobal.ALFA = 3;
@@ -440,7 +459,7 @@ TEST_F(Sec9Test, TimeCurvesHaveTheAbg9LegendAndNoWCurve) {
         EXPECT_NE(s.colour, QBColor(2)) << "a W segment was drawn";
         if (s.colour == QBColor(13)) ++curves;  // component 1, light magenta
     }
-    EXPECT_GE(curves, 3);  // the legend line and the steps whose new point is inside the plot
+    EXPECT_GE(curves, 3);             // the legend line and the steps whose new point is inside the plot
     EXPECT_EQ(mdlGlobal.LSCREEN, 1);  // the value read is given back
     EXPECT_EQ(mdlGlobal.W, 0.7);      // W and WOLD are left untouched
     EXPECT_EQ(mdlGlobal.WOLD, 0.2);
@@ -553,16 +572,42 @@ TEST_F(Sec9Test, RefusedInputsLeaveTheOldResultsUntouched) {
         {"NSC = 0", [](Chad& d) { d.nsc = "0"; }, "NSC"},
         {"MCPZ < 0", [](Chad& d) { d.mcpz = "-1"; }, "MCPZ"},
         // The list is refused while the file is read, on its own line.
-        {"IC = 4", [](Chad& d) { d.ic = "1,4,2"; }, "строка 27: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
-        {"IC = 0", [](Chad& d) { d.ic = "0,1,2"; }, "строка 27: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
-        {"NDIM = 4", [](Chad& d) { d.ndim = "4"; d.yo = "1,2,3,4"; d.xp = "0,0,0,0";
-                                   d.fp = "0,0,0,1"; d.ic = "1,2,3,4"; }, "NDIM"},
-        {"phase plane of one element", [](Chad& d) { d.ndim = "1"; d.yo = "1"; d.xp = "0";
-                                                     d.fp = "1"; d.ic = "1"; d.lgraph = "2"; },
+        {"IC = 4", [](Chad& d) { d.ic = "1,4,2"; },
+         "строка 27: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
+        {"IC = 0", [](Chad& d) { d.ic = "0,1,2"; },
+         "строка 27: ожидалось IC(1) от 1 до NDIM = 3, прочитано «0»"},
+        {"NDIM = 4",
+         [](Chad& d) {
+             d.ndim = "4";
+             d.yo = "1,2,3,4";
+             d.xp = "0,0,0,0";
+             d.fp = "0,0,0,1";
+             d.ic = "1,2,3,4";
+         },
+         "NDIM"},
+        {"phase plane of one element",
+         [](Chad& d) {
+             d.ndim = "1";
+             d.yo = "1";
+             d.xp = "0";
+             d.fp = "1";
+             d.ic = "1";
+             d.lgraph = "2";
+         },
          "LGRAPH"},
-        {"SCLX = SCRX", [](Chad& d) { d.sclx = "1"; d.scrx = "1"; }, "SCLX"},
+        {"SCLX = SCRX",
+         [](Chad& d) {
+             d.sclx = "1";
+             d.scrx = "1";
+         },
+         "SCLX"},
         {"SCLT = SCRT", [](Chad& d) { d.sclt = "0.03"; }, "SCLT"},
-        {"too many steps", [](Chad& d) { d.scrt = "100000000"; d.hhh = "0.00001"; }, "шагов"},
+        {"too many steps",
+         [](Chad& d) {
+             d.scrt = "100000000";
+             d.hhh = "0.00001";
+         },
+         "шагов"},
         {"SCRT < 0", [](Chad& d) { d.scrt = "-1"; }, "SCRT"},
     };
     for (const Case& k : cases) {

@@ -264,7 +264,7 @@ TEST(ContinuationCurve, FoldOfTheCubicAndItsQsolvPoints) {
     const double qf = 2 / (3 * std::sqrt(3.0));
     const std::string b = cp1251ToUtf8(bs.str());
     // The two folds, in the order met: q = +qf, then q = -qf.
-    EXPECT_NE(b.find("Решение 1 ,  QMOD = 3.84" ), std::string::npos);
+    EXPECT_NE(b.find("Решение 1 ,  QMOD = 3.84"), std::string::npos);
     EXPECT_NE(b.find("Решение 2 ,  QMOD = -3.84"), std::string::npos);
     EXPECT_EQ(b.rfind("РЕШЕНИЕ В ТОЧКАХ ПОВОРОТА\r\n------------------------- \r\n", 0), 0u);
     EXPECT_NE(b.find("QMOD = " + Format(qf, "0.00000E+00")), std::string::npos);

@@ -14,12 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <map>
-#include <unistd.h>
 
 using namespace velta;
 using namespace velta::test;
@@ -52,7 +52,8 @@ struct Bench {
     ~Bench() { mdlGlobal.reset(); }
     std::string user(const std::string& n) const { return app.path("User/" + n); }
     // Reads the sample (edited) into the core.
-    void load(SectionCore& sec, const std::string& name, const std::map<std::string, std::string>& edits = {}) {
+    void load(SectionCore& sec, const std::string& name,
+              const std::map<std::string, std::string>& edits = {}) {
         app.write("User/" + name, sample(name, edits));
         sec.dataPath = user(name);
         sec.InputPar(c);
@@ -162,7 +163,7 @@ TEST(ContinuationBounds, StepLimitsAreCheckedTogether) {
         {0.001, INFINITY, 1.5, 0.1, "Ограничение на шаг EMAX должно быть больше EMIN"},
         {0.001, NAN, 1.5, 0.1, "Ограничение на шаг EMAX должно быть больше EMIN"},
         {0.001, 1, NAN, 0.1, "Коэффициент ускорения ACCEL должен быть конечным числом"},
-        {5e-324, 1, 1.5, 0.1, "Ограничения на шаг EMIN*H(1) и EMAX*H(1)"},  // EMIN*H = 0
+        {5e-324, 1, 1.5, 0.1, "Ограничения на шаг EMIN*H(1) и EMAX*H(1)"},    // EMIN*H = 0
         {0.001, 1e308, 1.5, 10, "Ограничения на шаг EMIN*H(1) и EMAX*H(1)"},  // EMAX*H = inf
     };
     for (const auto& k : cases) {
@@ -171,10 +172,8 @@ TEST(ContinuationBounds, StepLimitsAreCheckedTogether) {
         l.ACCEL = k.accel;
         l.H(1) = l.H(2) = k.h;
         const std::string m = Bench::errorOf([&] { l.checkLimits(); });
-        if (*k.start)
-            EXPECT_EQ(m.rfind(k.start, 0), 0u) << k.emin << " " << k.emax << ": " << m;
-        else
-            EXPECT_EQ(m, "");
+        if (*k.start) EXPECT_EQ(m.rfind(k.start, 0), 0u) << k.emin << " " << k.emax << ": " << m;
+        else EXPECT_EQ(m, "");
     }
 }
 
@@ -237,7 +236,8 @@ TEST(StationaryOutputs, AFolderInPlaceOfALaterOutputEmptiesNoFile) {
         b.oldFiles(k.old);
         b.app.mkdir("User/" + k.folder);
         b.ui.answers = {"1", "1,2,2,2,2,2", "END"};
-        EXPECT_EQ(Bench::errorOf([&] { sec.Integr1(b.c); }), "Не удалось создать файл " + b.paths.userFile(k.folder))
+        EXPECT_EQ(Bench::errorOf([&] { sec.Integr1(b.c); }),
+                  "Не удалось создать файл " + b.paths.userFile(k.folder))
             << k.what;
         b.expectOld(k.old, k.what);
     }
@@ -248,7 +248,8 @@ TEST(StationaryOutputs, AFullDiskIsReportedNamingTheFile) {
     Sec3 sec;
     b.load(sec, "Cirk3_Repress.stbd");
     FileSizeLimit limit(512);
-    EXPECT_EQ(Bench::errorOf([&] { sec.Integr1(b.c); }), "Ошибка записи в файл " + b.paths.userFile("Results.stb"));
+    EXPECT_EQ(Bench::errorOf([&] { sec.Integr1(b.c); }),
+              "Ошибка записи в файл " + b.paths.userFile("Results.stb"));
 }
 
 TEST(StationarySaves, AFailedSaveKeepsTheOldDataFile) {
@@ -298,6 +299,7 @@ TEST(StationaryOutputs, EveryRunClosesItsFiles) {
         b.ui.answers = {k.answers.begin(), k.answers.end()};
         EXPECT_EQ(Bench::errorOf([&] { sec.Integr1(b.c); }), "") << k.section;
         EXPECT_FALSE(bytesOf(b.user(k.results)).empty()) << k.section;
-        EXPECT_EQ(TextWriter::abandoned(), before) << "section " << k.section << " left a writer without close()";
+        EXPECT_EQ(TextWriter::abandoned(), before)
+            << "section " << k.section << " left a writer without close()";
     }
 }

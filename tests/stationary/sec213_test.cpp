@@ -60,8 +60,8 @@ protected:
 
     // Residuals of the model of the section at (y, q) with S0 of the run, and for each
     // equation the residual that rounding every value to `rel` relative digits can cause.
-    void residual(const std::vector<double>& y, double q, const Vec& s0, double rel,
-                  std::vector<double>& f, std::vector<double>& bound) const {
+    void residual(const std::vector<double>& y, double q, const Vec& s0, double rel, std::vector<double>& f,
+                  std::vector<double>& bound) const {
         const auto& g = mdlGlobal;
         const int n = g.NDIM;
         f.assign(n, 0);
@@ -191,8 +191,8 @@ TEST(Sec213Start, RelaxationSteps) {
     const auto t = Sec213::relax(3, 3, 2, 1, 1, 0.1, 100, 1, 1);
     EXPECT_NEAR(t.U1, 2 / (1 + 2 * t.U1), 1e-9);
     EXPECT_TRUE(std::isfinite(t.U2));
-    EXPECT_THROW(Sec213::relax(3, 1, 2, 1, 1, 0, 1, 1, 1), VeltaError);   // HHH = 0
-    EXPECT_THROW(Sec213::relax(3, 1, 2, 1, 1, -1, 1, 1, 1), VeltaError);  // would never end
+    EXPECT_THROW(Sec213::relax(3, 1, 2, 1, 1, 0, 1, 1, 1), VeltaError);       // HHH = 0
+    EXPECT_THROW(Sec213::relax(3, 1, 2, 1, 1, -1, 1, 1, 1), VeltaError);      // would never end
     EXPECT_THROW(Sec213::relax(3, 1, 2, 1, 0.5, 0.1, 1, -1, 1), VeltaError);  // NaN
 }
 
@@ -274,8 +274,7 @@ TEST_F(Sec213Test, JacobianMatchesDifferences) {
         for (int i = 1; i <= n; ++i) fp(i) = k.DY(i);
         k.Y(j) = keep - h;
         k.FUNCp();
-        for (int i = 1; i <= n; ++i)
-            EXPECT_NEAR(a(i, j), (fp(i) - k.DY(i)) / (2 * h), 1e-6) << i << "," << j;
+        for (int i = 1; i <= n; ++i) EXPECT_NEAR(a(i, j), (fp(i) - k.DY(i)) / (2 * h), 1e-6) << i << "," << j;
         k.Y(j) = keep;
     }
     // Hand check of equation 1 (MC(1,4) = 1 is its only link).

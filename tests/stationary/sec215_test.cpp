@@ -40,7 +40,8 @@ std::vector<double> numbersOf(const std::string& line) {
 
 // The network's own equations, written out independently of the section's model:
 // F_k = ALFA / (1 + BETA * sum over MC(k,i) = 1 of x_i^GAMA) - x_k.
-std::vector<double> networkF(const Mat& mc, double alfa, double beta, double gama, const std::vector<double>& x) {
+std::vector<double> networkF(const Mat& mc, double alfa, double beta, double gama,
+                             const std::vector<double>& x) {
     const int n = static_cast<int>(x.size());
     std::vector<double> f(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) {
@@ -65,15 +66,40 @@ struct Srrd {
     std::string text() const {
         std::string s;
         auto L = [&](const std::string& l) { s += l + "\r\n"; };
-        auto H = [&](int k) { L("H" + std::to_string(k)); L("--"); };
-        H(1); L("MCLASS = 1"); L("NDIM = " + ndim); L("ALFA = " + alfa); L("BETA = " + beta); L("GAMA = " + gama);
-        H(2); for (const auto& r : matrix) L(r);
+        auto H = [&](int k) {
+            L("H" + std::to_string(k));
+            L("--");
+        };
+        H(1);
+        L("MCLASS = 1");
+        L("NDIM = " + ndim);
+        L("ALFA = " + alfa);
+        L("BETA = " + beta);
+        L("GAMA = " + gama);
+        H(2);
+        for (const auto& r : matrix) L(r);
         if (emptyAfterMatrix) L("");
-        H(3); L("QMIN = " + qmin); L("QMAX = " + qmax); L("QSOLV = " + qsolv); L("HSTEP0 = " + hstep0);
-        L("NEND = " + nend); L("NSTEP = " + nstep); L("EMIN = " + emin); L("EMAX = " + emax); L("ACCEL = " + accel);
-        H(4); L("H(I):"); L(h);
-        H(5); L("LIMIT0 = " + limit0); L("LIMIT = " + limit); L("EXACT = " + exact);
-        H(6); L("LMAX = " + lmax); L("FFERR = " + fferr); L("UUERR = " + uuerr);
+        H(3);
+        L("QMIN = " + qmin);
+        L("QMAX = " + qmax);
+        L("QSOLV = " + qsolv);
+        L("HSTEP0 = " + hstep0);
+        L("NEND = " + nend);
+        L("NSTEP = " + nstep);
+        L("EMIN = " + emin);
+        L("EMAX = " + emax);
+        L("ACCEL = " + accel);
+        H(4);
+        L("H(I):");
+        L(h);
+        H(5);
+        L("LIMIT0 = " + limit0);
+        L("LIMIT = " + limit);
+        L("EXACT = " + exact);
+        H(6);
+        L("LMAX = " + lmax);
+        L("FFERR = " + fferr);
+        L("UUERR = " + uuerr);
         return s;
     }
 };
@@ -87,7 +113,8 @@ protected:
         sec.InputPar(c);
     }
     void loadShipped() {
-        fs::copy_file(fs::path(VELTA_SOURCE_DIR) / "User" / "Repress3.srRd", fs::path(app.user()) / "Repress3.srRd");
+        fs::copy_file(fs::path(VELTA_SOURCE_DIR) / "User" / "Repress3.srRd",
+                      fs::path(app.user()) / "Repress3.srRd");
         sec.dataPath = app.path("User/Repress3.srRd");
         sec.InputPar(c);
     }
@@ -123,8 +150,8 @@ TEST_F(Sec215Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
     EXPECT_DOUBLE_EQ(sec.UUERR, 0.001);
 
     const std::vector<std::string> chk = linesOf(user("Input.chk"));
-    const std::vector<std::string> want = {"MCLASS = 1", "NDIM = 3", "0   1   1   ", "HSTEP0 = 0.05",
-                                           "NSTEP = 100", "H(4) = 0.02", "EXACT = 1E-10", "LMAX = 40",
+    const std::vector<std::string> want = {"MCLASS = 1",     "NDIM = 3",     "0   1   1   ",  "HSTEP0 = 0.05",
+                                           "NSTEP = 100",    "H(4) = 0.02",  "EXACT = 1E-10", "LMAX = 40",
                                            "FFERR = 0.0001", "UUERR = 0.001"};
     for (const std::string& w : want) EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
@@ -284,7 +311,8 @@ TEST_F(Sec215Test, MultypKeepsDistinctSolutionsAndDropsDuplicatesAndLargeResidua
     };
     EXPECT_EQ(linesOf(user("QSOLV.srR")), want);
     // The file bytes are Windows-1251 with CR LF.
-    EXPECT_NE(bytesOf(user("QSOLV.srR")).find("\r\n\xD0\xC5\xD8\xC5\xCD\xC8\xC5 1 ( 1 )\r\n"), std::string::npos);
+    EXPECT_NE(bytesOf(user("QSOLV.srR")).find("\r\n\xD0\xC5\xD8\xC5\xCD\xC8\xC5 1 ( 1 )\r\n"),
+              std::string::npos);
 }
 
 TEST_F(Sec215Test, MultypOfAnEmptyRecordFileFindsNothing) {
@@ -362,15 +390,19 @@ TEST_F(Sec215Test, ShippedSampleFindsSevenDistinctSolutionsSatisfyingTheNetwork)
         for (const auto& y : sols)
             if (&x != &y) {
                 double d = 0;
-                for (int k = 0; k < 3; ++k) d += (x[static_cast<std::size_t>(k)] - y[static_cast<std::size_t>(k)]) * (x[static_cast<std::size_t>(k)] - y[static_cast<std::size_t>(k)]);
+                for (int k = 0; k < 3; ++k)
+                    d += (x[static_cast<std::size_t>(k)] - y[static_cast<std::size_t>(k)]) *
+                         (x[static_cast<std::size_t>(k)] - y[static_cast<std::size_t>(k)]);
                 EXPECT_GE(std::sqrt(d), 1e-3);
             }
     }
     // The symmetric solution u = 2.5 / (1 + 2u^3) is among them.
     double u = 1;
-    for (int i = 0; i < 200; ++i) u -= (2.5 / (1 + 2 * u * u * u) - u) / (-2.5 * 6 * u * u / std::pow(1 + 2 * u * u * u, 2) - 1);
+    for (int i = 0; i < 200; ++i)
+        u -= (2.5 / (1 + 2 * u * u * u) - u) / (-2.5 * 6 * u * u / std::pow(1 + 2 * u * u * u, 2) - 1);
     bool symmetric = false;
-    for (const auto& x : sols) symmetric = symmetric || (std::fabs(x[0] - u) < 1e-5 && std::fabs(x[2] - u) < 1e-5);
+    for (const auto& x : sols)
+        symmetric = symmetric || (std::fabs(x[0] - u) < 1e-5 && std::fabs(x[2] - u) < 1e-5);
     EXPECT_TRUE(symmetric) << u;
 
     // Results.srR: the points of the last attempt from QMOD = 0 to the QSOLV crossing.
@@ -398,7 +430,8 @@ TEST_F(Sec215Test, SameSeedRepeatsTheRunAndAnotherSeedDoesNot) {
     ui.notes.clear();
     sec.Integr1(c);
     EXPECT_GT(sec.seedUsed, 0);
-    EXPECT_EQ(ui.notes.front(), "Начальное значение датчика случайных чисел  SEED = " + CStr(static_cast<long long>(sec.seedUsed)));
+    EXPECT_EQ(ui.notes.front(), "Начальное значение датчика случайных чисел  SEED = " +
+                                    CStr(static_cast<long long>(sec.seedUsed)));
 }
 
 // No continuation can succeed (Newton may not converge in one iteration at the start):
@@ -470,13 +503,21 @@ TEST_F(Sec215Test, BadInputIsRefusedBeforeAnythingRuns) {
     const Case cases[] = {
         {[](Srrd& d) { d.emin = "0"; }, "Ограничение на шаг EMIN должно быть больше 0 (EMIN = 0)"},
         {[](Srrd& d) { d.exact = "-1"; }, "Точность метода EXACT должна быть больше 0 (EXACT = -1)"},
-        {[](Srrd& d) { d.limit = "0"; }, "Ограничение на число итераций LIMIT должно быть не меньше 1 (LIMIT = 0)"},
-        {[](Srrd& d) { d.limit0 = "0"; }, "Ограничение на число итераций LIMIT0 должно быть не меньше 1 (LIMIT0 = 0)"},
-        {[](Srrd& d) { d.qmin = "2"; d.qmax = "1.5"; },
+        {[](Srrd& d) { d.limit = "0"; },
+         "Ограничение на число итераций LIMIT должно быть не меньше 1 (LIMIT = 0)"},
+        {[](Srrd& d) { d.limit0 = "0"; },
+         "Ограничение на число итераций LIMIT0 должно быть не меньше 1 (LIMIT0 = 0)"},
+        {[](Srrd& d) {
+             d.qmin = "2";
+             d.qmax = "1.5";
+         },
          "Левая граница QMIN должна быть меньше правой QMAX (QMIN = 2, QMAX = 1.5)"},
         {[](Srrd& d) { d.h = "0.1,0,0.1,0.02"; }, "Стандартный шаг H(2) должен быть больше 0 (H(2) = 0)"},
-        {[](Srrd& d) { d.matrix = {"0,1,1", "0,0,0", "1,1,0"}; },
-         "Элемент 2 не имеет регуляторных связей (в строке 2 матрицы MC нет единиц):\nпостроить гомотопию для такой сети нельзя"},
+        {[](Srrd& d) {
+             d.matrix = {"0,1,1", "0,0,0", "1,1,0"};
+         },
+         "Элемент 2 не имеет регуляторных связей (в строке 2 матрицы MC нет единиц):\nпостроить гомотопию "
+         "для такой сети нельзя"},
         {[](Srrd& d) { d.beta = "0"; }, "Параметр BETA должен быть больше 0 (BETA = 0)"},
         {[](Srrd& d) { d.alfa = "-1"; }, "Параметр ALFA должен быть больше 0 (ALFA = -1)"},
         {[](Srrd& d) { d.hstep0 = "-0.05"; }, "Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = -0.05)"},
@@ -512,4 +553,4 @@ TEST_F(Sec215Test, BadInputIsRefusedBeforeAnythingRuns) {
     EXPECT_THROW(sec.InputPar(c), VeltaError);
 }
 
-} // namespace
+}  // namespace

@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <cmath>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -81,7 +81,8 @@ struct Network {
         for (int k = 1; k <= n + 1; ++k) {
             std::vector<double> yp = y, ym = y;
             double ap = alfa, am = alfa;
-            const double h = 1e-7 * std::max(1.0, k <= n ? std::fabs(y[static_cast<std::size_t>(k - 1)]) : alfa);
+            const double h = 1e-7 *
+                             std::max(1.0, k <= n ? std::fabs(y[static_cast<std::size_t>(k - 1)]) : alfa);
             if (k <= n) {
                 yp[static_cast<std::size_t>(k - 1)] += h;
                 ym[static_cast<std::size_t>(k - 1)] -= h;
@@ -90,7 +91,9 @@ struct Network {
                 am -= h;
             }
             const auto fp = F(yp, ap), fm = F(ym, am);
-            for (int i = 1; i <= n; ++i) a(i, k) = (fp[static_cast<std::size_t>(i - 1)] - fm[static_cast<std::size_t>(i - 1)]) / (2 * h);
+            for (int i = 1; i <= n; ++i)
+                a(i, k) = (fp[static_cast<std::size_t>(i - 1)] - fm[static_cast<std::size_t>(i - 1)]) /
+                          (2 * h);
         }
         return a;
     }
@@ -100,8 +103,10 @@ struct Network {
 bool hurwitz3(const Mat& j) {
     const double tr = j(1, 1) + j(2, 2) + j(3, 3);
     double m2 = 0;
-    for (auto [a, b] : {std::pair{1, 2}, std::pair{1, 3}, std::pair{2, 3}}) m2 += j(a, a) * j(b, b) - j(a, b) * j(b, a);
-    const double det = j(1, 1) * (j(2, 2) * j(3, 3) - j(2, 3) * j(3, 2)) - j(1, 2) * (j(2, 1) * j(3, 3) - j(2, 3) * j(3, 1)) +
+    for (auto [a, b] : {std::pair{1, 2}, std::pair{1, 3}, std::pair{2, 3}})
+        m2 += j(a, a) * j(b, b) - j(a, b) * j(b, a);
+    const double det = j(1, 1) * (j(2, 2) * j(3, 3) - j(2, 3) * j(3, 2)) -
+                       j(1, 2) * (j(2, 1) * j(3, 3) - j(2, 3) * j(3, 1)) +
                        j(1, 3) * (j(2, 1) * j(3, 2) - j(2, 2) * j(3, 1));
     const double a1 = -tr, a2 = m2, a3 = -det;
     return a1 > 0 && a3 > 0 && a1 * a2 > a3;
@@ -113,7 +118,8 @@ struct Diud {
     std::vector<std::string> matrix = {"1,1,1", "0,1,1", "1,1,0"};
     bool emptyAfterMatrix = true;
     std::string y = "0.6,0.6,0.6";
-    std::string qmin = "0.5", qmax = "20", qsolv = "13", hstep = "0.1", emin = "0.001", emax = "1", accel = "2";
+    std::string qmin = "0.5", qmax = "20", qsolv = "13", hstep = "0.1", emin = "0.001", emax = "1",
+                accel = "2";
     std::string limit0 = "20", limit = "10", exact = "1E-10", h = "0.1,0.1,0.1,0.1";
     std::string stab = "10000", nend = "2000", ic = "1,2,3";
     std::string sclx = "0", scrx = "20", scly = "0", scry = "20";
@@ -121,18 +127,48 @@ struct Diud {
     std::string text() const {
         std::string s;
         auto L = [&](const std::string& l) { s += l + "\r\n"; };
-        auto H = [&](int k) { L("H" + std::to_string(k)); L("--"); };
-        H(1); L("MClass = 1"); L("NDIM = " + ndim); L("ALFA = " + alfa); L("BETA = " + beta); L("GAMA = " + gama);
-        H(2); for (const auto& r : matrix) L(r);
+        auto H = [&](int k) {
+            L("H" + std::to_string(k));
+            L("--");
+        };
+        H(1);
+        L("MClass = 1");
+        L("NDIM = " + ndim);
+        L("ALFA = " + alfa);
+        L("BETA = " + beta);
+        L("GAMA = " + gama);
+        H(2);
+        for (const auto& r : matrix) L(r);
         if (emptyAfterMatrix) L("");
-        H(3); L("Y(I):"); L(y);
-        H(4); L("QMIN = " + qmin); L("QMAX = " + qmax); L("QSOLV = " + qsolv); L("HSTEP = " + hstep);
-        L("EMIN = " + emin); L("EMAX = " + emax); L("ACCEL = " + accel);
-        H(5); L("LIMIT0 = " + limit0); L("LIMIT = " + limit); L("EXACT = " + exact);
-        H(6); L("H(I):"); L(h);
-        H(7); L("STAB = " + stab);
-        H(8); L("NEND = " + nend); L("IC(I):"); L(ic);
-        H(9); L("SCLX = " + sclx); L("SCRX = " + scrx); L("SCLY = " + scly); L("SCRY = " + scry);
+        H(3);
+        L("Y(I):");
+        L(y);
+        H(4);
+        L("QMIN = " + qmin);
+        L("QMAX = " + qmax);
+        L("QSOLV = " + qsolv);
+        L("HSTEP = " + hstep);
+        L("EMIN = " + emin);
+        L("EMAX = " + emax);
+        L("ACCEL = " + accel);
+        H(5);
+        L("LIMIT0 = " + limit0);
+        L("LIMIT = " + limit);
+        L("EXACT = " + exact);
+        H(6);
+        L("H(I):");
+        L(h);
+        H(7);
+        L("STAB = " + stab);
+        H(8);
+        L("NEND = " + nend);
+        L("IC(I):");
+        L(ic);
+        H(9);
+        L("SCLX = " + sclx);
+        L("SCRX = " + scrx);
+        L("SCLY = " + scly);
+        L("SCRY = " + scry);
         return s;
     }
 };
@@ -149,7 +185,8 @@ protected:
         sec.InputPar(c);
     }
     void loadShipped() {
-        fs::copy_file(fs::path(VELTA_SOURCE_DIR) / "User" / "Fold3.diud", fs::path(app.user()) / "Fold3.diud");
+        fs::copy_file(fs::path(VELTA_SOURCE_DIR) / "User" / "Fold3.diud",
+                      fs::path(app.user()) / "Fold3.diud");
         sec.dataPath = app.path("User/Fold3.diud");
         sec.InputPar(c);
     }
@@ -190,8 +227,8 @@ TEST_F(Sec217Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
     EXPECT_DOUBLE_EQ(sec.SCRY, 20);
     EXPECT_EQ(sec.k.INDEX, 4);
     const std::vector<std::string> chk = lines("Input.chk");
-    for (const char* w : {"MClass = 1", "1   1   1   ", "Y(1) = 0.6", "H(4) = 0.1", "STAB = 10000", "IC(3) = 3",
-                          "SCRY = 20"})
+    for (const char* w :
+         {"MClass = 1", "1   1   1   ", "Y(1) = 0.6", "H(4) = 0.1", "STAB = 10000", "IC(3) = 3", "SCRY = 20"})
         EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
     Sec217::Table_File(user("back.diud"), sec.fieldsFromStore());
@@ -306,8 +343,8 @@ TEST(Sec217Stability, DoublingLimitReachedIsReportedAsUndecided) {
     EXPECT_EQ(s.doublings, 4);
     EXPECT_NEAR(s.kappa, 1, 1e-6);
     EXPECT_NEAR(s.STABIL, 0.2, 1e-6);
-    EXPECT_EQ(Sec217::PRINTp(7, 2.5, s, 1), "0007   2.50000E+00    " + Format(1.2 - s.kappa, "0.00000E+00") +
-                                                 "    1.00000E+00      UNDEF");
+    EXPECT_EQ(Sec217::PRINTp(7, 2.5, s, 1),
+              "0007   2.50000E+00    " + Format(1.2 - s.kappa, "0.00000E+00") + "    1.00000E+00      UNDEF");
     // The same matrix with a larger bound is decided stable.
     EXPECT_EQ(Sec217::stabilityOf(matrix({{-1, 0}, {0, -1}}), 10).verdict, Sec217::Verdict::Stable);
 }
@@ -356,8 +393,9 @@ TEST_F(Sec217Run, DiagramWithTwoFoldsAndAStabilityChangeAtEach) {
     runShipped();
     // The results file: 17 header values, then points 0..N.
     const std::vector<std::string> res = lines("Results.diu");
-    const std::vector<std::string> header = {" 3 ", " 0.5 ", " 20 ", " 10000 ", " 3 ", " 1 ", " 2 ", " 3 ", " 0 ",
-                                             " 0 ", " 20 ", " 0 ", " 20 ", " 13 ", " 1 ", " 1 ", " 1.6 "};
+    const std::vector<std::string> header = {" 3 ",  " 0.5 ", " 20 ", " 10000 ", " 3 ",  " 1 ",
+                                             " 2 ",  " 3 ",   " 0 ",  " 0 ",     " 20 ", " 0 ",
+                                             " 20 ", " 13 ",  " 1 ",  " 1 ",     " 1.6 "};
     ASSERT_GT(res.size(), header.size());
     EXPECT_EQ(std::vector<std::string>(res.begin(), res.begin() + 17), header);
     const int npoints = static_cast<int>(res.size()) - 17;
@@ -410,7 +448,8 @@ TEST_F(Sec217Run, DiagramWithTwoFoldsAndAStabilityChangeAtEach) {
 TEST_F(Sec217Run, StabilityLabelsAgreeWithTheEigenvaluesAwayFromTheFolds) {
     runShipped();
     const Network net = network();
-    const std::vector<std::string> res = lines("Results.diu"), st = lines("STABL.diu"), b = lines("BSOLV.diu");
+    const std::vector<std::string> res = lines("Results.diu"), st = lines("STABL.diu"),
+                                   b = lines("BSOLV.diu");
     const double fold1 = std::stod(wordsOf(b[2]).back()), fold2 = std::stod(wordsOf(b[7]).back());
     int stable = 0, unstable = 0;
     for (std::size_t p = 17; p < res.size(); ++p) {
@@ -421,7 +460,8 @@ TEST_F(Sec217Run, StabilityLabelsAgreeWithTheEigenvaluesAwayFromTheFolds) {
         const auto sw = wordsOf(st[p - 16]);
         ASSERT_EQ(sw.size(), 5u) << st[p - 16];
         EXPECT_EQ(sw[0], w[0]);
-        const double det = J(1, 1) * (J(2, 2) * J(3, 3) - J(2, 3) * J(3, 2)) - J(1, 2) * (J(2, 1) * J(3, 3) - J(2, 3) * J(3, 1)) +
+        const double det = J(1, 1) * (J(2, 2) * J(3, 3) - J(2, 3) * J(3, 2)) -
+                           J(1, 2) * (J(2, 1) * J(3, 3) - J(2, 3) * J(3, 1)) +
                            J(1, 3) * (J(2, 1) * J(3, 2) - J(2, 2) * J(3, 1));
         EXPECT_NEAR(std::stod(sw[3]), det, 1e-5 * std::max(1.0, std::fabs(det))) << st[p - 16];
         if (std::fabs(alfa - fold1) < 0.02 || std::fabs(alfa - fold2) < 0.02) continue;
@@ -446,7 +486,8 @@ TEST_F(Sec217Run, EveryReportedPointSatisfiesTheNetworkToItsPrintedDigits) {
         const Mat J = net.J(v, alfa);
         for (int i = 1; i <= 3; ++i) {
             double bound = std::fabs(J(i, 4)) * halfUlp(a);
-            for (int j = 1; j <= 3; ++j) bound += std::fabs(J(i, j)) * halfUlp(y[static_cast<std::size_t>(j - 1)]);
+            for (int j = 1; j <= 3; ++j)
+                bound += std::fabs(J(i, j)) * halfUlp(y[static_cast<std::size_t>(j - 1)]);
             EXPECT_LT(std::fabs(f[static_cast<std::size_t>(i - 1)]), bound) << where << " F" << i;
         }
     };
@@ -555,13 +596,17 @@ TEST_F(Sec217Test, BadInputIsRefusedBeforeAnythingRuns) {
     const Case cases[] = {
         {[](Diud& d) { d.emin = "-1"; }, "Ограничение на шаг EMIN должно быть больше 0 (EMIN = -1)"},
         {[](Diud& d) { d.exact = "0"; }, "Точность метода EXACT должна быть больше 0 (EXACT = 0)"},
-        {[](Diud& d) { d.limit = "0"; }, "Ограничение на число итераций LIMIT должно быть не меньше 1 (LIMIT = 0)"},
-        {[](Diud& d) { d.limit0 = "-2"; }, "Ограничение на число итераций LIMIT0 должно быть не меньше 1 (LIMIT0 = -2)"},
-        {[](Diud& d) { d.qmin = "20"; }, "Левая граница QMIN должна быть меньше правой QMAX (QMIN = 20, QMAX = 20)"},
-        {[](Diud& d) { d.h = "0.1,0.1,0.1,-0.1"; }, "Стандартный шаг H(4) должен быть больше 0 (H(4) = -0.1)"},
+        {[](Diud& d) { d.limit = "0"; },
+         "Ограничение на число итераций LIMIT должно быть не меньше 1 (LIMIT = 0)"},
+        {[](Diud& d) { d.limit0 = "-2"; },
+         "Ограничение на число итераций LIMIT0 должно быть не меньше 1 (LIMIT0 = -2)"},
+        {[](Diud& d) { d.qmin = "20"; },
+         "Левая граница QMIN должна быть меньше правой QMAX (QMIN = 20, QMAX = 20)"},
+        {[](Diud& d) { d.h = "0.1,0.1,0.1,-0.1"; },
+         "Стандартный шаг H(4) должен быть больше 0 (H(4) = -0.1)"},
         // The list is refused while the file is read, on its own line.
-        {[](Diud& d) { d.ic = "1,4"; },
-         "Ошибка чтения файла " + user("t.diud") + ", строка 43: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
+        {[](Diud& d) { d.ic = "1,4"; }, "Ошибка чтения файла " + user("t.diud") +
+                                            ", строка 43: ожидалось IC(2) от 1 до NDIM = 3, прочитано «4»"},
         {[](Diud& d) { d.hstep = "0"; }, "Стартовый шаг HSTEP не должен быть равен 0 (HSTEP = 0)"},
         {[](Diud& d) { d.stab = "0.25"; },
          "Параметр STAB должен быть больше 0.25 (STAB = 0.25);\nпри STAB <= 0 устойчивость не определяется"},
@@ -593,4 +638,4 @@ TEST_F(Sec217Test, BadInputIsRefusedBeforeAnythingRuns) {
     EXPECT_THROW(sec.InputPar(c), VeltaError);
 }
 
-} // namespace
+}  // namespace

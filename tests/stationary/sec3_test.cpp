@@ -118,10 +118,18 @@ TEST_F(Sec3Test, ReadingStoresEveryKeyAndEchoesItToTheCheckFile) {
     EXPECT_EQ(chk[0], "Контроль ввода исходных данных:");
     EXPECT_EQ(chk[2], " ");
     const std::vector<std::string> echo(chk.begin() + 5, chk.end());
-    const std::vector<std::string> want = {
-        "MCLASS = 2", "NDIM = 5", "KMOD = 3", "BETA = 1", "GAMA = 4",
-        "2) Параметры построения зависимости U от ALFA", "   Amin <= ALFA <= Amax,  Umin <= U <= Umax",
-        "Amin = 0", "Amax = 12", "Umin = 0", "Umax = 1.5", "NDEL = 60"};
+    const std::vector<std::string> want = {"MCLASS = 2",
+                                           "NDIM = 5",
+                                           "KMOD = 3",
+                                           "BETA = 1",
+                                           "GAMA = 4",
+                                           "2) Параметры построения зависимости U от ALFA",
+                                           "   Amin <= ALFA <= Amax,  Umin <= U <= Umax",
+                                           "Amin = 0",
+                                           "Amax = 12",
+                                           "Umin = 0",
+                                           "Umax = 1.5",
+                                           "NDEL = 60"};
     EXPECT_EQ(echo, want);
 }
 
@@ -136,7 +144,8 @@ TEST_F(Sec3Test, EditedValueIsWrittenAsFieldTextAndReadBack) {
     sec.InputPar(c);
     EXPECT_EQ(mdlGlobal.GAMA, 2.5);
     EXPECT_EQ(mdlGlobal.NDEL, 7);
-    EXPECT_EQ(mdlGlobal.HEAD[1][0], " Репрессилятор: кольцо из трёх элементов, каждый подавляет следующий (M1(3,2))");
+    EXPECT_EQ(mdlGlobal.HEAD[1][0],
+              " Репрессилятор: кольцо из трёх элементов, каждый подавляет следующий (M1(3,2))");
 }
 
 // ---------------------------------------------------------------- spectrum and stability
@@ -158,10 +167,13 @@ TEST_F(Sec3Test, CirculantOfFourWithOneLinkHasTheQuarterTurns) {
 // stationary point of section 1.1's right-hand sides and the finite-difference Jacobian of
 // dX/dt = F(X) - X, applied to the Fourier vectors (eigenvectors of every circulant).
 TEST_F(Sec3Test, EigenvaluesMatchTheJacobianOfTheNetworkModel) {
-    struct Case { int mclass, ndim, kmod; double beta, gama, alfa; };
-    const Case cases[] = {{1, 3, 2, 1, 3, 5},  {1, 5, 3, 0.5, 2, 7},  {2, 5, 3, 1, 4, 3},
-                          {2, 6, 4, 2, 1.5, 9}, {3, 4, 3, 1, 2, 2.5}, {3, 5, 2, 1.5, 3, 4},
-                          {4, 5, 3, 1, 2, 6},  {4, 6, 6, 0.7, 2.5, 3}};
+    struct Case {
+        int mclass, ndim, kmod;
+        double beta, gama, alfa;
+    };
+    const Case cases[] = {{1, 3, 2, 1, 3, 5},   {1, 5, 3, 0.5, 2, 7},  {2, 5, 3, 1, 4, 3},
+                          {2, 6, 4, 2, 1.5, 9}, {3, 4, 3, 1, 2, 2.5},  {3, 5, 2, 1.5, 3, 4},
+                          {4, 5, 3, 1, 2, 6},   {4, 6, 6, 0.7, 2.5, 3}};
     for (const Case& k : cases) {
         SCOPED_TRACE("class " + std::to_string(k.mclass) + " M(" + std::to_string(k.ndim) + "," +
                      std::to_string(k.kmod) + ")");
@@ -186,14 +198,17 @@ TEST_F(Sec3Test, EigenvaluesMatchTheJacobianOfTheNetworkModel) {
             return f;
         };
         // J(i,m) by central differences at the symmetric point.
-        std::vector<std::vector<double>> J(static_cast<std::size_t>(n), std::vector<double>(static_cast<std::size_t>(n)));
+        std::vector<std::vector<double>> J(static_cast<std::size_t>(n),
+                                           std::vector<double>(static_cast<std::size_t>(n)));
         const double h = 1e-6 * sol.U;
         for (int m = 0; m < n; ++m) {
             std::vector<double> xp(static_cast<std::size_t>(n), sol.U), xm = xp;
             xp[static_cast<std::size_t>(m)] += h;
             xm[static_cast<std::size_t>(m)] -= h;
             const auto fp = F(xp), fm = F(xm);
-            for (int i = 0; i < n; ++i) J[static_cast<std::size_t>(i)][static_cast<std::size_t>(m)] = (fp[static_cast<std::size_t>(i)] - fm[static_cast<std::size_t>(i)]) / (2 * h);
+            for (int i = 0; i < n; ++i)
+                J[static_cast<std::size_t>(i)][static_cast<std::size_t>(m)] =
+                    (fp[static_cast<std::size_t>(i)] - fm[static_cast<std::size_t>(i)]) / (2 * h);
         }
         // J v_j = lambda_j v_j, v_j(m) = exp(2 pi i j m / n); the links run to predecessors,
         // so lambda_j is ReL(j) - i*ImL(j) (the spectrum as a set is the same).
@@ -202,7 +217,8 @@ TEST_F(Sec3Test, EigenvaluesMatchTheJacobianOfTheNetworkModel) {
             for (int i = 0; i < n; ++i) {
                 std::complex<double> jv = 0;
                 for (int m = 0; m < n; ++m)
-                    jv += J[static_cast<std::size_t>(i)][static_cast<std::size_t>(m)] * std::polar(1.0, 2 * std::numbers::pi * j * m / n);
+                    jv += J[static_cast<std::size_t>(i)][static_cast<std::size_t>(m)] *
+                          std::polar(1.0, 2 * std::numbers::pi * j * m / n);
                 const std::complex<double> lv = lam * std::polar(1.0, 2 * std::numbers::pi * j * i / n);
                 EXPECT_NEAR(std::abs(jv - lv), 0, 1e-6 * (1 + std::abs(lam))) << "j = " << j << ", row " << i;
             }
@@ -212,8 +228,11 @@ TEST_F(Sec3Test, EigenvaluesMatchTheJacobianOfTheNetworkModel) {
 
 // At ALFAc the largest real part of the Jacobian's eigenvalues is zero, for every class.
 TEST_F(Sec3Test, BifurcationPointIsWhereTheLargestRealPartCrossesZero) {
-    struct Case { int mclass, ndim, kmod; double beta, gama; };
-    const Case cases[] = {{1, 3, 2, 1, 3}, {1, 5, 3, 2, 6}, {2, 5, 3, 1, 4}, {3, 3, 2, 1, 3},
+    struct Case {
+        int mclass, ndim, kmod;
+        double beta, gama;
+    };
+    const Case cases[] = {{1, 3, 2, 1, 3},   {1, 5, 3, 2, 6}, {2, 5, 3, 1, 4}, {3, 3, 2, 1, 3},
                           {3, 7, 3, 0.5, 4}, {4, 5, 3, 1, 6}, {4, 3, 2, 1, 3}};
     for (const Case& k : cases) {
         SCOPED_TRACE("class " + std::to_string(k.mclass));
@@ -271,10 +290,19 @@ TEST_F(Sec3Test, RepressilatorResultsFileLineByLine) {
     const std::vector<std::string> l = linesOf(user("Results.stb"));
     ASSERT_EQ(l.size(), 13u + 51u);
     const std::vector<std::string> head(l.begin(), l.begin() + 13);
-    const std::vector<std::string> want = {
-        "", "МОДЕЛЬ M1(3,2)", "", "Параметры модели", " BETA  = 1.00000E+00", " GAMA  = 3.00000E+00", "",
-        "Координаты точки бифуркации", " ALFAc = 3.77976E+00", " Uc    = 1.25992E+00", "",
-        "  k       ALFA            U       STABILITY", "-----+-------------+-------------+---------"};
+    const std::vector<std::string> want = {"",
+                                           "МОДЕЛЬ M1(3,2)",
+                                           "",
+                                           "Параметры модели",
+                                           " BETA  = 1.00000E+00",
+                                           " GAMA  = 3.00000E+00",
+                                           "",
+                                           "Координаты точки бифуркации",
+                                           " ALFAc = 3.77976E+00",
+                                           " Uc    = 1.25992E+00",
+                                           "",
+                                           "  k       ALFA            U       STABILITY",
+                                           "-----+-------------+-------------+---------"};
     EXPECT_EQ(head, want);
     // U(ALFA) by hand: U^4 + U = ALFA, so ALFA = 2 gives U = 1 (node 11 of step 0.2).
     EXPECT_EQ(l[13], "0001   1.00000E-07   1.00000E-07     STAB");
@@ -283,8 +311,7 @@ TEST_F(Sec3Test, RepressilatorResultsFileLineByLine) {
     EXPECT_EQ(l[13 + 50].substr(l[13 + 50].size() - 6), "UNSTAB");
     // The flag switches exactly at ALFAc = 3.7798: nodes up to 3.6 stable, from 3.8 on not.
     const auto& g = mdlGlobal;
-    for (int k = 1; k <= 51; ++k)
-        EXPECT_EQ(g.SGRAPH(k), g.AGRAPH(k) < g.ALFAc ? -1 : 1) << "node " << k;
+    for (int k = 1; k <= 51; ++k) EXPECT_EQ(g.SGRAPH(k), g.AGRAPH(k) < g.ALFAc ? -1 : 1) << "node " << k;
     EXPECT_EQ(g.ALFA, g.AGRAPH(51));  // ALFA is left at the last node
     EXPECT_EQ(g.KSTAB, 1);
 }
@@ -407,7 +434,11 @@ TEST_F(Sec3Test, CirculantWithoutLinksIsStableEverywhere) {
 
 TEST_F(Sec3Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
     app.write("User/Results.stb", "old results\r\n");
-    struct Bad { const char* what; void (*set)(Store&); const char* words; };
+    struct Bad {
+        const char* what;
+        void (*set)(Store&);
+        const char* words;
+    };
     const Bad bad[] = {
         {"class 5", [](Store& g) { g.MCLASS = 5; }, "MCLASS"},
         {"NDIM 0", [](Store& g) { g.NDIM = 0; }, "NDIM"},
@@ -482,9 +513,12 @@ TEST_F(Sec3Test, SpectrumFileAndViewByHand) {
     EXPECT_EQ(linesOf(user("Spectr.stb")), want);
     EXPECT_EQ(linesOf(user("Spectr.stb"))[1].substr(4, 1), "M");  // the Latin capital
     const std::vector<std::string> view = {
-        "", "", "",
+        "",
+        "",
+        "",
         "    Спектр циркулянта при ALFA = 2.00000E+00",
-        "", "",
+        "",
+        "",
         "    МОДЕЛЬ M1(4,2)",
         "",
         "    ALFA  = 2.00000E+00",
@@ -551,4 +585,4 @@ TEST_F(Sec3Test, SpectrumRefusesABadModelBeforeAsking) {
     EXPECT_FALSE(app.exists("User/Spectr.stb"));
 }
 
-} // namespace
+}  // namespace

@@ -94,9 +94,9 @@ TEST_F(Sec4Test, AlternatingSymmetryGivesTheExactReport) {
     sec.Assorty(c);
     std::vector<std::string> want = variantLines(4, {1, 2, 1, 2}, 2);
     auto model = [&](const std::string& head, const std::vector<std::string>& rows) {
-        want.insert(want.end(), {"", head, "", "     МАТРИЦА КОЭФФИЦИЕНТОВ K(i,j), NU = 2 ",
-                                 " i-номер уравнения системы относительно u(i)",
-                                 "             i = 1,2,..., 2 ", ""});
+        want.insert(want.end(),
+                    {"", head, "", "     МАТРИЦА КОЭФФИЦИЕНТОВ K(i,j), NU = 2 ",
+                     " i-номер уравнения системы относительно u(i)", "             i = 1,2,..., 2 ", ""});
         want.insert(want.end(), rows.begin(), rows.end());
     };
     model("1)  Модель M(4,4)", {"    1.     [   1   2   ]", "    2.     [   2   1   ]"});
@@ -119,9 +119,8 @@ TEST_F(Sec4Test, ContradictorySymmetryIsReportedPerModel) {
     sec.Assorty(c);
     std::vector<std::string> want = variantLines(4, {1, 2, 3, 3}, 3);
     want.insert(want.end(), {"", "1)  Модель M(4,4)", "", "     МАТРИЦА КОЭФФИЦИЕНТОВ K(i,j), NU = 3 ",
-                             " i-номер уравнения системы относительно u(i)",
-                             "             i = 1,2,..., 3 ", "",
-                             "    1.     [   0   1   2   ]", "    2.     [   1   0   2   ]",
+                             " i-номер уравнения системы относительно u(i)", "             i = 1,2,..., 3 ",
+                             "", "    1.     [   0   1   2   ]", "    2.     [   1   0   2   ]",
                              "    3.     [   1   1   1   ]"});
     for (const char* head : {"2)  Модель M(4,3)", "3)  Модель M(4,2)"})
         want.insert(want.end(), {"", head, "Система уравнений относительно компонент U ",
@@ -151,9 +150,9 @@ TEST_F(Sec4Test, NoNewVariablesGiveEmptyMatrices) {
     sec.Assorty(c);
     std::vector<std::string> want = variantLines(3, {0, 0, 0}, 0);
     for (const char* head : {"1)  Модель M(3,3)", "2)  Модель M(3,2)"})
-        want.insert(want.end(), {"", head, "", "     МАТРИЦА КОЭФФИЦИЕНТОВ K(i,j), NU = 0 ",
-                                 " i-номер уравнения системы относительно u(i)",
-                                 "             i = 1,2,..., 0 ", ""});
+        want.insert(want.end(),
+                    {"", head, "", "     МАТРИЦА КОЭФФИЦИЕНТОВ K(i,j), NU = 0 ",
+                     " i-номер уравнения системы относительно u(i)", "             i = 1,2,..., 0 ", ""});
     EXPECT_EQ(bytesOf(results()), crlf(want));
 }
 
@@ -214,10 +213,11 @@ TEST_F(Sec4Test, ReportAgreesWithDirectCountOfPredecessors) {
             }
             ASSERT_LT(at + 1, lines.size());
             EXPECT_EQ(lines[at], "");
-            EXPECT_EQ(lines[at + 1], std::to_string(n + 1 - kmod) + ")  Модель M(" + std::to_string(n) +
-                                         "," + std::to_string(kmod) + ")");
+            EXPECT_EQ(lines[at + 1], std::to_string(n + 1 - kmod) + ")  Модель M(" + std::to_string(n) + "," +
+                                         std::to_string(kmod) + ")");
             if (!consistent) {
-                EXPECT_EQ(lines[at + 3], "с предполагаемой  симметрией противоречива.") << "n=" << n << " kmod=" << kmod;
+                EXPECT_EQ(lines[at + 3], "с предполагаемой  симметрией противоречива.")
+                    << "n=" << n << " kmod=" << kmod;
                 at += 4;
                 continue;
             }
@@ -257,8 +257,8 @@ TEST_F(Sec4Test, InputRefusesNdimOutsideItsRange) {
             sec.Input1(c);
             ADD_FAILURE() << n;
         } catch (const VeltaError& e) {
-            EXPECT_EQ(std::string(e.what()), "Число уравнений NDIM должно быть от 1 до 99 (NDIM = " +
-                                                 std::to_string(n) + ")");
+            EXPECT_EQ(std::string(e.what()),
+                      "Число уравнений NDIM должно быть от 1 до 99 (NDIM = " + std::to_string(n) + ")");
         }
     }
     mdlGlobal.NDIM = Sec4::kMaxNdim;
@@ -267,15 +267,19 @@ TEST_F(Sec4Test, InputRefusesNdimOutsideItsRange) {
 
 TEST_F(Sec4Test, RefusedNumbersAreNamedAndChangeNothing) {
     const std::pair<std::vector<double>, std::string> cases[] = {
-        {{1, 3, 1, 3}, "Номер 2 не присвоен ни одной компоненте X: номера компонент вектора U должны идти "
-                       "от 1 до NU = 3 без пропусков"},
+        {{1, 3, 1, 3},
+         "Номер 2 не присвоен ни одной компоненте X: номера компонент вектора U должны идти "
+         "от 1 до NU = 3 без пропусков"},
         {{1, 0, 1, 2}, "Компоненте X(2) не присвоен номер компоненты вектора U (задан 0)"},
-        {{1, 1.5, 1, 2}, "Номер компоненты вектора U для X(2) должен быть целым числом от 1 до NDIM = 4 "
-                         "(задано 1.5)"},
-        {{1, 2, -1, 2}, "Номер компоненты вектора U для X(3) должен быть целым числом от 1 до NDIM = 4 "
-                        "(задано -1)"},
-        {{1, 2, 3, 5}, "Номер компоненты вектора U для X(4) должен быть целым числом от 1 до NDIM = 4 "
-                       "(задано 5)"},
+        {{1, 1.5, 1, 2},
+         "Номер компоненты вектора U для X(2) должен быть целым числом от 1 до NDIM = 4 "
+         "(задано 1.5)"},
+        {{1, 2, -1, 2},
+         "Номер компоненты вектора U для X(3) должен быть целым числом от 1 до NDIM = 4 "
+         "(задано -1)"},
+        {{1, 2, 3, 5},
+         "Номер компоненты вектора U для X(4) должен быть целым числом от 1 до NDIM = 4 "
+         "(задано 5)"},
         {{1, 2, 1}, "Задано 3 номеров компонент вектора U, а нужно NDIM = 4"},
     };
     for (const auto& [g, text] : cases) {
@@ -378,10 +382,11 @@ TEST_F(Sec4Test, ShellRunsTheSectionWithAnswersOnly) {
         EXPECT_FALSE(again.mnuInput(c)) << answer;
         EXPECT_FALSE(again.isEnabled(Cmd::Integr)) << answer;
         ASSERT_EQ(ui.messages.size(), 1u) << answer;
-        EXPECT_NE(ui.messages[0].text.find("NDIM должно быть от 1 до 99"), std::string::npos) << ui.messages[0].text;
+        EXPECT_NE(ui.messages[0].text.find("NDIM должно быть от 1 до 99"), std::string::npos)
+            << ui.messages[0].text;
         EXPECT_EQ(ui.messages[0].icon, MsgIcon::Critical);
     }
     EXPECT_NE(ui.messages[0].text.find("(NDIM = 1E+30)"), std::string::npos) << ui.messages[0].text;
 }
 
-} // namespace
+}  // namespace

@@ -153,9 +153,9 @@ TEST_F(Sec7Test, ReadingStoresEveryKeyTheBoundsAndTheEcho) {
     EXPECT_EQ(g.SCRX, 60);
     EXPECT_DOUBLE_EQ(g.SCRY, 3);
     const std::vector<std::string> chk = linesOf(user("Input.chk"));
-    const std::vector<std::string> keys = {"NDIM = 5", "BETA = 1", "GAMA = 4", "LL = 2", "Smax = 5",
-                                           "SH = 0.001", "HMAX = 0.01", "DELTA = 1", "ALmax = 60",
-                                           "DRX = 1", "DRY = 0.05"};
+    const std::vector<std::string> keys = {"NDIM = 5",   "BETA = 1",   "GAMA = 4",    "LL = 2",
+                                           "Smax = 5",   "SH = 0.001", "HMAX = 0.01", "DELTA = 1",
+                                           "ALmax = 60", "DRX = 1",    "DRY = 0.05"};
     for (const std::string& k : keys) EXPECT_NE(std::find(chk.begin(), chk.end(), k), chk.end()) << k;
     EXPECT_EQ(chk.size(), 3u + 8u + keys.size());
 }
@@ -180,7 +180,8 @@ TEST_F(Sec7Test, BranchPointsSolveTheStationaryEquations) {
     for (int ll : {1, 2}) {
         mdlGlobal.LL = static_cast<i16>(ll);
         mdlGlobal.GAMA = ll == 1 ? 2 : 4;
-        for (double s : ll == 1 ? std::vector<double>{3.5, 5, 13.4, 40} : std::vector<double>{1.05, 1.2, 1.5}) {
+        for (double s :
+             ll == 1 ? std::vector<double>{3.5, 5, 13.4, 40} : std::vector<double>{1.05, 1.2, 1.5}) {
             const double gs = Sec7::F_GS(s);
             ASSERT_GT(gs, 0) << s;
             const Sec7::Point p = Sec7::F_AU12(s, gs);
@@ -197,13 +198,20 @@ TEST_F(Sec7Test, LL1RunWritesBothFilesAndEveryRowSolvesTheModel) {
     loadSample("StaResh5_LL1.stRd");
     sec.Integr1(c);
     const std::vector<std::string> r = linesOf(user("Results.stR"));
-    const std::vector<std::string> head = {
-        "", " ЧАСТИЧНО СИММЕТРИЧНОЕ РЕШЕНИЕ, LL= 1 ", " NDIM = 5", " BETA = 1.00000E+00",
-        " GAMA = 2.00000E+00", "", " Границы области положительности функции g(s)",
-        " Левая граница : sL = 3.01000E+00", " g(s) > 0 при всех s > sL", "",
-        "           Параметрическая зависимость ALFA, u1 и u2 от s", "",
-        "           ALFA         U1           U2           s",
-        "          -+------------+------------+------------+-----------"};
+    const std::vector<std::string> head = {"",
+                                           " ЧАСТИЧНО СИММЕТРИЧНОЕ РЕШЕНИЕ, LL= 1 ",
+                                           " NDIM = 5",
+                                           " BETA = 1.00000E+00",
+                                           " GAMA = 2.00000E+00",
+                                           "",
+                                           " Границы области положительности функции g(s)",
+                                           " Левая граница : sL = 3.01000E+00",
+                                           " g(s) > 0 при всех s > sL",
+                                           "",
+                                           "           Параметрическая зависимость ALFA, u1 и u2 от s",
+                                           "",
+                                           "           ALFA         U1           U2           s",
+                                           "          -+------------+------------+------------+-----------"};
     ASSERT_GT(r.size(), head.size() + 1);
     EXPECT_EQ(std::vector<std::string>(r.begin(), r.begin() + 14), head);
     EXPECT_EQ(r[14].substr(0, 11), "     0001  ");
@@ -239,10 +247,15 @@ TEST_F(Sec7Test, LL1RunWritesBothFilesAndEveryRowSolvesTheModel) {
     EXPECT_NEAR(lowest, sec.ALmin, 1e-5 * lowest);
 
     const std::vector<std::string> s = linesOf(user("Symmetr.stR"));
-    const std::vector<std::string> shead = {
-        " CИММЕТРИЧНОЕ РЕШЕНИЕ МОДЕЛИ M(NDIM,NDIM)", " NDIM = 5", " BETA = 1.00000E+00",
-        " GAMA = 2.00000E+00", "", "      Зависимость UU от ALFA в симметричном решении", "",
-        "           ALFA         UU           ", "          -+------------+------------"};
+    const std::vector<std::string> shead = {" CИММЕТРИЧНОЕ РЕШЕНИЕ МОДЕЛИ M(NDIM,NDIM)",
+                                            " NDIM = 5",
+                                            " BETA = 1.00000E+00",
+                                            " GAMA = 2.00000E+00",
+                                            "",
+                                            "      Зависимость UU от ALFA в симметричном решении",
+                                            "",
+                                            "           ALFA         UU           ",
+                                            "          -+------------+------------"};
     EXPECT_EQ(std::vector<std::string>(s.begin(), s.begin() + 9), shead);
     EXPECT_EQ(s[0].substr(1, 1), "C");  // the Latin capital
     EXPECT_EQ(s[9], "     0001  1.00000E-04  1.00000E-04");
@@ -288,10 +301,10 @@ TEST_F(Sec7Test, DiagramFrameLegendAndSegmentsFromTheOrigin) {
     const auto& g = mdlGlobal;
     EXPECT_EQ(g.SCLX, 0);
     EXPECT_EQ(g.SCLY, 0);
-    for (const char* t : {"СТАЦИОНАРНЫЕ РЕШЕНИЯ МОДЕЛИ M(NDIM,NDIM)", "U", "ALFA", " Параметры модели",
-                          "NDIM = 5", "BETA = 1.00000E+00", "GAMA = 2.00000E+00", "LL   = 1", "UU -",
-                          "симметричное", "решение", "U1 \\", "U2 / частично", "ALFA >= ALmin - ",
-                          "область определения", "U1 и U2,"})
+    for (const char* t :
+         {"СТАЦИОНАРНЫЕ РЕШЕНИЯ МОДЕЛИ M(NDIM,NDIM)", "U", "ALFA", " Параметры модели", "NDIM = 5",
+          "BETA = 1.00000E+00", "GAMA = 2.00000E+00", "LL   = 1", "UU -", "симметричное", "решение", "U1 \\",
+          "U2 / частично", "ALFA >= ALmin - ", "область определения", "U1 и U2,"})
         EXPECT_NE(surf.findText(t), nullptr) << t;
     const DrawCall* al = surf.findText("ALmin = " + Format(sec.ALmin, "0.00000E+00"));
     ASSERT_NE(al, nullptr);
@@ -386,7 +399,11 @@ TEST_F(Sec7Test, ScanStopsAtSmaxAfterTheLeftEndWhenNoRightEndFollows) {
 TEST_F(Sec7Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
     app.write("User/Results.stR", "old results\r\n");
     app.write("User/Symmetr.stR", "old sym\r\n");
-    struct Bad { const char* what; void (*set)(Store&); const char* words; };
+    struct Bad {
+        const char* what;
+        void (*set)(Store&);
+        const char* words;
+    };
     const Bad bad[] = {
         {"NDIM 1", [](Store& g) { g.NDIM = 1; }, "NDIM"},
         {"LL 0", [](Store& g) { g.LL = 0; }, "LL"},
@@ -436,4 +453,4 @@ TEST_F(Sec7Test, TooManyRowsEndWithAMessageAndTheRowsWritten) {
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 9 + 1000000);
 }
 
-} // namespace
+}  // namespace

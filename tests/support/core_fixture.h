@@ -83,4 +83,4 @@ protected:
     Core sec;
 };
 
-} // namespace velta::test
+}  // namespace velta::test

@@ -48,7 +48,10 @@ template <class Core>
 class DelayFixture : public ::testing::Test {
 protected:
     DelayFixture(std::string folder, std::string ext, std::string results, int legendRow)
-        : folder_(std::move(folder)), ext_(std::move(ext)), results_(std::move(results)), legendRow_(legendRow) {}
+        : folder_(std::move(folder)),
+          ext_(std::move(ext)),
+          results_(std::move(results)),
+          legendRow_(legendRow) {}
 
     void SetUp() override {
         mdlGlobal.reset();
@@ -99,4 +102,4 @@ protected:
     Core core;
 };
 
-} // namespace velta::test
+}  // namespace velta::test

@@ -2,8 +2,8 @@
 // does, while the object lives. SIGXFSZ is ignored meanwhile, so a write beyond the cap
 // fails with EFBIG instead of ending the process.
 #pragma once
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 namespace velta::test {
 
@@ -28,4 +28,4 @@ private:
     void (*handler_)(int) = SIG_DFL;
 };
 
-} // namespace velta::test
+}  // namespace velta::test

@@ -14,4 +14,4 @@ inline std::string bytesOf(const std::string& path) {
     return s.str();
 }
 
-} // namespace velta::test
+}  // namespace velta::test

@@ -60,8 +60,8 @@ public:
     QWidget* mainWidget() override { return nullptr; }
 
     ScriptedPrompter ui;
-    int changes = 0;          // commandsChanged calls
-    std::vector<int> helps;   // topics asked for
+    int changes = 0;         // commandsChanged calls
+    std::vector<int> helps;  // topics asked for
 
 private:
     AppPaths paths_;
@@ -157,7 +157,9 @@ protected:
     // open: the window's open procedure; sample: the file openSample opens by default
     // (the first shipped sample when empty).
     FormTest(int code, void (Win::*open)(), std::vector<std::string> shippedSamples, std::string sample = {})
-        : code_(code), open_(open), shipped_(std::move(shippedSamples)),
+        : code_(code),
+          open_(open),
+          shipped_(std::move(shippedSamples)),
           sample_(sample.empty() ? shipped_.at(0) : std::move(sample)) {}
 
     void SetUp() override {
@@ -255,7 +257,7 @@ protected:
         button("cmdINput1")->click();
         EXPECT_EQ(host.ui.dialogs.size(), 1u);  // the open dialog only
         EXPECT_EQ(host.ui.saveFiles.size(), 1u);
-        host.ui.saveFiles.clear();               // the answer not asked for
+        host.ui.saveFiles.clear();  // the answer not asked for
         EXPECT_EQ(bytesOf(samplePath()), before);
         EXPECT_EQ(userFiles(), files);
         EXPECT_FALSE(win->isVisible());
@@ -452,4 +454,4 @@ protected:
     std::unique_ptr<MainWindow> w;
 };
 
-} // namespace velta::test
+}  // namespace velta::test

@@ -15,45 +15,62 @@ DrawCall RecordingSurface::make(DrawCall::Kind k, Colour c) const {
 
 void RecordingSurface::segment(double x1, double y1, double x2, double y2, Colour c) {
     DrawCall d = make(DrawCall::Kind::Segment, c);
-    d.x1 = x1; d.y1 = y1; d.x2 = x2; d.y2 = y2;
+    d.x1 = x1;
+    d.y1 = y1;
+    d.x2 = x2;
+    d.y2 = y2;
     calls.push_back(d);
 }
 
 void RecordingSurface::box(double x1, double y1, double x2, double y2, Colour c) {
     DrawCall d = make(DrawCall::Kind::Box, c);
-    d.x1 = x1; d.y1 = y1; d.x2 = x2; d.y2 = y2;
+    d.x1 = x1;
+    d.y1 = y1;
+    d.x2 = x2;
+    d.y2 = y2;
     calls.push_back(d);
 }
 
 void RecordingSurface::fillBox(double x1, double y1, double x2, double y2, Colour c) {
     DrawCall d = make(DrawCall::Kind::FillBox, c);
-    d.x1 = x1; d.y1 = y1; d.x2 = x2; d.y2 = y2;
+    d.x1 = x1;
+    d.y1 = y1;
+    d.x2 = x2;
+    d.y2 = y2;
     calls.push_back(d);
 }
 
 void RecordingSurface::circle(double x, double y, double r, Colour c) {
     DrawCall d = make(DrawCall::Kind::Circle, c);
-    d.x1 = x; d.y1 = y; d.r = r;
+    d.x1 = x;
+    d.y1 = y;
+    d.r = r;
     calls.push_back(d);
 }
 
 void RecordingSurface::lineTo(double x, double y, Colour c) {
     DrawCall d = make(DrawCall::Kind::LineTo, c);
-    d.x1 = currentX; d.y1 = currentY; d.x2 = x; d.y2 = y;
+    d.x1 = currentX;
+    d.y1 = currentY;
+    d.x2 = x;
+    d.y2 = y;
     calls.push_back(d);
     setCurrent(x, y);
 }
 
 void RecordingSurface::pixel(double x, double y) {
     DrawCall d = make(DrawCall::Kind::Pixel, foreColour);
-    d.x1 = x; d.y1 = y;
+    d.x1 = x;
+    d.y1 = y;
     calls.push_back(d);
     setCurrent(x, y);
 }
 
 void RecordingSurface::text(const std::string& utf8) {
     DrawCall d = make(DrawCall::Kind::Text, foreColour);
-    d.x1 = currentX; d.y1 = currentY; d.text = utf8;
+    d.x1 = currentX;
+    d.y1 = currentY;
+    d.text = utf8;
     calls.push_back(d);
     currentX = 0;
     currentY += textHeight(utf8);
@@ -66,9 +83,7 @@ double RecordingSurface::textWidth(const std::string& utf8) {
     return 7.0 * chars;
 }
 
-void RecordingSurface::clear() {
-    calls.push_back(make(DrawCall::Kind::Clear, background));
-}
+void RecordingSurface::clear() { calls.push_back(make(DrawCall::Kind::Clear, background)); }
 
 std::vector<DrawCall> RecordingSurface::of(DrawCall::Kind k) const {
     std::vector<DrawCall> out;
@@ -90,4 +105,4 @@ const DrawCall* RecordingSurface::findText(const std::string& s) const {
     return nullptr;
 }
 
-} // namespace velta::test
+}  // namespace velta::test

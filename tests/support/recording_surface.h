@@ -15,8 +15,8 @@ struct DrawCall {
     // Segment, Box, FillBox: (x1,y1)-(x2,y2). LineTo: from (x1,y1) to (x2,y2).
     // Circle: centre (x1,y1), radius r. Pixel and Text: the position in (x1,y1).
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
-    Colour colour = 0;       // the colour argument; the fore colour for Pixel and Text
-    std::string text;        // Text only
+    Colour colour = 0;  // the colour argument; the fore colour for Pixel and Text
+    std::string text;   // Text only
     LineStyle style = LineStyle::Solid;
     int width = 1;
     bool fillSolid = false;
@@ -52,4 +52,4 @@ private:
     DrawCall make(DrawCall::Kind k, Colour c) const;
 };
 
-} // namespace velta::test
+}  // namespace velta::test

@@ -18,31 +18,40 @@ namespace velta::test {
 
 class ScriptedPrompter : public Prompter {
 public:
-    struct Message { std::string text, title; MsgIcon icon; };
-    struct Input { std::string prompt, title, defaultText; int x, y; };
-    struct Dialog { std::string folder, filter; bool save; };
+    struct Message {
+        std::string text, title;
+        MsgIcon icon;
+    };
+    struct Input {
+        std::string prompt, title, defaultText;
+        int x, y;
+    };
+    struct Dialog {
+        std::string folder, filter;
+        bool save;
+    };
 
     // ---- answers, consumed front first
-    std::deque<std::string> answers;      // input boxes
-    std::deque<bool> yesNo;               // askYesNo
-    std::deque<std::string> openFiles;    // chooseOpenFile
-    std::deque<std::string> saveFiles;    // chooseSaveFile
+    std::deque<std::string> answers;    // input boxes
+    std::deque<bool> yesNo;             // askYesNo
+    std::deque<std::string> openFiles;  // chooseOpenFile
+    std::deque<std::string> saveFiles;  // chooseSaveFile
 
     // ---- what was asked and shown, in order
     std::vector<Message> messages;
     std::vector<Input> inputs;
-    std::vector<std::string> questions;   // askYesNo texts
+    std::vector<std::string> questions;  // askYesNo texts
     std::vector<Dialog> dialogs;
     std::vector<std::string> notes;
-    std::vector<int> progress;            // progressValue calls
-    int progressMax = -1;                 // last progressShow, -1 when never shown
+    std::vector<int> progress;  // progressValue calls
+    int progressMax = -1;       // last progressShow, -1 when never shown
     bool progressVisible = false;
 
     void message(const std::string& text, MsgIcon icon, const std::string& title) override {
         messages.push_back({text, title, icon});
     }
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& defaultText, int x, int y) override {
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
+                         int x, int y) override {
         inputs.push_back({prompt, title, defaultText, x, y});
         cancelled_ = answers.empty();  // an exhausted queue is Cancel, "" an empty answer
         return take(answers, std::string{});
@@ -60,7 +69,10 @@ public:
         dialogs.push_back({folder, filter, true});
         return take(saveFiles, std::string{});
     }
-    void progressShow(int maximum) override { progressMax = maximum; progressVisible = true; }
+    void progressShow(int maximum) override {
+        progressMax = maximum;
+        progressVisible = true;
+    }
     void progressValue(int value) override { progress.push_back(value); }
     void progressHide() override { progressVisible = false; }
     void note(const std::string& text) override { notes.push_back(text); }
@@ -76,4 +88,4 @@ private:
     }
 };
 
-} // namespace velta::test
+}  // namespace velta::test

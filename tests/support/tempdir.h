@@ -1,9 +1,9 @@
 // A fresh application folder under /tmp with a User subfolder, removed at the end of a test.
 #pragma once
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace velta::test {
 
@@ -40,4 +40,4 @@ private:
     std::filesystem::path root_;
 };
 
-} // namespace velta::test
+}  // namespace velta::test

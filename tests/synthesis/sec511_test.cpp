@@ -27,8 +27,8 @@ namespace {
 
 // Field texts of one ".sy1d" file, in the order of its blocks.
 struct Sy1d {
-    std::string ndim = "5", alfa = "2", beta = "1", gama = "2", tau1 = "4", tau2 = "8",
-                teta = "0.5", omeg = "0.25";
+    std::string ndim = "5", alfa = "2", beta = "1", gama = "2", tau1 = "4", tau2 = "8", teta = "0.5",
+                omeg = "0.25";
     std::string ind = "1", x1 = "1", xndim = "0";
     std::string tmax = "0.05", hhh = "0.01", lscreen = "1", tmin = "0", lgraph = "1";
     std::string ic = "1,5", nss = "1", nsc = "1";
@@ -56,8 +56,8 @@ struct Sy1d {
         h(7);
         L.insert(L.end(), {"NSS = " + nss, "NSC = " + nsc});
         h(8);
-        L.insert(L.end(), {"SCLX = " + sclx, "SCRX = " + scrx, "SCLW = " + sclw,
-                           "SCRW = " + scrw, "SCLT = " + sclt});
+        L.insert(L.end(),
+                 {"SCLX = " + sclx, "SCRX = " + scrx, "SCLW = " + sclw, "SCRW = " + scrw, "SCLT = " + sclt});
         std::string s;
         for (const auto& l : L) s += utf8ToCp1251(l) + "\r\n";
         return s;
@@ -70,8 +70,8 @@ protected:
 };
 
 // dX/dt of the chain, written out independently of the section, for reference solutions.
-std::vector<double> chainRate(const std::vector<double>& x, double alfa, double beta,
-                              double gama, double tau1, double tau2, double teta, double omeg) {
+std::vector<double> chainRate(const std::vector<double>& x, double alfa, double beta, double gama,
+                              double tau1, double tau2, double teta, double omeg) {
     const int n = static_cast<int>(x.size());
     const double a = (n - 1) / tau1, b = (n - 1) / tau2;
     std::vector<double> d(x.size());
@@ -90,8 +90,7 @@ TEST_F(Sec511Test, Sec511ReadRoundTripOfShippedSamples) {
     for (const char* name : {"Syn1_Oscill.sy1d", "Syn1_Phase.sy1d"}) {
         SCOPED_TRACE(name);
         mdlGlobal.reset();
-        app.write(std::string("User/") + name,
-                  bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
+        app.write(std::string("User/") + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = paths.userFile(name);
         sec.InputPar(c);
         EXPECT_EQ(mdlGlobal.NDIM, 8);
@@ -118,18 +117,51 @@ TEST_F(Sec511Test, Sec511ReadEchoesEveryValueAndBuildsTheStart) {
     m.x1 = "0.75";
     load(m);
     const auto chk = readAllLines(paths.userFile("Input.chk"));
-    const std::vector<std::string> expect = {
-        "Контроль ввода исходных данных:", "-------------------------------", " ",
-        "1. Блок номер 1", "----------------", "NDIM = 5", "ALFA = 2.5", "BETA = 1", "GAMA = 2",
-        "TAU1 = 4", "TAU2 = 8", "TETA = 0.5", "OMEG = 0.25",
-        "2. Блок номер 2", "----------------", "IND = 1", "X_1 = 0.75", "X_Ndim = 0",
-        "3. Блок номер 3", "----------------", "TMAX = 0.05", "HHH = 0.01",
-        "4. Блок номер 4", "----------------", "LSCREEN = 1", "TMIN = 0",
-        "5. Блок номер 5", "----------------", "LGRAPH = 1",
-        "6. Блок номер 6", "----------------", "IC(1) = 2", "IC(2) = 4", "IC(3) = 1",
-        "7. Блок номер 7", "----------------", "NSS = 1", "NSC = 1",
-        "8. Блок номер 8", "----------------", "SCLX = 0", "SCRX = 2", "SCLW = 0", "SCRW = 1",
-        "SCLT = 0"};
+    const std::vector<std::string> expect = {"Контроль ввода исходных данных:",
+                                             "-------------------------------",
+                                             " ",
+                                             "1. Блок номер 1",
+                                             "----------------",
+                                             "NDIM = 5",
+                                             "ALFA = 2.5",
+                                             "BETA = 1",
+                                             "GAMA = 2",
+                                             "TAU1 = 4",
+                                             "TAU2 = 8",
+                                             "TETA = 0.5",
+                                             "OMEG = 0.25",
+                                             "2. Блок номер 2",
+                                             "----------------",
+                                             "IND = 1",
+                                             "X_1 = 0.75",
+                                             "X_Ndim = 0",
+                                             "3. Блок номер 3",
+                                             "----------------",
+                                             "TMAX = 0.05",
+                                             "HHH = 0.01",
+                                             "4. Блок номер 4",
+                                             "----------------",
+                                             "LSCREEN = 1",
+                                             "TMIN = 0",
+                                             "5. Блок номер 5",
+                                             "----------------",
+                                             "LGRAPH = 1",
+                                             "6. Блок номер 6",
+                                             "----------------",
+                                             "IC(1) = 2",
+                                             "IC(2) = 4",
+                                             "IC(3) = 1",
+                                             "7. Блок номер 7",
+                                             "----------------",
+                                             "NSS = 1",
+                                             "NSC = 1",
+                                             "8. Блок номер 8",
+                                             "----------------",
+                                             "SCLX = 0",
+                                             "SCRX = 2",
+                                             "SCLW = 0",
+                                             "SCRW = 1",
+                                             "SCLT = 0"};
     EXPECT_EQ(chk, expect);
     // IND <> 0: the perturbed zero solution.
     EXPECT_EQ(state(), (std::vector<double>{0.75, 0, 0, 0, 0}));
@@ -266,7 +298,10 @@ TEST(Sec511Newton, CyclingNewtonFallsBackToBisection) {
     } catch (const VeltaError& e) {
         EXPECT_STREQ(e.what(), "Метод Ньютона для стационарного решения не сошёлся за 3 итераций");
     }
-    auto nan = [](double, double& g2, double& d2) { g2 = std::nan(""); d2 = 1; };
+    auto nan = [](double, double& g2, double& d2) {
+        g2 = std::nan("");
+        d2 = 1;
+    };
     EXPECT_THROW(safeNewton(nan, 1, 0, 2, 1e-4, 10), VeltaError);
 }
 
@@ -321,9 +356,7 @@ TEST(Sec511Corrector, ExactForConstantDAndLinearF) {
     double x = x0;  // RK4 with tiny steps
     const int N = 20000;
     const double dt = h / N;
-    auto rate = [&](double t, double v) {
-        return (d1 + (d2 - d1) * t / h) * v + f1 + (f2 - f1) * t / h;
-    };
+    auto rate = [&](double t, double v) { return (d1 + (d2 - d1) * t / h) * v + f1 + (f2 - f1) * t / h; };
     for (int i = 0; i < N; ++i) {
         const double t = i * dt;
         const double k1 = rate(t, x), k2 = rate(t + dt / 2, x + dt / 2 * k1),
@@ -398,15 +431,32 @@ TEST_F(Sec511Test, Sec511ResultsHeaderRowsAndListing) {
     const auto& xs = mdlGlobal.XS;
     auto e5 = [](double v) { return Format(v, "0.00000E+00"); };
     const std::vector<std::string> expect = {
-        "", "NDIM = 4", "ALFA = 2.00000E+00", "BETA = 1.00000E+00", "GAMA = 2.00000E+00",
-        "TAU1 = 4.00000E+00", "TAU2 = 8.00000E+00", "TETA = 5.00000E-01", "OMEG = 2.50000E-01",
-        "TMAX = 6.25000E-01", "", "  Решение задачи Коши ",
+        "",
+        "NDIM = 4",
+        "ALFA = 2.00000E+00",
+        "BETA = 1.00000E+00",
+        "GAMA = 2.00000E+00",
+        "TAU1 = 4.00000E+00",
+        "TAU2 = 8.00000E+00",
+        "TETA = 5.00000E-01",
+        "OMEG = 2.50000E-01",
+        "TMAX = 6.25000E-01",
+        "",
+        "  Решение задачи Коши ",
         " No        t            X(01)         X(02)         X(03)         X(04)",
         "-----+-------------+-------------+-------------+-------------+-------------+",
         "000001   0.00000E+00   1.00000E+00   0.00000E+00   0.00000E+00   0.00000E+00   ",
-        lines.at(15), lines.at(16), "", "Стационарное решение:", "    I    xS(I)       ",
-        "  --+----+--------------", "0001   " + e5(xs(1)), "0002   " + e5(xs(2)),
-        "0003   " + e5(xs(3)), "0004   " + e5(xs(4)), ""};
+        lines.at(15),
+        lines.at(16),
+        "",
+        "Стационарное решение:",
+        "    I    xS(I)       ",
+        "  --+----+--------------",
+        "0001   " + e5(xs(1)),
+        "0002   " + e5(xs(2)),
+        "0003   " + e5(xs(3)),
+        "0004   " + e5(xs(4)),
+        ""};
     EXPECT_EQ(lines, expect);
     EXPECT_EQ(lines[15].substr(0, 23), "000002   2.50000E-01   ");
     EXPECT_EQ(lines[16].size(), 23u + 14 * 4);
@@ -424,10 +474,9 @@ TEST_F(Sec511Test, Sec511ResultsHeaderRowsAndListing) {
     const auto l8 = results();
     ASSERT_GE(l8.size(), 4u);
     const std::vector<std::string> tail(l8.end() - 4, l8.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"0001   " + e5(mdlGlobal.XS(1)),
-                                              "0004   " + e5(mdlGlobal.XS(4)),
-                                              "0007   " + e5(mdlGlobal.XS(7)),
-                                              "0008   " + e5(mdlGlobal.XS(8))}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"0001   " + e5(mdlGlobal.XS(1)), "0004   " + e5(mdlGlobal.XS(4)),
+                                        "0007   " + e5(mdlGlobal.XS(7)), "0008   " + e5(mdlGlobal.XS(8))}));
     EXPECT_EQ(l8.size(), 14u + 1 + 4 + 4);  // header, row of j = 1, four title lines, listing
 }
 
@@ -474,25 +523,50 @@ TEST_F(Sec511Test, Sec511IntegrPeriodAndSecondRun) {
 
 TEST_F(Sec511Test, Sec511IntegrRefusedLimitsLeaveResultsUntouched) {
     app.write("User/Results.sy1", "old results\r\n");
-    struct Case { std::function<void(Sy1d&)> set; std::string named; };
+    struct Case {
+        std::function<void(Sy1d&)> set;
+        std::string named;
+    };
     const std::vector<Case> cases = {
         {[](Sy1d& m) { m.hhh = "0"; }, "Шаг интегрирования HHH должен быть больше 0 (HHH = 0)"},
         {[](Sy1d& m) { m.hhh = "-0.01"; }, "HHH = -0.01"},
         {[](Sy1d& m) { m.nsc = "0"; }, "NSC = 0"},
         {[](Sy1d& m) { m.nss = "0"; }, "NSS = 0"},
-        {[](Sy1d& m) { m.ndim = "3"; m.ic = "1"; }, "NDIM должно быть не меньше 4 (NDIM = 3)"},
+        {[](Sy1d& m) {
+             m.ndim = "3";
+             m.ic = "1";
+         },
+         "NDIM должно быть не меньше 4 (NDIM = 3)"},
         {[](Sy1d& m) { m.tau1 = "0"; }, "TAU1 не должно быть равно 0"},
         {[](Sy1d& m) { m.tau2 = "0"; }, "TAU2 не должно быть равно 0"},
         {[](Sy1d& m) { m.teta = "0"; }, "TETA = 0"},
         {[](Sy1d& m) { m.beta = "0"; }, "BETA = 0"},
         {[](Sy1d& m) { m.tmax = "-1"; }, "TMAX = -1"},
-        {[](Sy1d& m) { m.hhh = "1000"; m.tmax = "1000"; }, "HHH слишком велик"},
+        {[](Sy1d& m) {
+             m.hhh = "1000";
+             m.tmax = "1000";
+         },
+         "HHH слишком велик"},
         // The list is refused while the file is read, on its own line.
         {[](Sy1d& m) { m.ic = "1,6"; }, "строка 30: ожидалось IC(2) от 1 до NDIM = 5, прочитано «6»"},
         {[](Sy1d& m) { m.ic = "0"; }, "строка 30: ожидалось IC(1) от 1 до NDIM = 5, прочитано «0»"},
-        {[](Sy1d& m) { m.ndim = "13"; m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13"; }, "NCOMP = 13"},
-        {[](Sy1d& m) { m.lgraph = "2"; m.ic = "1"; }, "NCOMP = 1"},
-        {[](Sy1d& m) { m.tau1 = m.tau2 = "3"; m.ndim = "4"; m.ic = "4"; m.omeg = "-0.9"; }, " ZZZ < 0, STOP"},
+        {[](Sy1d& m) {
+             m.ndim = "13";
+             m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13";
+         },
+         "NCOMP = 13"},
+        {[](Sy1d& m) {
+             m.lgraph = "2";
+             m.ic = "1";
+         },
+         "NCOMP = 1"},
+        {[](Sy1d& m) {
+             m.tau1 = m.tau2 = "3";
+             m.ndim = "4";
+             m.ic = "4";
+             m.omeg = "-0.9";
+         },
+         " ZZZ < 0, STOP"},
     };
     for (const auto& cs : cases) {
         SCOPED_TRACE(cs.named);

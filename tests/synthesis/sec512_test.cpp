@@ -12,10 +12,10 @@
 #include <functional>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -53,7 +53,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- data file
 
@@ -84,10 +84,26 @@ TEST_F(Sec512Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
-    for (const char* line : {"Контроль ввода исходных данных:", " ", "ALFA = 10", "BETA = 1", "GAMA = 4",
-                             "MDIM = 1", "LTAU = 1", "TAUm(1) = 0.5", "TETAm(1) = 1", "TMAX = 20",
-                             "NDEL = 100", "NP1  = 101", "NP2  = 200", "IND = 1", "Z_1 = 0", "IC(1) = 1",
-                             "NSC = 5", "DLX = 0", "DRX = 0.5", "SCLT = 0"})
+    for (const char* line : {"Контроль ввода исходных данных:",
+                             " ",
+                             "ALFA = 10",
+                             "BETA = 1",
+                             "GAMA = 4",
+                             "MDIM = 1",
+                             "LTAU = 1",
+                             "TAUm(1) = 0.5",
+                             "TETAm(1) = 1",
+                             "TMAX = 20",
+                             "NDEL = 100",
+                             "NP1  = 101",
+                             "NP2  = 200",
+                             "IND = 1",
+                             "Z_1 = 0",
+                             "IC(1) = 1",
+                             "NSC = 5",
+                             "DLX = 0",
+                             "DRX = 0.5",
+                             "SCLT = 0"})
         EXPECT_NE(std::find(chk.begin(), chk.end(), line), chk.end()) << line;
 }
 
@@ -261,12 +277,13 @@ TEST_F(Sec512Test, ResultsFileByteForByteAndRewrittenAtEveryPortion) {
     std::string want;
     for (const std::string& l :
          {std::string(), std::string("ПАРАМЕТРЫ МОДЕЛИ"), std::string("ALFA = 3.00000E+00"),
-          std::string("BETA = 5.00000E-01"), std::string("GAMA = 2.00000E+00"), std::string("TAU  = 1.00000E+00"),
-          std::string("TETA = 2.00000E+00"), std::string("NDEL = 2"), std::string(),
-          std::string("              Таблица"), std::string("зависимостей компонент вектора Z от времени t"),
-          std::string(), std::string(" No        t             Z"),
-          std::string("-----+-------------+-------------+"), "00001   0.00000E+00   " + z(0) + "   ",
-          "00002   5.00000E-01   " + z(0.5) + "   ", "00003   1.00000E+00   " + z(1) + "   "})
+          std::string("BETA = 5.00000E-01"), std::string("GAMA = 2.00000E+00"),
+          std::string("TAU  = 1.00000E+00"), std::string("TETA = 2.00000E+00"), std::string("NDEL = 2"),
+          std::string(), std::string("              Таблица"),
+          std::string("зависимостей компонент вектора Z от времени t"), std::string(),
+          std::string(" No        t             Z"), std::string("-----+-------------+-------------+"),
+          "00001   0.00000E+00   " + z(0) + "   ", "00002   5.00000E-01   " + z(0.5) + "   ",
+          "00003   1.00000E+00   " + z(1) + "   "})
         want += utf8ToCp1251(l) + "\r\n";
     const std::string got = bytesOf(paths.userFile("Results.s1z"));
     ASSERT_GE(got.size(), want.size());
@@ -350,7 +367,11 @@ TEST_F(Sec512Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         {"NSC", [](Syzd& f) { f.nsc = "0"; }},
         {"TETA должна быть отлична от 0", [](Syzd& f) { f.teta = "0"; }},
         {"строка 25: ожидалось IC(1) от 1 до MDIM = 1, прочитано «2»", [](Syzd& f) { f.ic = "2"; }},
-        {"IC(2) = 2", [](Syzd& f) { f.mdim = "2"; f.ic = "1,2"; }},
+        {"IC(2) = 2",
+         [](Syzd& f) {
+             f.mdim = "2";
+             f.ic = "1,2";
+         }},
         {"NCOMP", [](Syzd& f) { f.ic = ""; }},
         {"начальное приближение", [](Syzd& f) { f.beta = "0"; }},
         {"начальное приближение", [](Syzd& f) { f.alfa = "-1"; }},

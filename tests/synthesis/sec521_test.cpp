@@ -28,8 +28,7 @@ namespace {
 
 // Field texts of one ".sy2d" file, in the order of its blocks.
 struct Sy2d {
-    std::string ndim12 = "3,4", alfa = "2", beta12 = "1,0.5", gama12 = "2,3", tau12 = "4,3",
-                teta = "0.5";
+    std::string ndim12 = "3,4", alfa = "2", beta12 = "1,0.5", gama12 = "2,3", tau12 = "4,3", teta = "0.5";
     std::string ind = "1", xndim = "0";
     std::string tmax = "0.05", hhh = "0.01", lscreen = "1", tmin = "0", lgraph = "1";
     std::string ic = "1,6", nsc = "1";
@@ -57,8 +56,7 @@ struct Sy2d {
         h(7);
         L.push_back("NSC = " + nsc);
         h(8);
-        L.insert(L.end(), {"Dlx = " + dlx, "Drx = " + drx, "Dlw = " + dlw, "Drw = " + drw,
-                           "Sclt = " + sclt});
+        L.insert(L.end(), {"Dlx = " + dlx, "Drx = " + drx, "Dlw = " + dlw, "Drw = " + drw, "Sclt = " + sclt});
         std::string s;
         for (const auto& l : L) s += utf8ToCp1251(l) + "\r\n";
         return s;
@@ -96,8 +94,7 @@ TEST_F(Sec521Test, Sec521ReadRoundTripOfShippedSamples) {
     for (const char* name : {"Syn2_Oscill.sy2d", "Syn2_Phase.sy2d"}) {
         SCOPED_TRACE(name);
         mdlGlobal.reset();
-        app.write(std::string("User/") + name,
-                  bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
+        app.write(std::string("User/") + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = paths.userFile(name);
         sec.InputPar(c);
         EXPECT_EQ(mdlGlobal.NDIM, 11);
@@ -118,9 +115,9 @@ TEST_F(Sec521Test, Sec521ReadPairsAndEchoThem) {
     load(m);
     const auto chk = readAllLines(paths.userFile("Input.chk"));
     const std::vector<std::string> block1 = {
-        "1. Блок номер 1", "----------------", "NDIM1,NDIM2 = 3,4", "ALFA = 2",
+        "1. Блок номер 1",     "----------------",  "NDIM1,NDIM2 = 3,4", "ALFA = 2",
         "BETA1,BETA2 = 1,0.5", "GAMA1,GAMA2 = 2,3", "TAU1,TAU2   = 4,6", "TETA = 0.5",
-        "2. Блок номер 2", "----------------", "IND = 1", "X_Ndim = 0"};
+        "2. Блок номер 2",     "----------------",  "IND = 1",           "X_Ndim = 0"};
     ASSERT_GE(chk.size(), 15u);
     EXPECT_EQ(std::vector<std::string>(chk.begin() + 3, chk.begin() + 15), block1);
     EXPECT_EQ(chk.back(), "SCLT = 0");
@@ -287,22 +284,31 @@ TEST_F(Sec521Test, Sec521ResultsHeaderAndRows) {
     auto e5 = [](double v) { return Format(v, "0.00000E+00"); };
     const auto lines = results();
     const std::vector<std::string> header = {
-        "", "NDIM1, NDIM2 = 3, 4", "ALFA         = 2.00000E+00",
-        "BETA1, BETA2 = 1.00000E+00, 5.00000E-01", "GAMA1, GAMA2 = 2.00000E+00, 3.00000E+00",
-        "TAU1 , TAU2  = 4.00000E+00, 3.00000E+00", "TETA         = 5.00000E-01",
-        "TMAX         = 7.50000E-01", "", "Стационарное решение:",
-        "x(i) = " + e5(g.ZST1) + ", i = 1,2,...,2", "x(i) = " + e5(g.ZST2) + ", i = 3,...,5",
-        "x(6) = " + e5(g.STAT), "", "                      Таблица",
-        "        зависимостей компонент вектора X от времени t", "",
+        "",
+        "NDIM1, NDIM2 = 3, 4",
+        "ALFA         = 2.00000E+00",
+        "BETA1, BETA2 = 1.00000E+00, 5.00000E-01",
+        "GAMA1, GAMA2 = 2.00000E+00, 3.00000E+00",
+        "TAU1 , TAU2  = 4.00000E+00, 3.00000E+00",
+        "TETA         = 5.00000E-01",
+        "TMAX         = 7.50000E-01",
+        "",
+        "Стационарное решение:",
+        "x(i) = " + e5(g.ZST1) + ", i = 1,2,...,2",
+        "x(i) = " + e5(g.ZST2) + ", i = 3,...,5",
+        "x(6) = " + e5(g.STAT),
+        "",
+        "                      Таблица",
+        "        зависимостей компонент вектора X от времени t",
+        "",
         " No        t            X(001)        X(002)        X(003)        X(004)        X(005)"
         "        X(006)",
         "-----+-------------+-------------+-------------+-------------+-------------+"
         "-------------+-------------+"};
     ASSERT_EQ(lines.size(), 19u + 4);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 19), header);
-    EXPECT_EQ(lines[19], "00001   0.00000E+00   " + e5(g.ZST1) + "   " + e5(g.ZST1) + "   " +
-                             e5(g.ZST2) + "   " + e5(g.ZST2) + "   " + e5(g.ZST2) + "   " +
-                             e5(g.STAT) + "   ");
+    EXPECT_EQ(lines[19], "00001   0.00000E+00   " + e5(g.ZST1) + "   " + e5(g.ZST1) + "   " + e5(g.ZST2) +
+                             "   " + e5(g.ZST2) + "   " + e5(g.ZST2) + "   " + e5(g.STAT) + "   ");
     EXPECT_EQ(lines[22].substr(0, 22), "00004   7.50000E-01   ");
     EXPECT_EQ(g.NROW, 4);
 
@@ -355,24 +361,47 @@ TEST_F(Sec521Test, Sec521IntegrFramesBothPlotsWithLegendOffsetFour) {
 
 TEST_F(Sec521Test, Sec521IntegrRefusedLimitsLeaveResultsUntouched) {
     app.write("User/Results.sy2", "old results\r\n");
-    struct Case { std::function<void(Sy2d&)> set; std::string named; };
+    struct Case {
+        std::function<void(Sy2d&)> set;
+        std::string named;
+    };
     const std::vector<Case> cases = {
         {[](Sy2d& m) { m.hhh = "0"; }, "Шаг интегрирования HHH должен быть больше 0 (HHH = 0)"},
         {[](Sy2d& m) { m.hhh = "-1"; }, "HHH = -1"},
         {[](Sy2d& m) { m.nsc = "0"; }, "NSC = 0"},
-        {[](Sy2d& m) { m.ndim12 = "1,4"; m.ic = "1"; }, "NDIM1 = 1"},
-        {[](Sy2d& m) { m.ndim12 = "3,1"; m.ic = "1"; }, "NDIM2 = 1"},
+        {[](Sy2d& m) {
+             m.ndim12 = "1,4";
+             m.ic = "1";
+         },
+         "NDIM1 = 1"},
+        {[](Sy2d& m) {
+             m.ndim12 = "3,1";
+             m.ic = "1";
+         },
+         "NDIM2 = 1"},
         {[](Sy2d& m) { m.tau12 = "0,6"; }, "TAU1 = 0"},
         {[](Sy2d& m) { m.tau12 = "4,-6"; }, "TAU2 = -6"},
         {[](Sy2d& m) { m.teta = "0"; }, "TETA = 0"},
         {[](Sy2d& m) { m.alfa = "-2"; }, "ALFA = -2"},
         {[](Sy2d& m) { m.beta12 = "1,-1"; }, "BETA2 = -1"},
         {[](Sy2d& m) { m.tmax = "-1"; }, "TMAX = -1"},
-        {[](Sy2d& m) { m.hhh = "2000"; m.tmax = "2000"; }, "HHH слишком велик"},
+        {[](Sy2d& m) {
+             m.hhh = "2000";
+             m.tmax = "2000";
+         },
+         "HHH слишком велик"},
         // The list is refused while the file is read, on its own line.
         {[](Sy2d& m) { m.ic = "1,7"; }, "строка 31: ожидалось IC(2) от 1 до NDIM = 6, прочитано «7»"},
-        {[](Sy2d& m) { m.ndim12 = "8,7"; m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13"; }, "NCOMP = 13"},
-        {[](Sy2d& m) { m.lgraph = "2"; m.ic = "6"; }, "NCOMP = 1"},
+        {[](Sy2d& m) {
+             m.ndim12 = "8,7";
+             m.ic = "1,2,3,4,5,6,7,8,9,10,11,12,13";
+         },
+         "NCOMP = 13"},
+        {[](Sy2d& m) {
+             m.lgraph = "2";
+             m.ic = "6";
+         },
+         "NCOMP = 1"},
     };
     for (const auto& cs : cases) {
         SCOPED_TRACE(cs.named);

@@ -14,10 +14,10 @@
 #include <functional>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::DrawCall;
 using velta::test::RecordingSurface;
 using velta::test::ScriptedPrompter;
-using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -70,7 +70,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- data file
 
@@ -101,11 +101,27 @@ TEST_F(Sec522Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
-    for (const char* line : {"Контроль ввода исходных данных:", " ", "ALFA,ALFA1,ALFA2 = 1,5,5",
-                             "BETA1,BETA2 = 1,1", "GAMA1,GAMA2 = 4,4", "MDIM = 1", "LTAU = 2",
-                             "TAUm(1) = 0.3", "TAUm(2) = 0.5", "TETAm(1) = 1", "TMAX = 20", "NDEL = 100",
-                             "NP1  = 101", "NP2  = 200", "IND = 1", "Z_1 = 0", "IC(1) = 1", "NSC = 5",
-                             "DLX = 0", "DRX = 5", "SCLT = 0"})
+    for (const char* line : {"Контроль ввода исходных данных:",
+                             " ",
+                             "ALFA,ALFA1,ALFA2 = 1,5,5",
+                             "BETA1,BETA2 = 1,1",
+                             "GAMA1,GAMA2 = 4,4",
+                             "MDIM = 1",
+                             "LTAU = 2",
+                             "TAUm(1) = 0.3",
+                             "TAUm(2) = 0.5",
+                             "TETAm(1) = 1",
+                             "TMAX = 20",
+                             "NDEL = 100",
+                             "NP1  = 101",
+                             "NP2  = 200",
+                             "IND = 1",
+                             "Z_1 = 0",
+                             "IC(1) = 1",
+                             "NSC = 5",
+                             "DLX = 0",
+                             "DRX = 5",
+                             "SCLT = 0"})
         EXPECT_NE(std::find(chk.begin(), chk.end(), line), chk.end()) << line;
 }
 
@@ -398,20 +414,44 @@ TEST_F(Sec522Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         std::function<void(Syzd2&)> set;
     };
     const std::vector<Bad> cases = {
-        {"LTAU = 2", [](Syzd2& f) { f.ltau = "1"; f.taus = "2"; }},
-        {"LTAU = 2", [](Syzd2& f) { f.ltau = "3"; f.taus = "1,2,3"; }},
+        {"LTAU = 2",
+         [](Syzd2& f) {
+             f.ltau = "1";
+             f.taus = "2";
+         }},
+        {"LTAU = 2",
+         [](Syzd2& f) {
+             f.ltau = "3";
+             f.taus = "1,2,3";
+         }},
         {"GAMA1, GAMA2 должны быть не меньше 1", [](Syzd2& f) { f.gama12 = "0.5,4"; }},
         {"GAMA1, GAMA2 должны быть не меньше 1", [](Syzd2& f) { f.gama12 = "4,0"; }},
         {"TETA должна быть отлична от 0", [](Syzd2& f) { f.teta = "0"; }},
-        {"меньше шага", [](Syzd2& f) { f.taus = "0.05,3"; f.ndel = "30"; }},
-        {"меньше шага", [](Syzd2& f) { f.taus = "3,0.05"; f.ndel = "30"; }},
+        {"меньше шага",
+         [](Syzd2& f) {
+             f.taus = "0.05,3";
+             f.ndel = "30";
+         }},
+        {"меньше шага",
+         [](Syzd2& f) {
+             f.taus = "3,0.05";
+             f.ndel = "30";
+         }},
         {"NDEL должно быть от 1 до 2499", [](Syzd2& f) { f.ndel = "2500"; }},
         {"NDEL должно быть от 1 до 2499", [](Syzd2& f) { f.ndel = "-1"; }},
         {"NSC", [](Syzd2& f) { f.nsc = "0"; }},
-        {"IC(2) = 2", [](Syzd2& f) { f.mdim = "2"; f.ic = "1,2"; }},
+        {"IC(2) = 2",
+         [](Syzd2& f) {
+             f.mdim = "2";
+             f.ic = "1,2";
+         }},
         {"строка 28: ожидалось IC(1) от 1 до MDIM = 1, прочитано «0»", [](Syzd2& f) { f.ic = "0"; }},
         {"больше 0", [](Syzd2& f) { f.taus = "0,3"; }},
-        {"стационарного решения", [](Syzd2& f) { f.teta = "-1"; f.gama12 = "1,1"; }},
+        {"стационарного решения",
+         [](Syzd2& f) {
+             f.teta = "-1";
+             f.gama12 = "1,1";
+         }},
     };
     app.write("User/Results.s2z", "old\r\n");
     for (const Bad& b : cases) {
