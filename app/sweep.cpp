@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +16,7 @@
 #include <sstream>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -411,34 +411,48 @@ SweepTable openSweepFolder(const SweepSpec& s, const std::string& folder) {
 TableAppender::TableAppender(const SweepSpec& s, std::string path)
     : path_(std::move(path)), header_(tableHeader(s)) {}
 
+TableAppender::~TableAppender() {
+    if (fd_ < 0) return;
+    (void)::fsync(fd_);
+    ::close(fd_);
+}
+
 void TableAppender::append(const std::vector<std::string>& row) {
-    std::error_code ec;
-    const bool fresh = !fs::exists(path_) || fs::file_size(path_, ec) == 0;
     std::string text;
-    if (fresh) text += csvLine(header_) + "\n";
+    if (fd_ < 0) {
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd_ < 0) throw VeltaError("cannot write " + path_ + ": " + std::strerror(errno));
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && st.st_size == 0) text += csvLine(header_) + "\n";
+        lastSync_ = std::chrono::steady_clock::now();
+    }
     text += csvLine(row) + "\n";
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) throw VeltaError("cannot write " + path_ + ": " + std::strerror(errno));
     std::size_t done = 0;
     while (done < text.size()) {
-        const ssize_t w = ::write(fd, text.data() + done, text.size() - done);
+        const ssize_t w = ::write(fd_, text.data() + done, text.size() - done);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
             const int err = errno;
             // A partly written row is cut off again, so the table stays whole.
-            const off_t end = ::lseek(fd, 0, SEEK_END);
-            if (end >= static_cast<off_t>(done)) (void)::ftruncate(fd, end - static_cast<off_t>(done));
-            ::close(fd);
+            const off_t end = ::lseek(fd_, 0, SEEK_END);
+            if (end >= static_cast<off_t>(done)) (void)::ftruncate(fd_, end - static_cast<off_t>(done));
+            ::close(fd_);
+            fd_ = -1;
             throw VeltaError("cannot write " + path_ + ": " + std::strerror(err));
         }
         done += static_cast<std::size_t>(w);
     }
-    if (::fsync(fd) != 0 && errno != EINVAL) {
-        const int err = errno;
-        ::close(fd);
-        throw VeltaError("cannot write " + path_ + ": " + std::strerror(err));
-    }
-    ::close(fd);
+    // Every row is with the system as soon as it is written (a killed sweep keeps it); the
+    // disk gets the rows at least once a second, not once a row, which would cost more than
+    // a point.
+    if (std::chrono::steady_clock::now() - lastSync_ >= std::chrono::seconds(1)) sync();
+}
+
+void TableAppender::sync() {
+    if (fd_ < 0) return;
+    if (::fsync(fd_) != 0 && errno != EINVAL)
+        throw VeltaError("cannot write " + path_ + ": " + std::strerror(errno));
+    lastSync_ = std::chrono::steady_clock::now();
 }
 
 void gatherTable(const SweepSpec& s, const std::string& folder, const std::vector<std::string>& parts) {
@@ -507,6 +521,11 @@ PrivateRoot::~PrivateRoot() {
     fs::remove_all(path_, ec);
 }
 
+void PrivateRoot::clearRun() const {
+    const std::string user = path_ + "/User/";
+    for (const auto& name : Shell::deleteList()) std::remove((user + name).c_str());
+}
+
 std::string PrivateRoot::mapped(const std::string& file) const {
     const std::string user = AppPaths(root_).user() + "/";
     if (file.rfind(user, 0) == 0) return (fs::path(path_) / "User" / file.substr(user.size())).string();
@@ -541,27 +560,6 @@ std::vector<std::string> runnerArgs(const SweepSpec& s, std::size_t i, const std
         a.push_back(s.axes[k].key + "=" + v[k]);
     }
     return a;
-}
-
-int spawnProcess(const std::vector<std::string>& argv, const std::string& log) {
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    // posix_spawn shares the parent's memory until the exec (no copy of its page tables),
-    // which matters when a sweep starts a process per point.
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&fa, 1, 2);
-    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = -1;
-    const int err = ::posix_spawn(&pid, args[0], &fa, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    if (err != 0) {
-        errno = err;
-        return -1;
-    }
-    return pid;
 }
 
 std::string waitStatusMessage(int status) {

@@ -5,6 +5,7 @@
 #pragma once
 #include "data/error.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -72,17 +73,24 @@ SweepTable readTable(const std::string& path);
 // interrupted last line off the table. Returns the points already recorded.
 SweepTable openSweepFolder(const SweepSpec& s, const std::string& folder);
 
-// Appends rows to the table (header first when the file is empty), flushing to disk after
-// each; throws VeltaError naming the file on a failed write (full disk).
+// Appends rows to the table (header first when the file is empty): each row is written
+// when appended and synced to disk at least once a second and when the appender ends;
+// throws VeltaError naming the file on a failed write (full disk), leaving only whole rows.
 class TableAppender {
 public:
     TableAppender(const SweepSpec& s, std::string path);
+    ~TableAppender();
+    TableAppender(const TableAppender&) = delete;
+    TableAppender& operator=(const TableAppender&) = delete;
     void append(const std::vector<std::string>& row);
+    void sync();  // the rows so far to disk now
     const std::string& path() const { return path_; }
 
 private:
     std::string path_;
     std::vector<std::string> header_;
+    int fd_ = -1;
+    std::chrono::steady_clock::time_point lastSync_;
 };
 
 // Rewrites the table with its rows ordered by point number (atomically: a temporary file
@@ -101,6 +109,9 @@ public:
     const std::string& path() const { return path_; }
     // The data file of the sweep inside the copy.
     std::string mapped(const std::string& file) const;
+    // Removes the results and check files of the last run, so every run starts from the copy
+    // as it was made (and the files are written anew rather than truncated and rewritten).
+    void clearRun() const;
 
 private:
     std::string root_, path_;
@@ -111,9 +122,6 @@ std::vector<std::string> runnerArgs(const SweepSpec& s, std::size_t i, const std
                                     const std::string& root, const std::string& dataInRoot,
                                     const std::string& summary);
 
-// Starts a program (argv[0] is its path) with stdout and stderr to the file `log`; returns the pid
-// or -1.
-int spawnProcess(const std::vector<std::string>& argv, const std::string& log);
 // The driver's message for a wait status that is not a plain exit ("" for an exit).
 std::string waitStatusMessage(int status);
 int exitCodeOf(int status);  // the exit code, or 128 + signal

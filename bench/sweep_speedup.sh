@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The local pool of velta-sweep on 1 and on 2 processes: a 40 x 40 sweep of the section 1.1
 # sample (ALFA 2..40, GAMA 1..4, TMAX = 100: 10^4 steps a point), each way twice, fresh
-# tables; prints wall and CPU seconds and the ratio of the medians (jobs=2 / jobs=1).
+# tables; prints wall and CPU seconds and the ratio of the medians (jobs=2 / jobs=1), then
+# the overhead of a point: CPU a point of the same sweep of one-step points (TMAX = 0.01).
 #   bench/sweep_speedup.sh BUILD_DIR [REPEATS] [N]     (N x N points, default 40)
 set -eu
 BUILD="${1:?usage: bench/sweep_speedup.sh BUILD_DIR [REPEATS] [N]}"
@@ -14,11 +15,12 @@ T=$(mktemp -d)
 trap 'rm -rf "$T"' EXIT
 cp -r "$SRC/User" "$T/User"
 
-# One sweep on J processes; prints "wall cpu" in seconds (CPU of the sweep and its runners).
+# One sweep on J processes (TMAX: $2, default 100); prints "wall cpu" in seconds (CPU of the
+# sweep and its runs).
 sweep() {
     rm -rf "$T/out"
     /usr/bin/time -f "%e %U %S" -o "$T/time" "$SWEEP" --root "$T" --section 11 --data Sym_Oscill.mnkd \
-        --axis "ALFA=2:40:$N" --axis "GAMA=1:4:$N" --set TMAX=100 --out "$T/out" --jobs "$1" --progress-lines \
+        --axis "ALFA=2:40:$N" --axis "GAMA=1:4:$N" --set "TMAX=${2:-100}" --out "$T/out" --jobs "$1" --progress-lines \
         >"$T/log" 2>&1 || { cat "$T/log" >&2; exit 1; }
     awk '{ printf "%.2f %.2f\n", $1, $2 + $3 }' "$T/time"
 }
@@ -36,3 +38,6 @@ done
 m1=$(median <"$T/w1") m2=$(median <"$T/w2")
 printf 'median wall: jobs=1 %.2f s, jobs=2 %.2f s, ratio %.3f; load after: %s\n' "$m1" "$m2" \
     "$(echo "$m2 / $m1" | bc -l)" "$(cut -d' ' -f1-3 /proc/loadavg)"
+read -r wall cpu < <(sweep 1 0.01)
+printf 'overhead: %.1f ms CPU a point (one-step points, jobs=1, %.2f s wall)\n' \
+    "$(echo "$cpu * 1000 / ($N * $N)" | bc -l)" "$wall"

@@ -6,6 +6,7 @@
 #include "app/runsummary.h"
 #include "app/shell.h"
 #include "cli/figures/runfigures.h"
+#include "cli/runner.h"
 #include "cli/startup.h"
 #include "data/catalogue.h"
 #include "data/dataoverride.h"
@@ -479,7 +480,7 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int velta::runnerMain(int argc, char** argv) {
     MessageTap tap(std::cerr.rdbuf());
     std::streambuf* old = std::cerr.rdbuf(&tap);
     int rc = runMain(argc, argv);

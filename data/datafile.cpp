@@ -179,24 +179,24 @@ void readParFile(const AppPaths& paths, const std::string& dataPath,
 
 // ---------------------------------------------------------------- writers
 
-void Vect_File(TextWriter& f, const std::string& title, const GridText& g) {
+void Vect_File(TextWriter& f, const std::string& title, int n, const GridText& g) {
     f.line(title);
-    f.line(g.joinRow(2, 2, mdlGlobal.NDIM + 1));
+    f.line(g.joinRow(2, 2, n + 1));
 }
 
-void VectTau_File(TextWriter& f, const std::string& title, const GridText& g) {
+void VectTau_File(TextWriter& f, const std::string& title, int ltau, const GridText& g) {
     f.line(title);
-    f.line(g.joinRow(2, 2, mdlGlobal.LTAU + 1));
+    f.line(g.joinRow(2, 2, ltau + 1));
 }
 
-void VectRow_File(TextWriter& f, const std::string& title, int r, const GridText& g) {
+void VectRow_File(TextWriter& f, const std::string& title, int r, int n, const GridText& g) {
     f.line(title);
-    f.line(g.joinRow(r, 2, mdlGlobal.NDIM + 2));
+    f.line(g.joinRow(r, 2, n + 2));
 }
 
-void VectM_File(TextWriter& f, const std::string& title, int r, const GridText& g) {
+void VectM_File(TextWriter& f, const std::string& title, int r, int mdim, const GridText& g) {
     f.line(title);
-    f.line(g.joinRow(r, 2, mdlGlobal.MDIM + 1));
+    f.line(g.joinRow(r, 2, mdim + 1));
 }
 
 void Colm_File(TextWriter& f, const std::string& title, int n, const GridText& g) {
@@ -204,16 +204,15 @@ void Colm_File(TextWriter& f, const std::string& title, int n, const GridText& g
     f.line(g.joinCol(2, 2, n + 1));
 }
 
-void Matr_File(TextWriter& f, const GridText& g) {
-    const int n = mdlGlobal.NDIM;
+void Matr_File(TextWriter& f, int n, const GridText& g) {
     for (int i = 1; i <= n; ++i) f.line(g.joinRow(i + 1, 2, n + 1));
     f.line("");
 }
 
-void MatrTau_File(TextWriter& f, const GridText& g) {
-    const int m = mdlGlobal.MDIM;
+void MatrTau_File(TextWriter& f, int mdim, int ltau, const GridText& g) {
+    const int m = mdim;
     for (int b = 1; b <= m; ++b)
-        for (int r = 2; r <= mdlGlobal.LTAU + 1; ++r) f.line(g.joinRow(r, (b - 1) * m + 2, b * m + 1));
+        for (int r = 2; r <= ltau + 1; ++r) f.line(g.joinRow(r, (b - 1) * m + 2, b * m + 1));
     f.line("");
 }
 

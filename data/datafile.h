@@ -84,14 +84,15 @@ std::unique_ptr<TextWriter> createCheckFile(const AppPaths& paths, bool blankThi
 void readParFile(const AppPaths& paths, const std::string& dataPath,
                  const std::function<void(ParReader&)>& fn, bool blankThirdLine = true);
 
-// Writers of file 1 from grid texts (the dimensions NDIM, LTAU, MDIM are the store's).
-void Vect_File(TextWriter& f, const std::string& title, const GridText& g);
-void VectTau_File(TextWriter& f, const std::string& title, const GridText& g);
-void VectRow_File(TextWriter& f, const std::string& title, int r, const GridText& g);
-void VectM_File(TextWriter& f, const std::string& title, int r, const GridText& g);
+// Writers of file 1 from grid texts. The caller gives the sizes written (NDIM n, LTAU,
+// MDIM): a window writes its grids at their own size, whatever the store last read.
+void Vect_File(TextWriter& f, const std::string& title, int n, const GridText& g);        // row 2, n values
+void VectTau_File(TextWriter& f, const std::string& title, int ltau, const GridText& g);  // row 2
+void VectRow_File(TextWriter& f, const std::string& title, int r, int n, const GridText& g);  // n + 1 values
+void VectM_File(TextWriter& f, const std::string& title, int r, int mdim, const GridText& g);
 void Colm_File(TextWriter& f, const std::string& title, int n, const GridText& g);
-void Matr_File(TextWriter& f, const GridText& g);
-void MatrTau_File(TextWriter& f, const GridText& g);
+void Matr_File(TextWriter& f, int n, const GridText& g);
+void MatrTau_File(TextWriter& f, int mdim, int ltau, const GridText& g);
 // Header-store slot k written back (two lines).
 void Head_File(TextWriter& f, int k);
 // Key line: key & " = " & text.

@@ -99,13 +99,18 @@ private:
         return true;
     }
     // True when the segment lies in one pixel column of the view and every pixel it would
-    // set already has colour c.
+    // set already has colour c, or when it lies wholly above or below the view (a curve
+    // off the scale, such as W far from its range, sets no pixel at all).
     [[gnu::always_inline]] bool setsNothingNew(double x1, double y1, double x2, double y2, Colour c) const {
         if (!raster_.bits || lineWidth > 1 || lineStyle != LineStyle::Solid) return false;
         // A segment within the image keeps its start and ends at start + (end - start).
+        // Rows -1 and beyond, or height and beyond, at both ends (a pixel clear of the
+        // half-pixel rounding): every pixel between them is off the view too.
+        const double yEnd = y1 + (y2 - y1);
+        if ((y1 <= -1 && yEnd <= -1) || (y1 >= raster_.height && yEnd >= raster_.height)) return true;
         int px, py, qx, qy;
         if (!pixelOf(x1, raster_.width, px) || !pixelOf(x1 + (x2 - x1), raster_.width, qx) || px != qx ||
-            !pixelOf(y1, raster_.height, py) || !pixelOf(y1 + (y2 - y1), raster_.height, qy))
+            !pixelOf(y1, raster_.height, py) || !pixelOf(yEnd, raster_.height, qy))
             return false;
         const std::uint32_t rgb = rasterColour(c);
         const std::uint32_t* column = raster_.bits + px;

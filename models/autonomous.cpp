@@ -87,8 +87,9 @@ void readPoincarePlane(ParReader& r, int k, int n) {
 
 void writePoincarePlane(TextWriter& o, int k, const PlaneFields& f) {
     Head_File(o, k);
-    Vect_File(o, "XP(I):", f.xp);
-    Vect_File(o, "FP(I):", f.fp);
+    const int n = planeLength(f);
+    Vect_File(o, "XP(I):", n, f.xp);
+    Vect_File(o, "FP(I):", n, f.fp);
 }
 
 void fillPlaneFields(PlaneFields& f) {

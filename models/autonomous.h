@@ -1,14 +1,17 @@
 // Pieces shared by the autonomous sections (1.1, 2.1, 8, 9, 5.1.1, 5.2.1): the common blocks
 // of their data files (reading with the check-file echo, writing, window texts), the limits
-// their computations refuse, and what watches one integration step (table row, Poincaré
-// test, period search, portion question, overflow check). Each section keeps its model,
-// its integrator and whatever it does differently.
+// their computations refuse, what watches one integration step (table row, Poincaré test,
+// period search, portion question, overflow check) and the integrator AutonomousIntegr of
+// all but section 9. Each section keeps its model and whatever it does differently.
 #pragma once
 #include "data/context.h"
 #include "data/datafile.h"
 #include "data/error.h"
+#include "data/numtext.h"
+#include "data/paths.h"
 #include "data/store.h"
 #include "graphics/canvas.h"
+#include "graphics/surface.h"
 
 #include <cmath>
 #include <cstring>
@@ -106,7 +109,11 @@ SymmetricFields symmetricFieldsFromStore();
 
 // Block k: XP(1..n) and FP(1..n) after their label lines; echoes "XP(i) = ", "FP(i) = ".
 void readPoincarePlane(ParReader& r, int k, int n);
+// Writes the grids at their own length planeLength(f).
 void writePoincarePlane(TextWriter& o, int k, const PlaneFields& f);
+// Components of the Xo grid: the NDIM of the grids a window shows, which another section's
+// reading may have changed in the store while the window stood open.
+inline int planeLength(const PlaneFields& f) { return f.xp.cols() - 3; }
 void fillPlaneFields(PlaneFields& f);
 
 // Blocks k (TMAX, HHH), k + 1 (LSCREEN, TMIN) and k + 2 (LGRAPH).
@@ -232,6 +239,146 @@ inline double distance(const double* xnew, const double* xst, int n) {
 [[noreturn]] void nonFiniteStep(i32 j, double t);
 inline void checkFinite(i32 j, double t) {
     if (!std::isfinite(mdlGlobal.W)) nonFiniteStep(j, t);
+}
+
+// ---------------------------------------------------------------- the integrator
+//
+// dX/dt = F(X) + D(X) X, i = 1..NDIM, on the grid t = (j - 1)*HHH, j = 1..NSTEP + 1
+// (sections 1.1, 2.1, 8, 5.1.1, 5.2.1; D is -1 in 1.1 and 2.1, -X in 8, -AK in 5.2.1):
+//   before      the section's refusals; SCRT = TMAX; SCLX..SCRW = ALFA*DLX..ALFA*DRW
+//               (plan.plotScales); the section's preparation (stationary solution,
+//               weights); the frames: curves X(t) (LGRAPH = 1) or the phase / Poincaré
+//               plane, with the stationary point at LGRAPH = 2 (plan.stationaryMark).
+//   start       the results file is created; TOLD = 0; XST = X1; the right-hand side at
+//               X1; one step back XPREV = X1 - HHH*dX/dt(X1); WOLD = 0; NSTEP from
+//               TMAX/HHH (plan.steps).
+//   step j      poll the surface; the portion question every LSTEP steps (plan.portion);
+//               the results rows of step j at t; the right-hand side at X1 (slot 1);
+//               predictor XNEW = XPREV + 2*HHH*dX/dt(X1), two-step explicit over 2*HHH;
+//               the right-hand side at XNEW (slot 2); the section's corrector from X1
+//               over HHH, F (and D) linear between the slots; W = |XNEW - XST|,
+//               TCUR = t; a non-finite W ends the run; the plot of the step (Poincaré
+//               test when plan.poincare and LGRAPH >= 3); period search; XPREV = X1,
+//               X1 = XNEW.
+//   end         the section's closing lines; the results file closed; the section's
+//               after-run hook (1.1 and 8: LSTEP = 0).
+//
+// HOW A SECTION PLUGS IN
+//   Write a stepper struct (as Sec11's in models/section11/sec11.cpp) with
+//     static constexpr AutonomousPlan plan{...};   what the shared steps do differently
+//     void check();                       refusals, before anything is changed
+//     void prepare();                     after SCRT and the scales: Station, weights ...
+//     void bind();                        after the results file opened: storage pointers
+//                                         of the slots, work vectors
+//     void eval1(const double* x);        right-hand side at X1 into slot 1
+//     double slope(int i, const double* x) const;   dX(i)/dt at x from slot 1
+//     void eval2(const double* x);        right-hand side at XNEW into slot 2
+//     void correct(const double* x1, double* xnew, int n);   XNEW from X1 and both slots
+//     void rows(TextWriter& out, i32 j, double t);  header at j = 1 and the table rows
+//     void finish(TextWriter& out);       lines after the last row
+//     void afterRun();                    after a complete run
+//   and Integr1(Ctx& c) { Stepper s; AutonomousIntegr(c, s); }. Every hook is called
+//   directly from the template, so the step loop compiles to one loop per section.
+//   The hooks keep what they use per step in locals: the step loop writes doubles, which
+//   could alias double members.
+
+// NSTEP from TMAX/HHH: CLng (half to even) or Int (towards minus infinity).
+enum class StepCount { Round, Floor };
+
+struct AutonomousPlan {
+    int code;                  // section code of the legend
+    double legendRow;          // first legend row
+    const char* results;       // results file in the User folder
+    const char* portionTitle;  // title of the portion question; nullptr: never asked
+    bool plotScales;           // SCLX..SCRW from ALFA (false: as read from the file)
+    bool poincare;             // LGRAPH >= 3 is the Poincaré plane (false: the phase plane)
+    bool stationaryMark;       // the phase plane (LGRAPH = 2) marks (STAT, STAT)
+    StepCount steps;
+};
+
+template <class S>
+void AutonomousIntegr(Ctx& c, S& s) {
+    constexpr AutonomousPlan plan = S::plan;
+    s.check();
+    auto& g = mdlGlobal;
+    const int n = g.NDIM;
+    g.SCRT = g.TMAX;
+    if constexpr (plan.plotScales) setPlotScales();
+    s.prepare();
+    const double h = g.HHH;
+
+    if (g.LGRAPH == 1) {
+        drawMeshTime(c, plan.code, g.TMAX, plan.legendRow);
+    } else {
+        drawMeshPhase(c, plan.code, plan.legendRow, plan.poincare);
+        if (plan.stationaryMark && g.LGRAPH == 2) markStationaryPoint(c);
+    }
+
+    auto out = TextWriter::create(c.paths.userFile(plan.results));
+    g.TOLD = 0;
+    s.bind();
+
+    // The vectors do not change size during the run: work on their storage directly.
+    double* x1 = g.X1.data();
+    double* xprev = g.XPREV.data();
+    double* xnew = g.XNEW.data();
+    double* xst = g.XST.data();
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
+
+    std::memcpy(xst + 1, x1 + 1, bytes);
+    s.eval1(x1);
+    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - h * s.slope(i, x1);  // one step back
+
+    double wmin = 1.0E10;
+    g.WOLD = 0;
+    g.NSTEP = plan.steps == StepCount::Round ? CLng(g.TMAX / h) : static_cast<i32>(Int(g.TMAX / h));
+    const i32 last = g.NSTEP + 1;
+
+    for (i32 j = 1; j <= last; ++j) {
+        c.surf.poll();
+        if constexpr (plan.portionTitle != nullptr) portionQuestion(c, j, plan.portionTitle);
+        const double t = (j - 1) * h;
+        s.rows(*out, j, t);
+
+        // Predictor: two-step explicit, from XPREV over 2*HHH.
+        s.eval1(x1);
+        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * s.slope(i, x1);
+        // Corrector: the section's step from X1 with the right-hand side linear over HHH.
+        s.eval2(xnew);
+        s.correct(x1, xnew, n);
+
+        g.W = distance(xnew, xst, n);
+        g.TCUR = t;
+        checkFinite(j, t);
+        if constexpr (plan.poincare) {
+            plotStep(c, j, x1, xnew, n);
+        } else {
+            if (g.LGRAPH == 1) Graphic1(c);
+            else GraphicF1(c, j);
+        }
+        periodSearch(wmin, t, j, h);
+        nextStep(xprev, x1, xnew, bytes);
+    }
+    s.finish(*out);
+    out->close();  // a failed write of the table is reported
+    out.reset();
+    s.afterRun();
+}
+
+// The exact step of dX/dt = F - X with F linear from F1 to F2:
+// XNEW = EHI*(X1 + EC1*F1 + EC2*F2). Each section keeps the order in which it has always
+// summed the three terms: its results files depend on it in the last digits.
+enum class SumOrder {
+    ForcingFirst,  // EHI*(EC1*F1 + X1 + EC2*F2): section 1.1
+    StateFirst     // EHI*(X1 + EC1*F1 + EC2*F2): section 2.1
+};
+template <SumOrder O>
+inline void unitDecayStep(const double* x1, const double* f1, const double* f2, double* xnew, int n,
+                          double ehi, double ec1, double ec2) {
+    for (int i = 1; i <= n; ++i) {
+        if constexpr (O == SumOrder::ForcingFirst) xnew[i] = ehi * (ec1 * f1[i] + x1[i] + ec2 * f2[i]);
+        else xnew[i] = ehi * (x1[i] + ec1 * f1[i] + ec2 * f2[i]);
+    }
 }
 
 // psi_k(z) = integral over s in [0,1] of s^(k-1) e^(-z s), k = 1..6, into p[1..6]: the

@@ -5,6 +5,8 @@
 // canvas shown, in interleaved rounds; prints the medians of the process's CPU time of each,
 // the ratios, and the display server's CPU time per run when its process id is given.
 //   velta_live ROOT DATAFILE [ROUNDS] [SERVER_PID]     (needs a display: DISPLAY=:36)
+// VELTA_LIVE_ONLY=n|i|r|w runs only one of them (no picture, image, recording, window), to
+// count its instructions: valgrind --tool=callgrind velta_live ROOT DATAFILE 1.
 #include "app/prompter.h"
 #include "app/qt/mainwindow.h"
 #include "app/shell.h"
@@ -115,6 +117,26 @@ int main(int argc, char** argv) {
     Ctx noCtx{none, quiet, paths};
 
     std::vector<double> bare, runner, recorded, window, display;
+    if (const char* only = std::getenv("VELTA_LIVE_ONLY")) {
+        const double t = cpuMs();
+        switch (only[0]) {
+        case 'n': shell.mnuIntegr(noCtx); break;
+        case 'i': shell.mnuIntegr(ctx); break;
+        case 'r': shell.mnuIntegr(recCtx); break;
+        case 'w':
+            w.runCommand("mnuIntegr");
+            QApplication::processEvents();
+            break;
+        default: std::fprintf(stderr, "VELTA_LIVE_ONLY: one of n, i, r, w\n"); return 2;
+        }
+        std::printf("%s: %.1f ms, %zu primitives recorded\n", only, cpuMs() - t, recording.size());
+        // VELTA_LIVE_FIGURE=FILE.svg|.pdf|.png saves the recorded picture, to look at.
+        if (const char* fig = std::getenv("VELTA_LIVE_FIGURE")) {
+            const QString err = recording.save(QString::fromLocal8Bit(fig));
+            if (!err.isEmpty()) std::fprintf(stderr, "%s\n", err.toUtf8().constData());
+        }
+        return 0;
+    }
     for (int r = 0; r < rounds; ++r) {
         double t = cpuMs();
         if (!shell.mnuIntegr(noCtx)) return 1;

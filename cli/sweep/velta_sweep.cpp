@@ -1,11 +1,13 @@
-// velta-sweep: runs one section over a grid of parameter values, every point through
-// velta-run (--set, --summary) in a private copy of the application folder, and gathers
+// velta-sweep: runs one section over a grid of parameter values, every point as a run of
+// velta-run (--set, --summary; a fork of a clean process calling the runner's code, or the
+// program given with --runner) in a private copy of the application folder, and gathers
 // FOLDER/sweep.csv with a line plot or heat map. Engines: a local pool of processes, GNU
 // parallel (job list, --sshloginfile), Slurm (job array, one task per chunk of points).
 #include "app/shell.h"
 #include "app/sweep.h"
 #include "cli/figures/runfigures.h"
 #include "cli/startup.h"
+#include "cli/sweep/pointserver.h"
 #include "data/catalogue.h"
 #include "data/dataoverride.h"
 #include "data/paths.h"
@@ -65,8 +67,12 @@ struct Options {
     int jobs = 0;
     long chunkSize = 0;
     bool dryRun = false, retryFailed = false, progressLines = false;
+    bool execRunner = false;  // --runner given: every point starts that program
     int workerChunk = -1, workerChunks = 0;
 };
+
+// Starts the runs of the points; forked as the program starts (see main).
+PointServer gServer;
 
 std::string shellQuote(const std::string& s) {
     if (!s.empty() &&
@@ -92,11 +98,9 @@ std::vector<std::string> workerCommand(const Options& o, int k, int c, bool slur
                                   "--out",
                                   o.out,
                                   "--seed",
-                                  std::to_string(o.spec.seed),
-                                  "--runner",
-                                  o.runner,
-                                  "--tmp",
-                                  o.tmp};
+                                  std::to_string(o.spec.seed)};
+    if (!o.tmp.empty()) a.insert(a.end(), {"--tmp", o.tmp});
+    if (o.execRunner) a.insert(a.end(), {"--runner", o.runner});
     if (!o.spec.task.empty()) a.insert(a.end(), {"--task", o.spec.task});
     for (const auto& x : o.axisTexts) a.insert(a.end(), {"--axis", x});
     for (const auto& x : o.spec.sets) a.insert(a.end(), {"--set", x});
@@ -189,65 +193,95 @@ std::vector<std::size_t> pointsToRun(const Options& o, const SweepTable& t, std:
 // One worker slot of the local pool: a private folder and the point it runs.
 struct Slot {
     std::unique_ptr<PrivateRoot> root;
-    int pid = -1;
+    bool busy = false;
     std::size_t point = 0;
     std::string summary() const { return root->path() + "/summary.json"; }
     std::string log() const { return root->path() + "/run.log"; }
 };
 
-// Starts point i in the slot; false when the process could not be started.
-bool startPoint(const Options& o, Slot& s, std::size_t i) {
-    std::error_code ec;
-    fs::remove(s.summary(), ec);
+// Starts point i in slot k; false when the server cannot be reached.
+bool startPoint(const Options& o, Slot& s, int k, std::size_t i) {
+    std::remove(s.summary().c_str());
+    std::remove(s.log().c_str());
+    s.root->clearRun();
     s.point = i;
-    s.pid = spawnProcess(
+    s.busy = gServer.run(
+        k, o.execRunner,
         runnerArgs(o.spec, i, o.runner, s.root->path(), s.root->mapped(o.spec.data), s.summary()), s.log());
-    return s.pid > 0;
+    return s.busy;
 }
 
-std::vector<std::string> finishedRow(const Options& o, const Slot& s, int status) {
-    std::string message = waitStatusMessage(status);
-    const std::string json = readFileText(s.summary());
+// What a run left: its summary, and its output when it wrote no summary.
+struct RunOutput {
+    std::size_t point = 0;
+    int status = 0;
+    std::string json, log;
+};
+
+RunOutput collect(const Slot& s, int status) {
+    RunOutput r{s.point, status, readFileText(s.summary()), {}};
+    if (r.json.empty()) r.log = readFileText(s.log());
+    return r;
+}
+
+std::vector<std::string> finishedRow(const Options& o, const RunOutput& r, const std::string& privateRoot) {
+    std::string message = waitStatusMessage(r.status);
+    const std::string& json = r.json;
     if (message.empty() && json.empty()) {
         // No summary: the last line the run printed says why.
-        std::istringstream log(readFileText(s.log()));
+        std::istringstream log(r.log);
         std::string line, last;
         while (std::getline(log, line))
             if (!line.empty()) last = line;
         message = last.empty() ? "the run wrote no summary" : last;
     }
-    return tableRow(o.spec, s.point, exitCodeOf(status), json, message, s.root->path());
+    return tableRow(o.spec, r.point, exitCodeOf(r.status), json, message, privateRoot);
+}
+
+// Where the private copies go: --tmp, else $TMPDIR, else memory (/dev/shm, where the files
+// every run writes and removes cost least), else /tmp.
+std::string privateBase(const std::string& given) {
+    if (!given.empty()) return given;
+    if (const char* t = std::getenv("TMPDIR"); t && *t) return t;
+    if (::access("/dev/shm", W_OK | X_OK) == 0 && fs::is_directory("/dev/shm")) return "/dev/shm";
+    return "/tmp";
 }
 
 // Runs the points on `jobs` processes at once, appending every finished point to `table`.
 // Returns 0, or 1 when the table could not be written or the run was stopped.
 int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppender& table, int jobs,
             bool showProgress) {
+    if (!gServer.error().empty()) return stop(gServer.error());
     std::vector<Slot> pool(
         static_cast<std::size_t>(std::max(1, std::min<int>(jobs, static_cast<int>(todo.size())))));
     try {
-        for (auto& s : pool) s.root = std::make_unique<PrivateRoot>(o.spec.root, o.tmp);
+        const std::string base = privateBase(o.tmp);
+        for (auto& s : pool) s.root = std::make_unique<PrivateRoot>(o.spec.root, base);
     } catch (const std::exception& e) {
         return stop(e.what());
     }
     Progress progress(todo.size(), o.progressLines);
     std::size_t next = 0, done = 0, failed = 0, running = 0;
     std::string error;
+    const std::string serverGone = "the process that starts the runs has ended";
+    // Ends the running points and waits for their ends (their rows are not recorded).
     auto killAll = [&] {
-        for (auto& s : pool)
-            if (s.pid > 0) ::kill(s.pid, SIGTERM);
-        for (auto& s : pool)
-            if (s.pid > 0) {
-                int st = 0;
-                ::waitpid(s.pid, &st, 0);
-                s.pid = -1;
+        gServer.stopAll();
+        PointServer::Ended e;
+        while (running > 0) {
+            if (gServer.next(e)) {
+                pool[static_cast<std::size_t>(e.token)].busy = false;
+                --running;
+            } else if (errno != EINTR) {
+                running = 0;
             }
+        }
     };
     auto startFree = [&] {
-        for (auto& s : pool) {
-            if (s.pid > 0 || next >= todo.size() || gStop || !error.empty()) continue;
-            if (!startPoint(o, s, todo[next])) {
-                error = std::string("cannot start ") + o.runner + ": " + std::strerror(errno);
+        for (std::size_t k = 0; k < pool.size(); ++k) {
+            if (pool[k].busy || next >= todo.size() || gStop || !error.empty()) continue;
+            if (!startPoint(o, pool[k], static_cast<int>(k), todo[next])) {
+                error = serverGone;
                 break;
             }
             ++next;
@@ -255,38 +289,50 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
         }
     };
     for (;;) {
+        if (gStop && running > 0) killAll();
         startFree();
-        if (running == 0) break;
-        int status = 0;
-        const pid_t pid = ::waitpid(-1, &status, 0);
-        if (pid < 0) {
+        if (running == 0 || !error.empty()) break;
+        PointServer::Ended e;
+        if (!gServer.next(e)) {
             if (errno == EINTR) {
                 if (gStop) killAll();
-                running = 0;
-                for (auto& s : pool) running += s.pid > 0;
                 continue;
             }
+            error = serverGone;
             break;
         }
-        auto it = std::find_if(pool.begin(), pool.end(), [&](const Slot& s) { return s.pid == pid; });
-        if (it == pool.end()) continue;
-        it->pid = -1;
+        if (e.token < 0 || static_cast<std::size_t>(e.token) >= pool.size()) continue;
+        Slot& slot = pool[static_cast<std::size_t>(e.token)];
+        slot.busy = false;
         --running;
+        if (e.forkError != 0) {
+            error = std::string("cannot start a run: ") + std::strerror(e.forkError);
+            killAll();
+            break;
+        }
         if (gStop) continue;  // a point ended by the stop is run again next time
-        const auto row = finishedRow(o, *it, status);
-        // The slot's next point starts before the row is written and flushed to disk.
+        const RunOutput out = collect(slot, e.status);
+        // The slot's next point starts before the row is made and written.
         startFree();
+        const auto row = finishedRow(o, out, slot.root->path());
         try {
             table.append(row);
         } catch (const std::exception& e) {
             error = e.what();
             killAll();
-            running = 0;
             break;
         }
         ++done;
         if (row[o.spec.axes.size() + 2] != "0") ++failed;
         if (showProgress) progress.update(done, failed);
+    }
+    if (!error.empty() && running > 0) killAll();
+    if (error.empty()) {
+        try {
+            table.sync();
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
     }
     if (showProgress) progress.finish();
     if (!error.empty())
@@ -320,7 +366,9 @@ int runWorker(const Options& o) {
     SweepTable done = readTable((fs::path(o.out) / "sweep.csv").string());
     for (auto& [k, row] : readTable(part).rows) done.rows[k] = row;
     TableAppender table(o.spec, part);
-    return runPool(o, pointsToRun(o, done, from, to), table, 1, false);
+    const int rc = runPool(o, pointsToRun(o, done, from, to), table, 1, false);
+    gServer.finish();
+    return rc;
 }
 
 int chunkCount(const Options& o) {
@@ -444,11 +492,26 @@ bool parseWorker(const std::string& v, int& k, int& c) {
     return true;
 }
 
+// Whether this command runs points here (the local pool or a --worker): then the server that
+// forks them is started before anything else happens in the process.
+bool runsPointsHere(const std::vector<std::string>& args) {
+    bool elsewhere = false, worker = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h" || args[i] == "--dry-run") return false;
+        worker = worker || args[i] == "--worker";
+        if (args[i] == "--engine" && i + 1 < args.size())
+            elsewhere = args[i + 1] == "parallel" || args[i + 1] == "slurm";
+    }
+    return worker || !elsewhere;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options o;
+    PointServer::serveIfAsked(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (runsPointsHere(args)) gServer.start();
+    Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -544,10 +607,11 @@ int main(int argc, char** argv) {
     AppPaths paths(o.spec.root);
     if (!dirExists(paths.user())) return usage("no User folder in " + o.spec.root);
     o.out = fs::absolute(o.out).lexically_normal().string();
+    // Without --runner a point calls the runner's code in a fork; argv[0] still names velta-run.
+    o.execRunner = !o.runner.empty();
     if (o.runner.empty()) o.runner = (fs::path(programDir()) / "velta-run").string();
-    if (::access(o.runner.c_str(), X_OK) != 0)
-        return usage("velta-run not found at " + o.runner + " (give --runner)");
-    if (o.tmp.empty()) o.tmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
+    else if (::access(o.runner.c_str(), X_OK) != 0) return usage("no program " + o.runner + " (--runner)");
+    // Without --tmp each process that runs points chooses its own folder (privateBase).
 
     // The data file as velta-run finds it: absolute, or in the section's data folder.
     Shell shell(paths);
@@ -598,6 +662,7 @@ int main(int argc, char** argv) {
             const int jobs = o.jobs > 0 ? o.jobs
                                         : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
             rc = runPool(o, todo, table, jobs, true);
+            gServer.finish();
         }
     } else if (o.engine == "parallel") {
         rc = runParallel(o);

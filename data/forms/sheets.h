@@ -95,23 +95,6 @@ private:
     }
 };
 
-// The grids are written at their own length (another section's reading may have changed
-// NDIM while the window stood open): NDIM is that length while the object lives.
-class GridNdim {
-public:
-    explicit GridNdim(const PlaneFields& f) : saved_(mdlGlobal.NDIM) {
-        mdlGlobal.NDIM = static_cast<i16>(length(f));
-    }
-    ~GridNdim() { mdlGlobal.NDIM = saved_; }
-    GridNdim(const GridNdim&) = delete;
-    GridNdim& operator=(const GridNdim&) = delete;
-    // Components of the Xo grid.
-    static int length(const PlaneFields& f) { return f.xp.cols() - 3; }
-
-private:
-    i16 saved_;
-};
-
 // ---------------------------------------------------------------- texts shown alike
 
 // Beside LSCREEN: "LSCREEN = 1 - да," ... "(поиск min W(t), TMIN <= t <= TMAX)".

@@ -129,7 +129,7 @@ RecordingImageSurface::Open& RecordingImageSurface::openLine(std::uint64_t pen) 
     constexpr std::size_t kRecent = 8;
     for (Open& o : open_)
         if (o.pen == pen) return o;
-    Open o{pen, kNoLine, 0, 0};
+    Open o{pen, kNoLine, 0, 0, 0, 0, kNoLine, 0, false, 0, 0, 0, 0, 0};
     if (auto it = openMore_.find(pen); it != openMore_.end()) {
         o = it->second;
         openMore_.erase(it);
@@ -154,29 +154,100 @@ void RecordingImageSurface::record(double x1, double y1, double x2, double y2, C
         b = y1 + 0.0 * dy;
         cc = x1 + dx;
         d = y1 + dy;
-    } else if (!clipSegment(a, b, cc, d, lo, lo, hx, hy)) {
-        return;
-    }
-    if (commands_.size() + steps_.size() >= kMaxCommands) {
-        overflow_ = true;
+    } else if ((y1 < lo && y2 < lo) || (y1 > hy && y2 > hy) || (x1 < lo && x2 < lo) || (x1 > hx && x2 > hx) ||
+               !clipSegment(a, b, cc, d, lo, lo, hx, hy)) {
+        // Wholly beyond one edge of the margin (a curve far off its scale at every step):
+        // nothing to keep, and no clipping to compute.
         return;
     }
     const float fa = static_cast<float>(a), fb = static_cast<float>(b);
     const float fc = static_cast<float>(cc), fd = static_cast<float>(d);
     const auto width = static_cast<std::uint8_t>(std::clamp(lineWidth, 1, 255));
     const std::uint64_t pen = c | std::uint64_t{width} << 32 | static_cast<std::uint64_t>(lineStyle) << 40;
-    Open& o = openLine(pen);
+    // The pens of the curves of a run are at hand: look them up here, the rest in openLine().
+    Open* found = nullptr;
+    for (Open& k : open_)
+        if (k.pen == pen) {
+            found = &k;
+            break;
+        }
+    Open& o = found ? *found : openLine(pen);
     // The replay's test: the start is the polyline's last point (as QPointF compares them).
-    if (o.line != kNoLine && ((o.x == fa && o.y == fb) || QPointF(o.x, o.y) == QPointF(fa, fb))) {
+    const bool continues = o.line != kNoLine &&
+                           ((o.x == fa && o.y == fb) || QPointF(o.x, o.y) == QPointF(fa, fb));
+    if (continues && o.pending != kNoLine) {
+        if (o.side ? sideOf(o.kx, o.ky, fc, fd) == o.side : reaches(o, fc, fd)) {
+            // The new end takes the place of the last point, which is left out.
+            steps_[o.pending] = {fc, fd, o.line};
+            if (!o.side) narrow(o, fc, fd);
+            o.x = fc;
+            o.y = fd;
+            return;
+        }
+        // The last point is kept for good; the new end follows it.
+        o.kx = o.x;
+        o.ky = o.y;
+        o.pending = kNoLine;
+    }
+    if (commands_.size() + steps_.size() >= kMaxCommands) {
+        overflow_ = true;
+        return;
+    }
+    if (continues) {
+        o.side = static_cast<std::uint8_t>(sideOf(o.kx, o.ky, fc, fd));
+        o.cone = false;
+        o.far2 = 0;
+        if (!o.side) narrow(o, fc, fd);
+        o.pending = static_cast<std::uint32_t>(steps_.size());
         steps_.push_back({fc, fd, o.line});
     } else {
         o.line = static_cast<std::uint32_t>(lineStart_.size());
+        o.pending = kNoLine;
         lineStart_.push_back(static_cast<std::uint32_t>(commands_.size()));
         commands_.push_back({Kind::Segment, lineStyle, fillSolid, width, c, o.line, fa, fb, fc, fd,
                              static_cast<std::uint32_t>(steps_.size())});
+        o.kx = fc;
+        o.ky = fd;
     }
     o.x = fc;
     o.y = fd;
+}
+
+bool RecordingImageSurface::reaches(const Open& o, float x, float y) {
+    const float vx = x - o.kx, vy = y - o.ky;
+    // Not nearer than a point left out: its foot on the ray is then on the segment.
+    if (vx * vx + vy * vy < o.far2) return false;
+    return !o.cone || (o.rx * vy - o.ry * vx >= 0 && vx * o.ly - vy * o.lx >= 0);
+}
+
+void RecordingImageSurface::narrow(Open& o, float x, float y) {
+    const float vx = x - o.kx, vy = y - o.ky, d2 = vx * vx + vy * vy;
+    if (d2 <= kTolerance * kTolerance) return;  // near the kept point: any segment from it will do
+    o.far2 = std::max(o.far2, d2);
+    // The rays within the angle asin(tolerance / distance) either side of the point's own.
+    const float d = std::sqrt(d2), s = kTolerance / d, co = std::sqrt(1 - s * s);
+    const float ux = vx / d, uy = vy / d;
+    const float lx = ux * co - uy * s, ly = ux * s + uy * co;
+    const float rx = ux * co + uy * s, ry = uy * co - ux * s;
+    if (!o.cone) {
+        o.cone = true;
+        o.lx = lx, o.ly = ly, o.rx = rx, o.ry = ry;
+        return;
+    }
+    // The point's direction is within the cone: the tighter bound on either side.
+    if (lx * o.ly - ly * o.lx > 0) o.lx = lx, o.ly = ly;
+    if (o.rx * ry - o.ry * rx > 0) o.rx = rx, o.ry = ry;
+}
+
+int RecordingImageSurface::sideOf(float ax, float ay, float bx, float by) const {
+    // Half the stroke and a pixel to spare.
+    const float m = static_cast<float>(std::clamp(lineWidth, 1, 255)) / 2 + 1;
+    const auto w = static_cast<float>(marginX_ - kMargin), h = static_cast<float>(marginY_ - kMargin);
+    if (ay < -m && by < -m) return 1;
+    if (ay > h + m && by > h + m) return 2;
+    if (ax < -m && bx < -m) return 3;
+    if (ax > w + m && bx > w + m) return 4;
+    return 0;
 }
 
 void RecordingImageSurface::segment(double x1, double y1, double x2, double y2, Colour c) {

@@ -1,7 +1,8 @@
 // The canvas as a vector figure. The image surface of the window and of the runner also
 // records every primitive drawn since the last clear; the record is replayed on a QPainter
 // over an SVG generator or a PDF writer, so the figure holds the same segments, boxes,
-// circles and texts (as text) in the same colours as the canvas.
+// circles and texts (as text) in the same colours as the canvas; the many small steps of a
+// curve are kept as the points that trace it within a tenth of a pixel.
 #pragma once
 #include "graphics/qt/qimagesurface.h"
 
@@ -49,10 +50,16 @@ public:
     // The record is capped at this many primitives (a step that continues a curve takes 12
     // bytes, any other primitive 40).
     static constexpr std::size_t kMaxCommands = 8'000'000;
+    // A curve advances by a small fraction of a pixel per step. Its record leaves out the
+    // points that a segment between the points it keeps passes within this distance of
+    // (pixels), and always keeps the last point: the recorded polyline passes that close to
+    // every point and segment drawn on the picture, which no figure shows, with a few
+    // points per pixel or per straight stretch instead of thousands.
+    static constexpr float kTolerance = 0.1f;
 
 protected:
     // A step of a curve the image leaves out (its pixels are set already) still goes into
-    // the record, so the vector figure keeps every segment.
+    // the record, so the vector figure follows the curve (within kTolerance).
     void recordOnly(double x1, double y1, double x2, double y2, Colour c) override {
         record(x1, y1, x2, y2, c);
     }
@@ -79,8 +86,27 @@ private:
     struct Open {
         std::uint64_t pen;
         std::uint32_t line;
-        float x, y;  // its last point
+        float x, y;    // its last point
+        float kx, ky;  // its last point kept for good
+        // The step holding the last point, which is not kept for good yet: the points left
+        // out since the one kept for good are within kTolerance of the segment from that one
+        // to it, or (side != 0) all of them lie beyond the same edge of the picture. The next
+        // step takes its place while that still holds (kNoLine when there is none).
+        std::uint32_t pending;
+        std::uint8_t side;  // 1..4: above, below, left of, right of the picture
+        // The directions from the kept point whose rays pass within kTolerance of every
+        // point left out farther than kTolerance from it (from r counter-clockwise to l),
+        // once there is one (cone), and the farthest such point's squared distance.
+        bool cone;
+        float lx, ly, rx, ry, far2;
     };
+    // Whether a segment from the kept point to (x, y) passes within kTolerance of every
+    // point left out since; then narrows the directions so that (x, y) may be left out too.
+    static bool reaches(const Open& o, float x, float y);
+    static void narrow(Open& o, float x, float y);
+    // The edge (1..4) both points lie beyond, far enough that a stroke of this pen between
+    // them stays off the picture; 0 when there is none.
+    int sideOf(float ax, float ay, float bx, float by) const;
     void add(Kind k, Colour c, double a, double b, double cc = 0, double d = 0, Colour fill = 0);
     // The segment clipped to the margin into the record.
     void record(double x1, double y1, double x2, double y2, Colour c);

@@ -49,15 +49,9 @@ Sec11::Fields frmUni_11::currentFields() const {
 void frmUni_11::writeDataFile(const std::string& path) {
     const Sec11::Fields f = currentFields();
     // The same checks at "Ввод" as the other network windows (2.1, 8).
-    fieldcheck::checkNetworkTexts(f, GridNdim::length(f));
+    fieldcheck::checkNetworkTexts(f, planeLength(f));
     checkByReading(
-        path,
-        [&](const std::string& p) {
-            const GridNdim ndim(f);
-            Sec11::Table_File(p, f);
-        },
-        &Sec11::checkLimits);
-    const GridNdim ndim(f);
+        path, [&](const std::string& p) { Sec11::Table_File(p, f); }, &Sec11::checkLimits);
     Sec11::Table_File(path, f);
 }
 

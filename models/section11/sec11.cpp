@@ -5,11 +5,9 @@
 
 #include "data/numtext.h"
 #include "data/paths.h"
-#include "graphics/surface.h"
 #include "models/autonomous.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace velta {
 
@@ -188,81 +186,58 @@ void Sec11::Rezults(TextWriter& out, i32 j, double t) {
     if (tableStep(j)) writeTableRow(out, j, t, "00000");
 }
 
-void Sec11::DrawMesh1(Ctx& c) { drawMeshTime(c, 11, mdlGlobal.TMAX, 0); }
-
-void Sec11::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 11, 0, true); }
-
 // ---------------------------------------------------------------- integration
 
+namespace {
+
+// The ring in the autonomous scheme: F evaluated straight into F1 and F2 (XV and FV are
+// Vych_PCH's own), the unit decay step, LSTEP off after the run.
+struct Ring11 {
+    static constexpr AutonomousPlan plan{11,   0,    "Results.mnk", "   Симметричные ГГС",
+                                         true, true, true,          StepCount::Round};
+    int n = 0, mclass = 0, kmod = 0;
+    double alfa = 0, beta = 0, ehi = 0, ec1 = 0, ec2 = 0;
+    Power pw{0};
+    double *f1 = nullptr, *f2 = nullptr, *xg = nullptr;
+
+    void check() { Sec11::checkLimits(); }
+    void prepare() {
+        Sec11::Station();
+        setExpWeights();
+    }
+    void bind() {
+        auto& g = mdlGlobal;
+        n = g.NDIM;
+        mclass = g.MCLASS;
+        kmod = g.KMOD;
+        alfa = g.ALFA;
+        beta = g.BETA;
+        pw = Power(g.GAMA);
+        ehi = g.EHI;
+        ec1 = g.EC1;
+        ec2 = g.EC2;
+        f1 = g.F1.data();
+        f2 = g.F2.data();
+        xg = g.XG.data();
+    }
+    void eval1(const double* x) { rhs(mclass, n, kmod, alfa, beta, pw, x, xg, f1); }
+    void eval2(const double* x) { rhs(mclass, n, kmod, alfa, beta, pw, x, xg, f2); }
+    double slope(int i, const double* x) const { return f1[i] - x[i]; }
+    void correct(const double* x1, double* xnew, int m) const {
+        unitDecayStep<SumOrder::ForcingFirst>(x1, f1, f2, xnew, m, ehi, ec1, ec2);
+    }
+    void rows(TextWriter& out, i32 j, double t) { Sec11::Rezults(out, j, t); }
+    void finish(TextWriter&) {}
+    // A portioned run is one run: the next one plots continuously unless the file is read
+    // again.
+    void afterRun() { mdlGlobal.LSTEP = 0; }
+};
+
+}  // namespace
+
 void Sec11::Integr1(Ctx& c) {
-    checkLimits();
-    auto& g = mdlGlobal;
-    const int n = g.NDIM;
-
-    g.SCRT = g.TMAX;
-    setPlotScales();
-    Station();
-    const double h = g.HHH;
-    setExpWeights();
-
-    if (g.LGRAPH == 1) {
-        DrawMesh1(c);
-    } else {
-        DrawMeshF1(c);
-        if (g.LGRAPH == 2) markStationaryPoint(c);
-    }
-
-    auto out = TextWriter::create(c.paths.userFile("Results.mnk"));
-    g.TOLD = 0;
-
-    // The vectors do not change size during the run: work on their storage directly. The
-    // right-hand side is evaluated straight into F1 and F2 (XV and FV are Vych_PCH's own).
-    double* x1 = g.X1.data();
-    double* xprev = g.XPREV.data();
-    double* xnew = g.XNEW.data();
-    double* f1 = g.F1.data();
-    double* f2 = g.F2.data();
-    double* xst = g.XST.data();
-    double* xg = g.XG.data();
-    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
-    const int mclass = g.MCLASS, kmod = g.KMOD;
-    const double alfa = g.ALFA, beta = g.BETA;
-    const Power pw(g.GAMA);
-    auto F = [&](const double* x, double* f) { rhs(mclass, n, kmod, alfa, beta, pw, x, xg, f); };
-
-    std::memcpy(xst + 1, x1 + 1, bytes);
-    F(x1, f1);
-    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - (f1[i] - x1[i]) * h;  // backward Euler
-
-    double wmin = 1.0E10;
-    g.WOLD = 0;
-    g.NSTEP = CLng(g.TMAX / h);
-    const i32 last = g.NSTEP + 1;
-    const double ehi = g.EHI, ec1 = g.EC1, ec2 = g.EC2;
-
-    for (i32 j = 1; j <= last; ++j) {
-        c.surf.poll();
-        portionQuestion(c, j, "   Симметричные ГГС");
-        const double t = (j - 1) * h;
-        Rezults(*out, j, t);
-
-        // Predictor: two-step explicit, from XPREV over 2*HHH.
-        F(x1, f1);
-        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (f1[i] - x1[i]);
-        // Corrector: exact solution of dX/dt = F - X with F linear from F1 to F2.
-        F(xnew, f2);
-        for (int i = 1; i <= n; ++i) xnew[i] = ehi * (ec1 * f1[i] + x1[i] + ec2 * f2[i]);
-
-        g.W = distance(xnew, xst, n);
-        g.TCUR = t;
-        checkFinite(j, t);
-        plotStep(c, j, x1, xnew, n);
-        periodSearch(wmin, t, j, h);
-        nextStep(xprev, x1, xnew, bytes);
-    }
-    out->close();  // a failed write of the table is reported
-    out.reset();
-    g.LSTEP = 0;
+    Ring11 s;
+    AutonomousIntegr(c, s);
 }
 
 }  // namespace velta

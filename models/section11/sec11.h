@@ -32,8 +32,6 @@ public:
     static void checkLimits();
     // Results header (at j = 1) and one row every NSC steps.
     static void Rezults(TextWriter& out, i32 j, double t);
-    static void DrawMesh1(Ctx& c);
-    static void DrawMeshF1(Ctx& c);
 };
 
 }  // namespace velta

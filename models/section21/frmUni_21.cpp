@@ -82,9 +82,7 @@ Sec21::Fields frmUni_21::currentFields() const {
 
 void frmUni_21::writeDataFile(const std::string& path) {
     const Sec21::Fields f = currentFields();
-    fieldcheck::checkNetworkTexts(f, GridNdim::length(f));
-    // The matrix is written at the grids' own size too.
-    const GridNdim ndim(f);
+    fieldcheck::checkNetworkTexts(f, planeLength(f));
     Sec21::Table_File(path, f);
 }
 

@@ -6,12 +6,12 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textlist.h"
-#include "graphics/surface.h"
 #include "models/autonomous.h"
 
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace velta {
@@ -165,7 +165,7 @@ void Sec21::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
     Head_File(o, 2);
-    Matr_File(o, f.mc);
+    Matr_File(o, planeLength(f), f.mc);  // the matrix at the length of the plane's grids
     writeNetworkBlocks(o, 3, f, KeyStyle::Mixed);
     w->close();
 }
@@ -220,82 +220,63 @@ void Sec21::Rezults(TextWriter& out, i32 j, double t) {
     if (tableStep(j)) writeTableRow(out, j, t, "0000");
 }
 
-void Sec21::DrawMesh2(Ctx& c) { drawMeshTime(c, 21, mdlGlobal.TMAX, 0); }
-
-void Sec21::DrawMeshF2(Ctx& c) { drawMeshPhase(c, 21, 0, true); }
-
 // ---------------------------------------------------------------- integration
 
-void Sec21::Integr1(Ctx& c) {
-    checkLimits();
-    auto& g = mdlGlobal;
-    const int n = g.NDIM;
+namespace {
 
-    setPlotScales();
-    g.SCRT = g.TMAX;
-    const double h = g.HHH;
-    setExpWeights();
+// The general network in the autonomous scheme: F evaluated through XV and FV (which keep
+// the last point after the run), the unit decay step summed from X1 first.
+struct Network21 {
+    static constexpr AutonomousPlan plan{21,   0,    "Results.mtr", "   ГГС общего вида",
+                                         true, true, false,         StepCount::Round};
+    std::optional<Links> links;
+    int n = 0, mclass = 0;
+    std::size_t bytes = 0;
+    double alfa = 0, beta = 0, ehi = 0, ec1 = 0, ec2 = 0;
+    Power pw{0};
+    double *f1 = nullptr, *f2 = nullptr, *xv = nullptr, *fv = nullptr, *xg = nullptr;
 
-    if (g.LGRAPH == 1) DrawMesh2(c);
-    else DrawMeshF2(c);
-
-    auto out = TextWriter::create(c.paths.userFile("Results.mtr"));
-    g.TOLD = 0;
-
-    // The vectors keep their size during the run: work on their storage directly.
-    double* x1 = g.X1.data();
-    double* xprev = g.XPREV.data();
-    double* xnew = g.XNEW.data();
-    double* f1 = g.F1.data();
-    double* f2 = g.F2.data();
-    double* xst = g.XST.data();
-    double* xv = g.XV.data();
-    double* fv = g.FV.data();
-    double* xg = g.XG.data();
-    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
-    const Links links(g.MC, n, g.MCLASS);
-    const int mclass = g.MCLASS;
-    const double alfa = g.ALFA, beta = g.BETA;
-    const Power pw(g.GAMA);
-    auto F = [&] { rhs(mclass, n, links, alfa, beta, pw, xv, xg, fv); };
-
-    std::memcpy(xv + 1, x1 + 1, bytes);
-    std::memcpy(xst + 1, x1 + 1, bytes);
-    F();
-    std::memcpy(f1 + 1, fv + 1, bytes);
-    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - h * (f1[i] - x1[i]);  // backward Euler
-
-    double wmin = 1.0E10;
-    g.WOLD = 0;
-    g.NSTEP = CLng(g.TMAX / h);
-    const i32 last = g.NSTEP + 1;
-    const double ehi = g.EHI, ec1 = g.EC1, ec2 = g.EC2;
-
-    for (i32 j = 1; j <= last; ++j) {
-        c.surf.poll();
-        portionQuestion(c, j, "   ГГС общего вида");
-        const double t = (j - 1) * h;
-        Rezults(*out, j, t);
-
-        // Predictor: two-step explicit, from XPREV over 2*HHH.
-        std::memcpy(xv + 1, x1 + 1, bytes);
-        F();
-        std::memcpy(f1 + 1, fv + 1, bytes);
-        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (f1[i] - x1[i]);
-        // Corrector: exact solution of dX/dt = F - X with F linear from F1 to F2.
-        std::memcpy(xv + 1, xnew + 1, bytes);
-        F();
-        std::memcpy(f2 + 1, fv + 1, bytes);
-        for (int i = 1; i <= n; ++i) xnew[i] = ehi * (x1[i] + ec1 * f1[i] + ec2 * f2[i]);
-
-        g.W = distance(xnew, xst, n);
-        g.TCUR = t;
-        checkFinite(j, t);
-        plotStep(c, j, x1, xnew, n);
-        periodSearch(wmin, t, j, h);
-        nextStep(xprev, x1, xnew, bytes);
+    void check() { Sec21::checkLimits(); }
+    void prepare() { setExpWeights(); }
+    void bind() {
+        auto& g = mdlGlobal;
+        n = g.NDIM;
+        bytes = sizeof(double) * static_cast<std::size_t>(n);
+        links.emplace(g.MC, n, g.MCLASS);
+        mclass = g.MCLASS;
+        alfa = g.ALFA;
+        beta = g.BETA;
+        pw = Power(g.GAMA);
+        ehi = g.EHI;
+        ec1 = g.EC1;
+        ec2 = g.EC2;
+        f1 = g.F1.data();
+        f2 = g.F2.data();
+        xv = g.XV.data();
+        fv = g.FV.data();
+        xg = g.XG.data();
     }
-    out->close();  // a failed write of the table is reported
+    void eval(const double* x, double* f) {
+        std::memcpy(xv + 1, x + 1, bytes);
+        rhs(mclass, n, *links, alfa, beta, pw, xv, xg, fv);
+        std::memcpy(f + 1, fv + 1, bytes);
+    }
+    void eval1(const double* x) { eval(x, f1); }
+    void eval2(const double* x) { eval(x, f2); }
+    double slope(int i, const double* x) const { return f1[i] - x[i]; }
+    void correct(const double* x1, double* xnew, int m) const {
+        unitDecayStep<SumOrder::StateFirst>(x1, f1, f2, xnew, m, ehi, ec1, ec2);
+    }
+    void rows(TextWriter& out, i32 j, double t) { Sec21::Rezults(out, j, t); }
+    void finish(TextWriter&) {}
+    void afterRun() {}
+};
+
+}  // namespace
+
+void Sec21::Integr1(Ctx& c) {
+    Network21 s;
+    AutonomousIntegr(c, s);
 }
 
 }  // namespace velta

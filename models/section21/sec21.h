@@ -37,8 +37,6 @@ public:
     static void checkLimits();
     // Results header (at j = 1, NDIM + 15 lines) and one row every NSC steps.
     static void Rezults(TextWriter& out, i32 j, double t);
-    static void DrawMesh2(Ctx& c);
-    static void DrawMeshF2(Ctx& c);
 };
 
 }  // namespace velta

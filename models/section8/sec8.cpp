@@ -5,7 +5,6 @@
 
 #include "data/numtext.h"
 #include "data/paths.h"
-#include "graphics/surface.h"
 #include "models/autonomous.h"
 
 #include <algorithm>
@@ -299,100 +298,79 @@ void Sec8::Rezults(TextWriter& out, i32 j, double t) {
     if (tableStep(j)) writeTableRow(out, j, t, "00000");
 }
 
-void Sec8::DrawMesh1(Ctx& c) { drawMeshTime(c, 8, mdlGlobal.TMAX, 0); }
-
-void Sec8::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 8, 0, true); }
-
 // ---------------------------------------------------------------- integration
 
-void Sec8::Integr1(Ctx& c) {
-    checkLimits();
-    auto& g = mdlGlobal;
-    const int n = g.NDIM;
+namespace {
 
-    g.SCRT = g.TMAX;
-    setPlotScales();
-    Station();
-    const double h = g.HHH;
-    g.NSTEP = CLng(g.TMAX / h);
+// The ecological ring in the autonomous scheme: dX/dt = F + lambda X with lambda = -X,
+// F and lambda through XV and FV into F1, LAM1 and F2, LAM2; the varying-rate exponential
+// corrector; LSTEP off after the run.
+struct Eco8 {
+    static constexpr AutonomousPlan plan{8,    0,    "Results.gse", "   Симметричные ГГС",
+                                         true, true, true,          StepCount::Round};
+    int n = 0, mclass = 0, kmod = 0;
+    std::size_t bytes = 0;
+    double alfa = 0, beta = 0, h = 0;
+    Power pw{0};
+    double *f1 = nullptr, *f2 = nullptr, *lam1 = nullptr, *lam2 = nullptr;
+    double *xv = nullptr, *fv = nullptr, *xg = nullptr;
 
-    if (g.LGRAPH == 1) {
-        DrawMesh1(c);
-    } else {
-        DrawMeshF1(c);
-        if (g.LGRAPH == 2) markStationaryPoint(c);
+    void check() { Sec8::checkLimits(); }
+    void prepare() { Sec8::Station(); }
+    void bind() {
+        auto& g = mdlGlobal;
+        n = g.NDIM;
+        bytes = sizeof(double) * static_cast<std::size_t>(n);
+        Sec8::LAM1.alloc(n);
+        Sec8::LAM2.alloc(n);
+        mclass = g.MCLASS;
+        kmod = g.KMOD;
+        alfa = g.ALFA;
+        beta = g.BETA;
+        h = g.HHH;
+        pw = Power(g.GAMA);
+        f1 = g.F1.data();
+        f2 = g.F2.data();
+        lam1 = Sec8::LAM1.data();
+        lam2 = Sec8::LAM2.data();
+        xv = g.XV.data();
+        fv = g.FV.data();
+        xg = g.XG.data();
     }
-
-    auto out = TextWriter::create(c.paths.userFile("Results.gse"));
-    g.TOLD = 0;
-    LAM1.alloc(n);
-    LAM2.alloc(n);
-
-    double* x1 = g.X1.data();
-    double* xprev = g.XPREV.data();
-    double* xnew = g.XNEW.data();
-    double* f1 = g.F1.data();
-    double* f2 = g.F2.data();
-    double* xst = g.XST.data();
-    double* xv = g.XV.data();
-    double* fv = g.FV.data();
-    double* xg = g.XG.data();
-    double* lam1 = LAM1.data();
-    double* lam2 = LAM2.data();
-    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
-    const int mclass = g.MCLASS, kmod = g.KMOD;
-    const double alfa = g.ALFA, beta = g.BETA;
-    const Power pw(g.GAMA);
-    auto F = [&](double* lam) { rhs(mclass, n, kmod, alfa, beta, pw, xv, xg, fv, lam); };
-
-    std::memcpy(xv + 1, x1 + 1, bytes);
-    std::memcpy(xst + 1, x1 + 1, bytes);
-    F(lam1);
-    std::memcpy(f1 + 1, fv + 1, bytes);
-    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - h * (f1[i] + lam1[i] * x1[i]);  // one step back
-
-    double wmin = 1.0E10;
-    g.WOLD = 0;
-    const i32 last = g.NSTEP + 1;
-    double p[7];
-
-    for (i32 j = 1; j <= last; ++j) {
-        c.surf.poll();
-        portionQuestion(c, j, "   Симметричные ГГС");
-        const double t = (j - 1) * h;
-        Rezults(*out, j, t);
-
-        // Predictor: two-step explicit, from XPREV over 2*HHH.
-        std::memcpy(xv + 1, x1 + 1, bytes);
-        F(lam1);
-        std::memcpy(f1 + 1, fv + 1, bytes);
-        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (f1[i] + lam1[i] * x1[i]);
-        std::memcpy(xv + 1, xnew + 1, bytes);
-        F(lam2);
-        std::memcpy(f2 + 1, fv + 1, bytes);
-
-        // Corrector for dX/dt = F + lambda X, F linear from F1 to F2 and lambda from LAM1 to
-        // LAM2: the exponential of the mean rate taken out, the rest to second order in
-        // delta = -(HHH/2)(LAM2 - LAM1), with the weights psi_k(HHH LAM1).
-        for (int i = 1; i <= n; ++i) {
-            const double z = h * lam1[i];
-            const double delta = -(h / 2) * (lam2[i] - lam1[i]);
+    void eval(const double* x, double* f, double* lam) {
+        std::memcpy(xv + 1, x + 1, bytes);
+        rhs(mclass, n, kmod, alfa, beta, pw, xv, xg, fv, lam);
+        std::memcpy(f + 1, fv + 1, bytes);
+    }
+    void eval1(const double* x) { eval(x, f1, lam1); }
+    void eval2(const double* x) { eval(x, f2, lam2); }
+    double slope(int i, const double* x) const { return f1[i] + lam1[i] * x[i]; }
+    // Corrector for dX/dt = F + lambda X, F linear from F1 to F2 and lambda from LAM1 to
+    // LAM2: the exponential of the mean rate taken out, the rest to second order in
+    // delta = -(HHH/2)(LAM2 - LAM1), with the weights psi_k(HHH LAM1).
+    void correct(const double* x1, double* xnew, int m) const {
+        const double hh = h;
+        double p[7];
+        for (int i = 1; i <= m; ++i) {
+            const double z = hh * lam1[i];
+            const double delta = -(hh / 2) * (lam2[i] - lam1[i]);
             psiInto(z, p);
             const double c1 = (p[1] - p[2]) + (p[3] - p[4]) * delta + (p[5] - p[6]) * delta * delta / 2;
             const double c2 = p[2] + p[4] * delta + p[6] * delta * delta / 2;
-            xnew[i] = std::exp(h * (lam1[i] + lam2[i]) / 2) * (x1[i] + h * (c1 * f1[i] + c2 * f2[i]));
+            xnew[i] = std::exp(hh * (lam1[i] + lam2[i]) / 2) * (x1[i] + hh * (c1 * f1[i] + c2 * f2[i]));
         }
-
-        g.W = distance(xnew, xst, n);
-        g.TCUR = t;
-        checkFinite(j, t);
-        plotStep(c, j, x1, xnew, n);
-        periodSearch(wmin, t, j, h);
-        nextStep(xprev, x1, xnew, bytes);
     }
-    out->close();  // a failed write of the table is reported
-    out.reset();
-    g.LSTEP = 0;
+    void rows(TextWriter& out, i32 j, double t) { Sec8::Rezults(out, j, t); }
+    void finish(TextWriter&) {}
+    // A portioned run is one run, as in section 1.1.
+    void afterRun() { mdlGlobal.LSTEP = 0; }
+};
+
+}  // namespace
+
+void Sec8::Integr1(Ctx& c) {
+    Eco8 s;
+    AutonomousIntegr(c, s);
 }
 
 }  // namespace velta

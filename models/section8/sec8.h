@@ -35,8 +35,6 @@ public:
     static void checkLimits();
     // Results header (at j = 1, 18 lines) and one row every NSC steps.
     static void Rezults(TextWriter& out, i32 j, double t);
-    static void DrawMesh1(Ctx& c);
-    static void DrawMeshF1(Ctx& c);
 
     // The rates at the current and at the predicted point (window-private vectors).
     static Vec LAM1, LAM2;

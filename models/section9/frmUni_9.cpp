@@ -103,8 +103,7 @@ Sec9::Fields frmUni_9::currentFields() const {
 
 void frmUni_9::writeDataFile(const std::string& path) {
     const Sec9::Fields f = currentFields();
-    checkTexts(f, GridNdim::length(f));
-    const GridNdim ndim(f);
+    checkTexts(f, planeLength(f));
     Sec9::Table_File(path, f);
 }
 

@@ -297,15 +297,7 @@ Sec213::Fields frmUni_213::currentFields() const {
 
 void frmUni_213::writeDataFile(const std::string& path) {
     const Sec213::Fields f = currentFields();
-    // The matrix and the rows of steps are written at the grids' own size.
-    const auto write = [&](const std::string& p) {
-        struct Restore {
-            i16 saved = mdlGlobal.NDIM;
-            ~Restore() { mdlGlobal.NDIM = saved; }
-        } restore;
-        mdlGlobal.NDIM = static_cast<i16>(f.mc.cols() - 3);
-        Sec213::Table_File(p, f);
-    };
+    const auto write = [&](const std::string& p) { Sec213::Table_File(p, f); };
     // What the reading or the run would refuse is not written.
     checkByReading(path, write, [this] { dynamic_cast<Sec213&>(*core()).checkLimits(); });
     write(path);

@@ -183,6 +183,7 @@ Sec213::Fields Sec213::fieldsFromStore() const {
 }
 
 void Sec213::Table_File(const std::string& path, const Fields& f) {
+    const int n = f.mc.cols() - 3;  // the matrix and the rows of steps at the grids' own size
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
@@ -192,7 +193,7 @@ void Sec213::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
     Head_File(o, 2);
-    Matr_File(o, f.mc);
+    Matr_File(o, n, f.mc);
     Head_File(o, 3);
     Key_File(o, "HHH", f.hhh);
     Key_File(o, "TMAX", f.tmax);
@@ -207,9 +208,9 @@ void Sec213::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "EMAX", f.emax);
     Key_File(o, "ACCEL", f.accel);
     Head_File(o, 5);
-    VectRow_File(o, "H(I):", 2, f.steps);
-    VectRow_File(o, "UL(I):", 3, f.steps);
-    VectRow_File(o, "UR(I):", 4, f.steps);
+    VectRow_File(o, "H(I):", 2, n, f.steps);
+    VectRow_File(o, "UL(I):", 3, n, f.steps);
+    VectRow_File(o, "UR(I):", 4, n, f.steps);
     Head_File(o, 6);
     Key_File(o, "LIMIT0", f.limit0);
     Key_File(o, "LIMIT", f.limit);

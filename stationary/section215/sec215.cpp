@@ -137,12 +137,6 @@ Sec215::Fields Sec215::fieldsFromStore() const {
 void Sec215::Table_File(const std::string& path, const Fields& f) {
     const int n = f.mc.rows() - 3;
     if (n < 1 || f.steps.rows() - 3 != n + 1) throw VeltaError("Таблицы не соответствуют размерности NDIM");
-    // Matr_File writes the store's NDIM rows: the grids' own size for this file.
-    struct Restore {
-        i16 saved = mdlGlobal.NDIM;
-        ~Restore() { mdlGlobal.NDIM = saved; }
-    } restore;
-    mdlGlobal.NDIM = static_cast<i16>(n);
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
@@ -152,7 +146,7 @@ void Sec215::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
     Head_File(o, 2);
-    Matr_File(o, f.mc);
+    Matr_File(o, n, f.mc);
     Head_File(o, 3);
     Key_File(o, "QMIN", f.qmin);
     Key_File(o, "QMAX", f.qmax);

@@ -213,11 +213,6 @@ void Sec217::Table_File(const std::string& path, const Fields& f) {
     const int n = f.mc.rows() - 3;
     if (n < 1 || f.y0.rows() - 3 != n || f.steps.rows() - 3 != n + 1)
         throw VeltaError("Таблицы не соответствуют размерности NDIM");
-    struct Restore {
-        i16 saved = mdlGlobal.NDIM;
-        ~Restore() { mdlGlobal.NDIM = saved; }
-    } restore;
-    mdlGlobal.NDIM = static_cast<i16>(n);
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     Head_File(o, 1);
@@ -227,7 +222,7 @@ void Sec217::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
     Head_File(o, 2);
-    Matr_File(o, f.mc);
+    Matr_File(o, n, f.mc);
     Head_File(o, 3);
     Colm_File(o, "Y(I):", n, f.y0);
     Head_File(o, 4);

@@ -6,7 +6,6 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
-#include "graphics/surface.h"
 #include "models/autonomous.h"
 
 #include <algorithm>
@@ -365,95 +364,79 @@ void Sec511::writeListing(TextWriter& out, const std::string& listing) {
     }
 }
 
-void Sec511::DrawMesh1(Ctx& c) { drawMeshTime(c, 511, mdlGlobal.TMAX, 2); }
-
-void Sec511::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 511, 2, false); }
-
 // ---------------------------------------------------------------- integration
 
-void Sec511::Integr1(Ctx& c) {
-    checkLimits();
-    Station();  // refuses a chain without a stationary solution before anything is drawn
-    auto& g = mdlGlobal;
-    const int n = g.NDIM;
+namespace {
 
-    g.SCRT = g.TMAX;
-    g.NSTEP = CLng(g.TMAX / g.HHH);
-    const Rates rt = rates();
-
-    if (g.LGRAPH == 1) DrawMesh1(c);
-    else DrawMeshF1(c);
-
-    auto out = TextWriter::create(c.paths.userFile("Results.sy1"));
-    g.TOLD = 0;
-
-    // The vectors do not change size during the run: work on their storage directly.
-    double* x1 = g.X1.data();
-    double* xprev = g.XPREV.data();
-    double* xnew = g.XNEW.data();
-    double* xst = g.XST.data();
-    double* f1 = g.F1.data();
-    double* f2 = g.F2.data();
-    double* d1 = g.D1.data();
-    double* d2 = g.D2.data();
-    double* xv = g.XV.data();
-    double* fv = g.FV.data();
-    double* dv = g.DV.data();
-    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
-    const double h = g.HHH;
-    const double alfa = g.ALFA, beta = g.BETA, gama = g.GAMA, teta = g.TETA;
-    auto F = [&] { rhs(n, alfa, beta, gama, teta, rt, xv, fv, dv); };
-
-    std::memcpy(xv + 1, x1 + 1, bytes);
-    std::memcpy(xst + 1, x1 + 1, bytes);
-    F();
-    std::memcpy(f1 + 1, fv + 1, bytes);
-    std::memcpy(d1 + 1, dv + 1, bytes);
-    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - h * (d1[i] * x1[i] + f1[i]);
-
-    g.WOLD = 0;
-    double wmin = 1.0E10;
-    const i32 last = g.NSTEP + 1;
+// The chain in the autonomous scheme: dX/dt = FV + DV X through XV, FV and DV into F1, D1
+// and F2, D2; the exponential corrector for a varying D; the scales as read, the phase
+// plane for any LGRAPH other than 1, no portions; the stationary listing at the end.
+struct Chain511 {
+    static constexpr AutonomousPlan plan{511,   2,     "Results.sy1", nullptr,
+                                         false, false, false,         StepCount::Round};
+    Sec511::Rates rt;
+    int n = 0;
+    std::size_t bytes = 0;
+    double alfa = 0, beta = 0, gama = 0, teta = 0, h = 0;
+    double *f1 = nullptr, *f2 = nullptr, *d1 = nullptr, *d2 = nullptr;
+    double *xv = nullptr, *fv = nullptr, *dv = nullptr;
     std::string listing;
     // The weights depend on (D1, D2) only; neighbouring compartments mostly share them.
     double lastD1 = std::nan(""), lastD2 = std::nan("");
-    Weights w;
+    Sec511::Weights w;
 
-    for (i32 j = 1; j <= last; ++j) {
-        c.surf.poll();
-        const double t = (j - 1) * h;
-        Rezults(*out, j, t, listing);
-
-        // Predictor: two-step explicit, from XPREV over 2*HHH.
-        std::memcpy(xv + 1, x1 + 1, bytes);
-        F();
-        std::memcpy(f1 + 1, fv + 1, bytes);
-        std::memcpy(d1 + 1, dv + 1, bytes);
-        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (d1[i] * x1[i] + f1[i]);
-        // Corrector: exponential weights for D and F linear over the step.
-        std::memcpy(xv + 1, xnew + 1, bytes);
-        F();
-        std::memcpy(f2 + 1, fv + 1, bytes);
-        std::memcpy(d2 + 1, dv + 1, bytes);
-        for (int i = 1; i <= n; ++i) {
+    void check() {
+        Sec511::checkLimits();
+        Sec511::Station();  // refuses a chain without a stationary solution before anything is drawn
+    }
+    void prepare() { rt = Sec511::rates(); }
+    void bind() {
+        auto& g = mdlGlobal;
+        n = g.NDIM;
+        bytes = sizeof(double) * static_cast<std::size_t>(n);
+        alfa = g.ALFA;
+        beta = g.BETA;
+        gama = g.GAMA;
+        teta = g.TETA;
+        h = g.HHH;
+        f1 = g.F1.data();
+        f2 = g.F2.data();
+        d1 = g.D1.data();
+        d2 = g.D2.data();
+        xv = g.XV.data();
+        fv = g.FV.data();
+        dv = g.DV.data();
+    }
+    void eval(const double* x, double* f, double* d) {
+        std::memcpy(xv + 1, x + 1, bytes);
+        rhs(n, alfa, beta, gama, teta, rt, xv, fv, dv);
+        std::memcpy(f + 1, fv + 1, bytes);
+        std::memcpy(d + 1, dv + 1, bytes);
+    }
+    void eval1(const double* x) { eval(x, f1, d1); }
+    void eval2(const double* x) { eval(x, f2, d2); }
+    double slope(int i, const double* x) const { return d1[i] * x[i] + f1[i]; }
+    void correct(const double* x1, double* xnew, int m) {
+        const double hh = h;
+        for (int i = 1; i <= m; ++i) {
             if (!(d1[i] == lastD1 && d2[i] == lastD2)) {
-                w = corrector(h, d1[i], d2[i]);
+                w = Sec511::corrector(hh, d1[i], d2[i]);
                 lastD1 = d1[i];
                 lastD2 = d2[i];
             }
-            xnew[i] = w.E * (x1[i] + h * (w.A * f1[i] + w.B * f2[i]));
+            xnew[i] = w.E * (x1[i] + hh * (w.A * f1[i] + w.B * f2[i]));
         }
-
-        g.W = distance(xnew, xst, n);
-        g.TCUR = t;
-        checkFinite(j, t);
-        if (g.LGRAPH == 1) Graphic1(c);
-        else GraphicF1(c, j);
-        periodSearch(wmin, t, j, h);
-        nextStep(xprev, x1, xnew, bytes);
     }
-    writeListing(*out, listing);
-    out->close();  // a failed write of the table is reported
+    void rows(TextWriter& out, i32 j, double t) { Sec511::Rezults(out, j, t, listing); }
+    void finish(TextWriter& out) { Sec511::writeListing(out, listing); }
+    void afterRun() {}
+};
+
+}  // namespace
+
+void Sec511::Integr1(Ctx& c) {
+    Chain511 s;
+    AutonomousIntegr(c, s);
 }
 
 }  // namespace velta

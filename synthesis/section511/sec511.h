@@ -68,8 +68,6 @@ public:
     static void Rezults(TextWriter& out, i32 j, double t, std::string& listing);
     // The stationary listing appended at the end of the results file.
     static void writeListing(TextWriter& out, const std::string& listing);
-    static void DrawMesh1(Ctx& c);
-    static void DrawMeshF1(Ctx& c);
 };
 
 }  // namespace velta

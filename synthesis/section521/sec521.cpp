@@ -6,7 +6,6 @@
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
-#include "graphics/surface.h"
 #include "models/autonomous.h"
 #include "synthesis/section511/sec511.h"
 
@@ -288,84 +287,71 @@ void Sec521::Rezults(TextWriter& out, i32 j, double t) {
     if (tableStep(j)) writeTableRow(out, j, t, "00000");
 }
 
-void Sec521::DrawMesh1(Ctx& c) { drawMeshTime(c, 521, mdlGlobal.TMAX, 4); }
-
-void Sec521::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 521, 4, false); }
-
 // ---------------------------------------------------------------- integration
 
-void Sec521::Integr1(Ctx& c) {
-    checkLimits();
-    // The header and the legend show the stationary solution of the parameters of this run.
-    Station();
-    auto& g = mdlGlobal;
-    const int n = g.NDIM;
+namespace {
 
-    setPlotScales();
-    g.SCRT = g.TMAX;
-    g.NSTEP = static_cast<i32>(Int(g.TMAX / g.HHH));
-    rates();
-    weights();
+// The two chains in the autonomous scheme: dX/dt = FV - AK X through XV and FV into F1
+// and F2; the exact step with per-component weights; NSTEP by Int; the phase plane for any
+// LGRAPH other than 1, no portions.
+struct Chains521 {
+    static constexpr AutonomousPlan plan{521,  4,     "Results.sy2", nullptr,
+                                         true, false, false,         StepCount::Floor};
+    int n = 0, n1 = 0;
+    std::size_t bytes = 0;
+    double alfa = 0, b1 = 0, b2 = 0, g1 = 0, g2 = 0;
+    double *f1 = nullptr, *f2 = nullptr, *xv = nullptr, *fv = nullptr;
+    const double *ak = nullptr, *ec1 = nullptr, *ec2 = nullptr, *ehi = nullptr;
 
-    if (g.LGRAPH == 1) DrawMesh1(c);
-    else DrawMeshF1(c);
-    auto out = TextWriter::create(c.paths.userFile("Results.sy2"));
-    g.TOLD = 0;
-
-    // The vectors do not change size during the run: work on their storage directly.
-    double* x1 = g.X1.data();
-    double* xprev = g.XPREV.data();
-    double* xnew = g.XNEW.data();
-    double* xst = g.XST.data();
-    double* f1 = g.F1.data();
-    double* f2 = g.F2.data();
-    double* xv = g.XV.data();
-    double* fv = g.FV.data();
-    const double* ak = g.AK.data();
-    const double* ec1 = g.EC1m.data();
-    const double* ec2 = g.EC2m.data();
-    const double* ehi = g.EHIm.data();
-    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n);
-    const double h = g.HHH;
-    const int n1 = g.NDIM1;
-    const double alfa = g.ALFA, b1 = g.BETA1, b2 = g.BETA2, g1 = g.GAMA1, g2 = g.GAMA2;
-    auto F = [&] { rhs(n1, n, alfa, b1, b2, g1, g2, ak, xv, fv); };
-
-    std::memcpy(xv + 1, x1 + 1, bytes);
-    std::memcpy(xst + 1, x1 + 1, bytes);
-    F();
-    std::memcpy(f1 + 1, fv + 1, bytes);
-    for (int i = 1; i <= n; ++i) xprev[i] = x1[i] - h * (f1[i] - ak[i] * x1[i]);
-
-    g.WOLD = 0;
-    double wmin = 1.0E10;
-    const i32 last = g.NSTEP + 1;
-
-    for (i32 j = 1; j <= last; ++j) {
-        c.surf.poll();
-        const double t = (j - 1) * h;
-        Rezults(*out, j, t);
-
-        // Predictor: two-step explicit, from XPREV over 2*HHH.
-        std::memcpy(xv + 1, x1 + 1, bytes);
-        F();
-        std::memcpy(f1 + 1, fv + 1, bytes);
-        for (int i = 1; i <= n; ++i) xnew[i] = xprev[i] + 2 * h * (f1[i] - ak[i] * x1[i]);
-        // Corrector: exact solution of dx/dt = F - AK x with F linear from F1 to F2.
-        std::memcpy(xv + 1, xnew + 1, bytes);
-        F();
-        std::memcpy(f2 + 1, fv + 1, bytes);
-        for (int i = 1; i <= n; ++i) xnew[i] = ehi[i] * (x1[i] + ec1[i] * f1[i] + ec2[i] * f2[i]);
-
-        g.W = distance(xnew, xst, n);
-        g.TCUR = t;
-        checkFinite(j, t);
-        if (g.LGRAPH == 1) Graphic1(c);
-        else GraphicF1(c, j);
-        periodSearch(wmin, t, j, h);
-        nextStep(xprev, x1, xnew, bytes);
+    void check() {
+        Sec521::checkLimits();
+        // The header and the legend show the stationary solution of the parameters of this run.
+        Sec521::Station();
     }
-    out->close();  // a failed write of the table is reported
+    void prepare() {
+        Sec521::rates();
+        Sec521::weights();
+    }
+    void bind() {
+        auto& g = mdlGlobal;
+        n = g.NDIM;
+        n1 = g.NDIM1;
+        bytes = sizeof(double) * static_cast<std::size_t>(n);
+        alfa = g.ALFA;
+        b1 = g.BETA1;
+        b2 = g.BETA2;
+        g1 = g.GAMA1;
+        g2 = g.GAMA2;
+        f1 = g.F1.data();
+        f2 = g.F2.data();
+        xv = g.XV.data();
+        fv = g.FV.data();
+        ak = g.AK.data();
+        ec1 = g.EC1m.data();
+        ec2 = g.EC2m.data();
+        ehi = g.EHIm.data();
+    }
+    void eval(const double* x, double* f) {
+        std::memcpy(xv + 1, x + 1, bytes);
+        rhs(n1, n, alfa, b1, b2, g1, g2, ak, xv, fv);
+        std::memcpy(f + 1, fv + 1, bytes);
+    }
+    void eval1(const double* x) { eval(x, f1); }
+    void eval2(const double* x) { eval(x, f2); }
+    double slope(int i, const double* x) const { return f1[i] - ak[i] * x[i]; }
+    void correct(const double* x1, double* xnew, int m) const {
+        for (int i = 1; i <= m; ++i) xnew[i] = ehi[i] * (x1[i] + ec1[i] * f1[i] + ec2[i] * f2[i]);
+    }
+    void rows(TextWriter& out, i32 j, double t) { Sec521::Rezults(out, j, t); }
+    void finish(TextWriter&) {}
+    void afterRun() {}
+};
+
+}  // namespace
+
+void Sec521::Integr1(Ctx& c) {
+    Chains521 s;
+    AutonomousIntegr(c, s);
 }
 
 }  // namespace velta

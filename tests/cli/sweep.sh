@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # velta-sweep: the table and pictures of the local pool, the same table from GNU parallel,
-# resuming, and bad input (no points, unknown key, refused values, a killed run, a full
+# from velta-run started for every point (--runner) and from 1 or 4 processes, resuming,
+# stopping, and bad input (no points, unknown key, refused values, a killed run, a full
 # disk, a foreign table, Slurm not reachable).
 # Usage: sweep.sh VELTA_RUN SOURCE_DIR   (velta-sweep is beside velta-run)
 set -u
@@ -9,7 +10,7 @@ T=$(mktemp -d); trap 'rm -rf "$T"' EXIT
 mkdir -p "$T/app/User"; cp "$SRC/User/Sym_Oscill.mnkd" "$T/app/User/"
 fails=0; passes=0
 check() { if eval "$1"; then passes=$((passes+1)); else echo "FAIL: $2"; fails=$((fails+1)); fi; }
-sweep() { "$SWEEP" --root "$T/app" --section 11 --data Sym_Oscill.mnkd --runner "$RUN" --tmp "$T" "$@"; }
+sweep() { "$SWEEP" --root "$T/app" --section 11 --data Sym_Oscill.mnkd --tmp "$T" "$@"; }
 col() { head -1 "$1" | tr ',' '\n' | grep -nx "$2" | cut -d: -f1; }  # column number of a field
 
 # 1. Local pool: one row per point, in point order, pictures in PNG and SVG.
@@ -29,6 +30,14 @@ sweep --axis ALFA=10,20,30 --axis GAMA=1,3 --out "$T/par" --engine parallel --jo
 rc=$?
 check "[ $rc -eq 0 ] && cmp -s '$T/local/sweep.csv' '$T/par/sweep.csv'" "parallel: exit $rc or another table: $(tail -3 "$T/err")"
 check "[ \$(wc -l < '$T/par/jobs.txt') -eq 6 ]" "parallel: not 6 jobs in the job list"
+# The points run in forks of one process; velta-run started for each point, and other pool
+# sizes, give the same table byte for byte.
+for j in 1 4; do
+  sweep --axis ALFA=10,20,30 --axis GAMA=1,3 --out "$T/exec$j" --runner "$RUN" --jobs $j >/dev/null 2>"$T/err"
+  check "cmp -s '$T/local/sweep.csv' '$T/exec$j/sweep.csv'" "velta-run per point, $j job(s): another table: $(tail -2 "$T/err")"
+  sweep --axis ALFA=10,20,30 --axis GAMA=1,3 --out "$T/fork$j" --jobs $j >/dev/null 2>"$T/err"
+  check "cmp -s '$T/local/sweep.csv' '$T/fork$j/sweep.csv'" "$j job(s): another table: $(tail -2 "$T/err")"
+done
 
 # 3. Resume: lost rows and a row cut in the middle are run again; the rest is kept.
 cp "$T/local/sweep.csv" "$T/full.csv"
@@ -70,9 +79,32 @@ sed -i 's/kill -9/true/' "$T/killer"
   --axis ALFA=abc,15,20 --out "$T/bad" --retry-failed >"$T/out" 2>&1
 check "grep -q '3 of 3 points, 1 failed' '$T/out'" "retry-failed: $(tail -1 "$T/out")"
 
-# 7. A full disk (a file size limit) while the table grows: a clear message, only whole rows,
+# 7. A run killed from outside is a failed point with its signal; a stopped or killed sweep
+#    leaves no run behind and keeps its finished rows; the same command completes the table.
+pids() {  # the sweep's server and the run it is computing, once point 0 is in the table
+  local s r; for ((k = 0; k < 300; ++k)); do
+    s=$(pgrep -P "$1" | head -1); r=${s:+$(pgrep -P "$s" | head -1)}
+    [ -n "$r" ] && [ "$(wc -l < "$2" 2>/dev/null)" = 2 ] && { echo "$s $r"; return; }; sleep 0.05; done; }
+alive() { ps -o stat= -p "$1" | grep -qv Z; }  # running, not a zombie
+long=(--root "$T/app" --section 11 --data Sym_Oscill.mnkd --tmp "$T" --axis TMAX=1,60000 --set NSC=30000 --jobs 1)
+"$SWEEP" "${long[@]}" --out "$T/kill" >"$T/out" 2>&1 & sp=$!
+read -r srv run < <(pids $sp "$T/kill/sweep.csv"); kill -9 "$run"; wait $sp
+rc=$?
+check "[ $rc -eq 0 ] && sed -n 3p '$T/kill/sweep.csv' | grep -q '^1,60000,[0-9]*,137,velta-run was ended by signal 9'" \
+  "killed run: exit $rc: $(sed -n 3p "$T/kill/sweep.csv" | cut -c1-100)"
+for sig in TERM KILL; do
+  rm -rf "$T/stop"; "$SWEEP" "${long[@]}" --out "$T/stop" >"$T/out" 2>&1 & sp=$!
+  read -r srv run < <(pids $sp "$T/stop/sweep.csv"); kill -$sig $sp; wait $sp; sleep 0.3
+  check "! alive $srv && ! alive $run && [ \$(wc -l < '$T/stop/sweep.csv') -eq 2 ]" \
+    "SIG$sig: a process was left or rows lost: $(ps -o pid,args -p "${srv:-1},${run:-1}" | tail -n +2 | cut -c1-80)"
+  [ $sig = TERM ] && check "grep -q 'stopped; 1 point(s) of this run were recorded' '$T/out'" "SIGTERM: $(tail -1 "$T/out")"
+done
+"$SWEEP" "${long[@]}" --out "$T/stop" >"$T/out" 2>&1
+check "grep -q '2 of 2 points, 0 failed' '$T/out'" "after the kill the rerun did not complete: $(tail -1 "$T/out")"
+
+# 8. A full disk (a file size limit) while the table grows: a clear message, only whole rows,
 #    and the same command later completes the table.
-( ulimit -f 6; exec "$SWEEP" --root "$T/app" --section 11 --data Sym_Oscill.mnkd --runner "$RUN" --tmp "$T" \
+( ulimit -f 6; exec "$SWEEP" --root "$T/app" --section 11 --data Sym_Oscill.mnkd --tmp "$T" \
   --axis ALFA=1:30:30 --set NSC=100 --out "$T/disk" --jobs 1 ) >"$T/out" 2>"$T/err"
 rc=$?
 check "[ $rc -eq 1 ] && grep -q 'cannot write $T/disk/sweep.csv: File too large' '$T/err' && grep -q 'run the same command again' '$T/err'" \
@@ -81,7 +113,7 @@ check "[ \"\$(tail -c 1 '$T/disk/sweep.csv' | od -An -c | tr -d ' ')\" = '\\n' ]
 sweep --axis ALFA=1:30:30 --set NSC=100 --out "$T/disk" >"$T/out" 2>"$T/err"
 check "[ $? -eq 0 ] && [ \$(wc -l < '$T/disk/sweep.csv') -eq 31 ]" "full disk: the rerun did not complete: $(tail -2 "$T/err")"
 
-# 8. Slurm: --dry-run writes the batch script only; without sbatch the message says so.
+# 9. Slurm: --dry-run writes the batch script only; without sbatch the message says so.
 sweep --axis ALFA=10,20,30 --out "$T/sl" --engine slurm --chunk-size 1 --dry-run >/dev/null 2>&1
 check "grep -q '^#SBATCH --array=0-2$' '$T/sl/sweep.sbatch' && [ ! -e '$T/sl/sweep.csv' ]" "slurm --dry-run"
 PATH=/nonexistent sweep --axis ALFA=10,20,30 --out "$T/sl" --engine slurm >/dev/null 2>"$T/err"

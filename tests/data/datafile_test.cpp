@@ -226,9 +226,9 @@ TEST_F(DataFileStore, MatrixAndVectorWriters) {
     std::ostringstream out;
     {
         TextWriter w(out);
-        Matr_File(w, g);
-        Vect_File(w, "XP(I):", g);
-        VectRow_File(w, "R:", 3, g);
+        Matr_File(w, 2, g);
+        Vect_File(w, "XP(I):", 2, g);
+        VectRow_File(w, "R:", 3, 2, g);
         Colm_File(w, "C:", 2, g);
     }
     EXPECT_EQ(out.str(),
@@ -247,18 +247,18 @@ TEST_F(DataFileStore, DelayWriters) {
     std::ostringstream out;
     {
         TextWriter w(out);
-        MatrTau_File(w, g);
-        VectTau_File(w, "TAU:", g);
-        VectM_File(w, "M:", 1, g);
+        MatrTau_File(w, 2, 2, g);
+        VectTau_File(w, "TAU:", 2, g);
+        VectM_File(w, "M:", 1, 2, g);
     }
     EXPECT_EQ(out.str(),
               "22,23\r\n32,33\r\n24,25\r\n34,35\r\n\r\n"
               "TAU:\r\n22,23\r\n"
               "M:\r\n12,13\r\n");
-    mdlGlobal.NDIM = 5;  // a grid narrower than the dimension is an error, not garbage
+    // a grid narrower than the dimension is an error, not garbage
     std::ostringstream out2;
     TextWriter w2(out2);
-    EXPECT_THROW(Vect_File(w2, "XP(I):", g), VeltaError);
+    EXPECT_THROW(Vect_File(w2, "XP(I):", 5, g), VeltaError);
 }
 
 TEST_F(DataFileFolder, CheckFileHead) {

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -132,9 +134,24 @@ TEST_F(VectorFigure, UnknownFormatsAndUnwritablePlacesAreRefusedWithoutAFile) {
     EXPECT_FALSE(surf.hasPicture());
 }
 
+// Distance from p to the polyline.
+double distanceTo(const QPointF& p, const std::vector<QPointF>& line) {
+    double best = std::hypot(p.x() - line[0].x(), p.y() - line[0].y());
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        const QPointF a = line[i - 1], d = line[i] - a;
+        const double len2 = d.x() * d.x() + d.y() * d.y();
+        const double t = len2 > 0 ? std::clamp(((p.x() - a.x()) * d.x() + (p.y() - a.y()) * d.y()) / len2,
+                                               0.0, 1.0)
+                                  : 0.0;
+        best = std::min(best, std::hypot(p.x() - a.x() - t * d.x(), p.y() - a.y() - t * d.y()));
+    }
+    return best;
+}
+
 // Steps of a curve that the image leaves out (their pixels are set already) stay in the
-// record: every segment is kept, and each curve is one polyline of all its points until
-// another primitive comes between. The image is the one segment() draws.
+// record: each curve is one polyline until another primitive comes between, from its first
+// point to its last, passing within a tenth of a pixel of every point drawn on the picture,
+// with a few points per pixel instead of one per step. The image is the one segment() draws.
 TEST(VectorRecord, CurveStepsLeftOutOfTheImageStayInTheFigure) {
     ensureApp();
     TempApp app;
@@ -142,16 +159,24 @@ TEST(VectorRecord, CurveStepsLeftOutOfTheImageStayInTheFigure) {
     QImageSurface full;
     const Colour colours[2] = {0x0000FF, 0xFF0000};
     double x = 100, y[2] = {200, 210.4};
-    std::size_t segments = 0;
+    // The points of each curve, by part (the text splits them) and curve.
+    std::vector<QPointF> drawn[2][2];
+    int part = 0;
     auto steps = [&](int count) {
+        for (int i = 0; i < 2; ++i) drawn[part][i].push_back(QPointF(x, y[i]));
         for (int k = 0; k < count; ++k) {
             const double x2 = x + 0.01;
             for (int i = 0; i < 2; ++i) {
-                const double y2 = y[i] + (i == 0 ? 0.003 : -0.002);
+                // One curve goes straight, the other wiggles and turns back on itself, and for
+                // a while leaps about far above the picture, a few pixels a step.
+                const double y2 = i == 0                ? y[i] + 0.003
+                                  : k >= 400 && k < 700 ? -30 - 10 * std::sin(k * 0.3)
+                                  : k == 700            ? 205
+                                                        : y[i] + 0.01 * std::sin(k * 0.02);
                 surf.curveSegment(x, y[i], x2, y2, colours[i]);
                 full.segment(x, y[i], x2, y2, colours[i]);
                 y[i] = y2;
-                ++segments;
+                drawn[part][i].push_back(QPointF(x2, y2));
             }
             x = x2;
         }
@@ -159,20 +184,50 @@ TEST(VectorRecord, CurveStepsLeftOutOfTheImageStayInTheFigure) {
     steps(1000);
     surf.text("T");
     full.text("T");
+    part = 1;
     steps(1000);
     EXPECT_EQ(surf.image(), full.image());
-    EXPECT_EQ(surf.segmentColours().size(), segments);
 
     const std::string path = app.path("steps.svg");
     ASSERT_EQ(surf.save(QString::fromStdString(path)), QString());
     QFile f(QString::fromStdString(path));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&f);
-    std::vector<qsizetype> points;
+    std::vector<std::vector<QPointF>> lines;
     while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("polyline"))
-            points.push_back(xml.attributes().value("points").toString().simplified().split(' ').size());
-    EXPECT_EQ(points, std::vector<qsizetype>(4, 1001));
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("polyline")) {
+            lines.emplace_back();
+            for (const QString& pt : xml.attributes().value("points").toString().simplified().split(' ')) {
+                const QStringList xy = pt.split(',');
+                if (xy.size() == 2) lines.back().push_back(QPointF(xy[0].toDouble(), xy[1].toDouble()));
+            }
+        }
+    // Drawn in order of colour within each part: blue, then red.
+    ASSERT_EQ(lines.size(), 4u);
+    for (int p = 0; p < 2; ++p)
+        for (int i = 0; i < 2; ++i) {
+            const auto& line = lines[static_cast<std::size_t>(2 * p + i)];
+            const auto& pts = drawn[p][i];
+            ASSERT_GE(line.size(), 2u);
+            EXPECT_LT(line.size(), pts.size() / 4) << "part " << p << " curve " << i;
+            // The figure holds the points with about six digits.
+            EXPECT_NEAR(line.front().x(), pts.front().x(), 1e-3);
+            EXPECT_NEAR(line.front().y(), pts.front().y(), 1e-3);
+            EXPECT_NEAR(line.back().x(), pts.back().x(), 1e-3);
+            EXPECT_NEAR(line.back().y(), pts.back().y(), 1e-3);
+            // Off the picture (clipped in the figure) the line only has to stay off it: its
+            // points are points of the curve, and those that are kept there are few.
+            double worst = 0;
+            for (const QPointF& q : pts)
+                if (q.y() >= -1) worst = std::max(worst, distanceTo(q, line));
+            for (const QPointF& v : line) {
+                double nearest = 1e9;
+                for (const QPointF& q : pts)
+                    nearest = std::min(nearest, std::hypot(v.x() - q.x(), v.y() - q.y()));
+                worst = std::max(worst, nearest);
+            }
+            EXPECT_LE(worst, RecordingImageSurface::kTolerance + 2e-3) << "part " << p << " curve " << i;
+        }
 }
 
 }  // namespace

@@ -138,8 +138,8 @@ TEST(CanvasQImage, ChangedPartIsWhatWasDrawnSinceTheLastLook) {
 TEST(CanvasQImage, CurveStepsLeftOutChangeNothing) {
     QImageSurface skipping, full;
     for (QImageSurface* s : {&skipping, &full}) s->fillBox(0, 0, 799, 599, 0xFFFFFF);
-    const Colour colours[3] = {0xFF00FF, 0x0000FF, 0xFFFF00};
-    double y[3] = {300.2, 300.7, 299.9}, x = 100;
+    const Colour colours[4] = {0xFF00FF, 0x0000FF, 0xFFFF00, 0x00FF00};
+    double y[4] = {300.2, 300.7, 299.9, 599.0}, x = 100;
     unsigned seed = 12345;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
@@ -147,10 +147,13 @@ TEST(CanvasQImage, CurveStepsLeftOutChangeNothing) {
     };
     for (int step = 0; step < 200000; ++step) {
         // Three curves that wander across each other a fraction of a pixel per step, one
-        // of them leaving the image now and then; x crosses .5 ties exactly every 1000 steps.
+        // of them leaving the image above now and then, and a fourth about the lower edge
+        // (off the image at both ends, at one, or on it); x crosses .5 ties every 1000 steps.
         const double x2 = 100 + (step + 1) * 0.001;
-        for (int k = 0; k < 3; ++k) {
-            const double y2 = k == 2 && step % 50000 > 45000 ? -3.0 + next() : y[k] + 0.3 * next();
+        for (int k = 0; k < 4; ++k) {
+            const double y2 = k == 3                           ? 600 + 4 * next()
+                              : k == 2 && step % 50000 > 45000 ? -3.0 + next()
+                                                               : y[k] + 0.3 * next();
             skipping.curveSegment(x, y[k], x2, y2, colours[k]);
             full.segment(x, y[k], x2, y2, colours[k]);
             y[k] = y2 < 0 ? 299.5 : y2;

@@ -354,3 +354,92 @@ TEST(AutonomousPsi, SeriesMeetsRecurrence) {
     psiInto(2, q);
     EXPECT_DOUBLE_EQ(q[1], (1 - std::exp(-2.0)) / 2);
 }
+
+namespace {
+
+// dX/dt = 2 - X for every component, through the exact unit decay step: the integrator's
+// result is the exact solution whatever its predictor does. The hooks are logged.
+template <StepCount K, bool Ask>
+struct DecayStepper {
+    static constexpr AutonomousPlan plan{11, 0, "Results.tst", Ask ? "   T" : nullptr, false, true, false, K};
+    std::string log;
+    int corrections = 0, nanAt = 0;  // nanAt > 0: the corrector gives NaN at that call
+    double *f1 = nullptr, *f2 = nullptr;
+
+    void check() { log += "check "; }
+    void prepare() {
+        setExpWeights();
+        log += "prepare ";
+    }
+    void bind() {
+        f1 = mdlGlobal.F1.data();
+        f2 = mdlGlobal.F2.data();
+        log += "bind ";
+    }
+    void eval1(const double*) {
+        for (int i = 1; i <= mdlGlobal.NDIM; ++i) f1[i] = 2;
+    }
+    void eval2(const double*) {
+        for (int i = 1; i <= mdlGlobal.NDIM; ++i) f2[i] = 2;
+    }
+    double slope(int i, const double* x) const { return f1[i] - x[i]; }
+    void correct(const double* x1, double* xnew, int n) {
+        const auto& g = mdlGlobal;
+        unitDecayStep<SumOrder::StateFirst>(x1, f1, f2, xnew, n, g.EHI, g.EC1, g.EC2);
+        if (++corrections == nanAt) xnew[1] = NAN;
+    }
+    void rows(TextWriter& out, i32 j, double) { out.line(std::to_string(j)); }
+    void finish(TextWriter& out) {
+        out.line("end");
+        log += "finish ";
+    }
+    void afterRun() { log += "after"; }
+};
+
+class AutonomousRun : public Autonomous {
+protected:
+    void SetUp() override {
+        Autonomous::SetUp();
+        auto& g = mdlGlobal;
+        g.HHH = 0.5;
+        g.TMAX = 1.75;  // TMAX/HHH = 3.5: CLng gives 4 steps, Int 3
+        g.LSTEP = 2;
+        g.LGRAPH = 1;
+        g.NSC = 1;
+        g.SCRX = 3;
+        for (int i = 1; i <= 3; ++i) g.X1(i) = 0;
+        ui.answers = {"", "", ""};
+        ui.inputs.clear();
+    }
+};
+
+}  // namespace
+
+// The hooks in the scheme's order, the step count by the plan's rounding, the portion
+// question only where the plan asks it, X1 at the end the exact solution 2(1 - e^-t).
+TEST_F(AutonomousRun, HooksStepCountPortionsAndTheSolution) {
+    auto run = [&](auto s, i32 steps, std::size_t questions) {
+        SetUp();
+        AutonomousIntegr(c, s);
+        EXPECT_EQ(s.log, "check prepare bind finish after");
+        EXPECT_EQ(s.corrections, steps + 1);
+        EXPECT_EQ(mdlGlobal.NSTEP, steps);
+        EXPECT_EQ(ui.inputs.size(), questions);
+        EXPECT_EQ(readAllLines(app.path("User/Results.tst")).back(), "end");
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_NEAR(mdlGlobal.X1(i), 2 * (1 - std::exp(-0.5 * (steps + 1))), 1e-14);
+    };
+    run(DecayStepper<StepCount::Round, true>{}, 4, 2);  // questions at j = 2 and 4
+    run(DecayStepper<StepCount::Floor, true>{}, 3, 2);
+    run(DecayStepper<StepCount::Round, false>{}, 4, 0);
+}
+
+// A non-finite step ends the run naming it: the rows so far stay, and neither the closing
+// lines nor the after-run hook come.
+TEST_F(AutonomousRun, NonFiniteStepSkipsTheClosingHooks) {
+    DecayStepper<StepCount::Round, false> s;
+    s.nanAt = 3;
+    EXPECT_NE(throwsMessage([&] { AutonomousIntegr(c, s); }).find("j = 3"), std::string::npos);
+    EXPECT_EQ(s.log, "check prepare bind ");
+    EXPECT_EQ(readAllLines(app.path("User/Results.tst")), (std::vector<std::string>{"1", "2", "3"}));
+}

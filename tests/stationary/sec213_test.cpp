@@ -128,9 +128,13 @@ TEST_F(Sec213Test, SampleReadsAndWritesBackByteForByte) {
     EXPECT_TRUE(has("IC(3) = 3"));
     EXPECT_TRUE(has("U20 = 0.1"));
 
-    // The window's texts written back give the same file.
-    Sec213::Table_File(user("copy.srgd"), sec.fieldsFromStore());
+    // The window's texts written back give the same file, at the grids' size whatever the
+    // store's NDIM, which the writer leaves alone.
+    const Sec213::Fields f = sec.fieldsFromStore();
+    mdlGlobal.NDIM = 2;
+    Sec213::Table_File(user("copy.srgd"), f);
     EXPECT_EQ(bytesOf(user("copy.srgd")), bytesOf(user("Kolco5.srgd")));
+    EXPECT_EQ(mdlGlobal.NDIM, 2);
     Sec213 again;
     again.dataPath = user("copy.srgd");
     again.InputPar(c);

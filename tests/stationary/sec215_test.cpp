@@ -155,8 +155,11 @@ TEST_F(Sec215Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
                                            "FFERR = 0.0001", "UUERR = 0.001"};
     for (const std::string& w : want) EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
-    Sec215::Table_File(user("back.srRd"), sec.fieldsFromStore());
+    const Sec215::Fields f = sec.fieldsFromStore();
+    mdlGlobal.NDIM = 7;  // written at the grids' size; the store's NDIM is left alone
+    Sec215::Table_File(user("back.srRd"), f);
     EXPECT_EQ(bytesOf(user("back.srRd")), bytesOf(user("Repress3.srRd")));
+    EXPECT_EQ(mdlGlobal.NDIM, 7);
 }
 
 TEST_F(Sec215Test, MatrixWithoutTheEmptyLineReadsTheSame) {

@@ -231,8 +231,11 @@ TEST_F(Sec217Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
          {"MClass = 1", "1   1   1   ", "Y(1) = 0.6", "H(4) = 0.1", "STAB = 10000", "IC(3) = 3", "SCRY = 20"})
         EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
-    Sec217::Table_File(user("back.diud"), sec.fieldsFromStore());
+    const Sec217::Fields f = sec.fieldsFromStore();
+    mdlGlobal.NDIM = 1;  // written at the grids' size; the store's NDIM is left alone
+    Sec217::Table_File(user("back.diud"), f);
     EXPECT_EQ(bytesOf(user("back.diud")), bytesOf(user("Fold3.diud")));
+    EXPECT_EQ(mdlGlobal.NDIM, 1);
 }
 
 TEST_F(Sec217Test, MatrixWithoutTheEmptyLineReadsTheSame) {

@@ -1,0 +1,56 @@
+// The process that starts the points of a sweep. velta-sweep forks it first thing in main,
+// before anything touches the core's state; every point is then a fork of it that calls the
+// runner's run (runnerMain) from the state a fresh velta-run starts in, without the cost of
+// starting a program (exec, dynamic loading). With --runner a point execs that program.
+// The server kills its runs when velta-sweep asks it to or when velta-sweep dies.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace velta {
+
+class PointServer {
+public:
+    PointServer() = default;
+    ~PointServer() { finish(); }
+    PointServer(const PointServer&) = delete;
+    PointServer& operator=(const PointServer&) = delete;
+
+    // Forks the server; in the server process this never returns.
+    void start();
+    // In the server process (started by start()), serves and never returns; otherwise returns
+    // at once. The first call in main.
+    static void serveIfAsked(int argc, char** argv);
+    // Closes the pipe to the server (it ends the runs still going) and waits for it, so its
+    // runs count in this process's CPU time.
+    void finish();
+
+    // "" when the server is up, else why not.
+    const std::string& error() const { return error_; }
+
+    // Starts a run for `token`: the runner with arguments `argv` (argv[0] names it; with `exec`
+    // that program is started, else the runner's function is called in the fork), stdout and
+    // stderr to the file `log`. False (errno set) when the server cannot be reached.
+    bool run(int token, bool exec, const std::vector<std::string>& argv, const std::string& log);
+
+    // A run that ended: its token and wait status, or `forkError` (an errno) when it could not
+    // be started.
+    struct Ended {
+        int token = -1;
+        int status = 0;
+        int forkError = 0;
+    };
+    // Waits for the next run to end. False with errno EINTR when a signal came first, or with
+    // another errno (0 when the server ended) when the server is gone.
+    bool next(Ended& e);
+
+    // Asks the server to end every running run (SIGTERM); their ends still come through next().
+    void stopAll();
+
+private:
+    int cmd_ = -1, res_ = -1;  // our ends of the pipes to and from the server
+    int pid_ = -1;
+    std::string error_ = "the runs cannot be started: no server process";
+};
+
+}  // namespace velta
