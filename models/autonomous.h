@@ -361,7 +361,6 @@ void AutonomousIntegr(Ctx& c, S& s) {
     }
     s.finish(*out);
     out->close();  // a failed write of the table is reported
-    out.reset();
     s.afterRun();
 }
 

@@ -127,9 +127,8 @@ void RecordingImageSurface::add(Kind k, Colour c, double a, double b, double cc,
 
 RecordingImageSurface::Open& RecordingImageSurface::openLine(std::uint64_t pen) {
     constexpr std::size_t kRecent = 8;
-    for (Open& o : open_)
-        if (o.pen == pen) return o;
-    Open o{pen, kNoLine, 0, 0, 0, 0, kNoLine, 0, false, 0, 0, 0, 0, 0};
+    Open o;
+    o.pen = pen;
     if (auto it = openMore_.find(pen); it != openMore_.end()) {
         o = it->second;
         openMore_.erase(it);

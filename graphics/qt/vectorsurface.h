@@ -84,21 +84,21 @@ private:
     };
     static constexpr std::uint32_t kNoLine = ~0u;
     struct Open {
-        std::uint64_t pen;
-        std::uint32_t line;
-        float x, y;    // its last point
-        float kx, ky;  // its last point kept for good
+        std::uint64_t pen = 0;
+        std::uint32_t line = kNoLine;
+        float x = 0, y = 0;    // its last point
+        float kx = 0, ky = 0;  // its last point kept for good
         // The step holding the last point, which is not kept for good yet: the points left
         // out since the one kept for good are within kTolerance of the segment from that one
         // to it, or (side != 0) all of them lie beyond the same edge of the picture. The next
         // step takes its place while that still holds (kNoLine when there is none).
-        std::uint32_t pending;
-        std::uint8_t side;  // 1..4: above, below, left of, right of the picture
+        std::uint32_t pending = kNoLine;
+        std::uint8_t side = 0;  // 1..4: above, below, left of, right of the picture
         // The directions from the kept point whose rays pass within kTolerance of every
         // point left out farther than kTolerance from it (from r counter-clockwise to l),
         // once there is one (cone), and the farthest such point's squared distance.
-        bool cone;
-        float lx, ly, rx, ry, far2;
+        bool cone = false;
+        float lx = 0, ly = 0, rx = 0, ry = 0, far2 = 0;
     };
     // Whether a segment from the kept point to (x, y) passes within kTolerance of every
     // point left out since; then narrows the directions so that (x, y) may be left out too.
@@ -110,6 +110,7 @@ private:
     void add(Kind k, Colour c, double a, double b, double cc = 0, double d = 0, Colour fill = 0);
     // The segment clipped to the margin into the record.
     void record(double x1, double y1, double x2, double y2, Colour c);
+    // The open polyline of a pen that is not among the eight at hand (record() looks there).
     Open& openLine(std::uint64_t pen);
 
     std::vector<Command> commands_;
