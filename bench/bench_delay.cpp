@@ -66,7 +66,7 @@ void BM_Delay_Sec22(benchmark::State& state) {
     AppPaths paths(app.root.string());
     QuietPrompter ui;
     NullSurface surf;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();
     setColours(true);
     mdlGlobal.TASKDIR = "Tau0";
@@ -107,7 +107,7 @@ void BM_Delay_Linear(benchmark::State& state) {
     AppPaths paths(app.root.string());
     QuietPrompter ui;
     NullSurface surf;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();
     setColours(true);
     allocDelayTables(1000, 5, 20);

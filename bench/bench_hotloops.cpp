@@ -129,7 +129,7 @@ void runDelay(benchmark::State& state, bool sec12) {
     AppPaths paths(app.root.string());
     NoPrompter ui;
     QImageSurface surf;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();
     setColours(true);
     mdlGlobal.TASKDIR = "Tau0";

@@ -104,7 +104,7 @@ void runIntegr(benchmark::State& state, Surface& surf, const std::string& gama) 
     BenchApp app(gama);
     AppPaths paths(app.root.string());
     SilentPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Sec11 sec;
     sec.dataPath = paths.userFile("bench.mnkd");
     setColours(true);

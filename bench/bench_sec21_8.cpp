@@ -114,7 +114,7 @@ void run(benchmark::State& state, const std::string& name, const std::string& te
     AppPaths paths(app.root.string());
     NullSurface surf;
     SilentPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Section sec;
     sec.dataPath = app.write(name, text);
     setColours(true);

@@ -87,7 +87,7 @@ void BM_Sec9_Integr1(benchmark::State& state, const std::string& gama, const std
     AppPaths paths(app.root.string());
     NullSurface surf;
     QuietPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Sec9 sec;
     sec.dataPath = paths.userFile("bench.chad");
     setColours(true);

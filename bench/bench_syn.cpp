@@ -56,7 +56,7 @@ void run(benchmark::State& state, const std::string& name, const std::vector<std
     AppPaths paths(app.root.string());
     SilentPrompter ui;
     NullSurface surf;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Sec sec;
     sec.dataPath = paths.userFile(name);
     setColours(true);

@@ -288,7 +288,7 @@ int runMain(int argc, char** argv) {
     // "&Спектр" asks its ALFA after every other question of the run.
     if (!o.spectr.empty()) o.answers.push_back(o.spectr);
     RunnerPrompter prompter(o.answers);
-    Ctx ctx{surface, prompter, paths};
+    Ctx ctx{surface, prompter, paths, mdlGlobal};
     Shell shell(paths);
     mdlGlobal.SEED = o.seed;
 

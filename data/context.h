@@ -1,4 +1,4 @@
-// What a command hands to the core: the canvas, the prompter and the package folders.
+// What a command hands to the core: the canvas, the prompter, the package folders and the store.
 #pragma once
 
 namespace velta {
@@ -6,11 +6,14 @@ namespace velta {
 class Surface;
 class Prompter;
 class AppPaths;
+struct Store;
 
 struct Ctx {
     Surface& surf;
     Prompter& ui;
     const AppPaths& paths;
+    // The parameter store the command works on: the front end's one instance.
+    Store& store;
 };
 
 }  // namespace velta

@@ -214,7 +214,7 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent, const std::s
     });
     commands_["mnuVarPar"] = [this] { varpar_->mnuVarPar_Click(); };
     commands_["mnuSpectr"] = [this] {
-        Ctx ctx{*surface_, prompter(), paths_};
+        Ctx ctx{*surface_, prompter(), paths_, mdlGlobal};
         if (shell_.mnuSpectr(ctx)) {
             // The verdict at the chosen ALFA is shown read-only on light green.
             text_->showLines(shell_.current()->spectrText(), TextView::kBankBack, TextView::Kind::Result);

@@ -97,7 +97,7 @@ void MainWindow::mnuClose_Click() {
 }
 
 void MainWindow::mnuInput_Click() {
-    Ctx ctx{*surface_, prompter(), paths_};
+    Ctx ctx{*surface_, prompter(), paths_, mdlGlobal};
     const bool ok = shell_.mnuInput(ctx);
     // Section 4: Input1 has prepared the table of U-numbers; its window shows it.
     if (ok && shell_.section == 4)
@@ -130,7 +130,7 @@ void MainWindow::mnuIntegr_Click() {
             throw RunStopped();
         }
     };
-    Ctx ctx{*surface_, prompter(), paths_};
+    Ctx ctx{*surface_, prompter(), paths_, mdlGlobal};
     bool ok = false;
     try {
         ok = shell_.mnuIntegr(ctx);

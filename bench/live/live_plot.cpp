@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     AppPaths paths(root);
     Shell shell(paths);
     QImageSurface surface;
-    Ctx ctx{surface, quiet, paths};
+    Ctx ctx{surface, quiet, paths, mdlGlobal};
     shell.Sect_Select(11);
     shell.core(11)->dataPath = paths.userFile(data);
     shell.core(11)->InputPar(ctx);
@@ -112,9 +112,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
 
     RecordingImageSurface recording;
-    Ctx recCtx{recording, quiet, paths};
+    Ctx recCtx{recording, quiet, paths, mdlGlobal};
     NullSurface none;
-    Ctx noCtx{none, quiet, paths};
+    Ctx noCtx{none, quiet, paths, mdlGlobal};
 
     std::vector<double> bare, runner, recorded, window, display;
     if (const char* only = std::getenv("VELTA_LIVE_ONLY")) {

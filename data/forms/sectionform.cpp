@@ -154,7 +154,7 @@ void SectionForm::checkByReading(const std::string& path,
         c->dataPath = scratch.string();
         NullSurface surface;
         SilentPrompter quiet;
-        Ctx ctx{surface, quiet, host_.paths()};
+        Ctx ctx{surface, quiet, host_.paths(), mdlGlobal};
         c->InputPar(ctx);
         if (check) check();
     } catch (const std::exception& e) {
@@ -278,7 +278,7 @@ void SectionForm::open() {
         c->dataPath = path;
         c->shownName = shownNameOf(path);
         NullSurface surface;  // reading draws nothing
-        Ctx ctx{surface, host_.prompter(), host_.paths()};
+        Ctx ctx{surface, host_.prompter(), host_.paths(), mdlGlobal};
         c->InputPar(ctx);
         if (sizing_) {
             // A dimension whose grids the window cannot hold is refused before the fields

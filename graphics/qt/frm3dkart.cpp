@@ -88,7 +88,7 @@ void Frm3DKart::IshDan3DK() {
     view_.uglyFile = path;
     // Read for the fields only: the view shown keeps its angles.
     View3D read = view_;
-    Ctx c{w_.surface(), w_.prompter(), w_.paths()};
+    Ctx c{w_.surface(), w_.prompter(), w_.paths(), mdlGlobal};
     Input_Ugly(c, read);
     const double values[5] = {read.DFI, read.DTE, read.SFI, read.SSCR, read.MSCR};
     for (int i = 0; i < 5; ++i)
@@ -190,7 +190,7 @@ Frm3DKart* Picture3DCommands::dialog() {
     return dialog_.get();
 }
 
-Ctx Picture3DCommands::ctx() { return Ctx{w_.surface(), w_.prompter(), w_.paths()}; }
+Ctx Picture3DCommands::ctx() { return Ctx{w_.surface(), w_.prompter(), w_.paths(), mdlGlobal}; }
 
 void Picture3DCommands::redraw() {
     Ctx c = ctx();

@@ -205,7 +205,7 @@ std::vector<Block> readBlocks(const SectionDoc& s, const fs::path& user, const f
     AppPaths paths(scratch.string());
     NullSurface surf;
     SilentPrompter ui;
-    Ctx ctx{surf, ui, paths};
+    Ctx ctx{surf, ui, paths, mdlGlobal};
     auto core = makeSectionCore(s.code);
     if (!core) fail("section " + std::to_string(s.code) + " is not built");
     const fs::path sample = user / s.sample;

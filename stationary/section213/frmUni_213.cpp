@@ -194,7 +194,7 @@ void frmUni_213::cmdINput1_Click() {
     Sec213* c = sec();
     if (!c) return;
     NullSurface surface;
-    Ctx ctx{surface, host_.prompter(), host_.paths()};
+    Ctx ctx{surface, host_.prompter(), host_.paths(), mdlGlobal};
     try {
         if (!c->askLDIM(ctx)) return;
         if (!takeFirstSheets()) return;

@@ -68,7 +68,7 @@ TEST(RunSize, TheComputationAsksBeforeARunawayRun) {
         AppPaths paths(app.root());
         test::RecordingSurface surf;
         test::ScriptedPrompter ui;
-        Ctx c{surf, ui, paths};
+        Ctx c{surf, ui, paths, mdlGlobal};
         Shell shell(paths);
         shell.Sect_Select(11);
         ASSERT_NE(shell.current(), nullptr);

@@ -242,7 +242,7 @@ TEST_F(ShellTest, SectionWithoutCoreSaysSoAndChangesNothing) {
     ASSERT_EQ(s.current(), nullptr);
     NullSurface surf;
     Messages ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     const std::string before = state(s);
     EXPECT_FALSE(s.mnuInput(c));
     EXPECT_FALSE(s.mnuIntegr(c));

@@ -66,7 +66,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     ResultsTable table;
 };
 

@@ -185,7 +185,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
 };
 
 TEST_F(SbmlSamples, EveryShippedSampleValidatesAndMatchesItsRightHandSides) {

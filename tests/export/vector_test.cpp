@@ -53,7 +53,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingImageSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
 };
 
 TEST_F(VectorFigure, SvgIsXmlWithTheCurveColoursAndTheTexts) {

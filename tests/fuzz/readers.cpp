@@ -66,7 +66,7 @@ void readSection(int code, const std::uint8_t* data, std::size_t size) {
     core->dataPath = path;
     test::RecordingSurface surf;
     test::ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     try {
         core->InputPar(c);
     } catch (const std::exception&) {
@@ -85,7 +85,7 @@ void readSection4(const std::uint8_t* data, std::size_t size) {
     Sec4 sec;
     test::RecordingSurface surf;
     test::ScriptedPrompter ui;
-    Ctx c{surf, ui, appFolder()};
+    Ctx c{surf, ui, appFolder(), mdlGlobal};
     try {
         mdlGlobal.NDIM = textToI16(ndim);
         sec.Input1(c);

@@ -64,7 +64,7 @@ protected:
     RecordingSurface surf;
     ProgressPrompter ui;
     AppPaths paths{VELTA_SOURCE_DIR};
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Store& s = mdlGlobal;
 };
 

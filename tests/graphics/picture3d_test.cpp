@@ -199,7 +199,7 @@ TEST_F(Picture3D, BoxDrawsTwelveEdgesWithTheAxesColoured) {
     RecordingSurface surf;
     test::ScriptedPrompter ui;
     AppPaths paths("/nonexistent");
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     DrawKub(c, v, std::sin(v.FI), std::cos(v.FI));
     const auto lines = surf.of(K::LineTo);
     ASSERT_EQ(lines.size(), 12u);
@@ -271,7 +271,7 @@ protected:
         app.write("User/Results.mnk", table(18, {{0.5, 0.5, 0.5}, {1, 2, 3}, {3.5, 3.5, 3.5}}));
         setColours(true);
     }
-    Ctx ctx() { return Ctx{surf, ui, paths}; }
+    Ctx ctx() { return Ctx{surf, ui, paths, mdlGlobal}; }
     test::TempApp app;
     AppPaths paths{app.root()};
     RecordingSurface surf;

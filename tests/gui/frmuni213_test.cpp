@@ -141,7 +141,7 @@ TEST_F(FrmUni213, FirstStageAsksLdimComputesTheStartAndShowsTheSecondStrip) {
     Sec213 back;
     back.dataPath = app.path("User/edited.srgd");
     NullSurface surf;
-    Ctx ctx{surf, host.ui, host.paths()};
+    Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
     back.InputPar(ctx);
     EXPECT_EQ(back.U10, 9);
     EXPECT_EQ(back.QMAX, 1.5);
@@ -191,7 +191,7 @@ TEST_F(FrmUni213, GridEditsAndDimensionChangeReachTheFile) {
     Sec213 back;
     back.dataPath = app.path("User/ring3.srgd");
     NullSurface surf;
-    Ctx ctx{surf, host.ui, host.paths()};
+    Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
     back.InputPar(ctx);
     EXPECT_EQ(mdlGlobal.NDIM, 3);
     EXPECT_EQ(mdlGlobal.MC(1, 3), 1);

@@ -52,12 +52,12 @@ protected:
     // "&Ввод исходных данных" with the NDIM answer, then the window, as the main window does.
     void input(const std::string& ndim) {
         host.ui.answers.push_back(ndim);
-        Ctx ctx{surf, host.ui, host.paths()};
+        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
         ASSERT_TRUE(host.shell().mnuInput(ctx));
         win->open();
     }
     bool integr() {
-        Ctx ctx{surf, host.ui, host.paths()};
+        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
         return host.shell().mnuIntegr(ctx);
     }
     FormGrid* grid() { return win->findChild<FormGrid*>("grdTable"); }

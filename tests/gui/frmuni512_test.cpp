@@ -43,7 +43,7 @@ protected:
     void readBack(const std::string& path) {
         core().dataPath = path;
         NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths()};
+        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
         core().InputPar(ctx);
     }
 

@@ -173,7 +173,7 @@ TEST_F(FrmUni522, EditedFieldsAreSavedReadBackAndRun) {
 
     // "&Ввод исходных данных" and "С&чёт [и графика]" on the saved file.
     NullSurface surf;
-    Ctx ctx{surf, host.ui, host.paths()};
+    Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
     ASSERT_TRUE(host.shell().mnuInput(ctx));
     const auto& g = mdlGlobal;
     EXPECT_EQ(g.ALFA, 2.0);

@@ -88,7 +88,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
 };
 
 }  // namespace

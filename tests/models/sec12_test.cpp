@@ -554,7 +554,7 @@ TEST(Sec12Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Shell shell(paths);
     shell.Sect_Select(12);
     shell.Combo1_Click("Tau0");

@@ -324,7 +324,7 @@ TEST(Sec22Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Shell shell(paths);
     shell.Sect_Select(22);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1"}));

@@ -499,7 +499,7 @@ TEST(Sec6Shell, TaskFoldersAndPortionCounter) {
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Shell shell(paths);
     shell.Sect_Select(6);
     shell.Combo1_Click("Tau0");

@@ -99,7 +99,7 @@ struct Stage {
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx ctx{surf, ui, paths};
+    Ctx ctx{surf, ui, paths, mdlGlobal};
 };
 
 }  // namespace

@@ -43,7 +43,7 @@ struct Bench {
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Bench() {
         mdlGlobal.reset();
         mdlGlobal.SEED = 42;

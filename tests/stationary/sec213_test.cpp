@@ -84,7 +84,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Sec213 sec;
 };
 
@@ -240,7 +240,7 @@ TEST_F(Sec213Test, FirstStageMessagesAndRepeatRule) {
 
     // An empty LDIM answer does nothing; an empty group list keeps the starting vector.
     ScriptedPrompter quiet;
-    Ctx c2{surf, quiet, paths};
+    Ctx c2{surf, quiet, paths, mdlGlobal};
     EXPECT_FALSE(sec.firstStage(c2));
     EXPECT_TRUE(quiet.messages.empty());
     quiet.answers = {"1"};
@@ -472,7 +472,7 @@ TEST_F(Sec213Test, RefusedInputLeavesOldResultsUntouched) {
         Sec213 s = sec;
         change(s);
         ScriptedPrompter p;
-        Ctx cc{surf, p, paths};
+        Ctx cc{surf, p, paths, mdlGlobal};
         try {
             s.Integr1(cc);
             ADD_FAILURE() << "not refused: " << word;

@@ -78,7 +78,7 @@ protected:
     AppPaths paths{app.root()};
     NullSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Sec4 sec;
 };
 

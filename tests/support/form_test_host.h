@@ -211,7 +211,7 @@ protected:
         mdlGlobal.reset();
         core().dataPath = path;
         NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths()};
+        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
         core().InputPar(ctx);
     }
     // The file names in User, sorted.

@@ -434,7 +434,7 @@ TEST(Sec512Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Shell shell(paths);
     shell.Sect_Select(512);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1"}));

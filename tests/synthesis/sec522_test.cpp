@@ -524,7 +524,7 @@ TEST(Sec522Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths};
+    Ctx c{surf, ui, paths, mdlGlobal};
     Shell shell(paths);
     shell.Sect_Select(522);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0"}));
