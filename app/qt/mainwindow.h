@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "data/forms/formhost.h"
 #include "data/paths.h"
+#include "data/store.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -46,6 +47,7 @@ public:
     Shell& shell() override { return shell_; }
     const AppPaths& paths() override { return paths_; }
     Prompter& prompter() override;
+    Store& store() override { return mdlGlobal; }
     void commandsChanged() override;
     void showHelp(int topic) override;
     QWidget* mainWidget() override { return this; }

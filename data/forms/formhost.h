@@ -10,6 +10,7 @@ namespace velta {
 class Shell;
 class AppPaths;
 class Prompter;
+struct Store;
 
 class FormHost {
 public:
@@ -17,6 +18,7 @@ public:
     virtual Shell& shell() = 0;
     virtual const AppPaths& paths() = 0;
     virtual Prompter& prompter() = 0;      // messages, input boxes, file dialogs
+    virtual Store& store() = 0;            // the parameter store the windows show and edit
     virtual void commandsChanged() = 0;    // mirror the shell's command state and status bar
     virtual void showHelp(int topic) = 0;  // 0 = the help file's default page; remembers HELPWND
     virtual QWidget* mainWidget() = 0;     // parent for the section windows

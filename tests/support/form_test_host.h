@@ -55,6 +55,7 @@ public:
     Shell& shell() override { return shell_; }
     const AppPaths& paths() override { return paths_; }
     Prompter& prompter() override { return ui; }
+    Store& store() override { return mdlGlobal; }
     void commandsChanged() override { ++changes; }
     void showHelp(int topic) override { helps.push_back(topic); }
     QWidget* mainWidget() override { return nullptr; }
