@@ -37,10 +37,9 @@ bool isIntegration(int s) {
     }
 }
 
-std::filesystem::file_time_type runStart() {
-    static const auto t = std::filesystem::file_time_type::clock::now();
-    return t;
-}
+// When the latest run began (set by RunSummary's constructor: once a run, not once a process).
+std::filesystem::file_time_type gRunStart{};
+std::filesystem::file_time_type runStart() { return gRunStart; }
 
 bool isDelay(int s) { return s == 12 || s == 22 || s == 6 || s == 512 || s == 522; }
 
@@ -218,7 +217,7 @@ void RunSummary::row(double t, const double* x, int n) {
     if (previous_) previous_->row(t, x, n);
 }
 
-RunSummary::RunSummary() { runStart(); }
+RunSummary::RunSummary() { gRunStart = std::filesystem::file_time_type::clock::now(); }
 
 std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
     const SectionInfo* info = findSection(section);

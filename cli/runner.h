@@ -1,10 +1,14 @@
 // The whole run of velta-run (its command line, outputs, summary and exit code) as a function:
-// velta-run's main calls it, and velta-sweep calls it in a fresh fork for every point. Its
-// state is the process's own, so it is called once per process.
+// velta-run's main calls it once; velta-sweep's worker processes call it for one point after
+// another, with resetRunnerState() before each run.
 #pragma once
 
 namespace velta {
 
 int runnerMain(int argc, char** argv);
+
+// Back to the state a fresh process starts in: the store, the run's summary, the data-file
+// overrides. Every piece of state a run leaves behind is listed here.
+void resetRunnerState();
 
 }  // namespace velta

@@ -125,7 +125,8 @@ struct Options {
 };
 
 // The summary of the run (--summary), filled as the run goes and written when it ends.
-RunSummary gSummary;
+std::optional<RunSummary> gSummaryOf{std::in_place};
+RunSummary& summary() { return *gSummaryOf; }
 std::string gSummaryPath;
 std::string gRoot;
 
@@ -245,7 +246,7 @@ int runMain(int argc, char** argv) {
             return usage("unknown option " + a);
         }
     }
-    gSummary.section = o.section;
+    summary().section = o.section;
     if (o.section == 0) return usage("--section is required");
     const SectionInfo* info = findSection(o.section);
     if (!info) return usage("unknown section code " + std::to_string(o.section));
@@ -336,11 +337,11 @@ int runMain(int argc, char** argv) {
         core->dataPath = fs::absolute(dataPath).string();
         core->shownName = stripPrefix(core->dataPath, folder + "/");
         if (!outputsRefused(core->dataPath).empty()) return 2;
-        gSummary.dataPath = core->dataPath;
+        summary().dataPath = core->dataPath;
         // --set: the values go into the text the reader parses; the file stays as it is.
         if (const std::string why = useOverrides(core->dataPath, o.sets); !why.empty()) return usage(why);
         try {
-            gSummary.parameters = dataParameters(dataFileText(core->dataPath));
+            summary().parameters = dataParameters(dataFileText(core->dataPath));
         } catch (const std::exception&) {}
         try {
             core->InputPar(ctx);
@@ -359,8 +360,8 @@ int runMain(int argc, char** argv) {
     ResultsTable table;
     ScopedResultsSink tableSink(o.csv.empty() ? nullptr : &table);
     // The rows for --summary, passed on to the --csv table.
-    gSummary.forwardTo(resultsSink());
-    ScopedResultsSink summarySink(gSummaryPath.empty() ? resultsSink() : &gSummary);
+    summary().forwardTo(resultsSink());
+    ScopedResultsSink summarySink(gSummaryPath.empty() ? resultsSink() : &summary());
     // The model as the run starts it: exported after the reading, before any computation.
     auto exportModel = [&]() -> bool {
         if (o.sbml.empty() && o.ode.empty()) return true;
@@ -459,15 +460,15 @@ private:
     void endLine() {
         static const std::vector<std::string> others = {"input: ", "question: ", "note: ", "usage: ", "   "};
         if (line_.rfind("message: ", 0) == 0) {
-            gSummary.messages.push_back(line_.substr(9));
+            summary().messages.push_back(line_.substr(9));
             inMessage_ = true;
         } else if (line_.rfind("velta-run: ", 0) == 0) {
-            gSummary.messages.push_back(line_.substr(11));
+            summary().messages.push_back(line_.substr(11));
             inMessage_ = false;
         } else if (inMessage_ && !line_.empty() &&
                    std::none_of(others.begin(), others.end(),
                                 [&](const std::string& p) { return line_.rfind(p, 0) == 0; })) {
-            gSummary.messages.back() += "\n" + line_;
+            summary().messages.back() += "\n" + line_;
         } else {
             inMessage_ = false;
         }
@@ -489,9 +490,9 @@ int velta::runnerMain(int argc, char** argv) {
     // Written for every run that got as far as its application folder, failed ones included;
     // never over a file the output check refuses.
     if (!gSummaryPath.empty() && !gRoot.empty() &&
-        checkOutputPath(gSummaryPath, AppPaths(gRoot), gSummary.dataPath).empty()) {
+        checkOutputPath(gSummaryPath, AppPaths(gRoot), summary().dataPath).empty()) {
         std::ofstream f(gSummaryPath, std::ios::binary | std::ios::trunc);
-        f << gSummary.json(rc, AppPaths(gRoot)) << "\n";
+        f << summary().json(rc, AppPaths(gRoot)) << "\n";
         f.close();
         if (!f) {
             std::cerr << "velta-run: cannot write " << gSummaryPath << std::endl;
@@ -501,4 +502,12 @@ int velta::runnerMain(int argc, char** argv) {
         }
     }
     return rc;
+}
+
+void velta::resetRunnerState() {
+    mdlGlobal.reset();
+    clearDataOverrides();
+    gSummaryOf.emplace();
+    gSummaryPath.clear();
+    gRoot.clear();
 }

@@ -195,6 +195,11 @@ void setDataOverrides(const std::string& path, std::vector<DataOverride> ovs) {
     else registry()[path] = std::move(ovs);
 }
 
+void clearDataOverrides() {
+    registry().clear();
+    texts().clear();
+}
+
 std::unique_ptr<TextReader> openDataFile(const std::string& path) {
     if (registry().find(path) == registry().end()) return TextReader::open(path);
     auto& text = texts()[path];

@@ -63,6 +63,8 @@ std::string overriddenText(const std::string& bytes, const std::vector<DataOverr
 // Overrides that apply when the data file `path` is read (one file per process: the runner's
 // data file). An empty list clears them.
 void setDataOverrides(const std::string& path, std::vector<DataOverride> ovs);
+// Forgets every override and changed text (a process that runs one point after another).
+void clearDataOverrides();
 // Opens a data file for reading: with overrides set for it, a reader over the changed text,
 // named as the file; otherwise TextReader::open(path).
 std::unique_ptr<TextReader> openDataFile(const std::string& path);

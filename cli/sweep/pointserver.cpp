@@ -5,11 +5,14 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -47,29 +50,113 @@ void report(int fd, int token, int status, int forkError) {
 
 void onChild(int) {}
 
-// The run of one point in the fork: the signal state of a fresh process, output to the log.
-[[noreturn]] void runPoint(Kind kind, const std::string& log, std::vector<std::string> args,
-                           const sigset_t& mask) {
+// The signal state of a fresh process; the server gone, the process is not waited for.
+void freshSignals(const sigset_t& mask) {
     for (int sig : {SIGCHLD, SIGINT, SIGTERM, SIGPIPE, SIGXFSZ}) std::signal(sig, SIG_DFL);
     ::sigprocmask(SIG_SETMASK, &mask, nullptr);
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // the server gone, the run is not waited for
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+}
+
+// stdout and stderr to the run's log; when it cannot be opened the output is lost (the
+// server's is /dev/null) and the run still counts.
+void outputTo(const std::string& log) {
     const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out >= 0) {  // else the output is lost (the server's is /dev/null), the run still counts
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-        if (out > 2) ::close(out);
-    }
+    if (out < 0) return;
+    ::dup2(out, 1);
+    ::dup2(out, 2);
+    if (out > 2) ::close(out);
+}
+
+std::vector<char*> argvOf(std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    if (kind == kRunExec) {
-        ::execv(argv[0], argv.data());
-        const std::string why = "velta-sweep: cannot start " + args[0] + ": " + std::strerror(errno) + "\n";
-        (void)writeAll(2, why.data(), why.size());
-        ::_exit(127);
-    }
-    std::exit(runnerMain(static_cast<int>(args.size()), argv.data()));
+    return argv;
 }
+
+// The run of one point by the program given with --runner, in its own fork.
+[[noreturn]] void execPoint(const std::string& log, std::vector<std::string> args, const sigset_t& mask) {
+    freshSignals(mask);
+    outputTo(log);
+    auto argv = argvOf(args);
+    ::execv(argv[0], argv.data());
+    const std::string why = "velta-sweep: cannot start " + args[0] + ": " + std::strerror(errno) + "\n";
+    (void)writeAll(2, why.data(), why.size());
+    ::_exit(127);
+}
+
+// A request: u32 length, then the log file and the arguments, each ended by '\0'.
+std::string request(const std::vector<std::string>& parts) {
+    std::string msg(sizeof(std::uint32_t), '\0');
+    for (const auto& p : parts) {
+        msg += p;
+        msg += '\0';
+    }
+    const std::uint32_t len = static_cast<std::uint32_t>(msg.size() - sizeof len);
+    std::memcpy(msg.data(), &len, sizeof len);
+    return msg;
+}
+
+std::vector<std::string> parts(const std::string& msg, std::size_t from) {
+    std::vector<std::string> p;
+    for (std::size_t at = from; at < msg.size();) {
+        const std::size_t end = msg.find('\0', at);
+        p.push_back(msg.substr(at, end - at));
+        at = end + 1;
+    }
+    return p;
+}
+
+bool readAll(int fd, void* data, std::size_t size) {
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t r = ::read(fd, p, size);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        p += r;
+        size -= static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+// A process that runs the points of one slot one after another: forked from the server, so
+// it starts in the state of a fresh velta-run, and put back in it before every point. It
+// answers each request with the run's exit code and ends when its request pipe closes.
+[[noreturn]] void workerLoop(int in, int out, const sigset_t& mask) {
+    freshSignals(mask);
+    std::ios fresh(nullptr);
+    fresh.copyfmt(std::cout);
+    for (;;) {
+        std::uint32_t len = 0;
+        if (!readAll(in, &len, sizeof len)) ::_exit(0);
+        std::string msg(len, '\0');
+        if (!readAll(in, msg.data(), len)) ::_exit(0);
+        auto p = parts(msg, 0);
+        outputTo(p[0]);
+        std::vector<std::string> args(p.begin() + 1, p.end());
+        auto argv = argvOf(args);
+        resetRunnerState();
+        for (std::ostream* os : {&std::cout, &std::cerr}) {
+            os->clear();
+            os->copyfmt(fresh);
+        }
+        const std::int32_t rc = runnerMain(static_cast<int>(args.size()), argv.data()) & 0xff;
+        std::cout.flush();
+        std::cerr.flush();
+        std::fflush(nullptr);
+        if (!writeAll(out, &rc, sizeof rc)) ::_exit(0);
+    }
+}
+
+// A worker process is replaced after this many points, so what runs leak stays bounded.
+constexpr int kPointsPerWorker = 400;
+
+struct Worker {
+    pid_t pid = -1;
+    int in = -1, out = -1;  // the server's ends: requests to it, answers from it
+    int token = -1;         // the run it is computing, -1 when idle
+    int runs = 0;
+};
 
 [[noreturn]] void serve(int cmd, int res, pid_t sweep) {
     // Ctrl-C reaches the whole group: velta-sweep then asks for the stop itself.
@@ -91,26 +178,111 @@ void onChild(int) {}
     sigset_t waiting = open;
     sigdelset(&waiting, SIGCHLD);
 
-    std::map<pid_t, int> running;  // pid -> token
+    std::map<pid_t, int> running;   // runs in their own fork: pid -> token
+    std::map<int, Worker> workers;  // token -> the worker of that slot
     std::string in;
     bool eof = false;
+    // In a fork: the server's pipes are not the child's to hold open.
+    auto closeInherited = [&] {
+        ::close(cmd);
+        ::close(res);
+        for (const auto& [token, w] : workers) {
+            ::close(w.in);
+            ::close(w.out);
+        }
+    };
+    auto drop = [&](std::map<int, Worker>::iterator it) {
+        ::close(it->second.in);
+        ::close(it->second.out);
+        workers.erase(it);
+    };
+    // A worker's answer: the run ended with that exit code.
+    auto answered = [&](Worker& w) {
+        std::int32_t rc = 0;
+        if (!readAll(w.out, &rc, sizeof rc)) return false;
+        report(res, w.token, W_EXITCODE(rc, 0), 0);
+        w.token = -1;
+        ++w.runs;
+        return true;
+    };
     auto reap = [&](int flags) {
         int status = 0;
         for (pid_t pid; (pid = ::waitpid(-1, &status, flags)) > 0;) {
-            const auto it = running.find(pid);
-            if (it == running.end()) continue;
-            report(res, it->second, status, 0);
-            running.erase(it);
+            if (const auto it = running.find(pid); it != running.end()) {
+                report(res, it->second, status, 0);
+                running.erase(it);
+                continue;
+            }
+            for (auto it = workers.begin(); it != workers.end(); ++it) {
+                if (it->second.pid != pid) continue;
+                // Died in a run: that run ends with the worker's status, unless it answered first.
+                if (it->second.token >= 0) {
+                    pollfd p{it->second.out, POLLIN, 0};
+                    if (::poll(&p, 1, 0) <= 0 || !answered(it->second))
+                        report(res, it->second.token, status, 0);
+                }
+                drop(it);
+                break;
+            }
         }
     };
     auto stopAll = [&] {
         for (const auto& [pid, token] : running) ::kill(pid, SIGTERM);
+        for (const auto& [token, w] : workers)
+            if (w.token >= 0) ::kill(w.pid, SIGTERM);
+    };
+    // Hands a point to the slot's worker, starting one when there is none.
+    auto toWorker = [&](int token, const std::vector<std::string>& p) -> int {
+        auto it = workers.find(token);
+        if (it != workers.end() && it->second.runs >= kPointsPerWorker) {
+            drop(it);  // it reads the end of its requests and exits; reaped as any child
+            it = workers.end();
+        }
+        if (it == workers.end()) {
+            int req[2], ans[2];
+            if (::pipe(req) != 0) return errno;
+            if (::pipe(ans) != 0) {
+                const int e = errno;
+                ::close(req[0]);
+                ::close(req[1]);
+                return e;
+            }
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                closeInherited();
+                ::close(req[1]);
+                ::close(ans[0]);
+                workerLoop(req[0], ans[1], open);
+            }
+            const int e = errno;
+            ::close(req[0]);
+            ::close(ans[1]);
+            if (pid < 0) {
+                ::close(req[1]);
+                ::close(ans[0]);
+                return e;
+            }
+            it = workers.emplace(token, Worker{pid, req[1], ans[0], -1, 0}).first;
+        }
+        it->second.token = token;
+        const std::string msg = request(p);
+        // A worker gone before it read ends this run through reap, with its status.
+        (void)writeAll(it->second.in, msg.data(), msg.size());
+        return 0;
     };
     while (!eof) {
-        pollfd p{cmd, POLLIN, 0};
-        const int n = ::ppoll(&p, 1, nullptr, &waiting);
+        std::vector<pollfd> fds{{cmd, POLLIN, 0}};
+        for (const auto& [token, w] : workers)
+            if (w.token >= 0) fds.push_back({w.out, POLLIN, 0});
+        const int n = ::ppoll(fds.data(), fds.size(), nullptr, &waiting);
+        if (n > 0)
+            for (std::size_t k = 1; k < fds.size(); ++k) {
+                if (fds[k].revents == 0) continue;
+                for (auto& [token, w] : workers)
+                    if (w.out == fds[k].fd && w.token >= 0 && (fds[k].revents & POLLIN)) (void)answered(w);
+            }
         reap(WNOHANG);
-        if (n <= 0) continue;
+        if (n <= 0 || (fds[0].revents & (POLLIN | POLLHUP)) == 0) continue;
         char buf[65536];
         const ssize_t got = ::read(cmd, buf, sizeof buf);
         if (got < 0 && errno == EINTR) continue;
@@ -133,29 +305,27 @@ void onChild(int) {}
                 stopAll();
                 continue;
             }
-            std::vector<std::string> parts;
-            for (std::size_t at = sizeof token + 1; at < msg.size();) {
-                const std::size_t end = msg.find('\0', at);
-                parts.push_back(msg.substr(at, end - at));
-                at = end + 1;
+            auto p = parts(msg, sizeof token + 1);
+            if (kind == kRunInProcess) {
+                if (const int e = toWorker(token, p); e != 0) report(res, token, 0, e);
+                continue;
             }
             const pid_t pid = ::fork();
             if (pid == 0) {
-                ::close(cmd);
-                ::close(res);
-                runPoint(kind, parts[0], std::vector<std::string>(parts.begin() + 1, parts.end()), open);
+                closeInherited();
+                execPoint(p[0], std::vector<std::string>(p.begin() + 1, p.end()), open);
             }
             if (pid < 0) report(res, token, 0, errno);
             else running[pid] = token;
         }
     }
-    // velta-sweep has gone: its runs end with it.
+    // velta-sweep has gone: its runs end with it, the idle workers at the end of their requests.
     stopAll();
-    while (!running.empty()) {
+    while (!workers.empty()) drop(workers.begin());
+    for (;;) {
         int status = 0;
         const pid_t pid = ::waitpid(-1, &status, 0);
         if (pid < 0 && errno != EINTR) break;
-        if (pid > 0) running.erase(pid);
     }
     ::_exit(0);
 }

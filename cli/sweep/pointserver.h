@@ -1,7 +1,9 @@
 // The process that starts the points of a sweep. velta-sweep forks it first thing in main,
-// before anything touches the core's state; every point is then a fork of it that calls the
-// runner's run (runnerMain) from the state a fresh velta-run starts in, without the cost of
-// starting a program (exec, dynamic loading). With --runner a point execs that program.
+// before anything touches the core's state. Each slot of the pool gets a worker, a fork of the
+// server, that calls the runner's run (runnerMain) for one point after another, put back in
+// the state a fresh velta-run starts in before each (resetRunnerState): no program is started
+// and no process made for a point. A worker that dies ends its point with its wait status and
+// is replaced. With --runner every point is a fork that execs that program.
 // The server kills its runs when velta-sweep asks it to or when velta-sweep dies.
 #pragma once
 #include <string>

@@ -7,7 +7,7 @@
 set -u
 RUN="$1"; SRC="$2"; SWEEP="$(dirname "$RUN")/velta-sweep"
 T=$(mktemp -d); trap 'rm -rf "$T"' EXIT
-mkdir -p "$T/app/User"; cp "$SRC/User/Sym_Oscill.mnkd" "$T/app/User/"
+mkdir -p "$T/app/User" "$T/all"; cp "$SRC/User/Sym_Oscill.mnkd" "$T/app/User/"; cp -r "$SRC/User" "$T/all/"
 fails=0; passes=0
 check() { if eval "$1"; then passes=$((passes+1)); else echo "FAIL: $2"; fails=$((fails+1)); fi; }
 sweep() { "$SWEEP" --root "$T/app" --section 11 --data Sym_Oscill.mnkd --tmp "$T" "$@"; }
@@ -30,14 +30,38 @@ sweep --axis ALFA=10,20,30 --axis GAMA=1,3 --out "$T/par" --engine parallel --jo
 rc=$?
 check "[ $rc -eq 0 ] && cmp -s '$T/local/sweep.csv' '$T/par/sweep.csv'" "parallel: exit $rc or another table: $(tail -3 "$T/err")"
 check "[ \$(wc -l < '$T/par/jobs.txt') -eq 6 ]" "parallel: not 6 jobs in the job list"
-# The points run in forks of one process; velta-run started for each point, and other pool
-# sizes, give the same table byte for byte.
+# The points run in worker processes; velta-run started for each point, and other pool sizes,
+# give the same table byte for byte.
 for j in 1 4; do
   sweep --axis ALFA=10,20,30 --axis GAMA=1,3 --out "$T/exec$j" --runner "$RUN" --jobs $j >/dev/null 2>"$T/err"
   check "cmp -s '$T/local/sweep.csv' '$T/exec$j/sweep.csv'" "velta-run per point, $j job(s): another table: $(tail -2 "$T/err")"
   sweep --axis ALFA=10,20,30 --axis GAMA=1,3 --out "$T/fork$j" --jobs $j >/dev/null 2>"$T/err"
   check "cmp -s '$T/local/sweep.csv' '$T/fork$j/sweep.csv'" "$j job(s): another table: $(tail -2 "$T/err")"
 done
+
+# Every family: one worker runs the points one after another, reset between them; velta-run
+# started for each point gives the same table (state left by a point would show here).
+while read -r code data task axis; do
+  opt=(--root "$T/all" --section "$code" --data "$data" --tmp "$T" --axis "$axis" --jobs 1)
+  [ "$task" != - ] && opt+=(--task "$task")
+  "$SWEEP" "${opt[@]}" --out "$T/w$code" >/dev/null 2>"$T/err"
+  "$SWEEP" "${opt[@]}" --out "$T/e$code" --runner "$RUN" >/dev/null 2>>"$T/err"
+  check "[ -s '$T/w$code/sweep.csv' ] && cmp -s '$T/w$code/sweep.csv' '$T/e$code/sweep.csv'" \
+    "section $code: the worker's table is not velta-run's: $(tail -2 "$T/err")"
+done <<CASES
+21 Kolco5.mtrd - GAMA=1,2,3
+8 Logist.gsed - ALFA=1,2,3
+9 Chaos_Oscill.chad - ALFA=5,10,20
+12 Tau0_Oscill.mnzd Tau0 ALFA=5,10,20
+6 Ring3_Oscill.suzd Tau0 TETA=0.5,1,2
+512 Oscill.syzd Tau0 ALFA=5,10,20
+3 Cirk3_Stable.stbd - GAMA=1,2,3
+7 StaResh5_LL1.stRd - GAMA=1,2,3
+213 Kolco5.srgd - ALFA=5,10,20
+215 Repress3.srRd - ALFA=5,10,20
+217 Fold3.diud - ALFA=5,10,20
+511 Syn1_Oscill.sy1d - ALFA=5,10,20
+CASES
 
 # 3. Resume: lost rows and a row cut in the middle are run again; the rest is kept.
 cp "$T/local/sweep.csv" "$T/full.csv"
