@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 
 #include <fcntl.h>
@@ -25,11 +26,6 @@ namespace fs = std::filesystem;
 namespace velta {
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
 
 bool toNumber(const std::string& s, double& v) {
     if (s.empty()) return false;
@@ -243,7 +239,7 @@ long long SweepSpec::pointSeed(std::size_t i) const {
 std::string SweepSpec::identity() const {
     std::ostringstream s;
     s << "velta-sweep 1\nsection " << section << "\ndata " << data << "\ndata-hash " << std::hex
-      << fnv1a(readFile(data)) << std::dec << "\ntask " << task << "\nseed " << seed << "\n";
+      << fnv1a(fileBytes(data)) << std::dec << "\ntask " << task << "\nseed " << seed << "\n";
     for (const auto& a : axes) {
         s << "axis " << a.key;
         for (const auto& v : a.values) s << " " << v;
@@ -348,7 +344,7 @@ std::vector<std::string> tableRow(const SweepSpec& s, std::size_t i, int exitSta
 
 SweepTable readTable(const std::string& path) {
     SweepTable t;
-    const std::string bytes = readFile(path);
+    const std::string bytes = fileBytes(path);
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t nl = bytes.find('\n', start);
@@ -384,7 +380,7 @@ SweepTable openSweepFolder(const SweepSpec& s, const std::string& folder) {
     const std::string id = s.identity();
     const bool hasTable = fs::exists(table) && fs::file_size(table, ec) > 0;
     if (fs::exists(idPath)) {
-        if (readFile(idPath) != id)
+        if (fileBytes(idPath) != id)
             throw VeltaError(folder +
                              " holds the table of another sweep (section, data file, axes, fixed values "
                              "or seed differ; see its sweep.id): choose another --out folder");
@@ -522,8 +518,14 @@ PrivateRoot::~PrivateRoot() {
 }
 
 void PrivateRoot::clearRun() const {
-    const std::string user = path_ + "/User/";
-    for (const auto& name : Shell::deleteList()) std::remove((user + name).c_str());
+    // One listing of the folder and a removal for each run file in it: most of the names a
+    // run may write are not there, and trying each costs a system call a name every point.
+    static const std::set<std::string> names(Shell::deleteList().begin(), Shell::deleteList().end());
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(path_ + "/User", ec), end; !ec && it != end; it.increment(ec))
+        if (names.count(it->path().filename().string()) != 0) found.push_back(it->path());
+    for (const auto& p : found) std::remove(p.c_str());
 }
 
 std::string PrivateRoot::mapped(const std::string& file) const {
@@ -576,6 +578,16 @@ int exitCodeOf(int status) {
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return 1;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary | std::ios::ate);
+    if (!f) return {};
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(0, f.tellg())), '\0');
+    f.seekg(0);
+    f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(f.gcount()));
+    return bytes;
 }
 
 }  // namespace velta

@@ -48,6 +48,9 @@ struct SweepSpec {
 const std::vector<std::string>& summaryFields();
 // Header of the table: point, the axis keys, seed, exit_status, message, summary fields.
 std::vector<std::string> tableHeader(const SweepSpec& s);
+// The whole file as bytes ("" when it cannot be read).
+std::string fileBytes(const std::string& path);
+
 // A CSV line (without its end) from cells; cells with ',', '"' or line ends are quoted.
 std::string csvLine(const std::vector<std::string>& cells);
 std::vector<std::string> parseCsvLine(const std::string& line);

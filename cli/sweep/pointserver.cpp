@@ -149,7 +149,7 @@ bool readAll(int fd, void* data, std::size_t size) {
 }
 
 // A worker process is replaced after this many points, so what runs leak stays bounded.
-constexpr int kPointsPerWorker = 400;
+constexpr int kPointsPerWorker = 4000;
 
 struct Worker {
     pid_t pid = -1;

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <map>
 #include <set>
@@ -119,11 +120,6 @@ std::string joinCommand(const std::vector<std::string>& a) {
     return s;
 }
 
-std::string readFileText(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-
 // ---------------------------------------------------------------- progress
 
 class Progress {
@@ -219,8 +215,8 @@ struct RunOutput {
 };
 
 RunOutput collect(const Slot& s, int status) {
-    RunOutput r{s.point, status, readFileText(s.summary()), {}};
-    if (r.json.empty()) r.log = readFileText(s.log());
+    RunOutput r{s.point, status, fileBytes(s.summary()), {}};
+    if (r.json.empty()) r.log = fileBytes(s.log());
     return r;
 }
 
@@ -254,12 +250,9 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
     if (!gServer.error().empty()) return stop(gServer.error());
     std::vector<Slot> pool(
         static_cast<std::size_t>(std::max(1, std::min<int>(jobs, static_cast<int>(todo.size())))));
-    try {
-        const std::string base = privateBase(o.tmp);
-        for (auto& s : pool) s.root = std::make_unique<PrivateRoot>(o.spec.root, base);
-    } catch (const std::exception& e) {
-        return stop(e.what());
-    }
+    // A slot's private copy of User is made when it starts its first point: the first slot
+    // computes while the next one's copy is made.
+    const std::string base = privateBase(o.tmp);
     Progress progress(todo.size(), o.progressLines);
     std::size_t next = 0, done = 0, failed = 0, running = 0;
     std::string error;
@@ -280,6 +273,14 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
     auto startFree = [&] {
         for (std::size_t k = 0; k < pool.size(); ++k) {
             if (pool[k].busy || next >= todo.size() || gStop || !error.empty()) continue;
+            if (!pool[k].root) {
+                try {
+                    pool[k].root = std::make_unique<PrivateRoot>(o.spec.root, base);
+                } catch (const std::exception& e) {
+                    error = e.what();
+                    break;
+                }
+            }
             if (!startPoint(o, pool[k], static_cast<int>(k), todo[next])) {
                 error = serverGone;
                 break;
@@ -356,7 +357,7 @@ int runWorker(const Options& o) {
     const std::size_t to = n * static_cast<std::size_t>(o.workerChunk + 1) /
                            static_cast<std::size_t>(o.workerChunks);
     const std::string idPath = (fs::path(o.out) / "sweep.id").string();
-    if (readFileText(idPath) != o.spec.identity())
+    if (fileBytes(idPath) != o.spec.identity())
         return stop(idPath +
                     " does not describe this sweep: start it again with velta-sweep (without --worker)");
     const std::string part =
@@ -628,9 +629,7 @@ int main(int argc, char** argv) {
         for (const auto& ax : o.spec.axes) all.push_back(ax.key + "=" + ax.values.front());
         std::vector<DataOverride> ovs;
         for (const auto& s : all) ovs.push_back(parseOverride(s));
-        std::ifstream f(o.spec.data, std::ios::binary);
-        overriddenText(std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>()),
-                       ovs);
+        overriddenText(fileBytes(o.spec.data), ovs);
     } catch (const std::exception& e) {
         return usage(e.what());
     }
@@ -653,6 +652,7 @@ int main(int argc, char** argv) {
     const std::size_t total = o.spec.points();
     const std::string tablePath = (fs::path(o.out) / "sweep.csv").string();
     int rc = 0;
+    std::future<const RunFigures*> preload;
     if (o.engine == "local") {
         const auto todo = pointsToRun(o, done, 0, total);
         std::cerr << "velta-sweep: " << total << " point(s), " << total - todo.size() << " already in "
@@ -661,6 +661,11 @@ int main(int argc, char** argv) {
             TableAppender table(o.spec, tablePath);
             const int jobs = o.jobs > 0 ? o.jobs
                                         : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+            // The module of the pictures (Qt and its libraries) loads while the points run.
+            preload = std::async(std::launch::async, [&argv] {
+                std::string ignored;
+                return loadRunFigures(programFile(argv[0]), ignored);
+            });
             rc = runPool(o, todo, table, jobs, true);
             gServer.finish();
         }
@@ -684,7 +689,8 @@ int main(int argc, char** argv) {
     std::cout << "table: " << tablePath << " (" << t.rows.size() << " of " << total << " points, " << failed
               << " failed)" << std::endl;
     if (o.spec.axes.size() <= 2 && !t.rows.empty()) {
-        // The plots come from the module of the pictures, loaded only now.
+        // The plots come from the module of the pictures, loaded only now (or while the points ran).
+        if (preload.valid()) preload.wait();
         const RunFigures* figures = loadRunFigures(programFile(argv[0]), why);
         if (!figures) return stop(why + "; the table is complete");
         figures->startPainting(argv[0]);
