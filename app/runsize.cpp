@@ -1,5 +1,6 @@
 #include "app/runsize.h"
 
+#include "data/catalogue.h"
 #include "data/numtext.h"
 #include "data/store.h"
 
@@ -24,21 +25,13 @@ RunEstimate stepTable(double end, double h, int nsc, int n) {
 
 }  // namespace
 
-RunEstimate estimateRun(int section) {
-    const Store& g = mdlGlobal;
-    switch (section) {
-    case 11:
-    case 21:
-    case 8:
-    case 511:
-    case 521: return stepTable(g.TMAX, g.HHH, g.NSC, g.NDIM);
-    case 9:  // the interval ends at SCRT; the table holds the three coordinates
+RunEstimate estimateRun(const Store& g, int section) {
+    const SectionInfo* info = findSection(section);
+    switch (info ? info->traits.runSize : RunSize::None) {
+    case RunSize::Autonomous: return stepTable(g.TMAX, g.HHH, g.NSC, g.NDIM);
+    case RunSize::ThreeColumns:  // the interval ends at SCRT; the table holds the three coordinates
         return stepTable(g.SCRT, g.HHH, g.NSC, 3);
-    case 12:
-    case 22:
-    case 6:
-    case 512:
-    case 522: {
+    case RunSize::DelayPortion: {
         // One portion: at least one window TAU(LTAU), NDEL steps per window (the step of a
         // later portion is HHH).
         if (g.LTAU < 1 || g.TAU.upper() < g.LTAU) return {};
@@ -47,8 +40,9 @@ RunEstimate estimateRun(int section) {
         if (!(taum > 0)) return {};
         return stepTable(std::max(g.TMAX, taum), h, g.NSC, std::max(g.MDIM, g.NDIM));
     }
-    default: return {};
+    case RunSize::None: break;
     }
+    return {};
 }
 
 std::string sizeText(double bytes) {
@@ -61,8 +55,8 @@ std::string sizeText(double bytes) {
     return CStr(static_cast<long long>(std::llround(bytes))) + " " + units[u];
 }
 
-std::string runSizeQuestion(int section, const std::string& resultsName) {
-    const RunEstimate e = estimateRun(section);
+std::string runSizeQuestion(const Store& g, int section, const std::string& resultsName) {
+    const RunEstimate e = estimateRun(g, section);
     if (!e.known() || (e.bytes <= kMaxResultsBytes && e.steps <= kMaxRunSteps)) return {};
     return "Счёт займёт " + CStr(e.steps) + " шагов интегрирования, файл результатов " + resultsName +
            " — около " + sizeText(e.bytes) + " (" + CStr(e.rows) + " строк).\n" +

@@ -20,31 +20,9 @@ namespace velta {
 
 namespace {
 
-bool isIntegration(int s) {
-    switch (s) {
-    case 11:
-    case 21:
-    case 8:
-    case 9:
-    case 511:
-    case 521:
-    case 12:
-    case 22:
-    case 6:
-    case 512:
-    case 522: return true;
-    default: return false;
-    }
-}
-
 // When the latest run began (set by RunSummary's constructor: once a run, not once a process).
 std::filesystem::file_time_type gRunStart{};
 std::filesystem::file_time_type runStart() { return gRunStart; }
-
-bool isDelay(int s) { return s == 12 || s == 22 || s == 6 || s == 512 || s == 522; }
-
-// Sections that search the period (the smallest distance from X(0) after TMIN).
-bool computesPeriod(int s) { return s == 11 || s == 21 || s == 8 || s == 511 || s == 521; }
 
 bool number(const std::string& s, double& v) {
     if (s.empty()) return false;
@@ -219,9 +197,9 @@ void RunSummary::row(double t, const double* x, int n) {
 
 RunSummary::RunSummary() { gRunStart = std::filesystem::file_time_type::clock::now(); }
 
-std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
+std::string RunSummary::json(const Store& g, int exitStatus, const AppPaths& paths) const {
     const SectionInfo* info = findSection(section);
-    const auto& g = mdlGlobal;
+    const SummaryKind kind = info ? info->traits.summary : SummaryKind::None;
     std::string s = "{\"section\":" + std::to_string(section);
     s += ",\"data\":" + jsonString(dataPath);
     s += ",\"parameters\":{";
@@ -237,7 +215,7 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
     auto field = [&](const std::string& name, const std::string& value) {
         out += (out.empty() ? "" : ",") + jsonString(name) + ":" + value;
     };
-    if (exitStatus == 0 && isIntegration(section)) {
+    if (exitStatus == 0 && kind == SummaryKind::Steps) {
         auto rows = rows_;
         std::string source = "sink";
         if (rows.empty()) {
@@ -247,7 +225,7 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
         }
         std::vector<int> plotted;
         for (int j = 1; j <= g.NCOMP && j <= g.IC.upper(); ++j) plotted.push_back(g.IC(j));
-        const char prefix = !rows_.empty() ? prefix_ : isDelay(section) ? 'Z' : 'X';
+        const char prefix = !rows_.empty() ? prefix_ : info->traits.delay ? 'Z' : 'X';
         const IntegrationOutcome o = integrationOutcome(rows, prefix, plotted);
         field("rows", std::to_string(rows.size()));
         field("rows_from", jsonString(source));
@@ -264,32 +242,32 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
             field("amplitude", jsonNumber(o.amplitude));
         }
         field("stationary", o.stationary ? "true" : "false");
-        if (computesPeriod(section)) {
+        if (info->traits.periodSearch) {
             // The period as the canvas shows it: found after TMIN in a time plot with the search on.
             const bool shown = g.LGRAPH == 1 && g.LSCREEN == 1 && g.LPERIOD > 0 && g.PERIOD > g.TMIN;
             field("period", shown ? jsonNumber(g.PERIOD) : "null");
         }
     }
-    if (exitStatus == 0 && section == 3 && g.KSTAB != 0) {
+    if (exitStatus == 0 && kind == SummaryKind::Stability && g.KSTAB != 0) {
         field("critical_point", g.KSTAB == 1 ? "true" : "false");
         if (g.KSTAB == 1) {
             field("ALFAc", jsonNumber(g.ALFAc));
             field("Uc", jsonNumber(g.Uc));
         }
     }
-    if (exitStatus == 0 && (section == 213 || section == 217 || section == 7)) {
-        const std::string ext = section == 213 ? "srg" : section == 217 ? "diu" : "stR";
+    if (exitStatus == 0 && kind == SummaryKind::Continuation) {
+        const SectionInfo::Traits& t = info->traits;
         const auto points = numericRows(freshLines(results));
         field("points", std::to_string(points.size()));
-        if (section != 7) {
-            field("turning_points",
-                  std::to_string(countBlocks(freshLines(paths.userFile("BSOLV." + ext)), "Решение")));
+        if (!t.qsolvFile.empty()) {
+            field("turning_points", std::to_string(countBlocks(
+                                        freshLines(paths.userFile("BSOLV." + info->resultExt)), "Решение")));
             field("qsolv_points",
-                  std::to_string(countBlocks(freshLines(paths.userFile("QSOLV." + ext)), "Решение")));
+                  std::to_string(countBlocks(freshLines(paths.userFile(t.qsolvFile)), "Решение")));
         }
-        if (section == 217) {
+        if (!t.stablFile.empty()) {
             // Verdicts of STABL along the curve: a change between STAB and UNSTAB is a change of stability.
-            const auto lines = freshLines(paths.userFile("STABL.diu"));
+            const auto lines = freshLines(paths.userFile(t.stablFile));
             if (!lines.empty()) {
                 int changes = 0;
                 std::string last;
@@ -303,10 +281,10 @@ std::string RunSummary::json(int exitStatus, const AppPaths& paths) const {
             }
         }
     }
-    if (exitStatus == 0 && section == 215) {
-        // Every solution kept in QSOLV.srR: the first column under each "РЕШЕНИЕ" heading.
+    if (exitStatus == 0 && kind == SummaryKind::Solutions) {
+        // Every solution kept in QSOLV: the first column under each "РЕШЕНИЕ" heading.
         std::vector<std::vector<double>> sols;
-        for (const auto& l : freshLines(paths.userFile("QSOLV.srR"))) {
+        for (const auto& l : freshLines(paths.userFile(info->traits.qsolvFile))) {
             if (l.find("РЕШЕНИЕ") != std::string::npos) {
                 sols.emplace_back();
                 continue;

@@ -14,6 +14,7 @@
 namespace velta {
 
 class AppPaths;
+struct Store;
 
 // Per plotted component: statistics over the last half of the run (rows with t at or after
 // the middle of the run's time span).
@@ -59,8 +60,9 @@ public:
     std::vector<std::string> messages;
 
     // The JSON object (one line) for a run that ended with exitStatus; the outputs are
-    // taken from the rows, the store and the files of the run under paths.
-    std::string json(int exitStatus, const AppPaths& paths) const;
+    // taken from the rows, the store g and the files of the run under paths, as the
+    // section's catalogue row says which it has.
+    std::string json(const Store& g, int exitStatus, const AppPaths& paths) const;
 
     const std::vector<std::vector<double>>& rows() const { return rows_; }
 

@@ -8,7 +8,6 @@
 #include "data/store.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
-#include "stationary/section4/sec4.h"
 
 namespace velta {
 
@@ -18,13 +17,17 @@ constexpr Cmd kMenuFalse[] = {Cmd::Table,     Cmd::FormMod,  Cmd::BankDan,  Cmd:
                               Cmd::Integr,    Cmd::VarPar,   Cmd::OpenResl, Cmd::DelF, Cmd::Spectr,
                               Cmd::OpenQsolv, Cmd::OpenSpct, Cmd::OpenStabl};
 
-bool usesVarPar(int code) {
-    return code == 8 || code == 9 || code == 11 || code == 21 || code == 511 || code == 521;
-}
+// The variation dialogs (VarDlg order): the picture kind VarPar_Set takes from LGRAPH = 3,
+// and whether the Poincaré plane has a 3D picture.
+struct VarDialogRule {
+    int kind;
+    bool puan3D;
+};
+constexpr VarDialogRule kVarDialogs[] = {{0, true}, {0, true}, {1, false}, {2, false}};
 
 }  // namespace
 
-Shell::Shell(const AppPaths& paths) : paths_(paths) {
+Shell::Shell(Store& store, const AppPaths& paths) : store_(store), paths_(paths) {
     Menu_False();
     enable(Cmd::Combo, false);
 }
@@ -67,21 +70,21 @@ void Shell::Sect_Select(int code) {
     if (!s) return;
     section = code;
     info = s;
-    mdlGlobal.SUBDIR = s->subdir;
-    if (!s->resext.empty()) mdlGlobal.RESEXT = s->resext;
+    store_.SUBDIR = s->subdir;
+    if (!s->resext.empty()) store_.RESEXT = s->resext;
     welcomeVisible = false;
     status1 = s->caption;
     status2.clear();
     Menu_False();
     enable(Cmd::FormMod, true);
     enable(Cmd::BankDan, true);
-    mdlGlobal.TASKDIR.clear();
+    store_.TASKDIR.clear();
     taskItems.clear();
     comboText.clear();
     // The first three plotted components; NCOMP is left as it is.
-    mdlGlobal.IC(1) = 1;
-    mdlGlobal.IC(2) = 2;
-    mdlGlobal.IC(3) = 3;
+    store_.IC(1) = 1;
+    store_.IC(2) = 2;
+    store_.IC(3) = 3;
     switch (s->group) {
     case 'A':
         enable(Cmd::Table, true);
@@ -103,21 +106,19 @@ void Shell::Sect_Select(int code) {
 void Shell::Tau_List() {
     enable(Cmd::Combo, true);
     int n = 0;
-    while (dirExists(paths_.resolve("\\User\\" + mdlGlobal.SUBDIR + "Tau" + std::to_string(n + 1)))) ++n;
+    while (dirExists(paths_.resolve("\\User\\" + store_.SUBDIR + "Tau" + std::to_string(n + 1)))) ++n;
     taskItems.clear();
     for (int i = 0; i <= n; ++i) taskItems.push_back("Tau" + std::to_string(i));
     comboText = "Tau0";
 }
 
 void Shell::Combo1_Click(const std::string& item) {
-    mdlGlobal.TASKDIR = item;
+    store_.TASKDIR = item;
     comboText = item;
     enable(Cmd::Table, true);
 }
 
-std::string Shell::dataFolder() const {
-    return paths_.resolve("\\User\\" + mdlGlobal.SUBDIR + mdlGlobal.TASKDIR);
-}
+std::string Shell::dataFolder() const { return paths_.resolve("\\User\\" + store_.SUBDIR + store_.TASKDIR); }
 
 void Shell::afterAccept(const std::string& shownName) {
     status2 = shownName;
@@ -130,21 +131,11 @@ void Shell::afterCancel() {
     enable(Cmd::Turn, false);
 }
 
-int Shell::varDialogIndex() const {
-    switch (section) {
-    case 8:
-    case 11:
-    case 21: return static_cast<int>(VarDlg::VarPar);
-    case 9: return static_cast<int>(VarDlg::VarPar9);
-    case 511: return static_cast<int>(VarDlg::VarPar1);
-    case 521: return static_cast<int>(VarDlg::VarPar2);
-    default: return -1;
-    }
-}
+int Shell::varDialogIndex() const { return info ? info->traits.varDialog : -1; }
 
 void Shell::VarPar_Set(VarDlg d, int kind) {
     VarParOptions& o = varpar[static_cast<int>(d)];
-    Store& g = mdlGlobal;
+    Store& g = store_;
     if (g.LGRAPH == 1) {
         o.choose(&VarParOptions::optPhys);
         const bool yes = g.LSCREEN == 1;
@@ -166,8 +157,8 @@ void Shell::VarPar_Get() {
     const VarParOptions& o = varpar[d];
     if (o.optPhys) {
         const i16 v = o.optPYe ? 1 : 0;
-        mdlGlobal.LSCREEN = v;
-        mdlGlobal.LPERIOD = v;
+        store_.LSCREEN = v;
+        store_.LPERIOD = v;
     }
 }
 
@@ -175,8 +166,7 @@ bool Shell::wants3D() const {
     const int d = varDialogIndex();
     if (d < 0) return false;
     const VarParOptions& o = varpar[d];
-    if (section == 511 || section == 521) return o.optPhas3;
-    return o.optPhas3 || o.optPuan3;
+    return o.optPhas3 || (kVarDialogs[d].puan3D && o.optPuan3);
 }
 
 bool Shell::mnuInput(Ctx& c) {
@@ -186,30 +176,9 @@ bool Shell::mnuInput(Ctx& c) {
         c.ui.message(notBuiltMessage(*info), MsgIcon::Exclamation);
         return false;
     }
-    if (section == 4) {
-        // Section 4 has no data file: the number of equations is asked instead.
-        for (;;) {
-            const std::string answer = c.ui.inputBox("Задайте число уравнений  NDIM", kTitle, "1");
-            if (answer.empty()) return false;
-            double n = 0;
-            try {
-                n = textToReal(answer);
-            } catch (const VeltaError&) {
-                c.ui.message("Вы задали НЕ ЧИСЛО", MsgIcon::Exclamation);
-                continue;
-            }
-            try {
-                mdlGlobal.NDIM = textToI16(answer);
-                break;
-            } catch (const VeltaError&) {
-                // A number beyond the 16-bit range gets the range message of any other
-                // NDIM the section cannot take.
-                c.ui.message("Ошибка при вводе исходных данных.\nЧисло уравнений NDIM должно быть от 1 до " +
-                                 CStr(Sec4::kMaxNdim) + " (NDIM = " + CStr(n) + ")",
-                             MsgIcon::Critical);
-                return false;
-            }
-        }
+    if (!sc->beforeInput(c)) return false;
+    if (!info->hasDataFile()) {
+        // Without a data file the tables open after the reading.
         textViewVisible = false;
         enable(Cmd::Open, true);
     }
@@ -221,25 +190,17 @@ bool Shell::mnuInput(Ctx& c) {
     }
     enable(Cmd::Integr, true);
     enable(Cmd::Turn, false);
-    if (section == 3) {
+    if (sc->hasSpectr()) {
         enable(Cmd::Spectr, true);
         return true;
     }
-    switch (section) {
-    case 8:
-    case 11:
-    case 21: VarPar_Set(VarDlg::VarPar, 0); break;
-    case 9: VarPar_Set(VarDlg::VarPar9, 0); break;
-    case 511: VarPar_Set(VarDlg::VarPar1, 1); break;
-    case 521: VarPar_Set(VarDlg::VarPar2, 2); break;
-    default: break;
-    }
+    if (const int d = varDialogIndex(); d >= 0) VarPar_Set(static_cast<VarDlg>(d), kVarDialogs[d].kind);
     return true;
 }
 
 bool Shell::mnuIntegr(Ctx& c) {
     if (!info) return false;
-    setColours(whiteBackground);
+    setColours(store_, whiteBackground);
     VarPar_Get();
     welcomeVisible = false;
     textViewVisible = false;
@@ -269,28 +230,14 @@ bool Shell::mnuIntegr(Ctx& c) {
         return false;
     }
     // A run that would write gigabytes or take an absurd number of steps is asked about first.
-    const std::string sizeQuestion = runSizeQuestion(section, "\\User\\Results." + info->resultExt);
+    const std::string sizeQuestion = runSizeQuestion(store_, section, "\\User\\Results." + info->resultExt);
     if (!sizeQuestion.empty() && !c.ui.askYesNo(sizeQuestion)) {
         c.ui.note("Счёт отменён: слишком большой объём вычислений");
         return false;
     }
     try {
         sc->Integr1(c);
-        switch (section) {
-        case 8:
-        case 11:
-        case 21: Period_Print(c, 18); break;
-        // Section 9 computes no period: a PERIOD left by another section is not printed.
-        case 9: c.ui.progressHide(); break;
-        case 511: Period_Print(c, 20); break;
-        case 521: Period_Print(c, 22); break;
-        case 6: L_Print(c, 27); break;
-        case 12:
-        case 22:
-        case 522: L_Print(c, 28); break;
-        case 512: L_Print(c, 26); break;
-        default: break;
-        }
+        closingLine(c, info->traits.closing);
     } catch (const RunStopped&) {
         // The user's decision: the results file holds the rows written so far.
         c.ui.progressHide();
@@ -303,21 +250,12 @@ bool Shell::mnuIntegr(Ctx& c) {
         c.ui.message(std::string("Счёт завершён с ошибкой.\n") + e.what(), MsgIcon::Critical);
         return false;
     }
-    if (usesVarPar(section) || section == 3) enable(Cmd::VarPar, true);
-    switch (section) {
-    case 213:
-        enable(Cmd::OpenQsolv, true);
-        enable(Cmd::Input, false);
-        enable(Cmd::Integr, false);
-        break;
-    case 215: enable(Cmd::OpenQsolv, true); break;
-    case 217:
-        enable(Cmd::OpenQsolv, true);
-        enable(Cmd::OpenStabl, true);
-        enable(Cmd::Integr, false);
-        break;
-    default: break;
-    }
+    const SectionInfo::Traits& t = info->traits;
+    if (t.variation) enable(Cmd::VarPar, true);
+    if (!t.qsolvFile.empty()) enable(Cmd::OpenQsolv, true);
+    if (!t.stablFile.empty()) enable(Cmd::OpenStabl, true);
+    if (t.oneInputPerFile) enable(Cmd::Input, false);
+    if (t.oneRunPerInput) enable(Cmd::Integr, false);
     enable(Cmd::OpenResl, true);
     enable(Cmd::DelF, true);
     return true;
@@ -344,27 +282,35 @@ std::string Shell::resultsPath() const {
     return info ? paths_.userFile("Results." + info->resultExt) : std::string();
 }
 
-std::string Shell::qsolvPath() const {
-    switch (section) {
-    case 213: return paths_.userFile("Qsolv.srg");
-    case 215: return paths_.userFile("Qsolv.srR");
-    case 217: return paths_.userFile("Qsolv.diu");
-    default: return {};
-    }
+namespace {
+
+std::string userFileOf(const AppPaths& paths, const std::string& name) {
+    return name.empty() ? std::string() : paths.userFile(name);
 }
 
-std::string Shell::spectrPath() const { return section == 3 ? paths_.userFile("Spectr.stb") : std::string(); }
+}  // namespace
 
-std::string Shell::stablPath() const { return section == 217 ? paths_.userFile("Stabl.diu") : std::string(); }
+std::string Shell::qsolvPath() const {
+    return info ? userFileOf(paths_, info->traits.qsolvFile) : std::string();
+}
+
+std::string Shell::spectrPath() const {
+    return info ? userFileOf(paths_, info->traits.spectrFile) : std::string();
+}
+
+std::string Shell::stablPath() const {
+    return info ? userFileOf(paths_, info->traits.stablFile) : std::string();
+}
 
 const std::vector<std::string>& Shell::deleteList() {
-    static const std::vector<std::string> names = {
-        "Results.mnk", "Results.mnz", "Results.mtr", "Results.srg", "Bsolv.srg",   "Qsolv.srg",
-        "Results.srR", "Bsolv.srR",   "Qsolv.srR",   "Qsolv0.srR",  "Results.diu", "Infor.diu",
-        "Nlist.diu",   "Qsolv.diu",   "Bsolv.diu",   "Stabl.diu",   "Results.mtz", "Results.stb",
-        "Spectr.stb",  "Results.sty", "Results.sy1", "Results.s1z", "Results.sy2", "Results.s2z",
-        "Results.suz", "Results.stR", "Symmetr.stR", "Results.gse", "Input.chk",   "Phas.chk",
-        "Puan.chk",    "Ugly.chk",    "Vector.chk"};
+    // What the sections write, in catalogue order, then the check files.
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> v;
+        for (const auto& s : catalogue()) v.insert(v.end(), s.traits.written.begin(), s.traits.written.end());
+        for (const char* chk : {"Input.chk", "Phas.chk", "Puan.chk", "Ugly.chk", "Vector.chk"})
+            v.push_back(chk);
+        return v;
+    }();
     return names;
 }
 

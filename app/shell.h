@@ -63,7 +63,8 @@ public:
 
 class Shell {
 public:
-    explicit Shell(const AppPaths& paths);
+    // The shell works on the front end's store.
+    Shell(Store& store, const AppPaths& paths);
 
     // ---- state
     int section = 0;  // current section code, 0 before a selection
@@ -109,6 +110,7 @@ public:
     void VarPar_Get();
     // The variation dialog of the current section, or -1.
     int varDialogIndex() const;
+    Store& store() { return store_; }
 
     // Result commands: path of the file they show ("" when the section has none).
     std::string resultsPath() const;
@@ -132,6 +134,7 @@ public:
     std::function<void(Ctx&)> draw3D;
 
 private:
+    Store& store_;
     const AppPaths& paths_;
     std::map<int, std::unique_ptr<SectionCore>> cores_;
 };

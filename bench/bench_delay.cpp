@@ -68,7 +68,7 @@ void BM_Delay_Sec22(benchmark::State& state) {
     NullSurface surf;
     Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();
-    setColours(true);
+    setColours(mdlGlobal, true);
     mdlGlobal.TASKDIR = "Tau0";
     mdlGlobal.SUBDIR = "Mtr\\";
     Sec22 sec;
@@ -86,19 +86,17 @@ void BM_Delay_Sec22(benchmark::State& state) {
 // The scheme without the cost of the powers: dZ/dt = -Z + 0.6*Z(t - 0.37) + 0.4*Z(t - 1) (Z = 1 stays).
 class LinearBench : public DelayModel {
 public:
-    int components() const override { return 1; }
-    int delays() const override { return 2; }
-    void Nach_Rasp() override {
-        for (int p = 1; p <= mdlGlobal.NDEL + 1; ++p) mdlGlobal.ZTAB(p, 1) = 1;
+    int components(const Store&) const override { return 1; }
+    int delays(const Store&) const override { return 2; }
+    void Nach_Rasp(Store& g) override {
+        for (int p = 1; p <= g.NDEL + 1; ++p) g.ZTAB(p, 1) = 1;
     }
-    void Vych_PCH() override {
-        auto& g = mdlGlobal;
-        g.FZ(1) = 0.6 * g.ZTAU(1, 1) + 0.4 * g.ZTAU(2, 1);
-    }
+    void Vych_PCH(Store& g) override { g.FZ(1) = 0.6 * g.ZTAU(1, 1) + 0.4 * g.ZTAU(2, 1); }
     std::string resultsName() const override { return "Results.tst"; }
-    void header(TextWriter& out) override { out.line(""); }
+    void header(const Store&, TextWriter& out) override { out.line(""); }
     void DrawMesh1(Ctx& c) override {
-        MeshMaskG(c, "Z", "Z", "u", mdlGlobal.SCLT, mdlGlobal.SCRT, mdlGlobal.SCLX, mdlGlobal.SCRX);
+        const Store& g = c.store;
+        MeshMaskG(c, "Z", "Z", "u", g.SCLT, g.SCRT, g.SCLX, g.SCRX);
     }
 };
 
@@ -109,9 +107,9 @@ void BM_Delay_Linear(benchmark::State& state) {
     NullSurface surf;
     Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();
-    setColours(true);
-    allocDelayTables(1000, 5, 20);
+    setColours(mdlGlobal, true);
     auto& g = mdlGlobal;
+    allocDelayTables(g, 1000, 5, 20);
     g.LTAU = 2;
     g.TAU(1) = 0.37;
     g.TAU(2) = 1;

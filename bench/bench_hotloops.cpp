@@ -131,7 +131,7 @@ void runDelay(benchmark::State& state, bool sec12) {
     QImageSurface surf;
     Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();
-    setColours(true);
+    setColours(mdlGlobal, true);
     mdlGlobal.TASKDIR = "Tau0";
     mdlGlobal.SUBDIR = sec12 ? "Mnk\\" : "Mtr\\";
     Sec sec;

@@ -107,7 +107,7 @@ void runIntegr(benchmark::State& state, Surface& surf, const std::string& gama) 
     Ctx c{surf, ui, paths, mdlGlobal};
     Sec11 sec;
     sec.dataPath = paths.userFile("bench.mnkd");
-    setColours(true);
+    setColours(mdlGlobal, true);
     for (auto _ : state) {
         state.PauseTiming();
         sec.InputPar(c);  // back to the initial state
@@ -145,7 +145,7 @@ void BM_RowRezults(benchmark::State& state) {
     TextWriter out(sink);
     i32 j = 2;
     for (auto _ : state) {
-        Sec11::Rezults(out, j, 0.01 * j);
+        Sec11::Rezults(mdlGlobal, out, j, 0.01 * j);
         if (++j > 99999) {
             j = 2;
             sink.str({});

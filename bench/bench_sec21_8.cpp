@@ -117,7 +117,7 @@ void run(benchmark::State& state, const std::string& name, const std::string& te
     Ctx c{surf, ui, paths, mdlGlobal};
     Section sec;
     sec.dataPath = app.write(name, text);
-    setColours(true);
+    setColours(mdlGlobal, true);
     sec.InputPar(c);
     const Vec x0 = mdlGlobal.X1;
     std::int64_t steps = 0;

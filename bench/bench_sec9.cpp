@@ -90,7 +90,7 @@ void BM_Sec9_Integr1(benchmark::State& state, const std::string& gama, const std
     Ctx c{surf, ui, paths, mdlGlobal};
     Sec9 sec;
     sec.dataPath = paths.userFile("bench.chad");
-    setColours(true);
+    setColours(mdlGlobal, true);
     sec.InputPar(c);
     for (auto _ : state) sec.Integr1(c);  // every run starts from Xo
     state.SetItemsProcessed(state.iterations() * sec.NSTEP9);

@@ -59,7 +59,7 @@ void run(benchmark::State& state, const std::string& name, const std::vector<std
     Ctx c{surf, ui, paths, mdlGlobal};
     Sec sec;
     sec.dataPath = paths.userFile(name);
-    setColours(true);
+    setColours(mdlGlobal, true);
     for (auto _ : state) {
         state.PauseTiming();
         sec.InputPar(c);  // back to the initial state

@@ -250,9 +250,9 @@ int runMain(int argc, char** argv) {
     if (o.section == 0) return usage("--section is required");
     const SectionInfo* info = findSection(o.section);
     if (!info) return usage("unknown section code " + std::to_string(o.section));
-    if (o.section == 4 && o.ndim.empty() && o.answers.empty())
-        return usage(
-            "--section 4 needs --ndim N and --assign LIST (the number of equations and the U-numbers)");
+    if (!info->hasDataFile() && o.ndim.empty() && o.answers.empty())
+        return usage("--section " + std::to_string(o.section) +
+                     " needs --ndim N and --assign LIST (the number of equations and the U-numbers)");
 
     // The canvas is drawn only when a picture of it is saved: otherwise the module of the
     // pictures (Qt, fonts) is not loaded, and the run draws on a surface that keeps nothing.
@@ -290,7 +290,7 @@ int runMain(int argc, char** argv) {
     if (!o.spectr.empty()) o.answers.push_back(o.spectr);
     RunnerPrompter prompter(o.answers);
     Ctx ctx{surface, prompter, paths, mdlGlobal};
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     mdlGlobal.SEED = o.seed;
 
     // Output files are checked before anything is read in, computed or written; every output
@@ -370,7 +370,7 @@ int runMain(int argc, char** argv) {
             return false;
         }
         try {
-            const ModelDesc m = describeModel(*core);
+            const ModelDesc m = describeModel(mdlGlobal, *core);
             if (!o.sbml.empty()) {
                 if (const std::string why = figures->writeSbml(m, o.sbml); !why.empty()) {
                     std::cerr << "message: " << why << std::endl;
@@ -492,7 +492,7 @@ int velta::runnerMain(int argc, char** argv) {
     if (!gSummaryPath.empty() && !gRoot.empty() &&
         checkOutputPath(gSummaryPath, AppPaths(gRoot), summary().dataPath).empty()) {
         std::ofstream f(gSummaryPath, std::ios::binary | std::ios::trunc);
-        f << summary().json(rc, AppPaths(gRoot)) << "\n";
+        f << summary().json(mdlGlobal, rc, AppPaths(gRoot)) << "\n";
         f.close();
         if (!f) {
             std::cerr << "velta-run: cannot write " << gSummaryPath << std::endl;

@@ -76,8 +76,9 @@ GridText vectorGrid(const Vec& v, int L, bool zeros) {
 void ParReader::Head_Input(int k) {
     checkSlot(k);
     for (int j = 0; j < 2; ++j) {
-        mdlGlobal.HEAD[static_cast<std::size_t>(k)][static_cast<std::size_t>(j)] = in_.readLine();
-        echo(mdlGlobal.HEAD[static_cast<std::size_t>(k)][static_cast<std::size_t>(j)]);
+        std::string& line = g_.HEAD[static_cast<std::size_t>(k)][static_cast<std::size_t>(j)];
+        line = in_.readLine();
+        echo(line);
     }
 }
 
@@ -141,7 +142,7 @@ std::unique_ptr<TextWriter> createCheckFile(const AppPaths& paths, bool blankThi
     return chk;
 }
 
-void readParFile(const AppPaths& paths, const std::string& dataPath,
+void readParFile(Store& g, const AppPaths& paths, const std::string& dataPath,
                  const std::function<void(ParReader&)>& fn, bool blankThirdLine) {
     auto chk = createCheckFile(paths, blankThirdLine);
     std::unique_ptr<TextReader> in;
@@ -153,7 +154,7 @@ void readParFile(const AppPaths& paths, const std::string& dataPath,
     }
     std::string message;
     try {
-        ParReader reader(*in, *chk);
+        ParReader reader(g, *in, *chk);
         fn(reader);
         chk->close();
         return;
@@ -216,10 +217,10 @@ void MatrTau_File(TextWriter& f, int mdim, int ltau, const GridText& g) {
     f.line("");
 }
 
-void Head_File(TextWriter& f, int k) {
+void Head_File(const Store& g, TextWriter& f, int k) {
     checkSlot(k);
-    f.line(mdlGlobal.HEAD[static_cast<std::size_t>(k)][0]);
-    f.line(mdlGlobal.HEAD[static_cast<std::size_t>(k)][1]);
+    f.line(g.HEAD[static_cast<std::size_t>(k)][0]);
+    f.line(g.HEAD[static_cast<std::size_t>(k)][1]);
 }
 
 void Key_File(TextWriter& f, const std::string& key, const std::string& text) { f.line(key + " = " + text); }

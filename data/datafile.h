@@ -39,10 +39,11 @@ private:
 // 2..L+1 as free-format text of v(1..L), or "0" everywhere when zeros is set.
 GridText vectorGrid(const Vec& v, int L, bool zeros);
 
-// Reader of one parameter data file (file 1) echoing to the check file (file 2).
+// Reader of one parameter data file (file 1) into the store g, echoing to the check file
+// (file 2).
 class ParReader {
 public:
-    ParReader(TextReader& in, TextWriter& chk) : in_(in), chk_(chk) {}
+    ParReader(Store& g, TextReader& in, TextWriter& chk) : g_(g), in_(in), chk_(chk) {}
 
     // Two header lines into header-store slot k, each echoed as a line.
     void Head_Input(int k);
@@ -65,10 +66,13 @@ public:
     // One echo line to the check file.
     void echo(const std::string& text);
 
+    // The store the file is read into.
+    Store& store() { return g_; }
     TextReader& in() { return in_; }
     TextWriter& chk() { return chk_; }
 
 private:
+    Store& g_;
     TextReader& in_;
     TextWriter& chk_;
 };
@@ -77,11 +81,11 @@ private:
 // and, unless blankThirdLine is false (section 1.2), a line holding one blank.
 std::unique_ptr<TextWriter> createCheckFile(const AppPaths& paths, bool blankThirdLine = true);
 
-// Reads a data file through fn(reader) with the check file open; any failure is rethrown
+// Reads a data file into the store g through fn(reader) with the check file open; any failure is rethrown
 // as a VeltaError naming the file, the line number and what was expected, after both
 // files were closed with what was written. A failed write of the check file is rethrown
 // as it is (FileWriteError naming Input.chk).
-void readParFile(const AppPaths& paths, const std::string& dataPath,
+void readParFile(Store& g, const AppPaths& paths, const std::string& dataPath,
                  const std::function<void(ParReader&)>& fn, bool blankThirdLine = true);
 
 // Writers of file 1 from grid texts. The caller gives the sizes written (NDIM n, LTAU,
@@ -93,8 +97,8 @@ void VectM_File(TextWriter& f, const std::string& title, int r, int mdim, const 
 void Colm_File(TextWriter& f, const std::string& title, int n, const GridText& g);
 void Matr_File(TextWriter& f, int n, const GridText& g);
 void MatrTau_File(TextWriter& f, int mdim, int ltau, const GridText& g);
-// Header-store slot k written back (two lines).
-void Head_File(TextWriter& f, int k);
+// Header-store slot k of g written back (two lines).
+void Head_File(const Store& g, TextWriter& f, int k);
 // Key line: key & " = " & text.
 void Key_File(TextWriter& f, const std::string& key, const std::string& text);
 

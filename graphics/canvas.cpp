@@ -1,6 +1,7 @@
 #include "graphics/canvas.h"
 
 #include "app/prompter.h"
+#include "data/catalogue.h"
 #include "data/numtext.h"
 #include "graphics/surface.h"
 
@@ -12,26 +13,23 @@ namespace velta {
 
 namespace {
 
-Store& g() { return mdlGlobal; }
-
 // Text with its top-left corner at (x, y) in the current fore colour.
 void textAt(Ctx& c, double x, double y, const std::string& s) {
     c.surf.setCurrent(x, y);
     c.surf.text(s);
 }
 
-double rowY(double row) { return g().TXTY + row * g().CHH; }
+double rowY(const Store& s, double row) { return s.TXTY + row * s.CHH; }
 
-bool insidePlot(double sx, double sy) {
-    const Store& s = g();
+bool insidePlot(const Store& s, double sx, double sy) {
     return s.PX0 <= sx && sx <= s.PX1 && s.PY1 <= sy && sy <= s.PY0;
 }
 
 // A segment across the side panel at mid-height of a legend row, from column 5 to the
 // sixth character from the canvas's right edge.
 void legendLine(Ctx& c, double row, Colour colour) {
-    const Store& s = g();
-    const double y = rowY(row);
+    const Store& s = c.store;
+    const double y = rowY(s, row);
     c.surf.segment(s.TXTX + 5.0 * s.CHW, y, s.CANW - 6.0 * s.CHW, y, colour);
 }
 
@@ -46,154 +44,51 @@ inline Colour curveColour(int index) {
     return QBColor(index);  // the error of a colour out of range
 }
 
-// Parameters of section 9: no model header, the step in place of BETA.
-void ABG9(Ctx& c) {
-    const Store& s = g();
-    rowText(c, s.TXTX, 2, "Параметры модели");
-    rowText(c, s.TXTX, 4, "ALFA = " + fmt5(s.ALFA));
-    rowText(c, s.TXTX, 5, "GAMA = " + fmt5(s.GAMA));
-    rowText(c, s.TXTX, 6, "HHH  = " + fmt5(s.HHH));
-    rowText(c, s.TXTX, 7, "MCPZ = " + Format(s.MCPZ, "0"));
+// The stability curve's key of section 3: stable and unstable pieces, the point of loss of
+// stability, from row `row` down.
+void stabilityLegend(Ctx& c, double row) {
+    const Store& s = c.store;
+    const double x4 = s.TXTX + 4.0 * s.CHW, x6 = s.TXTX + 6.0 * s.CHW;
+    c.surf.segment(s.TXTX, rowY(s, row + 0.5), x4, rowY(s, row + 0.5), QBColor(10));
+    rowText(c, x6, row, "Устойчивость");
+    c.surf.segment(s.TXTX, rowY(s, row + 1.5), x4, rowY(s, row + 1.5), QBColor(12));
+    rowText(c, x6, row + 1, "Неустойчивость");
+    c.surf.fillSolid = true;
+    c.surf.fillColour = QBColor(14);
+    c.surf.circle(s.TXTX + 2.0 * s.CHW, rowY(s, row + 3.5), 6, QBColor(14));
+    rowText(c, s.TXTX + 2.0 * s.CHW, row + 3, "  (ALFAc,Uc)-точка");
+    rowText(c, s.TXTX, row + 4, " потери устойчивости");
 }
 
-// Header of the synthesis sections with a delay: the equation and ALFA.
-void Syn_Zap_A(Ctx& c) {
-    const Store& s = g();
-    rowText(c, s.TXTX, 0, "Уравнение");
-    rowText(c, s.TXTX, 1, "с запаздывающим");
-    rowText(c, s.TXTX, 2, "аргументом");
-    rowText(c, s.TXTX, 5, "Параметры модели");
-    rowText(c, s.TXTX, 7, "ALFA   = " + Format(s.ALFA, "0.0000E+00"));
-}
-
-bool isDelaySection(int section) {
-    return section == 12 || section == 22 || section == 512 || section == 522 || section == 6;
-}
-
-void headerBlock(Ctx& c, int section) {
-    const Store& s = g();
-    switch (section) {
-    case 11:
-    case 8:
-        rowText(c, s.TXTX, 0, "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
-        ABG(c);
-        break;
-    case 21:
-        rowText(c, s.TXTX, 0, "Model  ZORM" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + ")");
-        ABG(c);
-        break;
-    case 9: ABG9(c); break;
-    case 511:
-        rowText(c, s.TXTX, 0, "NDIM = " + CStr(s.NDIM));
-        ABG(c);
-        rowText(c, s.TXTX, 7, "TAU1 = " + fmt5(s.TAU1));
-        rowText(c, s.TXTX, 8, "TAU2 = " + fmt5(s.TAU2));
-        rowText(c, s.TXTX, 9, "TETA = " + fmt5(s.TETA));
-        rowText(c, s.TXTX, 10, "OMEG = " + fmt5(s.OMEG));
-        break;
-    case 521:
-        rowText(c, s.TXTX, 0, "NDIM1,NDIM2 = " + CStr(s.NDIM1) + "," + CStr(s.NDIM2));
-        rowText(c, s.TXTX, 2, "Параметры модели");
-        rowText(c, s.TXTX, 4, "ALFA  = " + fmt5(s.ALFA));
-        rowText(c, s.TXTX, 5, "BETA1 = " + fmt5(s.BETA1));
-        rowText(c, s.TXTX, 6, "BETA2 = " + fmt5(s.BETA2));
-        rowText(c, s.TXTX, 7, "GAMA1 = " + fmt5(s.GAMA1));
-        rowText(c, s.TXTX, 8, "GAMA2 = " + fmt5(s.GAMA2));
-        rowText(c, s.TXTX, 9, "TAU1  = " + fmt5(s.TAU1));
-        rowText(c, s.TXTX, 10, "TAU2  = " + fmt5(s.TAU2));
-        rowText(c, s.TXTX, 11, "TETA  = " + fmt5(s.TETA));
-        break;
-    case 22:
-        rowText(c, s.TXTX, 0, "Model M1(32-1-32)");
-        ABG(c);
-        Zap_ABG(c);
-        rowText(c, s.TXTX, 23, "Стационарное решение");
-        rowText(c, s.TXTX, 25, "   Z1 = " + Format(s.ZS1, "0.0000E+00"));
-        rowText(c, s.TXTX, 26, "   Z2 = " + Format(s.ZS2, "0.0000E+00"));
-        break;
-    case 512: {
-        const auto f4 = [](double v) { return Format(v, "0.0000E+00"); };
-        Syn_Zap_A(c);
-        rowText(c, s.TXTX, 8, "BETA   = " + f4(s.BETA));
-        rowText(c, s.TXTX, 9, "GAMA   = " + f4(s.GAMA));
-        rowText(c, s.TXTX, 10, "TAU    = " + f4(s.TAU(1)));
-        rowText(c, s.TXTX, 11, "TETA   = " + f4(s.TETAm(1)));
-        rowText(c, s.TXTX, 12, "SCRT   = " + f4(s.SCRT));
-        rowText(c, s.TXTX, 13, "NDEL   = " + Format(s.NDEL, "####"));
-        rowText(c, s.TXTX, 21, "Стационарное решение");
-        rowText(c, s.TXTX, 23, "   Z = " + f4(s.STAT));
-        break;
-    }
-    case 522: {
-        const auto f4 = [](double v) { return Format(v, "0.0000E+00"); };
-        Syn_Zap_A(c);
-        rowText(c, s.TXTX, 8, "ALFA1   = " + f4(s.ALFA1));
-        rowText(c, s.TXTX, 9, "ALFA2   = " + f4(s.ALFA2));
-        rowText(c, s.TXTX, 10, "BETA1   = " + f4(s.BETA1));
-        rowText(c, s.TXTX, 11, "BETA2   = " + f4(s.BETA2));
-        rowText(c, s.TXTX, 12, "GAMA1   = " + f4(s.GAMA1));
-        rowText(c, s.TXTX, 13, "GAMA2   = " + f4(s.GAMA2));
-        rowText(c, s.TXTX, 14, "TAU1    = " + f4(s.TAU(1)));
-        rowText(c, s.TXTX, 15, "TAU2    = " + f4(s.TAU(2)));
-        rowText(c, s.TXTX, 16, "TETA   = " + f4(s.TETAm(1)));
-        rowText(c, s.TXTX, 24, "Стационарное решение");
-        rowText(c, s.TXTX, 26, "   Z = " + f4(s.STAT));
-        break;
-    }
-    case 12:
-        rowText(c, s.TXTX, 0, "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
-        ABG(c);
-        Zap_ABG(c);
-        rowText(c, s.TXTX, s.LTAU + 10, "MDIM   = " + Format(s.MDIM, "####"));
-        rowText(c, s.TXTX, 24, "Стационарное решение");
-        rowText(c, s.TXTX, 26, "   Z = " + Format(s.STAT, "0.0000E+00"));
-        break;
-    case 3: {
-        rowText(c, s.TXTX, 0, "Model M" + CStr(s.MCLASS) + "(" + CStr(s.NDIM) + "," + CStr(s.KMOD) + ")");
-        rowText(c, s.TXTX, 2, "Параметры модели");
-        rowText(c, s.TXTX, 4, "BETA = " + fmt5(s.BETA));
-        rowText(c, s.TXTX, 5, "GAMA = " + fmt5(s.GAMA));
-        rowText(c, s.TXTX, 6, "Gmin = " + fmt5(s.Gmin));
-        // Legend of the curve: stable and unstable pieces, the point of loss of stability.
-        const double x4 = s.TXTX + 4.0 * s.CHW, x6 = s.TXTX + 6.0 * s.CHW;
-        c.surf.segment(s.TXTX, rowY(11.5), x4, rowY(11.5), QBColor(10));
-        rowText(c, x6, 11, "Устойчивость");
-        c.surf.segment(s.TXTX, rowY(12.5), x4, rowY(12.5), QBColor(12));
-        rowText(c, x6, 12, "Неустойчивость");
-        c.surf.fillSolid = true;
-        c.surf.fillColour = QBColor(14);
-        c.surf.circle(s.TXTX + 2.0 * s.CHW, rowY(14.5), 6, QBColor(14));
-        rowText(c, s.TXTX + 2.0 * s.CHW, 14, "  (ALFAc,Uc)-точка");
-        rowText(c, s.TXTX, 15, " потери устойчивости");
-        break;
-    }
-    case 6:
-        rowText(c, s.TXTX, 0, "Модель класса " + CStr(s.MCLASS));
-        rowText(c, s.TXTX, 2, "Параметры модели");
-        rowText(c, s.TXTX, 4, "MDIM = " + Format(s.MDIM, "####"));
-        rowText(c, s.TXTX, 5, "LTAU = " + Format(s.LTAU, "####"));
-        break;
-    default:
-        // The other sections draw their own header rows beside this call.
-        break;
+// The section's header rows from its catalogue row.
+void headerBlock(Ctx& c, const SectionInfo& info) {
+    const Store& s = c.store;
+    for (const HeaderRow& r : info.traits.header) {
+        switch (r.piece) {
+        case HeaderRow::Piece::Text: rowText(c, s.TXTX, r.row, r.label + (r.value ? r.value(s) : "")); break;
+        case HeaderRow::Piece::AfterDelays:
+            rowText(c, s.TXTX, s.LTAU + r.row, r.label + (r.value ? r.value(s) : ""));
+            break;
+        case HeaderRow::Piece::Delays: Zap_ABG(c); break;
+        case HeaderRow::Piece::StabilityLegend: stabilityLegend(c, r.row); break;
+        }
     }
 }
 
-void physBlock(Ctx& c, int section, double v) {
-    Store& s = g();
+void physBlock(Ctx& c, const SectionInfo& info, double v) {
+    Store& s = c.store;
     Surface& sf = c.surf;
     rowText(c, s.TXTX, v + 10, "Компоненты");
     sf.lineStyle = LineStyle::Solid;
-    const std::string letter = isDelaySection(section) ? "Z" : "X";
+    const std::string letter = info.traits.delay ? "Z" : "X";
     for (int i = 1; i <= s.NCOMP; ++i) {
         const Colour col = QBColor(14 - i);
         sf.foreColour = col;
         rowText(c, s.TXTX, v + 11 + i, letter + CStr(s.IC(i)));
         legendLine(c, v + 11.5 + i, col);
     }
-    const bool delayWithOwnLegend = section == 12 || section == 22 || section == 512 || section == 522;
     // PERIOD is the value left by an earlier run: the W legend appears from the second run on.
-    if (!delayWithOwnLegend && s.LSCREEN == 1 && s.LPERIOD >= 1 && s.PERIOD > s.TMIN) {
+    if (info.traits.residualLegend && s.LSCREEN == 1 && s.LPERIOD >= 1 && s.PERIOD > s.TMIN) {
         sf.foreColour = s.CAXES;
         rowText(c, s.TXTX, v + 14 + s.NCOMP, "Норма невязки");
         sf.foreColour = QBColor(2);
@@ -202,17 +97,18 @@ void physBlock(Ctx& c, int section, double v) {
     }
 }
 
-void phasBlock(Ctx& c, int section, double v) {
-    Store& s = g();
-    const double shift = section == 521 ? -1 : 0;  // section 5.2.1 writes one row higher
+void phasBlock(Ctx& c, const SectionInfo& info, double v) {
+    Store& s = c.store;
+    const PhaseLegend kind = info.traits.phase;
+    const double shift = kind == PhaseLegend::TwoChains ? -1 : 0;  // the two chains' legend is one row higher
     rowText(c, s.TXTX, v + 10 + shift, "Номера компонент");
     rowText(c, s.TXTX, v + 12 + shift, "i1 = " + CStr(s.IC(1)) + ", " + "i2 = " + CStr(s.IC(2)));
-    if (section == 8 || section == 11) {
+    if (kind == PhaseLegend::Symmetric) {
         Stat_Resh(c, s.STAT, 16, "симметричное решение");
         c.surf.text("i = 1,...," + CStr(s.NDIM) + ",");
         rowText(c, s.TXTX, 20, "X(i) = " + fmt5(s.STAT));
     }
-    if (section == 521 && s.IND != 1) {
+    if (kind == PhaseLegend::TwoChains && s.IND != 1) {
         const auto fmt4 = [](double x) { return Format(x, "0.0000E+00"); };
         Stat_Resh(c, s.ZST1, 17, "   решение");
         rowText(c, s.TXTX, 19, "i = 1,..., " + CStr(s.NDIM1 - 1) + ",");
@@ -226,8 +122,7 @@ void phasBlock(Ctx& c, int section, double v) {
 
 }  // namespace
 
-void setColours(bool white) {
-    Store& s = g();
+void setColours(Store& s, bool white) {
     if (white) {
         s.QBACK = 15;
         s.QFRAME = 0;
@@ -243,7 +138,7 @@ void setColours(bool white) {
 }
 
 void Mesh_Base(Ctx& c) {
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
     sf.fillColour = s.CBACK;
     s.LEFTP = 10;
@@ -277,7 +172,7 @@ void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const
     // Refused before the old plot is erased.
     checkPlotRanges(xName, xmin, xmax, yName, ymin, ymax);
 
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
 
     // 1-2. Frame and plot box.
@@ -350,12 +245,14 @@ void MeshMaskG(Ctx& c, const std::string& title, const std::string& yName, const
     if (s.WRANGE != 0) s.KW = s.PHGT / s.WRANGE;
 }
 
-void rowText(Ctx& c, double x, double row, const std::string& text) { textAt(c, x, rowY(row), text); }
+void rowText(Ctx& c, double x, double row, const std::string& text) {
+    textAt(c, x, rowY(c.store, row), text);
+}
 
 void Graphic1(Ctx& c) {
     Surface& sf = c.surf;
     if (!sf.keepsPicture) return;
-    const Store& s = g();
+    const Store& s = c.store;
     // Drawing changes nothing in the store: the scales are read once for the step.
     const double px0 = s.PX0, px1 = s.PX1, py0 = s.PY0, py1 = s.PY1, ky = s.KY, sclx = s.SCLX;
     const double sxOld = px0 + (s.TOLD - s.SCLT) * s.KX;
@@ -376,14 +273,14 @@ void Graphic1(Ctx& c) {
 }
 
 void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour) {
-    const Store& s = g();
+    const Store& s = c.store;
     const double sxa = s.PX0 + (xa - s.SCLX) * s.KX, sxb = s.PX0 + (xb - s.SCLX) * s.KX;
     const double sya = s.PY0 + (ya - s.SCLY) * s.KY, syb = s.PY0 + (yb - s.SCLY) * s.KY;
     if (sxa <= s.PX1 && s.PY1 <= syb && syb <= s.PY0) c.surf.segment(sxa, sya, sxb, syb, QBColor(colour));
 }
 
 void Graphic3(Ctx& c) {
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
     // Segment i takes the stability of its left node; nothing is clipped.
     for (int i = 1; i <= s.NDEL; ++i) {
@@ -410,7 +307,7 @@ void Graphic3(Ctx& c) {
 }
 
 void GraphicF1(Ctx& c, i32 i) {
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
     if (s.NSC == 0) throw VeltaError("Деление на нуль: NSC = 0 (период цвета фазовой траектории)");
     sf.lineWidth = 1;
@@ -419,7 +316,7 @@ void GraphicF1(Ctx& c, i32 i) {
     const double syOld = s.PY0 + (s.X1(c2) - s.SCLX) * s.KY;
     const double sxNew = s.PX0 + (s.XNEW(c1) - s.SCLX) * s.KXY;
     const double syNew = s.PY0 + (s.XNEW(c2) - s.SCLX) * s.KY;
-    if (insidePlot(sxNew, syNew)) {
+    if (insidePlot(s, sxNew, syNew)) {
         // The colour runs through 24-bit values along the trajectory, period 2*pi*NSC steps.
         // Where sin < 0 the value is negative and is shown as its absolute value.
         const std::int32_t value = CLng(std::sin(static_cast<double>(i) / s.NSC) * 16777215.0);
@@ -430,13 +327,13 @@ void GraphicF1(Ctx& c, i32 i) {
 }
 
 void GraphicP(Ctx& c) {
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
     const double sx = s.PX0 + (s.XCROSS(s.IC(1)) - s.SCLX) * s.PWID / s.YRANGE;
     const double sy = s.PY0 + (s.XCROSS(s.IC(2)) - s.SCLX) * s.PHGT / s.YRANGE;
     sf.fillSolid = true;
     sf.fillColour = QBColor(11);
-    if (insidePlot(sx, sy)) {
+    if (insidePlot(s, sx, sy)) {
         sf.circle(sx, sy, 2, QBColor(11));
         c.ui.progressValue(CLng(s.TOLD));
     }
@@ -446,7 +343,7 @@ void GraphicZ(Ctx& c, double t0, int k, int kshift) { GraphicZRun(c, t0, k, k, k
 
 void GraphicZRun(Ctx& c, double t0, int kFrom, int kTo, int kshift) {
     if (!c.surf.keepsPicture) return;
-    const Store& s = g();
+    const Store& s = c.store;
     Surface& sf = c.surf;
     // At most three curves: IC(1), then IC(2) unless NCOMP = 1, then IC(3) unless NCOMP = 2.
     int comp[3];
@@ -480,13 +377,13 @@ void GraphicZRun(Ctx& c, double t0, int kFrom, int kTo, int kshift) {
 }
 
 void Zap_ABG(Ctx& c) {
-    const Store& s = g();
+    const Store& s = c.store;
     for (int i = 1; i <= s.LTAU; ++i)
         rowText(c, s.TXTX, 6 + i, "TAU(" + CStr(i) + ") = " + Format(s.TAU(i), "0.0000E+00"));
 }
 
 void ABG(Ctx& c) {
-    const Store& s = g();
+    const Store& s = c.store;
     rowText(c, s.TXTX, 2, "Параметры модели");
     rowText(c, s.TXTX, 4, "ALFA = " + fmt5(s.ALFA));
     rowText(c, s.TXTX, 5, "BETA = " + fmt5(s.BETA));
@@ -494,16 +391,18 @@ void ABG(Ctx& c) {
 }
 
 void Nadpis(Ctx& c, int section, const std::string& mode, double v) {
-    Store& s = g();
+    Store& s = c.store;
     c.surf.foreColour = s.CAXES;
-    c.surf.setCurrent(s.TXTX, rowY(0));
-    headerBlock(c, section);
-    if (mode == "Phys") physBlock(c, section, v);
-    else if (mode == "Phas") phasBlock(c, section, v);
+    c.surf.setCurrent(s.TXTX, rowY(s, 0));
+    const SectionInfo* info = findSection(section);
+    if (!info) return;
+    headerBlock(c, *info);
+    if (mode == "Phys") physBlock(c, *info, v);
+    else if (mode == "Phas") phasBlock(c, *info, v);
 }
 
 void Stat_Resh(Ctx& c, double z, double row, const std::string& caption) {
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
     // The point (z, z) of the phase plane, not clipped.
     const double sx = s.PX0 + (z - s.SCLX) * s.PWID / s.YRANGE;
@@ -512,14 +411,14 @@ void Stat_Resh(Ctx& c, double z, double row, const std::string& caption) {
     sf.fillSolid = true;
     sf.fillColour = yellow;
     sf.circle(sx, sy, 6, yellow);
-    sf.circle(s.TXTX + 4, rowY(row + 0.5), 6, yellow);
+    sf.circle(s.TXTX + 4, rowY(s, row + 0.5), 6, yellow);
     rowText(c, s.TXTX + 16, row, " - Стационарное");
     rowText(c, s.TXTX, row + 1, caption);
-    sf.setCurrent(s.TXTX, rowY(row + 2));
+    sf.setCurrent(s.TXTX, rowY(s, row + 2));
 }
 
 void Period_Print(Ctx& c, double r) {
-    Store& s = g();
+    Store& s = c.store;
     if (s.LGRAPH == 1 && s.LSCREEN == 1 && s.LPERIOD > 0 && s.PERIOD > s.TMIN) {
         c.surf.foreColour = s.CAXES;
         textAt(c, s.TXTX, (r + s.NCOMP) * s.CHH + s.TXTY, "PERIOD = " + Format(s.PERIOD, "0.0000E+00"));
@@ -527,8 +426,17 @@ void Period_Print(Ctx& c, double r) {
     c.ui.progressHide();
 }
 
+void closingLine(Ctx& c, const ClosingLine& line) {
+    switch (line.kind) {
+    case ClosingLine::Kind::Period: Period_Print(c, line.row); break;
+    case ClosingLine::Kind::Portion: L_Print(c, line.row); break;
+    case ClosingLine::Kind::HideProgress: c.ui.progressHide(); break;
+    case ClosingLine::Kind::None: break;
+    }
+}
+
 void L_Print(Ctx& c, double r) {
-    Store& s = g();
+    Store& s = c.store;
     c.surf.foreColour = QBColor(10);
     textAt(c, s.TXTX, r * s.CHH + s.TXTY, "   L = " + CStr(s.L));
     s.L = toI16(s.L + 1.0);

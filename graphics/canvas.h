@@ -1,7 +1,8 @@
 // The main window's canvas procedures, drawn over the abstract surface: the frame and
 // axes, the curve plots, the side-panel legends and the closing lines of a run.
-// Every value they use lives in mdlGlobal.
+// Every value they use lives in the store of the command's context.
 #pragma once
+#include "data/catalogue.h"
 #include "data/context.h"
 #include "data/store.h"
 
@@ -11,7 +12,7 @@ namespace velta {
 
 // Colour scheme of a computation from the check mark of "&Белый" (QBACK, QFRAME, QAXES
 // and CBACK, CFRAME, CAXES).
-void setColours(bool white);
+void setColours(Store& g, bool white);
 
 void Mesh_Base(Ctx& c);
 // Title, vertical axis name, horizontal axis name, then the horizontal and vertical
@@ -42,7 +43,8 @@ void Graphic0(Ctx& c, double xa, double xb, double ya, double yb, int colour);
 // Amin, Umin), then the point of loss of stability or the text of asymptotic stability.
 void Graphic3(Ctx& c);
 
-// Legends. mode: "Phys", "Phas" or empty; v: row offset of the mode block.
+// Legends: the section's header rows (its catalogue row), then the block of the mode.
+// mode: "Phys", "Phas" or empty; v: row offset of the mode block.
 void Nadpis(Ctx& c, int section, const std::string& mode, double v);
 void ABG(Ctx& c);
 // The delays of a delay section: row 6 + i "TAU(i) = " for i = 1..LTAU.
@@ -52,5 +54,7 @@ void Stat_Resh(Ctx& c, double z, double row, const std::string& caption);
 // Closing lines of a run.
 void Period_Print(Ctx& c, double r);
 void L_Print(Ctx& c, double r);
+// The section's closing line of a run (its catalogue row).
+void closingLine(Ctx& c, const ClosingLine& line);
 
 }  // namespace velta

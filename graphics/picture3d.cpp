@@ -16,8 +16,6 @@ namespace velta {
 
 namespace {
 
-Store& g() { return mdlGlobal; }
-
 constexpr Colour kPureRed = 0x0000FF, kPureGreen = 0x00FF00, kPureBlue = 0xFF0000;
 constexpr double kLatitudeEdge = 1.5706963267949001;
 
@@ -43,10 +41,10 @@ std::string zones(const std::vector<double>& values) {
     return out;
 }
 
-void checkTitle(TextWriter& chk) {
+void checkTitle(const Store& g, TextWriter& chk) {
     chk.line("Контроль ввода данных:");
     chk.line("----------------------");
-    chk.line(g().RESEXT);
+    chk.line(g.RESEXT);
 }
 
 // Component `k` (1-based) of a table row: piece k + 1.
@@ -61,16 +59,16 @@ double component(TextReader& in, const std::vector<std::string>& pieces, int k) 
 }
 
 // Opens the results table after its header lines; the table must hold NROW rows.
-void skipHeader(TextReader& in) {
-    if (g().NROW <= 0) throw VeltaError("Нет строк таблицы результатов: сначала выполните счёт");
-    const int n = headerLines(g().RESEXT, g().NDIM);
+void skipHeader(const Store& g, TextReader& in) {
+    if (g.NROW <= 0) throw VeltaError("Нет строк таблицы результатов: сначала выполните счёт");
+    const int n = headerLines(g.RESEXT, g.NDIM);
     for (int i = 0; i < n; ++i) in.readLine();
 }
 
 std::string signedText(double x) { return (x < 0 ? "" : " ") + CStr(x); }
 
 void textRow(Ctx& c, const View3D&, double x, double row, const std::string& s) {
-    const Store& st = g();
+    const Store& st = c.store;
     c.surf.setCurrent(x, st.TXTY + 20 + row * st.CHH);
     c.surf.text(s);
 }
@@ -89,7 +87,7 @@ Colour edgeColour(int a, int b) {
 
 void drawContents(Ctx& c, View3D& v, double sinfi, double cosfi) {
     Surface& sf = c.surf;
-    const Store& s = g();
+    const Store& s = c.store;
     if (v.opt.phase) {
         const int n = static_cast<int>(v.X3.size()) - 1;
         for (int i = 1; i <= n; ++i) PereSchet(v, v.X3[i], v.Y3[i], v.Z3[i], sinfi, cosfi, v.U3[i], v.V3[i]);
@@ -196,8 +194,8 @@ void writeAngles(TextWriter& out, const std::array<std::string, 5>& typed) {
     for (int i = 0; i < 5; ++i) out.line(keys[i] + typed[static_cast<std::size_t>(i)]);
 }
 
-void Input2_k(View3D& v) {
-    const double d = g().SCRX / 2;
+void Input2_k(const Store& g, View3D& v) {
+    const double d = g.SCRX / 2;
     const double xs[9] = {0, d, d, -d, -d, d, d, -d, -d};
     const double ys[9] = {0, d, d, d, d, -d, -d, -d, -d};
     const double zs[9] = {0, d, -d, -d, d, d, -d, -d, d};
@@ -208,10 +206,9 @@ void Input2_k(View3D& v) {
     }
 }
 
-void readPhase(View3D& v, TextReader& in, TextWriter& chk) {
-    const Store& s = g();
-    checkTitle(chk);
-    skipHeader(in);
+void readPhase(const Store& s, View3D& v, TextReader& in, TextWriter& chk) {
+    checkTitle(s, chk);
+    skipHeader(s, in);
     const int n = s.NROW;
     v.X3.assign(n + 1, 0);
     v.Y3.assign(n + 1, 0);
@@ -235,10 +232,9 @@ void readPhase(View3D& v, TextReader& in, TextWriter& chk) {
     v.V3.assign(n + 1, 0);
 }
 
-void readPuan(View3D& v, TextReader& in, TextWriter& chk) {
-    const Store& s = g();
-    checkTitle(chk);
-    skipHeader(in);
+void readPuan(const Store& s, View3D& v, TextReader& in, TextWriter& chk) {
+    checkTitle(s, chk);
+    skipHeader(s, in);
     const int n = s.NROW, ndim = s.NDIM;
     std::vector<std::vector<double>> t(static_cast<std::size_t>(n) + 1, std::vector<double>(ndim + 1, 0.0));
     for (int j = 1; j <= n; ++j) {
@@ -283,12 +279,13 @@ void readPuan(View3D& v, TextReader& in, TextWriter& chk) {
 }
 
 namespace {
-void readResults(Ctx& c, View3D& v, const char* check, void (*read)(View3D&, TextReader&, TextWriter&)) {
-    const std::string path = c.paths.userFile("Results." + g().RESEXT);
+void readResults(Ctx& c, View3D& v, const char* check,
+                 void (*read)(const Store&, View3D&, TextReader&, TextWriter&)) {
+    const std::string path = c.paths.userFile("Results." + c.store.RESEXT);
     if (!fileExists(path)) throw VeltaError("Файл " + path + " не найден");
     auto in = TextReader::open(path);
     auto chk = TextWriter::create(c.paths.userFile(check));
-    read(v, *in, *chk);
+    read(c.store, v, *in, *chk);
     chk->close();
 }
 }  // namespace
@@ -370,7 +367,7 @@ void DrawKub(Ctx& c, View3D& v, double sinfi, double cosfi) {
 }
 
 void MeshMaskG3(Ctx& c, View3D& v, const std::string& title) {
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
     sf.lineWidth = 1;
     Mesh_Base(c);
@@ -415,7 +412,7 @@ void MeshMaskG3(Ctx& c, View3D& v, const std::string& title) {
 }
 
 void Run1(Ctx& c, View3D& v) {
-    Store& s = g();
+    Store& s = c.store;
     Surface& sf = c.surf;
     v.SINFI = std::sin(v.FI);
     v.COSFI = std::cos(v.FI);
@@ -471,11 +468,12 @@ void Run1(Ctx& c, View3D& v) {
 void m3D_Graph(Ctx& c, View3D& v, const Options3D& o) {
     v.loaded = false;
     if (!o.phase && !o.puan) throw VeltaError("Не выбран режим трёхмерной картинки");
-    if (!(g().SCRX > 0) || !std::isfinite(g().SCRX))
-        throw VeltaError("Масштаб SCRX = " + CStr(g().SCRX) + ": трёхмерная картинка требует SCRX > 0");
+    const double scrx = c.store.SCRX;
+    if (!(scrx > 0) || !std::isfinite(scrx))
+        throw VeltaError("Масштаб SCRX = " + CStr(scrx) + ": трёхмерная картинка требует SCRX > 0");
     v.opt = o;
     Input_Ugly(c, v);
-    Input2_k(v);
+    Input2_k(c.store, v);
     InputPhPu(c, v);
     MeshMaskG3(c, v, o.phase ? "Фазовое пространство" : "Гиперплоскость Пуанкаре");
     Run1(c, v);

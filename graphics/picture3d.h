@@ -59,13 +59,15 @@ void readAngles(View3D& v, TextReader& in, TextWriter& chk);
 // Input_Ugly: the remembered file, or "\User\Ugly.ugl" when it does not exist; check file
 // "\User\Ugly.chk"; then the radians and the starting view.
 void Input_Ugly(Ctx& c, View3D& v);
-void Input2_k(View3D& v);
+// The corners of the box for the scale SCRX of g.
+void Input2_k(const Store& g, View3D& v);
 // Table_File of the angle dialog: the angle data file from the five values as typed
 // (DFI, DTE, SFI, SSCR, MSCR).
 void writeAngles(TextWriter& out, const std::array<std::string, 5>& typed);
-// Input_ph / Input_pu over streams (the results file positioned at its start).
-void readPhase(View3D& v, TextReader& results, TextWriter& chk);
-void readPuan(View3D& v, TextReader& results, TextWriter& chk);
+// Input_ph / Input_pu over streams (the results file positioned at its start), with the
+// table's size and components from the store g.
+void readPhase(const Store& g, View3D& v, TextReader& results, TextWriter& chk);
+void readPuan(const Store& g, View3D& v, TextReader& results, TextWriter& chk);
 // The same from "\User\Results." & RESEXT into "\User\Phas.chk" / "\User\Puan.chk".
 void Input_ph(Ctx& c, View3D& v);
 void Input_pu(Ctx& c, View3D& v);

@@ -73,8 +73,7 @@ const std::vector<FieldDef>& defs(VarDlg d) {
     return varPar;
 }
 
-std::string textOf(const Target& t) {
-    const Store& g = mdlGlobal;
+std::string textOf(const Store& g, const Target& t) {
     if (t.mcpz) return CStr(g.MCPZ);
     std::string s = CStr(g.*t.first);
     if (t.second) s += "," + CStr(g.*t.second);
@@ -98,7 +97,8 @@ struct Pending {
 };
 
 // Reads "i1,i2" (count 2) or "i1,i2,i3" (count 3) into `out`; false after a message.
-bool readComponents(const std::string& text, int count, std::array<i16, 3>& out, Prompter& ui) {
+bool readComponents(const Store& g, const std::string& text, int count, std::array<i16, 3>& out,
+                    Prompter& ui) {
     const std::string missing = "Задайте " + std::to_string(count) + " ненулевых номера";
     const auto pieces = split(text, ',');
     if (static_cast<int>(pieces.size()) < count) {
@@ -117,7 +117,7 @@ bool readComponents(const std::string& text, int count, std::array<i16, 3>& out,
         v[static_cast<std::size_t>(i)] = r;
     }
     for (int i = 0; i < count; ++i) {
-        if (v[static_cast<std::size_t>(i)] > mdlGlobal.NDIM) {
+        if (v[static_cast<std::size_t>(i)] > g.NDIM) {
             ui.message("Номер должен быть <= NDIM", MsgIcon::Exclamation, kVarParTitle);
             return false;
         }
@@ -139,20 +139,20 @@ const std::vector<VarParField>& varParFields(VarDlg d) {
     return all[static_cast<std::size_t>(d)];
 }
 
-std::vector<std::string> varParTexts(VarDlg d) {
+std::vector<std::string> varParTexts(const Store& g, VarDlg d) {
     std::vector<std::string> out;
-    for (const auto& f : defs(d)) out.push_back(textOf(f.target));
+    for (const auto& f : defs(d)) out.push_back(textOf(g, f.target));
     return out;
 }
 
-std::string varParI1I2() { return CStr(mdlGlobal.IC(1)) + "," + CStr(mdlGlobal.IC(2)); }
+std::string varParI1I2(const Store& g) { return CStr(g.IC(1)) + "," + CStr(g.IC(2)); }
 
-std::string varParI1I2I3() { return varParI1I2() + "," + CStr(mdlGlobal.IC(3)); }
+std::string varParI1I2I3(const Store& g) { return varParI1I2(g) + "," + CStr(g.IC(3)); }
 
-VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui) {
+VarParResult varParAccept(Store& g, VarDlg d, const VarParInput& in, Prompter& ui) {
     const auto& fields = defs(d);
     if (in.texts.size() != fields.size()) throw VeltaError("Варьирование параметров: неверное число полей");
-    const bool cha = mdlGlobal.RESEXT == "cha";
+    const bool cha = g.RESEXT == "cha";
 
     // Step 1, checked before anything is changed.
     std::vector<Pending> pending;
@@ -164,7 +164,7 @@ VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui) {
         if (d == VarDlg::VarPar && f.field.scale && cha) continue;
         const std::string& text = in.texts[i];
         // An untouched field keeps its value exactly (its text may be rounded).
-        if (text == textOf(f.target)) continue;
+        if (text == textOf(g, f.target)) continue;
         const std::string notNumber = "Вы задали НЕ ЧИСЛО\n" + f.field.label + " " + text;
         Pending p{&f.target};
         if (f.target.mcpz) {
@@ -203,14 +203,13 @@ VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui) {
     std::array<i16, 3> ic{};
     int count = 0;
     if (in.plot == VarPlot::Plane) {
-        if (!readComponents(in.i1i2, 2, ic, ui)) return {};
+        if (!readComponents(g, in.i1i2, 2, ic, ui)) return {};
         count = 2;
     } else if (in.plot == VarPlot::Space) {
-        if (!readComponents(in.i1i2i3, 3, ic, ui)) return {};
+        if (!readComponents(g, in.i1i2i3, 3, ic, ui)) return {};
         count = 3;
     }
 
-    Store& g = mdlGlobal;
     for (const Pending& p : pending) {
         if (p.target->mcpz) {
             g.MCPZ = p.n;
@@ -239,9 +238,9 @@ VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui) {
     return r;
 }
 
-void varParSection3(Prompter& ui) {
+void varParSection3(Store& g, Prompter& ui) {
     const std::string title = "   " + kVarParTitle;
-    std::string shown = CStr(mdlGlobal.BETA) + "," + CStr(mdlGlobal.GAMA);
+    std::string shown = CStr(g.BETA) + "," + CStr(g.GAMA);
     for (;;) {
         const std::string answer = ui.inputBox("Введите  BETA, GAMA", title, shown);
         if (answer.empty()) {
@@ -257,8 +256,8 @@ void varParSection3(Prompter& ui) {
             shown = answer;
             continue;
         }
-        mdlGlobal.BETA = *beta;
-        mdlGlobal.GAMA = *gama;
+        g.BETA = *beta;
+        g.GAMA = *gama;
         return;
     }
 }

@@ -24,11 +24,11 @@ struct VarParField {
 
 // The fields of a dialog in the order they are shown.
 const std::vector<VarParField>& varParFields(VarDlg d);
-// The texts of those fields from the globals (pairs joined with ",").
-std::vector<std::string> varParTexts(VarDlg d);
+// The texts of those fields from the store g (pairs joined with ",").
+std::vector<std::string> varParTexts(const Store& g, VarDlg d);
 // IC(1) & "," & IC(2) and IC(1) & "," & IC(2) & "," & IC(3).
-std::string varParI1I2();
-std::string varParI1I2I3();
+std::string varParI1I2(const Store& g);
+std::string varParI1I2I3(const Store& g);
 
 // Which component field "Ввод" reads.
 enum class VarPlot { Phys, Plane, Space };
@@ -39,19 +39,19 @@ struct VarParInput {
     std::string i1i2, i1i2i3;
 };
 
-// Outcome of "Ввод": accepted (globals changed), or a message shown and nothing changed.
+// Outcome of "Ввод": accepted (store changed), or a message shown and nothing changed.
 struct VarParResult {
     bool accepted = false;
     // The 3D box is to be rebuilt and the phase-space points read again.
     bool reload3D = false;
 };
 
-// Steps 1-3 of "Ввод": checks every field first, so that a refused entry changes
-// nothing; messages go to `ui` with the title "Варьирование параметров". A field whose
-// text is still the one shown keeps its value exactly.
-VarParResult varParAccept(VarDlg d, const VarParInput& in, Prompter& ui);
+// Steps 1-3 of "Ввод" into the store g: checks every field first, so that a refused entry
+// changes nothing; messages go to `ui` with the title "Варьирование параметров". A field
+// whose text is still the one shown keeps its value exactly.
+VarParResult varParAccept(Store& g, VarDlg d, const VarParInput& in, Prompter& ui);
 
-// Section 3: asks "Введите  BETA, GAMA" until two numbers are given; sets BETA, GAMA.
-void varParSection3(Prompter& ui);
+// Section 3: asks "Введите  BETA, GAMA" until two numbers are given; sets BETA, GAMA of g.
+void varParSection3(Store& g, Prompter& ui);
 
 }  // namespace velta

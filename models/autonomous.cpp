@@ -33,8 +33,7 @@ std::string joinInts(const IVec& v, int n) {
     return s;
 }
 
-std::vector<Vec*> autonomousVectors() {
-    auto& g = mdlGlobal;
+std::vector<Vec*> autonomousVectors(Store& g) {
     return {&g.X1, &g.XPREV, &g.XNEW, &g.F1, &g.F2, &g.XST, &g.XG, &g.XP, &g.XCROSS, &g.FP, &g.XV, &g.FV};
 }
 
@@ -50,7 +49,7 @@ void needVectors(const std::vector<Vec*>& vs, int n) {
 // ---------------------------------------------------------------- data-file blocks
 
 void readInitialData(ParReader& r, int k, int n) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     r.Head_Input(k);
     r.skipLine();
     const std::vector<i16> ink = r.readList(n, "INK", n, "NDIM");
@@ -71,7 +70,7 @@ void readInitialData(ParReader& r, int k, int n) {
 }
 
 void readPoincarePlane(ParReader& r, int k, int n) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     r.Head_Input(k);
     r.skipLine();
     for (int i = 1; i <= n; ++i) {
@@ -85,21 +84,20 @@ void readPoincarePlane(ParReader& r, int k, int n) {
     }
 }
 
-void writePoincarePlane(TextWriter& o, int k, const PlaneFields& f) {
-    Head_File(o, k);
+void writePoincarePlane(const Store& g, TextWriter& o, int k, const PlaneFields& f) {
+    Head_File(g, o, k);
     const int n = planeLength(f);
     Vect_File(o, "XP(I):", n, f.xp);
     Vect_File(o, "FP(I):", n, f.fp);
 }
 
-void fillPlaneFields(PlaneFields& f) {
-    const auto& g = mdlGlobal;
+void fillPlaneFields(const Store& g, PlaneFields& f) {
     f.xp = vectorGrid(g.XP, g.NDIM, false);
     f.fp = vectorGrid(g.FP, g.NDIM, false);
 }
 
 void readRunBlocks(ParReader& r, int k) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     r.Head_Input(k);
     r.Key_InputR("TMAX", g.TMAX);
     r.Key_InputR("HHH", g.HHH);
@@ -110,20 +108,19 @@ void readRunBlocks(ParReader& r, int k) {
     r.Key_InputI("LGRAPH", g.LGRAPH);
 }
 
-void writeRunBlocks(TextWriter& o, int k, const RunFields& f, KeyStyle keys) {
+void writeRunBlocks(const Store& g, TextWriter& o, int k, const RunFields& f, KeyStyle keys) {
     const bool upper = keys == KeyStyle::Upper;
-    Head_File(o, k);
+    Head_File(g, o, k);
     Key_File(o, "TMAX", f.tmax);
     Key_File(o, "HHH", f.hhh);
-    Head_File(o, k + 1);
+    Head_File(g, o, k + 1);
     Key_File(o, upper ? "LSCREEN" : "Lscreen", f.lscreen);
     Key_File(o, "TMIN", f.tmin);
-    Head_File(o, k + 2);
+    Head_File(g, o, k + 2);
     Key_File(o, upper ? "LGRAPH" : "Lgraph", f.lgraph);
 }
 
-void fillRunFields(RunFields& f) {
-    const auto& g = mdlGlobal;
+void fillRunFields(const Store& g, RunFields& f) {
     f.tmax = CStr(g.TMAX);
     f.hhh = CStr(g.HHH);
     f.lscreen = CStr(g.LSCREEN);
@@ -134,7 +131,7 @@ void fillRunFields(RunFields& f) {
 void readPlotList(ParReader& r, int k, int limit) {
     r.Head_Input(k);
     r.skipLine();
-    const std::vector<i16> ic = r.readList(limit, "IC", mdlGlobal.NDIM, "NDIM");
+    const std::vector<i16> ic = r.readList(limit, "IC", r.store().NDIM, "NDIM");
     if (ic.size() > 13)
         fail("Число компонент графика NCOMP должно быть не больше 12 (в списке " +
              CStr(static_cast<int>(ic.size())) + ")");
@@ -142,7 +139,7 @@ void readPlotList(ParReader& r, int k, int limit) {
 }
 
 void storePlotList(ParReader& r, const std::vector<i16>& ic) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     g.NCOMP = static_cast<i16>(ic.size());
     for (int j = 1; j <= g.NCOMP; ++j) {
         g.IC(j) = ic[static_cast<std::size_t>(j - 1)];
@@ -150,14 +147,14 @@ void storePlotList(ParReader& r, const std::vector<i16>& ic) {
     }
 }
 
-void writePlotList(TextWriter& o, int k, const std::string& list) {
-    Head_File(o, k);
+void writePlotList(const Store& g, TextWriter& o, int k, const std::string& list) {
+    Head_File(g, o, k);
     o.line("IC(I):");
     o.line(list);
 }
 
 void readScaleBlocks(ParReader& r, int k) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     r.Head_Input(k);
     r.Key_InputI("NSC", g.NSC);
     r.Head_Input(k + 1);
@@ -168,10 +165,10 @@ void readScaleBlocks(ParReader& r, int k) {
     r.Key_InputR("SCLT", g.SCLT);
 }
 
-void writeScaleBlocks(TextWriter& o, int k, const ScaleFields& f) {
-    Head_File(o, k);
+void writeScaleBlocks(const Store& g, TextWriter& o, int k, const ScaleFields& f) {
+    Head_File(g, o, k);
     Key_File(o, "NSC", f.nsc);
-    Head_File(o, k + 1);
+    Head_File(g, o, k + 1);
     Key_File(o, "Dlx", f.dlx);
     Key_File(o, "Drx", f.drx);
     Key_File(o, "Dlw", f.dlw);
@@ -179,8 +176,7 @@ void writeScaleBlocks(TextWriter& o, int k, const ScaleFields& f) {
     Key_File(o, "Sclt", f.sclt);
 }
 
-void fillScaleFields(ScaleFields& f) {
-    const auto& g = mdlGlobal;
+void fillScaleFields(const Store& g, ScaleFields& f) {
     f.nsc = CStr(g.NSC);
     f.dlx = CStr(g.DLX);
     f.drx = CStr(g.DRX);
@@ -190,7 +186,7 @@ void fillScaleFields(ScaleFields& f) {
 }
 
 void readNetworkBlocks(ParReader& r, int k, int n) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     readInitialData(r, k, n);
     readPoincarePlane(r, k + 1, n);
     readRunBlocks(r, k + 2);
@@ -201,37 +197,36 @@ void readNetworkBlocks(ParReader& r, int k, int n) {
     readScaleBlocks(r, k + 7);
 }
 
-void writeNetworkBlocks(TextWriter& o, int k, const NetworkFields& f, KeyStyle keys) {
-    Head_File(o, k);
+void writeNetworkBlocks(const Store& g, TextWriter& o, int k, const NetworkFields& f, KeyStyle keys) {
+    Head_File(g, o, k);
     o.line("i1,...:");
     o.line(f.i1n);
     o.line("X(i1),...:");
     o.line(f.xi1);
-    writePoincarePlane(o, k + 1, f);
-    writeRunBlocks(o, k + 2, f, keys);
-    Head_File(o, k + 5);
+    writePoincarePlane(g, o, k + 1, f);
+    writeRunBlocks(g, o, k + 2, f, keys);
+    Head_File(g, o, k + 5);
     Key_File(o, keys == KeyStyle::Upper ? "LSTEP" : "Lstep", f.lstep);
-    writePlotList(o, k + 6, f.i1g);
-    writeScaleBlocks(o, k + 7, f);
+    writePlotList(g, o, k + 6, f.i1g);
+    writeScaleBlocks(g, o, k + 7, f);
 }
 
-void fillNetworkFields(NetworkFields& f) {
-    const auto& g = mdlGlobal;
+void fillNetworkFields(const Store& g, NetworkFields& f) {
     f.i1n = joinInts(g.INK, g.NK);
     f.xi1.clear();
     for (int k = 1; k <= g.NK; ++k) {
         if (k > 1) f.xi1 += ',';
         f.xi1 += CStr(g.X1(g.INK(k)));
     }
-    fillPlaneFields(f);
-    fillRunFields(f);
+    fillPlaneFields(g, f);
+    fillRunFields(g, f);
     f.lstep = CStr(g.LSTEP);
     f.i1g = joinInts(g.IC, g.NCOMP);
-    fillScaleFields(f);
+    fillScaleFields(g, f);
 }
 
 void readSymmetricData(ParReader& r) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     r.Head_Input(1);
     r.Key_InputI("MClass", g.MCLASS);
     r.Key_InputI("NDIM", g.NDIM);
@@ -239,24 +234,23 @@ void readSymmetricData(ParReader& r) {
     r.Key_InputR("ALFA", g.ALFA);
     r.Key_InputR("BETA", g.BETA);
     r.Key_InputR("GAMA", g.GAMA);
-    checkNdim();
-    allocVectors(autonomousVectors(), g.NDIM);
+    checkNdim(g);
+    allocVectors(autonomousVectors(g), g.NDIM);
     readNetworkBlocks(r, 2, g.NDIM);
 }
 
-void writeSymmetricData(TextWriter& o, const SymmetricFields& f) {
-    Head_File(o, 1);
+void writeSymmetricData(const Store& g, TextWriter& o, const SymmetricFields& f) {
+    Head_File(g, o, 1);
     Key_File(o, "MCLASS", f.mclass);
     Key_File(o, "NDIM", f.ndim);
     Key_File(o, "KMOD", f.kmod);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
-    writeNetworkBlocks(o, 2, f, KeyStyle::Upper);
+    writeNetworkBlocks(g, o, 2, f, KeyStyle::Upper);
 }
 
-SymmetricFields symmetricFieldsFromStore() {
-    const auto& g = mdlGlobal;
+SymmetricFields symmetricFieldsFromStore(const Store& g) {
     SymmetricFields f;
     f.mclass = CStr(g.MCLASS);
     f.ndim = CStr(g.NDIM);
@@ -264,25 +258,22 @@ SymmetricFields symmetricFieldsFromStore() {
     f.alfa = CStr(g.ALFA);
     f.beta = CStr(g.BETA);
     f.gama = CStr(g.GAMA);
-    fillNetworkFields(f);
+    fillNetworkFields(g, f);
     return f;
 }
 
 // ---------------------------------------------------------------- limits of a run
 
-void checkNdim() {
-    const auto& g = mdlGlobal;
+void checkNdim(const Store& g) {
     if (g.NDIM < 1) fail("Число элементов NDIM должно быть не меньше 1 (NDIM = " + CStr(g.NDIM) + ")");
 }
 
-void checkClass() {
-    const auto& g = mdlGlobal;
+void checkClass(const Store& g) {
     if (g.MCLASS < 1 || g.MCLASS > 4)
         fail("Номер класса MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
 }
 
-void checkStep(double end, const std::string& endName) {
-    const auto& g = mdlGlobal;
+void checkStep(const Store& g, double end, const std::string& endName) {
     if (!(g.HHH > 0)) fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + CStr(g.HHH) + ")");
     if (!(end >= 0))
         fail("Конец интервала интегрирования " + endName + " не должен быть отрицательным (" + endName +
@@ -292,77 +283,68 @@ void checkStep(double end, const std::string& endName) {
              " (допустимо не более " + CStr(static_cast<long long>(kMaxSteps)) + ")");
 }
 
-void checkTableDensity() {
-    const auto& g = mdlGlobal;
+void checkTableDensity(const Store& g) {
     if (g.NSC < 1) fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + CStr(g.NSC) + ")");
 }
 
-void checkPortions() {
-    const auto& g = mdlGlobal;
+void checkPortions(const Store& g) {
     if (g.LSTEP < 0) fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + CStr(g.LSTEP) + ")");
 }
 
-void checkInitialList() {
-    const auto& g = mdlGlobal;
+void checkInitialList(const Store& g) {
     for (int k = 1; k <= g.NK; ++k)
         if (g.INK(k) < 1 || g.INK(k) > g.NDIM)
             fail("Номер ненулевой компоненты INK(" + CStr(k) + ") = " + CStr(g.INK(k)) +
                  " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
 }
 
-void checkStepForRates(double rate, const std::string& rates) {
+void checkStepForRates(const Store& g, double rate, const std::string& rates) {
     // exp(700) is still finite: a larger HHH * rate overflows the step weights.
     constexpr double kMaxExponent = 700;
-    const auto& g = mdlGlobal;
     if (!(g.HHH * rate <= kMaxExponent))
         fail("Шаг интегрирования HHH слишком велик для " + rates + ": HHH * " + CStr(rate) + " = " +
              CStr(g.HHH * rate) + " (допустимо не более " + CStr(static_cast<int>(kMaxExponent)) + ")");
 }
 
-void checkPlotList(int maxComp, const std::string& tooMany) {
-    const auto& g = mdlGlobal;
+void checkPlotList(const Store& g, int maxComp, const std::string& tooMany) {
     if (g.NCOMP < 0 || g.NCOMP > maxComp) fail(tooMany + " (NCOMP = " + CStr(g.NCOMP) + ")");
-    checkPlotIndexes();
+    checkPlotIndexes(g);
     if (g.LGRAPH != 1 && g.NCOMP < 2)
         fail("При LGRAPH = " + CStr(g.LGRAPH) +
              " нужны две компоненты графика i1, i2 (NCOMP = " + CStr(g.NCOMP) + ")");
 }
 
-void checkPlotList(int maxComp) {
-    checkPlotList(maxComp, "Число компонент графика NCOMP должно быть не больше " + CStr(maxComp));
+void checkPlotList(const Store& g, int maxComp) {
+    checkPlotList(g, maxComp, "Число компонент графика NCOMP должно быть не больше " + CStr(maxComp));
 }
 
-void checkPlotIndexes() {
-    const auto& g = mdlGlobal;
+void checkPlotIndexes(const Store& g) {
     for (int i = 1; i <= g.NCOMP; ++i)
         if (g.IC(i) < 1 || g.IC(i) > g.NDIM)
             fail("Номер компоненты графика IC(" + CStr(i) + ") = " + CStr(g.IC(i)) +
                  " вне диапазона 1..NDIM (NDIM = " + CStr(g.NDIM) + ")");
 }
 
-void checkNetworkRun() {
-    const auto& g = mdlGlobal;
-    checkStep();
-    checkTableDensity();
-    checkPortions();
+void checkNetworkRun(const Store& g) {
+    checkStep(g);
+    checkTableDensity(g);
+    checkPortions(g);
     if (g.INK.upper() < g.NK) fail(kNotRead);
-    checkInitialList();
+    checkInitialList(g);
     // The input window lists at most 12 plotted components.
-    checkPlotList(12, "На график можно вывести не более 12 компонент");
+    checkPlotList(g, 12, "На график можно вывести не более 12 компонент");
 }
 
 // ---------------------------------------------------------------- a run
 
-void setPlotScales() {
-    auto& g = mdlGlobal;
+void setPlotScales(Store& g) {
     g.SCLX = g.ALFA * g.DLX;
     g.SCRX = g.ALFA * g.DRX;
     g.SCLW = g.ALFA * g.DLW;
     g.SCRW = g.ALFA * g.DRW;
 }
 
-void setExpWeights() {
-    auto& g = mdlGlobal;
+void setExpWeights(Store& g) {
     const double h = g.HHH;
     g.EH = std::exp(h);
     g.EHI = 1 / g.EH;
@@ -372,13 +354,13 @@ void setExpWeights() {
 }
 
 void drawMeshTime(Ctx& c, int section, double tEnd, double legendRow) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", g.SCLT, tEnd, g.SCLX, g.SCRX);
     Nadpis(c, section, "Phys", legendRow);
 }
 
 void drawMeshPhase(Ctx& c, int section, double legendRow, bool poincare) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     const std::string title = poincare && g.LGRAPH != 2 ? "П Л О С К О С Т Ь   П У А Н К А Р Е"
                                                         : "Графики компонент вектора X в фазовой плоскости";
     MeshMaskG(c, title, "X(i2)", "X(i1)", g.SCLX, g.SCRX, g.SCLX, g.SCRX);
@@ -386,7 +368,7 @@ void drawMeshPhase(Ctx& c, int section, double legendRow, bool poincare) {
 }
 
 void markStationaryPoint(Ctx& c) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     const Colour yellow = QBColor(14);
     c.surf.fillSolid = true;
     c.surf.fillColour = yellow;
@@ -394,9 +376,9 @@ void markStationaryPoint(Ctx& c) {
                   (g.STAT - g.SCLX) * g.PHGT / g.YRANGE + g.PY0, 6, yellow);
 }
 
-bool stationOrWarn(Ctx& c, void (*station)()) {
+bool stationOrWarn(Ctx& c, void (*station)(Store&)) {
     try {
-        station();
+        station(c.store);
     } catch (const VeltaError& e) {
         c.ui.message(e.what(), MsgIcon::Exclamation);
         return false;
@@ -419,8 +401,7 @@ void writeColumnHead(TextWriter& out, int n) {
     out.line(d);
 }
 
-void writeTableRow(TextWriter& out, i32 j, double t, const char* stepMask) {
-    auto& g = mdlGlobal;
+void writeTableRow(Store& g, TextWriter& out, i32 j, double t, const char* stepMask) {
     const int n = g.NDIM;
     std::string row;
     row.reserve(static_cast<std::size_t>(26 + 16 * n));
@@ -441,8 +422,7 @@ void writeTableRow(TextWriter& out, i32 j, double t, const char* stepMask) {
     ++g.NROW;
 }
 
-void writeSymmetricHeader(TextWriter& out) {
-    const auto& g = mdlGlobal;
+void writeSymmetricHeader(const Store& g, TextWriter& out) {
     const std::string e = "0.00000E+00";
     out.line("");
     out.line("Mодель M" + CStr(g.MCLASS) + "(" + CStr(g.NDIM) + "," + CStr(g.KMOD) + ")");
@@ -464,7 +444,7 @@ void writeSymmetricHeader(TextWriter& out) {
 // ---------------------------------------------------------------- step observers
 
 void poincareTest(Ctx& c, const double* xa, const double* xb, int n) {
-    auto& g = mdlGlobal;
+    Store& g = c.store;
     const double* xp = g.XP.data();
     const double* fp = g.FP.data();
     double s1 = 0, s2 = 0;
@@ -482,7 +462,7 @@ void poincareTest(Ctx& c, const double* xa, const double* xb, int n) {
 }
 
 void askPortion(Ctx& c, const std::string& title) {
-    if (!c.ui.inputBox(kPortionPrompt, title, "", 0, 0).empty()) mdlGlobal.LSTEP = 0;
+    if (!c.ui.inputBox(kPortionPrompt, title, "", 0, 0).empty()) c.store.LSTEP = 0;
 }
 
 void nonFiniteStep(i32 j, double t) {

@@ -51,9 +51,9 @@ struct Power {
 // v(1..n) as free-format texts joined by ",".
 std::string joinInts(const IVec& v, int n);
 
-// The state vectors of sections 1.1, 2.1 and 8: X1, XPREV, XNEW, F1, F2, XST, XG, XP,
+// The state vectors of sections 1.1, 2.1 and 8 in g: X1, XPREV, XNEW, F1, F2, XST, XG, XP,
 // XCROSS, FP, XV, FV.
-std::vector<Vec*> autonomousVectors();
+std::vector<Vec*> autonomousVectors(Store& g);
 // Every vector re-allocated with indexes 0..n, all zero.
 void allocVectors(const std::vector<Vec*>& vs, int n);
 // Refuses a run (kNotRead) when a vector is shorter than n.
@@ -91,6 +91,9 @@ struct SymmetricFields : NetworkFields {
 // ignores it).
 enum class KeyStyle { Upper, Mixed };  // "LSCREEN" or "Lscreen"
 
+// The readers below read into the reader's store; the writers take the store whose header
+// lines they write, the fill functions the store whose values they show.
+
 // Block k: index list into INK, NK (at most n), then NK values into X1(INK(k)), X1 zero
 // elsewhere; echoes "INK(j) = ", "X1(INK(k)) = ".
 void readInitialData(ParReader& r, int k, int n);
@@ -98,89 +101,91 @@ void readInitialData(ParReader& r, int k, int n);
 // Blocks k .. k + 8: initial data, Poincaré plane, run blocks, LSTEP, plotted components
 // (at most min(n, 13)), NSC and the bounds.
 void readNetworkBlocks(ParReader& r, int k, int n);
-void writeNetworkBlocks(TextWriter& o, int k, const NetworkFields& f, KeyStyle keys);
-void fillNetworkFields(NetworkFields& f);
+void writeNetworkBlocks(const Store& g, TextWriter& o, int k, const NetworkFields& f, KeyStyle keys);
+void fillNetworkFields(const Store& g, NetworkFields& f);
 
 // The whole ".mnkd" / ".gsed" file: the model (MCLASS, NDIM, KMOD, ALFA, BETA, GAMA; the
 // vectors allocated for NDIM) and the network blocks.
 void readSymmetricData(ParReader& r);
-void writeSymmetricData(TextWriter& o, const SymmetricFields& f);
-SymmetricFields symmetricFieldsFromStore();
+void writeSymmetricData(const Store& g, TextWriter& o, const SymmetricFields& f);
+SymmetricFields symmetricFieldsFromStore(const Store& g);
 
 // Block k: XP(1..n) and FP(1..n) after their label lines; echoes "XP(i) = ", "FP(i) = ".
 void readPoincarePlane(ParReader& r, int k, int n);
 // Writes the grids at their own length planeLength(f).
-void writePoincarePlane(TextWriter& o, int k, const PlaneFields& f);
+void writePoincarePlane(const Store& g, TextWriter& o, int k, const PlaneFields& f);
 // Components of the Xo grid: the NDIM of the grids a window shows, which another section's
 // reading may have changed in the store while the window stood open.
 inline int planeLength(const PlaneFields& f) { return f.xp.cols() - 3; }
-void fillPlaneFields(PlaneFields& f);
+void fillPlaneFields(const Store& g, PlaneFields& f);
 
 // Blocks k (TMAX, HHH), k + 1 (LSCREEN, TMIN) and k + 2 (LGRAPH).
 void readRunBlocks(ParReader& r, int k);
-void writeRunBlocks(TextWriter& o, int k, const RunFields& f, KeyStyle keys);
-void fillRunFields(RunFields& f);
+void writeRunBlocks(const Store& g, TextWriter& o, int k, const RunFields& f, KeyStyle keys);
+void fillRunFields(const Store& g, RunFields& f);
 
 // Block k: the plotted components, at most limit of them; a list of more than the 13 slots
 // of IC is refused. Echoes "IC(j) = ".
 void readPlotList(ParReader& r, int k, int limit);
 // Stores a list read into IC(1..), NCOMP and echoes it.
 void storePlotList(ParReader& r, const std::vector<i16>& ic);
-void writePlotList(TextWriter& o, int k, const std::string& list);
+void writePlotList(const Store& g, TextWriter& o, int k, const std::string& list);
 
 // Blocks k (NSC) and k + 1 (DLX, DRX, DLW, DRW, SCLT).
 void readScaleBlocks(ParReader& r, int k);
-void writeScaleBlocks(TextWriter& o, int k, const ScaleFields& f);
-void fillScaleFields(ScaleFields& f);
+void writeScaleBlocks(const Store& g, TextWriter& o, int k, const ScaleFields& f);
+void fillScaleFields(const Store& g, ScaleFields& f);
 
 // ---------------------------------------------------------------- limits of a run
 
-// Each throws a VeltaError with the message the user sees.
-void checkNdim();   // NDIM >= 1
-void checkClass();  // 1 <= MCLASS <= 4
+// Each checks the values of the store g and throws a VeltaError with the message the user sees.
+void checkNdim(const Store& g);   // NDIM >= 1
+void checkClass(const Store& g);  // 1 <= MCLASS <= 4
 // HHH > 0, end >= 0 and end/HHH within kMaxSteps; endName names the interval's end.
-void checkStep(double end, const std::string& endName);
-inline void checkStep() { checkStep(mdlGlobal.TMAX, "TMAX"); }
-void checkTableDensity();  // NSC >= 1
-void checkPortions();      // LSTEP >= 0
-void checkInitialList();   // INK(1..NK) within 1..NDIM
+void checkStep(const Store& g, double end, const std::string& endName);
+inline void checkStep(const Store& g) { checkStep(g, g.TMAX, "TMAX"); }
+void checkTableDensity(const Store& g);  // NSC >= 1
+void checkPortions(const Store& g);      // LSTEP >= 0
+void checkInitialList(const Store& g);   // INK(1..NK) within 1..NDIM
 // HHH times the largest rate must leave exp() finite; rates names them in the message.
-void checkStepForRates(double rate, const std::string& rates);
+void checkStepForRates(const Store& g, double rate, const std::string& rates);
 // 0 <= NCOMP <= maxComp (tooMany is the message before " (NCOMP = ...)"), every IC within
 // 1..NDIM, and two components for the phase and Poincaré planes.
-void checkPlotList(int maxComp, const std::string& tooMany);
-void checkPlotList(int maxComp);  // "Число компонент графика NCOMP должно быть не больше maxComp"
-void checkPlotIndexes();  // IC(1..NCOMP) within 1..NDIM
+void checkPlotList(const Store& g, int maxComp, const std::string& tooMany);
+void checkPlotList(const Store& g,
+                   int maxComp);  // "Число компонент графика NCOMP должно быть не больше maxComp"
+void checkPlotIndexes(const Store& g);  // IC(1..NCOMP) within 1..NDIM
 // The run limits of sections 2.1 and 8: step, NSC, LSTEP, the initial list (which must have
 // been read) and at most 12 plotted components.
-void checkNetworkRun();
+void checkNetworkRun(const Store& g);
 
 // ---------------------------------------------------------------- a run
 
 // SCLX, SCRX, SCLW, SCRW as ALFA times DLX, DRX, DLW, DRW.
-void setPlotScales();
+void setPlotScales(Store& g);
 // EH = exp(HHH), EHI = 1/EH, EQ = (EH - 1)/HHH, EC1 = EQ - 1, EC2 = EH - EQ: the weights of
 // the exact step of dX/dt = F - X with F linear over the step.
-void setExpWeights();
+void setExpWeights(Store& g);
 // Plot frames: curves X(t) over SCLT..tEnd, or the phase plane (the Poincaré title when
 // LGRAPH = 3 and the section has that plane), then the legend.
 void drawMeshTime(Ctx& c, int section, double tEnd, double legendRow);
 void drawMeshPhase(Ctx& c, int section, double legendRow, bool poincare);
 // The stationary point (STAT, STAT) of the phase plane: a yellow filled circle.
 void markStationaryPoint(Ctx& c);
-// The stationary solution at loading; a failure is shown as a warning and gives false.
-bool stationOrWarn(Ctx& c, void (*station)());
+// The stationary solution of the context's store at loading; a failure is shown as a
+// warning and gives false.
+bool stationOrWarn(Ctx& c, void (*station)(Store&));
 
 // Results table: the title lines, the column head of n components, and one row
 // Format(j, stepMask), t and X1(1..NDIM) with NROW counted.
 void writeTableTitle(TextWriter& out);
 void writeColumnHead(TextWriter& out, int n);
-void writeTableRow(TextWriter& out, i32 j, double t, const char* stepMask);
+void writeTableRow(Store& g, TextWriter& out, i32 j, double t, const char* stepMask);
 // Header of the symmetric networks (sections 1.1 and 8): model, parameters, STAT, table.
-void writeSymmetricHeader(TextWriter& out);
+void writeSymmetricHeader(const Store& g, TextWriter& out);
 // A row is written at j = 1 and every NSC steps.
-inline bool tableStep(i32 j) {
-    const i16 nsc = mdlGlobal.NSC;
+inline bool tableStep(const Store& g, i32 j) {
+    const i16 nsc = g.NSC;
     return j == 1 || (nsc > 0 && j % nsc == 0);
 }
 
@@ -193,17 +198,16 @@ void poincareTest(Ctx& c, const double* xa, const double* xb, int n);
 // The plot of one step from xa to xb: curves X(t) (LGRAPH = 1), the phase plane (2) or the
 // Poincaré test (any other value).
 inline void plotStep(Ctx& c, i32 j, const double* xa, const double* xb, int n) {
-    const i16 lgraph = mdlGlobal.LGRAPH;
+    const i16 lgraph = c.store.LGRAPH;
     if (lgraph == 1) Graphic1(c);
     else if (lgraph == 2) GraphicF1(c, j);
     else poincareTest(c, xa, xb, n);
 }
 
 // End of a step: XPREV = X1, X1 = XNEW (bytes of components 1..NDIM), WOLD = W, TOLD = TCUR.
-inline void nextStep(double* xprev, double* x1, const double* xnew, std::size_t bytes) {
+inline void nextStep(Store& g, double* xprev, double* x1, const double* xnew, std::size_t bytes) {
     std::memcpy(xprev + 1, x1 + 1, bytes);
     std::memcpy(x1 + 1, xnew + 1, bytes);
-    auto& g = mdlGlobal;
     g.WOLD = g.W;
     g.TOLD = g.TCUR;
 }
@@ -212,13 +216,12 @@ inline void nextStep(double* xprev, double* x1, const double* xnew, std::size_t 
 // sets LSTEP = 0. (The title stays a plain pointer: no string is built on the other steps.)
 void askPortion(Ctx& c, const std::string& title);
 inline void portionQuestion(Ctx& c, i32 j, const char* title) {
-    const i16 lstep = mdlGlobal.LSTEP;
+    const i16 lstep = c.store.LSTEP;
     if (lstep > 0 && j % lstep == 0) askPortion(c, title);
 }
 
 // Period: the smallest W after TMIN gives PERIOD = j*HHH.
-inline void periodSearch(double& wmin, double t, i32 j, double h) {
-    auto& g = mdlGlobal;
+inline void periodSearch(Store& g, double& wmin, double t, i32 j, double h) {
     if (g.W < wmin && t > g.TMIN) {
         wmin = g.W;
         g.PERIOD = j * h;
@@ -237,8 +240,8 @@ inline double distance(const double* xnew, const double* xst, int n) {
 
 // A non-finite W ends the run with a message naming the step and the time.
 [[noreturn]] void nonFiniteStep(i32 j, double t);
-inline void checkFinite(i32 j, double t) {
-    if (!std::isfinite(mdlGlobal.W)) nonFiniteStep(j, t);
+inline void checkFinite(const Store& g, i32 j, double t) {
+    if (!std::isfinite(g.W)) nonFiniteStep(j, t);
 }
 
 // ---------------------------------------------------------------- the integrator
@@ -264,7 +267,8 @@ inline void checkFinite(i32 j, double t) {
 //               after-run hook (1.1 and 8: LSTEP = 0).
 //
 // HOW A SECTION PLUGS IN
-//   Write a stepper struct (as Sec11's in models/section11/sec11.cpp) with
+//   Write a stepper struct (as Sec11's in models/section11/sec11.cpp) that holds the store
+//   of the run (the context's, given at construction) and has
 //     static constexpr AutonomousPlan plan{...};   what the shared steps do differently
 //     void check();                       refusals, before anything is changed
 //     void prepare();                     after SCRT and the scales: Station, weights ...
@@ -277,7 +281,7 @@ inline void checkFinite(i32 j, double t) {
 //     void rows(TextWriter& out, i32 j, double t);  header at j = 1 and the table rows
 //     void finish(TextWriter& out);       lines after the last row
 //     void afterRun();                    after a complete run
-//   and Integr1(Ctx& c) { Stepper s; AutonomousIntegr(c, s); }. Every hook is called
+//   and Integr1(Ctx& c) { Stepper s{c.store}; AutonomousIntegr(c, s); }. Every hook is called
 //   directly from the template, so the step loop compiles to one loop per section.
 //   The hooks keep what they use per step in locals: the step loop writes doubles, which
 //   could alias double members.
@@ -300,10 +304,10 @@ template <class S>
 void AutonomousIntegr(Ctx& c, S& s) {
     constexpr AutonomousPlan plan = S::plan;
     s.check();
-    auto& g = mdlGlobal;
+    Store& g = c.store;
     const int n = g.NDIM;
     g.SCRT = g.TMAX;
-    if constexpr (plan.plotScales) setPlotScales();
+    if constexpr (plan.plotScales) setPlotScales(g);
     s.prepare();
     const double h = g.HHH;
 
@@ -349,15 +353,15 @@ void AutonomousIntegr(Ctx& c, S& s) {
 
         g.W = distance(xnew, xst, n);
         g.TCUR = t;
-        checkFinite(j, t);
+        checkFinite(g, j, t);
         if constexpr (plan.poincare) {
             plotStep(c, j, x1, xnew, n);
         } else {
             if (g.LGRAPH == 1) Graphic1(c);
             else GraphicF1(c, j);
         }
-        periodSearch(wmin, t, j, h);
-        nextStep(xprev, x1, xnew, bytes);
+        periodSearch(g, wmin, t, j, h);
+        nextStep(g, xprev, x1, xnew, bytes);
     }
     s.finish(*out);
     out->close();  // a failed write of the table is reported

@@ -1,4 +1,6 @@
-// The section cores by section code; sections are added here as they are built.
+// The section cores by section code, with the describer of the model each one exports;
+// a section is added here with one row.
+#include "models/export/modeldesc.h"
 #include "models/section.h"
 #include "models/section11/sec11.h"
 #include "models/section12/sec12.h"
@@ -20,27 +22,55 @@
 
 namespace velta {
 
+namespace {
+
+template <class S>
+std::unique_ptr<SectionCore> make() {
+    return std::make_unique<S>();
+}
+
+struct CoreRow {
+    int code;
+    std::unique_ptr<SectionCore> (*make)();
+    ModelDescriber describe;  // nullptr: no system of equations to export
+};
+
+const CoreRow kCores[] = {
+    {11, make<Sec11>, describeSymmetric},
+    {12, make<Sec12>, describeSymmetricDelay},
+    {21, make<Sec21>, describeGeneral},
+    {213, make<Sec213>, nullptr},
+    {215, make<Sec215>, nullptr},
+    {217, make<Sec217>, nullptr},
+    {22, make<Sec22>, describeGeneralDelay},
+    {3, make<Sec3>, nullptr},
+    {4, make<Sec4>, nullptr},
+    {511, make<Sec511>, describeChain1},
+    {512, make<Sec512>, describeOneElementDelay},
+    {521, make<Sec521>, describeChain2},
+    {522, make<Sec522>, describeTwoElementDelay},
+    {6, make<Sec6>, describeSystemDelay},
+    {7, make<Sec7>, nullptr},
+    {8, make<Sec8>, describeEcological},
+    {9, make<Sec9>, describeChaos},
+};
+
+const CoreRow* findCore(int code) {
+    for (const CoreRow& r : kCores)
+        if (r.code == code) return &r;
+    return nullptr;
+}
+
+}  // namespace
+
 std::unique_ptr<SectionCore> makeSectionCore(int code) {
-    switch (code) {
-    case 11: return std::make_unique<Sec11>();
-    case 9: return std::make_unique<Sec9>();
-    case 21: return std::make_unique<Sec21>();
-    case 8: return std::make_unique<Sec8>();
-    case 511: return std::make_unique<Sec511>();
-    case 521: return std::make_unique<Sec521>();
-    case 22: return std::make_unique<Sec22>();
-    case 213: return std::make_unique<Sec213>();
-    case 512: return std::make_unique<Sec512>();
-    case 522: return std::make_unique<Sec522>();
-    case 12: return std::make_unique<Sec12>();
-    case 6: return std::make_unique<Sec6>();
-    case 215: return std::make_unique<Sec215>();
-    case 217: return std::make_unique<Sec217>();
-    case 4: return std::make_unique<Sec4>();
-    case 3: return std::make_unique<Sec3>();
-    case 7: return std::make_unique<Sec7>();
-    default: return nullptr;
-    }
+    const CoreRow* r = findCore(code);
+    return r ? r->make() : nullptr;
+}
+
+ModelDescriber modelDescriber(int code) {
+    const CoreRow* r = findCore(code);
+    return r ? r->describe : nullptr;
 }
 
 }  // namespace velta

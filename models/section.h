@@ -12,7 +12,13 @@ class SectionCore {
 public:
     virtual ~SectionCore() = default;
     virtual int code() const = 0;
-    // Reads the current data file (dataPath) into mdlGlobal and writes "\User\Input.chk".
+    // Asked by "&Ввод исходных данных" before the reading; false when the user cancelled.
+    // Section 4 asks its number of equations here; the others ask nothing.
+    virtual bool beforeInput(Ctx& c) {
+        (void)c;
+        return true;
+    }
+    // Reads the current data file (dataPath) into the store and writes "\User\Input.chk".
     // Section 4 has no data file: its InputPar is Input1, run after NDIM was asked.
     virtual void InputPar(Ctx& c) = 0;
     // The computation of "С&чёт [и графика]": results file and plot.

@@ -53,7 +53,10 @@ void Continuation::setup(int ndim) {
     PREV = INDEX;
 }
 
-void Continuation::checkLimits() const {
+void checkContSettings(const ContSettings& s, int ndim, const Vec& h, const std::vector<int>& plotIC) {
+    const int NDIM = ndim, N1 = ndim + 1;
+    const double EMIN = s.EMIN, EMAX = s.EMAX, ACCEL = s.ACCEL, EXACT = s.EXACT, QMIN = s.QMIN, QMAX = s.QMAX;
+    const i16 LIMIT = s.LIMIT, LIMIT0 = s.LIMIT0;
     if (NDIM < 1 || NDIM > kContMaxDim)
         fail("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(NDIM) +
              ")");
@@ -73,13 +76,13 @@ void Continuation::checkLimits() const {
         fail("Левая граница QMIN должна быть меньше правой QMAX (QMIN = " + CStr(QMIN) +
              ", QMAX = " + CStr(QMAX) + ")");
     for (int i = 1; i <= N1; ++i) {
-        if (!(H(i) > 0))
+        if (!(h(i) > 0))
             fail("Стандартный шаг H(" + CStr(i) + ") должен быть больше 0 (H(" + CStr(i) +
-                 ") = " + CStr(H(i)) + ")");
+                 ") = " + CStr(h(i)) + ")");
         // The smallest admissible step EMIN*H(i) must not vanish, nor the largest overflow.
-        if (!(EMIN * H(i) > 0 && std::isfinite(EMAX * H(i))))
+        if (!(EMIN * h(i) > 0 && std::isfinite(EMAX * h(i))))
             fail("Ограничения на шаг EMIN*H(" + CStr(i) + ") и EMAX*H(" + CStr(i) +
-                 ") должны быть конечными положительными числами (H(" + CStr(i) + ") = " + CStr(H(i)) +
+                 ") должны быть конечными положительными числами (H(" + CStr(i) + ") = " + CStr(h(i)) +
                  ", EMIN = " + CStr(EMIN) + ", EMAX = " + CStr(EMAX) + ")");
     }
     if (static_cast<int>(plotIC.size()) > std::min(kMaxComp, NDIM))
@@ -389,22 +392,7 @@ bool Continuation::QSOLVp() {
     // A previous point lying exactly at QSOLV was recorded at its own step already.
     if (e == 0 && ISTEP >= 2) return false;
     ++NSOLV;
-    if (e == 0) {
-        for (int k = 1; k <= N1; ++k) YR(k) = YY(k, 2);
-    } else if (m == 0) {
-        for (int k = 1; k <= N1; ++k) YR(k) = Y(k);
-    } else {
-        double lo = 0, hi = 1, t = 0.5;
-        hermite(t);
-        int s = sgn(QSOLV - YR(N1));
-        while (hi - lo >= kBisection) {
-            if (s != e) hi = t;
-            else lo = t;
-            t = (lo + hi) / 2;
-            hermite(t);
-            s = sgn(QSOLV - YR(N1));
-        }
-    }
+    locate(e, m, [this](double) { return sgn(QSOLV - YR(N1)); });
     if (qsolvOut) {
         qsolvOut->line("Решение" + printedNumber(NSOLV));
         for (int i = 1; i <= NDIM; ++i)
@@ -412,6 +400,27 @@ bool Continuation::QSOLVp() {
         qsolvOut->line("");
     }
     return true;
+}
+
+template <class SignAt>
+void Continuation::locate(int e, int m, SignAt signAt) {
+    if (e == 0) {
+        for (int k = 1; k <= N1; ++k) YR(k) = YY(k, 2);
+    } else if (m == 0) {
+        for (int k = 1; k <= N1; ++k) YR(k) = Y(k);
+    } else {
+        // Bisection of the arc in t: the sign at t = 0 is e, the one at t = 1 is m.
+        double lo = 0, hi = 1, t = 0.5;
+        hermite(t);
+        int s = signAt(t);
+        while (hi - lo >= kBisection) {
+            if (s != e) hi = t;
+            else lo = t;
+            t = (lo + hi) / 2;
+            hermite(t);
+            s = signAt(t);
+        }
+    }
 }
 
 bool Continuation::TURNp() {
@@ -424,22 +433,7 @@ bool Continuation::TURNp() {
     const int m = sgn(DY(N1));
     if (gs == m) return false;
     ++NTURN;
-    if (gs == 0) {
-        for (int k = 1; k <= N1; ++k) YR(k) = YY(k, 2);
-    } else if (m == 0) {
-        for (int k = 1; k <= N1; ++k) YR(k) = Y(k);
-    } else {
-        double lo = 0, hi = 1, t = 0.5;
-        hermite(t);
-        int s = sgn(hermiteSlope(t));
-        while (hi - lo >= kBisection) {
-            if (s != gs) hi = t;
-            else lo = t;
-            t = (lo + hi) / 2;
-            hermite(t);
-            s = sgn(hermiteSlope(t));
-        }
-    }
+    locate(gs, m, [this](double t) { return sgn(hermiteSlope(t)); });
     if (bsolvOut) {
         bsolvOut->line("Решение" + printedNumber(NTURN) + "," + "  QMOD = " + Format(YR(N1), "0.00000E+00"));
         for (int i = 1; i <= NDIM; ++i)

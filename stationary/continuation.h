@@ -12,8 +12,11 @@
 //       void FUNCp() override;        // DY(1..NDIM) := F(Y), A(1..NDIM, 1..N1) := dF/dY
 //   };
 //   MyCont k;  k.setup(ndim);          // sizes every array (NDIM <= kContMaxDim), INDEX = N1
-//   fill Y, H, UL, UR, QMIN, QMAX, QSOLV, HSTEP, EMIN, EMAX, ACCEL, EXACT, LIMIT0, LIMIT, NEND
+//   k.use(settings);                   // the section's ContSettings: QMIN ... NEND in one piece
+//   fill Y, H, UL, UR
 //   k.checkLimits();                   // VeltaError with the message for bad input
+// (checkContSettings makes the same checks on a section's values before a run, no engine
+// state needed.)
 //   k.ctx = &c;  k.style = ContStyle::Short;   // messages: Short (2.1.3), Direct (2.1.7), Silent (2.1.5)
 //   k.qsolvOut / bsolvOut / resultsOut = open writers (or nullptr: nothing written)
 //   k.plotIC = list of plotted components (drawn by WRITEp through Graphic0)
@@ -61,20 +64,33 @@ enum class ContEnd {
 // Which messages INFORM and the driver show.
 enum class ContStyle { Short, Direct, Silent };
 
+// The engine's settings as a data file gives them. A section owns one (as a base) and hands
+// it to its engine with Continuation::use.
+struct ContSettings {
+    double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
+    i16 LIMIT0 = 0, LIMIT = 0, NEND = 0;
+};
+
+// The input the engine relies on, for ndim equations with the standard steps h(1..ndim+1) and
+// the plotted components plotIC; throws VeltaError with a Russian message: NDIM <= 20,
+// EMAX > EMIN > 0, ACCEL finite, EXACT > 0, LIMIT and LIMIT0 >= 1, QMIN < QMAX, H(i) > 0 with
+// EMIN*H(i) > 0 and EMAX*H(i) finite, at most min(12,NDIM) components within 1..NDIM.
+void checkContSettings(const ContSettings& s, int ndim, const Vec& h, const std::vector<int>& plotIC);
+
 // A value "printed as a number" in the result files: its free-format text with one blank
 // in front when it is not negative and one blank after it.
 std::string printedNumber(double v);
 
-class Continuation {
+class Continuation : public ContSettings {
 public:
     virtual ~Continuation() = default;
 
     // Sizes every array for NDIM equations (1 <= ndim <= kContMaxDim) and sets INDEX = N1.
     void setup(int ndim);
-    // Checks the input the engine relies on; throws VeltaError with a Russian message:
-    // NDIM <= 20, EMAX > EMIN > 0, ACCEL finite, EXACT > 0, LIMIT and LIMIT0 >= 1,
-    // QMIN < QMAX, H(i) > 0 with EMIN*H(i) > 0 and EMAX*H(i) finite.
-    void checkLimits() const;
+    // The settings of a run, all at once.
+    void use(const ContSettings& s) { static_cast<ContSettings&>(*this) = s; }
+    // checkContSettings on the engine's own settings, H and plotIC.
+    void checkLimits() const { checkContSettings(*this, NDIM, H, plotIC); }
 
     // ---- supplied by the section
     // Residual and Jacobian at Y: DY(i) := F_i(Y), i = 1..NDIM; A(i,k) := dF_i/dY(k),
@@ -122,8 +138,6 @@ public:
     Mat A;       // NDIM x N1
     IVec P, Q;   // pivot rows and columns of GAUSS
     Mat YY, TT;  // N1 x 2: column 2 = last accepted point, 1 = the one before
-    double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
-    i16 LIMIT0 = 0, LIMIT = 0, NEND = 0;
     i16 INDEX = 0, PREV = 0, ISTEP = 0, ITER = 0, IREG = 0, IGAUSS = 0, MARK = 0;
     i16 NSOLV = 0, NTURN = 0;
     double DS = 0;
@@ -143,6 +157,10 @@ public:
 
 protected:
     void message(const std::string& text);
+    // YR := the point of the arc from YY(.,2) (sign e) to Y (sign m) where signAt(t), taken
+    // after hermite(t), changes: an end whose sign is 0 itself, else found by bisection.
+    template <class SignAt>
+    void locate(int e, int m, SignAt signAt);
     Vec YEND;             // end of the step before leaveInterval moved Y to the bound
     bool moved_ = false;  // the interpolants run from YY(.,2) to YEND in QMOD
     bool headQ_ = false, headB_ = false;

@@ -1,21 +1,101 @@
-// Grids of the stationary windows 2.1.5 and 2.1.7: where they stand on their sheet and how
-// they are sized to it.
+// What the input windows of the stationary network sections (2.1.3, 2.1.5, 2.1.7) share: where
+// their grids stand on a sheet and how they are sized to it, and the fields of the model and
+// of the continuation with the grid of the connection matrix MC.
 #pragma once
 #include "data/forms/formgrid.h"
+#include "data/forms/qtext.h"
 #include "data/forms/sectionform.h"
+#include "data/forms/sheets.h"
+#include "stationary/fieldtext.h"
+#include "stationary/netmodel.h"
 
-namespace velta::sheetgrid {
+#include <vector>
 
+namespace velta {
+
+namespace sheetgrid {
+
+// Vertical pitch of the rows of a sheet and of the explanatory lines.
+constexpr int kRow = 26, kLine = 18;
 // Place of a grid on its sheet and the room it may take.
 constexpr int kLeft = 20, kTop = 56;
 constexpr int kMaxWidth = SectionForm::kFrameWidth - 2 * kLeft;
 constexpr int kMaxHeight = SectionForm::kFrameHeight - kTop - 10;
 
-// Sizes a grid to its columns and rows within the sheet; a larger one scrolls both ways.
-void fitToSheet(FormGrid* g);
+// Sizes a grid to its columns and rows within the sheet (maxHeight high at most); a larger
+// one scrolls both ways.
+void fitToSheet(FormGrid* g, int maxHeight = kMaxHeight);
 // Every column of the matrix grid is 600 twips wide, the index column too.
-void fitMatrix(FormGrid* g);
+void fitMatrix(FormGrid* g, int maxHeight = kMaxHeight);
 // The column grid of a vector: numbers, a narrow frame column, the values, a frame column.
 void fitColumn(FormGrid* g);
+// A column grid t of n values (rows 2..n+1, the values in column 2), sized as fitColumn.
+void showColumn(FormGrid* g, const GridText& t, int n);
 
-}  // namespace velta::sheetgrid
+}  // namespace sheetgrid
+
+// A field of a window, the text of the window's Fields it shows, and the key and kind under
+// which the reading of the data file takes its value (sections 3 and 7 check the texts by it).
+template <class F>
+struct KeyedField {
+    QLineEdit* edit;
+    std::string F::*text;
+    const char* key;
+    bool integer;
+};
+
+template <class F>
+void showKeyed(const std::vector<KeyedField<F>>& fields, const F& f) {
+    for (const auto& k : fields) k.edit->setText(q(f.*k.text));
+}
+
+template <class F>
+F readKeyed(const std::vector<KeyedField<F>>& fields) {
+    F f;
+    for (const auto& k : fields) f.*k.text = s(k.edit);
+    return f;
+}
+
+// A text that the reading could not convert is refused with its key, so it is never written
+// (the window stays open).
+template <class F>
+void checkKeyed(const std::vector<KeyedField<F>>& fields, const F& f) {
+    for (const auto& k : fields) {
+        if (k.integer) fieldtext::intOf(k.key, f.*k.text);
+        else fieldtext::realOf(k.key, f.*k.text);
+    }
+}
+
+// A window of a stationary network section. The section's window builds the fields of the
+// model (txtMclass ... txtGama), of the continuation and of Newton's method (txtQmin ...
+// txtEmax) and the matrix grid grdTable on its sheets; this class fills and reads them, shows
+// MC and takes NDIM as the sizing field.
+class StationaryNetForm : public SectionForm {
+public:
+    // Grid of MC at the store's NDIM.
+    void Matr_Dspl(bool zeros);
+
+protected:
+    // matrixMaxHeight: the room of the matrix grid on its sheet.
+    StationaryNetForm(FormHost& host, int code, const QString& caption, int sheets,
+                      int matrixMaxHeight = sheetgrid::kMaxHeight);
+
+    void showNetFields(const NetModelFields& m, const ContFields& c);
+    void readNetFields(NetModelFields& m, ContFields& c) const;
+    void setDimension(i16 n) override;
+
+    QLineEdit *txtMclass = nullptr, *txtNdim = nullptr, *txtAlfa = nullptr, *txtBeta = nullptr,
+              *txtGama = nullptr;
+    QLineEdit *txtQmin = nullptr, *txtQmax = nullptr, *txtQsolv = nullptr, *txtHstep = nullptr;
+    QLineEdit *txtExact = nullptr, *txtLimit = nullptr, *txtLimit0 = nullptr, *txtAccel = nullptr,
+              *txtEmin = nullptr, *txtEmax = nullptr;
+    FormGrid* grdTable = nullptr;
+
+private:
+    std::vector<FieldText<NetModelFields>> modelTexts() const;
+    std::vector<FieldText<ContFields>> contTexts() const;
+
+    const int matrixMaxHeight_;
+};
+
+}  // namespace velta

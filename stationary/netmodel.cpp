@@ -2,10 +2,178 @@
 
 #include "data/error.h"
 #include "data/numtext.h"
+#include "stationary/fieldtext.h"
 
+#include <algorithm>
+#include <exception>
 #include <string>
 
 namespace velta {
+
+using fieldtext::intOf;
+using fieldtext::realOf;
+
+namespace {
+
+// The keys of the continuation block in file order, the settings and the texts they give.
+struct ContKey {
+    const char* key;
+    double ContSettings::*value;
+    std::string ContFields::*text;
+};
+const ContKey kContKeys[] = {
+    {"QMIN", &ContSettings::QMIN, &ContFields::qmin},    {"QMAX", &ContSettings::QMAX, &ContFields::qmax},
+    {"QSOLV", &ContSettings::QSOLV, &ContFields::qsolv}, {"HSTEP", &ContSettings::HSTEP, &ContFields::hstep},
+    {"EMIN", &ContSettings::EMIN, &ContFields::emin},    {"EMAX", &ContSettings::EMAX, &ContFields::emax},
+    {"ACCEL", &ContSettings::ACCEL, &ContFields::accel}};
+
+}  // namespace
+
+std::string netDimText(int n) {
+    return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
+}
+
+// ---------------------------------------------------------------- data file
+
+void readNetFile(Ctx& c, const std::string& dataPath, const char* mclassKey, bool whole,
+                 const std::function<void(ParReader&, int)>& rest) {
+    readParFile(c.store, c.paths, dataPath, [&](ParReader& r) {
+        readNetModel(r, mclassKey);
+        const int n = r.store().NDIM;
+        readConnectionMatrix(r, n, r.store().MC, whole);
+        rest(r, n);
+    });
+}
+
+void readNetModel(ParReader& r, const char* mclassKey) {
+    Store& g = r.store();
+    r.Head_Input(1);
+    r.Key_InputI(mclassKey, g.MCLASS);
+    r.Key_InputI("NDIM", g.NDIM);
+    r.Key_InputR("ALFA", g.ALFA);
+    r.Key_InputR("BETA", g.BETA);
+    r.Key_InputR("GAMA", g.GAMA);
+    if (g.NDIM < 1 || g.NDIM > kContMaxDim) throw VeltaError(netDimText(g.NDIM));
+    g.MC.alloc(g.NDIM, g.NDIM);
+}
+
+void writeNetModel(const Store& g, TextWriter& o, const char* mclassKey, const NetModelFields& f) {
+    Head_File(g, o, 1);
+    Key_File(o, mclassKey, f.mclass);
+    Key_File(o, "NDIM", f.ndim);
+    Key_File(o, "ALFA", f.alfa);
+    Key_File(o, "BETA", f.beta);
+    Key_File(o, "GAMA", f.gama);
+}
+
+void fillNetModel(const Store& g, double alfa, NetModelFields& f) {
+    f.mclass = CStr(g.MCLASS);
+    f.ndim = CStr(g.NDIM);
+    f.alfa = CStr(alfa);
+    f.beta = CStr(g.BETA);
+    f.gama = CStr(g.GAMA);
+}
+
+NetModelValues netModelOf(const Store& g, double alfa) {
+    return NetModelValues{g.MCLASS, g.NDIM, alfa, g.BETA, g.GAMA, g.MC};
+}
+
+NetModelValues netModelOfFields(const NetModelFields& f, const char* mclassKey, const GridText& mc) {
+    NetModelValues v;
+    v.MCLASS = intOf(mclassKey, f.mclass);
+    v.NDIM = intOf("NDIM", f.ndim);
+    v.ALFA = realOf("ALFA", f.alfa);
+    v.BETA = realOf("BETA", f.beta);
+    v.GAMA = realOf("GAMA", f.gama);
+    v.MC = matrixOfGrid(mc);
+    return v;
+}
+
+void readConnectionMatrix(ParReader& r, int n, Mat& mc, bool whole) {
+    r.Head_Input(2);
+    for (int i = 1; i <= n; ++i) {
+        std::string echo;
+        for (int j = 1; j <= n; ++j) {
+            const double v = r.readNumber();
+            mc(i, j) = whole ? toI16(v) : v;
+            echo += CStr(mc(i, j)) + "   ";
+        }
+        r.echo(echo);
+    }
+    r.skipEmptyValueLine();
+}
+
+void readColumn(ParReader& r, const std::string& name, Vec& v, int n) {
+    r.skipLine();
+    for (int i = 1; i <= n; ++i) {
+        v(i) = r.readNumber();
+        r.echo(name + "(" + CStr(i) + ") = " + CStr(v(i)));
+    }
+}
+
+void readContBlock(ParReader& r, int k, ContSettings& s) {
+    r.Head_Input(k);
+    for (const ContKey& c : kContKeys) r.Key_InputR(c.key, s.*c.value);
+}
+
+void writeContBlock(const Store& g, TextWriter& o, int k, const ContFields& f) {
+    Head_File(g, o, k);
+    for (const ContKey& c : kContKeys) Key_File(o, c.key, f.*c.text);
+}
+
+void readNewtonBlock(ParReader& r, int k, ContSettings& s) {
+    r.Head_Input(k);
+    r.Key_InputI("LIMIT0", s.LIMIT0);
+    r.Key_InputI("LIMIT", s.LIMIT);
+    r.Key_InputR("EXACT", s.EXACT);
+}
+
+void writeNewtonBlock(const Store& g, TextWriter& o, int k, const ContFields& f) {
+    Head_File(g, o, k);
+    Key_File(o, "LIMIT0", f.limit0);
+    Key_File(o, "LIMIT", f.limit);
+    Key_File(o, "EXACT", f.exact);
+}
+
+void fillContFields(const ContSettings& s, ContFields& f) {
+    for (const ContKey& c : kContKeys) f.*c.text = CStr(s.*c.value);
+    f.exact = CStr(s.EXACT);
+    f.limit = CStr(s.LIMIT);
+    f.limit0 = CStr(s.LIMIT0);
+}
+
+void contOfFields(const ContFields& f, const char* hstepKey, ContSettings& s) {
+    s.QMIN = realOf("QMIN", f.qmin);
+    s.QMAX = realOf("QMAX", f.qmax);
+    s.QSOLV = realOf("QSOLV", f.qsolv);
+    s.HSTEP = realOf(hstepKey, f.hstep);
+    s.EMIN = realOf("EMIN", f.emin);
+    s.EMAX = realOf("EMAX", f.emax);
+    s.ACCEL = realOf("ACCEL", f.accel);
+    s.EXACT = realOf("EXACT", f.exact);
+    s.LIMIT = intOf("LIMIT", f.limit);
+    s.LIMIT0 = intOf("LIMIT0", f.limit0);
+}
+
+void readPlotComponents(ParReader& r, int n) {
+    Store& g = r.store();
+    r.skipLine();
+    // IC has 13 slots; more than 12 is refused before a run.
+    const std::vector<i16> ic = r.readList(std::min(n, 13), "IC", n, "NDIM");
+    g.NCOMP = static_cast<i16>(ic.size());
+    for (int m = 1; m <= g.NCOMP; ++m) {
+        g.IC(m) = ic[static_cast<std::size_t>(m - 1)];
+        r.echo("IC(" + CStr(m) + ") = " + CStr(g.IC(m)));
+    }
+}
+
+std::vector<int> plotComponents(const Store& g) {
+    std::vector<int> ic;
+    for (int m = 1; m <= g.NCOMP; ++m) ic.push_back(g.IC(m));
+    return ic;
+}
+
+// ---------------------------------------------------------------- window grids
 
 GridText connectionGrid(const Mat& mc, int n, bool zeros) {
     if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
@@ -20,18 +188,31 @@ GridText connectionGrid(const Mat& mc, int n, bool zeros) {
     return t;
 }
 
-void readConnectionMatrix(ParReader& r, int n) {
-    auto& g = mdlGlobal;
-    r.Head_Input(2);
-    for (int i = 1; i <= n; ++i) {
-        std::string echo;
+Mat matrixOfGrid(const GridText& t) {
+    Mat mc;
+    const int n = t.rows() - 3;
+    if (n < 1) return mc;
+    mc.alloc(n, n);
+    for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) {
-            g.MC(i, j) = toI16(r.readNumber());
-            echo += CStr(g.MC(i, j)) + "   ";
+            const std::string key = "MC(" + CStr(i) + "," + CStr(j) + ")";
+            const double x = realOf(key, t.at(i + 1, j + 1));
+            try {
+                mc(i, j) = toI16(x);
+            } catch (const std::exception&) {
+                fail("Недопустимое значение  " + key + " = " + t.at(i + 1, j + 1));
+            }
         }
-        r.echo(echo);
-    }
-    r.skipEmptyValueLine();
+    return mc;
+}
+
+Vec columnOfGrid(const GridText& t, const std::string& name) {
+    Vec v;
+    const int n = t.rows() - 3;
+    if (n < 1) return v;
+    v.alloc(n);
+    for (int i = 1; i <= n; ++i) v(i) = realOf(name + "(" + CStr(i) + ")", t.at(i + 1, 2));
+    return v;
 }
 
 }  // namespace velta

@@ -9,7 +9,7 @@ namespace velta {
 
 void drawSolvedMarkAndLegend(Ctx& c, double x, double qsolv) {
     constexpr int kMaxComp = 12;
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     Surface& sf = c.surf;
     sf.segment(x, g.PY1, x, g.PY0, QBColor(14));
     const double cw = g.CHW, ch = g.CHH;

@@ -112,7 +112,7 @@ FrmSweep::FrmSweep(MainWindow& main, int section, const std::string& dataPath, c
     auto* opts = new QGridLayout;
     field = new QComboBox(this);
     for (const auto& name : summaryFields()) field->addItem(q(name));
-    const bool hasPeriod = section == 11 || section == 21 || section == 8 || section == 511 || section == 521;
+    const bool hasPeriod = info && info->traits.periodSearch;
     field->setCurrentText(hasPeriod ? "period" : "amplitude");
     jobs = new QSpinBox(this);
     jobs->setRange(1, 256);

@@ -37,41 +37,40 @@ namespace {
 using Handler = void (MainWindow::*)();
 
 // The menu tree: depth, object name, caption ("-" a separator), command. A row followed
-// by deeper rows opens a submenu; a section row carries its catalogue code.
+// by deeper rows opens a submenu; a section's item is the one its catalogue row names.
 struct MenuRow {
     int depth;
     const char* object;
     const char* caption;
     Handler run = nullptr;
-    int section = 0;
 };
 
 const MenuRow kMenus[] = {
     {0, "mnuRazdel", "&Разделы"},
     {1, "mnuSym", "&1. Симметричные ГГС"},
-    {2, "mnuSymAUto", "&Автономная система", nullptr, 11},
-    {2, "mnuSymZap", "&Система уравнений с запаздываниями", nullptr, 12},
+    {2, "mnuSymAUto", "&Автономная система"},
+    {2, "mnuSymZap", "&Система уравнений с запаздываниями"},
     {1, "mnuGen", "&2. ГГС общего вида"},
-    {2, "mnuGenAuto", "&Автономная система. Задача Коши", nullptr, 21},
+    {2, "mnuGenAuto", "&Автономная система. Задача Коши"},
     {2, "mnuGenStac", "Стац. &решения автономной системы"},
     {3, "mnuStart", "&Стартовое решение "},
-    {4, "mnuMNN", "&1. MNN", nullptr, 213},
-    {4, "mnuRND", "&2. RND", nullptr, 215},
-    {3, "mnuDiagUstG", "&Диаграммы и устойчивость", nullptr, 217},
-    {2, "mnuGenZap", "&Система уравнений с запаздываниями", nullptr, 22},
-    {1, "mnuUstCirc", "&3. Устойчивость циркулянта", nullptr, 3},
-    {1, "mnuAssorty", "&4. Ассорти", nullptr, 4},
+    {4, "mnuMNN", "&1. MNN"},
+    {4, "mnuRND", "&2. RND"},
+    {3, "mnuDiagUstG", "&Диаграммы и устойчивость"},
+    {2, "mnuGenZap", "&Система уравнений с запаздываниями"},
+    {1, "mnuUstCirc", "&3. Устойчивость циркулянта"},
+    {1, "mnuAssorty", "&4. Ассорти"},
     {1, "mnuSyn", "&5. Синтез"},
     {2, "mnuSyn1", "Кодирование &одним ГЭ"},
-    {3, "mnuSyn1Auto", "&Автономная система", nullptr, 511},
-    {3, "mnuSyn1Zap", "&Уравнение с запаздыванием", nullptr, 512},
+    {3, "mnuSyn1Auto", "&Автономная система"},
+    {3, "mnuSyn1Zap", "&Уравнение с запаздыванием"},
     {2, "mnuSyn2", "Кодирование &двумя ГЭ"},
-    {3, "mnuSyn2Auto", "&Автономная система", nullptr, 521},
-    {3, "mnuSyn2Zap", "&Уравнение с запаздыванием", nullptr, 522},
-    {1, "mnuSysUrZap", "&6. Система уравнений с запаздываниями", nullptr, 6},
-    {1, "mnuStaResh", "&7. Стационарные решения", nullptr, 7},
-    {1, "mnuGGSEcol", "&8. ГС экологической природы", nullptr, 8},
-    {1, "mnuKhaos", "&9. Колебания хаотического типа в ГГС", nullptr, 9},
+    {3, "mnuSyn2Auto", "&Автономная система"},
+    {3, "mnuSyn2Zap", "&Уравнение с запаздыванием"},
+    {1, "mnuSysUrZap", "&6. Система уравнений с запаздываниями"},
+    {1, "mnuStaResh", "&7. Стационарные решения"},
+    {1, "mnuGGSEcol", "&8. ГС экологической природы"},
+    {1, "mnuKhaos", "&9. Колебания хаотического типа в ГГС"},
     {1, "", "-"},
     {1, "mnuExit", "В&ыход", &MainWindow::mnuExit_Click},
     {0, "mnuZadachi", "&Задачи"},
@@ -194,7 +193,7 @@ constexpr QRect kCanvasRect(10, 76, 774, 470);
 }  // namespace
 
 MainWindow::MainWindow(const std::string& appRoot, QWidget* parent, const std::string& packageDir)
-    : QMainWindow(parent), paths_(appRoot, packageDir), shell_(paths_) {
+    : QMainWindow(parent), paths_(appRoot, packageDir), shell_(mdlGlobal, paths_) {
     setObjectName("frmUni_00");
     setWindowTitle("  Пакет программ  VELTA");
     surface_ = std::make_unique<RecordingImageSurface>(800, 600);  // recorded for the vector figures
@@ -281,8 +280,8 @@ void MainWindow::buildMenus() {
         QAction* a = parent->addAction(caption);
         a->setObjectName(name);
         actions_[name] = a;
-        if (row.section) {
-            const int code = row.section;
+        if (const SectionInfo* s = findSectionByMenu(row.object)) {
+            const int code = s->code;
             commands_[name] = [this, code] { selectSection(code); };
         } else if (row.run) {
             const Handler h = row.run;

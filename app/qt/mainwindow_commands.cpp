@@ -84,7 +84,7 @@ void MainWindow::mnuOpen_Click() {
     }
     text_->showLines(lines, TextView::kOpenedBack, TextView::Kind::Opened);
     shell_.textViewVisible = true;
-    if (shell_.section != 4) shell_.enable(Cmd::Input, false);
+    if (s.hasDataFile()) shell_.enable(Cmd::Input, false);
     shell_.enable(Cmd::Integr, false);
     shell_.status2 = shown;
 }
@@ -99,9 +99,9 @@ void MainWindow::mnuClose_Click() {
 void MainWindow::mnuInput_Click() {
     Ctx ctx{*surface_, prompter(), paths_, mdlGlobal};
     const bool ok = shell_.mnuInput(ctx);
-    // Section 4: Input1 has prepared the table of U-numbers; its window shows it.
-    if (ok && shell_.section == 4)
-        if (SectionWindow* w = sectionWindow(4)) w->open();
+    // Without a data file (section 4) the reading has prepared the tables; its window shows them.
+    if (ok && !shell_.info->hasDataFile())
+        if (SectionWindow* w = sectionWindow(shell_.section)) w->open();
     commandsChanged();
     canvas_->update();
 }
@@ -143,10 +143,10 @@ void MainWindow::mnuIntegr_Click() {
     running_ = false;
     commandsChanged();  // panel 1 back to the caption
     canvas_->update();
-    // Section 4 reports in the text view: its window is hidden and "Results.sty" is shown
-    // on light green.
-    if (ok && shell_.section == 4) {
-        if (SectionWindow* w = sectionWindow(4)) w->widget()->hide();
+    // A section that reports in the text view (section 4): its window is hidden and its
+    // results file ("Results.sty") is shown on light green.
+    if (ok && shell_.info->traits.textReport) {
+        if (SectionWindow* w = sectionWindow(shell_.section)) w->widget()->hide();
         try {
             text_->showLines(readAllLines(shell_.resultsPath()), TextView::kBankBack, TextView::Kind::Result);
             text_->setReadOnly(true);

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
 
     // The runner's way: the shell on an image surface of its own, nothing polled.
     AppPaths paths(root);
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     QImageSurface surface;
     Ctx ctx{surface, quiet, paths, mdlGlobal};
     shell.Sect_Select(11);

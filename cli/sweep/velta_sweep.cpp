@@ -11,6 +11,7 @@
 #include "data/catalogue.h"
 #include "data/dataoverride.h"
 #include "data/paths.h"
+#include "data/store.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -615,7 +616,7 @@ int main(int argc, char** argv) {
     // Without --tmp each process that runs points chooses its own folder (privateBase).
 
     // The data file as velta-run finds it: absolute, or in the section's data folder.
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     if (const std::string noTask = selectSection(shell, *info, o.spec.task); !noTask.empty())
         return usage(noTask);
     if (o.data.empty()) return usage("--data is required");

@@ -1,4 +1,4 @@
-// The section input windows by section code.
+// The section input windows by section code; a section is added here with one row.
 #include "data/forms/formhost.h"
 #include "models/section11/frmUni_11.h"
 #include "models/section12/frmUni_12.h"
@@ -20,27 +20,32 @@
 
 namespace velta {
 
+namespace {
+
+template <class W>
+std::unique_ptr<SectionWindow> make(FormHost& host) {
+    return std::make_unique<W>(host);
+}
+
+struct WindowRow {
+    int code;
+    std::unique_ptr<SectionWindow> (*make)(FormHost& host);
+};
+
+const WindowRow kWindows[] = {
+    {11, make<frmUni_11>},   {12, make<frmUni_12>},   {21, make<frmUni_21>},   {213, make<frmUni_213>},
+    {215, make<frmUni_215>}, {217, make<frmUni_217>}, {22, make<frmUni_22>},   {3, make<frmUni_3>},
+    {4, make<frmUni_4>},     {511, make<frmUni_511>}, {512, make<frmUni_512>}, {521, make<frmUni_521>},
+    {522, make<frmUni_522>}, {6, make<frmUni_6>},     {7, make<frmUni_7>},     {8, make<frmUni_8>},
+    {9, make<frmUni_9>},
+};
+
+}  // namespace
+
 std::unique_ptr<SectionWindow> makeSectionWindow(int code, FormHost& host) {
-    switch (code) {
-    case 11: return std::make_unique<frmUni_11>(host);
-    case 21: return std::make_unique<frmUni_21>(host);
-    case 8: return std::make_unique<frmUni_8>(host);
-    case 9: return std::make_unique<frmUni_9>(host);
-    case 511: return std::make_unique<frmUni_511>(host);
-    case 521: return std::make_unique<frmUni_521>(host);
-    case 22: return std::make_unique<frmUni_22>(host);
-    case 512: return std::make_unique<frmUni_512>(host);
-    case 522: return std::make_unique<frmUni_522>(host);
-    case 12: return std::make_unique<frmUni_12>(host);
-    case 6: return std::make_unique<frmUni_6>(host);
-    case 213: return std::make_unique<frmUni_213>(host);
-    case 215: return std::make_unique<frmUni_215>(host);
-    case 217: return std::make_unique<frmUni_217>(host);
-    case 4: return std::make_unique<frmUni_4>(host);
-    case 3: return std::make_unique<frmUni_3>(host);
-    case 7: return std::make_unique<frmUni_7>(host);
-    default: return nullptr;
-    }
+    for (const WindowRow& r : kWindows)
+        if (r.code == code) return r.make(host);
+    return nullptr;
 }
 
 }  // namespace velta

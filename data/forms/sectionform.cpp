@@ -137,10 +137,11 @@ void SectionForm::checkByReading(const std::string& path,
     const std::string chk = host_.paths().userFile("Input.chk");
     bool hadChk = false;
     const std::string chkBytes = fileBytes(chk, hadChk);
-    const Store saved = mdlGlobal;
+    Store& g = host_.store();
+    const Store saved = g;
     const std::string savedPath = c->dataPath;
     auto restore = [&] {
-        mdlGlobal = saved;
+        g = saved;
         c->dataPath = savedPath;
         if (hadChk) {
             std::ofstream(chk, std::ios::binary | std::ios::trunc) << chkBytes;
@@ -154,7 +155,7 @@ void SectionForm::checkByReading(const std::string& path,
         c->dataPath = scratch.string();
         NullSurface surface;
         SilentPrompter quiet;
-        Ctx ctx{surface, quiet, host_.paths(), mdlGlobal};
+        Ctx ctx{surface, quiet, host_.paths(), g};
         c->InputPar(ctx);
         if (check) check();
     } catch (const std::exception& e) {
@@ -278,12 +279,13 @@ void SectionForm::open() {
         c->dataPath = path;
         c->shownName = shownNameOf(path);
         NullSurface surface;  // reading draws nothing
-        Ctx ctx{surface, host_.prompter(), host_.paths(), mdlGlobal};
+        Store& g = host_.store();
+        Ctx ctx{surface, host_.prompter(), host_.paths(), g};
         c->InputPar(ctx);
         if (sizing_) {
             // A dimension whose grids the window cannot hold is refused before the fields
             // or the grids change.
-            const int n = sizingKey_ == "LTAU" ? mdlGlobal.LTAU : mdlGlobal.NDIM;
+            const int n = sizingKey_ == "LTAU" ? g.LTAU : g.NDIM;
             if (n > kMaxDimension)
                 throw VeltaError("Окно ввода показывает таблицы размерности не более " + CStr(kMaxDimension) +
                                  ": " + sizingKey_ + " = " + CStr(n));
@@ -322,7 +324,7 @@ void SectionForm::accept() {
         std::string path = host_.prompter().chooseSaveFile(host_.shell().dataFolder(),
                                                            si ? si->dataFilter : std::string());
         if (path.empty()) {
-            mdlGlobal.SaveOK = 0;
+            host_.store().SaveOK = 0;
         } else {
             path = withExtension(path, si ? si->dataExt : std::string());
             try {
@@ -333,7 +335,7 @@ void SectionForm::accept() {
                 setSheetsVisible(true);
                 return;
             }
-            mdlGlobal.SaveOK = 1;
+            host_.store().SaveOK = 1;
             c->dataPath = path;
             c->shownName = shownNameOf(path);
             shown = c->shownName;

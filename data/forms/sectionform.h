@@ -72,11 +72,11 @@ protected:
     void setSizingField(QLineEdit* field, const std::string& key, const std::string& reminder);
 
     // ---- what each section provides
-    // Fill the fields from mdlGlobal after InputPar.
+    // Fill the fields from the store (host_.store()) after InputPar.
     virtual void fillFields() = 0;
     // (Re)build the grids at the current dimensions; "0" in every value cell when zeros.
     virtual void fillGrids(bool zeros) = 0;
-    // Store the value of the sizing field into its global (NDIM, LTAU, ...).
+    // Store the value of the sizing field into its store member (NDIM, LTAU, ...).
     virtual void setDimension(i16 n) = 0;
     // Table_File: write the data file from the fields and grids.
     virtual void writeDataFile(const std::string& path) = 0;
@@ -89,12 +89,12 @@ protected:
     // The name shown in the status bar for a data-file path.
     std::string shownNameOf(const std::string& path) const;
     // Before "Ввод" writes the file at path: write(p) writes the texts to a scratch file
-    // of the same name, which the section's own reader reads and `check` (the limits its
-    // computation needs; may be empty) judges. What they refuse is refused here with their
+    // of the same name, which the section's own reader reads into the host's store and
+    // `check` (the limits its computation needs, on that store; may be empty) judges. What they refuse is refused here with their
     // message; the store, the check file and the current file are left as they were.
     void checkByReading(const std::string& path, const std::function<void(const std::string&)>& write,
                         const std::function<void()>& check = {});
-    // Reads the sizing field into its global and rebuilds the grids with "0"; a text that
+    // Reads the sizing field into its store member and rebuilds the grids with "0"; a text that
     // is not a valid dimension gives a message and changes nothing. False when refused.
     bool applyDimension();
     void setEdited() { edited_ = true; }

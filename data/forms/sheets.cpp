@@ -30,12 +30,12 @@ std::vector<FieldText<ScaleFields>> ScaleWidgets::texts() const {
     return {{nsc, &F::nsc}, {dlx, &F::dlx}, {drx, &F::drx}, {dlw, &F::dlw}, {drw, &F::drw}, {sclt, &F::sclt}};
 }
 
-void PlaneWidgets::showXo(bool zeros) const {
-    xo->setVectorGrid(vectorGrid(mdlGlobal.XP, mdlGlobal.NDIM, zeros));
+void PlaneWidgets::showXo(const Store& g, bool zeros) const {
+    xo->setVectorGrid(vectorGrid(g.XP, g.NDIM, zeros));
 }
 
-void PlaneWidgets::showN(bool zeros) const {
-    n->setVectorGrid(vectorGrid(mdlGlobal.FP, mdlGlobal.NDIM, zeros));
+void PlaneWidgets::showN(const Store& g, bool zeros) const {
+    n->setVectorGrid(vectorGrid(g.FP, g.NDIM, zeros));
 }
 
 void PlaneWidgets::read(PlaneFields& f) const {

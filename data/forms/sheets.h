@@ -53,8 +53,8 @@ struct ScaleWidgets {
 // The grids of the Poincaré plane: Xo (XP) and the normal N (FP), NDIM components each.
 struct PlaneWidgets {
     FormGrid *xo = nullptr, *n = nullptr;
-    void showXo(bool zeros) const;
-    void showN(bool zeros) const;
+    void showXo(const Store& g, bool zeros) const;
+    void showN(const Store& g, bool zeros) const;
     void read(PlaneFields& f) const;
 };
 
@@ -193,15 +193,15 @@ public:
     using SheetForm::SheetForm;
 
     // Grids of Xo (XP) and of the normal N (FP) at NDIM components.
-    void Tabl1_Dspl(bool zeros) { plane_.showXo(zeros); }
-    void Tabl2_Dspl(bool zeros) { plane_.showN(zeros); }
+    void Tabl1_Dspl(bool zeros) { plane_.showXo(host_.store(), zeros); }
+    void Tabl2_Dspl(bool zeros) { plane_.showN(host_.store(), zeros); }
 
 protected:
     void fillGrids(bool zeros) override {
         Tabl1_Dspl(zeros);
         Tabl2_Dspl(zeros);
     }
-    void setDimension(i16 n) override { mdlGlobal.NDIM = n; }
+    void setDimension(i16 n) override { host_.store().NDIM = n; }
 
     PlaneWidgets plane_;
 };

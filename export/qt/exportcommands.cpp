@@ -108,7 +108,7 @@ void ExportCommands::mnuExportModel_Click() {
     }
     try {
         // The description first: a model that cannot be told asks for no file name.
-        const ModelDesc m = describeModel(*core);
+        const ModelDesc m = describeModel(w_.shell().store(), *core);
         const std::string path = chooseFile("Экспорт модели", kModelFilters);
         if (path.empty()) return;
         const QString ext = QFileInfo(QString::fromStdString(path)).suffix().toLower();

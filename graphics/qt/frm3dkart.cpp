@@ -88,7 +88,7 @@ void Frm3DKart::IshDan3DK() {
     view_.uglyFile = path;
     // Read for the fields only: the view shown keeps its angles.
     View3D read = view_;
-    Ctx c{w_.surface(), w_.prompter(), w_.paths(), mdlGlobal};
+    Ctx c{w_.surface(), w_.prompter(), w_.paths(), w_.store()};
     Input_Ugly(c, read);
     const double values[5] = {read.DFI, read.DTE, read.SFI, read.SSCR, read.MSCR};
     for (int i = 0; i < 5; ++i)
@@ -130,7 +130,7 @@ void Frm3DKart::cmdCancel4_Click() {
 void Frm3DKart::cmdHelp4_Click() { w_.showHelp(1002); }
 
 void Frm3DKart::closeEvent(QCloseEvent* e) {
-    if (mdlGlobal.HELPWND != 0) mdlGlobal.HELPWND = HelpViewer::closeAll();
+    if (w_.store().HELPWND != 0) w_.store().HELPWND = HelpViewer::closeAll();
     QDialog::closeEvent(e);
 }
 
@@ -147,7 +147,7 @@ Picture3DCommands::Picture3DCommands(MainWindow& w, VarParDialogs& varpar) : w_(
         Ctx c = ctx();
         try {
             view_.opt = options3D(w_.shell());
-            Input2_k(view_);
+            Input2_k(c.store, view_);
             InputPhPu(c, view_);
         } catch (const std::exception& e) {
             view_.loaded = false;
@@ -190,7 +190,7 @@ Frm3DKart* Picture3DCommands::dialog() {
     return dialog_.get();
 }
 
-Ctx Picture3DCommands::ctx() { return Ctx{w_.surface(), w_.prompter(), w_.paths(), mdlGlobal}; }
+Ctx Picture3DCommands::ctx() { return Ctx{w_.surface(), w_.prompter(), w_.paths(), w_.store()}; }
 
 void Picture3DCommands::redraw() {
     Ctx c = ctx();

@@ -232,10 +232,11 @@ void VarParDialog::activate() {
     filling_ = false;
     enableFor(chosen(), false);
 
-    const auto texts = varParTexts(kind_);
+    const Store& g = host_.store();
+    const auto texts = varParTexts(g, kind_);
     for (std::size_t i = 0; i < fields_.size(); ++i) fields_[i]->setText(q(texts[i]));
-    txtI1_I2_->setText(q(varParI1I2()));
-    txtI1_I2_I3_->setText(q(varParI1I2I3()));
+    txtI1_I2_->setText(q(varParI1I2(g)));
+    txtI1_I2_I3_->setText(q(varParI1I2I3(g)));
     cmdVvod_->setFocus();
 }
 
@@ -248,7 +249,7 @@ void VarParDialog::cmdVvod_Click() {
     if (!o.optPhys && !o.optPhas && !o.optPuan && !o.optPhas3 && !o.optPuan3) in.plot = VarPlot::Phys;
     in.i1i2 = txtI1_I2_->text().toStdString();
     in.i1i2i3 = txtI1_I2_I3_->text().toStdString();
-    const VarParResult r = varParAccept(kind_, in, host_.prompter());
+    const VarParResult r = varParAccept(host_.store(), kind_, in, host_.prompter());
     if (!r.accepted) return;  // message shown; the dialog stays open
     if (r.reload3D && reload3D_) reload3D_();
     // But_False unless the phase space is to be turned.
@@ -294,7 +295,7 @@ void VarParDialogs::setInputEnabled(bool on) {
 void VarParDialogs::mnuVarPar_Click() {
     Shell& s = host_.shell();
     if (s.section == 3) {
-        varParSection3(host_.prompter());
+        varParSection3(host_.store(), host_.prompter());
         return;
     }
     const int d = s.varDialogIndex();

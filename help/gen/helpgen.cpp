@@ -205,11 +205,11 @@ std::vector<Block> readBlocks(const SectionDoc& s, const fs::path& user, const f
     AppPaths paths(scratch.string());
     NullSurface surf;
     SilentPrompter ui;
-    Ctx ctx{surf, ui, paths, mdlGlobal};
+    Store store;  // a fresh store for every sample
+    Ctx ctx{surf, ui, paths, store};
     auto core = makeSectionCore(s.code);
     if (!core) fail("section " + std::to_string(s.code) + " is not built");
     const fs::path sample = user / s.sample;
-    mdlGlobal.reset();
     core->dataPath = sample.string();
     try {
         core->InputPar(ctx);
@@ -218,14 +218,14 @@ std::vector<Block> readBlocks(const SectionDoc& s, const fs::path& user, const f
     }
     int nblocks = 0;
     for (int k = 1; k <= 12; ++k)
-        if (!mdlGlobal.HEAD[k][0].empty() || !mdlGlobal.HEAD[k][1].empty()) nblocks = k;
+        if (!store.HEAD[k][0].empty() || !store.HEAD[k][1].empty()) nblocks = k;
     if (nblocks == 0) fail(std::string(s.sample) + ": the reader stored no block headers");
 
     const std::vector<std::string> lines = readAllLines(sample.string());
     std::vector<std::size_t> starts;  // index of the first header line of each block
     std::size_t pos = 0;
     for (int k = 1; k <= nblocks; ++k) {
-        const auto& h = mdlGlobal.HEAD[k];
+        const auto& h = store.HEAD[k];
         std::size_t i = pos;
         while (i + 1 < lines.size() && !(lines[i] == h[0] && lines[i + 1] == h[1])) ++i;
         if (i + 1 >= lines.size())

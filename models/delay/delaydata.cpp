@@ -9,7 +9,7 @@
 namespace velta {
 
 void readDelayRunBlocks(ParReader& r) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     // 3. integration
     r.Head_Input(3);
     r.Key_InputR("TMAX", g.TMAX);

@@ -10,17 +10,16 @@
 
 namespace velta {
 
-// Blocks 3 to 7 (TMAX, NDEL; IND, Z_1; IC; NSC; DLX, DRX, SCLT) into mdlGlobal with their
+// Blocks 3 to 7 (TMAX, NDEL; IND, Z_1; IC; NSC; DLX, DRX, SCLT) into the store with their
 // echo lines, NP1 and NP2 from NDEL; the reading is then complete (L = 0).
 void readDelayRunBlocks(ParReader& r);
 
 // v(1..n) as free-format texts joined by "," (the one of models/autonomous.h).
 std::string joinInts(const IVec& v, int n);
 
-// The texts of blocks 3 to 7 of a window's fields f from mdlGlobal.
+// The texts of blocks 3 to 7 of a window's fields f from the store g.
 template <class F>
-void delayRunTextsFromStore(F& f) {
-    const auto& g = mdlGlobal;
+void delayRunTextsFromStore(const Store& g, F& f) {
     f.tmax = CStr(g.TMAX);
     f.ndel = CStr(g.NDEL);
     f.ind = CStr(g.IND);
@@ -32,21 +31,21 @@ void delayRunTextsFromStore(F& f) {
     f.sclt = CStr(g.SCLT);
 }
 
-// Blocks 3 to 7 of a data file from the texts of a window's fields f.
+// Blocks 3 to 7 of a data file from the texts of a window's fields f, the header lines from g.
 template <class F>
-void writeDelayRunBlocks(TextWriter& o, const F& f) {
-    Head_File(o, 3);
+void writeDelayRunBlocks(const Store& g, TextWriter& o, const F& f) {
+    Head_File(g, o, 3);
     Key_File(o, "TMAX", f.tmax);
     Key_File(o, "NDEL", f.ndel);
-    Head_File(o, 4);
+    Head_File(g, o, 4);
     Key_File(o, "IND", f.ind);
     Key_File(o, "Z_1", f.z_1);
-    Head_File(o, 5);
+    Head_File(g, o, 5);
     o.line("IC(I):");
     o.line(f.i1g);
-    Head_File(o, 6);
+    Head_File(g, o, 6);
     Key_File(o, "NSC", f.nsc);
-    Head_File(o, 7);
+    Head_File(g, o, 7);
     Key_File(o, "Dlx", f.dlx);
     Key_File(o, "Drx", f.drx);
     Key_File(o, "Sclt", f.sclt);

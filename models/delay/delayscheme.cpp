@@ -27,8 +27,7 @@ bool badRange(double lo, double hi) { return !std::isfinite(lo) || !std::isfinit
 // the run started from.
 class Snapshot {
 public:
-    Snapshot(int m, int np1, int n) : m_(m), np1_(np1), n_(n) {
-        const Store& g = mdlGlobal;
+    Snapshot(const Store& g, int m, int np1, int n) : m_(m), np1_(np1), n_(n) {
         hhh_ = g.HHH;
         tmax_ = g.TMAX;
         nper_ = g.NPER;
@@ -41,8 +40,7 @@ public:
             for (int k = 1; k <= n; ++k) ztab_.push_back(g.ZTAB(p, k));
         for (int k = 1; k <= n; ++k) fz_.push_back(g.FZ(k));
     }
-    void restore() const {
-        Store& g = mdlGlobal;
+    void restore(Store& g) const {
         g.HHH = hhh_;
         g.TMAX = tmax_;
         g.NPER = nper_;
@@ -75,10 +73,9 @@ struct Plan {
 };
 
 // Everything a run needs, checked before anything is computed or written.
-Plan checkAndPlan(DelayModel& model, bool first) {
-    const Store& g = mdlGlobal;
-    const int n = model.components();
-    const int m = model.delays();
+Plan checkAndPlan(const Store& g, DelayModel& model, bool first) {
+    const int n = model.components(g);
+    const int m = model.delays(g);
     if (g.ZTAB.rows() < 4 || g.ZTAB.cols() < 1) fail(kNotRead);
     if (n < 1 || n > g.ZTAB.cols())
         fail("Число уравнений MDIM должно быть от 1 до " + CStr(g.ZTAB.cols()) + " (MDIM = " + CStr(n) + ")");
@@ -94,12 +91,12 @@ Plan checkAndPlan(DelayModel& model, bool first) {
     if (!(g.TMAX > 0) || !std::isfinite(g.TMAX))
         fail("Длина порции TMAX должна быть больше 0 (TMAX = " + CStr(g.TMAX) + ")");
 
-    model.checkLimits();
+    model.checkLimits(g);
 
     Plan p;
     const int ndel = g.NDEL, np1 = ndel + 1;
     if (first) {
-        p.tau = model.preparedDelays();
+        p.tau = model.preparedDelays(g);
         if (static_cast<int>(p.tau.size()) < m) fail(kNotRead);
         p.tau.resize(static_cast<std::size_t>(m));
     } else {
@@ -131,7 +128,7 @@ Plan checkAndPlan(DelayModel& model, bool first) {
     }
 
     for (int k = 1; k <= n; ++k) {
-        const double th = model.decay(k);
+        const double th = model.decay(g, k);
         if (!(th != 0) || !std::isfinite(th))
             fail("Скорость распада TETA(" + CStr(k) + ") должна быть отлична от 0 (TETA = " + CStr(th) + ")");
         const StepWeights w = stepWeights(th, p.h);
@@ -176,6 +173,7 @@ Plan checkAndPlan(DelayModel& model, bool first) {
 // What the steps of a run read, taken once before the windows.
 struct StepPlan {
     Surface* surf;
+    Store* store;
     DelayModel* model;
     int n, m, ndel;
     const int* tapNode;         // KTAU(1..m-1)
@@ -214,7 +212,7 @@ template <int N>
     double* zm = p.tapRow[p.m];
     const double* a = p.table + static_cast<std::size_t>(d + 1) * p.stride;
     for (int k = 1; k <= n; ++k) zm[k] = a[k];
-    p.model->Vych_PCH();
+    p.model->Vych_PCH(*p.store);
 }
 
 // The steps cc = from..to of a window, node cc + 1 from node cc: the delayed values of the
@@ -257,14 +255,13 @@ long long stepWindow(const StepPlan& p, int from, int to, long long steps, doubl
 
 // ---------------------------------------------------------------- model defaults
 
-std::vector<double> DelayModel::preparedDelays() const {
+std::vector<double> DelayModel::preparedDelays(const Store& g) const {
     std::vector<double> t;
-    for (int j = 1; j <= delays(); ++j) t.push_back(mdlGlobal.TAU(j));
+    for (int j = 1; j <= delays(g); ++j) t.push_back(g.TAU(j));
     return t;
 }
 
-void DelayModel::setScales() {
-    Store& g = mdlGlobal;
+void DelayModel::setScales(Store& g) {
     g.SCLX = g.ALFA * g.DLX;
     g.SCRX = g.ALFA * g.DRX;
     g.SCLT = 0;
@@ -272,8 +269,7 @@ void DelayModel::setScales() {
 
 // ---------------------------------------------------------------- pieces
 
-void allocDelayTables(int nodes, int ncomp, int ndelays) {
-    Store& g = mdlGlobal;
+void allocDelayTables(Store& g, int nodes, int ncomp, int ndelays) {
     g.ZTAB.alloc(nodes, ncomp);
     g.ZTAU.alloc(ndelays, ncomp);
     g.TAU.alloc(ndelays);
@@ -306,8 +302,7 @@ int delayNode(double R, double h, int np1, double& r) {
     return found;
 }
 
-void delayNodes(int m) {
-    Store& g = mdlGlobal;
+void delayNodes(Store& g, int m) {
     const int np1 = g.NDEL + 1;
     for (int j = 1; j < m; ++j) {
         double r = 0;
@@ -318,8 +313,7 @@ void delayNodes(int m) {
     }
 }
 
-void delayedValues(int d, int m, int n, DelayModel& model) {
-    Store& g = mdlGlobal;
+void delayedValues(Store& g, int d, int m, int n, DelayModel& model) {
     // ZTAU(j) = (1 - r)*ZTAB(d + k) + r*ZTAB(d + k + 1); a delay on a node reads that node
     // alone (the next one may not be computed yet).
     for (int j = 1; j < m; ++j) {
@@ -337,7 +331,7 @@ void delayedValues(int d, int m, int n, DelayModel& model) {
     double* zm = g.ZTAU.row(m);
     const double* a = g.ZTAB.row(d + 1);
     for (int c = 1; c <= n; ++c) zm[c] = a[c];
-    model.Vych_PCH();
+    model.Vych_PCH(g);
 }
 
 StepWeights stepWeights(double theta, double h) {
@@ -348,8 +342,8 @@ StepWeights stepWeights(double theta, double h) {
     return {1 / e, (q - 1) / theta, (e - q) / theta};
 }
 
-std::string delayRow(int num, double t, int node, int n) {
-    const double* z = mdlGlobal.ZTAB.row(node);
+std::string delayRow(const Store& g, int num, double t, int node, int n) {
+    const double* z = g.ZTAB.row(node);
     std::string row;
     row.reserve(static_cast<std::size_t>(24 + 14 * n));
     row += Format(num, "00000");
@@ -384,22 +378,22 @@ double dampedNewton(const std::function<std::pair<double, double>(double)>& gdg,
 // ---------------------------------------------------------------- the run
 
 void DelayIntegr(Ctx& c, DelayModel& model) {
-    Store& g = mdlGlobal;
+    Store& g = c.store;
     const bool first = g.L < 1;
-    const Plan plan = checkAndPlan(model, first);
-    const int n = model.components(), m = model.delays();
+    const Plan plan = checkAndPlan(g, model, first);
+    const int n = model.components(g), m = model.delays(g);
     const int ndel = g.NDEL, np1 = ndel + 1, np2 = 2 * ndel;
 
     // 1. Plot ranges; SCRT is the portion length as it was entered.
     const double scrt = g.TMAX;
-    model.setScales();
+    model.setScales(g);
     g.SCRT = scrt;
     if (badRange(g.SCLT, g.SCRT))
         fail("Пустой диапазон графика: u от " + CStr(g.SCLT) + " до " + CStr(g.SCRT));
     if (badRange(g.SCLX, g.SCRX))
         fail("Пустой диапазон графика: Z от " + CStr(g.SCLX) + " до " + CStr(g.SCRX));
 
-    const Snapshot snap(m, np1, n);
+    const Snapshot snap(g, m, np1, n);
     try {
         // 2. First portion: delays, step, windows, initial function, delay nodes.
         if (first) {
@@ -407,7 +401,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
             g.HHH = plan.h;
             g.NPER = toI16(plan.nper);
             g.TMAX = plan.tmax;
-            model.Nach_Rasp();
+            model.Nach_Rasp(g);
             for (int j = 1; j < m; ++j) {
                 g.KTAU(j) = plan.ktau[static_cast<std::size_t>(j - 1)];
                 g.RTAU(j) = plan.rtau[static_cast<std::size_t>(j - 1)];
@@ -418,7 +412,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
 
         // 3. Results header and the plot frame.
         auto out = TextWriter::create(c.paths.userFile(model.resultsName()));
-        model.header(*out);
+        model.header(g, *out);
         if (ResultsSink* sink = resultsSink()) sink->begin('Z', n);
         model.DrawMesh1(c);
 
@@ -427,7 +421,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         for (Vec* v : {&g.EC1m, &g.EC2m, &g.EHIm})
             if (v->upper() < n) v->alloc(n);
         for (int k = 1; k <= n; ++k) {
-            w[static_cast<std::size_t>(k)] = stepWeights(model.decay(k), h);
+            w[static_cast<std::size_t>(k)] = stepWeights(model.decay(g, k), h);
             g.EHIm(k) = w[static_cast<std::size_t>(k)].c0;
             g.EC1m(k) = w[static_cast<std::size_t>(k)].c1;
             g.EC2m(k) = w[static_cast<std::size_t>(k)].c2;
@@ -467,9 +461,21 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         g.ZTAB.row(std::max(np2, np1 + plan.nrem) + 1);
         double* const table = g.ZTAB.row(0);
         const std::size_t stride = static_cast<std::size_t>(g.ZTAB.cols()) + 1;
-        const StepPlan stepPlan{
-            &c.surf,       &model, n,      m,        ndel, tapNode.data(), tapFraction.data(),
-            tapRow.data(), table,  stride, w.data(), f1,   g.F2.data(),    fz};
+        const StepPlan stepPlan{&c.surf,
+                                &g,
+                                &model,
+                                n,
+                                m,
+                                ndel,
+                                tapNode.data(),
+                                tapFraction.data(),
+                                tapRow.data(),
+                                table,
+                                stride,
+                                w.data(),
+                                f1,
+                                g.F2.data(),
+                                fz};
         auto startWindow = [&] {
             tapValues<0>(stepPlan, 0);
             for (int k = 1; k <= n; ++k) f1[k] = fz[k];
@@ -489,7 +495,7 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
             shift(ndel);
             GraphicZRun(c, t0, 1, ndel, 1);
             for (int p = 1; p <= np1; ++p)
-                if (p == 1 || p % g.NSC == 0) out->line(delayRow(p, t0 + (p - 1) * h, p, n));
+                if (p == 1 || p % g.NSC == 0) out->line(delayRow(g, p, t0 + (p - 1) * h, p, n));
             t0 = t0 + taum;
         }
 
@@ -499,13 +505,13 @@ void DelayIntegr(Ctx& c, DelayModel& model) {
         steps = stepWindow(stepPlan, np1, np1 + nrem, steps, t0, h);
         GraphicZRun(c, t0, np1, np1 + nrem, np1);
         for (int cc = np1; cc <= np1 + nrem; ++cc)
-            if (cc % g.NSC == 0) out->line(delayRow(cc, t0 + (cc - ndel) * h, cc + 1, n));
+            if (cc % g.NSC == 0) out->line(delayRow(g, cc, t0 + (cc - ndel) * h, cc + 1, n));
         shift(nrem);
 
         // 7. A failed write of the table is reported.
         out->close();
     } catch (...) {
-        snap.restore();
+        snap.restore(g);
         throw;
     }
 }

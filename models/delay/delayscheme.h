@@ -30,12 +30,14 @@
 //                for the remainder (at most three curves IC(1..3)).
 //
 // HOW A SECTION PLUGS IN
-//   1. InputPar: call allocDelayTables(nodes, comps, delays) with the section's bounds
-//      (1000 nodes x 5 components for sections 1.2/2.2, 1000 x MDIM for 6, 5000 x 1 for
-//      5.1.2/5.2.2; delays 20, or LTAU for 6), read the file, set NP1 = NDEL + 1,
-//      NP2 = 2*NDEL and L = 0.
+//   1. InputPar: call allocDelayTables(g, nodes, comps, delays) on the store read into,
+//      with the section's bounds (1000 nodes x 5 components for sections 1.2/2.2, 1000 x
+//      MDIM for 6, 5000 x 1 for 5.1.2/5.2.2; delays 20, or LTAU for 6), read the file, set
+//      NP1 = NDEL + 1, NP2 = 2*NDEL and L = 0.
 //   2. Derive the section class from both SectionCore and DelayModel (as Sec22 in
-//      models/section22/sec22.h) and implement what the section does differently:
+//      models/section22/sec22.h) and implement what the section does differently; every
+//      hook but resultsName and DrawMesh1 (which has the context) is handed the store of
+//      the run, the context's, as its first argument g:
 //        components()       n: equations integrated (MDIM; 1 for the scalar sections);
 //        delays()           m: delays used; TAU(m) is the window (LTAU; 1 for 5.1.2; 2 for 5.2.2);
 //        preparedDelays()   TAU(1..m) as the first portion makes them (x PTAU for 1.2/2.2,
@@ -48,7 +50,7 @@
 //                           ZD2 = ZTAU(2,1)); the TASKDIR choice lives here;
 //        checkLimits()      the section's own refusals (GAMA >= 1, PTAU > 0, MCLASS, ...);
 //        setScales()        SCLX, SCRX, SCLT of the plot (default: ALFA*DLX, ALFA*DRX, 0);
-//        resultsName()      "Results.mtz", ...;  header(out): the lines before the rows;
+//        resultsName()      "Results.mtz", ...;  header(g, out): the lines before the rows;
 //        DrawMesh1(c)       MeshMaskG + Nadpis of the section.
 //   3. void Integr1(Ctx& c) override { DelayIntegr(c, *this); }  -- the whole computation.
 //
@@ -76,27 +78,27 @@ class DelayModel {
 public:
     virtual ~DelayModel() = default;
 
-    virtual int components() const { return mdlGlobal.MDIM; }
-    virtual int delays() const { return mdlGlobal.LTAU; }
+    virtual int components(const Store& g) const { return g.MDIM; }
+    virtual int delays(const Store& g) const { return g.LTAU; }
     // The delays TAU(1..m) of the first portion (index 0 of the result is TAU(1)).
-    virtual std::vector<double> preparedDelays() const;
-    virtual double decay(int /*k*/) const { return 1.0; }
+    virtual std::vector<double> preparedDelays(const Store& g) const;
+    virtual double decay(const Store& /*g*/, int /*k*/) const { return 1.0; }
 
-    virtual void Nach_Rasp() = 0;
-    virtual void Vych_PCH() = 0;
-    virtual void checkLimits() const {}
-    virtual void setScales();
+    virtual void Nach_Rasp(Store& g) = 0;
+    virtual void Vych_PCH(Store& g) = 0;
+    virtual void checkLimits(const Store& /*g*/) const {}
+    virtual void setScales(Store& g);
     virtual std::string resultsName() const = 0;
-    virtual void header(TextWriter& out) = 0;
+    virtual void header(const Store& g, TextWriter& out) = 0;
     virtual void DrawMesh1(Ctx& c) = 0;
 };
 
 // ZTAB 0..nodes x 0..ncomp, ZTAU 0..ndelays x 0..ncomp, TAU/KTAU/RTAU 0..ndelays,
-// FZ/F1/F2 0..ncomp; all zero.
-void allocDelayTables(int nodes, int ncomp, int ndelays);
+// FZ/F1/F2 0..ncomp of g; all zero.
+void allocDelayTables(Store& g, int nodes, int ncomp, int ndelays);
 
-// Steps 1-7 of the scheme: checks, first-portion preparation, results file, windows,
-// remainder and final shift. The shell prints and increases L afterwards.
+// Steps 1-7 of the scheme on the context's store: checks, first-portion preparation, results
+// file, windows, remainder and final shift. The shell prints and increases L afterwards.
 void DelayIntegr(Ctx& c, DelayModel& m);
 
 // ---- pieces, public for the sections' tests and the benchmarks
@@ -107,9 +109,9 @@ void DelayIntegr(Ctx& c, DelayModel& m);
 // outside the window.
 int delayNode(double R, double h, int np1, double& r);
 // KTAU(j), RTAU(j) for j = 1..m-1 from the stored TAU and HHH.
-void delayNodes(int m);
-// ZTAU(j, k) for the node with shift d, then model.Vych_PCH().
-void delayedValues(int d, int m, int n, DelayModel& model);
+void delayNodes(Store& g, int m);
+// ZTAU(j, k) for the node with shift d, then model.Vych_PCH(g).
+void delayedValues(Store& g, int d, int m, int n, DelayModel& model);
 // Step weights for a decay rate theta and the step h.
 struct StepWeights {
     double c0, c1, c2;
@@ -117,7 +119,7 @@ struct StepWeights {
 StepWeights stepWeights(double theta, double h);
 // One results row: Format(num, "00000") & "   " & Format(t, "0.00000E+00") & "   " and
 // Format(ZTAB(node, k), "0.00000E+00") & "   " for k = 1..n.
-std::string delayRow(int num, double t, int node, int n);
+std::string delayRow(const Store& g, int num, double t, int node, int n);
 
 // Newton iteration z <- z + delta, delta = (-damp * g(z)) / g'(z), stopping after the first
 // step with |delta| < tol; gdg(z) returns {g, g'}. Capped at cap steps; a non-finite value

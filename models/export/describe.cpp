@@ -8,16 +8,11 @@
 #include "data/error.h"
 #include "data/numtext.h"
 #include "data/store.h"
-#include "models/section11/sec11.h"
 #include "models/section12/sec12.h"
-#include "models/section21/sec21.h"
 #include "models/section22/sec22.h"
 #include "models/section6/sec6.h"
-#include "models/section8/sec8.h"
 #include "models/section9/sec9.h"
-#include "synthesis/section511/sec511.h"
 #include "synthesis/section512/sec512.h"
-#include "synthesis/section521/sec521.h"
 #include "synthesis/section522/sec522.h"
 
 #include <algorithm>
@@ -28,8 +23,6 @@
 namespace velta {
 
 namespace {
-
-const int kExportable[] = {11, 21, 8, 9, 511, 521, 12, 22, 6, 512, 522};
 
 std::string X(int i) { return "X" + std::to_string(i); }
 std::string Z(int i) { return "Z" + std::to_string(i); }
@@ -89,8 +82,7 @@ std::vector<int> predecessors(int i, int n, int kmod, bool sec8) {
     return p;
 }
 
-ModelDesc symmetric(bool sec8) {
-    const auto& g = mdlGlobal;
+ModelDesc symmetric(const Store& g, bool sec8) {
     const int n = g.NDIM;
     needState(g.X1, n);
     if (g.MCLASS < 1 || g.MCLASS > 4)
@@ -120,8 +112,12 @@ ModelDesc symmetric(bool sec8) {
     return m;
 }
 
-ModelDesc general() {
-    const auto& g = mdlGlobal;
+}  // namespace
+
+ModelDesc describeSymmetric(Store& g, SectionCore&) { return symmetric(g, false); }
+ModelDesc describeEcological(Store& g, SectionCore&) { return symmetric(g, true); }
+
+ModelDesc describeGeneral(Store& g, SectionCore&) {
     const int n = g.NDIM;
     needState(g.X1, n);
     if (g.MC.rows() < n) fail(kNotRead);
@@ -145,8 +141,8 @@ ModelDesc general() {
     return m;
 }
 
-ModelDesc chaos(const Sec9& s) {
-    const auto& g = mdlGlobal;
+ModelDesc describeChaos(Store& g, SectionCore& core) {
+    const auto& s = dynamic_cast<const Sec9&>(core);
     const int n = g.NDIM;
     if (n < 1 || n > 3) fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3");
     needState(s.YO, n);
@@ -171,8 +167,7 @@ ModelDesc chaos(const Sec9& s) {
     return m;
 }
 
-ModelDesc chain1() {
-    const auto& g = mdlGlobal;
+ModelDesc describeChain1(Store& g, SectionCore&) {
     const int n = g.NDIM;
     if (n < 3) fail("Число уравнений NDIM должно быть не меньше 3 (NDIM = " + CStr(g.NDIM) + ")");
     needState(g.X1, n);
@@ -193,8 +188,7 @@ ModelDesc chain1() {
     return m;
 }
 
-ModelDesc chain2() {
-    const auto& g = mdlGlobal;
+ModelDesc describeChain2(Store& g, SectionCore&) {
     const int n = g.NDIM, n1 = g.NDIM1;
     if (g.NDIM1 < 2 || g.NDIM2 < 2 || n != g.NDIM1 + g.NDIM2 - 1)
         fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2");
@@ -218,22 +212,23 @@ ModelDesc chain2() {
 
 // ---------------------------------------------------------------- delay sections
 
+namespace {
+
 // delay(Zc, TAUj); the largest delay is read from the window's first node, the others
 // between nodes: both are Z(c) at t - TAU(j).
 std::string zd(int j, int c) { return "delay(" + Z(c) + ", TAU" + std::to_string(j) + ")"; }
 
 // The delays, step, interval and initial function of a first portion, from a copy of
 // the store (which is put back whatever happens).
-void delayRun(ModelDesc& m, DelayModel& model, const std::vector<std::string>& tauNames) {
-    const Store saved = mdlGlobal;
-    auto& g = mdlGlobal;
+void delayRun(Store& g, ModelDesc& m, DelayModel& model, const std::vector<std::string>& tauNames) {
+    const Store saved = g;
     try {
-        const int n = model.components(), md = model.delays();
+        const int n = model.components(g), md = model.delays(g);
         if (g.NDEL < 1 || g.ZTAB.rows() < g.NDEL + 1 || g.ZTAB.cols() < n || n < 1 || md < 1 ||
             g.TAU.upper() < md)
             fail(kNotRead);
         std::vector<double> tau;
-        if (g.L < 1) tau = model.preparedDelays();
+        if (g.L < 1) tau = model.preparedDelays(g);
         else
             for (int j = 1; j <= md; ++j) tau.push_back(g.TAU(j));
         for (int j = 1; j <= md; ++j) g.TAU(j) = tau[static_cast<std::size_t>(j - 1)];
@@ -242,7 +237,7 @@ void delayRun(ModelDesc& m, DelayModel& model, const std::vector<std::string>& t
         g.HHH = taum / g.NDEL;
         g.NP1 = static_cast<i16>(g.NDEL + 1);
         g.NP2 = static_cast<i16>(2 * g.NDEL);
-        model.Nach_Rasp();
+        model.Nach_Rasp(g);
         for (int k = 1; k <= n; ++k) m.vars[static_cast<std::size_t>(k - 1)].initial = g.ZTAB(g.NP1, k);
         for (int j = 1; j <= md && j <= static_cast<int>(tauNames.size()); ++j)
             m.params.push_back(
@@ -254,10 +249,10 @@ void delayRun(ModelDesc& m, DelayModel& model, const std::vector<std::string>& t
             m.notes.push_back("Начальные данные первой порции счёта (уже выполнено порций: " + CStr(saved.L) +
                               ")");
     } catch (...) {
-        mdlGlobal = saved;
+        g = saved;
         throw;
     }
-    mdlGlobal = saved;
+    g = saved;
 }
 
 std::vector<std::string> tauNames(int m, const std::string& base = "TAU") {
@@ -266,8 +261,10 @@ std::vector<std::string> tauNames(int m, const std::string& base = "TAU") {
     return v;
 }
 
-ModelDesc symmetricDelay(Sec12& s) {
-    const auto& g = mdlGlobal;
+}  // namespace
+
+ModelDesc describeSymmetricDelay(Store& g, SectionCore& core) {
+    auto& s = dynamic_cast<Sec12&>(core);
     const int n = g.MDIM;
     if (n < 1 || n > 5) fail("Число уравнений MDIM должно быть от 1 до 5");
     const auto need = Sec12::taskNeeds(g.TASKDIR);
@@ -297,12 +294,12 @@ ModelDesc symmetricDelay(Sec12& s) {
                               ? "-" + Z(k)
                               : f[static_cast<std::size_t>(k)] + " - " + Z(k)});
     m.notes.push_back("Задача " + t + "; запаздывания TAU(j) = PTAU*TAUm(j)");
-    delayRun(m, s, tauNames(g.LTAU));
+    delayRun(g, m, s, tauNames(g.LTAU));
     return m;
 }
 
-ModelDesc generalDelay(Sec22& s) {
-    const auto& g = mdlGlobal;
+ModelDesc describeGeneralDelay(Store& g, SectionCore& core) {
+    auto& s = dynamic_cast<Sec22&>(core);
     const int n = g.MDIM;
     if (n < 1 || n > 5) fail("Число уравнений MDIM должно быть от 1 до 5");
     ModelDesc m;
@@ -323,12 +320,12 @@ ModelDesc generalDelay(Sec22& s) {
                               ? "-" + Z(k)
                               : f[static_cast<std::size_t>(k)] + " - " + Z(k)});
     m.notes.push_back("Запаздывания TAU(j) = PTAU*TAUm(j)");
-    delayRun(m, s, tauNames(g.LTAU));
+    delayRun(g, m, s, tauNames(g.LTAU));
     return m;
 }
 
-ModelDesc systemDelay(Sec6& s) {
-    const auto& g = mdlGlobal;
+ModelDesc describeSystemDelay(Store& g, SectionCore& core) {
+    auto& s = dynamic_cast<Sec6&>(core);
     const int n = g.MDIM, md = g.LTAU;
     if (n < 1 || md < 1 || g.ALFAm.upper() < n || g.GAMAm.upper() < n || g.TETAm.upper() < n ||
         static_cast<int>(g.BETAm.size()) <= n)
@@ -379,12 +376,12 @@ ModelDesc systemDelay(Sec6& s) {
         m.vars.push_back({Z(k), 0, f + " - TETA" + std::to_string(k) + "*" + Z(k)});
     }
     m.notes.push_back("Класс " + CStr(g.MCLASS) + "; связи BETA(i,j,k) > 0 под именами Bi_j_k");
-    delayRun(m, s, tauNames(md));
+    delayRun(g, m, s, tauNames(md));
     return m;
 }
 
-ModelDesc oneElementDelay(Sec512& s) {
-    const auto& g = mdlGlobal;
+ModelDesc describeOneElementDelay(Store& g, SectionCore& core) {
+    auto& s = dynamic_cast<Sec512&>(core);
     if (g.TETAm.upper() < 1) fail(kNotRead);
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA}, {"BETA", g.BETA}, {"GAMA", g.GAMA}, {"TETA", g.TETAm(1)}};
@@ -392,12 +389,12 @@ ModelDesc oneElementDelay(Sec512& s) {
     if (g.Z_1 != 0)
         m.notes.push_back("Возмущение Z_1 = " + CStr(g.Z_1) +
                           " на самом старом узле окна (t = -TAU1) в модель не входит: история постоянна");
-    delayRun(m, s, tauNames(1));
+    delayRun(g, m, s, tauNames(1));
     return m;
 }
 
-ModelDesc twoElementDelay(Sec522& s) {
-    const auto& g = mdlGlobal;
+ModelDesc describeTwoElementDelay(Store& g, SectionCore& core) {
+    auto& s = dynamic_cast<Sec522&>(core);
     if (g.TETAm.upper() < 1) fail(kNotRead);
     ModelDesc m;
     m.params = {{"ALFA", g.ALFA},   {"ALFA1", g.ALFA1}, {"ALFA2", g.ALFA2}, {"BETA1", g.BETA1},
@@ -409,15 +406,11 @@ ModelDesc twoElementDelay(Sec522& s) {
         m.notes.push_back("Возмущение Z_1 = " + CStr(g.Z_1) +
                           " на самом старом узле окна (t = -TAU2) в модель не входит: история постоянна");
     m.notes.push_back("Запаздывания упорядочены: TAU1 <= TAU2");
-    delayRun(m, s, tauNames(2));
+    delayRun(g, m, s, tauNames(2));
     return m;
 }
 
-}  // namespace
-
-bool hasModelExport(int code) {
-    return std::find(std::begin(kExportable), std::end(kExportable), code) != std::end(kExportable);
-}
+bool hasModelExport(int code) { return modelDescriber(code) != nullptr; }
 
 std::string noModelMessage(int code) {
     const SectionInfo* s = findSection(code);
@@ -425,23 +418,11 @@ std::string noModelMessage(int code) {
     return "В разделе «" + name + "» нет системы уравнений для экспорта модели.";
 }
 
-ModelDesc describeModel(SectionCore& core) {
+ModelDesc describeModel(Store& g, SectionCore& core) {
     const int code = core.code();
-    if (!hasModelExport(code)) fail(noModelMessage(code));
-    ModelDesc m;
-    switch (code) {
-    case 11: m = symmetric(false); break;
-    case 8: m = symmetric(true); break;
-    case 21: m = general(); break;
-    case 9: m = chaos(dynamic_cast<Sec9&>(core)); break;
-    case 511: m = chain1(); break;
-    case 521: m = chain2(); break;
-    case 12: m = symmetricDelay(dynamic_cast<Sec12&>(core)); break;
-    case 22: m = generalDelay(dynamic_cast<Sec22&>(core)); break;
-    case 6: m = systemDelay(dynamic_cast<Sec6&>(core)); break;
-    case 512: m = oneElementDelay(dynamic_cast<Sec512&>(core)); break;
-    default: m = twoElementDelay(dynamic_cast<Sec522&>(core)); break;
-    }
+    const ModelDescriber describe = modelDescriber(code);
+    if (!describe) fail(noModelMessage(code));
+    ModelDesc m = describe(g, core);
     m.section = code;
     const SectionInfo* s = findSection(code);
     m.title = s ? s->caption : std::to_string(code);

@@ -50,9 +50,10 @@ void frmUni_11::writeDataFile(const std::string& path) {
     const Sec11::Fields f = currentFields();
     // The same checks at "Ввод" as the other network windows (2.1, 8).
     fieldcheck::checkNetworkTexts(f, planeLength(f));
+    Store& g = host_.store();
     checkByReading(
-        path, [&](const std::string& p) { Sec11::Table_File(p, f); }, &Sec11::checkLimits);
-    Sec11::Table_File(path, f);
+        path, [&](const std::string& p) { Sec11::Table_File(g, p, f); }, [&g] { Sec11::checkLimits(g); });
+    Sec11::Table_File(g, path, f);
 }
 
 }  // namespace velta

@@ -16,7 +16,7 @@ public:
     Sec11::Fields currentFields() const;
 
 protected:
-    void fillFields() override { net_.show(Sec11::fieldsFromStore()); }
+    void fillFields() override { net_.show(Sec11::fieldsFromStore(host_.store())); }
     void writeDataFile(const std::string& path) override;
 
 private:

@@ -78,20 +78,19 @@ void rhs(int mclass, int n, int kmod, double alfa, double beta, const Power& pw,
 
 // ---------------------------------------------------------------- data file
 
-void Sec11::InputPar(Ctx& c) { readParFile(c.paths, dataPath, readSymmetricData); }
+void Sec11::InputPar(Ctx& c) { readParFile(c.store, c.paths, dataPath, readSymmetricData); }
 
-Sec11::Fields Sec11::fieldsFromStore() { return symmetricFieldsFromStore(); }
+Sec11::Fields Sec11::fieldsFromStore(const Store& g) { return symmetricFieldsFromStore(g); }
 
-void Sec11::Table_File(const std::string& path, const Fields& f) {
+void Sec11::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
-    writeSymmetricData(*w, f);
+    writeSymmetricData(g, *w, f);
     w->close();
 }
 
 // ---------------------------------------------------------------- model
 
-void Sec11::Vych_PCH() {
-    auto& g = mdlGlobal;
+void Sec11::Vych_PCH(Store& g) {
     const int n = g.NDIM;
     if (n < 1 || g.XV.upper() < n || g.FV.upper() < n || g.XG.upper() < n) throw VeltaError(kNotRead);
     if (g.KMOD < 1 || g.KMOD > n + 1)
@@ -101,8 +100,7 @@ void Sec11::Vych_PCH() {
 }
 
 // Newton's method on G(S) = 0, the model with every component equal to S (m = KMOD - 1).
-void Sec11::Station() {
-    auto& g = mdlGlobal;
+void Sec11::Station(Store& g) {
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
     const double m = g.KMOD - 1;
     double s;
@@ -157,33 +155,32 @@ void Sec11::Station() {
     g.STAT = s;
 }
 
-void Sec11::checkLimits() {
-    const auto& g = mdlGlobal;
-    checkNdim();
-    needVectors(autonomousVectors(), g.NDIM);
-    checkClass();
+void Sec11::checkLimits(Store& g) {
+    checkNdim(g);
+    needVectors(autonomousVectors(g), g.NDIM);
+    checkClass(g);
     const int kmin = g.MCLASS == 3 ? 1 : 2;
     if (g.KMOD < kmin || g.KMOD > g.NDIM + 1)
         fail("Для класса " + CStr(g.MCLASS) + " число KMOD должно быть от " + CStr(kmin) +
              " до NDIM + 1 (KMOD = " + CStr(g.KMOD) + ", NDIM = " + CStr(g.NDIM) + ")");
     if (!(g.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(g.ALFA) + ")");
     if (!(g.BETA > 0)) fail("Параметр BETA должен быть больше 0 (BETA = " + CStr(g.BETA) + ")");
-    checkStep();
-    checkTableDensity();
-    checkPortions();
+    checkStep(g);
+    checkTableDensity(g);
+    checkPortions(g);
     // A list shorter than NK (never read) is left to the reading.
-    if (g.INK.upper() >= g.NK) checkInitialList();
-    checkPlotList(13);
+    if (g.INK.upper() >= g.NK) checkInitialList(g);
+    checkPlotList(g, 13);
 }
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec11::Rezults(TextWriter& out, i32 j, double t) {
+void Sec11::Rezults(Store& g, TextWriter& out, i32 j, double t) {
     if (j == 1) {
-        writeSymmetricHeader(out);
-        mdlGlobal.NROW = 0;
+        writeSymmetricHeader(g, out);
+        g.NROW = 0;
     }
-    if (tableStep(j)) writeTableRow(out, j, t, "00000");
+    if (tableStep(g, j)) writeTableRow(g, out, j, t, "00000");
 }
 
 // ---------------------------------------------------------------- integration
@@ -195,18 +192,18 @@ namespace {
 struct Ring11 {
     static constexpr AutonomousPlan plan{11,   0,    "Results.mnk", "   Симметричные ГГС",
                                          true, true, true,          StepCount::Round};
+    Store& g;  // the store of the run
     int n = 0, mclass = 0, kmod = 0;
     double alfa = 0, beta = 0, ehi = 0, ec1 = 0, ec2 = 0;
     Power pw{0};
     double *f1 = nullptr, *f2 = nullptr, *xg = nullptr;
 
-    void check() { Sec11::checkLimits(); }
+    void check() { Sec11::checkLimits(g); }
     void prepare() {
-        Sec11::Station();
-        setExpWeights();
+        Sec11::Station(g);
+        setExpWeights(g);
     }
     void bind() {
-        auto& g = mdlGlobal;
         n = g.NDIM;
         mclass = g.MCLASS;
         kmod = g.KMOD;
@@ -226,17 +223,17 @@ struct Ring11 {
     void correct(const double* x1, double* xnew, int m) const {
         unitDecayStep<SumOrder::ForcingFirst>(x1, f1, f2, xnew, m, ehi, ec1, ec2);
     }
-    void rows(TextWriter& out, i32 j, double t) { Sec11::Rezults(out, j, t); }
+    void rows(TextWriter& out, i32 j, double t) { Sec11::Rezults(g, out, j, t); }
     void finish(TextWriter&) {}
     // A portioned run is one run: the next one plots continuously unless the file is read
     // again.
-    void afterRun() { mdlGlobal.LSTEP = 0; }
+    void afterRun() { g.LSTEP = 0; }
 };
 
 }  // namespace
 
 void Sec11::Integr1(Ctx& c) {
-    Ring11 s;
+    Ring11 s{c.store};
     AutonomousIntegr(c, s);
 }
 

@@ -20,18 +20,18 @@ public:
     using Fields = SymmetricFields;
     // The texts the window shows after a reading (free-format texts of the store values;
     // lists joined by ","; grids by vectorGrid).
-    static Fields fieldsFromStore();
-    // Writes the data file: every block with its header-store lines and the field texts.
-    static void Table_File(const std::string& path, const Fields& f);
+    static Fields fieldsFromStore(const Store& g);
+    // Writes the data file: every block with its header-store lines of g and the field texts.
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // Right-hand sides F(XV) into FV for the four classes.
-    static void Vych_PCH();
+    static void Vych_PCH(Store& g);
     // Stationary symmetric solution STAT by Newton's method (capped; error when it fails).
-    static void Station();
+    static void Station(Store& g);
     // Refuses values the computation cannot work with, before anything is computed.
-    static void checkLimits();
+    static void checkLimits(Store& g);
     // Results header (at j = 1) and one row every NSC steps.
-    static void Rezults(TextWriter& out, i32 j, double t);
+    static void Rezults(Store& g, TextWriter& out, i32 j, double t);
 };
 
 }  // namespace velta

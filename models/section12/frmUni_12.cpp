@@ -33,7 +33,7 @@ frmUni_12::frmUni_12(FormHost& host)
 }
 
 void frmUni_12::fillFields() {
-    const Sec12::Fields f = Sec12::fieldsFromStore();
+    const Sec12::Fields f = Sec12::fieldsFromStore(host_.store());
     txtMclass->setText(q(f.mclass));
     txtNdim->setText(q(f.ndim));
     txtKmod->setText(q(f.kmod));
@@ -41,13 +41,14 @@ void frmUni_12::fillFields() {
 }
 
 void frmUni_12::Tabl1_Dspl(bool zeros) {
-    const int n = std::max<int>(mdlGlobal.LTAU, 0);
-    showTauGrid(Sec12::tauGrid(mdlGlobal.TAU, n, zeros), n);
+    const Store& g = host_.store();
+    const int n = std::max<int>(g.LTAU, 0);
+    showTauGrid(Sec12::tauGrid(g.TAU, n, zeros), n);
 }
 
 void frmUni_12::fillGrids(bool zeros) { Tabl1_Dspl(zeros); }
 
-void frmUni_12::setDimension(i16 n) { mdlGlobal.LTAU = n; }
+void frmUni_12::setDimension(i16 n) { host_.store().LTAU = n; }
 
 Sec12::Fields frmUni_12::currentFields() const {
     Sec12::Fields f;
@@ -63,7 +64,7 @@ Sec12::Fields frmUni_12::currentFields() const {
 void frmUni_12::writeDataFile(const std::string& path) {
     const Sec12::Fields f = currentFields();
     Sec12::checkFields(f);
-    Sec12::Table_File(path, f);
+    Sec12::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

@@ -47,10 +47,10 @@ std::string needsText(const std::string& task, Sec12::TaskNeeds n) {
 
 void Sec12::InputPar(Ctx& c) {
     readParFile(
-        c.paths, dataPath,
+        c.store, c.paths, dataPath,
         [](ParReader& r) {
-            auto& g = mdlGlobal;
-            allocDelayTables(kNodes, kComps, kDelays);
+            Store& g = r.store();
+            allocDelayTables(g, kNodes, kComps, kDelays);
             // 1. the network M(NDIM,KMOD)
             r.Head_Input(1);
             r.Key_InputI("MClass", g.MCLASS);
@@ -88,8 +88,7 @@ GridText Sec12::tauGrid(const Vec& tau, int ltau, bool zeros) {
     return t;
 }
 
-Sec12::Fields Sec12::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec12::Fields Sec12::fieldsFromStore(const Store& g) {
     Fields f;
     f.mclass = CStr(g.MCLASS);
     f.ndim = CStr(g.NDIM);
@@ -101,27 +100,27 @@ Sec12::Fields Sec12::fieldsFromStore() {
     f.ltau = CStr(g.LTAU);
     f.ptau = CStr(g.PTAU);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
-    delayRunTextsFromStore(f);
+    delayRunTextsFromStore(g, f);
     return f;
 }
 
-void Sec12::Table_File(const std::string& path, const Fields& f) {
+void Sec12::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "MCLASS", f.mclass);
     Key_File(o, "NDIM", f.ndim);
     Key_File(o, "KMOD", f.kmod);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Key_File(o, "MDIM", f.mdim);
     Key_File(o, "LTAU", f.ltau);
     Key_File(o, "PTAU", f.ptau);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
-    writeDelayRunBlocks(o, f);
+    writeDelayRunBlocks(g, o, f);
     w->close();
 }
 
@@ -194,15 +193,13 @@ Sec12::TaskNeeds Sec12::taskNeeds(const std::string& taskdir) {
     return {0, 0};
 }
 
-std::vector<double> Sec12::preparedDelays() const {
-    const auto& g = mdlGlobal;
+std::vector<double> Sec12::preparedDelays(const Store& g) const {
     std::vector<double> t;
     for (int j = 1; j <= g.LTAU; ++j) t.push_back(g.PTAU * g.TAU(j));
     return t;
 }
 
-void Sec12::checkLimits() const {
-    const auto& g = mdlGlobal;
+void Sec12::checkLimits(const Store& g) const {
     if (g.MDIM < 1 || g.MDIM > kComps)
         fail("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(g.MDIM) + ")");
     if (g.LTAU < 1 || g.LTAU > kDelays)
@@ -223,8 +220,7 @@ void Sec12::checkLimits() const {
 
 // FZ from the delayed values z(j, c) = ZTAU(j, c); sums left to right as written. A task
 // folder without a model of its own leaves FZ as it is.
-void Sec12::Vych_PCH() {
-    auto& g = mdlGlobal;
+void Sec12::Vych_PCH(Store& g) {
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
     const Mat& z = g.ZTAU;
     // The task folder by its digit: "Tau0" .. "Tau3", -1 for any other name.
@@ -259,8 +255,7 @@ void Sec12::Vych_PCH() {
 // G(S) = S - ALFA*A(S), A = 1/(1 + m*BETA*S^GAMA), m = KMOD - 1; the step is
 // -0.1*G/D with the slope D = 1 + A^2*ALFA*(ALFA*BETA*GAMA*S^(GAMA-1)), from S = 0 until
 // the step is below 1E-4.
-void Sec12::Station() {
-    auto& g = mdlGlobal;
+void Sec12::Station(Store& g) {
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA, m = g.KMOD - 1;
     const auto gd = [a, b, ga, m](double s) {
         const double A = 1 / (1 + m * b * std::pow(s, ga));
@@ -285,9 +280,8 @@ void Sec12::Station() {
 }
 
 // Stationary value, then the initial function on nodes 1..NP1 (the window before t = 0).
-void Sec12::Nach_Rasp() {
-    Station();
-    auto& g = mdlGlobal;
+void Sec12::Nach_Rasp(Store& g) {
+    Station(g);
     const int np1 = g.NDEL + 1;
     if (g.IND != 0) {
         for (int p = 1; p <= np1; ++p)
@@ -303,8 +297,7 @@ void Sec12::Nach_Rasp() {
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec12::header(TextWriter& out) {
-    const auto& g = mdlGlobal;
+void Sec12::header(const Store& g, TextWriter& out) {
     const std::string e = "0.00000E+00";
     out.line("");
     out.line("ПАРАМЕТРЫ МОДЕЛИ");
@@ -326,7 +319,7 @@ void Sec12::header(TextWriter& out) {
 }
 
 void Sec12::DrawMesh1(Ctx& c) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX, g.SCRX);
     Nadpis(c, 12, "Phys", 8);
 }

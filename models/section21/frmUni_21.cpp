@@ -60,10 +60,11 @@ frmUni_21::frmUni_21(FormHost& host)
 }
 
 void frmUni_21::Matr_Dspl(bool zeros) {
-    const int n = mdlGlobal.NDIM;
+    const Store& g = host_.store();
+    const int n = g.NDIM;
     // Values in rows and columns 2..NDIM+1; Grid_Paint frames them in rows and columns 1
     // and NDIM+2.
-    grdTable1->setGrid(Sec21::matrixGrid(mdlGlobal.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
+    grdTable1->setGrid(Sec21::matrixGrid(g.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
     fitMatrix(grdTable1);
 }
 
@@ -83,7 +84,7 @@ Sec21::Fields frmUni_21::currentFields() const {
 void frmUni_21::writeDataFile(const std::string& path) {
     const Sec21::Fields f = currentFields();
     fieldcheck::checkNetworkTexts(f, planeLength(f));
-    Sec21::Table_File(path, f);
+    Sec21::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

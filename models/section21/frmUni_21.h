@@ -19,7 +19,7 @@ public:
     Sec21::Fields currentFields() const;
 
 protected:
-    void fillFields() override { net_.show(Sec21::fieldsFromStore()); }
+    void fillFields() override { net_.show(Sec21::fieldsFromStore(host_.store())); }
     // The matrix, then the grids of the plane.
     void fillGrids(bool zeros) override;
     void writeDataFile(const std::string& path) override;

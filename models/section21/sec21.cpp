@@ -77,7 +77,7 @@ void rhs(int mclass, int n, const Links& L, double alfa, double beta, const Powe
 // NDIM*NDIM numbers row by row, separated by "," or line ends. The rest of the line after
 // the last one is dropped, and so is the empty line the writer puts after the matrix.
 void readMatrix(ParReader& r, int n) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     TextReader& in = r.in();
     std::vector<std::string> pieces;
     std::size_t next = 0;
@@ -107,8 +107,8 @@ void readMatrix(ParReader& r, int n) {
 // ---------------------------------------------------------------- data file
 
 void Sec21::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
+    readParFile(c.store, c.paths, dataPath, [](ParReader& r) {
+        Store& g = r.store();
         // 1. model
         r.Head_Input(1);
         r.Key_InputI("MClass", g.MCLASS);
@@ -116,9 +116,9 @@ void Sec21::InputPar(Ctx& c) {
         r.Key_InputR("ALFA", g.ALFA);
         r.Key_InputR("BETA", g.BETA);
         r.Key_InputR("GAMA", g.GAMA);
-        checkNdim();
+        checkNdim(g);
         const int n = g.NDIM;
-        allocVectors(autonomousVectors(), n);
+        allocVectors(autonomousVectors(g), n);
         g.MC.alloc(n, n);
 
         // 2. connection matrix
@@ -142,8 +142,7 @@ GridText Sec21::matrixGrid(const Mat& mc, int n, bool zeros) {
     return t;
 }
 
-Sec21::Fields Sec21::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec21::Fields Sec21::fieldsFromStore(const Store& g) {
     Fields f;
     f.mclass = CStr(g.MCLASS);
     f.ndim = CStr(g.NDIM);
@@ -151,29 +150,28 @@ Sec21::Fields Sec21::fieldsFromStore() {
     f.beta = CStr(g.BETA);
     f.gama = CStr(g.GAMA);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
-    fillNetworkFields(f);
+    fillNetworkFields(g, f);
     return f;
 }
 
-void Sec21::Table_File(const std::string& path, const Fields& f) {
+void Sec21::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "MCLASS", f.mclass);
     Key_File(o, "NDIM", f.ndim);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Matr_File(o, planeLength(f), f.mc);  // the matrix at the length of the plane's grids
-    writeNetworkBlocks(o, 3, f, KeyStyle::Mixed);
+    writeNetworkBlocks(g, o, 3, f, KeyStyle::Mixed);
     w->close();
 }
 
 // ---------------------------------------------------------------- model
 
-void Sec21::Vych_PCH2() {
-    auto& g = mdlGlobal;
+void Sec21::Vych_PCH2(Store& g) {
     const int n = g.NDIM;
     if (n < 1 || g.XV.upper() < n || g.FV.upper() < n || g.XG.upper() < n || g.MC.rows() < n ||
         g.MC.cols() < n)
@@ -182,19 +180,17 @@ void Sec21::Vych_PCH2() {
     rhs(g.MCLASS, n, L, g.ALFA, g.BETA, Power(g.GAMA), g.XV.data(), g.XG.data(), g.FV.data());
 }
 
-void Sec21::checkLimits() {
-    const auto& g = mdlGlobal;
-    checkNdim();
-    needVectors(autonomousVectors(), g.NDIM);
+void Sec21::checkLimits(Store& g) {
+    checkNdim(g);
+    needVectors(autonomousVectors(g), g.NDIM);
     if (g.MC.rows() != g.NDIM || g.MC.cols() != g.NDIM) throw VeltaError(kNotRead);
-    checkClass();
-    checkNetworkRun();
+    checkClass(g);
+    checkNetworkRun(g);
 }
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec21::Rezults(TextWriter& out, i32 j, double t) {
-    auto& g = mdlGlobal;
+void Sec21::Rezults(Store& g, TextWriter& out, i32 j, double t) {
     const int n = g.NDIM;
     const std::string e = "0.00000E+00";
     if (j == 1) {
@@ -217,7 +213,7 @@ void Sec21::Rezults(TextWriter& out, i32 j, double t) {
         writeColumnHead(out, n);
         g.NROW = 0;
     }
-    if (tableStep(j)) writeTableRow(out, j, t, "0000");
+    if (tableStep(g, j)) writeTableRow(g, out, j, t, "0000");
 }
 
 // ---------------------------------------------------------------- integration
@@ -229,17 +225,17 @@ namespace {
 struct Network21 {
     static constexpr AutonomousPlan plan{21,   0,    "Results.mtr", "   ГГС общего вида",
                                          true, true, false,         StepCount::Round};
-    std::optional<Links> links;
+    Store& g;  // the store of the run
+    std::optional<Links> links{};
     int n = 0, mclass = 0;
     std::size_t bytes = 0;
     double alfa = 0, beta = 0, ehi = 0, ec1 = 0, ec2 = 0;
     Power pw{0};
     double *f1 = nullptr, *f2 = nullptr, *xv = nullptr, *fv = nullptr, *xg = nullptr;
 
-    void check() { Sec21::checkLimits(); }
-    void prepare() { setExpWeights(); }
+    void check() { Sec21::checkLimits(g); }
+    void prepare() { setExpWeights(g); }
     void bind() {
-        auto& g = mdlGlobal;
         n = g.NDIM;
         bytes = sizeof(double) * static_cast<std::size_t>(n);
         links.emplace(g.MC, n, g.MCLASS);
@@ -267,7 +263,7 @@ struct Network21 {
     void correct(const double* x1, double* xnew, int m) const {
         unitDecayStep<SumOrder::StateFirst>(x1, f1, f2, xnew, m, ehi, ec1, ec2);
     }
-    void rows(TextWriter& out, i32 j, double t) { Sec21::Rezults(out, j, t); }
+    void rows(TextWriter& out, i32 j, double t) { Sec21::Rezults(g, out, j, t); }
     void finish(TextWriter&) {}
     void afterRun() {}
 };
@@ -275,7 +271,7 @@ struct Network21 {
 }  // namespace
 
 void Sec21::Integr1(Ctx& c) {
-    Network21 s;
+    Network21 s{c.store};
     AutonomousIntegr(c, s);
 }
 

@@ -22,21 +22,21 @@ public:
         GridText mc;
     };
     // The texts the window shows after a reading (free-format texts of the store values).
-    static Fields fieldsFromStore();
+    static Fields fieldsFromStore(const Store& g);
     // Matrix grid of the window (Matr_Dspl): NDIM + 3 rows and columns, cell (0,0) "(i,j)",
     // numbers 1..NDIM in row 0 and column 0 at positions 2..NDIM+1, cell (i+1, j+1) the
     // free-format text of MC(i,j), or "0" everywhere when zeros is set.
     static GridText matrixGrid(const Mat& mc, int n, bool zeros);
-    // Writes the ".mtrd" data file: eleven blocks with their header-store lines.
-    static void Table_File(const std::string& path, const Fields& f);
+    // Writes the ".mtrd" data file: eleven blocks with the header-store lines of g.
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // Right-hand sides F(XV) into FV. Class 1 counts every positive MC(i,j) as a link,
     // classes 2..4 only entries equal to 1.
-    static void Vych_PCH2();
+    static void Vych_PCH2(Store& g);
     // Refuses values the computation cannot work with, before anything is computed.
-    static void checkLimits();
+    static void checkLimits(Store& g);
     // Results header (at j = 1, NDIM + 15 lines) and one row every NSC steps.
-    static void Rezults(TextWriter& out, i32 j, double t);
+    static void Rezults(Store& g, TextWriter& out, i32 j, double t);
 };
 
 }  // namespace velta

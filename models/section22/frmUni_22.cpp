@@ -24,20 +24,21 @@ frmUni_22::frmUni_22(FormHost& host)
 }
 
 void frmUni_22::fillFields() {
-    const Sec22::Fields f = Sec22::fieldsFromStore();
+    const Sec22::Fields f = Sec22::fieldsFromStore(host_.store());
     showDelayFields(f);
 }
 
 void frmUni_22::Tabl1_Dspl(bool zeros) {
-    const int n = std::max<int>(mdlGlobal.LTAU, 0);
+    const Store& g = host_.store();
+    const int n = std::max<int>(g.LTAU, 0);
     // Values beyond the delay vector (a larger LTAU typed in) are shown as "0".
-    const bool z = zeros || n > mdlGlobal.TAU.upper();
-    showTauGrid(Sec22::tauGrid(mdlGlobal.TAU, n, z), n);
+    const bool z = zeros || n > g.TAU.upper();
+    showTauGrid(Sec22::tauGrid(g.TAU, n, z), n);
 }
 
 void frmUni_22::fillGrids(bool zeros) { Tabl1_Dspl(zeros); }
 
-void frmUni_22::setDimension(i16 n) { mdlGlobal.LTAU = n; }
+void frmUni_22::setDimension(i16 n) { host_.store().LTAU = n; }
 
 Sec22::Fields frmUni_22::currentFields() const {
     Sec22::Fields f;
@@ -48,10 +49,11 @@ Sec22::Fields frmUni_22::currentFields() const {
 // What the reading or the run would refuse is not written.
 void frmUni_22::writeDataFile(const std::string& path) {
     const auto f = currentFields();
+    Store& g = host_.store();
     checkByReading(
-        path, [&](const std::string& p) { Sec22::Table_File(p, f); },
-        [this] { dynamic_cast<Sec22&>(*core()).checkLimits(); });
-    Sec22::Table_File(path, f);
+        path, [&](const std::string& p) { Sec22::Table_File(g, p, f); },
+        [this, &g] { dynamic_cast<Sec22&>(*core()).checkLimits(g); });
+    Sec22::Table_File(g, path, f);
 }
 
 }  // namespace velta

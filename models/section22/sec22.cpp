@@ -19,8 +19,8 @@ constexpr int kComps = 5;     // components 0..5
 constexpr int kDelays = 20;   // delays 0..20
 constexpr int kNewtonCap = 1000;
 
-bool isTau0() {
-    const std::string& t = mdlGlobal.TASKDIR;
+bool isTau0(const Store& g) {
+    const std::string& t = g.TASKDIR;
     return t.size() == 4 && t.compare(0, 4, "Tau0") == 0;
 }
 
@@ -29,9 +29,9 @@ bool isTau0() {
 // ---------------------------------------------------------------- data file
 
 void Sec22::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
-        allocDelayTables(kNodes, kComps, kDelays);
+    readParFile(c.store, c.paths, dataPath, [](ParReader& r) {
+        Store& g = r.store();
+        allocDelayTables(g, kNodes, kComps, kDelays);
         // 1. model
         r.Head_Input(1);
         r.Key_InputR("ALFA", g.ALFA);
@@ -64,8 +64,7 @@ GridText Sec22::tauGrid(const Vec& tau, int ltau, bool zeros) {
     return t;
 }
 
-Sec22::Fields Sec22::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec22::Fields Sec22::fieldsFromStore(const Store& g) {
     Fields f;
     f.alfa = CStr(g.ALFA);
     f.beta = CStr(g.BETA);
@@ -74,53 +73,50 @@ Sec22::Fields Sec22::fieldsFromStore() {
     f.ltau = CStr(g.LTAU);
     f.ptau = CStr(g.PTAU);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
-    delayRunTextsFromStore(f);
+    delayRunTextsFromStore(g, f);
     return f;
 }
 
-void Sec22::Table_File(const std::string& path, const Fields& f) {
+void Sec22::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Key_File(o, "MDIM", f.mdim);
     Key_File(o, "LTAU", f.ltau);
     Key_File(o, "PTAU", f.ptau);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
-    writeDelayRunBlocks(o, f);
+    writeDelayRunBlocks(g, o, f);
     w->close();
 }
 
 // ---------------------------------------------------------------- model
 
-std::vector<double> Sec22::preparedDelays() const {
-    const auto& g = mdlGlobal;
+std::vector<double> Sec22::preparedDelays(const Store& g) const {
     std::vector<double> t;
     for (int j = 1; j <= g.LTAU; ++j) t.push_back(g.PTAU * g.TAU(j));
     return t;
 }
 
-void Sec22::checkLimits() const {
-    const auto& g = mdlGlobal;
+void Sec22::checkLimits(const Store& g) const {
     if (g.MDIM < 1 || g.MDIM > kComps)
         throw VeltaError("Число уравнений MDIM должно быть от 1 до 5 (MDIM = " + CStr(g.MDIM) + ")");
     if (g.LTAU < 1 || g.LTAU > kDelays)
         throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
     if (g.L < 1 && (!(g.PTAU > 0) || !std::isfinite(g.PTAU)))
         throw VeltaError("Период автоколебаний PTAU должен быть больше 0 (PTAU = " + CStr(g.PTAU) + ")");
-    if (isTau0() && (g.MDIM < 2 || g.LTAU != 6))
+    if (isTau0(g) && (g.MDIM < 2 || g.LTAU != 6))
         throw VeltaError("Модель задачи Tau0 требует MDIM >= 2 и LTAU = 6 (MDIM = " + CStr(g.MDIM) +
                          ", LTAU = " + CStr(g.LTAU) + ")");
 }
 
 // FZ from the delayed values; a task other than "Tau0" leaves FZ as it is.
-void Sec22::Vych_PCH() {
-    if (!isTau0()) return;
-    auto& g = mdlGlobal;
+void Sec22::Vych_PCH(Store& g) {
+    if (!isTau0(g)) return;
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
     // Each delayed power once: Z1(t - TAU(2)) enters both equations.
     const double p62 = std::pow(g.ZTAU(6, 2), ga);
@@ -134,8 +130,7 @@ void Sec22::Vych_PCH() {
 
 // Z2 = ALFA/(1 + 6*BETA*Z1^GAMA) and Z1*(1 + BETA*(Z2^GAMA + Z1^GAMA)) = ALFA: Newton on
 // Z1 from (ALFA/BETA)^(1 + 1/GAMA).
-void Sec22::Station() {
-    auto& g = mdlGlobal;
+void Sec22::Station(Store& g) {
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA;
     const auto gdg = [a, b, ga](double z1) {
         const double d = 1 + 6 * b * std::pow(z1, ga);
@@ -153,9 +148,8 @@ void Sec22::Station() {
 }
 
 // Stationary solution, then the initial function on nodes 1..NP1 (the window before t = 0).
-void Sec22::Nach_Rasp() {
-    Station();
-    auto& g = mdlGlobal;
+void Sec22::Nach_Rasp(Store& g) {
+    Station(g);
     const int np1 = g.NDEL + 1;
     if (g.IND == 0) {
         for (int p = 1; p <= np1; ++p) {
@@ -171,8 +165,7 @@ void Sec22::Nach_Rasp() {
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec22::header(TextWriter& out) {
-    const auto& g = mdlGlobal;
+void Sec22::header(const Store& g, TextWriter& out) {
     const std::string e = "0.00000E+00";
     out.line("");
     out.line("ПАРАМЕТРЫ МОДЕЛИ");
@@ -193,7 +186,7 @@ void Sec22::header(TextWriter& out) {
 }
 
 void Sec22::DrawMesh1(Ctx& c) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     MeshMaskG(c, "Графики функций Z1(t) и Z2(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX, g.SCRX);
     Nadpis(c, 22, "Phys", 7);
 }

@@ -23,23 +23,23 @@ public:
         std::string tmax, ndel, ind, z_1, i1g;           // sheet 3
         std::string nsc, dlx, drx, sclt;                 // sheet 4
     };
-    static Fields fieldsFromStore();
+    static Fields fieldsFromStore(const Store& g);
     // Delay grid: LTAU + 3 rows, 4 columns; "Значения TAU(I)" in (0,2), "TAU(k)" in column 0
     // and the values (or "0") in column 2 of rows 2..LTAU+1.
     static GridText tauGrid(const Vec& tau, int ltau, bool zeros);
-    static void Table_File(const std::string& path, const Fields& f);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // ---- the delay model
-    std::vector<double> preparedDelays() const override;  // PTAU * TAU(j)
-    void Nach_Rasp() override;
-    void Vych_PCH() override;
-    void checkLimits() const override;
+    std::vector<double> preparedDelays(const Store& g) const override;  // PTAU * TAU(j)
+    void Nach_Rasp(Store& g) override;
+    void Vych_PCH(Store& g) override;
+    void checkLimits(const Store& g) const override;
     std::string resultsName() const override { return "Results.mtz"; }
-    void header(TextWriter& out) override;
+    void header(const Store& g, TextWriter& out) override;
     void DrawMesh1(Ctx& c) override;
 
     // Stationary solution of the "Tau0" model into ZS1, ZS2 (Newton, capped).
-    static void Station();
+    static void Station(Store& g);
 };
 
 }  // namespace velta

@@ -162,11 +162,12 @@ bool frmUni_6::applyDimensions() {
         }
         return true;
     };
-    i16 n = mdlGlobal.MDIM, m = mdlGlobal.LTAU;
+    Store& g = host_.store();
+    i16 n = g.MDIM, m = g.LTAU;
     if (mdimChanged_ && !read(txtMDIM, "MDIM", 5, n)) return false;
     if (ltauChanged_ && !read(txtLTAU, "LTAU", 20, m)) return false;
-    mdlGlobal.MDIM = n;
-    mdlGlobal.LTAU = m;
+    g.MDIM = n;
+    g.LTAU = m;
     if (mdimChanged_) Tabl3_Dspl(true);
     if (ltauChanged_) Tabl2_Dspl(true);
     Matr_Dspl(true);
@@ -175,7 +176,7 @@ bool frmUni_6::applyDimensions() {
 }
 
 void frmUni_6::fillFields() {
-    const Sec6::Fields f = Sec6::fieldsFromStore();
+    const Sec6::Fields f = Sec6::fieldsFromStore(host_.store());
     txtMclass->setText(q(f.mclass));
     txtMDIM->setText(q(f.mdim));
     txtLTAU->setText(q(f.ltau));
@@ -191,20 +192,23 @@ void frmUni_6::fillFields() {
 }
 
 void frmUni_6::Tabl2_Dspl(bool zeros) {
-    const int m = std::max<int>(mdlGlobal.LTAU, 0);
-    grdTable2->setVectorGrid(Sec6::tauGrid(m, zeros));
+    const Store& g = host_.store();
+    const int m = std::max<int>(g.LTAU, 0);
+    grdTable2->setVectorGrid(Sec6::tauGrid(g, m, zeros));
     fitGrid(grdTable2);
 }
 
 void frmUni_6::Tabl3_Dspl(bool zeros) {
-    const int n = std::max<int>(mdlGlobal.MDIM, 0);
-    grdTable1->setGrid(Sec6::paramGrid(n, zeros), 2, 4, 2, n + 1, n + 2, 5);
+    const Store& g = host_.store();
+    const int n = std::max<int>(g.MDIM, 0);
+    grdTable1->setGrid(Sec6::paramGrid(g, n, zeros), 2, 4, 2, n + 1, n + 2, 5);
     fitGrid(grdTable1);
 }
 
 void frmUni_6::Matr_Dspl(bool zeros) {
-    const int n = std::max<int>(mdlGlobal.MDIM, 0), m = std::max<int>(mdlGlobal.LTAU, 0);
-    grdTable3->setGrid(Sec6::betaGrid(m, n, zeros), 2, m + 1, 2, n * n + 1, n * n + 2, m + 2);
+    const Store& g = host_.store();
+    const int n = std::max<int>(g.MDIM, 0), m = std::max<int>(g.LTAU, 0);
+    grdTable3->setGrid(Sec6::betaGrid(g, m, n, zeros), 2, m + 1, 2, n * n + 1, n * n + 2, m + 2);
     fitGrid(grdTable3);
 }
 
@@ -243,7 +247,7 @@ void frmUni_6::writeDataFile(const std::string& path) {
         throw VeltaError("Таблицы на Листах #2, #3, #4 не перестроены: исправьте MDIM или LTAU");
     const Sec6::Fields f = currentFields();
     Sec6::checkFields(f);
-    Sec6::Table_File(path, f);
+    Sec6::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

@@ -52,8 +52,8 @@ const char* const kParamNames[3] = {"ALFA", "GAMA", "TETA"};
 
 }  // namespace
 
-double& Sec6::BETA(int i, int j, int k) {
-    auto& b = mdlGlobal.BETAm;
+double& Sec6::BETA(Store& g, int i, int j, int k) {
+    auto& b = g.BETAm;
     if (k < 1 || k >= static_cast<int>(b.size()))
         fail("Индекс " + CStr(k) + " вне границ массива BETA (1.." + CStr(static_cast<int>(b.size()) - 1) +
              ")");
@@ -63,8 +63,8 @@ double& Sec6::BETA(int i, int j, int k) {
 // ---------------------------------------------------------------- data file
 
 void Sec6::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
+    readParFile(c.store, c.paths, dataPath, [](ParReader& r) {
+        Store& g = r.store();
         // 1. class, equations and their parameters
         r.Head_Input(1);
         r.Key_InputI("MClass", g.MCLASS);
@@ -88,7 +88,7 @@ void Sec6::InputPar(Ctx& c) {
         r.Key_InputI("LTAU", g.LTAU);
         checkLtau(g.LTAU);
         const int m = g.LTAU;
-        allocDelayTables(kNodes, n, m);
+        allocDelayTables(g, kNodes, n, m);
         g.BETAm.assign(static_cast<std::size_t>(n) + 1, Mat());
         for (int k = 1; k <= n; ++k) g.BETAm[static_cast<std::size_t>(k)].alloc(m, n);
         r.skipLine();
@@ -102,8 +102,8 @@ void Sec6::InputPar(Ctx& c) {
             for (int i = 1; i <= m; ++i) {
                 std::string echo;
                 for (int j = 1; j <= n; ++j) {
-                    BETA(i, j, k) = r.readNumber();
-                    echo += CStr(BETA(i, j, k)) + "   ";
+                    BETA(g, i, j, k) = r.readNumber();
+                    echo += CStr(BETA(g, i, j, k)) + "   ";
                 }
                 r.echo(echo);
             }
@@ -154,9 +154,8 @@ void Sec6::InputPar(Ctx& c) {
     });
 }
 
-GridText Sec6::paramGrid(int mdim, bool zeros) {
+GridText Sec6::paramGrid(const Store& g, int mdim, bool zeros) {
     if (mdim < 0) throw VeltaError("Недопустимое число уравнений: " + CStr(mdim));
-    const auto& g = mdlGlobal;
     GridText t(6, mdim + 3);
     t.at(0, 0) = "\\j";
     const Vec* v[3] = {&g.ALFAm, &g.GAMAm, &g.TETAm};
@@ -168,22 +167,22 @@ GridText Sec6::paramGrid(int mdim, bool zeros) {
     return t;
 }
 
-GridText Sec6::tauGrid(int ltau, bool zeros) {
+GridText Sec6::tauGrid(const Store& g, int ltau, bool zeros) {
     if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
     GridText t(4, ltau + 3);
     t.at(0, 0) = "\\i";
     t.at(2, 0) = "TAU";
     for (int i = 1; i <= ltau; ++i) {
         t.at(0, i + 1) = CStr(i);
-        t.at(2, i + 1) = cell(mdlGlobal.TAU, i, zeros);
+        t.at(2, i + 1) = cell(g.TAU, i, zeros);
     }
     return t;
 }
 
-GridText Sec6::betaGrid(int ltau, int mdim, bool zeros) {
+GridText Sec6::betaGrid(const Store& g, int ltau, int mdim, bool zeros) {
     if (ltau < 0 || mdim < 0)
         throw VeltaError("Недопустимые размеры таблицы BETA: " + CStr(ltau) + " x " + CStr(mdim));
-    const auto& b = mdlGlobal.BETAm;
+    const auto& b = g.BETAm;
     GridText t(ltau + 3, mdim * mdim + 3);
     t.at(0, 0) = "i\\j (k)";
     for (int k = 1; k <= mdim; ++k)
@@ -202,16 +201,15 @@ GridText Sec6::betaGrid(int ltau, int mdim, bool zeros) {
     return t;
 }
 
-Sec6::Fields Sec6::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec6::Fields Sec6::fieldsFromStore(const Store& g) {
     const int n = std::max<int>(g.MDIM, 0), m = std::max<int>(g.LTAU, 0);
     Fields f;
     f.mclass = CStr(g.MCLASS);
     f.mdim = CStr(g.MDIM);
     f.ltau = CStr(g.LTAU);
-    f.agt = paramGrid(n, false);
-    f.tau = tauGrid(m, false);
-    f.beta = betaGrid(m, n, false);
+    f.agt = paramGrid(g, n, false);
+    f.tau = tauGrid(g, m, false);
+    f.beta = betaGrid(g, m, n, false);
     f.tmax = CStr(g.TMAX);
     f.ndel = CStr(g.NDEL);
     f.i1n = joinInts(g.INK, g.NK);
@@ -227,42 +225,42 @@ Sec6::Fields Sec6::fieldsFromStore() {
     return f;
 }
 
-void Sec6::Table_File(const std::string& path, const Fields& f) {
+void Sec6::Table_File(const Store& g, const std::string& path, const Fields& f) {
     // The sizes are the grids' own (the MDIM and LTAU fields may be newer than the store).
     const int n = f.agt.cols() - 3, m = f.tau.cols() - 3;
     if (n < 0 || m < 0 || f.beta.rows() != m + 3 || f.beta.cols() != n * n + 3)
         fail("Таблицы на Листах #2, #3, #4 не согласованы: выберите другой лист, чтобы их перестроить");
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "MClass", f.mclass);
     Key_File(o, "MDIM", f.mdim);
     for (int p = 0; p < 3; ++p) {
         o.line(std::string(kParamNames[p]) + "(K):");
         o.line(f.agt.joinRow(p + 2, 2, n + 1));
     }
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Key_File(o, "LTAU", f.ltau);
     o.line("TAUm(I):");
     o.line(f.tau.joinRow(2, 2, m + 1));
-    Head_File(o, 3);
+    Head_File(g, o, 3);
     for (int k = 1; k <= n; ++k)
         for (int i = 1; i <= m; ++i) o.line(f.beta.joinRow(i + 1, (k - 1) * n + 2, k * n + 1));
     o.line("");
-    Head_File(o, 4);
+    Head_File(g, o, 4);
     Key_File(o, "TMAX", f.tmax);
     Key_File(o, "NDEL", f.ndel);
-    Head_File(o, 5);
+    Head_File(g, o, 5);
     o.line("i1,...:");
     o.line(f.i1n);
     o.line("Zi1,...:");
     o.line(f.zi1);
-    Head_File(o, 6);
+    Head_File(g, o, 6);
     o.line("IC(I):");
     o.line(f.i1g);
-    Head_File(o, 7);
+    Head_File(g, o, 7);
     Key_File(o, "NSC", f.nsc);
-    Head_File(o, 8);
+    Head_File(g, o, 8);
     Key_File(o, "SCLX", f.sclx);
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "SCLT", f.sclt);
@@ -344,10 +342,9 @@ void Sec6::checkFields(const Fields& f) {
 
 // ---------------------------------------------------------------- model
 
-void Sec6::checkLimits() const {
-    checkMdim(mdlGlobal.MDIM);
-    checkLtau(mdlGlobal.LTAU);
-    const auto& g = mdlGlobal;
+void Sec6::checkLimits(const Store& g) const {
+    checkMdim(g.MDIM);
+    checkLtau(g.LTAU);
     if (g.ALFAm.upper() < g.MDIM || g.GAMAm.upper() < g.MDIM || g.TETAm.upper() < g.MDIM ||
         static_cast<int>(g.BETAm.size()) < g.MDIM + 1)
         fail(kNotRead);
@@ -355,8 +352,7 @@ void Sec6::checkLimits() const {
 
 // u(i,j,k) = (ZTAU(i,j)/BETA(i,j,k))^GAMA(j) over the links BETA(i,j,k) > 0; an empty
 // sum is 0, an empty product 1.
-void Sec6::Vych_PCH() {
-    auto& g = mdlGlobal;
+void Sec6::Vych_PCH(Store& g) {
     const int n = g.MDIM, m = g.LTAU;
     for (int k = 1; k <= n; ++k) {
         const Mat& b = g.BETAm[static_cast<std::size_t>(k)];
@@ -388,8 +384,7 @@ void Sec6::Vych_PCH() {
 }
 
 // Constant data on the window before t = 0: Z(1) = 0.1, the other components 0.
-void Sec6::Nach_Rasp() {
-    auto& g = mdlGlobal;
+void Sec6::Nach_Rasp(Store& g) {
     const int np1 = g.NDEL + 1;
     for (int p = 1; p <= np1; ++p)
         for (int k = 1; k <= g.MDIM; ++k) g.ZTAB(p, k) = 0;
@@ -398,8 +393,7 @@ void Sec6::Nach_Rasp() {
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec6::header(TextWriter& out) {
-    const auto& g = mdlGlobal;
+void Sec6::header(const Store& g, TextWriter& out) {
     const std::string e5 = "0.00000E+00", e4 = "0.0000E+00";
     out.line("");
     out.line(" Модель класса " + CStr(g.MCLASS));
@@ -422,7 +416,7 @@ void Sec6::header(TextWriter& out) {
 }
 
 void Sec6::DrawMesh1(Ctx& c) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     MeshMaskG(c, "Графики компонент вектора Z(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX,
               g.SCRX);
     Nadpis(c, 6, "Phys", 10);

@@ -26,33 +26,33 @@ public:
         std::string tmax, ndel, i1n, zi1, i1g;  // sheet 5
         std::string nsc, sclx, scrx, sclt;      // sheet 6
     };
-    static Fields fieldsFromStore();
+    static Fields fieldsFromStore(const Store& g);
     // ALFA/GAMA/TETA grid: 6 rows, MDIM + 3 columns; corner "\j", numbers 1..MDIM in row 0,
     // "ALFA", "GAMA", "TETA" in column 0 of rows 2..4, values in columns 2..MDIM+1.
-    static GridText paramGrid(int mdim, bool zeros);
+    static GridText paramGrid(const Store& g, int mdim, bool zeros);
     // Delay grid: 4 rows, LTAU + 3 columns; corner "\i", numbers in row 0, "TAU" and the
     // values in row 2.
-    static GridText tauGrid(int ltau, bool zeros);
+    static GridText tauGrid(const Store& g, int ltau, bool zeros);
     // BETA grid: LTAU + 3 rows, MDIM*MDIM + 3 columns; corner "i\j (k)", column
     // (k-1)*MDIM + j + 1 headed j & " (" & k & ")", row i + 1 headed i.
-    static GridText betaGrid(int ltau, int mdim, bool zeros);
-    static void Table_File(const std::string& path, const Fields& f);
+    static GridText betaGrid(const Store& g, int ltau, int mdim, bool zeros);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
     // The texts the window is about to save, checked against what the reading and the
     // computation accept; a VeltaError names the first value refused.
     static void checkFields(const Fields& f);
 
     // ---- the delay model
-    double decay(int k) const override { return mdlGlobal.TETAm(k); }
-    void Nach_Rasp() override;
-    void Vych_PCH() override;
-    void checkLimits() const override;
-    void setScales() override {}  // SCLX, SCRX, SCLT are given in the data file
+    double decay(const Store& g, int k) const override { return g.TETAm(k); }
+    void Nach_Rasp(Store& g) override;
+    void Vych_PCH(Store& g) override;
+    void checkLimits(const Store& g) const override;
+    void setScales(Store&) override {}  // SCLX, SCRX, SCLT are given in the data file
     std::string resultsName() const override { return "Results.suz"; }
-    void header(TextWriter& out) override;
+    void header(const Store& g, TextWriter& out) override;
     void DrawMesh1(Ctx& c) override;
 
-    // BETA(i, j, k): delay i, source component j, target equation k.
-    static double& BETA(int i, int j, int k);
+    // BETA(i, j, k) of g: delay i, source component j, target equation k.
+    static double& BETA(Store& g, int i, int j, int k);
 };
 
 }  // namespace velta

@@ -21,7 +21,7 @@ Sec8::Fields frmUni_8::currentFields() const {
 void frmUni_8::writeDataFile(const std::string& path) {
     const Sec8::Fields f = currentFields();
     fieldcheck::checkNetworkTexts(f, planeLength(f));
-    Sec8::Table_File(path, f);
+    Sec8::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

@@ -16,7 +16,7 @@ public:
     Sec8::Fields currentFields() const;
 
 protected:
-    void fillFields() override { net_.show(Sec8::fieldsFromStore()); }
+    void fillFields() override { net_.show(Sec8::fieldsFromStore(host_.store())); }
     void writeDataFile(const std::string& path) override;
 
 private:

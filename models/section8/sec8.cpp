@@ -134,20 +134,19 @@ struct StatEq {
 
 // ---------------------------------------------------------------- data file
 
-void Sec8::InputPar(Ctx& c) { readParFile(c.paths, dataPath, readSymmetricData); }
+void Sec8::InputPar(Ctx& c) { readParFile(c.store, c.paths, dataPath, readSymmetricData); }
 
-Sec8::Fields Sec8::fieldsFromStore() { return symmetricFieldsFromStore(); }
+Sec8::Fields Sec8::fieldsFromStore(const Store& g) { return symmetricFieldsFromStore(g); }
 
-void Sec8::Table_File(const std::string& path, const Fields& f) {
+void Sec8::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
-    writeSymmetricData(*w, f);
+    writeSymmetricData(g, *w, f);
     w->close();
 }
 
 // ---------------------------------------------------------------- model
 
-void Sec8::Vych_PCH(Vec& rate) {
-    auto& g = mdlGlobal;
+void Sec8::Vych_PCH(Store& g, Vec& rate) {
     const int n = g.NDIM;
     if (n < 1 || g.XV.upper() < n || g.FV.upper() < n || g.XG.upper() < n) throw VeltaError(kNotRead);
     if (g.KMOD < 1 || g.KMOD > n + 1)
@@ -188,8 +187,7 @@ static std::optional<double> plainStat(const StatEq& eq, double z, double hi) {
 // (class 4: [0, K*ALFA]) holds the root: G(0) = -ALFA < 0 and G >= 0 at the right end. A
 // Newton step that leaves the bracket or does not shrink |G| is replaced by a bisection of
 // the bracket; without a bracket (GAMA < 0) plain Newton runs, capped.
-void Sec8::Station() {
-    auto& g = mdlGlobal;
+void Sec8::Station(Store& g) {
     if (g.MCLASS < 1 || g.MCLASS > 4) return;  // STAT keeps its value
     const StatEq eq{g.MCLASS, static_cast<double>(g.KMOD - 1), g.ALFA, g.BETA, g.GAMA};
     if (g.MCLASS == 4 && eq.K == 0) {
@@ -269,17 +267,16 @@ void Sec8::Station() {
                      " итераций");
 }
 
-void Sec8::checkLimits() {
-    const auto& g = mdlGlobal;
-    checkNdim();
-    needVectors(autonomousVectors(), g.NDIM);
-    checkClass();
+void Sec8::checkLimits(Store& g) {
+    checkNdim(g);
+    needVectors(autonomousVectors(g), g.NDIM);
+    checkClass(g);
     if (g.KMOD < 1 || g.KMOD > g.NDIM + 1)
         fail("Число KMOD должно быть от 1 до NDIM + 1 (KMOD = " + CStr(g.KMOD) + ", NDIM = " + CStr(g.NDIM) +
              ")");
     if (!(g.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(g.ALFA) + ")");
     if (!(g.BETA >= 0)) fail("Параметр BETA не должен быть отрицательным (BETA = " + CStr(g.BETA) + ")");
-    checkNetworkRun();
+    checkNetworkRun(g);
     // A negative concentration has no fractional power.
     if (g.GAMA != std::floor(g.GAMA))
         for (int i = 1; i <= g.NDIM; ++i)
@@ -290,12 +287,12 @@ void Sec8::checkLimits() {
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec8::Rezults(TextWriter& out, i32 j, double t) {
+void Sec8::Rezults(Store& g, TextWriter& out, i32 j, double t) {
     if (j == 1) {
-        writeSymmetricHeader(out);
-        mdlGlobal.NROW = 0;
+        writeSymmetricHeader(g, out);
+        g.NROW = 0;
     }
-    if (tableStep(j)) writeTableRow(out, j, t, "00000");
+    if (tableStep(g, j)) writeTableRow(g, out, j, t, "00000");
 }
 
 // ---------------------------------------------------------------- integration
@@ -308,6 +305,7 @@ namespace {
 struct Eco8 {
     static constexpr AutonomousPlan plan{8,    0,    "Results.gse", "   Симметричные ГГС",
                                          true, true, true,          StepCount::Round};
+    Store& g;  // the store of the run
     int n = 0, mclass = 0, kmod = 0;
     std::size_t bytes = 0;
     double alfa = 0, beta = 0, h = 0;
@@ -315,10 +313,9 @@ struct Eco8 {
     double *f1 = nullptr, *f2 = nullptr, *lam1 = nullptr, *lam2 = nullptr;
     double *xv = nullptr, *fv = nullptr, *xg = nullptr;
 
-    void check() { Sec8::checkLimits(); }
-    void prepare() { Sec8::Station(); }
+    void check() { Sec8::checkLimits(g); }
+    void prepare() { Sec8::Station(g); }
     void bind() {
-        auto& g = mdlGlobal;
         n = g.NDIM;
         bytes = sizeof(double) * static_cast<std::size_t>(n);
         Sec8::LAM1.alloc(n);
@@ -360,16 +357,16 @@ struct Eco8 {
             xnew[i] = std::exp(hh * (lam1[i] + lam2[i]) / 2) * (x1[i] + hh * (c1 * f1[i] + c2 * f2[i]));
         }
     }
-    void rows(TextWriter& out, i32 j, double t) { Sec8::Rezults(out, j, t); }
+    void rows(TextWriter& out, i32 j, double t) { Sec8::Rezults(g, out, j, t); }
     void finish(TextWriter&) {}
     // A portioned run is one run, as in section 1.1.
-    void afterRun() { mdlGlobal.LSTEP = 0; }
+    void afterRun() { g.LSTEP = 0; }
 };
 
 }  // namespace
 
 void Sec8::Integr1(Ctx& c) {
-    Eco8 s;
+    Eco8 s{c.store};
     AutonomousIntegr(c, s);
 }
 

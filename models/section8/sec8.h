@@ -20,21 +20,21 @@ public:
     // Texts of the input window's fields and grids: the file layout of the symmetric
     // networks.
     using Fields = SymmetricFields;
-    static Fields fieldsFromStore();
-    // Writes the ".gsed" data file: ten blocks with their header-store lines.
-    static void Table_File(const std::string& path, const Fields& f);
+    static Fields fieldsFromStore(const Store& g);
+    // Writes the ".gsed" data file: ten blocks with the header-store lines of g.
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // Production terms F(XV) into FV, and the linear rate lambda(i) = -XV(i) into rate.
-    static void Vych_PCH(Vec& rate);
+    static void Vych_PCH(Store& g, Vec& rate);
     // psi_k(z) = integral over s in [0,1] of s^(k-1) e^(-z s), k = 1..6 (slot 0 unused):
     // the recurrence for |z| > 0.1, the truncated series otherwise.
     static std::array<double, 7> Psi(double z);
     // Symmetric stationary solution STAT: Newton's method on G(Z) = 0, safeguarded by
     // bisection on a bracket of the root, capped with a message.
-    static void Station();
-    static void checkLimits();
+    static void Station(Store& g);
+    static void checkLimits(Store& g);
     // Results header (at j = 1, 18 lines) and one row every NSC steps.
-    static void Rezults(TextWriter& out, i32 j, double t);
+    static void Rezults(Store& g, TextWriter& out, i32 j, double t);
 
     // The rates at the current and at the predicted point (window-private vectors).
     static Vec LAM1, LAM2;

@@ -92,7 +92,7 @@ std::vector<FieldText<Sec9::Fields>> frmUni_9::texts() const {
             {txtLgraph, &F::lgraph}, {txtNsc, &F::nsc}};
 }
 
-void frmUni_9::fillFields() { showTexts(texts(), sec().fieldsFromStore()); }
+void frmUni_9::fillFields() { showTexts(texts(), sec().fieldsFromStore(host_.store())); }
 
 Sec9::Fields frmUni_9::currentFields() const {
     Sec9::Fields f;
@@ -104,7 +104,7 @@ Sec9::Fields frmUni_9::currentFields() const {
 void frmUni_9::writeDataFile(const std::string& path) {
     const Sec9::Fields f = currentFields();
     checkTexts(f, planeLength(f));
-    Sec9::Table_File(path, f);
+    Sec9::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

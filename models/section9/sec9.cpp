@@ -36,12 +36,13 @@ inline void inputs(const double* x, double* fr, double alfa, double gama, int m)
 // so LSCREEN reads 0 while the plot is framed and drawn, and is given back afterwards.
 class WCurveOff {
 public:
-    WCurveOff() : saved_(mdlGlobal.LSCREEN) { mdlGlobal.LSCREEN = 0; }
-    ~WCurveOff() { mdlGlobal.LSCREEN = saved_; }
+    explicit WCurveOff(Store& g) : g_(g), saved_(g.LSCREEN) { g.LSCREEN = 0; }
+    ~WCurveOff() { g_.LSCREEN = saved_; }
     WCurveOff(const WCurveOff&) = delete;
     WCurveOff& operator=(const WCurveOff&) = delete;
 
 private:
+    Store& g_;
     i16 saved_;
 };
 
@@ -50,12 +51,12 @@ private:
 // ---------------------------------------------------------------- data file
 
 void Sec9::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [this](ParReader& r) {
-        auto& g = mdlGlobal;
+    readParFile(c.store, c.paths, dataPath, [this](ParReader& r) {
+        Store& g = r.store();
         // 1. model
         r.Head_Input(1);
         r.Key_InputI("NDIM", g.NDIM);
-        checkNdim();
+        checkNdim(g);
         const int n = g.NDIM;
         // Every component is plotted; IC has 13 slots.
         g.NCOMP = static_cast<i16>(std::min(n, 13));
@@ -105,8 +106,7 @@ void Sec9::InputPar(Ctx& c) {
     });
 }
 
-Sec9::Fields Sec9::fieldsFromStore() const {
-    const auto& g = mdlGlobal;
+Sec9::Fields Sec9::fieldsFromStore(const Store& g) const {
     Fields f;
     f.ndim = CStr(g.NDIM);
     f.alfa = CStr(g.ALFA);
@@ -122,7 +122,7 @@ Sec9::Fields Sec9::fieldsFromStore() const {
     f.hhh = CStr(g.HHH);
     f.sclx = CStr(g.SCLX);
     f.scrx = CStr(g.SCRX);
-    fillPlaneFields(f);
+    fillPlaneFields(g, f);
     f.ici = joinInts(g.IC, g.NCOMP);
     f.lscreen = CStr(g.LSCREEN);
     f.lgraph = CStr(g.LGRAPH);
@@ -130,30 +130,30 @@ Sec9::Fields Sec9::fieldsFromStore() const {
     return f;
 }
 
-void Sec9::Table_File(const std::string& path, const Fields& f) {
+void Sec9::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "NDIM", f.ndim);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "GAMA", f.gama);
     Key_File(o, "MCPZ", f.mcpz);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     o.line("Yo(i),...:");
     o.line(f.xi1);
-    Head_File(o, 3);
+    Head_File(g, o, 3);
     Key_File(o, "SCLT", f.sclt);
     Key_File(o, "SCRT", f.scrt);
     Key_File(o, "SCLX", f.sclx);
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "HHH", f.hhh);
-    writePoincarePlane(o, 4, f);
-    writePlotList(o, 5, f.ici);
-    Head_File(o, 6);
+    writePoincarePlane(g, o, 4, f);
+    writePlotList(g, o, 5, f.ici);
+    Head_File(g, o, 6);
     Key_File(o, "LSCREEN", f.lscreen);
-    Head_File(o, 7);
+    Head_File(g, o, 7);
     Key_File(o, "LGRAPH", f.lgraph);
-    Head_File(o, 8);
+    Head_File(g, o, 8);
     Key_File(o, "NSC", f.nsc);
     w->close();
 }
@@ -162,25 +162,23 @@ void Sec9::Table_File(const std::string& path, const Fields& f) {
 
 double Sec9::Regul(double v, double alfa, double gama, int mcpz) { return regul(v, alfa, gama, mcpz); }
 
-void Sec9::Vych_PCH() {
-    const auto& g = mdlGlobal;
+void Sec9::Vych_PCH(const Store& g) {
     if (XOLD9.upper() < 3 || FR9.upper() < 3) throw VeltaError(kNotRead);
     inputs(XOLD9.data(), FR9.data(), g.ALFA, g.GAMA, g.MCPZ);
 }
 
-void Sec9::checkLimits() const {
-    const auto& g = mdlGlobal;
+void Sec9::checkLimits(const Store& g) const {
     if (g.NDIM < 1 || g.NDIM > 3)
         fail("Модель раздела рассчитана на три элемента: NDIM должно быть от 1 до 3 (NDIM = " + CStr(g.NDIM) +
              ")");
     const int n = g.NDIM;
     if (YO.upper() < n || g.XP.upper() < n || g.FP.upper() < n || g.XCROSS.upper() < n) fail(kNotRead);
     if (g.MCPZ < 0) fail("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + CStr(g.MCPZ) + ")");
-    checkStep(g.SCRT, "SCRT");  // the interval of this section ends at SCRT
-    checkTableDensity();
+    checkStep(g, g.SCRT, "SCRT");  // the interval of this section ends at SCRT
+    checkTableDensity(g);
     if (g.NCOMP < 0 || g.NCOMP > 12)
         fail("Число компонент графика должно быть не больше 12 (NCOMP = " + CStr(g.NCOMP) + ")");
-    checkPlotIndexes();
+    checkPlotIndexes(g);
     if (g.LGRAPH != 1 && g.NCOMP < 2)
         fail("При LGRAPH = " + CStr(g.LGRAPH) +
              " нужны две компоненты графика i1, i2 (NDIM = " + CStr(g.NDIM) + ")");
@@ -192,8 +190,7 @@ void Sec9::checkLimits() const {
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec9::RezultsHeader(TextWriter& out) {
-    auto& g = mdlGlobal;
+void Sec9::RezultsHeader(Store& g, TextWriter& out) {
     const std::string e = "0.00000E+00";
     out.line("");
     out.line("NDIM = " + Format(g.NDIM, "####"));
@@ -211,20 +208,20 @@ void Sec9::RezultsHeader(TextWriter& out) {
 
 // The row pairs step d and its end time t = d*HHH with X1, the state at the start of
 // the step; the 3D picture reads the table as written.
-void Sec9::Rezults(TextWriter& out, i32 d, double t) { writeTableRow(out, d, t, "00000"); }
+void Sec9::Rezults(Store& g, TextWriter& out, i32 d, double t) { writeTableRow(g, out, d, t, "00000"); }
 
-void Sec9::DrawMesh1(Ctx& c) { drawMeshTime(c, 9, mdlGlobal.SCRT, 0); }
+void Sec9::DrawMesh1(Ctx& c) { drawMeshTime(c, 9, c.store.SCRT, 0); }
 
 void Sec9::DrawMeshF1(Ctx& c) { drawMeshPhase(c, 9, 0, true); }
 
 // ---------------------------------------------------------------- integration
 
 void Sec9::Integr1(Ctx& c) {
-    checkLimits();
-    auto& g = mdlGlobal;
+    Store& g = c.store;
+    checkLimits(g);
     const int n = g.NDIM;
     const double h = g.HHH;
-    WCurveOff noW;
+    WCurveOff noW(g);
 
     g.X1.alloc(3);
     g.XNEW.alloc(3);
@@ -233,7 +230,7 @@ void Sec9::Integr1(Ctx& c) {
     else DrawMeshF1(c);
 
     auto out = TextWriter::create(c.paths.userFile("Results.cha"));
-    RezultsHeader(*out);
+    RezultsHeader(g, *out);
 
     // Components beyond NDIM stay 0 and still enter the sums S(i).
     XOLD9.alloc(3);
@@ -270,7 +267,7 @@ void Sec9::Integr1(Ctx& c) {
                                  CStr(i) + ") (переполнение или степень отрицательного числа)");
 
         plotStep(c, d, xo, xn, n);
-        if (d % nsc == 0) Rezults(*out, d, g.TCUR);
+        if (d % nsc == 0) Rezults(g, *out, d, g.TCUR);
     }
     out->close();  // a failed write of the table is reported
     out.reset();

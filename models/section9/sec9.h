@@ -24,19 +24,19 @@ public:
         std::string ici, lscreen, lgraph, nsc;    // sheet 3
     };
     // The texts the window shows after a reading (free-format texts of the values).
-    Fields fieldsFromStore() const;
-    // Writes the ".chad" data file: eight blocks with their header-store lines.
-    static void Table_File(const std::string& path, const Fields& f);
+    Fields fieldsFromStore(const Store& g) const;
+    // Writes the ".chad" data file: eight blocks with the header-store lines of g.
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // The regulatory input f^(MCPZ)(v) of one element: v passed MCPZ times through f.
     static double Regul(double v, double alfa, double gama, int mcpz);
     // FR9(i) = f^(MCPZ)(S(i)) from XOLD9, S(i) the sum of the two other components.
-    void Vych_PCH();
+    void Vych_PCH(const Store& g);
     // Refuses values the computation cannot work with, before anything is computed.
-    void checkLimits() const;
+    void checkLimits(const Store& g) const;
     // Results header (fourteen lines) and one table row for step d at time t.
-    static void RezultsHeader(TextWriter& out);
-    static void Rezults(TextWriter& out, i32 d, double t);
+    static void RezultsHeader(Store& g, TextWriter& out);
+    static void Rezults(Store& g, TextWriter& out, i32 d, double t);
     static void DrawMesh1(Ctx& c);
     static void DrawMeshF1(Ctx& c);
 

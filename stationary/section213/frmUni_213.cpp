@@ -8,44 +8,25 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <exception>
 
 namespace velta {
 
+using namespace sheetgrid;
+
 namespace {
 
-constexpr int kRow = 26;
-constexpr int kLine = 18;
-
-// A grid that may grow beyond its sheet scrolls in both directions.
-void fitGrid(FormGrid* g, int maxWidth, int maxHeight) {
-    g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    const int fw = 2 * g->frameWidth();
-    const int vbar = g->verticalScrollBar()->sizeHint().width();
-    const int hbar = g->horizontalScrollBar()->sizeHint().height();
-    int w = fw, h = fw + g->rowCount() * FormGrid::kRowHeight;
-    for (int c = 0; c < g->columnCount(); ++c) w += g->columnWidth(c);
-    bool hs = w > maxWidth;
-    if (hs) h += hbar;
-    if (h > maxHeight) {
-        w += vbar;
-        if (w > maxWidth && !hs) h += hbar;
-    }
-    g->resize(std::min(w, maxWidth), std::min(h, maxHeight));
-}
-
-constexpr int kGridLeft = 20;
-constexpr int kGridMaxWidth = SectionForm::kFrameWidth - 2 * kGridLeft;
+// The grids start higher on their sheets than in the other stationary windows.
+constexpr int kMatrixTop = 40, kStepsTop = 8 + 3 * kLine + 14;
 
 }  // namespace
 
 frmUni_213::frmUni_213(FormHost& host)
-    : SectionForm(host, 213,
-                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\MNN"),
-                  8) {
+    : StationaryNetForm(
+          host, 213, QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\MNN"),
+          8, SectionForm::kFrameHeight - kMatrixTop - 10) {
     int y = 0;
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
@@ -74,7 +55,7 @@ frmUni_213::frmUni_213(FormHost& host)
 
     // ---- sheet 3: the connection matrix
     addLabel(3, 10, 8, QStringLiteral("3) Матрица связей  MC(i,j)"));
-    grdTable = addGrid(3, kGridLeft, 40, QStringLiteral("grdTable"), kGridMaxWidth);
+    grdTable = addGrid(3, kLeft, kMatrixTop, QStringLiteral("grdTable"), kMaxWidth);
 
     // ---- sheet 4: the continuation
     addLabel(4, 10, 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
@@ -89,7 +70,7 @@ frmUni_213::frmUni_213(FormHost& host)
     addLabel(5, 10, 8, QStringLiteral("5) Стандартные шаги H(i) для текущих параметров, i=1,...,NDIM+1,"));
     addLabel(5, 10, 8 + kLine, QStringLiteral("    (H(NDIM+1) - стандартный шаг по QMOD)"));
     addLabel(5, 10, 8 + 2 * kLine, QStringLiteral("    и двусторонние ограничения UL(i) и UR(i)"));
-    grdTable2 = addGrid(5, kGridLeft, 8 + 3 * kLine + 14, QStringLiteral("grdTable2"), kGridMaxWidth);
+    grdTable2 = addGrid(5, kLeft, kStepsTop, QStringLiteral("grdTable2"), kMaxWidth);
 
     // ---- sheet 6: Newton's method
     addLabel(6, 10, 8, QStringLiteral("6) Параметры метода Ньютона"));
@@ -159,7 +140,7 @@ void frmUni_213::open() {
 }
 
 bool frmUni_213::takeFirstSheets() {
-    auto& g = mdlGlobal;
+    Store& g = host_.store();
     Sec213* c = sec();
     if (!c) return false;
     try {
@@ -194,7 +175,7 @@ void frmUni_213::cmdINput1_Click() {
     Sec213* c = sec();
     if (!c) return;
     NullSurface surface;
-    Ctx ctx{surface, host_.prompter(), host_.paths(), mdlGlobal};
+    Ctx ctx{surface, host_.prompter(), host_.paths(), host_.store()};
     try {
         if (!c->askLDIM(ctx)) return;
         if (!takeFirstSheets()) return;
@@ -209,43 +190,20 @@ void frmUni_213::cmdINput1_Click() {
 void frmUni_213::fillFields() {
     Sec213* c = sec();
     if (!c) return;
-    const Sec213::Fields f = c->fieldsFromStore();
-    txtMclass->setText(q(f.mclass));
-    txtNdim->setText(q(f.ndim));
-    txtAlfa->setText(q(f.alfa));
-    txtBeta->setText(q(f.beta));
-    txtGama->setText(q(f.gama));
-    txtHHH->setText(q(f.hhh));
-    txtTmax->setText(q(f.tmax));
-    txtU10->setText(q(f.u10));
-    txtU20->setText(q(f.u20));
-    txtQmin->setText(q(f.qmin));
-    txtQmax->setText(q(f.qmax));
-    txtQsolv->setText(q(f.qsolv));
-    txtHstep->setText(q(f.hstep));
-    txtExact->setText(q(f.exact));
-    txtLimit->setText(q(f.limit));
-    txtLimit0->setText(q(f.limit0));
-    txtAccel->setText(q(f.accel));
-    txtEmin->setText(q(f.emin));
-    txtEmax->setText(q(f.emax));
-    txtNend->setText(q(f.nend));
-    txtIC->setText(q(f.ic));
-    txtSclx->setText(q(f.sclx));
-    txtScrx->setText(q(f.scrx));
-    txtScly->setText(q(f.scly));
-    txtScry->setText(q(f.scry));
+    const Sec213::Fields f = c->fieldsFromStore(host_.store());
+    showNetFields(f, f);
+    showTexts(texts(), f);
 }
 
-void frmUni_213::Matr_Dspl(bool zeros) {
-    const int n = mdlGlobal.NDIM;
-    grdTable->setGrid(Sec213::matrixGrid(mdlGlobal.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
-    for (int c = 0; c < grdTable->columnCount(); ++c) grdTable->setColumnWidth(c, FormGrid::kColWidth);
-    fitGrid(grdTable, kGridMaxWidth, kFrameHeight - 40 - 10);
+std::vector<FieldText<Sec213::Fields>> frmUni_213::texts() const {
+    using F = Sec213::Fields;
+    return {{txtHHH, &F::hhh},   {txtTmax, &F::tmax}, {txtU10, &F::u10},   {txtU20, &F::u20},
+            {txtNend, &F::nend}, {txtIC, &F::ic},     {txtSclx, &F::sclx}, {txtScrx, &F::scrx},
+            {txtScly, &F::scly}, {txtScry, &F::scry}};
 }
 
 void frmUni_213::Tabl2_Dspl(bool zeros) {
-    const int n1 = mdlGlobal.NDIM + 1;
+    const int n1 = host_.store().NDIM + 1;
     Sec213* c = sec();
     Vec none;
     none.alloc(n1);
@@ -253,7 +211,7 @@ void frmUni_213::Tabl2_Dspl(bool zeros) {
     const GridText g = have ? Sec213::stepsGrid(c->H, c->UL, c->UR, n1, zeros)
                             : Sec213::stepsGrid(none, none, none, n1, true);
     grdTable2->setGrid(g, 2, 4, 2, n1 + 1, n1 + 2, 5);
-    fitGrid(grdTable2, kGridMaxWidth, kFrameHeight - 84 - 10);
+    sheetgrid::fitToSheet(grdTable2, kFrameHeight - 84 - 10);
 }
 
 void frmUni_213::fillGrids(bool zeros) {
@@ -261,45 +219,20 @@ void frmUni_213::fillGrids(bool zeros) {
     Tabl2_Dspl(zeros);
 }
 
-void frmUni_213::setDimension(i16 n) { mdlGlobal.NDIM = n; }
-
 Sec213::Fields frmUni_213::currentFields() const {
     Sec213::Fields f;
-    f.mclass = s(txtMclass);
-    f.ndim = s(txtNdim);
-    f.alfa = s(txtAlfa);
-    f.beta = s(txtBeta);
-    f.gama = s(txtGama);
-    f.hhh = s(txtHHH);
-    f.tmax = s(txtTmax);
-    f.u10 = s(txtU10);
-    f.u20 = s(txtU20);
+    readNetFields(f, f);
+    readTexts(texts(), f);
     f.mc = grdTable->text();
-    f.qmin = s(txtQmin);
-    f.qmax = s(txtQmax);
-    f.qsolv = s(txtQsolv);
-    f.hstep = s(txtHstep);
     f.steps = grdTable2->text();
-    f.exact = s(txtExact);
-    f.limit = s(txtLimit);
-    f.limit0 = s(txtLimit0);
-    f.accel = s(txtAccel);
-    f.emin = s(txtEmin);
-    f.emax = s(txtEmax);
-    f.nend = s(txtNend);
-    f.ic = s(txtIC);
-    f.sclx = s(txtSclx);
-    f.scrx = s(txtScrx);
-    f.scly = s(txtScly);
-    f.scry = s(txtScry);
     return f;
 }
 
 void frmUni_213::writeDataFile(const std::string& path) {
     const Sec213::Fields f = currentFields();
-    const auto write = [&](const std::string& p) { Sec213::Table_File(p, f); };
+    const auto write = [&](const std::string& p) { Sec213::Table_File(host_.store(), p, f); };
     // What the reading or the run would refuse is not written.
-    checkByReading(path, write, [this] { dynamic_cast<Sec213&>(*core()).checkLimits(); });
+    checkByReading(path, write, [this] { dynamic_cast<Sec213&>(*core()).checkLimits(host_.store()); });
     write(path);
 }
 

@@ -2,12 +2,12 @@
 // file on two tab strips. The first (sheets 1, 2) ends with the LDIM question and the
 // starting solution; the second (sheets 3 to 8) with the usual "Ввод".
 #pragma once
-#include "data/forms/sectionform.h"
+#include "stationary/frmGrids.h"
 #include "stationary/section213/sec213.h"
 
 namespace velta {
 
-class frmUni_213 : public SectionForm {
+class frmUni_213 : public StationaryNetForm {
 public:
     explicit frmUni_213(FormHost& host);
 
@@ -21,15 +21,13 @@ public:
     // Shows the first (1) or the second (2) tab strip with its first sheet.
     void setStage(int stage);
 
-    // Grids of MC and of H, UL, UR at the current NDIM.
-    void Matr_Dspl(bool zeros);
+    // Grid of H, UL, UR at the current NDIM (MC: Matr_Dspl).
     void Tabl2_Dspl(bool zeros);
     Sec213::Fields currentFields() const;
 
 protected:
     void fillFields() override;
     void fillGrids(bool zeros) override;
-    void setDimension(i16 n) override;
     void writeDataFile(const std::string& path) override;
 
 private:
@@ -37,14 +35,12 @@ private:
     // The values of sheets 1 and 2 into the store; false (with a message) when one of them
     // is not a number.
     bool takeFirstSheets();
+    // The fields besides the model and the continuation, with their texts.
+    std::vector<FieldText<Sec213::Fields>> texts() const;
 
     int stage_ = 1;
-    QLineEdit *txtMclass, *txtNdim, *txtAlfa, *txtBeta, *txtGama;
     QLineEdit *txtHHH, *txtTmax, *txtU10, *txtU20;
-    FormGrid* grdTable;
-    QLineEdit *txtQmin, *txtQmax, *txtQsolv, *txtHstep;
     FormGrid* grdTable2;
-    QLineEdit *txtExact, *txtLimit, *txtLimit0, *txtAccel, *txtEmin, *txtEmax;
     QLineEdit *txtNend, *txtIC;
     QLineEdit *txtSclx, *txtScrx, *txtScly, *txtScry;
 };

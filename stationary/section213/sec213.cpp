@@ -10,7 +10,7 @@
 #include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
-#include "stationary/netmodel.h"
+#include "models/autonomous.h"
 #include "stationary/paramplot.h"
 
 #include <algorithm>
@@ -42,34 +42,11 @@ const std::string kGroupPrompt =
 // ---------------------------------------------------------------- data file
 
 void Sec213::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [this](ParReader& r) {
-        auto& g = mdlGlobal;
-        // 1. model
-        r.Head_Input(1);
-        r.Key_InputI("MCLASS", g.MCLASS);
-        r.Key_InputI("NDIM", g.NDIM);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
-        if (g.NDIM < 1 || g.NDIM > kContMaxDim)
-            throw VeltaError("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) +
-                             " (NDIM = " + CStr(g.NDIM) + ")");
-        const int n = g.NDIM, n1 = n + 1;
-        g.MC.alloc(n, n);
+    Store& g = c.store;
+    // 1. model, 2. connection matrix, read as a stream row by row with its values as they stand
+    readNetFile(c, dataPath, "MCLASS", false, [this, &g](ParReader& r, int n) {
+        const int n1 = n + 1;
         for (Vec* v : {&H, &UL, &UR}) v->alloc(n1);
-
-        // 2. connection matrix, read as a stream row by row; the empty line the writer
-        // puts after it is consumed when present.
-        r.Head_Input(2);
-        for (int i = 1; i <= n; ++i) {
-            std::string echo;
-            for (int j = 1; j <= n; ++j) {
-                g.MC(i, j) = r.readNumber();
-                echo += CStr(g.MC(i, j)) + "   ";
-            }
-            r.echo(echo);
-        }
-        r.skipEmptyValueLine();
 
         // 3. relaxation for U1, U2
         r.Head_Input(3);
@@ -79,43 +56,21 @@ void Sec213::InputPar(Ctx& c) {
         r.Key_InputR("U20", U20);
 
         // 4. continuation
-        r.Head_Input(4);
-        r.Key_InputR("QMIN", QMIN);
-        r.Key_InputR("QMAX", QMAX);
-        r.Key_InputR("QSOLV", QSOLV);
-        r.Key_InputR("HSTEP", HSTEP);
-        r.Key_InputR("EMIN", EMIN);
-        r.Key_InputR("EMAX", EMAX);
-        r.Key_InputR("ACCEL", ACCEL);
+        readContBlock(r, 4, *this);
 
         // 5. standard steps and bounds
         r.Head_Input(5);
-        const std::pair<const char*, Vec*> vecs[] = {{"H", &H}, {"UL", &UL}, {"UR", &UR}};
-        for (const auto& [name, v] : vecs) {
-            r.skipLine();
-            for (int i = 1; i <= n1; ++i) {
-                (*v)(i) = r.readNumber();
-                r.echo(std::string(name) + "(" + CStr(i) + ") = " + CStr((*v)(i)));
-            }
-        }
+        readColumn(r, "H", H, n1);
+        readColumn(r, "UL", UL, n1);
+        readColumn(r, "UR", UR, n1);
 
         // 6. Newton's method
-        r.Head_Input(6);
-        r.Key_InputI("LIMIT0", LIMIT0);
-        r.Key_InputI("LIMIT", LIMIT);
-        r.Key_InputR("EXACT", EXACT);
+        readNewtonBlock(r, 6, *this);
 
-        // 7. portion and plotted components (IC has 13 slots; more than 12 is refused
-        // before a run)
+        // 7. portion and plotted components
         r.Head_Input(7);
         r.Key_InputI("NEND", NEND);
-        r.skipLine();
-        const std::vector<i16> ic = r.readList(std::min(n, 13), "IC", n, "NDIM");
-        g.NCOMP = static_cast<i16>(ic.size());
-        for (int m = 1; m <= g.NCOMP; ++m) {
-            g.IC(m) = ic[static_cast<std::size_t>(m - 1)];
-            r.echo("IC(" + CStr(m) + ") = " + CStr(g.IC(m)));
-        }
+        readPlotComponents(r, n);
 
         // 8. plot bounds
         r.Head_Input(8);
@@ -125,7 +80,7 @@ void Sec213::InputPar(Ctx& c) {
         r.Key_InputR("SCRY", g.SCRY);
     });
     // QMOD starts at 1 with QMOD as the current parameter (set in the run's state).
-    k.INDEX = static_cast<i16>(mdlGlobal.NDIM + 1);
+    k.INDEX = static_cast<i16>(g.NDIM + 1);
 }
 
 GridText Sec213::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
@@ -146,35 +101,18 @@ GridText Sec213::stepsGrid(const Vec& h, const Vec& ul, const Vec& ur, int n1, b
     return t;
 }
 
-Sec213::Fields Sec213::fieldsFromStore() const {
-    const auto& g = mdlGlobal;
+Sec213::Fields Sec213::fieldsFromStore(const Store& g) const {
     Fields f;
-    f.mclass = CStr(g.MCLASS);
-    f.ndim = CStr(g.NDIM);
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
+    fillNetModel(g, g.ALFA, f);
+    fillContFields(*this, f);
     f.hhh = CStr(g.HHH);
     f.tmax = CStr(g.TMAX);
     f.u10 = CStr(U10);
     f.u20 = CStr(U20);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
-    f.qmin = CStr(QMIN);
-    f.qmax = CStr(QMAX);
-    f.qsolv = CStr(QSOLV);
-    f.hstep = CStr(HSTEP);
     f.steps = stepsGrid(H, UL, UR, g.NDIM + 1, false);
-    f.exact = CStr(EXACT);
-    f.limit = CStr(LIMIT);
-    f.limit0 = CStr(LIMIT0);
-    f.accel = CStr(ACCEL);
-    f.emin = CStr(EMIN);
-    f.emax = CStr(EMAX);
     f.nend = CStr(NEND);
-    for (int m = 1; m <= g.NCOMP; ++m) {
-        if (m > 1) f.ic += ',';
-        f.ic += CStr(g.IC(m));
-    }
+    f.ic = joinInts(g.IC, g.NCOMP);
     f.sclx = CStr(g.SCLX);
     f.scrx = CStr(g.SCRX);
     f.scly = CStr(g.SCLY);
@@ -182,44 +120,29 @@ Sec213::Fields Sec213::fieldsFromStore() const {
     return f;
 }
 
-void Sec213::Table_File(const std::string& path, const Fields& f) {
+void Sec213::Table_File(const Store& g, const std::string& path, const Fields& f) {
     const int n = f.mc.cols() - 3;  // the matrix and the rows of steps at the grids' own size
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
-    Key_File(o, "MCLASS", f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Head_File(o, 2);
+    writeNetModel(g, o, "MCLASS", f);
+    Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
-    Head_File(o, 3);
+    Head_File(g, o, 3);
     Key_File(o, "HHH", f.hhh);
     Key_File(o, "TMAX", f.tmax);
     Key_File(o, "U10", f.u10);
     Key_File(o, "U20", f.u20);
-    Head_File(o, 4);
-    Key_File(o, "QMIN", f.qmin);
-    Key_File(o, "QMAX", f.qmax);
-    Key_File(o, "QSOLV", f.qsolv);
-    Key_File(o, "HSTEP", f.hstep);
-    Key_File(o, "EMIN", f.emin);
-    Key_File(o, "EMAX", f.emax);
-    Key_File(o, "ACCEL", f.accel);
-    Head_File(o, 5);
+    writeContBlock(g, o, 4, f);
+    Head_File(g, o, 5);
     VectRow_File(o, "H(I):", 2, n, f.steps);
     VectRow_File(o, "UL(I):", 3, n, f.steps);
     VectRow_File(o, "UR(I):", 4, n, f.steps);
-    Head_File(o, 6);
-    Key_File(o, "LIMIT0", f.limit0);
-    Key_File(o, "LIMIT", f.limit);
-    Key_File(o, "EXACT", f.exact);
-    Head_File(o, 7);
+    writeNewtonBlock(g, o, 6, f);
+    Head_File(g, o, 7);
     Key_File(o, "NEND", f.nend);
     o.line("IC(I):");
     o.line(f.ic);
-    Head_File(o, 8);
+    Head_File(g, o, 8);
     Key_File(o, "SCLX", f.sclx);
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "SCLY", f.scly);
@@ -271,13 +194,12 @@ std::vector<int> Sec213::parseGroups(const std::string& text, int ndim) {
     return g;
 }
 
-Sec213::StartKey Sec213::currentKey() const {
-    const auto& g = mdlGlobal;
+Sec213::StartKey Sec213::currentKey(const Store& g) const {
     return StartKey{g.NDIM, g.ALFA, g.BETA, g.GAMA, g.HHH, g.TMAX, U10, U20};
 }
 
-bool Sec213::startValid() const {
-    return startKey_.ndim >= 1 && startKey_ == currentKey() && YSTART.upper() == startKey_.ndim;
+bool Sec213::startValid(const Store& g) const {
+    return startKey_.ndim >= 1 && startKey_ == currentKey(g) && YSTART.upper() == startKey_.ndim;
 }
 
 bool Sec213::askLDIM(Ctx& c) {
@@ -298,11 +220,9 @@ bool Sec213::firstStage(Ctx& c) {
 }
 
 bool Sec213::STARTp(Ctx& c) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     const int n = g.NDIM;
-    if (n < 1 || n > kContMaxDim)
-        throw VeltaError("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) +
-                         " (NDIM = " + CStr(n) + ")");
+    if (n < 1 || n > kContMaxDim) throw VeltaError(netDimText(n));
     const Relax r = relax(n, LDIM, g.ALFA, g.BETA, g.GAMA, g.HHH, g.TMAX, U10, U20);
     U1 = r.U1;
     U2 = r.U2;
@@ -329,7 +249,7 @@ bool Sec213::STARTp(Ctx& c) {
             G(i) = static_cast<i16>(groups[static_cast<std::size_t>(i - 1)]);
             YSTART(i) = G(i) == 1 ? U1 : U2;
         }
-        startKey_ = currentKey();
+        startKey_ = currentKey(g);
         std::string text = "   Стартовое решение\n\n  NDIM =  " + CStr(n) + "\n  LDIM =  " + CStr(LDIM) +
                            "\n";
         for (int i = 1; i <= n; ++i) text += "\n  Y(" + CStr(i) + ") = " + Fmt_Exp(YSTART(i), 6);
@@ -356,10 +276,7 @@ void Sec213::Model::FUNCp() {
     const double q = Y(N1);
     // F_i = ALFA / D(i) - Y(i), D(i) = 1 + BETA*(Q*S0(i) + sum over MC(i,j) = 1 of Y(j)^GAMA)
     double pw[kContMaxDim + 2], r[kContMaxDim + 2];
-    for (int j = 1; j <= n; ++j) {
-        pw[j] = std::pow(Y(j), gama - 1);  // Y^(GAMA-1)
-        r[j] = pw[j] * Y(j);               // Y^GAMA
-    }
+    networkPowers(Y, n, gama, pw, r);
     for (int i = 1; i <= n; ++i) {
         const double* mrow = mc->row(i);
         double s = q * S0(i);
@@ -389,70 +306,43 @@ void Sec213::Model::WRITEp() {
 
 // ---------------------------------------------------------------- run
 
-void Sec213::checkLimits() const {
-    const auto& g = mdlGlobal;
+void Sec213::checkLimits(const Store& g) const {
     const int n = g.NDIM;
-    if (n < 1 || n > kContMaxDim)
-        throw VeltaError("Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) +
-                         " (NDIM = " + CStr(n) + ")");
+    if (n < 1 || n > kContMaxDim) throw VeltaError(netDimText(n));
     if (g.MC.rows() != n || g.MC.cols() != n || H.upper() != n + 1 || UL.upper() != n + 1 ||
         UR.upper() != n + 1)
         fail(kNotRead);
-    // The engine's own limits, checked on a scratch state.
-    struct Probe : Continuation {
-        void FUNCp() override {}
-    } p;
-    p.setup(n);
-    p.EMIN = EMIN;
-    p.EMAX = EMAX;
-    p.ACCEL = ACCEL;
-    p.EXACT = EXACT;
-    p.LIMIT = LIMIT;
-    p.LIMIT0 = LIMIT0;
-    p.QMIN = QMIN;
-    p.QMAX = QMAX;
-    for (int i = 1; i <= n + 1; ++i) p.H(i) = H(i);
     if (g.NCOMP > kMaxComp)
         throw VeltaError("На график можно вывести не более min(12,NDIM) = " + CStr(std::min(kMaxComp, n)) +
                          " компонент (задано " + CStr(g.NCOMP) + ")");
-    for (int m = 1; m <= g.NCOMP; ++m) p.plotIC.push_back(g.IC(m));
-    p.checkLimits();
+    // The engine's own limits.
+    checkContSettings(*this, n, H, plotComponents(g));
     if (HSTEP == 0) throw VeltaError("Стартовый шаг HSTEP не должен быть равен 0");
     // The frame's ranges, refused here before any results file is emptied.
     checkPlotRanges("QMOD", g.SCLX, g.SCRX, "", g.SCLY, g.SCRY);
 }
 
 void Sec213::DrawMesh3(Ctx& c) const {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     MeshMaskG(c, "Зависимость компонент вектора Y от параметра QMOD", "", "QMOD", g.SCLX, g.SCRX, g.SCLY,
               g.SCRY);
     drawSolvedMarkAndLegend(c, g.PX0 + (QSOLV - g.SCLX) * g.KX, QSOLV);
 }
 
 void Sec213::Integr1(Ctx& c) {
-    auto& g = mdlGlobal;
-    checkLimits();
+    Store& g = c.store;
+    checkLimits(g);
     // The starting solution belongs to the parameters it was made with.
-    if (!startValid()) {
+    if (!startValid(g)) {
         if (!firstStage(c)) return;
-        if (!startValid()) return;  // the group list was left empty
+        if (!startValid(g)) return;  // the group list was left empty
     }
     const int n = g.NDIM, n1 = n + 1;
 
     // Continuation state of this run.
     k = Model{};
     k.setup(n);
-    k.QMIN = QMIN;
-    k.QMAX = QMAX;
-    k.QSOLV = QSOLV;
-    k.HSTEP = HSTEP;
-    k.EMIN = EMIN;
-    k.EMAX = EMAX;
-    k.ACCEL = ACCEL;
-    k.EXACT = EXACT;
-    k.LIMIT0 = LIMIT0;
-    k.LIMIT = LIMIT;
-    k.NEND = NEND;
+    k.use(*this);
     for (int i = 1; i <= n1; ++i) {
         k.H(i) = H(i);
         k.UL(i) = UL(i);
@@ -461,7 +351,7 @@ void Sec213::Integr1(Ctx& c) {
     for (int i = 1; i <= n; ++i) k.Y(i) = YSTART(i);
     k.Y(n1) = 1;  // QMOD: the fully connected network
     k.INDEX = static_cast<i16>(n1);
-    for (int m = 1; m <= g.NCOMP; ++m) k.plotIC.push_back(g.IC(m));
+    k.plotIC = plotComponents(g);
     k.ctx = &c;
     k.style = ContStyle::Short;
 

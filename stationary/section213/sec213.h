@@ -6,16 +6,18 @@
 #include "data/datafile.h"
 #include "models/section.h"
 #include "stationary/continuation.h"
+#include "stationary/netmodel.h"
 
 #include <string>
 #include <vector>
 
 namespace velta {
 
-class Sec213 : public SectionCore {
+// The continuation settings (ContSettings) are the section's own values of blocks 4 and 6.
+class Sec213 : public SectionCore, public ContSettings {
 public:
     int code() const override { return 213; }
-    // Reads the ".srgd" file (eight blocks) into mdlGlobal and the section's parameters;
+    // Reads the ".srgd" file (eight blocks) into the store and the section's parameters;
     // QMOD starts at 1, INDEX at NDIM + 1.
     void InputPar(Ctx& c) override;
     // The continuation from the starting solution to the first QSOLV point. When no
@@ -54,34 +56,30 @@ public:
     static void modelConstants(Model& k, const Mat& mc);
 
     // ---- window texts and data file
-    struct Fields {
-        std::string mclass, ndim, alfa, beta, gama;           // sheet 1
-        std::string hhh, tmax, u10, u20;                      // sheet 2
-        GridText mc;                                          // sheet 3
-        std::string qmin, qmax, qsolv, hstep;                 // sheet 4
-        GridText steps;                                       // sheet 5: H, UL, UR
-        std::string exact, limit, limit0, accel, emin, emax;  // sheet 6
-        std::string nend, ic;                                 // sheet 7
-        std::string sclx, scrx, scly, scry;                   // sheet 8
+    // Sheet 1 the model, sheets 4 and 6 the continuation and Newton's method.
+    struct Fields : NetModelFields, ContFields {
+        std::string hhh, tmax, u10, u20;     // sheet 2
+        GridText mc;                         // sheet 3
+        GridText steps;                      // sheet 5: H, UL, UR
+        std::string nend, ic;                // sheet 7
+        std::string sclx, scrx, scly, scry;  // sheet 8
     };
-    Fields fieldsFromStore() const;
+    Fields fieldsFromStore(const Store& g) const;
     // MC grid: NDIM + 3 rows and columns, "(i,j)" in the corner.
     static GridText matrixGrid(const Mat& mc, int n, bool zeros);
     // Grid of H, UL, UR: rows 2, 3, 4 hold H(i), UL(i), UR(i) in columns 2..N1+1.
     static GridText stepsGrid(const Vec& h, const Vec& ul, const Vec& ur, int n1, bool zeros);
     // Writes the ".srgd" file (the dimensions are the store's NDIM).
-    static void Table_File(const std::string& path, const Fields& f);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // Bad input refused before anything is computed (old results files stay untouched).
-    void checkLimits() const;
+    void checkLimits(const Store& g) const;
     // Frame of the diagram with its legend.
     void DrawMesh3(Ctx& c) const;
 
     // ---- the section's values
     double U10 = 0, U20 = 0;
     i16 LDIM = 1;
-    double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
-    i16 LIMIT0 = 0, LIMIT = 0, NEND = 0;
     Vec H, UL, UR;  // 1..NDIM+1
     IVec G;         // group of each component
     Vec YSTART;     // starting vector Y(1..NDIM) made by STARTp
@@ -94,9 +92,9 @@ private:
         double alfa = 0, beta = 0, gama = 0, hhh = 0, tmax = 0, u10 = 0, u20 = 0;
         bool operator==(const StartKey&) const = default;
     };
-    StartKey currentKey() const;
+    StartKey currentKey(const Store& g) const;
     StartKey startKey_;  // parameters STARTp was computed with
-    bool startValid() const;
+    bool startValid(const Store& g) const;
 };
 
 }  // namespace velta

@@ -11,23 +11,12 @@
 
 namespace velta {
 
-namespace {
-
-// Vertical pitch of the rows of a sheet and of the explanatory lines.
-constexpr int kRow = 26;
-constexpr int kLine = 18;
-
-using sheetgrid::fitColumn;
-using sheetgrid::fitMatrix;
-constexpr int kGridLeft = sheetgrid::kLeft, kGridTop = sheetgrid::kTop;
-constexpr int kGridMaxWidth = sheetgrid::kMaxWidth;
-
-}  // namespace
+using namespace sheetgrid;
 
 frmUni_215::frmUni_215(FormHost& host)
-    : SectionForm(host, 215,
-                  QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\RND"),
-                  5) {
+    : StationaryNetForm(
+          host, 215, QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\RND"),
+          5) {
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral(" 1) Параметры модели ГГС классов 1-4"));
     const int lw1 = 420;
@@ -49,8 +38,8 @@ frmUni_215::frmUni_215(FormHost& host)
     y = 36;
     txtLmax = addField(2, 20, y, lw2, QStringLiteral("Число продолжений решений на отрезке [0,1],  LMAX = "),
                        QStringLiteral("txtLmax"));
-    txtHstep0 = addField(2, 20, y += kRow, lw2, QStringLiteral("Стартовый шаг,  HSTEP0 = "),
-                         QStringLiteral("txtHstep0"));
+    txtHstep = addField(2, 20, y += kRow, lw2, QStringLiteral("Стартовый шаг,  HSTEP0 = "),
+                        QStringLiteral("txtHstep0"));
     txtQsolv = addField(2, 20, y += kRow, lw2, QStringLiteral("QSOLV = "), QStringLiteral("txtQsolv"));
     txtQmax = addField(2, 20, y += kRow, lw2, QStringLiteral("QMAX = "), QStringLiteral("txtQmax"));
     txtQmin = addField(2, 20, y += kRow, lw2, QStringLiteral("QMIN = "), QStringLiteral("txtQmin"));
@@ -96,12 +85,12 @@ frmUni_215::frmUni_215(FormHost& host)
 
     // ---- sheet 4: the connection matrix
     addLabel(4, 10, 8, QStringLiteral(" 4) Матрица связей  MC(i,j)"));
-    grdTable = addGrid(4, kGridLeft, kGridTop, QStringLiteral("grdTable"), kGridMaxWidth);
+    grdTable = addGrid(4, kLeft, kTop, QStringLiteral("grdTable"), kMaxWidth);
 
     // ---- sheet 5: the standard steps
     addLabel(5, 10, 8, QStringLiteral(" 5) Стандартные шаги H(i) для текущих параметров, "));
     addLabel(5, 10, 8 + kLine, QStringLiteral("    i=1,...,NDIM+1, H(NDIM+1) - стандартный шаг по QMOD"));
-    grdTable2 = addGrid(5, kGridLeft, kGridTop, QStringLiteral("grdTable2"), kGridMaxWidth);
+    grdTable2 = addGrid(5, kLeft, kTop, QStringLiteral("grdTable2"), kMaxWidth);
 }
 
 Sec215* frmUni_215::sec() { return dynamic_cast<Sec215*>(core()); }
@@ -109,44 +98,26 @@ Sec215* frmUni_215::sec() { return dynamic_cast<Sec215*>(core()); }
 void frmUni_215::fillFields() {
     Sec215* c = sec();
     if (!c) return;
-    const Sec215::Fields f = c->fieldsFromStore();
-    txtMclass->setText(q(f.mclass));
-    txtNdim->setText(q(f.ndim));
-    txtAlfa->setText(q(f.alfa));
-    txtBeta->setText(q(f.beta));
-    txtGama->setText(q(f.gama));
-    txtLmax->setText(q(f.lmax));
-    txtHstep0->setText(q(f.hstep0));
-    txtQsolv->setText(q(f.qsolv));
-    txtQmax->setText(q(f.qmax));
-    txtQmin->setText(q(f.qmin));
-    txtEmin->setText(q(f.emin));
-    txtEmax->setText(q(f.emax));
-    txtAccel->setText(q(f.accel));
-    txtLimit0->setText(q(f.limit0));
-    txtLimit->setText(q(f.limit));
-    txtExact->setText(q(f.exact));
-    txtNend->setText(q(f.nend));
-    txtNstep->setText(q(f.nstep));
-    txtUerr->setText(q(f.uuerr));
-    txtFerr->setText(q(f.fferr));
+    const Sec215::Fields f = c->fieldsFromStore(host_.store());
+    showNetFields(f, f);
+    showTexts(texts(), f);
 }
 
-void frmUni_215::Matr_Dspl(bool zeros) {
-    const int n = mdlGlobal.NDIM;
-    const Mat none;
-    const Mat& mc = zeros ? none : mdlGlobal.MC;
-    grdTable->setGrid(Sec215::matrixGrid(mc, n, zeros), 2, n + 1, 2, n + 1, n + 2, n + 2);
-    fitMatrix(grdTable);
+std::vector<FieldText<Sec215::Fields>> frmUni_215::texts() const {
+    using F = Sec215::Fields;
+    return {{txtLmax, &F::lmax},
+            {txtNend, &F::nend},
+            {txtNstep, &F::nstep},
+            {txtUerr, &F::uuerr},
+            {txtFerr, &F::fferr}};
 }
 
 void frmUni_215::Tabl2_Dspl(bool zeros) {
-    const int n1 = mdlGlobal.NDIM + 1;
+    const int n1 = host_.store().NDIM + 1;
     Sec215* c = sec();
     const Vec none;
     const Vec& h = (zeros || !c) ? none : c->H;
-    grdTable2->setGrid(Sec215::stepsGrid(h, n1, zeros || !c), 2, n1 + 1, 2, 2, 3, n1 + 2);
-    fitColumn(grdTable2);
+    sheetgrid::showColumn(grdTable2, Sec215::stepsGrid(h, n1, zeros || !c), n1);
 }
 
 void frmUni_215::fillGrids(bool zeros) {
@@ -154,44 +125,18 @@ void frmUni_215::fillGrids(bool zeros) {
     Tabl2_Dspl(zeros);
 }
 
-void frmUni_215::setDimension(i16 n) { mdlGlobal.NDIM = n; }
-
 Sec215::Fields frmUni_215::currentFields() const {
     Sec215::Fields f;
-    f.mclass = s(txtMclass);
-    f.ndim = s(txtNdim);
-    f.alfa = s(txtAlfa);
-    f.beta = s(txtBeta);
-    f.gama = s(txtGama);
-    f.lmax = s(txtLmax);
-    f.hstep0 = s(txtHstep0);
-    f.qsolv = s(txtQsolv);
-    f.qmax = s(txtQmax);
-    f.qmin = s(txtQmin);
-    f.emin = s(txtEmin);
-    f.emax = s(txtEmax);
-    f.accel = s(txtAccel);
-    f.limit0 = s(txtLimit0);
-    f.limit = s(txtLimit);
-    f.exact = s(txtExact);
-    f.nend = s(txtNend);
-    f.nstep = s(txtNstep);
-    f.uuerr = s(txtUerr);
-    f.fferr = s(txtFerr);
+    readNetFields(f, f);
+    readTexts(texts(), f);
     f.mc = grdTable->text();
     f.steps = grdTable2->text();
     return f;
 }
 
 void frmUni_215::writeDataFile(const std::string& path) {
-    const Sec215::Fields f = currentFields();
     // A file that its reading or the run would refuse is not written.
-    const Sec215::Values v = Sec215::valuesFromFields(f);
-    if (v.NDIM != f.mc.rows() - 3)
-        throw VeltaError("Таблицы не соответствуют размерности NDIM = " + f.ndim +
-                         ": перейдите на другой лист, чтобы перестроить их");
-    Sec215::checkValues(v);
-    Sec215::Table_File(path, f);
+    writeCheckedFile<Sec215>(host_.store(), path, currentFields());
 }
 
 }  // namespace velta

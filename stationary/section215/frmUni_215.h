@@ -2,19 +2,18 @@
 // file: the model, the continuation, Newton's method with the selection of solutions, the
 // connection matrix MC and the standard steps H.
 #pragma once
-#include "data/forms/sectionform.h"
+#include "stationary/frmGrids.h"
 #include "stationary/section215/sec215.h"
 
 namespace velta {
 
-class frmUni_215 : public SectionForm {
+class frmUni_215 : public StationaryNetForm {
 public:
     explicit frmUni_215(FormHost& host);
 
     // The open procedure of the section.
     void IshDanSRR() { open(); }
-    // Grids of MC (sheet 4) and of the standard steps H (sheet 5) at the current NDIM.
-    void Matr_Dspl(bool zeros);
+    // Grid of the standard steps H (sheet 5) at the current NDIM (MC on sheet 4: Matr_Dspl).
     void Tabl2_Dspl(bool zeros);
     // The texts of the fields and grids as they stand.
     Sec215::Fields currentFields() const;
@@ -22,17 +21,17 @@ public:
 protected:
     void fillFields() override;
     void fillGrids(bool zeros) override;
-    void setDimension(i16 n) override;
     void writeDataFile(const std::string& path) override;
 
 private:
     Sec215* sec();
+    // The fields besides the model and the continuation, with their texts.
+    std::vector<FieldText<Sec215::Fields>> texts() const;
 
-    QLineEdit *txtMclass, *txtNdim, *txtAlfa, *txtBeta, *txtGama;
-    QLineEdit *txtLmax, *txtHstep0, *txtQsolv, *txtQmax, *txtQmin, *txtEmin, *txtEmax, *txtAccel;
-    QLineEdit *txtLimit0, *txtLimit, *txtExact;
+    // txtHstep is the field of HSTEP0.
+    QLineEdit* txtLmax;
     QLineEdit *txtNend, *txtNstep, *txtUerr, *txtFerr;
-    FormGrid *grdTable, *grdTable2;
+    FormGrid* grdTable2;
 };
 
 }  // namespace velta

@@ -11,7 +11,6 @@
 #include "data/textlist.h"
 #include "graphics/surface.h"
 #include "stationary/fieldtext.h"
-#include "stationary/netmodel.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,10 +24,6 @@ namespace {
 
 int sgn(double v) { return (v > 0) - (v < 0); }
 
-std::string dimText(int n) {
-    return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
-}
-
 using fieldtext::intOf;
 using fieldtext::realOf;
 
@@ -39,29 +34,17 @@ const std::string kE5 = "0.00000E+00";
 // ---------------------------------------------------------------- data file
 
 void Sec215::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [this](ParReader& r) {
-        auto& g = mdlGlobal;
-        // 1. model
-        r.Head_Input(1);
-        r.Key_InputI("MCLASS", g.MCLASS);
-        r.Key_InputI("NDIM", g.NDIM);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
-        if (g.NDIM < 1 || g.NDIM > kContMaxDim) throw VeltaError(dimText(g.NDIM));
-        const int n = g.NDIM, n1 = n + 1;
-        g.MC.alloc(n, n);
+    // 1. model, 2. connection matrix
+    readNetFile(c, dataPath, "MCLASS", true, [this](ParReader& r, int n) {
+        const int n1 = n + 1;
         H.alloc(n1);
-
-        // 2. connection matrix
-        readConnectionMatrix(r, n);
 
         // 3. continuation
         r.Head_Input(3);
         r.Key_InputR("QMIN", QMIN);
         r.Key_InputR("QMAX", QMAX);
         r.Key_InputR("QSOLV", QSOLV);
-        r.Key_InputR("HSTEP0", HSTEP0);
+        r.Key_InputR("HSTEP0", HSTEP);
         r.Key_InputI("NEND", NEND);
         r.Key_InputI("NSTEP", NSTEP);
         r.Key_InputR("EMIN", EMIN);
@@ -70,17 +53,10 @@ void Sec215::InputPar(Ctx& c) {
 
         // 4. standard steps
         r.Head_Input(4);
-        r.skipLine();
-        for (int i = 1; i <= n1; ++i) {
-            H(i) = r.readNumber();
-            r.echo("H(" + CStr(i) + ") = " + CStr(H(i)));
-        }
+        readColumn(r, "H", H, n1);
 
         // 5. Newton's method
-        r.Head_Input(5);
-        r.Key_InputI("LIMIT0", LIMIT0);
-        r.Key_InputI("LIMIT", LIMIT);
-        r.Key_InputR("EXACT", EXACT);
+        readNewtonBlock(r, 5, *this);
 
         // 6. selection of the solutions
         r.Head_Input(6);
@@ -88,7 +64,7 @@ void Sec215::InputPar(Ctx& c) {
         r.Key_InputR("FFERR", FFERR);
         r.Key_InputR("UUERR", UUERR);
     });
-    auto& g = mdlGlobal;
+    Store& g = c.store;
     g.TETA = g.BETA * g.ALFA * g.GAMA;
 }
 
@@ -106,25 +82,11 @@ GridText Sec215::stepsGrid(const Vec& h, int n1, bool zeros) {
     return t;
 }
 
-Sec215::Fields Sec215::fieldsFromStore() const {
-    const auto& g = mdlGlobal;
+Sec215::Fields Sec215::fieldsFromStore(const Store& g) const {
     Fields f;
-    f.mclass = CStr(g.MCLASS);
-    f.ndim = CStr(g.NDIM);
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
+    fillNetModel(g, g.ALFA, f);
+    fillContFields(*this, f);
     f.lmax = CStr(LMAX);
-    f.hstep0 = CStr(HSTEP0);
-    f.qsolv = CStr(QSOLV);
-    f.qmax = CStr(QMAX);
-    f.qmin = CStr(QMIN);
-    f.emin = CStr(EMIN);
-    f.emax = CStr(EMAX);
-    f.accel = CStr(ACCEL);
-    f.limit0 = CStr(LIMIT0);
-    f.limit = CStr(LIMIT);
-    f.exact = CStr(EXACT);
     f.nend = CStr(NEND);
     f.nstep = CStr(NSTEP);
     f.uuerr = CStr(UUERR);
@@ -134,36 +96,28 @@ Sec215::Fields Sec215::fieldsFromStore() const {
     return f;
 }
 
-void Sec215::Table_File(const std::string& path, const Fields& f) {
+void Sec215::Table_File(const Store& g, const std::string& path, const Fields& f) {
     const int n = f.mc.rows() - 3;
     if (n < 1 || f.steps.rows() - 3 != n + 1) throw VeltaError("Таблицы не соответствуют размерности NDIM");
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
-    Key_File(o, "MCLASS", f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Head_File(o, 2);
+    writeNetModel(g, o, "MCLASS", f);
+    Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
-    Head_File(o, 3);
+    Head_File(g, o, 3);
     Key_File(o, "QMIN", f.qmin);
     Key_File(o, "QMAX", f.qmax);
     Key_File(o, "QSOLV", f.qsolv);
-    Key_File(o, "HSTEP0", f.hstep0);
+    Key_File(o, "HSTEP0", f.hstep);
     Key_File(o, "NEND", f.nend);
     Key_File(o, "NSTEP", f.nstep);
     Key_File(o, "EMIN", f.emin);
     Key_File(o, "EMAX", f.emax);
     Key_File(o, "ACCEL", f.accel);
-    Head_File(o, 4);
+    Head_File(g, o, 4);
     Colm_File(o, "H(I):", n + 1, f.steps);
-    Head_File(o, 5);
-    Key_File(o, "LIMIT0", f.limit0);
-    Key_File(o, "LIMIT", f.limit);
-    Key_File(o, "EXACT", f.exact);
-    Head_File(o, 6);
+    writeNewtonBlock(g, o, 5, f);
+    Head_File(g, o, 6);
     Key_File(o, "LMAX", f.lmax);
     Key_File(o, "FFERR", f.fferr);
     Key_File(o, "UUERR", f.uuerr);
@@ -172,28 +126,12 @@ void Sec215::Table_File(const std::string& path, const Fields& f) {
 
 // ---------------------------------------------------------------- limits
 
-Sec215::Values Sec215::valuesFromStore() const {
-    const auto& g = mdlGlobal;
+Sec215::Values Sec215::valuesFromStore(const Store& g) const {
     Values v;
-    v.MCLASS = g.MCLASS;
-    v.NDIM = g.NDIM;
-    v.ALFA = g.ALFA;
-    v.BETA = g.BETA;
-    v.GAMA = g.GAMA;
-    v.MC = g.MC;
-    v.QMIN = QMIN;
-    v.QMAX = QMAX;
-    v.QSOLV = QSOLV;
-    v.HSTEP0 = HSTEP0;
-    v.NEND = NEND;
+    static_cast<ContSettings&>(v) = *this;
+    static_cast<NetModelValues&>(v) = netModelOf(g, g.ALFA);
     v.NSTEP = NSTEP;
-    v.EMIN = EMIN;
-    v.EMAX = EMAX;
-    v.ACCEL = ACCEL;
     v.H = H;
-    v.LIMIT0 = LIMIT0;
-    v.LIMIT = LIMIT;
-    v.EXACT = EXACT;
     v.LMAX = LMAX;
     v.FFERR = FFERR;
     v.UUERR = UUERR;
@@ -202,42 +140,11 @@ Sec215::Values Sec215::valuesFromStore() const {
 
 Sec215::Values Sec215::valuesFromFields(const Fields& f) {
     Values v;
-    v.MCLASS = intOf("MCLASS", f.mclass);
-    v.NDIM = intOf("NDIM", f.ndim);
-    v.ALFA = realOf("ALFA", f.alfa);
-    v.BETA = realOf("BETA", f.beta);
-    v.GAMA = realOf("GAMA", f.gama);
-    const int n = f.mc.rows() - 3;
-    if (n >= 1) {
-        v.MC.alloc(n, n);
-        for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) {
-                const std::string key = "MC(" + CStr(i) + "," + CStr(j) + ")";
-                const double x = realOf(key, f.mc.at(i + 1, j + 1));
-                try {
-                    v.MC(i, j) = toI16(x);
-                } catch (const std::exception&) {
-                    fail("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
-                }
-            }
-    }
-    v.QMIN = realOf("QMIN", f.qmin);
-    v.QMAX = realOf("QMAX", f.qmax);
-    v.QSOLV = realOf("QSOLV", f.qsolv);
-    v.HSTEP0 = realOf("HSTEP0", f.hstep0);
+    static_cast<NetModelValues&>(v) = netModelOfFields(f, "MCLASS", f.mc);
+    contOfFields(f, "HSTEP0", v);
     v.NEND = intOf("NEND", f.nend);
     v.NSTEP = intOf("NSTEP", f.nstep);
-    v.EMIN = realOf("EMIN", f.emin);
-    v.EMAX = realOf("EMAX", f.emax);
-    v.ACCEL = realOf("ACCEL", f.accel);
-    const int n1 = f.steps.rows() - 3;
-    if (n1 >= 1) {
-        v.H.alloc(n1);
-        for (int i = 1; i <= n1; ++i) v.H(i) = realOf("H(" + CStr(i) + ")", f.steps.at(i + 1, 2));
-    }
-    v.LIMIT0 = intOf("LIMIT0", f.limit0);
-    v.LIMIT = intOf("LIMIT", f.limit);
-    v.EXACT = realOf("EXACT", f.exact);
+    v.H = columnOfGrid(f.steps, "H");
     v.LMAX = intOf("LMAX", f.lmax);
     v.FFERR = realOf("FFERR", f.fferr);
     v.UUERR = realOf("UUERR", f.uuerr);
@@ -246,24 +153,12 @@ Sec215::Values Sec215::valuesFromFields(const Fields& f) {
 
 void Sec215::checkValues(const Values& v) {
     const int n = v.NDIM;
-    if (n < 1 || n > kContMaxDim) fail(dimText(n));
+    if (n < 1 || n > kContMaxDim) fail(netDimText(n));
     if (v.MC.rows() != n || v.MC.cols() != n || v.H.upper() != n + 1) fail(kNotRead);
-    // The engine's own limits on a scratch state; H(NDIM+1) is replaced by 0.02 in a run.
-    struct Probe : Continuation {
-        void FUNCp() override {}
-    } p;
-    p.setup(n);
-    p.EMIN = v.EMIN;
-    p.EMAX = v.EMAX;
-    p.ACCEL = v.ACCEL;
-    p.EXACT = v.EXACT;
-    p.LIMIT = v.LIMIT;
-    p.LIMIT0 = v.LIMIT0;
-    p.QMIN = v.QMIN;
-    p.QMAX = v.QMAX;
-    for (int i = 1; i <= n; ++i) p.H(i) = v.H(i);
-    p.H(n + 1) = 0.02;
-    p.checkLimits();
+    // The engine's own limits; H(NDIM+1) is replaced by 0.02 in a run.
+    Vec h = v.H;
+    h(n + 1) = 0.02;
+    checkContSettings(v, n, h, {});
     // The random point and its homotopy weights: Y(i) in (0, ALFA), S0 = (ALFA/Y - 1)/BETA
     // divided by the sum over the links of the element.
     if (!(v.ALFA > 0)) fail("Параметр ALFA должен быть больше 0 (ALFA = " + CStr(v.ALFA) + ")");
@@ -276,7 +171,7 @@ void Sec215::checkValues(const Values& v) {
                  " матрицы MC нет единиц):\nпостроить гомотопию для такой сети нельзя");
     }
     // Every continuation starts at QMOD = 0 and runs towards QSOLV; QMOD is kept in [0, 2].
-    if (!(v.HSTEP0 > 0)) fail("Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = " + CStr(v.HSTEP0) + ")");
+    if (!(v.HSTEP > 0)) fail("Стартовый шаг HSTEP0 должен быть больше 0 (HSTEP0 = " + CStr(v.HSTEP) + ")");
     if (!(v.QMIN <= 0))
         fail("Продолжение начинается при QMOD = 0: QMIN должно быть не больше 0 (QMIN = " + CStr(v.QMIN) +
              ")");
@@ -309,10 +204,7 @@ void Sec215::Model::FUNCp() {
     // F_k = ALFA*g(k) - Y(k), g(k) = 1/(BETA*e(k)*S(k) + 1), e(k) = Q + (1 - Q)*S0(k),
     // S(k) = sum over MC(k,i) = 1 of Y(i)^GAMA.
     double pw[kContMaxDim + 2], r[kContMaxDim + 2];
-    for (int j = 1; j <= n; ++j) {
-        pw[j] = std::pow(Y(j), gama - 1);  // Y^(GAMA-1)
-        r[j] = pw[j] * Y(j);               // Y^GAMA
-    }
+    networkPowers(Y, n, gama, pw, r);
     for (int k = 1; k <= n; ++k) {
         const double* mrow = mc->row(k);
         double s = 0;
@@ -502,8 +394,8 @@ int Sec215::MULTYp(const std::string& in, const std::string& out) {
 // ---------------------------------------------------------------- run
 
 void Sec215::Integr1(Ctx& c) {
-    auto& g = mdlGlobal;
-    checkLimits();
+    Store& g = c.store;
+    checkLimits(g);
     const int n = g.NDIM, n1 = n + 1;
     // This section draws nothing: the canvas is emptied of the previous picture.
     c.surf.clear();
@@ -511,15 +403,7 @@ void Sec215::Integr1(Ctx& c) {
     // Continuation state; fixed settings of this section.
     k = Model{};
     k.setup(n);
-    k.QMIN = QMIN;
-    k.QMAX = QMAX;
-    k.QSOLV = QSOLV;
-    k.EMIN = EMIN;
-    k.EMAX = EMAX;
-    k.ACCEL = ACCEL;
-    k.EXACT = EXACT;
-    k.LIMIT0 = LIMIT0;
-    k.LIMIT = LIMIT;
+    k.use(*this);  // HSTEP and NEND are set again for every attempt
     for (int i = 1; i <= n1; ++i) {
         k.H(i) = H(i);
         k.UL(i) = 0;
@@ -569,7 +453,7 @@ void Sec215::Integr1(Ctx& c) {
                 c.ui.note(" Число продолжений: " + CStr(ncont));
                 shown = ncont;
             }
-            k.HSTEP = HSTEP0;
+            k.HSTEP = HSTEP;
             k.INDEX = static_cast<i16>(n1);
             for (int i = 1; i <= n; ++i) {
                 double r = 0;

@@ -7,6 +7,7 @@
 #include "data/datafile.h"
 #include "models/section.h"
 #include "stationary/continuation.h"
+#include "stationary/netmodel.h"
 
 #include <cstdint>
 #include <random>
@@ -16,33 +17,28 @@ namespace velta {
 
 class TextWriter;
 
-class Sec215 : public SectionCore {
+// The continuation settings (ContSettings) are the section's own values of blocks 3 and 5;
+// HSTEP is the starting step HSTEP0 of every attempt, NEND the limit on its steps.
+class Sec215 : public SectionCore, public ContSettings {
 public:
     int code() const override { return 215; }
-    // Reads the ".srRd" file (six blocks) into mdlGlobal and the section's values.
+    // Reads the ".srRd" file (six blocks) into the store and the section's values.
     void InputPar(Ctx& c) override;
     // Random starts until LMAX solutions are recorded (or the attempts run out), then
     // MULTYp: "\User\QSOLV0.srR", "\User\Results.srR", "\User\QSOLV.srR".
     void Integr1(Ctx& c) override;
 
     // ---- the values of a data file (besides the texts of the header store)
-    struct Values {
-        i16 MCLASS = 0, NDIM = 0;
-        double ALFA = 0, BETA = 0, GAMA = 0;
-        Mat MC;  // NDIM x NDIM
-        double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP0 = 0;
-        i16 NEND = 0, NSTEP = 0;
-        double EMIN = 0, EMAX = 0, ACCEL = 0;
+    struct Values : ContSettings, NetModelValues {
+        i16 NSTEP = 0;
         Vec H;  // 1..NDIM+1
-        i16 LIMIT0 = 0, LIMIT = 0;
-        double EXACT = 0;
         i16 LMAX = 0;
         double FFERR = 0.01, UUERR = 0.0001;
     };
     // Bad input refused with a message before anything runs.
     static void checkValues(const Values& v);
-    Values valuesFromStore() const;
-    void checkLimits() const { checkValues(valuesFromStore()); }
+    Values valuesFromStore(const Store& g) const;
+    void checkLimits(const Store& g) const { checkValues(valuesFromStore(g)); }
 
     // ---- the model: the homotopy from the random point (QMOD = 0) to the network MC
     class Model : public Continuation {
@@ -87,15 +83,14 @@ public:
     static int MULTYp(const std::string& in, const std::string& out);
 
     // ---- window texts and data file
-    struct Fields {
-        std::string mclass, ndim, alfa, beta, gama;                      // sheet 1
-        std::string lmax, hstep0, qsolv, qmax, qmin, emin, emax, accel;  // sheet 2
-        std::string limit0, limit, exact;                                // sheet 3
-        std::string nend, nstep, uuerr, fferr;
-        GridText mc;     // sheet 4
-        GridText steps;  // sheet 5: H
+    // Sheet 1 the model; sheets 2 and 3 the continuation (hstep: HSTEP0) and Newton's method.
+    struct Fields : NetModelFields, ContFields {
+        std::string lmax;                       // sheet 2
+        std::string nend, nstep, uuerr, fferr;  // sheet 3
+        GridText mc;                            // sheet 4
+        GridText steps;                         // sheet 5: H
     };
-    Fields fieldsFromStore() const;
+    Fields fieldsFromStore(const Store& g) const;
     // The values the texts stand for; a text that is not a number is refused.
     static Values valuesFromFields(const Fields& f);
     // MC grid: NDIM + 3 rows and columns, "(i,j)" in the corner.
@@ -104,11 +99,10 @@ public:
     // rows 2..N1+1, headers "Номера компонент" and "Стандартные шаги" in row 0.
     static GridText stepsGrid(const Vec& h, int n1, bool zeros);
     // Writes the ".srRd" file (NDIM from the size of the MC grid).
-    static void Table_File(const std::string& path, const Fields& f);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
-    // ---- the section's values (the globals hold MCLASS, NDIM, ALFA, BETA, GAMA, TETA, MC)
-    double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP0 = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
-    i16 NEND = 0, NSTEP = 0, LIMIT0 = 0, LIMIT = 0, LMAX = 0;
+    // ---- the section's values (the store holds MCLASS, NDIM, ALFA, BETA, GAMA, TETA, MC)
+    i16 NSTEP = 0, LMAX = 0;
     double FFERR = 0.01, UUERR = 0.0001;
     Vec H;  // 1..NDIM+1 as read
 

@@ -11,21 +11,10 @@
 
 namespace velta {
 
-namespace {
-
-// Vertical pitch of the rows of a sheet and of the explanatory lines.
-constexpr int kRow = 26;
-constexpr int kLine = 18;
-
-using sheetgrid::fitColumn;
-using sheetgrid::fitMatrix;
-constexpr int kGridLeft = sheetgrid::kLeft, kGridTop = sheetgrid::kTop;
-constexpr int kGridMaxWidth = sheetgrid::kMaxWidth;
-
-}  // namespace
+using namespace sheetgrid;
 
 frmUni_217::frmUni_217(FormHost& host)
-    : SectionForm(
+    : StationaryNetForm(
           host, 217,
           QStringLiteral("ГГС общего вида\\Стац. решения автономной системы\\Диаграммы и устойчивость"), 9) {
     // ---- sheet 1: the model
@@ -48,11 +37,11 @@ frmUni_217::frmUni_217(FormHost& host)
 
     // ---- sheet 2: the connection matrix
     addLabel(2, 10, 8, QStringLiteral("2) Матрица связей  MC(i,j)"));
-    grdTable = addGrid(2, kGridLeft, kGridTop, QStringLiteral("grdTable"), kGridMaxWidth);
+    grdTable = addGrid(2, kLeft, kTop, QStringLiteral("grdTable"), kMaxWidth);
 
     // ---- sheet 3: the starting approximation
     addLabel(3, 10, 8, QStringLiteral("3) Начальное приближение при стартовом значении ALFA"));
-    grdTable1 = addGrid(3, kGridLeft, kGridTop, QStringLiteral("grdTable1"), kGridMaxWidth);
+    grdTable1 = addGrid(3, kLeft, kTop, QStringLiteral("grdTable1"), kMaxWidth);
 
     // ---- sheet 4: the continuation
     const int lw4 = 360;
@@ -86,7 +75,7 @@ frmUni_217::frmUni_217(FormHost& host)
     // ---- sheet 6: the standard steps
     addLabel(6, 10, 8, QStringLiteral("6) Эталонные шаги H(I) для текущих параметров, i=1,...,NDIM+1."));
     addLabel(6, 10, 8 + kLine, QStringLiteral("    (H(NDIM+1) - эталонный шаг по ALFA)"));
-    grdTable2 = addGrid(6, kGridLeft, kGridTop, QStringLiteral("grdTable2"), kGridMaxWidth);
+    grdTable2 = addGrid(6, kLeft, kTop, QStringLiteral("grdTable2"), kMaxWidth);
 
     // ---- sheet 7: stability
     addLabel(7, 10, 8, QStringLiteral("7) Устойчивость"));
@@ -126,57 +115,31 @@ Sec217* frmUni_217::sec() { return dynamic_cast<Sec217*>(core()); }
 void frmUni_217::fillFields() {
     Sec217* c = sec();
     if (!c) return;
-    const Sec217::Fields f = c->fieldsFromStore();
-    txtMclass->setText(q(f.mclass));
-    txtNdim->setText(q(f.ndim));
-    txtAlfa->setText(q(f.alfa));
-    txtBeta->setText(q(f.beta));
-    txtGama->setText(q(f.gama));
-    txtQmin->setText(q(f.qmin));
-    txtQmax->setText(q(f.qmax));
-    txtQsolv->setText(q(f.qsolv));
-    txtHstep->setText(q(f.hstep));
-    txtExact->setText(q(f.exact));
-    txtLimit->setText(q(f.limit));
-    txtLimit0->setText(q(f.limit0));
-    txtAccel->setText(q(f.accel));
-    txtEmin->setText(q(f.emin));
-    txtEmax->setText(q(f.emax));
-    txtStab->setText(q(f.stab));
-    txtNend->setText(q(f.nend));
-    txtIC->setText(q(f.ic));
-    txtSclx->setText(q(f.sclx));
-    txtScrx->setText(q(f.scrx));
-    txtScly->setText(q(f.scly));
-    txtScry->setText(q(f.scry));
+    const Sec217::Fields f = c->fieldsFromStore(host_.store());
+    showNetFields(f, f);
+    showTexts(texts(), f);
 }
 
-void frmUni_217::Matr_Dspl(bool zeros) {
-    const int n = mdlGlobal.NDIM;
-    const Mat none;
-    grdTable->setGrid(Sec217::matrixGrid(zeros ? none : mdlGlobal.MC, n, zeros), 2, n + 1, 2, n + 1, n + 2,
-                      n + 2);
-    fitMatrix(grdTable);
+std::vector<FieldText<Sec217::Fields>> frmUni_217::texts() const {
+    using F = Sec217::Fields;
+    return {{txtStab, &F::stab}, {txtNend, &F::nend}, {txtIC, &F::ic},    {txtSclx, &F::sclx},
+            {txtScrx, &F::scrx}, {txtScly, &F::scly}, {txtScry, &F::scry}};
 }
 
 void frmUni_217::Tabl1_Dspl(bool zeros) {
-    const int n = mdlGlobal.NDIM;
+    const int n = host_.store().NDIM;
     Sec217* c = sec();
     const Vec none;
     const bool z = zeros || !c;
-    grdTable1->setGrid(Sec217::columnGrid(z ? none : c->Y0, n, "Значения компонент", z), 2, n + 1, 2, 2, 3,
-                       n + 2);
-    fitColumn(grdTable1);
+    sheetgrid::showColumn(grdTable1, Sec217::columnGrid(z ? none : c->Y0, n, "Значения компонент", z), n);
 }
 
 void frmUni_217::Tabl2_Dspl(bool zeros) {
-    const int n1 = mdlGlobal.NDIM + 1;
+    const int n1 = host_.store().NDIM + 1;
     Sec217* c = sec();
     const Vec none;
     const bool z = zeros || !c;
-    grdTable2->setGrid(Sec217::columnGrid(z ? none : c->H, n1, "Стандартные шаги", z), 2, n1 + 1, 2, 2, 3,
-                       n1 + 2);
-    fitColumn(grdTable2);
+    sheetgrid::showColumn(grdTable2, Sec217::columnGrid(z ? none : c->H, n1, "Стандартные шаги", z), n1);
 }
 
 void frmUni_217::fillGrids(bool zeros) {
@@ -185,47 +148,19 @@ void frmUni_217::fillGrids(bool zeros) {
     Tabl2_Dspl(zeros);
 }
 
-void frmUni_217::setDimension(i16 n) { mdlGlobal.NDIM = n; }
-
 Sec217::Fields frmUni_217::currentFields() const {
     Sec217::Fields f;
-    f.mclass = s(txtMclass);
-    f.ndim = s(txtNdim);
-    f.alfa = s(txtAlfa);
-    f.beta = s(txtBeta);
-    f.gama = s(txtGama);
+    readNetFields(f, f);
     f.mc = grdTable->text();
     f.y0 = grdTable1->text();
-    f.qmin = s(txtQmin);
-    f.qmax = s(txtQmax);
-    f.qsolv = s(txtQsolv);
-    f.hstep = s(txtHstep);
-    f.exact = s(txtExact);
-    f.limit = s(txtLimit);
-    f.limit0 = s(txtLimit0);
-    f.accel = s(txtAccel);
-    f.emin = s(txtEmin);
-    f.emax = s(txtEmax);
     f.steps = grdTable2->text();
-    f.stab = s(txtStab);
-    f.nend = s(txtNend);
-    f.ic = s(txtIC);
-    f.sclx = s(txtSclx);
-    f.scrx = s(txtScrx);
-    f.scly = s(txtScly);
-    f.scry = s(txtScry);
+    readTexts(texts(), f);
     return f;
 }
 
 void frmUni_217::writeDataFile(const std::string& path) {
-    const Sec217::Fields f = currentFields();
     // A file that its reading or the run would refuse is not written.
-    const Sec217::Values v = Sec217::valuesFromFields(f);
-    if (v.NDIM != f.mc.rows() - 3)
-        throw VeltaError("Таблицы не соответствуют размерности NDIM = " + f.ndim +
-                         ": перейдите на другой лист, чтобы перестроить их");
-    Sec217::checkValues(v);
-    Sec217::Table_File(path, f);
+    writeCheckedFile<Sec217>(host_.store(), path, currentFields());
 }
 
 }  // namespace velta

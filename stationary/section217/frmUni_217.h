@@ -2,20 +2,19 @@
 // file: the model, the connection matrix MC, the starting approximation, the continuation,
 // Newton's method, the standard steps H, the stability bound, the output and the scales.
 #pragma once
-#include "data/forms/sectionform.h"
+#include "stationary/frmGrids.h"
 #include "stationary/section217/sec217.h"
 
 namespace velta {
 
-class frmUni_217 : public SectionForm {
+class frmUni_217 : public StationaryNetForm {
 public:
     explicit frmUni_217(FormHost& host);
 
     // The open procedure of the section.
     void IshDanDU() { open(); }
-    // Grids of MC (sheet 2), of the starting approximation Y (sheet 3) and of the standard
-    // steps H (sheet 6) at the current NDIM.
-    void Matr_Dspl(bool zeros);
+    // Grids of the starting approximation Y (sheet 3) and of the standard steps H (sheet 6)
+    // at the current NDIM (MC on sheet 2: Matr_Dspl).
     void Tabl1_Dspl(bool zeros);
     void Tabl2_Dspl(bool zeros);
     // The texts of the fields and grids as they stand.
@@ -24,20 +23,18 @@ public:
 protected:
     void fillFields() override;
     void fillGrids(bool zeros) override;
-    void setDimension(i16 n) override;
     void writeDataFile(const std::string& path) override;
 
 private:
     Sec217* sec();
+    // The fields besides the model and the continuation, with their texts.
+    std::vector<FieldText<Sec217::Fields>> texts() const;
     // A field whose label takes two lines: the first above the second, both ending at the
     // field.
     QLineEdit* twoLineField(int sheet, int y, int labelWidth, const QString& first, const QString& second,
                             const QString& name);
 
-    QLineEdit *txtMclass, *txtNdim, *txtAlfa, *txtBeta, *txtGama;
-    FormGrid *grdTable, *grdTable1, *grdTable2;
-    QLineEdit *txtQmin, *txtQmax, *txtQsolv, *txtHstep;
-    QLineEdit *txtExact, *txtLimit, *txtLimit0, *txtAccel, *txtEmin, *txtEmax;
+    FormGrid *grdTable1, *grdTable2;
     QLineEdit *txtStab, *txtNend, *txtIC;
     QLineEdit *txtSclx, *txtScrx, *txtScly, *txtScry;
 };

@@ -10,8 +10,8 @@
 #include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
+#include "models/autonomous.h"
 #include "stationary/fieldtext.h"
-#include "stationary/netmodel.h"
 #include "stationary/paramplot.h"
 
 #include <algorithm>
@@ -28,10 +28,6 @@ constexpr int kMaxComp = 12;
 const std::string kE5 = "0.00000E+00";
 // Title of the explanation boxes of the continuation in this section.
 const std::string kAppTitle = "VELTA";
-
-std::string dimText(int n) {
-    return "Размерность системы NDIM должна быть от 1 до " + CStr(kContMaxDim) + " (NDIM = " + CStr(n) + ")";
-}
 
 using fieldtext::intOf;
 using fieldtext::realOf;
@@ -84,71 +80,36 @@ void writeNumberFile(const std::string& path, int v) {
 // ---------------------------------------------------------------- data file
 
 void Sec217::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [this](ParReader& r) {
-        auto& g = mdlGlobal;
-        // 1. model
-        r.Head_Input(1);
-        r.Key_InputI("MClass", g.MCLASS);
-        r.Key_InputI("NDIM", g.NDIM);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
-        if (g.NDIM < 1 || g.NDIM > kContMaxDim) throw VeltaError(dimText(g.NDIM));
-        const int n = g.NDIM, n1 = n + 1;
+    Store& g = c.store;
+    // 1. model, 2. connection matrix
+    readNetFile(c, dataPath, "MClass", true, [this, &g](ParReader& r, int n) {
+        const int n1 = n + 1;
         ALFA0 = g.ALFA;
-        g.MC.alloc(n, n);
         Y0.alloc(n);
         H.alloc(n1);
 
-        // 2. connection matrix
-        readConnectionMatrix(r, n);
-
         // 3. starting approximation
         r.Head_Input(3);
-        r.skipLine();
-        for (int i = 1; i <= n; ++i) {
-            Y0(i) = r.readNumber();
-            r.echo("Y(" + CStr(i) + ") = " + CStr(Y0(i)));
-        }
+        readColumn(r, "Y", Y0, n);
 
         // 4. continuation
-        r.Head_Input(4);
-        r.Key_InputR("QMIN", QMIN);
-        r.Key_InputR("QMAX", QMAX);
-        r.Key_InputR("QSOLV", QSOLV);
-        r.Key_InputR("HSTEP", HSTEP);
-        r.Key_InputR("EMIN", EMIN);
-        r.Key_InputR("EMAX", EMAX);
-        r.Key_InputR("ACCEL", ACCEL);
+        readContBlock(r, 4, *this);
 
         // 5. Newton's method
-        r.Head_Input(5);
-        r.Key_InputI("LIMIT0", LIMIT0);
-        r.Key_InputI("LIMIT", LIMIT);
-        r.Key_InputR("EXACT", EXACT);
+        readNewtonBlock(r, 5, *this);
 
         // 6. standard steps
         r.Head_Input(6);
-        r.skipLine();
-        for (int i = 1; i <= n1; ++i) {
-            H(i) = r.readNumber();
-            r.echo("H(" + CStr(i) + ") = " + CStr(H(i)));
-        }
+        readColumn(r, "H", H, n1);
 
         // 7. stability
         r.Head_Input(7);
         r.Key_InputR("STAB", STAB);
 
-        // 8. portion and plotted components (more than 12 are refused before a run)
+        // 8. portion and plotted components
         r.Head_Input(8);
         r.Key_InputI("NEND", NEND);
-        r.skipLine();
-        const std::vector<i16> ic = r.readList(std::min(n, 13), "IC", n, "NDIM");
-        g.NCOMP = static_cast<i16>(ic.size());
-        for (int m = 1; m <= g.NCOMP; ++m) {
-            g.IC(m) = ic[static_cast<std::size_t>(m - 1)];
-            r.echo("IC(" + CStr(m) + ") = " + CStr(g.IC(m)));
-        }
+        readPlotComponents(r, n);
 
         // 9. scales of this section
         r.Head_Input(9);
@@ -158,7 +119,7 @@ void Sec217::InputPar(Ctx& c) {
         r.Key_InputR("SCRY", SCRY);
     });
     // QMOD = ALFA is the first current parameter.
-    k.INDEX = static_cast<i16>(mdlGlobal.NDIM + 1);
+    k.INDEX = static_cast<i16>(g.NDIM + 1);
 }
 
 GridText Sec217::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
@@ -175,33 +136,16 @@ GridText Sec217::columnGrid(const Vec& v, int n, const std::string& head, bool z
     return t;
 }
 
-Sec217::Fields Sec217::fieldsFromStore() const {
-    const auto& g = mdlGlobal;
+Sec217::Fields Sec217::fieldsFromStore(const Store& g) const {
     Fields f;
-    f.mclass = CStr(g.MCLASS);
-    f.ndim = CStr(g.NDIM);
-    f.alfa = CStr(ALFA0);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
+    fillNetModel(g, ALFA0, f);
+    fillContFields(*this, f);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
     f.y0 = columnGrid(Y0, g.NDIM, "Значения компонент", false);
-    f.qmin = CStr(QMIN);
-    f.qmax = CStr(QMAX);
-    f.qsolv = CStr(QSOLV);
-    f.hstep = CStr(HSTEP);
-    f.exact = CStr(EXACT);
-    f.limit = CStr(LIMIT);
-    f.limit0 = CStr(LIMIT0);
-    f.accel = CStr(ACCEL);
-    f.emin = CStr(EMIN);
-    f.emax = CStr(EMAX);
     f.steps = columnGrid(H, g.NDIM + 1, "Стандартные шаги", false);
     f.stab = CStr(STAB);
     f.nend = CStr(NEND);
-    for (int m = 1; m <= g.NCOMP; ++m) {
-        if (m > 1) f.ic += ',';
-        f.ic += CStr(g.IC(m));
-    }
+    f.ic = joinInts(g.IC, g.NCOMP);
     f.sclx = CStr(SCLX);
     f.scrx = CStr(SCRX);
     f.scly = CStr(SCLY);
@@ -209,43 +153,28 @@ Sec217::Fields Sec217::fieldsFromStore() const {
     return f;
 }
 
-void Sec217::Table_File(const std::string& path, const Fields& f) {
+void Sec217::Table_File(const Store& g, const std::string& path, const Fields& f) {
     const int n = f.mc.rows() - 3;
     if (n < 1 || f.y0.rows() - 3 != n || f.steps.rows() - 3 != n + 1)
         throw VeltaError("Таблицы не соответствуют размерности NDIM");
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
-    Key_File(o, "MClass", f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Head_File(o, 2);
+    writeNetModel(g, o, "MClass", f);
+    Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
-    Head_File(o, 3);
+    Head_File(g, o, 3);
     Colm_File(o, "Y(I):", n, f.y0);
-    Head_File(o, 4);
-    Key_File(o, "QMIN", f.qmin);
-    Key_File(o, "QMAX", f.qmax);
-    Key_File(o, "QSOLV", f.qsolv);
-    Key_File(o, "HSTEP", f.hstep);
-    Key_File(o, "EMIN", f.emin);
-    Key_File(o, "EMAX", f.emax);
-    Key_File(o, "ACCEL", f.accel);
-    Head_File(o, 5);
-    Key_File(o, "LIMIT0", f.limit0);
-    Key_File(o, "LIMIT", f.limit);
-    Key_File(o, "EXACT", f.exact);
-    Head_File(o, 6);
+    writeContBlock(g, o, 4, f);
+    writeNewtonBlock(g, o, 5, f);
+    Head_File(g, o, 6);
     Colm_File(o, "H(I):", n + 1, f.steps);
-    Head_File(o, 7);
+    Head_File(g, o, 7);
     Key_File(o, "STAB", f.stab);
-    Head_File(o, 8);
+    Head_File(g, o, 8);
     Key_File(o, "NEND", f.nend);
     o.line("IC(I):");
     o.line(f.ic);
-    Head_File(o, 9);
+    Head_File(g, o, 9);
     Key_File(o, "SCLX", f.sclx);
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "SCLY", f.scly);
@@ -255,30 +184,14 @@ void Sec217::Table_File(const std::string& path, const Fields& f) {
 
 // ---------------------------------------------------------------- limits
 
-Sec217::Values Sec217::valuesFromStore() const {
-    const auto& g = mdlGlobal;
+Sec217::Values Sec217::valuesFromStore(const Store& g) const {
     Values v;
-    v.MCLASS = g.MCLASS;
-    v.NDIM = g.NDIM;
-    v.ALFA = ALFA0;
-    v.BETA = g.BETA;
-    v.GAMA = g.GAMA;
-    v.MC = g.MC;
+    static_cast<ContSettings&>(v) = *this;
+    static_cast<NetModelValues&>(v) = netModelOf(g, ALFA0);
     v.Y0 = Y0;
-    v.QMIN = QMIN;
-    v.QMAX = QMAX;
-    v.QSOLV = QSOLV;
-    v.HSTEP = HSTEP;
-    v.EMIN = EMIN;
-    v.EMAX = EMAX;
-    v.ACCEL = ACCEL;
-    v.LIMIT0 = LIMIT0;
-    v.LIMIT = LIMIT;
-    v.EXACT = EXACT;
     v.H = H;
     v.STAB = STAB;
-    v.NEND = NEND;
-    for (int m = 1; m <= g.NCOMP; ++m) v.IC.push_back(g.IC(m));
+    v.IC = plotComponents(g);
     v.SCLX = SCLX;
     v.SCRX = SCRX;
     v.SCLY = SCLY;
@@ -288,45 +201,10 @@ Sec217::Values Sec217::valuesFromStore() const {
 
 Sec217::Values Sec217::valuesFromFields(const Fields& f) {
     Values v;
-    v.MCLASS = intOf("MClass", f.mclass);
-    v.NDIM = intOf("NDIM", f.ndim);
-    v.ALFA = realOf("ALFA", f.alfa);
-    v.BETA = realOf("BETA", f.beta);
-    v.GAMA = realOf("GAMA", f.gama);
-    const int n = f.mc.rows() - 3;
-    if (n >= 1) {
-        v.MC.alloc(n, n);
-        for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) {
-                const std::string key = "MC(" + CStr(i) + "," + CStr(j) + ")";
-                const double x = realOf(key, f.mc.at(i + 1, j + 1));
-                try {
-                    v.MC(i, j) = toI16(x);
-                } catch (const std::exception&) {
-                    fail("Недопустимое значение  " + key + " = " + f.mc.at(i + 1, j + 1));
-                }
-            }
-    }
-    const int ny = f.y0.rows() - 3;
-    if (ny >= 1) {
-        v.Y0.alloc(ny);
-        for (int i = 1; i <= ny; ++i) v.Y0(i) = realOf("Y(" + CStr(i) + ")", f.y0.at(i + 1, 2));
-    }
-    v.QMIN = realOf("QMIN", f.qmin);
-    v.QMAX = realOf("QMAX", f.qmax);
-    v.QSOLV = realOf("QSOLV", f.qsolv);
-    v.HSTEP = realOf("HSTEP", f.hstep);
-    v.EXACT = realOf("EXACT", f.exact);
-    v.LIMIT = intOf("LIMIT", f.limit);
-    v.LIMIT0 = intOf("LIMIT0", f.limit0);
-    v.ACCEL = realOf("ACCEL", f.accel);
-    v.EMIN = realOf("EMIN", f.emin);
-    v.EMAX = realOf("EMAX", f.emax);
-    const int n1 = f.steps.rows() - 3;
-    if (n1 >= 1) {
-        v.H.alloc(n1);
-        for (int i = 1; i <= n1; ++i) v.H(i) = realOf("H(" + CStr(i) + ")", f.steps.at(i + 1, 2));
-    }
+    static_cast<NetModelValues&>(v) = netModelOfFields(f, "MClass", f.mc);
+    v.Y0 = columnOfGrid(f.y0, "Y");
+    contOfFields(f, "HSTEP", v);
+    v.H = columnOfGrid(f.steps, "H");
     v.STAB = realOf("STAB", f.stab);
     v.NEND = intOf("NEND", f.nend);
     for (const std::string& item : listItems(f.ic)) v.IC.push_back(intOf("IC", item));
@@ -339,23 +217,9 @@ Sec217::Values Sec217::valuesFromFields(const Fields& f) {
 
 void Sec217::checkValues(const Values& v) {
     const int n = v.NDIM;
-    if (n < 1 || n > kContMaxDim) fail(dimText(n));
+    if (n < 1 || n > kContMaxDim) fail(netDimText(n));
     if (v.MC.rows() != n || v.MC.cols() != n || v.Y0.upper() != n || v.H.upper() != n + 1) fail(kNotRead);
-    struct Probe : Continuation {
-        void FUNCp() override {}
-    } p;
-    p.setup(n);
-    p.EMIN = v.EMIN;
-    p.EMAX = v.EMAX;
-    p.ACCEL = v.ACCEL;
-    p.EXACT = v.EXACT;
-    p.LIMIT = v.LIMIT;
-    p.LIMIT0 = v.LIMIT0;
-    p.QMIN = v.QMIN;
-    p.QMAX = v.QMAX;
-    for (int i = 1; i <= n + 1; ++i) p.H(i) = v.H(i);
-    p.plotIC = v.IC;
-    p.checkLimits();
+    checkContSettings(v, n, v.H, v.IC);
     if (v.HSTEP == 0 || !std::isfinite(v.HSTEP))
         fail("Стартовый шаг HSTEP не должен быть равен 0 (HSTEP = " + CStr(v.HSTEP) + ")");
     if (v.NEND < 1) fail("Порция шагов NEND должна быть не меньше 1 (NEND = " + CStr(v.NEND) + ")");
@@ -375,15 +239,13 @@ void Sec217::checkValues(const Values& v) {
 void Sec217::Model::FUNCp() {
     const int n = NDIM;
     const double alfa = Y(N1);
-    auto& g = mdlGlobal;
-    g.ALFA = alfa;  // the global ALFA follows the curve
     const double teta = beta * alfa * gama;
-    g.TETA = teta;
-    double pw[kContMaxDim + 2], r[kContMaxDim + 2];
-    for (int j = 1; j <= n; ++j) {
-        pw[j] = std::pow(Y(j), gama - 1);  // Y^(GAMA-1)
-        r[j] = pw[j] * Y(j);               // Y^GAMA
+    if (store) {  // the store's ALFA and TETA follow the curve
+        store->ALFA = alfa;
+        store->TETA = teta;
     }
+    double pw[kContMaxDim + 2], r[kContMaxDim + 2];
+    networkPowers(Y, n, gama, pw, r);
     for (int i = 1; i <= n; ++i) {
         const double* mrow = mc->row(i);
         double s = 0;
@@ -534,7 +396,7 @@ std::string Sec217::PRINTp(int istep, double qmod, const Stability& s, double de
 // ---------------------------------------------------------------- plot
 
 void Sec217::DrawMesh3(Ctx& c) {
-    auto& g = mdlGlobal;
+    Store& g = c.store;
     // The frame starts at 0 on both axes; Graphic0 draws from the same origin.
     g.SCLX = 0;
     g.SCLY = 0;
@@ -545,7 +407,7 @@ void Sec217::DrawMesh3(Ctx& c) {
 }
 
 void Sec217::STABL(Ctx& c) {
-    auto& g = mdlGlobal;
+    const Store& g = c.store;
     const int n = g.NDIM, n1 = n + 1;
     Surface& sf = c.surf;
     changes.clear();
@@ -670,23 +532,13 @@ void Sec217::STABL(Ctx& c) {
 // ---------------------------------------------------------------- run
 
 void Sec217::Integr1(Ctx& c) {
-    auto& g = mdlGlobal;
-    checkLimits();
+    Store& g = c.store;
+    checkLimits(g);
     const int n = g.NDIM, n1 = n + 1;
 
     k = Model{};
     k.setup(n);
-    k.QMIN = QMIN;
-    k.QMAX = QMAX;
-    k.QSOLV = QSOLV;
-    k.HSTEP = HSTEP;
-    k.EMIN = EMIN;
-    k.EMAX = EMAX;
-    k.ACCEL = ACCEL;
-    k.EXACT = EXACT;
-    k.LIMIT0 = LIMIT0;
-    k.LIMIT = LIMIT;
-    k.NEND = NEND;
+    k.use(*this);
     for (int i = 1; i <= n1; ++i) {
         k.H(i) = H(i);
         k.UL(i) = -10000;
@@ -695,13 +547,14 @@ void Sec217::Integr1(Ctx& c) {
     for (int i = 1; i <= n; ++i) k.Y(i) = Y0(i);
     k.Y(n1) = ALFA0;
     k.INDEX = static_cast<i16>(n1);
-    for (int m = 1; m <= g.NCOMP; ++m) k.plotIC.push_back(g.IC(m));
+    k.plotIC = plotComponents(g);
     k.ctx = &c;
     k.style = ContStyle::Direct;
     k.messageTitle = kAppTitle;
     k.mc = &g.MC;
     k.beta = g.BETA;
     k.gama = g.GAMA;
+    k.store = &g;
     g.ALFA = ALFA0;
 
     // Files, none emptied unless all of them can be written; INFOR.diu holds MARK = 0 until

@@ -6,13 +6,15 @@
 #include "data/datafile.h"
 #include "models/section.h"
 #include "stationary/continuation.h"
+#include "stationary/netmodel.h"
 
 #include <string>
 #include <vector>
 
 namespace velta {
 
-class Sec217 : public SectionCore {
+// The continuation settings (ContSettings) are the section's own values of blocks 4, 5 and 8.
+class Sec217 : public SectionCore, public ContSettings {
 public:
     int code() const override { return 217; }
     // Reads the ".diud" file (nine blocks); QMOD starts at ALFA with QMOD as the current
@@ -24,24 +26,17 @@ public:
     void Integr1(Ctx& c) override;
 
     // ---- the values of a data file
-    struct Values {
-        i16 MCLASS = 0, NDIM = 0;
-        double ALFA = 0, BETA = 0, GAMA = 0;
-        Mat MC;  // NDIM x NDIM
+    struct Values : ContSettings, NetModelValues {
         Vec Y0;  // starting approximation 1..NDIM
-        double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0;
-        i16 LIMIT0 = 0, LIMIT = 0;
-        double EXACT = 0;
-        Vec H;  // 1..NDIM+1
+        Vec H;   // 1..NDIM+1
         double STAB = 0;
-        i16 NEND = 0;
         std::vector<int> IC;  // plotted components
         double SCLX = 0, SCRX = 0, SCLY = 0, SCRY = 0;
     };
     // Bad input refused with a message before anything runs.
     static void checkValues(const Values& v);
-    Values valuesFromStore() const;
-    void checkLimits() const { checkValues(valuesFromStore()); }
+    Values valuesFromStore(const Store& g) const;
+    void checkLimits(const Store& g) const { checkValues(valuesFromStore(g)); }
 
     // ---- the model: F_i = ALFA*g(i) - Y(i), g(i) = 1/(BETA*S(i) + 1), S(i) the sum of
     // Y(j)^GAMA over MC(i,j) = 1 (the element itself included when MC(i,i) = 1), ALFA = QMOD.
@@ -50,6 +45,7 @@ public:
         void FUNCp() override;
         const Mat* mc = nullptr;
         double beta = 0, gama = 0;
+        Store* store = nullptr;  // its ALFA and TETA follow the curve (nullptr: no store)
     };
 
     // ---- stability of a point
@@ -79,24 +75,22 @@ public:
     static std::string PRINTp(int istep, double qmod, const Stability& s, double det);
 
     // ---- window texts and data file
-    struct Fields {
-        std::string mclass, ndim, alfa, beta, gama;           // sheet 1
-        GridText mc;                                          // sheet 2
-        GridText y0;                                          // sheet 3
-        std::string qmin, qmax, qsolv, hstep;                 // sheet 4
-        std::string exact, limit, limit0, accel, emin, emax;  // sheet 5
-        GridText steps;                                       // sheet 6
-        std::string stab;                                     // sheet 7
-        std::string nend, ic;                                 // sheet 8
-        std::string sclx, scrx, scly, scry;                   // sheet 9
+    // Sheet 1 the model, sheets 4 and 5 the continuation and Newton's method.
+    struct Fields : NetModelFields, ContFields {
+        GridText mc;                         // sheet 2
+        GridText y0;                         // sheet 3
+        GridText steps;                      // sheet 6
+        std::string stab;                    // sheet 7
+        std::string nend, ic;                // sheet 8
+        std::string sclx, scrx, scly, scry;  // sheet 9
     };
-    Fields fieldsFromStore() const;
+    Fields fieldsFromStore(const Store& g) const;
     static Values valuesFromFields(const Fields& f);
     static GridText matrixGrid(const Mat& mc, int n, bool zeros);
     // Column grid: component numbers in column 0 and values in column 2, rows 2..n+1,
     // headers "Номера  компонент" and head in row 0.
     static GridText columnGrid(const Vec& v, int n, const std::string& head, bool zeros);
-    static void Table_File(const std::string& path, const Fields& f);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // Frame of the diagram (x from 0 to SCRX, y from 0 to SCRY) with its legend.
     void DrawMesh3(Ctx& c);
@@ -104,11 +98,9 @@ public:
     // "\User\Results.diu", writes "\User\STABL.diu", redraws the curves.
     void STABL(Ctx& c);
 
-    // ---- the section's values (the globals hold MCLASS, NDIM, ALFA, BETA, GAMA, MC, IC)
+    // ---- the section's values (the store holds MCLASS, NDIM, ALFA, BETA, GAMA, MC, IC)
     Vec Y0;            // starting approximation
-    double ALFA0 = 0;  // starting ALFA as read (the global ALFA follows the curve)
-    double QMIN = 0, QMAX = 0, QSOLV = 0, HSTEP = 0, EMIN = 0, EMAX = 0, ACCEL = 0, EXACT = 0;
-    i16 LIMIT0 = 0, LIMIT = 0, NEND = 0;
+    double ALFA0 = 0;  // starting ALFA as read (the store's ALFA follows the curve)
     Vec H;
     double STAB = 0;
     double SCLX = 0, SCRX = 0, SCLY = 0, SCRY = 0;

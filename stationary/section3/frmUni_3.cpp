@@ -11,29 +11,7 @@
 
 namespace velta {
 
-namespace {
-
-constexpr int kRow = 26;
-constexpr int kLine = 18;
-
-// A text that the reading could not convert is not written: the window stays open.
-void needInteger(const std::string& key, const std::string& text) { fieldtext::intOf(key, text); }
-void needReal(const std::string& key, const std::string& text) { fieldtext::realOf(key, text); }
-
-void checkTexts(const Sec3::Fields& f) {
-    needInteger("MCLASS", f.mclass);
-    needInteger("NDIM", f.ndim);
-    needInteger("KMOD", f.kmod);
-    needReal("BETA", f.beta);
-    needReal("GAMA", f.gama);
-    needReal("Amin", f.amin);
-    needReal("Amax", f.amax);
-    needReal("Umin", f.umin);
-    needReal("Umax", f.umax);
-    needInteger("NDEL", f.ndel);
-}
-
-}  // namespace
+using namespace sheetgrid;
 
 frmUni_3::frmUni_3(FormHost& host)
     : SectionForm(host, 3, QStringLiteral("Устойчивость циркулянта"), 2,
@@ -75,44 +53,28 @@ frmUni_3::frmUni_3(FormHost& host)
                        QStringLiteral("txtNdel"));
 }
 
-void frmUni_3::fillFields() {
-    const Sec3::Fields f = Sec3::fieldsFromStore();
-    txtMclass->setText(q(f.mclass));
-    txtNdim->setText(q(f.ndim));
-    txtKmod->setText(q(f.kmod));
-    txtBeta->setText(q(f.beta));
-    txtGama->setText(q(f.gama));
-    txtAmin->setText(q(f.amin));
-    txtAmax->setText(q(f.amax));
-    txtUmin->setText(q(f.umin));
-    txtUmax->setText(q(f.umax));
-    txtNdel->setText(q(f.ndel));
+std::vector<KeyedField<Sec3::Fields>> frmUni_3::fields() const {
+    using F = Sec3::Fields;
+    return {{txtMclass, &F::mclass, "MCLASS", true}, {txtNdim, &F::ndim, "NDIM", true},
+            {txtKmod, &F::kmod, "KMOD", true},       {txtBeta, &F::beta, "BETA", false},
+            {txtGama, &F::gama, "GAMA", false},      {txtAmin, &F::amin, "Amin", false},
+            {txtAmax, &F::amax, "Amax", false},      {txtUmin, &F::umin, "Umin", false},
+            {txtUmax, &F::umax, "Umax", false},      {txtNdel, &F::ndel, "NDEL", true}};
 }
+
+void frmUni_3::fillFields() { showKeyed(fields(), Sec3::fieldsFromStore(host_.store())); }
 
 // The window has no grids, and no field sizes one.
 void frmUni_3::fillGrids(bool) {}
 
 void frmUni_3::setDimension(i16) {}
 
-Sec3::Fields frmUni_3::currentFields() const {
-    Sec3::Fields f;
-    f.mclass = s(txtMclass);
-    f.ndim = s(txtNdim);
-    f.kmod = s(txtKmod);
-    f.beta = s(txtBeta);
-    f.gama = s(txtGama);
-    f.amin = s(txtAmin);
-    f.amax = s(txtAmax);
-    f.umin = s(txtUmin);
-    f.umax = s(txtUmax);
-    f.ndel = s(txtNdel);
-    return f;
-}
+Sec3::Fields frmUni_3::currentFields() const { return readKeyed(fields()); }
 
 void frmUni_3::writeDataFile(const std::string& path) {
     const Sec3::Fields f = currentFields();
-    checkTexts(f);
-    Sec3::Table_File(path, f);
+    checkKeyed(fields(), f);
+    Sec3::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

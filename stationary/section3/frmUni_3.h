@@ -2,6 +2,7 @@
 // ".stbd" data file, the model and the ALFA range of the plot U(ALFA).
 #pragma once
 #include "data/forms/sectionform.h"
+#include "stationary/frmGrids.h"
 #include "stationary/section3/sec3.h"
 
 namespace velta {
@@ -22,6 +23,9 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
+    // Every field with its text and key.
+    std::vector<KeyedField<Sec3::Fields>> fields() const;
+
     QLineEdit *txtMclass, *txtNdim, *txtKmod, *txtBeta, *txtGama;
     QLineEdit *txtAmin, *txtAmax, *txtUmin, *txtUmax, *txtNdel;
 };

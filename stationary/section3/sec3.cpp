@@ -34,8 +34,7 @@ std::string fmt12(double v) {
     return (t.empty() || t[0] != '-') ? " " + t : t;
 }
 
-std::string modelName(const std::string& word) {
-    const auto& g = mdlGlobal;
+std::string modelName(const Store& g, const std::string& word) {
     return word + CStr(g.MCLASS) + "(" + CStr(g.NDIM) + "," + CStr(g.KMOD) + ")";
 }
 
@@ -46,8 +45,8 @@ bool positive(double v) { return std::isfinite(v) && v > 0; }
 // ---------------------------------------------------------------- data file
 
 void Sec3::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
+    Store& g = c.store;
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
         r.Head_Input(1);
         r.Key_InputI("MCLASS", g.MCLASS);
         r.Key_InputI("NDIM", g.NDIM);
@@ -63,15 +62,13 @@ void Sec3::InputPar(Ctx& c) {
     });
     // The arrays are sized as soon as the dimensions are known; a dimension below 1 is
     // refused when the computation starts.
-    const auto& g = mdlGlobal;
     const int n = std::max<int>(g.NDIM, 0);
     for (Vec* v : {&Re, &Im, &ReL, &ImL}) v->alloc(n);
     const int m = std::max<int>(g.NDEL + 1, 0);
-    for (Vec* v : {&mdlGlobal.AGRAPH, &mdlGlobal.UGRAPH, &mdlGlobal.SGRAPH}) v->alloc(m);
+    for (Vec* v : {&g.AGRAPH, &g.UGRAPH, &g.SGRAPH}) v->alloc(m);
 }
 
-Sec3::Fields Sec3::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec3::Fields Sec3::fieldsFromStore(const Store& g) {
     Fields f;
     f.mclass = CStr(g.MCLASS);
     f.ndim = CStr(g.NDIM);
@@ -86,16 +83,16 @@ Sec3::Fields Sec3::fieldsFromStore() {
     return f;
 }
 
-void Sec3::Table_File(const std::string& path, const Fields& f) {
+void Sec3::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "MCLASS", f.mclass);
     Key_File(o, "NDIM", f.ndim);
     Key_File(o, "KMOD", f.kmod);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Key_File(o, "Amin", f.amin);
     Key_File(o, "Amax", f.amax);
     Key_File(o, "Umin", f.umin);
@@ -106,8 +103,7 @@ void Sec3::Table_File(const std::string& path, const Fields& f) {
 
 // ---------------------------------------------------------------- limits
 
-void Sec3::checkModel() {
-    const auto& g = mdlGlobal;
+void Sec3::checkModel(const Store& g) {
     if (g.MCLASS < 1 || g.MCLASS > 4)
         fail("Номер класса MCLASS должен быть от 1 до 4 (MCLASS = " + CStr(g.MCLASS) + ")");
     if (g.NDIM < 1) fail("Число элементов NDIM должно быть не меньше 1 (NDIM = " + CStr(g.NDIM) + ")");
@@ -120,9 +116,8 @@ void Sec3::checkModel() {
     if (!positive(g.GAMA)) fail("Параметр GAMA должен быть больше 0 (GAMA = " + CStr(g.GAMA) + ")");
 }
 
-void Sec3::checkLimits() {
-    const auto& g = mdlGlobal;
-    checkModel();
+void Sec3::checkLimits(const Store& g) {
+    checkModel(g);
     if (!std::isfinite(g.Amin) || g.Amin < 0)
         fail("Левая граница Amin должна быть не меньше 0 (Amin = " + CStr(g.Amin) + ")");
     if (!std::isfinite(g.Amax) || !(g.Amax > g.Amin))
@@ -136,8 +131,7 @@ void Sec3::checkLimits() {
 
 // ---------------------------------------------------------------- the computation
 
-void Sec3::Circulant(Surface* surf) {
-    const auto& g = mdlGlobal;
+void Sec3::Circulant(const Store& g, Surface* surf) {
     const int n = g.NDIM, k = g.KMOD - 1;
     if (Re.upper() != n) Re.alloc(n);
     if (Im.upper() != n) Im.alloc(n);
@@ -156,8 +150,7 @@ void Sec3::Circulant(Surface* surf) {
     }
 }
 
-void Sec3::Bifurcation() const {
-    auto& g = mdlGlobal;
+void Sec3::Bifurcation(Store& g) const {
     const int n = g.NDIM;
     double mu = 0;
     for (int j = 1; j <= n; ++j) mu = std::max(mu, -Re(j));
@@ -218,8 +211,7 @@ void Sec3::Bifurcation() const {
 //   1: (K*S + 1)*U = ALFA     2: (1 + S)^K*U = ALFA     3: (1 + P)*U = ALFA
 //   4: (1 + S)*U/K = ALFA
 // The gain X is d/dx of the regulation at the symmetric point, scaled by U.
-Sec3::Sym Sec3::SUB_200(double alfa) {
-    const auto& g = mdlGlobal;
+Sec3::Sym Sec3::SUB_200(const Store& g, double alfa) {
     const double K = g.KMOD - 1, b = g.BETA, ga = g.GAMA;
     double u = 0;
     switch (g.MCLASS) {
@@ -280,8 +272,8 @@ Sec3::Sym Sec3::SUB_200(double alfa) {
     return s;
 }
 
-bool Sec3::Eigen(double x) {
-    const int n = mdlGlobal.NDIM;
+bool Sec3::Eigen(const Store& g, double x) {
+    const int n = g.NDIM;
     if (ReL.upper() != n) ReL.alloc(n);
     if (ImL.upper() != n) ImL.alloc(n);
     bool unstable = false;
@@ -295,10 +287,9 @@ bool Sec3::Eigen(double x) {
 
 // ---------------------------------------------------------------- results and plot
 
-void Sec3::SUB_300(TextWriter& out) {
-    const auto& g = mdlGlobal;
+void Sec3::SUB_300(const Store& g, TextWriter& out) {
     out.line("");
-    out.line(modelName("МОДЕЛЬ M"));
+    out.line(modelName(g, "МОДЕЛЬ M"));
     out.line("");
     out.line("Параметры модели");
     out.line(" BETA  = " + fmt5(g.BETA));
@@ -323,17 +314,17 @@ void Sec3::SUB_300(TextWriter& out) {
 }
 
 void Sec3::DrawMesh3(Ctx& c) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     MeshMaskG(c, "Зависимость симметричного стационарного решения U от ALFA", "U", "ALFA", g.Amin, g.Amax,
               g.Umin, g.Umax);
     Nadpis(c, 3, "", 0);
 }
 
 void Sec3::Integr1(Ctx& c) {
-    checkLimits();
-    auto& g = mdlGlobal;
-    Circulant(&c.surf);
-    Bifurcation();
+    Store& g = c.store;
+    checkLimits(g);
+    Circulant(g, &c.surf);
+    Bifurcation(g);
 
     const int m = g.NDEL + 1;
     for (Vec* v : {&g.AGRAPH, &g.UGRAPH, &g.SGRAPH})
@@ -344,16 +335,16 @@ void Sec3::Integr1(Ctx& c) {
     for (int k = 1; k <= m; ++k) {
         c.surf.poll();
         const double a = k == 1 ? g.Amin + 1e-7 : g.Amin + (k - 1) * h;
-        const Sym s = SUB_200(a);
+        const Sym s = SUB_200(g, a);
         g.AGRAPH(k) = a;
         g.UGRAPH(k) = s.U;
-        g.SGRAPH(k) = Eigen(s.X) ? 1 : -1;
+        g.SGRAPH(k) = Eigen(g, s.X) ? 1 : -1;
         g.ALFA = a;
     }
 
     {
         auto out = TextWriter::create(c.paths.userFile("Results.stb"));
-        SUB_300(*out);
+        SUB_300(g, *out);
         out->close();
     }
     DrawMesh3(c);
@@ -362,11 +353,11 @@ void Sec3::Integr1(Ctx& c) {
 
 // ---------------------------------------------------------------- spectrum
 
-std::vector<std::string> Sec3::spectrFileLines(double alfa, const Sym& sol, const Vec& reL, const Vec& imL) {
-    const auto& g = mdlGlobal;
+std::vector<std::string> Sec3::spectrFileLines(const Store& g, double alfa, const Sym& sol, const Vec& reL,
+                                               const Vec& imL) {
     std::vector<std::string> l = {
         "",
-        modelName("    Mодель M"),
+        modelName(g, "    Mодель M"),
         "Спектр циркулянта, зависящий от параметра X",
         "",
         " NDIM = " + Format(g.NDIM, "####"),
@@ -398,8 +389,8 @@ std::vector<std::string> Sec3::spectrFileLines(double alfa, const Sym& sol, cons
     return l;
 }
 
-std::vector<std::string> Sec3::spectrViewLines(double alfa, const Sym& sol, bool unstable) const {
-    const auto& g = mdlGlobal;
+std::vector<std::string> Sec3::spectrViewLines(const Store& g, double alfa, const Sym& sol,
+                                               bool unstable) const {
     return {
         "",
         "",
@@ -407,7 +398,7 @@ std::vector<std::string> Sec3::spectrViewLines(double alfa, const Sym& sol, bool
         "    Спектр циркулянта при ALFA = " + fmt5(alfa),
         "",
         "",
-        modelName("    МОДЕЛЬ M"),
+        modelName(g, "    МОДЕЛЬ M"),
         "",
         "    ALFA  = " + fmt5(alfa),
         "    BETA  = " + fmt5(g.BETA),
@@ -424,8 +415,8 @@ std::vector<std::string> Sec3::spectrViewLines(double alfa, const Sym& sol, bool
 
 void Sec3::Spectr(Ctx& c) {
     spectrView.clear();
-    checkModel();
-    auto& g = mdlGlobal;
+    Store& g = c.store;
+    checkModel(g);
     double alfa = 0;
     for (;;) {
         const std::string ans = c.ui.inputBox("Введите  ALFA  для вычисления спектра циркулянта",
@@ -453,16 +444,16 @@ void Sec3::Spectr(Ctx& c) {
     g.ALFA = alfa;
     // The spectrum is computed here for the current NDIM and KMOD: a run of the grid
     // need not have come first.
-    Circulant(&c.surf);
-    const Sym sol = SUB_200(alfa);
-    const bool unstable = Eigen(sol.X);
-    const std::vector<std::string> file = spectrFileLines(alfa, sol, ReL, ImL);
+    Circulant(g, &c.surf);
+    const Sym sol = SUB_200(g, alfa);
+    const bool unstable = Eigen(g, sol.X);
+    const std::vector<std::string> file = spectrFileLines(g, alfa, sol, ReL, ImL);
     {
         auto out = TextWriter::create(c.paths.userFile("Spectr.stb"));
         for (const std::string& l : file) out->line(l);
         out->close();
     }
-    spectrView = spectrViewLines(alfa, sol, unstable);
+    spectrView = spectrViewLines(g, alfa, sol, unstable);
 }
 
 }  // namespace velta

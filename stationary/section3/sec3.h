@@ -31,35 +31,36 @@ public:
         std::string mclass, ndim, kmod, beta, gama;  // sheet 1
         std::string amin, amax, umin, umax, ndel;    // sheet 2
     };
-    static Fields fieldsFromStore();
-    static void Table_File(const std::string& path, const Fields& f);
+    static Fields fieldsFromStore(const Store& g);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // ---- the computation
     // Re(j), Im(j), j = 1..NDIM: the spectrum of the circulant of KMOD - 1 cyclic links
     // (NDIM*(KMOD - 1) terms; the surface, when given, is polled once per j).
-    void Circulant(Surface* surf = nullptr);
+    void Circulant(const Store& g, Surface* surf = nullptr);
     // Point of loss of stability from the spectrum: Gmin, KSTAB and (when it exists)
     // ALFAc, Uc in the store.
-    void Bifurcation() const;
+    void Bifurcation(Store& g) const;
     // Symmetric solution U and gain X at the given ALFA (Newton's method, capped).
     struct Sym {
         double U = 0, X = 0;
     };
-    static Sym SUB_200(double alfa);
+    static Sym SUB_200(const Store& g, double alfa);
     // ReL, ImL from the gain; true when some eigenvalue has ReL >= 0 (unstable).
-    bool Eigen(double x);
+    bool Eigen(const Store& g, double x);
     // "\User\Results.stb".
-    static void SUB_300(TextWriter& out);
+    static void SUB_300(const Store& g, TextWriter& out);
     // Frame of the plot U(ALFA) with its legend.
     static void DrawMesh3(Ctx& c);
     // Bad input refused before anything is computed (old results stay untouched).
-    static void checkModel();
-    static void checkLimits();
+    static void checkModel(const Store& g);
+    static void checkLimits(const Store& g);
 
     // Lines of "\User\Spectr.stb" and of the view for the last Spectr (tests read them).
-    static std::vector<std::string> spectrFileLines(double alfa, const Sym& sol, const Vec& reL,
-                                                    const Vec& imL);
-    std::vector<std::string> spectrViewLines(double alfa, const Sym& sol, bool unstable) const;
+    static std::vector<std::string> spectrFileLines(const Store& g, double alfa, const Sym& sol,
+                                                    const Vec& reL, const Vec& imL);
+    std::vector<std::string> spectrViewLines(const Store& g, double alfa, const Sym& sol,
+                                             bool unstable) const;
 
     Vec Re, Im, ReL, ImL;                            // 1..NDIM
     std::vector<std::string> spectrView;             // text the main window shows after "&Спектр"

@@ -56,7 +56,7 @@ void frmUni_4::setTableVisible(bool on) {
 bool frmUni_4::tableShown() const { return !frame(1)->isHidden(); }
 
 void frmUni_4::Tabl_Dspl() {
-    const int n = mdlGlobal.NDIM;
+    const int n = host_.store().NDIM;
     GridText g = vectorGrid(Vec(n), n, true);
     g.at(0, 0) = kRowX.toStdString();
     g.at(2, 0) = kRowU.toStdString();
@@ -79,7 +79,7 @@ void frmUni_4::fillGrids(bool zeros) {
     Tabl_Dspl();
 }
 
-void frmUni_4::setDimension(i16 n) { mdlGlobal.NDIM = n; }
+void frmUni_4::setDimension(i16 n) { host_.store().NDIM = n; }
 
 std::vector<std::string> frmUni_4::uRowTexts() const {
     std::vector<std::string> t;
@@ -88,7 +88,7 @@ std::vector<std::string> frmUni_4::uRowTexts() const {
 }
 
 void frmUni_4::open() {
-    lblNdim->setText(QStringLiteral("Число уравнений  NDIM = %1").arg(mdlGlobal.NDIM));
+    lblNdim->setText(QStringLiteral("Число уравнений  NDIM = %1").arg(host_.store().NDIM));
     Tabl_Dspl();
     {
         const QSignalBlocker block(tabStrip());
@@ -104,7 +104,7 @@ bool frmUni_4::cmdOK_Tabl_Click() {
     Sec4* s = sec();
     if (!s) return false;
     try {
-        s->cmdOK_Tabl(Sec4::numbersFromTexts(uRowTexts()));
+        s->cmdOK_Tabl(host_.store(), Sec4::numbersFromTexts(uRowTexts()));
     } catch (const VeltaError& e) {
         host_.prompter().message(e.what(), MsgIcon::Exclamation);
         return false;

@@ -15,6 +15,31 @@ namespace velta {
 
 // ---------------------------------------------------------------- input
 
+bool Sec4::beforeInput(Ctx& c) {
+    for (;;) {
+        const std::string answer = c.ui.inputBox("Задайте число уравнений  NDIM", kTitle, "1");
+        if (answer.empty()) return false;
+        double n = 0;
+        try {
+            n = textToReal(answer);
+        } catch (const VeltaError&) {
+            c.ui.message("Вы задали НЕ ЧИСЛО", MsgIcon::Exclamation);
+            continue;
+        }
+        try {
+            c.store.NDIM = textToI16(answer);
+            return true;
+        } catch (const VeltaError&) {
+            // A number beyond the 16-bit range gets the range message of any other NDIM
+            // the section cannot take.
+            c.ui.message("Ошибка при вводе исходных данных.\nЧисло уравнений NDIM должно быть от 1 до " +
+                             CStr(kMaxNdim) + " (NDIM = " + CStr(n) + ")",
+                         MsgIcon::Critical);
+            return false;
+        }
+    }
+}
+
 void Sec4::checkNdim(int ndim) {
     if (ndim < 1 || ndim > kMaxNdim)
         throw VeltaError("Число уравнений NDIM должно быть от 1 до " + CStr(kMaxNdim) +
@@ -22,8 +47,7 @@ void Sec4::checkNdim(int ndim) {
 }
 
 void Sec4::Input1(Ctx& c) {
-    (void)c;
-    auto& g = mdlGlobal;
+    Store& g = c.store;
     checkNdim(g.NDIM);
     V.alloc(g.NDIM);
     for (int i = 1; i <= g.NDIM; ++i) V(i) = i;
@@ -95,8 +119,7 @@ void Sec4::checkNumbers(const std::vector<double>& g, int ndim) {
     }
 }
 
-void Sec4::cmdOK_Tabl(const std::vector<double>& g) {
-    auto& s = mdlGlobal;
+void Sec4::cmdOK_Tabl(Store& s, const std::vector<double>& g) {
     checkNumbers(g, s.NDIM);
     s.G.alloc(s.NDIM);
     double largest = 0;
@@ -109,14 +132,14 @@ void Sec4::cmdOK_Tabl(const std::vector<double>& g) {
 }
 
 bool Sec4::askNumbers(Ctx& c) {
-    const int n = mdlGlobal.NDIM;
+    const int n = c.store.NDIM;
     const std::string prompt = "Задайте номера компонент вектора  U\nдля X(1),...,X(" + CStr(n) +
                                ") через запятую";
     for (;;) {
         const std::string answer = c.ui.inputBox(prompt, kTitle, "");
         if (answer.empty()) return false;
         try {
-            cmdOK_Tabl(numbersFromTexts(splitList(answer)));
+            cmdOK_Tabl(c.store, numbersFromTexts(splitList(answer)));
             return true;
         } catch (const VeltaError& e) {
             c.ui.message(e.what(), MsgIcon::Exclamation);
@@ -145,7 +168,7 @@ void Sec4::countRow(int f, int k1, int nu, int u, Mat& k) const {
 }
 
 void Sec4::Assorty(Ctx& c) {
-    auto& g = mdlGlobal;
+    Store& g = c.store;
     checkNdim(g.NDIM);
     const int n = g.NDIM;
     if (!taken_ || g.G.upper() != n) {

@@ -19,6 +19,7 @@ public:
 
     int code() const override { return 4; }
     // The section has no data file: "&Ввод исходных данных" asks NDIM and runs Input1.
+    bool beforeInput(Ctx& c) override;
     void InputPar(Ctx& c) override { Input1(c); }
     // "С&чёт [и графика]".
     void Integr1(Ctx& c) override { Assorty(c); }
@@ -33,7 +34,7 @@ public:
 
     // "Ввод" of the table (cmdOK_Tabl): G(i) = g[i - 1], NU = the largest of them. Refused
     // numbers (checkNumbers) change nothing.
-    void cmdOK_Tabl(const std::vector<double>& g);
+    void cmdOK_Tabl(Store& s, const std::vector<double>& g);
     // True once the U-numbers were taken for the current NDIM.
     bool numbersTaken() const { return taken_; }
 

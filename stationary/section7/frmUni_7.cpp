@@ -11,30 +11,7 @@
 
 namespace velta {
 
-namespace {
-
-constexpr int kRow = 26;
-constexpr int kLine = 18;
-
-// A text that the reading could not convert is not written: the window stays open.
-void needInteger(const std::string& key, const std::string& text) { fieldtext::intOf(key, text); }
-void needReal(const std::string& key, const std::string& text) { fieldtext::realOf(key, text); }
-
-void checkTexts(const Sec7::Fields& f) {
-    needInteger("NDIM", f.ndim);
-    needReal("BETA", f.beta);
-    needReal("GAMA", f.gama);
-    needInteger("LL", f.ll);
-    needReal("Smax", f.smax);
-    needReal("SH", f.sh);
-    needReal("HMAX", f.hmax);
-    needReal("DELTA", f.delta);
-    needReal("ALmax", f.almax);
-    needReal("DRX", f.drx);
-    needReal("DRY", f.dry);
-}
-
-}  // namespace
+using namespace sheetgrid;
 
 frmUni_7::frmUni_7(FormHost& host)
     : SectionForm(host, 7, QStringLiteral("Стационарные решения   "), 4,
@@ -76,46 +53,29 @@ frmUni_7::frmUni_7(FormHost& host)
     txtDRY = addField(4, 20, y += kRow, lw4, QStringLiteral("DRY ="), QStringLiteral("txtDRY"));
 }
 
-void frmUni_7::fillFields() {
-    const Sec7::Fields f = Sec7::fieldsFromStore();
-    txtNdim->setText(q(f.ndim));
-    txtBeta->setText(q(f.beta));
-    txtGama->setText(q(f.gama));
-    txtLL->setText(q(f.ll));
-    txtSmax->setText(q(f.smax));
-    txtSH->setText(q(f.sh));
-    txtHmax->setText(q(f.hmax));
-    txtDelta->setText(q(f.delta));
-    txtALmax->setText(q(f.almax));
-    txtDRX->setText(q(f.drx));
-    txtDRY->setText(q(f.dry));
+std::vector<KeyedField<Sec7::Fields>> frmUni_7::fields() const {
+    using F = Sec7::Fields;
+    return {{txtNdim, &F::ndim, "NDIM", true},     {txtBeta, &F::beta, "BETA", false},
+            {txtGama, &F::gama, "GAMA", false},    {txtLL, &F::ll, "LL", true},
+            {txtSmax, &F::smax, "Smax", false},    {txtSH, &F::sh, "SH", false},
+            {txtHmax, &F::hmax, "HMAX", false},    {txtDelta, &F::delta, "DELTA", false},
+            {txtALmax, &F::almax, "ALmax", false}, {txtDRX, &F::drx, "DRX", false},
+            {txtDRY, &F::dry, "DRY", false}};
 }
+
+void frmUni_7::fillFields() { showKeyed(fields(), Sec7::fieldsFromStore(host_.store())); }
 
 // The window has no grids, and no field sizes one.
 void frmUni_7::fillGrids(bool) {}
 
 void frmUni_7::setDimension(i16) {}
 
-Sec7::Fields frmUni_7::currentFields() const {
-    Sec7::Fields f;
-    f.ndim = s(txtNdim);
-    f.beta = s(txtBeta);
-    f.gama = s(txtGama);
-    f.ll = s(txtLL);
-    f.smax = s(txtSmax);
-    f.sh = s(txtSH);
-    f.hmax = s(txtHmax);
-    f.delta = s(txtDelta);
-    f.almax = s(txtALmax);
-    f.drx = s(txtDRX);
-    f.dry = s(txtDRY);
-    return f;
-}
+Sec7::Fields frmUni_7::currentFields() const { return readKeyed(fields()); }
 
 void frmUni_7::writeDataFile(const std::string& path) {
     const Sec7::Fields f = currentFields();
-    checkTexts(f);
-    Sec7::Table_File(path, f);
+    checkKeyed(fields(), f);
+    Sec7::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

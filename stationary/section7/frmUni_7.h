@@ -2,6 +2,7 @@
 // parameters of a ".stRd" data file.
 #pragma once
 #include "data/forms/sectionform.h"
+#include "stationary/frmGrids.h"
 #include "stationary/section7/sec7.h"
 
 namespace velta {
@@ -22,6 +23,9 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
+    // Every field with its text and key.
+    std::vector<KeyedField<Sec7::Fields>> fields() const;
+
     QLineEdit *txtNdim, *txtBeta, *txtGama, *txtLL;
     QLineEdit *txtSmax, *txtSH, *txtHmax, *txtDelta;
     QLineEdit* txtALmax;

@@ -35,8 +35,8 @@ void tooManyRows(const std::string& branch) {
 // ---------------------------------------------------------------- data file
 
 void Sec7::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
+    Store& g = c.store;
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
         r.Head_Input(1);
         r.Key_InputI("NDIM", g.NDIM);
         r.Key_InputR("BETA", g.BETA);
@@ -53,13 +53,11 @@ void Sec7::InputPar(Ctx& c) {
         r.Key_InputR("DRX", g.DRX);
         r.Key_InputR("DRY", g.DRY);
     });
-    auto& g = mdlGlobal;
     g.SCRX = g.DRX * g.ALmax;
     g.SCRY = g.DRY * g.ALmax;
 }
 
-Sec7::Fields Sec7::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec7::Fields Sec7::fieldsFromStore(const Store& g) {
     Fields f;
     f.ndim = CStr(g.NDIM);
     f.beta = CStr(g.BETA);
@@ -75,22 +73,22 @@ Sec7::Fields Sec7::fieldsFromStore() {
     return f;
 }
 
-void Sec7::Table_File(const std::string& path, const Fields& f) {
+void Sec7::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "NDIM", f.ndim);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
     Key_File(o, "LL", f.ll);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Key_File(o, "Smax", f.smax);
     Key_File(o, "SH", f.sh);
     Key_File(o, "HMAX", f.hmax);
     Key_File(o, "DELTA", f.delta);
-    Head_File(o, 3);
+    Head_File(g, o, 3);
     Key_File(o, "ALmax", f.almax);
-    Head_File(o, 4);
+    Head_File(g, o, 4);
     Key_File(o, "DRX", f.drx);
     Key_File(o, "DRY", f.dry);
     w->close();
@@ -98,8 +96,7 @@ void Sec7::Table_File(const std::string& path, const Fields& f) {
 
 // ---------------------------------------------------------------- the model
 
-double Sec7::F_GS(double s) {
-    const auto& g = mdlGlobal;
+double Sec7::F_GS(const Store& g, double s) {
     const double sg = std::pow(s, g.GAMA);
     // (s^GAMA - 1)/(s - 1) tends to GAMA at s = 1.
     const double q = s == 1 ? g.GAMA : (sg - 1) / (s - 1);
@@ -108,8 +105,7 @@ double Sec7::F_GS(double s) {
 
 // From the two stationary equations with u1 = s*u2: BETA*u2^GAMA = 1/g(s), and ALFA is
 // the first equation solved for ALFA.
-Sec7::Point Sec7::F_AU12(double s, double gs) {
-    const auto& g = mdlGlobal;
+Sec7::Point Sec7::F_AU12(const Store& g, double s, double gs) {
     Point p;
     p.u2 = std::pow(1 / (g.BETA * gs), 1 / g.GAMA);
     p.u1 = s * p.u2;
@@ -118,13 +114,12 @@ Sec7::Point Sec7::F_AU12(double s, double gs) {
     return p;
 }
 
-double Sec7::symAlfa(double uu) {
-    const auto& g = mdlGlobal;
+double Sec7::symAlfa(const Store& g, double uu) {
     return (std::pow(uu, g.GAMA) * (g.NDIM - 1) * g.BETA + 1) * uu;
 }
 
 Sec7::Scan Sec7::scanPositivity(Ctx& c) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     Scan r;
     double sPrev = 0;
     int signPrev = sgn(g.LL - g.NDIM);
@@ -135,7 +130,7 @@ Sec7::Scan Sec7::scanPositivity(Ctx& c) {
         if (r.IT % 4096 == 0) c.surf.poll();
         if (r.IT > kScanCap || s > g.Smax) return r;
         // A zero of g at a scan point is no sign change: its sign 0 is carried on.
-        const int cs = sgn(F_GS(s));
+        const int cs = sgn(F_GS(g, s));
         if (cs + signPrev != 0) {
             sPrev = s;
             signPrev = cs;
@@ -163,8 +158,7 @@ Sec7::Scan Sec7::scanPositivity(Ctx& c) {
 
 // ---------------------------------------------------------------- limits and frame
 
-void Sec7::checkLimits() {
-    const auto& g = mdlGlobal;
+void Sec7::checkLimits(const Store& g) {
     if (g.NDIM < 2) fail("Число элементов NDIM должно быть не меньше 2 (NDIM = " + CStr(g.NDIM) + ")");
     if (g.LL < 1 || g.LL > g.NDIM - 1)
         fail("Число компонент 1-й группы LL должно быть от 1 до NDIM - 1 (LL = " + CStr(g.LL) +
@@ -188,7 +182,7 @@ void Sec7::checkLimits() {
 }
 
 void Sec7::DrawMesh3(Ctx& c) {
-    auto& g = mdlGlobal;
+    Store& g = c.store;
     // The diagram starts at 0 on both axes, and Graphic0 draws from the origin SCLX, SCLY.
     g.SCLX = 0;
     g.SCLY = 0;
@@ -221,8 +215,8 @@ void Sec7::DrawMesh3(Ctx& c) {
 // ---------------------------------------------------------------- run
 
 void Sec7::Integr1(Ctx& c) {
-    checkLimits();
-    auto& g = mdlGlobal;
+    Store& g = c.store;
+    checkLimits(g);
     g.SCRX = g.DRX * g.ALmax;
     g.SCRY = g.DRY * g.ALmax;
     symRows = partRows = 0;
@@ -269,7 +263,7 @@ void Sec7::Integr1(Ctx& c) {
         sym->line("           ALFA         UU           ");
         sym->line("          -+------------+------------");
         UU = 0.0001;
-        double alfa = symAlfa(UU);
+        double alfa = symAlfa(g, UU);
         for (;;) {
             c.surf.poll();
             const double aPrev = alfa, uPrev = UU;
@@ -282,7 +276,7 @@ void Sec7::Integr1(Ctx& c) {
                 if (UU == uPrev)
                     fail("Симметричное решение: шаг по UU стал меньше точности вычислений при ALFA = " +
                          CStr(aPrev) + ". Проверьте DELTA и HMAX");
-                alfa = symAlfa(UU);
+                alfa = symAlfa(g, UU);
                 if (std::isfinite(alfa) && !(std::fabs(alfa - aPrev) > g.Delta)) break;
                 step /= 2;
             }
@@ -301,9 +295,9 @@ void Sec7::Integr1(Ctx& c) {
     for (;;) {
         // Beyond Smax the branch is not followed (with LL = 1 g stays positive for ever).
         if (s > g.Smax) break;
-        const double gs = F_GS(s);
+        const double gs = F_GS(g, s);
         if (!(gs > 0)) break;
-        p = F_AU12(s, gs);
+        p = F_AU12(g, s, gs);
         ALmin = std::min(ALmin, p.alfa);
         if (p.alfa > g.ALmax) {
             c.surf.poll();
@@ -333,7 +327,7 @@ void Sec7::Integr1(Ctx& c) {
                 step /= 2;
                 continue;
             }
-            p = F_AU12(s, F_GS(s));
+            p = F_AU12(g, s, F_GS(g, s));
             if (std::fabs(p.alfa - prev.alfa) <= g.Delta && std::fabs(p.u1 - prev.u1) <= g.Delta) break;
             step /= 2;
         }

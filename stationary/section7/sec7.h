@@ -27,20 +27,20 @@ public:
         std::string almax;                  // sheet 3
         std::string drx, dry;               // sheet 4
     };
-    static Fields fieldsFromStore();
-    static void Table_File(const std::string& path, const Fields& f);
+    static Fields fieldsFromStore(const Store& g);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // ---- the model
     // g(s) = (s^GAMA - 1)/(s - 1) - (LL - 1)*s^GAMA + LL - NDIM; g > 0 exactly where a
     // partially symmetric solution with u1/u2 = s exists, and then BETA*u2^GAMA = 1/g.
-    static double F_GS(double s);
+    static double F_GS(const Store& g, double s);
     struct Point {
         double alfa = 0, u1 = 0, u2 = 0;
     };
     // The point of the partially symmetric branch with ratio s (g = g(s) > 0).
-    static Point F_AU12(double s, double g);
+    static Point F_AU12(const Store& g, double s, double gs);
     // ALFA of the symmetric solution UU: (UU^GAMA*(NDIM - 1)*BETA + 1)*UU.
-    static double symAlfa(double uu);
+    static double symAlfa(const Store& g, double uu);
 
     // Scan of [0, Smax] by the step SH for the sign changes of g: the lines it writes.
     struct Scan {
@@ -52,7 +52,7 @@ public:
     static Scan scanPositivity(Ctx& c);
 
     // Bad input refused before anything is computed (old results stay untouched).
-    static void checkLimits();
+    static void checkLimits(const Store& g);
     // Frame of the diagram and its legend.
     static void DrawMesh3(Ctx& c);
 

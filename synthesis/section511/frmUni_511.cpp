@@ -61,7 +61,7 @@ std::vector<FieldText<Sec511::Fields>> frmUni_511::texts() const {
 }
 
 void frmUni_511::fillFields() {
-    const Sec511::Fields f = Sec511::fieldsFromStore();
+    const Sec511::Fields f = Sec511::fieldsFromStore(host_.store());
     showTexts(texts(), f);
     run_.show(f);
 }

@@ -24,8 +24,9 @@ protected:
     void writeDataFile(const std::string& path) override {
         const Sec511::Fields f = currentFields();
         checkByReading(
-            path, [&](const std::string& p) { Sec511::Table_File(p, f); }, &Sec511::checkLimits);
-        Sec511::Table_File(path, f);
+            path, [&](const std::string& p) { Sec511::Table_File(host_.store(), p, f); },
+            [this] { Sec511::checkLimits(host_.store()); });
+        Sec511::Table_File(host_.store(), path, f);
     }
 
 private:

@@ -16,8 +16,7 @@ namespace velta {
 
 namespace {
 
-std::vector<Vec*> sectionVectors() {
-    auto& g = mdlGlobal;
+std::vector<Vec*> sectionVectors(Store& g) {
     return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2, &g.XV, &g.FV, &g.DV, &g.D1, &g.D2, &g.XS};
 }
 
@@ -38,8 +37,7 @@ inline void rhs(int n, double alfa, double beta, double gama, double teta, const
 
 // What the stationary solution needs: the chain rule divides by NDIM - 1, TAU1, TAU2, the
 // Newton start (Q/BETA)^(1/(GAMA+1)) needs Q, BETA > 0 and GAMA > -1.
-void checkStationLimits() {
-    const auto& g = mdlGlobal;
+void checkStationLimits(const Store& g) {
     if (g.NDIM < 4)
         fail("Для стационарного решения число уравнений NDIM должно быть не меньше 4 (NDIM = " +
              CStr(g.NDIM) + ")");
@@ -119,8 +117,8 @@ NewtonRoot safeNewton(const NewtonFn& fn, double x0, double lo, double hi, doubl
 // ---------------------------------------------------------------- data file
 
 void Sec511::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
+    Store& g = c.store;
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
         // 1. model
         r.Head_Input(1);
         r.Key_InputI("NDIM", g.NDIM);
@@ -133,7 +131,7 @@ void Sec511::InputPar(Ctx& c) {
         r.Key_InputR("OMEG", g.OMEG);
         if (g.NDIM < 1) fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
         const int n = g.NDIM;
-        allocVectors(sectionVectors(), n);
+        allocVectors(sectionVectors(g), n);
 
         // 2. initial data
         r.Head_Input(2);
@@ -159,7 +157,6 @@ void Sec511::InputPar(Ctx& c) {
     // Initial state: the perturbed zero or the perturbed stationary solution. When the
     // stationary solution cannot be found the file still opens (so that it can be mended),
     // the start stays zero and the computation refuses to run until it is found.
-    auto& g = mdlGlobal;
     const int n = g.NDIM;
     if (g.IND != 0) {
         g.X1.fill(0);
@@ -171,8 +168,7 @@ void Sec511::InputPar(Ctx& c) {
     g.X1(n) = g.XS(n) + g.X_Ndim;
 }
 
-Sec511::Fields Sec511::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec511::Fields Sec511::fieldsFromStore(const Store& g) {
     Fields f;
     f.ndim = CStr(g.NDIM);
     f.alfa = CStr(g.ALFA);
@@ -185,7 +181,7 @@ Sec511::Fields Sec511::fieldsFromStore() {
     f.ind = CStr(g.IND);
     f.xndim = CStr(g.X_Ndim);
     f.x1 = CStr(g.X_1);
-    fillRunFields(f);
+    fillRunFields(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
     f.nss = CStr(g.NSS);
     f.nsc = CStr(g.NSC);
@@ -197,10 +193,10 @@ Sec511::Fields Sec511::fieldsFromStore() {
     return f;
 }
 
-void Sec511::Table_File(const std::string& path, const Fields& f) {
+void Sec511::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "NDIM", f.ndim);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "BETA", f.beta);
@@ -209,16 +205,16 @@ void Sec511::Table_File(const std::string& path, const Fields& f) {
     Key_File(o, "TAU2", f.tau2);
     Key_File(o, "TETA", f.teta);
     Key_File(o, "OMEG", f.omeg);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Key_File(o, "Ind", f.ind);
     Key_File(o, "X_1", f.x1);
     Key_File(o, "X_Ndim", f.xndim);
-    writeRunBlocks(o, 3, f, KeyStyle::Mixed);
-    writePlotList(o, 6, f.i1g);
-    Head_File(o, 7);
+    writeRunBlocks(g, o, 3, f, KeyStyle::Mixed);
+    writePlotList(g, o, 6, f.i1g);
+    Head_File(g, o, 7);
     Key_File(o, "NSS", f.nss);
     Key_File(o, "NSC", f.nsc);
-    Head_File(o, 8);
+    Head_File(g, o, 8);
     Key_File(o, "SCLX", f.sclx);
     Key_File(o, "SCRX", f.scrx);
     Key_File(o, "SCLW", f.sclw);
@@ -229,8 +225,7 @@ void Sec511::Table_File(const std::string& path, const Fields& f) {
 
 // ---------------------------------------------------------------- model
 
-Sec511::Rates Sec511::rates() {
-    const auto& g = mdlGlobal;
+Sec511::Rates Sec511::rates(const Store& g) {
     Rates r;
     r.a = (g.NDIM - 1) / g.TAU1;
     r.b = (g.NDIM - 1) / g.TAU2;
@@ -239,8 +234,7 @@ Sec511::Rates Sec511::rates() {
     return r;
 }
 
-void Sec511::Vych_PCH(const Rates& r) {
-    auto& g = mdlGlobal;
+void Sec511::Vych_PCH(Store& g, const Rates& r) {
     const int n = g.NDIM;
     if (n < 3) fail("Число уравнений NDIM должно быть не меньше 3 (NDIM = " + CStr(g.NDIM) + ")");
     if (g.XV.upper() < n || g.FV.upper() < n || g.DV.upper() < n) fail(kNotRead);
@@ -249,9 +243,8 @@ void Sec511::Vych_PCH(const Rates& r) {
 
 // With r = TAU1/TAU2 and s = c1/a the chain gives every component as a multiple of
 // X(NDIM-1); the first equation then leaves x (1 + BETA x^GAMA) = Q for x = X(NDIM).
-void Sec511::Station() {
-    checkStationLimits();
-    auto& g = mdlGlobal;
+void Sec511::Station(Store& g) {
+    checkStationLimits(g);
     const int n = g.NDIM;
     if (g.XS.upper() < n) fail(kNotRead);
     const double r = g.TAU1 / g.TAU2;
@@ -301,25 +294,24 @@ Sec511::Weights Sec511::corrector(double h, double d1, double d2) {
     return w;
 }
 
-void Sec511::checkLimits() {
-    const auto& g = mdlGlobal;
+void Sec511::checkLimits(Store& g) {
     if (g.NDIM < 4) fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
-    needVectors(sectionVectors(), g.NDIM);
-    checkStationLimits();
-    checkStep();
+    needVectors(sectionVectors(g), g.NDIM);
+    checkStationLimits(g);
+    checkStep(g);
     // |HHH * D| must leave the exponential weights of the corrector finite.
-    const Rates r = rates();
-    checkStepForRates(std::max({std::fabs(r.c1), std::fabs(r.c2), std::fabs(g.TETA)}), "скоростей переноса");
+    const Rates r = rates(g);
+    checkStepForRates(g, std::max({std::fabs(r.c1), std::fabs(r.c2), std::fabs(g.TETA)}),
+                      "скоростей переноса");
     if (g.NSS < 1)
         fail("Шаг выдачи стационарного решения NSS должен быть не меньше 1 (NSS = " + CStr(g.NSS) + ")");
-    checkTableDensity();
-    checkPlotList(12);
+    checkTableDensity(g);
+    checkPlotList(g, 12);
 }
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec511::Rezults(TextWriter& out, i32 j, double t, std::string& listing) {
-    auto& g = mdlGlobal;
+void Sec511::Rezults(Store& g, TextWriter& out, i32 j, double t, std::string& listing) {
     const int n = g.NDIM;
     if (j == 1) {
         out.line("");
@@ -333,7 +325,7 @@ void Sec511::Rezults(TextWriter& out, i32 j, double t, std::string& listing) {
         out.line("OMEG = " + fmt5(g.OMEG));
         out.line("TMAX = " + fmt5(g.TMAX));
         // The listing of every NSS-th component, and the last one when it falls between.
-        Station();
+        Station(g);
         listing.clear();
         for (int i = 1; i <= n; i += g.NSS) listing += Format(i, "0000") + "   " + fmt5(g.XS(i)) + "\n";
         if ((n - 1) % g.NSS != 0) listing += Format(n, "0000") + "   " + fmt5(g.XS(n));
@@ -342,7 +334,7 @@ void Sec511::Rezults(TextWriter& out, i32 j, double t, std::string& listing) {
         writeColumnHead(out, n);
         g.NROW = 0;
     }
-    if (tableStep(j)) writeTableRow(out, j, t, "000000");
+    if (tableStep(g, j)) writeTableRow(g, out, j, t, "000000");
 }
 
 // The listing is printed as one text: its line breaks become line ends, and the print
@@ -374,6 +366,8 @@ namespace {
 struct Chain511 {
     static constexpr AutonomousPlan plan{511,   2,     "Results.sy1", nullptr,
                                          false, false, false,         StepCount::Round};
+    explicit Chain511(Store& store) : g(store) {}
+    Store& g;
     Sec511::Rates rt;
     int n = 0;
     std::size_t bytes = 0;
@@ -386,12 +380,11 @@ struct Chain511 {
     Sec511::Weights w;
 
     void check() {
-        Sec511::checkLimits();
-        Sec511::Station();  // refuses a chain without a stationary solution before anything is drawn
+        Sec511::checkLimits(g);
+        Sec511::Station(g);  // refuses a chain without a stationary solution before anything is drawn
     }
-    void prepare() { rt = Sec511::rates(); }
+    void prepare() { rt = Sec511::rates(g); }
     void bind() {
-        auto& g = mdlGlobal;
         n = g.NDIM;
         bytes = sizeof(double) * static_cast<std::size_t>(n);
         alfa = g.ALFA;
@@ -427,7 +420,7 @@ struct Chain511 {
             xnew[i] = w.E * (x1[i] + hh * (w.A * f1[i] + w.B * f2[i]));
         }
     }
-    void rows(TextWriter& out, i32 j, double t) { Sec511::Rezults(out, j, t, listing); }
+    void rows(TextWriter& out, i32 j, double t) { Sec511::Rezults(g, out, j, t, listing); }
     void finish(TextWriter& out) { Sec511::writeListing(out, listing); }
     void afterRun() {}
 };
@@ -435,7 +428,7 @@ struct Chain511 {
 }  // namespace
 
 void Sec511::Integr1(Ctx& c) {
-    Chain511 s;
+    Chain511 s{c.store};
     AutonomousIntegr(c, s);
 }
 

@@ -38,21 +38,21 @@ public:
         std::string ind, xndim, x1;
         std::string i1g, nss, nsc, sclx, scrx, sclw, scrw, sclt;  // sheet 3
     };
-    static Fields fieldsFromStore();
+    static Fields fieldsFromStore(const Store& g);
     // Writes the data file: eight blocks with their header-store lines and the field texts.
-    static void Table_File(const std::string& path, const Fields& f);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // Transfer rates of the chain: forward a, backward b, losses c1 (compartment 1) and
     // c2 (compartments 2..NDIM-1).
     struct Rates {
         double a = 0, b = 0, c1 = 0, c2 = 0;
     };
-    static Rates rates();
+    static Rates rates(const Store& g);
     // Right-hand sides of dX/dt = FV + DV*X at XV.
-    static void Vych_PCH(const Rates& r);
+    static void Vych_PCH(Store& g, const Rates& r);
     // Stationary solution XS: the chain in closed form, Newton for the last component.
     // Throws when it does not exist (" ZZZ < 0, STOP") or cannot be computed.
-    static void Station();
+    static void Station(Store& g);
     // phi_k(z) = integral over 0..1 of s^(k-1) e^(-z s) ds, k = 1..6, into ph[1..6]:
     // the series for |z| <= 0.1, where the recurrence loses digits, the recurrence above.
     static void phiFunctions(double z, double ph[7]);
@@ -63,9 +63,9 @@ public:
     };
     static Weights corrector(double h, double d1, double d2);
     // Refuses values the computation cannot work with, before anything is computed.
-    static void checkLimits();
+    static void checkLimits(Store& g);
     // Results header and stationary listing (at j = 1) and one row every NSC steps.
-    static void Rezults(TextWriter& out, i32 j, double t, std::string& listing);
+    static void Rezults(Store& g, TextWriter& out, i32 j, double t, std::string& listing);
     // The stationary listing appended at the end of the results file.
     static void writeListing(TextWriter& out, const std::string& listing);
 };

@@ -97,14 +97,15 @@ void SyzDelayForm::buildDelaySheets(int y, bool withSystemLines) {
 }
 
 void SyzDelayForm::Tabl1_Dspl(bool zeros) {
-    const int n = std::max<int>(mdlGlobal.LTAU, 0);
+    const Store& g = host_.store();
+    const int n = std::max<int>(g.LTAU, 0);
     // Values beyond the delay vector (a larger LTAU typed in) are shown as "0".
-    const bool z = zeros || n > mdlGlobal.TAU.upper();
-    grdTable1->setGrid(Sec512::tauGrid(mdlGlobal.TAU, n, z), 2, n + 1, 2, 2, 3, n + 2);
+    const bool z = zeros || n > g.TAU.upper();
+    grdTable1->setGrid(Sec512::tauGrid(g.TAU, n, z), 2, n + 1, 2, 2, 3, n + 2);
     fitTauGrid(grdTable1);
 }
 
-void SyzDelayForm::setDimension(i16 n) { mdlGlobal.LTAU = n; }
+void SyzDelayForm::setDimension(i16 n) { host_.store().LTAU = n; }
 
 void SyzDelayForm::fillDelayFields(const SyzFields& f) {
     txtTeta->setText(q(f.teta));
@@ -151,7 +152,7 @@ frmUni_512::frmUni_512(FormHost& host)
 }
 
 void frmUni_512::fillFields() {
-    const Sec512::Fields f = Sec512::fieldsFromStore();
+    const Sec512::Fields f = Sec512::fieldsFromStore(host_.store());
     txtAlfa->setText(q(f.alfa));
     txtBeta->setText(q(f.beta));
     txtGama->setText(q(f.gama));
@@ -171,9 +172,9 @@ Sec512::Fields frmUni_512::currentFields() const {
 void frmUni_512::writeDataFile(const std::string& path) {
     const auto f = currentFields();
     checkByReading(
-        path, [&](const std::string& p) { Sec512::Table_File(p, f); },
-        [this] { dynamic_cast<Sec512&>(*core()).checkLimits(); });
-    Sec512::Table_File(path, f);
+        path, [&](const std::string& p) { Sec512::Table_File(host_.store(), p, f); },
+        [this] { dynamic_cast<Sec512&>(*core()).checkLimits(host_.store()); });
+    Sec512::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

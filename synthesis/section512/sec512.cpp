@@ -24,13 +24,13 @@ constexpr int kNewtonCap = 1000;
 
 // ---------------------------------------------------------------- shared pieces
 
-void Sec512::allocTables() {
-    allocDelayTables(kNodes, kComps, kDelays);
-    mdlGlobal.TETAm.alloc(kRates);
+void Sec512::allocTables(Store& g) {
+    allocDelayTables(g, kNodes, kComps, kDelays);
+    g.TETAm.alloc(kRates);
 }
 
 void Sec512::readDelayBlocks(ParReader& r) {
-    auto& g = mdlGlobal;
+    Store& g = r.store();
     // 2. equation and delays
     r.Head_Input(2);
     r.Key_InputI("MDIM", g.MDIM);
@@ -49,24 +49,23 @@ void Sec512::readDelayBlocks(ParReader& r) {
     readDelayRunBlocks(r);
 }
 
-void Sec512::writeDelayBlocks(TextWriter& o, const SyzFields& f) {
-    Head_File(o, 2);
+void Sec512::writeDelayBlocks(const Store& g, TextWriter& o, const SyzFields& f) {
+    Head_File(g, o, 2);
     Key_File(o, "MDIM", f.mdim);
     Key_File(o, "LTAU", f.ltau);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     o.line("TETAm(1):");
     o.line(f.teta);
-    writeDelayRunBlocks(o, f);
+    writeDelayRunBlocks(g, o, f);
 }
 
-void Sec512::delayFieldsFromStore(SyzFields& f) {
-    const auto& g = mdlGlobal;
+void Sec512::delayFieldsFromStore(const Store& g, SyzFields& f) {
     f.mdim = CStr(g.MDIM);
     f.ltau = CStr(g.LTAU);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
     f.teta = g.TETAm.upper() >= 1 ? CStr(g.TETAm(1)) : std::string("0");
-    delayRunTextsFromStore(f);
+    delayRunTextsFromStore(g, f);
 }
 
 GridText Sec512::tauGrid(const Vec& tau, int ltau, bool zeros) {
@@ -80,8 +79,7 @@ GridText Sec512::tauGrid(const Vec& tau, int ltau, bool zeros) {
     return t;
 }
 
-void Sec512::initialFunction() {
-    auto& g = mdlGlobal;
+void Sec512::initialFunction(Store& g) {
     const int np1 = g.NDEL + 1;
     const double z = g.IND != 0 ? 0.0 : g.STAT;
     for (int p = 1; p <= np1; ++p) g.ZTAB(p, 1) = z;
@@ -89,15 +87,14 @@ void Sec512::initialFunction() {
     g.ZTAB(1, 1) = g.ZTAB(1, 1) + g.Z_1;
 }
 
-void Sec512::checkCommon() {
-    const auto& g = mdlGlobal;
+void Sec512::checkCommon(const Store& g) {
     if (g.TETAm.upper() < 1 || g.ZTAB.rows() < kNodes) fail(kNotRead);
     if (!(g.TETAm(1) != 0) || !std::isfinite(g.TETAm(1)))
         fail("Скорость распада TETA должна быть отлична от 0 (TETA = " + CStr(g.TETAm(1)) + ")");
 }
 
 void Sec512::drawMesh(Ctx& c, int section, double v) {
-    const auto& g = mdlGlobal;
+    const Store& g = c.store;
     MeshMaskG(c, "Графики компонент вектора Z(t), t = L*TAUmax + u", "Z", "u", g.SCLT, g.SCRT, g.SCLX,
               g.SCRX);
     Nadpis(c, section, "Phys", v);
@@ -106,9 +103,9 @@ void Sec512::drawMesh(Ctx& c, int section, double v) {
 // ---------------------------------------------------------------- data file
 
 void Sec512::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
-        allocTables();
+    Store& g = c.store;
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
+        allocTables(g);
         // 1. model
         r.Head_Input(1);
         r.Key_InputR("ALFA", g.ALFA);
@@ -118,32 +115,30 @@ void Sec512::InputPar(Ctx& c) {
     });
 }
 
-Sec512::Fields Sec512::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec512::Fields Sec512::fieldsFromStore(const Store& g) {
     Fields f;
     f.alfa = CStr(g.ALFA);
     f.beta = CStr(g.BETA);
     f.gama = CStr(g.GAMA);
-    delayFieldsFromStore(f);
+    delayFieldsFromStore(g, f);
     return f;
 }
 
-void Sec512::Table_File(const std::string& path, const Fields& f) {
+void Sec512::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     Key_File(o, "ALFA", f.alfa);
     Key_File(o, "BETA", f.beta);
     Key_File(o, "GAMA", f.gama);
-    writeDelayBlocks(o, f);
+    writeDelayBlocks(g, o, f);
     w->close();
 }
 
 // ---------------------------------------------------------------- model
 
-void Sec512::checkLimits() const {
-    checkCommon();
-    const auto& g = mdlGlobal;
+void Sec512::checkLimits(const Store& g) const {
+    checkCommon(g);
     if (g.LTAU < 1 || g.LTAU > kDelays)
         fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
     if (g.L < 1) {
@@ -158,20 +153,15 @@ void Sec512::checkLimits() const {
     }
 }
 
-double Sec512::rhs(double zd1) {
-    const auto& g = mdlGlobal;
-    return g.ALFA / (1 + g.BETA * std::pow(zd1, g.GAMA));
-}
+double Sec512::rhs(const Store& g, double zd1) { return g.ALFA / (1 + g.BETA * std::pow(zd1, g.GAMA)); }
 
-void Sec512::Vych_PCH() {
-    auto& g = mdlGlobal;
+void Sec512::Vych_PCH(Store& g) {
     ZD1 = g.ZTAU(1, 1);
-    g.FZ(1) = rhs(ZD1);
+    g.FZ(1) = rhs(g, ZD1);
 }
 
 // g(z) = (1 + BETA*z^GAMA)*z*TETA - ALFA, g'(z) = ((GAMA + 1)*BETA*z^GAMA + 1)*TETA.
-void Sec512::Station() {
-    auto& g = mdlGlobal;
+void Sec512::Station(Store& g) {
     const double a = g.ALFA, b = g.BETA, ga = g.GAMA, th = g.TETAm(1);
     const auto gdg = [a, b, ga, th](double z) {
         const double zg = std::pow(z, ga);
@@ -181,15 +171,14 @@ void Sec512::Station() {
                           "метода Ньютона для стационарного решения");
 }
 
-void Sec512::Nach_Rasp() {
-    Station();
-    initialFunction();
+void Sec512::Nach_Rasp(Store& g) {
+    Station(g);
+    initialFunction(g);
 }
 
 // ---------------------------------------------------------------- results
 
-void Sec512::header(TextWriter& out) {
-    const auto& g = mdlGlobal;
+void Sec512::header(const Store& g, TextWriter& out) {
     out.line("");
     out.line("ПАРАМЕТРЫ МОДЕЛИ");
     out.line("ALFA = " + fmt5(g.ALFA));
@@ -198,6 +187,10 @@ void Sec512::header(TextWriter& out) {
     out.line("TAU  = " + fmt5(g.TAU(1)));
     out.line("TETA = " + fmt5(g.TETAm(1)));
     out.line("NDEL = " + Format(g.NDEL, "####"));
+    writeTableHead(out);
+}
+
+void Sec512::writeTableHead(TextWriter& out) {
     out.line("");
     out.line("              Таблица");
     out.line("зависимостей компонент вектора Z от времени t");

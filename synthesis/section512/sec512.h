@@ -30,41 +30,44 @@ public:
     struct Fields : SyzFields {
         std::string alfa, beta, gama;  // sheet 1
     };
-    static Fields fieldsFromStore();
-    static void Table_File(const std::string& path, const Fields& f);
+    static Fields fieldsFromStore(const Store& g);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // ---- pieces shared with section 5.2.2
     // Delay grid: LTAU + 3 rows, 4 columns; "Значения TAU(I)" in (0,2), "TAU(k)" in column 0
     // and the values (or "0") in column 2 of rows 2..LTAU+1.
     static GridText tauGrid(const Vec& tau, int ltau, bool zeros);
     // Tables of the scalar delay equation (5000 nodes, one component, 20 delays, TETAm 0..5).
-    static void allocTables();
-    // Blocks 2..7 of a ".syzd" file: read (with the echo lines, NP1, NP2, L = 0) and written.
+    static void allocTables(Store& g);
+    // Blocks 2..7 of a ".syzd" file: read into the reader's store (with the echo lines, NP1,
+    // NP2, L = 0) and written with the header lines of g.
     static void readDelayBlocks(ParReader& r);
-    static void writeDelayBlocks(TextWriter& o, const SyzFields& f);
-    static void delayFieldsFromStore(SyzFields& f);
+    static void writeDelayBlocks(const Store& g, TextWriter& o, const SyzFields& f);
+    static void delayFieldsFromStore(const Store& g, SyzFields& f);
     // Initial function on nodes 1..NP1: STAT (IND = 0) or 0, plus Z_1 on the oldest node.
-    static void initialFunction();
+    static void initialFunction(Store& g);
     // The refusals both sections share: data read, TETA nonzero.
-    static void checkCommon();
+    static void checkCommon(const Store& g);
+    // The title and the column head of the results table of both sections.
+    static void writeTableHead(TextWriter& out);
     // The plot frame of both sections with the legend of `section` at row offset v.
     static void drawMesh(Ctx& c, int section, double v);
 
     // ---- the delay model: one component, one delay TAU(1), decay TETAm(1)
-    int components() const override { return 1; }
-    int delays() const override { return 1; }
-    double decay(int) const override { return mdlGlobal.TETAm(1); }
-    void Nach_Rasp() override;
-    void Vych_PCH() override;
-    void checkLimits() const override;
+    int components(const Store&) const override { return 1; }
+    int delays(const Store&) const override { return 1; }
+    double decay(const Store& g, int) const override { return g.TETAm(1); }
+    void Nach_Rasp(Store& g) override;
+    void Vych_PCH(Store& g) override;
+    void checkLimits(const Store& g) const override;
     std::string resultsName() const override { return "Results.s1z"; }
-    void header(TextWriter& out) override;
+    void header(const Store& g, TextWriter& out) override;
     void DrawMesh1(Ctx& c) override { drawMesh(c, 512, 6); }
 
     // Stationary value into STAT: Newton from (ALFA/BETA/TETA)^(1/(GAMA+1)), capped.
-    static void Station();
+    static void Station(Store& g);
     // The right-hand side for the delayed value zd1.
-    static double rhs(double zd1);
+    static double rhs(const Store& g, double zd1);
 
     double ZD1 = 0;  // Z(t - TAU) of the node being computed
 };

@@ -44,7 +44,7 @@ std::vector<FieldText<Sec521::Fields>> frmUni_521::texts() const {
 }
 
 void frmUni_521::fillFields() {
-    const Sec521::Fields f = Sec521::fieldsFromStore();
+    const Sec521::Fields f = Sec521::fieldsFromStore(host_.store());
     showTexts(texts(), f);
     run_.show(f);
     scale_.show(f);

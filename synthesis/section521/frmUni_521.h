@@ -25,8 +25,9 @@ protected:
     void writeDataFile(const std::string& path) override {
         const Sec521::Fields f = currentFields();
         checkByReading(
-            path, [&](const std::string& p) { Sec521::Table_File(p, f); }, &Sec521::checkLimits);
-        Sec521::Table_File(path, f);
+            path, [&](const std::string& p) { Sec521::Table_File(host_.store(), p, f); },
+            [this] { Sec521::checkLimits(host_.store()); });
+        Sec521::Table_File(host_.store(), path, f);
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "data/paths.h"
 #include "graphics/canvas.h"
 #include "models/autonomous.h"
+#include "synthesis/combined.h"
 #include "synthesis/section511/sec511.h"
 
 #include <algorithm>
@@ -19,8 +20,7 @@ namespace velta {
 
 namespace {
 
-std::vector<Vec*> sectionVectors() {
-    auto& g = mdlGlobal;
+std::vector<Vec*> sectionVectors(Store& g) {
     return {&g.X1, &g.XPREV, &g.XNEW, &g.XST, &g.F1, &g.F2, &g.XV, &g.FV, &g.AK, &g.EC1m, &g.EC2m, &g.EHIm};
 }
 
@@ -37,8 +37,7 @@ inline void rhs(int n1, int n, double alfa, double beta1, double beta2, double g
 
 // The chains divide by NDIM1 - 1 and NDIM2 - 1; Newton starts from ALFA/TETA and keeps
 // the root within 0 < x <= 2 ALFA/TETA when BETA1, BETA2 >= 0.
-void checkStationLimits() {
-    const auto& g = mdlGlobal;
+void checkStationLimits(const Store& g) {
     if (g.NDIM1 < 2 || g.NDIM2 < 2)
         fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
              ", NDIM2 = " + CStr(g.NDIM2) + ")");
@@ -63,8 +62,8 @@ i16 pairInt(ParReader& r) { return toI16(r.readNumber()); }
 // ---------------------------------------------------------------- data file
 
 void Sec521::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
+    Store& g = c.store;
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
         // 1. model: the pairs follow their label lines
         r.Head_Input(1);
         r.skipLine();
@@ -72,25 +71,16 @@ void Sec521::InputPar(Ctx& c) {
         g.NDIM2 = pairInt(r);
         r.echo("NDIM1,NDIM2 = " + CStr(g.NDIM1) + "," + CStr(g.NDIM2));
         r.Key_InputR("ALFA", g.ALFA);
-        r.skipLine();
-        g.BETA1 = r.readNumber();
-        g.BETA2 = r.readNumber();
-        r.echo("BETA1,BETA2 = " + CStr(g.BETA1) + "," + CStr(g.BETA2));
-        r.skipLine();
-        g.GAMA1 = r.readNumber();
-        g.GAMA2 = r.readNumber();
-        r.echo("GAMA1,GAMA2 = " + CStr(g.GAMA1) + "," + CStr(g.GAMA2));
-        r.skipLine();
-        g.TAU1 = r.readNumber();
-        g.TAU2 = r.readNumber();
-        r.echo("TAU1,TAU2   = " + CStr(g.TAU1) + "," + CStr(g.TAU2));
+        readCombined(r, "BETA1,BETA2", {&g.BETA1, &g.BETA2});
+        readCombined(r, "GAMA1,GAMA2", {&g.GAMA1, &g.GAMA2});
+        readCombined(r, "TAU1,TAU2  ", {&g.TAU1, &g.TAU2});
         r.Key_InputR("TETA", g.TETA);
         if (g.NDIM1 < 1 || g.NDIM2 < 1 || g.NDIM1 + g.NDIM2 - 1 < 1)
             fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
                  ", NDIM2 = " + CStr(g.NDIM2) + ")");
         g.NDIM = toI16(static_cast<double>(g.NDIM1) + g.NDIM2 - 1);
         const int n = g.NDIM;
-        allocVectors(sectionVectors(), n);
+        allocVectors(sectionVectors(g), n);
 
         // 2. initial data
         r.Head_Input(2);
@@ -105,7 +95,6 @@ void Sec521::InputPar(Ctx& c) {
     // Initial state: zero, or the perturbed stationary solution. When the stationary
     // solution cannot be found the file still opens (so that it can be mended), the start
     // stays zero and the computation refuses to run until it is found.
-    auto& g = mdlGlobal;
     const int n = g.NDIM;
     g.X1.fill(0);
     if (g.IND != 0) return;
@@ -115,8 +104,7 @@ void Sec521::InputPar(Ctx& c) {
     g.X1(n) = g.STAT + g.X_Ndim;
 }
 
-Sec521::Fields Sec521::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec521::Fields Sec521::fieldsFromStore(const Store& g) {
     Fields f;
     f.ndim12 = CStr(g.NDIM1) + "," + CStr(g.NDIM2);
     f.alfa = CStr(g.ALFA);
@@ -126,16 +114,16 @@ Sec521::Fields Sec521::fieldsFromStore() {
     f.teta = CStr(g.TETA);
     f.ind = CStr(g.IND);
     f.xndim = CStr(g.X_Ndim);
-    fillRunFields(f);
+    fillRunFields(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
-    fillScaleFields(f);
+    fillScaleFields(g, f);
     return f;
 }
 
-void Sec521::Table_File(const std::string& path, const Fields& f) {
+void Sec521::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     o.line("NDIM1,NDIM2:");
     o.line(f.ndim12);
     Key_File(o, "ALFA", f.alfa);
@@ -146,19 +134,18 @@ void Sec521::Table_File(const std::string& path, const Fields& f) {
     o.line("Tau1,Tau2:");
     o.line(f.tau12);
     Key_File(o, "TETA", f.teta);
-    Head_File(o, 2);
+    Head_File(g, o, 2);
     Key_File(o, "Ind", f.ind);
     Key_File(o, "X_Ndim", f.xndim);
-    writeRunBlocks(o, 3, f, KeyStyle::Mixed);
-    writePlotList(o, 6, f.i1g);
-    writeScaleBlocks(o, 7, f);
+    writeRunBlocks(g, o, 3, f, KeyStyle::Mixed);
+    writePlotList(g, o, 6, f.i1g);
+    writeScaleBlocks(g, o, 7, f);
     w->close();
 }
 
 // ---------------------------------------------------------------- model
 
-void Sec521::rates() {
-    auto& g = mdlGlobal;
+void Sec521::rates(Store& g) {
     const int n = g.NDIM;
     const double k1 = (g.NDIM1 - 1) / g.TAU1, k2 = (g.NDIM2 - 1) / g.TAU2;
     for (int i = 1; i <= g.NDIM1 - 1; ++i) g.AK(i) = k1;
@@ -166,8 +153,7 @@ void Sec521::rates() {
     g.AK(n) = g.TETA;
 }
 
-void Sec521::Vych_PCH() {
-    auto& g = mdlGlobal;
+void Sec521::Vych_PCH(Store& g) {
     const int n = g.NDIM;
     if (g.NDIM1 < 2 || g.NDIM2 < 2 || n != g.NDIM1 + g.NDIM2 - 1)
         fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
@@ -202,9 +188,8 @@ static std::optional<NewtonRoot> plainNewton(const NewtonFn& fn, double x0, doub
 // g(x) = TETA x - ALFA (p + o) = 0 with p = 1/(1 + BETA1 x^GAMA1), o = 1/(1 + BETA2 x^GAMA2).
 // Plain Newton from ALFA/TETA comes first; only when it fails (it can cycle between two
 // points for ever) does the bracket g(0) < 0 <= g(2 ALFA/TETA) safeguard it.
-void Sec521::Station() {
-    checkStationLimits();
-    auto& g = mdlGlobal;
+void Sec521::Station(Store& g) {
+    checkStationLimits(g);
     const double alfa = g.ALFA, teta = g.TETA;
     const double b1 = g.BETA1, b2 = g.BETA2, g1 = g.GAMA1, g2 = g.GAMA2;
     auto po = [&](double x, double& p, double& o) {
@@ -229,8 +214,7 @@ void Sec521::Station() {
 }
 
 // z = HHH K, e = exp(z), q = (e - 1)/z: EC1m = (q - 1)/K, EC2m = (e - q)/K, EHIm = 1/e.
-void Sec521::weights() {
-    auto& g = mdlGlobal;
+void Sec521::weights(Store& g) {
     for (int i = 1; i <= g.NDIM; ++i) {
         const double ak = g.AK(i);
         const double z = g.HHH * ak;
@@ -242,23 +226,21 @@ void Sec521::weights() {
     }
 }
 
-void Sec521::checkLimits() {
-    const auto& g = mdlGlobal;
-    checkStationLimits();
+void Sec521::checkLimits(Store& g) {
+    checkStationLimits(g);
     if (g.NDIM != g.NDIM1 + g.NDIM2 - 1) fail(kNotRead);
-    needVectors(sectionVectors(), g.NDIM);
-    checkStep();
+    needVectors(sectionVectors(g), g.NDIM);
+    checkStep(g);
     // HHH * AK(i) must leave the step weights finite.
-    checkStepForRates(std::max({(g.NDIM1 - 1) / g.TAU1, (g.NDIM2 - 1) / g.TAU2, g.TETA}),
+    checkStepForRates(g, std::max({(g.NDIM1 - 1) / g.TAU1, (g.NDIM2 - 1) / g.TAU2, g.TETA}),
                       "скоростей распада");
-    checkTableDensity();
-    checkPlotList(12);
+    checkTableDensity(g);
+    checkPlotList(g, 12);
 }
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec521::Rezults(TextWriter& out, i32 j, double t) {
-    auto& g = mdlGlobal;
+void Sec521::Rezults(Store& g, TextWriter& out, i32 j, double t) {
     const int n = g.NDIM;
     if (j == 1) {
         out.line("");
@@ -284,7 +266,7 @@ void Sec521::Rezults(TextWriter& out, i32 j, double t) {
         out.line(d);
         g.NROW = 0;
     }
-    if (tableStep(j)) writeTableRow(out, j, t, "00000");
+    if (tableStep(g, j)) writeTableRow(g, out, j, t, "00000");
 }
 
 // ---------------------------------------------------------------- integration
@@ -297,6 +279,8 @@ namespace {
 struct Chains521 {
     static constexpr AutonomousPlan plan{521,  4,     "Results.sy2", nullptr,
                                          true, false, false,         StepCount::Floor};
+    explicit Chains521(Store& store) : g(store) {}
+    Store& g;
     int n = 0, n1 = 0;
     std::size_t bytes = 0;
     double alfa = 0, b1 = 0, b2 = 0, g1 = 0, g2 = 0;
@@ -304,16 +288,15 @@ struct Chains521 {
     const double *ak = nullptr, *ec1 = nullptr, *ec2 = nullptr, *ehi = nullptr;
 
     void check() {
-        Sec521::checkLimits();
+        Sec521::checkLimits(g);
         // The header and the legend show the stationary solution of the parameters of this run.
-        Sec521::Station();
+        Sec521::Station(g);
     }
     void prepare() {
-        Sec521::rates();
-        Sec521::weights();
+        Sec521::rates(g);
+        Sec521::weights(g);
     }
     void bind() {
-        auto& g = mdlGlobal;
         n = g.NDIM;
         n1 = g.NDIM1;
         bytes = sizeof(double) * static_cast<std::size_t>(n);
@@ -342,7 +325,7 @@ struct Chains521 {
     void correct(const double* x1, double* xnew, int m) const {
         for (int i = 1; i <= m; ++i) xnew[i] = ehi[i] * (x1[i] + ec1[i] * f1[i] + ec2[i] * f2[i]);
     }
-    void rows(TextWriter& out, i32 j, double t) { Sec521::Rezults(out, j, t); }
+    void rows(TextWriter& out, i32 j, double t) { Sec521::Rezults(g, out, j, t); }
     void finish(TextWriter&) {}
     void afterRun() {}
 };
@@ -350,7 +333,7 @@ struct Chains521 {
 }  // namespace
 
 void Sec521::Integr1(Ctx& c) {
-    Chains521 s;
+    Chains521 s{c.store};
     AutonomousIntegr(c, s);
 }
 

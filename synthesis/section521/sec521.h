@@ -23,23 +23,23 @@ public:
         std::string ind, xndim;
         std::string i1g;
     };
-    static Fields fieldsFromStore();
+    static Fields fieldsFromStore(const Store& g);
     // Writes the data file: eight blocks with their header-store lines and the field texts.
-    static void Table_File(const std::string& path, const Fields& f);
+    static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // Decay rate of each component into AK: chain 1, chain 2, TETA for the last one.
-    static void rates();
+    static void rates(Store& g);
     // Right-hand sides: dX/dt = FV - AK*X with FV computed at XV.
-    static void Vych_PCH();
+    static void Vych_PCH(Store& g);
     // Stationary solution: ZST1, ZST2 for the chains, STAT for the last component.
-    static void Station();
+    static void Station(Store& g);
     // Step weights of the exact solution of dx/dt = F - K x over HHH with F linear:
     // x_new = EHIm * (x + EC1m * F1 + EC2m * F2).
-    static void weights();
+    static void weights(Store& g);
     // Refuses values the computation cannot work with, before anything is computed.
-    static void checkLimits();
+    static void checkLimits(Store& g);
     // Results header (at j = 1) and one row every NSC steps.
-    static void Rezults(TextWriter& out, i32 j, double t);
+    static void Rezults(Store& g, TextWriter& out, i32 j, double t);
 };
 
 }  // namespace velta

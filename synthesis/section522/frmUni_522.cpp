@@ -27,7 +27,7 @@ frmUni_522::frmUni_522(FormHost& host)
 }
 
 void frmUni_522::fillFields() {
-    const Sec522::Fields f = Sec522::fieldsFromStore();
+    const Sec522::Fields f = Sec522::fieldsFromStore(host_.store());
     txtAlfa_Alfa1_Alfa2->setText(q(f.alfa3));
     txtBeta1_Beta2->setText(q(f.beta12));
     txtGama1_Gama2->setText(q(f.gama12));
@@ -47,9 +47,9 @@ Sec522::Fields frmUni_522::currentFields() const {
 void frmUni_522::writeDataFile(const std::string& path) {
     const auto f = currentFields();
     checkByReading(
-        path, [&](const std::string& p) { Sec522::Table_File(p, f); },
-        [this] { dynamic_cast<Sec522&>(*core()).checkLimits(); });
-    Sec522::Table_File(path, f);
+        path, [&](const std::string& p) { Sec522::Table_File(host_.store(), p, f); },
+        [this] { dynamic_cast<Sec522&>(*core()).checkLimits(host_.store()); });
+    Sec522::Table_File(host_.store(), path, f);
 }
 
 }  // namespace velta

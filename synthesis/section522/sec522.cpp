@@ -5,6 +5,7 @@
 
 #include "data/numtext.h"
 #include "data/paths.h"
+#include "synthesis/combined.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,64 +23,51 @@ constexpr int kNewtonCap = 10000;
 // ---------------------------------------------------------------- data file
 
 void Sec522::InputPar(Ctx& c) {
-    readParFile(c.paths, dataPath, [](ParReader& r) {
-        auto& g = mdlGlobal;
-        Sec512::allocTables();
+    Store& g = c.store;
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
+        Sec512::allocTables(g);
         // 1. model: three combined lines after their labels
         r.Head_Input(1);
-        r.skipLine();
-        g.ALFA = r.readNumber();
-        g.ALFA1 = r.readNumber();
-        g.ALFA2 = r.readNumber();
-        r.echo("ALFA,ALFA1,ALFA2 = " + CStr(g.ALFA) + "," + CStr(g.ALFA1) + "," + CStr(g.ALFA2));
-        r.skipLine();
-        g.BETA1 = r.readNumber();
-        g.BETA2 = r.readNumber();
-        r.echo("BETA1,BETA2 = " + CStr(g.BETA1) + "," + CStr(g.BETA2));
-        r.skipLine();
-        g.GAMA1 = r.readNumber();
-        g.GAMA2 = r.readNumber();
-        r.echo("GAMA1,GAMA2 = " + CStr(g.GAMA1) + "," + CStr(g.GAMA2));
+        readCombined(r, "ALFA,ALFA1,ALFA2", {&g.ALFA, &g.ALFA1, &g.ALFA2});
+        readCombined(r, "BETA1,BETA2", {&g.BETA1, &g.BETA2});
+        readCombined(r, "GAMA1,GAMA2", {&g.GAMA1, &g.GAMA2});
         Sec512::readDelayBlocks(r);
     });
 }
 
-Sec522::Fields Sec522::fieldsFromStore() {
-    const auto& g = mdlGlobal;
+Sec522::Fields Sec522::fieldsFromStore(const Store& g) {
     Fields f;
     f.alfa3 = CStr(g.ALFA) + "," + CStr(g.ALFA1) + "," + CStr(g.ALFA2);
     f.beta12 = CStr(g.BETA1) + "," + CStr(g.BETA2);
     f.gama12 = CStr(g.GAMA1) + "," + CStr(g.GAMA2);
-    Sec512::delayFieldsFromStore(f);
+    Sec512::delayFieldsFromStore(g, f);
     return f;
 }
 
-void Sec522::Table_File(const std::string& path, const Fields& f) {
+void Sec522::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(o, 1);
+    Head_File(g, o, 1);
     o.line("ALFA,ALFA1,ALFA2:");
     o.line(f.alfa3);
     o.line("BETA1,BETA2:");
     o.line(f.beta12);
     o.line("GAMA1,GAMA2:");
     o.line(f.gama12);
-    Sec512::writeDelayBlocks(o, f);
+    Sec512::writeDelayBlocks(g, o, f);
     w->close();
 }
 
 // ---------------------------------------------------------------- model
 
-std::vector<double> Sec522::preparedDelays() const {
-    const auto& g = mdlGlobal;
+std::vector<double> Sec522::preparedDelays(const Store& g) const {
     double t1 = g.TAU(1), t2 = g.TAU(2);
     if (t1 > t2) std::swap(t1, t2);
     return {t1, t2};
 }
 
-void Sec522::checkLimits() const {
-    Sec512::checkCommon();
-    const auto& g = mdlGlobal;
+void Sec522::checkLimits(const Store& g) const {
+    Sec512::checkCommon(g);
     if (g.LTAU != 2)
         fail("Модель раздела использует два запаздывания: должно быть LTAU = 2 (LTAU = " + CStr(g.LTAU) +
              ")");
@@ -91,21 +79,18 @@ void Sec522::checkLimits() const {
             CStr(g.GAMA1) + ", GAMA2 = " + CStr(g.GAMA2) + ")");
 }
 
-double Sec522::rhs(double zd1, double zd2) {
-    const auto& g = mdlGlobal;
+double Sec522::rhs(const Store& g, double zd1, double zd2) {
     return g.ALFA * (g.ALFA1 / (1 + g.BETA1 * std::pow(zd1, g.GAMA1)) +
                      g.ALFA2 / (1 + g.BETA2 * std::pow(zd2, g.GAMA2)));
 }
 
-void Sec522::Vych_PCH() {
-    auto& g = mdlGlobal;
+void Sec522::Vych_PCH(Store& g) {
     ZD1 = g.ZTAU(1, 1);
     ZD2 = g.ZTAU(2, 1);
-    g.FZ(1) = rhs(ZD1, ZD2);
+    g.FZ(1) = rhs(g, ZD1, ZD2);
 }
 
-std::pair<double, double> Sec522::stationGdg(double z) {
-    const auto& g = mdlGlobal;
+std::pair<double, double> Sec522::stationGdg(const Store& g, double z) {
     const double c = 1 / (1 + g.BETA1 * std::pow(z, g.GAMA1));
     const double f = 1 / (1 + g.BETA2 * std::pow(z, g.GAMA2));
     const double th = g.TETAm(1);
@@ -116,20 +101,19 @@ std::pair<double, double> Sec522::stationGdg(double z) {
     return {gv, gp};
 }
 
-void Sec522::Station() {
-    mdlGlobal.STAT = dampedNewton(stationGdg, 0.0, 0.1, 0.0001, kNewtonCap,
-                                  "затухающего метода Ньютона для стационарного решения");
+void Sec522::Station(Store& g) {
+    g.STAT = dampedNewton([&g](double z) { return stationGdg(g, z); }, 0.0, 0.1, 0.0001, kNewtonCap,
+                          "затухающего метода Ньютона для стационарного решения");
 }
 
-void Sec522::Nach_Rasp() {
-    Station();
-    Sec512::initialFunction();
+void Sec522::Nach_Rasp(Store& g) {
+    Station(g);
+    Sec512::initialFunction(g);
 }
 
 // ---------------------------------------------------------------- results
 
-void Sec522::header(TextWriter& out) {
-    const auto& g = mdlGlobal;
+void Sec522::header(const Store& g, TextWriter& out) {
     out.line("");
     out.line("ПАРАМЕТРЫ МОДЕЛИ");
     out.line("ALFA  = " + fmt5(g.ALFA));
@@ -144,12 +128,7 @@ void Sec522::header(TextWriter& out) {
     out.line("TETA  = " + fmt5(g.TETAm(1)));
     out.line("TMAX  = " + fmt5(g.TMAX));
     out.line("NDEL  = " + Format(g.NDEL, "####"));
-    out.line("");
-    out.line("              Таблица");
-    out.line("зависимостей компонент вектора Z от времени t");
-    out.line("");
-    out.line(std::string(" No ") + "       t   " + "          Z");
-    out.line(std::string("-----+-------------+") + "-------------+");
+    Sec512::writeTableHead(out);
 }
 
 void Sec522::Integr1(Ctx& c) { DelayIntegr(c, *this); }

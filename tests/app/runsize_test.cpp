@@ -38,7 +38,7 @@ TEST(RunSize, EstimatesTheStepTableFromTheParameters) {
         mdlGlobal.HHH = c.h;
         mdlGlobal.NSC = static_cast<i16>(c.nsc);
         mdlGlobal.NDIM = static_cast<i16>(c.ndim);
-        const RunEstimate e = estimateRun(c.section);
+        const RunEstimate e = estimateRun(mdlGlobal, c.section);
         SCOPED_TRACE("section " + std::to_string(c.section) + " end " + std::to_string(c.end));
         EXPECT_DOUBLE_EQ(e.steps, c.steps);
         EXPECT_DOUBLE_EQ(e.rows, c.rows);
@@ -69,7 +69,7 @@ TEST(RunSize, TheComputationAsksBeforeARunawayRun) {
         test::RecordingSurface surf;
         test::ScriptedPrompter ui;
         Ctx c{surf, ui, paths, mdlGlobal};
-        Shell shell(paths);
+        Shell shell(mdlGlobal, paths);
         shell.Sect_Select(11);
         ASSERT_NE(shell.current(), nullptr);
         shell.current()->dataPath = app.path("User/t.mnkd");

@@ -3,13 +3,18 @@
 #include "data/paths.h"
 #include "data/store.h"
 #include "graphics/surface.h"
+#include "support/files.h"
+#include "support/scripted_prompter.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <vector>
 
 using namespace velta;
+using velta::test::bytesOf;
 using velta::test::TempApp;
 
 namespace {
@@ -39,14 +44,14 @@ protected:
 }  // namespace
 
 TEST_F(ShellTest, StartDisablesEveryCommand) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     for (int i = 0; i < static_cast<int>(Cmd::Count); ++i) EXPECT_FALSE(s.enabled[i]) << i;
     EXPECT_TRUE(s.welcomeVisible);
     EXPECT_TRUE(s.whiteBackground);
 }
 
 TEST_F(ShellTest, SelectingEachGroup) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(11);  // group A
     EXPECT_TRUE(s.isEnabled(Cmd::Table));
     EXPECT_TRUE(s.isEnabled(Cmd::FormMod));
@@ -76,7 +81,7 @@ TEST_F(ShellTest, SelectingEachGroup) {
 TEST_F(ShellTest, TaskFolderListStopsAtTheFirstGap) {
     app.mkdir("User/Mnk/Tau1");
     app.mkdir("User/Mnk/Tau2");
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(12);
     EXPECT_EQ(s.taskItems, (std::vector<std::string>{"Tau0", "Tau1", "Tau2"}));
     EXPECT_EQ(s.comboText, "Tau0");
@@ -85,13 +90,13 @@ TEST_F(ShellTest, TaskFolderListStopsAtTheFirstGap) {
     TempApp gap;
     gap.mkdir("User/Mnk/Tau2");
     AppPaths gp(gap.root());
-    Shell g(gp);
+    Shell g(mdlGlobal, gp);
     g.Sect_Select(12);
     EXPECT_EQ(g.taskItems, (std::vector<std::string>{"Tau0"}));
 }
 
 TEST_F(ShellTest, SelectionResetsPlottedComponentsButKeepsTheirCount) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     mdlGlobal.IC(1) = 7;
     mdlGlobal.IC(2) = 8;
     mdlGlobal.IC(3) = 9;
@@ -106,7 +111,7 @@ TEST_F(ShellTest, SelectionResetsPlottedComponentsButKeepsTheirCount) {
 }
 
 TEST_F(ShellTest, SameSectionTwiceDisablesTheCommandsAgain) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(11);
     const std::string fresh = state(s);
     s.afterAccept("\\a.mnkd");
@@ -118,7 +123,7 @@ TEST_F(ShellTest, SameSectionTwiceDisablesTheCommandsAgain) {
 }
 
 TEST_F(ShellTest, AcceptAndCancelOfTheInputWindow) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(11);
     s.afterAccept("\\Sym.mnkd");
     EXPECT_EQ(s.status2, "\\Sym.mnkd");
@@ -135,7 +140,7 @@ TEST_F(ShellTest, DeletionKeepsDataBankAndNonResultFiles) {
     for (const char* f : {"User/Results.mnk", "User/INPUT.CHK", "User/Results.cha", "User/Ugly.ugl",
                           "User/a.mnkd", "User/Z_Bank/СимАвто.txt", "User/QSOLV.srg", "User/Vector.chk"})
         app.write(f, "x");
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(11);
     s.enable(Cmd::OpenResl, true);
     s.enable(Cmd::DelF, true);
@@ -157,7 +162,7 @@ TEST_F(ShellTest, DeletionKeepsDataBankAndNonResultFiles) {
 
 TEST_F(ShellTest, RefreshReturnsToTheStartState) {
     app.mkdir("User/Mnk/Tau1");
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(12);
     s.mnuRefresh();
     EXPECT_TRUE(s.welcomeVisible);
@@ -169,7 +174,7 @@ TEST_F(ShellTest, RefreshReturnsToTheStartState) {
 }
 
 TEST_F(ShellTest, VariationOptionsFollowTheDataAndFeedThePeriodSwitch) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(11);
     mdlGlobal.LGRAPH = 1;
     mdlGlobal.LSCREEN = 1;
@@ -196,7 +201,7 @@ TEST_F(ShellTest, VariationOptionsFollowTheDataAndFeedThePeriodSwitch) {
 }
 
 TEST_F(ShellTest, PictureKindsAreOneGroupResetBySelectionAndMenuFalse) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(11);
     // A 3D choice, then data with LGRAPH = 3: the Poincaré plane alone.
     s.varpar[0].choose(&VarParOptions::optPuan3);
@@ -220,7 +225,7 @@ TEST_F(ShellTest, PictureKindsAreOneGroupResetBySelectionAndMenuFalse) {
 }
 
 TEST_F(ShellTest, ResultPathsBySection) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     s.Sect_Select(11);
     EXPECT_EQ(s.resultsPath(), app.path("User/Results.mnk"));
     EXPECT_TRUE(s.qsolvPath().empty());
@@ -233,7 +238,7 @@ TEST_F(ShellTest, ResultPathsBySection) {
 }
 
 TEST_F(ShellTest, SectionWithoutCoreSaysSoAndChangesNothing) {
-    Shell s(paths);
+    Shell s(mdlGlobal, paths);
     const SectionInfo* missing = nullptr;
     for (const auto& info : catalogue())
         if (info.group == 'A' && !makeSectionCore(info.code)) missing = &info;
@@ -251,4 +256,73 @@ TEST_F(ShellTest, SectionWithoutCoreSaysSoAndChangesNothing) {
     EXPECT_EQ(ui.seen[0], Shell::notBuiltMessage(*missing));
     EXPECT_EQ(Shell::notBuiltMessage(*findSection(7)),
               "Раздел «Стационарные решения» ещё не реализован в этой версии пакета.");
+}
+
+// What the menus offer after "С&чёт [и графика]" follows the section's catalogue row: the
+// variation, "&Спектр" (after the reading), the Qsolv and Stabl files, and which of the
+// reading and the computation may be repeated. Each section runs on a shipped sample.
+TEST_F(ShellTest, CommandsAfterARunFollowTheSection) {
+    struct Case {
+        int code;
+        const char* sample;
+        std::deque<std::string> answers;
+        std::deque<bool> yesNo;
+        const char* state;  // VarPar Spectr OpenQsolv OpenStabl Input Integr
+    };
+    const Case cases[] = {
+        {11, "Sym_Oscill.mnkd", {}, {}, "100011"},
+        {3, "Cirk3_Stable.stbd", {}, {}, "110011"},
+        {213, "Kolco5.srgd", {"1", "1,2,2,2,2", "END"}, {}, "001000"},
+        {215, "Repress3.srRd", {}, {}, "001011"},
+        {217, "Fold3.diud", {}, {true}, "001110"},
+        {7, "StaResh5_LL1.stRd", {}, {}, "000011"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.code);
+        mdlGlobal.reset();
+        mdlGlobal.SEED = 42;
+        app.write(std::string("User/") + k.sample,
+                  bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + k.sample));
+        Shell s(mdlGlobal, paths);
+        s.Sect_Select(k.code);
+        SectionCore* core = s.current();
+        ASSERT_NE(core, nullptr);
+        core->dataPath = app.path(std::string("User/") + k.sample);
+        s.afterAccept(k.sample);  // "Ввод" of the input window
+        test::ScriptedPrompter ui;
+        ui.answers = k.answers;
+        ui.yesNo = k.yesNo;
+        NullSurface surf;
+        Ctx c{surf, ui, paths, mdlGlobal};
+        ASSERT_TRUE(s.mnuInput(c));
+        ASSERT_TRUE(s.mnuIntegr(c)) << (ui.messages.empty() ? "" : ui.messages.back().text);
+        std::string got;
+        for (Cmd cmd : {Cmd::VarPar, Cmd::Spectr, Cmd::OpenQsolv, Cmd::OpenStabl, Cmd::Input, Cmd::Integr})
+            got += s.isEnabled(cmd) ? '1' : '0';
+        EXPECT_EQ(got, k.state);
+        EXPECT_TRUE(s.isEnabled(Cmd::OpenResl));
+        EXPECT_EQ(s.qsolvPath().empty(), k.state[2] == '0');
+        EXPECT_EQ(s.stablPath().empty(), k.state[3] == '0');
+    }
+}
+
+// The three tables a section is added to agree: every catalogue row has its core, and only
+// the sections with a system of equations export a model.
+TEST_F(ShellTest, EveryCatalogueRowHasItsCore) {
+    for (const SectionInfo& info : catalogue()) {
+        auto core = makeSectionCore(info.code);
+        ASSERT_NE(core, nullptr) << info.code;
+        EXPECT_EQ(core->code(), info.code);
+        // A section that writes its results shows files that "&Удалить файлы результатов" deletes.
+        const auto& w = info.traits.written;
+        for (const std::string& f : {info.traits.qsolvFile, info.traits.spectrFile, info.traits.stablFile}) {
+            if (f.empty()) continue;
+            EXPECT_NE(std::find(w.begin(), w.end(), f), w.end()) << info.code << " " << f;
+        }
+        // The closing line of a run matches what the section computes.
+        EXPECT_EQ(info.traits.closing.kind == ClosingLine::Kind::Period, info.traits.periodSearch)
+            << info.code;
+        EXPECT_EQ(info.traits.closing.kind == ClosingLine::Kind::Portion, info.traits.delay) << info.code;
+    }
+    EXPECT_EQ(makeSectionCore(0), nullptr);
 }

@@ -31,7 +31,7 @@ std::string message(const std::function<void()>& f) {
 // going to a string.
 struct Reading {
     explicit Reading(const std::string& text)
-        : in(utf8ToCp1251(text)), reader(in, "Test.mnkd"), writer(chk), par(reader, writer) {}
+        : in(utf8ToCp1251(text)), reader(in, "Test.mnkd"), writer(chk), par(mdlGlobal, reader, writer) {}
     std::string echoed() {
         writer.flush();
         return chk.str();
@@ -175,7 +175,7 @@ TEST_F(DataFileStore, HeadersAreStoredEchoedAndWrittenBack) {
     std::ostringstream out;
     {
         TextWriter w(out);
-        Head_File(w, 1);
+        Head_File(mdlGlobal, w, 1);
         Key_File(w, "ALFA", "10");
     }
     EXPECT_EQ(out.str(), "\xC1\xEB\xEE\xEA 1\r\n------\r\nALFA = 10\r\n");
@@ -273,7 +273,7 @@ TEST_F(DataFileFolder, ReadingEchoesToTheCheckFile) {
     write("a.mnkd", "Блок 1\r\n-\r\nMCLASS = 2\r\nNDIM = 3\r\ni1:\r\n1,3\r\nX:\r\n0.5,1E-05\r\n");
     AppPaths paths(root.string());
     std::vector<i16> ink;
-    readParFile(paths, (root / "User" / "a.mnkd").string(), [&](ParReader& p) {
+    readParFile(mdlGlobal, paths, (root / "User" / "a.mnkd").string(), [&](ParReader& p) {
         p.Head_Input(1);
         p.Key_InputI("MClass", mdlGlobal.MCLASS);
         p.Key_InputI("NDIM", mdlGlobal.NDIM);
@@ -297,7 +297,7 @@ TEST_F(DataFileFolder, FailedReadingNamesFileAndLineAndKeepsTheEcho) {
         p.Key_InputI("MClass", mdlGlobal.MCLASS);
         p.Key_InputI("NDIM", mdlGlobal.NDIM);
     };
-    std::string m = message([&] { readParFile(paths, data, readBlock1); });
+    std::string m = message([&] { readParFile(mdlGlobal, paths, data, readBlock1); });
     EXPECT_NE(m.find(data), std::string::npos) << m;
     EXPECT_NE(m.find("строка 4"), std::string::npos) << m;
     EXPECT_NE(m.find("ожидалось"), std::string::npos) << m;
@@ -306,7 +306,7 @@ TEST_F(DataFileFolder, FailedReadingNamesFileAndLineAndKeepsTheEcho) {
 
     // An error that is not the reader's own still says where the reading stood.
     m = message([&] {
-        readParFile(paths, data, [](ParReader& p) {
+        readParFile(mdlGlobal, paths, data, [](ParReader& p) {
             p.skipLine();
             mdlGlobal.X1.alloc(1);
             mdlGlobal.X1(2) = 1;
@@ -317,7 +317,7 @@ TEST_F(DataFileFolder, FailedReadingNamesFileAndLineAndKeepsTheEcho) {
 
     // Running out of lines.
     m = message([&] {
-        readParFile(paths, data, [](ParReader& p) {
+        readParFile(mdlGlobal, paths, data, [](ParReader& p) {
             for (;;) p.skipLine();
         });
     });
@@ -330,7 +330,8 @@ TEST_F(DataFileFolder, MissingDataFileStillLeavesANewCheckFile) {
     AppPaths paths(root.string());
     const std::string missing = (root / "User" / "none.mnkd").string();
     bool called = false;
-    const std::string m = message([&] { readParFile(paths, missing, [&](ParReader&) { called = true; }); });
+    const std::string m = message(
+        [&] { readParFile(mdlGlobal, paths, missing, [&](ParReader&) { called = true; }); });
     EXPECT_NE(m.find(missing), std::string::npos) << m;
     EXPECT_FALSE(called);
     EXPECT_EQ(chk(), kChkHead + " \r\n");

@@ -176,7 +176,7 @@ TEST(QuoteInput, ReadingErrorsOfAHugeLineStayShort) {
     TextReader r(in, "a.mnkd");
     std::ostringstream chkOut;
     TextWriter chk(chkOut);
-    ParReader p(r, chk);
+    ParReader p(mdlGlobal, r, chk);
     i16 v = 0;
     for (const auto& read : std::vector<std::function<void()>>{
              [&] { p.Key_InputI("MCLASS", v); }, [&] { p.readNumber(); }, [&] { p.readList(3); }}) {
@@ -207,7 +207,7 @@ TEST(ParReaderLists, AnIndexOutOfRangeFailsOnItsOwnLineNamingTheKey) {
         TextReader r(in, "t.mnkd");
         std::ostringstream chkOut;
         TextWriter chk(chkOut);
-        ParReader p(r, chk);
+        ParReader p(mdlGlobal, r, chk);
         p.skipLine();
         std::string m;
         try {
@@ -233,7 +233,7 @@ TEST(CheckFileFailure, AFullDiskOnInputChkIsAWriteErrorOfInputChk) {
     } cases[] = {{"few", 2}, {"many", 2000}};
     for (const auto& k : cases) {
         const std::string m = writeError([&] {
-            readParFile(paths, app.path("User/a.mnkd"), [&](ParReader& r) {
+            readParFile(mdlGlobal, paths, app.path("User/a.mnkd"), [&](ParReader& r) {
                 r.Head_Input(1);
                 i16 n = 0;
                 for (int i = 0; i < k.keys; ++i) r.Key_InputI("NDIM", n);

@@ -41,7 +41,7 @@ class CsvTable : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void TearDown() override { mdlGlobal.reset(); }
     template <class Core>

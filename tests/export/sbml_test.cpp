@@ -120,43 +120,43 @@ std::vector<double> sectionRates(SectionCore& core, const ModelDesc& m) {
     case 11:
     case 21:
         setXV();
-        if (m.section == 11) Sec11::Vych_PCH();
-        else Sec21::Vych_PCH2();
+        if (m.section == 11) Sec11::Vych_PCH(mdlGlobal);
+        else Sec21::Vych_PCH2(mdlGlobal);
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) - x[i];
         break;
     case 8: {
         setXV();
         Vec rate(n);
-        Sec8::Vych_PCH(rate);
+        Sec8::Vych_PCH(mdlGlobal, rate);
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) + rate(i) * x[i];
         break;
     }
     case 9: {
         auto& s = dynamic_cast<Sec9&>(core);
         for (int i = 1; i <= n; ++i) s.XOLD9(i) = x[i];
-        s.Vych_PCH();
+        s.Vych_PCH(mdlGlobal);
         for (int i = 1; i <= n; ++i) r[i] = s.FR9(i) - x[i];
         break;
     }
     case 511:
         setXV();
-        Sec511::Vych_PCH(Sec511::rates());
+        Sec511::Vych_PCH(mdlGlobal, Sec511::rates(mdlGlobal));
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) + g.DV(i) * x[i];
         break;
     case 521:
         setXV();
-        Sec521::rates();
-        Sec521::Vych_PCH();
+        Sec521::rates(mdlGlobal);
+        Sec521::Vych_PCH(mdlGlobal);
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) - g.AK(i) * x[i];
         break;
     default: {
         // Delay sections: before the first step every delayed value is the history x(0).
         auto& d = dynamic_cast<DelayModel&>(core);
-        for (int j = 1; j <= d.delays(); ++j)
+        for (int j = 1; j <= d.delays(mdlGlobal); ++j)
             for (int k = 1; k <= n; ++k) g.ZTAU(j, k) = x[k];
         for (int k = 1; k <= n; ++k) g.FZ(k) = 0;
-        d.Vych_PCH();
-        for (int k = 1; k <= n; ++k) r[k] = g.FZ(k) - d.decay(k) * x[k];
+        d.Vych_PCH(mdlGlobal);
+        for (int k = 1; k <= n; ++k) r[k] = g.FZ(k) - d.decay(mdlGlobal, k) * x[k];
     }
     }
     return r;
@@ -166,7 +166,7 @@ class SbmlSamples : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void TearDown() override { mdlGlobal.reset(); }
     // Reads a shipped sample into a fresh core as "&Ввод исходных данных" does.
@@ -195,7 +195,7 @@ TEST_F(SbmlSamples, EveryShippedSampleValidatesAndMatchesItsRightHandSides) {
     for (const Sample& s : samples) {
         SCOPED_TRACE(std::to_string(s.code) + " " + s.file);
         auto core = load(s);
-        const ModelDesc m = describeModel(*core);
+        const ModelDesc m = describeModel(mdlGlobal, *core);
         ASSERT_FALSE(m.vars.empty());
         const std::string text = sbmlText(m);
         std::string report;
@@ -245,7 +245,7 @@ TEST(ModelExport, SectionsWithoutEquationsSaySo) {
         auto core = makeSectionCore(code);
         ASSERT_TRUE(core);
         try {
-            describeModel(*core);
+            describeModel(mdlGlobal, *core);
             ADD_FAILURE() << code << " exported";
         } catch (const VeltaError& e) {
             EXPECT_NE(std::string(e.what()).find("нет системы уравнений"), std::string::npos) << e.what();
@@ -259,7 +259,7 @@ TEST(ModelExport, UnreadDataIsRefused) {
     mdlGlobal.reset();
     for (int code : {11, 12, 21, 22, 6, 8, 9, 511, 512, 521, 522}) {
         auto core = makeSectionCore(code);
-        EXPECT_THROW(describeModel(*core), VeltaError) << code;
+        EXPECT_THROW(describeModel(mdlGlobal, *core), VeltaError) << code;
     }
     mdlGlobal.reset();
 }

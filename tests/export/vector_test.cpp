@@ -42,7 +42,7 @@ protected:
     void SetUp() override {
         ensureApp();
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
         Sec11 sec;
         sec.dataPath = (fs::path(VELTA_SOURCE_DIR) / "User" / "Sym_Oscill.mnkd").string();
         sec.InputPar(c);

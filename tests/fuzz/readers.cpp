@@ -47,7 +47,7 @@ const AppPaths& appFolder() {
 void readSection(int code, const std::uint8_t* data, std::size_t size) {
     const AppPaths& paths = appFolder();
     mdlGlobal.reset();
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     shell.Sect_Select(code);
     if (shell.info->group == 'D') shell.Combo1_Click("Tau0");
     const std::string folder = shell.dataFolder();
@@ -89,7 +89,7 @@ void readSection4(const std::uint8_t* data, std::size_t size) {
     try {
         mdlGlobal.NDIM = textToI16(ndim);
         sec.Input1(c);
-        sec.cmdOK_Tabl(Sec4::numbersFromTexts(Sec4::splitList(list)));
+        sec.cmdOK_Tabl(mdlGlobal, Sec4::numbersFromTexts(Sec4::splitList(list)));
     } catch (const std::exception&) {}
 }
 
@@ -126,8 +126,8 @@ void readTable(bool puan, const std::uint8_t* data, std::size_t size) {
     TextWriter writer(chk);
     View3D v;
     try {
-        if (puan) readPuan(v, reader, writer);
-        else readPhase(v, reader, writer);
+        if (puan) readPuan(s, v, reader, writer);
+        else readPhase(s, v, reader, writer);
     } catch (const std::exception&) {}
 }
 

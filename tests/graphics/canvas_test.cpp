@@ -40,7 +40,7 @@ class CanvasTest : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void TearDown() override { mdlGlobal.reset(); }
 
@@ -89,7 +89,7 @@ TEST(CanvasPalette, NullSurfaceCountsCharactersNotBytes) {
 }
 
 TEST_F(CanvasTest, ColourSchemeWhiteAndBlack) {
-    setColours(false);
+    setColours(mdlGlobal, false);
     EXPECT_EQ(s.QBACK, 0);
     EXPECT_EQ(s.QFRAME, 15);
     EXPECT_EQ(s.QAXES, 7);
@@ -110,7 +110,7 @@ TEST_F(CanvasTest, ColourSchemeWhiteAndBlack) {
     for (const auto& g : surf.of(K::Segment)) EXPECT_EQ(g.colour, kLightGrey);
     for (const auto& t : surf.of(K::Text)) EXPECT_EQ(t.colour, kLightGrey) << t.text;
 
-    setColours(true);
+    setColours(mdlGlobal, true);
     EXPECT_EQ(s.QBACK, 15);
     EXPECT_EQ(s.QFRAME, 0);
     EXPECT_EQ(s.QAXES, 0);

@@ -53,14 +53,14 @@ protected:
     void TearDown() override { mdlGlobal.reset(); }
 
     // Runs a reader over a text; returns the check file's lines.
-    std::vector<std::string> read(void (*reader)(View3D&, TextReader&, TextWriter&),
+    std::vector<std::string> read(void (*reader)(const Store&, View3D&, TextReader&, TextWriter&),
                                   const std::string& text) {
         std::istringstream in(text);
         TextReader r(in, "Results.mnk");
         std::ostringstream out;
         {
             TextWriter w(out);
-            reader(v, r, w);
+            reader(mdlGlobal, v, r, w);
         }
         std::vector<std::string> lines;
         std::istringstream back(cp1251ToUtf8(out.str()));
@@ -183,7 +183,7 @@ TEST_F(Picture3D, HiddenCornersByQuadrant) {
 }
 
 TEST_F(Picture3D, BoxDrawsTwelveEdgesWithTheAxesColoured) {
-    Input2_k(v);
+    Input2_k(mdlGlobal, v);
     EXPECT_EQ(v.XK[7], -2);
     EXPECT_EQ(v.YK[1], 2);
     EXPECT_EQ(v.ZK[2], -2);
@@ -269,7 +269,7 @@ protected:
                                "SFI = 0.05\r\nSSCR = 0.5\r\nMSCR = 0.6\r\n"));
         mdlGlobal.NROW = 3;
         app.write("User/Results.mnk", table(18, {{0.5, 0.5, 0.5}, {1, 2, 3}, {3.5, 3.5, 3.5}}));
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     Ctx ctx() { return Ctx{surf, ui, paths, mdlGlobal}; }
     test::TempApp app;
@@ -342,7 +342,7 @@ TEST_F(Picture3DFiles, StereoPairAndMissingAngleFile) {
 
 TEST_F(Picture3DFiles, OptionsComeFromTheCurrentSectionsDialog) {
     AppPaths p(app.root());
-    Shell s(p);
+    Shell s(mdlGlobal, p);
     s.Sect_Select(9);
     s.varpar[static_cast<int>(VarDlg::VarPar)].optPhas3 = true;  // another section's dialog
     auto& o9 = s.varpar[static_cast<int>(VarDlg::VarPar9)];

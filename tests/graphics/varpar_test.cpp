@@ -35,7 +35,7 @@ protected:
     VarParResult enter(VarDlg d, VarPlot plot, std::vector<std::pair<std::string, std::string>> edits = {},
                        std::string i12 = "1,2", std::string i123 = "1,2,3") {
         VarParInput in;
-        in.texts = varParTexts(d);
+        in.texts = varParTexts(mdlGlobal, d);
         const auto& fields = varParFields(d);
         for (const auto& [name, text] : edits) {
             bool found = false;
@@ -49,7 +49,7 @@ protected:
         in.plot = plot;
         in.i1i2 = std::move(i12);
         in.i1i2i3 = std::move(i123);
-        return varParAccept(d, in, ui);
+        return varParAccept(mdlGlobal, d, in, ui);
     }
     void expectOneMessage(const std::string& text) {
         ASSERT_EQ(ui.messages.size(), 1u);
@@ -77,17 +77,18 @@ TEST_F(VarPar, FieldsOfEachDialogAndTheirTexts) {
               (std::vector<std::string>{"TMAX =", "ALFA =", "TETA =", "BETA1,BETA2 =", "GAMA1,GAMA2 =",
                                         "TAU1,TAU2 =", " Масштаб DRX"}));
 
-    EXPECT_EQ(varParTexts(VarDlg::VarPar), (std::vector<std::string>{"12", "1.5", "0.25", "3", "2"}));
+    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar),
+              (std::vector<std::string>{"12", "1.5", "0.25", "3", "2"}));
     // Section 9 shows SCRT under "TMAX =".
-    EXPECT_EQ(varParTexts(VarDlg::VarPar9), (std::vector<std::string>{"40", "1.5", "3", "2"}));
+    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar9), (std::vector<std::string>{"40", "1.5", "3", "2"}));
     mdlGlobal.BETA1 = 0.5;
     mdlGlobal.BETA2 = 1E-05;
     mdlGlobal.TAU1 = 1;
     mdlGlobal.TAU2 = 2.5;
-    EXPECT_EQ(varParTexts(VarDlg::VarPar2)[3], "0.5,1E-05");
-    EXPECT_EQ(varParTexts(VarDlg::VarPar2)[5], "1,2.5");
-    EXPECT_EQ(varParI1I2(), "1,2");
-    EXPECT_EQ(varParI1I2I3(), "1,2,3");
+    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar2)[3], "0.5,1E-05");
+    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar2)[5], "1,2.5");
+    EXPECT_EQ(varParI1I2(mdlGlobal), "1,2");
+    EXPECT_EQ(varParI1I2I3(mdlGlobal), "1,2,3");
 }
 
 TEST_F(VarPar, ComponentNumbersAreCheckedBeforeAnythingChanges) {
@@ -229,7 +230,7 @@ TEST_F(VarPar, Section3AsksUntilTwoNumbersAreGiven) {
     mdlGlobal.BETA = 0.5;
     mdlGlobal.GAMA = 2;
     ui.answers = {"", "", "abc", "1.25, 7"};
-    varParSection3(ui);
+    varParSection3(mdlGlobal, ui);
     ASSERT_EQ(ui.inputs.size(), 4u);
     EXPECT_EQ(ui.inputs[0].prompt, "Введите  BETA, GAMA");
     EXPECT_EQ(ui.inputs[0].title, "   Варьирование параметров");
@@ -246,7 +247,7 @@ TEST_F(VarPar, Section3AsksUntilTwoNumbersAreGiven) {
     // Extra pieces are ignored; a single number is refused.
     ui = ScriptedPrompter{};
     ui.answers = {"3", "4,5,6"};
-    varParSection3(ui);
+    varParSection3(mdlGlobal, ui);
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(mdlGlobal.BETA, 4);
     EXPECT_EQ(mdlGlobal.GAMA, 5);

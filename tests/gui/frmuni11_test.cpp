@@ -168,7 +168,7 @@ TEST_F(FrmUni11, EditedValueIsSavedAndReadsBackWithEverythingElseUnchanged) {
     EXPECT_EQ(saved.rfind("Модель M(NDIM,KMOD)\r\n-------------------\r\nMCLASS = 2\r\n", 0), 0u);
     readBack(app.path("User/edited.mnkd"));
     EXPECT_DOUBLE_EQ(mdlGlobal.ALFA, 12.5);
-    Sec11::Fields back = Sec11::fieldsFromStore();
+    Sec11::Fields back = Sec11::fieldsFromStore(mdlGlobal);
     EXPECT_EQ(back.alfa, "12.5");
     back.alfa = original.alfa;
     EXPECT_EQ(back.mclass, original.mclass);
@@ -373,7 +373,7 @@ TEST_F(FrmUni11, RegistryBuildsTheWindowOfSection11) {
 // Every data file of section 1.1 shipped in User opens and shows the values read.
 TEST_F(FrmUni11, ShippedSamplesOpen) {
     const int n = openEveryShipped(".mnkd", [&](const std::string& name) {
-        const Sec11::Fields f = Sec11::fieldsFromStore();
+        const Sec11::Fields f = Sec11::fieldsFromStore(mdlGlobal);
         EXPECT_EQ(text("txtNdim"), f.ndim) << name;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;
         EXPECT_EQ(grid("grdTable2")->text().joinRow(2, 2, mdlGlobal.NDIM + 1),

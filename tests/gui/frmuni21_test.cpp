@@ -170,7 +170,7 @@ TEST_F(FrmUni21, EditedMatrixCellIsSavedAndReadsBack) {
     readBack(app.path("User/edited.mtrd"));
     EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 3), 0.25);
     EXPECT_DOUBLE_EQ(mdlGlobal.MC(4, 1), 2);
-    const Sec21::Fields back = Sec21::fieldsFromStore();
+    const Sec21::Fields back = Sec21::fieldsFromStore(mdlGlobal);
     for (int i = 2; i <= 6; ++i)
         EXPECT_EQ(back.mc.joinRow(i, 2, 6), i == 2 ? "0,0,0.25,0,1" : original.mc.joinRow(i, 2, 6));
     EXPECT_EQ(back.xi1, original.xi1);
@@ -377,7 +377,7 @@ TEST_F(FrmUni21, RegistryBuildsTheWindowAndHelpOpensTopic1002) { checkHelpAndReg
 // Every data file of section 2.1 shipped in User opens and shows the values read.
 TEST_F(FrmUni21, ShippedSamplesOpen) {
     const int n = openEveryShipped(".mtrd", [&](const std::string& name) {
-        const Sec21::Fields f = Sec21::fieldsFromStore();
+        const Sec21::Fields f = Sec21::fieldsFromStore(mdlGlobal);
         const int last = mdlGlobal.NDIM + 1;
         EXPECT_EQ(text("txtNdim"), f.ndim) << name;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;

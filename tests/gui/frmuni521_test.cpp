@@ -112,7 +112,7 @@ TEST_F(FrmUni521, TypedValuesAndPairsAreSavedAndReadBack) {
     EXPECT_DOUBLE_EQ(mdlGlobal.BETA2, 2.5);
     EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 80);
     EXPECT_DOUBLE_EQ(mdlGlobal.DRX, 0.75);
-    EXPECT_EQ(Sec521::fieldsFromStore().gama12, "4,3");
+    EXPECT_EQ(Sec521::fieldsFromStore(mdlGlobal).gama12, "4,3");
     EXPECT_EQ(mdlGlobal.NSC, 100);
 }
 

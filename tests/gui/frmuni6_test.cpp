@@ -272,9 +272,9 @@ TEST_F(FrmUni6, EditedBetaAndParametersAreSavedAndReadBack) {
     mdlGlobal.reset();
     readBack(app.path("User/Suz/Tau0/edited.suzd"));
     EXPECT_EQ(mdlGlobal.MCLASS, 3);
-    EXPECT_EQ(Sec6::BETA(2, 1, 1), 0.5);
-    EXPECT_EQ(Sec6::BETA(2, 3, 1), 1.0);
-    EXPECT_EQ(Sec6::BETA(1, 1, 2), 1.0);
+    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 1, 1), 0.5);
+    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 3, 1), 1.0);
+    EXPECT_EQ(Sec6::BETA(mdlGlobal, 1, 1, 2), 1.0);
     EXPECT_EQ(mdlGlobal.TETAm(2), 0.75);
     EXPECT_EQ(mdlGlobal.NDEL, 200);
     EXPECT_EQ(mdlGlobal.SCRX, 10.0);
@@ -315,7 +315,7 @@ TEST_F(FrmUni6, ChangedDimensionsSavedWithoutSwitchWriteAConsistentFile) {
     EXPECT_EQ(mdlGlobal.LTAU, 1);
     EXPECT_EQ(mdlGlobal.ALFAm(1), 5.0);
     EXPECT_EQ(mdlGlobal.TAU(1), 2.0);
-    EXPECT_EQ(Sec6::BETA(1, 1, 1), 1.0);
+    EXPECT_EQ(Sec6::BETA(mdlGlobal, 1, 1, 1), 1.0);
     EXPECT_EQ(mdlGlobal.NCOMP, 1);
     EXPECT_EQ(mdlGlobal.NSC, 10);
     const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Suz/Tau0/one.suzd")));

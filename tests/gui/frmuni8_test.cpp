@@ -115,7 +115,7 @@ TEST_F(FrmUni8, EditedGridCellIsSavedAndReadsBack) {
     EXPECT_EQ(bytesOf(app.path("User/edited.gsed")), want);
     readBack(app.path("User/edited.gsed"));
     EXPECT_DOUBLE_EQ(mdlGlobal.FP(2), -0.5);
-    const Sec8::Fields back = Sec8::fieldsFromStore();
+    const Sec8::Fields back = Sec8::fieldsFromStore(mdlGlobal);
     EXPECT_EQ(back.fp.joinRow(2, 2, 5), "1,-0.5,0,0");
     EXPECT_EQ(back.xp.joinRow(2, 2, 5), original.xp.joinRow(2, 2, 5));
     EXPECT_EQ(back.kmod, original.kmod);
@@ -196,7 +196,7 @@ TEST_F(FrmUni8, RegistryBuildsTheWindowAndHelpOpensTopic1002) { checkHelpAndRegi
 // Every data file of section 8 shipped in User opens and shows the values read.
 TEST_F(FrmUni8, ShippedSamplesOpen) {
     const int n = openEveryShipped(".gsed", [&](const std::string& name) {
-        const Sec8::Fields f = Sec8::fieldsFromStore();
+        const Sec8::Fields f = Sec8::fieldsFromStore(mdlGlobal);
         const int last = mdlGlobal.NDIM + 1;
         EXPECT_EQ(text("txtKmod"), f.kmod) << name;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;

@@ -90,7 +90,7 @@ TEST_F(FrmUni9, EditedGridCellIsSavedAndReadsBack) {
     EXPECT_EQ(bytesOf(app.path("User/edited.chad")), want);
     readBack(app.path("User/edited.chad"));
     EXPECT_DOUBLE_EQ(mdlGlobal.XP(3), 0.75);
-    const Sec9::Fields back = core().fieldsFromStore();
+    const Sec9::Fields back = core().fieldsFromStore(mdlGlobal);
     EXPECT_EQ(back.xi1, original.xi1);
     EXPECT_EQ(back.ici, original.ici);
     EXPECT_EQ(back.fp.joinRow(2, 2, 4), original.fp.joinRow(2, 2, 4));
@@ -200,7 +200,7 @@ TEST_F(FrmUni9, RegistryBuildsTheWindowAndHelpOpensTopic1002) { checkHelpAndRegi
 // Every data file of section 9 shipped in User opens and shows the values read.
 TEST_F(FrmUni9, ShippedSamplesOpen) {
     const int n = openEveryShipped(".chad", [&](const std::string& name) {
-        const Sec9::Fields f = core().fieldsFromStore();
+        const Sec9::Fields f = core().fieldsFromStore(mdlGlobal);
         const int last = mdlGlobal.NDIM + 1;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;
         EXPECT_EQ(text("txtICi"), f.ici) << name;

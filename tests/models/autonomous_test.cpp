@@ -43,7 +43,7 @@ std::vector<std::string> readText(const std::string& text, Fn fn) {
     TextReader reader(in, "t.dat");
     std::ostringstream chk;
     TextWriter writer(chk);
-    ParReader r(reader, writer);
+    ParReader r(mdlGlobal, reader, writer);
     fn(r);
     writer.flush();
     return linesOf(chk.str());
@@ -77,7 +77,7 @@ protected:
     void setUpThreeElements() {
         auto& g = mdlGlobal;
         g.NDIM = 3;
-        allocVectors(autonomousVectors(), 3);
+        allocVectors(autonomousVectors(mdlGlobal), 3);
         // Header lines "Hk", "--" for every block k.
         for (std::size_t k = 0; k < g.HEAD.size(); ++k) {
             g.HEAD[k][0] = std::string("H").append(std::to_string(k));
@@ -117,7 +117,8 @@ TEST_F(Autonomous, NetworkBlocksRoundTripFromAnyFirstBlock) {
     f.drw = "2";
     f.sclt = "1";
 
-    const std::string mixed = writeText([&](TextWriter& w) { writeNetworkBlocks(w, 3, f, KeyStyle::Mixed); });
+    const std::string mixed = writeText(
+        [&](TextWriter& w) { writeNetworkBlocks(mdlGlobal, w, 3, f, KeyStyle::Mixed); });
     const std::vector<std::string> m = linesOf(mixed);
     ASSERT_EQ(m.size(), 40u);
     EXPECT_EQ(m[0], "H3");  // block numbers start at k
@@ -133,7 +134,8 @@ TEST_F(Autonomous, NetworkBlocksRoundTripFromAnyFirstBlock) {
     EXPECT_EQ(m[29], "2,3");
     EXPECT_EQ(m[33], "H11");
     EXPECT_EQ(m[35], "Dlx = 0");
-    const std::string upper = writeText([&](TextWriter& w) { writeNetworkBlocks(w, 3, f, KeyStyle::Upper); });
+    const std::string upper = writeText(
+        [&](TextWriter& w) { writeNetworkBlocks(mdlGlobal, w, 3, f, KeyStyle::Upper); });
     const std::vector<std::string> u = linesOf(upper);
     ASSERT_EQ(u.size(), m.size());
     EXPECT_EQ(u[18], "LSCREEN = 1");
@@ -172,8 +174,9 @@ TEST_F(Autonomous, NetworkBlocksRoundTripFromAnyFirstBlock) {
 
     // The texts the window shows come back as written.
     NetworkFields back;
-    fillNetworkFields(back);
-    EXPECT_EQ(writeText([&](TextWriter& w) { writeNetworkBlocks(w, 3, back, KeyStyle::Mixed); }), mixed);
+    fillNetworkFields(mdlGlobal, back);
+    EXPECT_EQ(writeText([&](TextWriter& w) { writeNetworkBlocks(mdlGlobal, w, 3, back, KeyStyle::Mixed); }),
+              mixed);
 }
 
 // An empty index list leaves NK = 0, X1 zero, and consumes the empty value line after it.
@@ -230,37 +233,37 @@ TEST_F(Autonomous, LimitMessagesCarryTheSectionsNames) {
     auto& g = mdlGlobal;
     g.HHH = 0.5;
     g.SCRT = -1;
-    EXPECT_EQ(throwsMessage([] { checkStep(mdlGlobal.SCRT, "SCRT"); }),
+    EXPECT_EQ(throwsMessage([] { checkStep(mdlGlobal, mdlGlobal.SCRT, "SCRT"); }),
               "Конец интервала интегрирования SCRT не должен быть отрицательным (SCRT = -1)");
     g.TMAX = 1e12;
-    EXPECT_EQ(throwsMessage([] { checkStep(); }),
+    EXPECT_EQ(throwsMessage([] { checkStep(mdlGlobal); }),
               "Слишком много шагов интегрирования: TMAX/HHH = 2000000000000 (допустимо не более "
               "2147483646)");
     g.TMAX = 10;
-    EXPECT_EQ(throwsMessage([] { checkStep(); }), "");
+    EXPECT_EQ(throwsMessage([] { checkStep(mdlGlobal); }), "");
 
     g.LGRAPH = 1;
     g.NSC = 1;
     g.INK.alloc(0);
     g.NCOMP = 13;
     for (int i = 1; i <= 13; ++i) g.IC(i) = 1;
-    EXPECT_EQ(throwsMessage([] { checkPlotList(13); }), "");
-    EXPECT_EQ(throwsMessage([] { checkPlotList(12); }),
+    EXPECT_EQ(throwsMessage([] { checkPlotList(mdlGlobal, 13); }), "");
+    EXPECT_EQ(throwsMessage([] { checkPlotList(mdlGlobal, 12); }),
               "Число компонент графика NCOMP должно быть не больше 12 (NCOMP = 13)");
-    EXPECT_EQ(throwsMessage([] { checkNetworkRun(); }),
+    EXPECT_EQ(throwsMessage([] { checkNetworkRun(mdlGlobal); }),
               "На график можно вывести не более 12 компонент (NCOMP = 13)");
     g.NCOMP = 1;
     g.IC(1) = 4;
-    EXPECT_EQ(throwsMessage([] { checkPlotList(12); }),
+    EXPECT_EQ(throwsMessage([] { checkPlotList(mdlGlobal, 12); }),
               "Номер компоненты графика IC(1) = 4 вне диапазона 1..NDIM (NDIM = 3)");
     g.IC(1) = 3;
     g.LGRAPH = 3;
-    EXPECT_EQ(throwsMessage([] { checkPlotList(12); }),
+    EXPECT_EQ(throwsMessage([] { checkPlotList(mdlGlobal, 12); }),
               "При LGRAPH = 3 нужны две компоненты графика i1, i2 (NCOMP = 1)");
 
     g.HHH = 2;
-    EXPECT_EQ(throwsMessage([] { checkStepForRates(350, "скоростей распада"); }), "");
-    EXPECT_EQ(throwsMessage([] { checkStepForRates(351, "скоростей распада"); }),
+    EXPECT_EQ(throwsMessage([] { checkStepForRates(mdlGlobal, 350, "скоростей распада"); }), "");
+    EXPECT_EQ(throwsMessage([] { checkStepForRates(mdlGlobal, 351, "скоростей распада"); }),
               "Шаг интегрирования HHH слишком велик для скоростей распада: HHH * 351 = 702 "
               "(допустимо не более 700)");
 }
@@ -312,11 +315,11 @@ TEST_F(Autonomous, PeriodSearchAndFiniteCheck) {
     const double w[] = {0.1, 0.5, 0.3, 0.4};
     for (int j = 1; j <= 4; ++j) {
         g.W = w[j - 1];
-        periodSearch(wmin, (j - 1) * 0.5, j, 0.5);
+        periodSearch(mdlGlobal, wmin, (j - 1) * 0.5, j, 0.5);
     }
     EXPECT_EQ(g.PERIOD, 1.5);  // j = 3: 0.1 and 0.5 came before TMIN, 0.4 is larger
     g.W = NAN;
-    EXPECT_EQ(throwsMessage([] { checkFinite(7, 0.03); }),
+    EXPECT_EQ(throwsMessage([] { checkFinite(mdlGlobal, 7, 0.03); }),
               "Счёт прерван: на шаге j = 7, t = 3.00000E-02 получено нечисловое значение "
               "(переполнение)");
 }
@@ -327,13 +330,13 @@ TEST_F(Autonomous, TableRows) {
     g.NSC = 4;
     std::vector<i32> rows;
     for (i32 j = 1; j <= 9; ++j)
-        if (tableStep(j)) rows.push_back(j);
+        if (tableStep(mdlGlobal, j)) rows.push_back(j);
     EXPECT_EQ(rows, (std::vector<i32>{1, 4, 8}));
     g.X1(1) = 1;
     g.X1(2) = -2;
     const std::vector<std::string> l = linesOf(writeText([](TextWriter& w) {
-        writeTableRow(w, 12, 0.5, "0000");
-        writeTableRow(w, 12, 0.5, "000000");
+        writeTableRow(mdlGlobal, w, 12, 0.5, "0000");
+        writeTableRow(mdlGlobal, w, 12, 0.5, "000000");
     }));
     ASSERT_EQ(l.size(), 2u);
     EXPECT_EQ(l[0], "0012   5.00000E-01   1.00000E+00   -2.00000E+00   0.00000E+00   ");
@@ -368,7 +371,7 @@ struct DecayStepper {
 
     void check() { log += "check "; }
     void prepare() {
-        setExpWeights();
+        setExpWeights(mdlGlobal);
         log += "prepare ";
     }
     void bind() {

@@ -39,25 +39,25 @@ public:
         a_.resize(m);
         a_[m - 1] = s * std::exp(lambda_ * tau_[m - 1]);
     }
-    int components() const override { return 1; }
-    int delays() const override { return static_cast<int>(tau_.size()); }
-    double decay(int) const override { return theta_; }
-    void Nach_Rasp() override {
+    int components(const Store&) const override { return 1; }
+    int delays(const Store&) const override { return static_cast<int>(tau_.size()); }
+    double decay(const Store&, int) const override { return theta_; }
+    void Nach_Rasp(Store&) override {
         auto& g = mdlGlobal;
         ++initials;
         for (int p = 1; p <= g.NDEL + 1; ++p)
-            g.ZTAB(p, 1) = std::exp(lambda_ * (-g.TAU(delays()) + (p - 1) * g.HHH));
+            g.ZTAB(p, 1) = std::exp(lambda_ * (-g.TAU(delays(g)) + (p - 1) * g.HHH));
     }
-    void Vych_PCH() override {
+    void Vych_PCH(Store&) override {
         auto& g = mdlGlobal;
         ++calls;
         if (failAfter > 0 && calls > failAfter) throw VeltaError("стоп");
         double f = 0;
-        for (int j = 1; j <= delays(); ++j) f += a_[static_cast<std::size_t>(j - 1)] * g.ZTAU(j, 1);
+        for (int j = 1; j <= delays(g); ++j) f += a_[static_cast<std::size_t>(j - 1)] * g.ZTAU(j, 1);
         g.FZ(1) = nanAfter > 0 && calls > nanAfter ? std::nan("") : f;
     }
     std::string resultsName() const override { return "Results.tst"; }
-    void header(TextWriter& out) override { out.line("заголовок"); }
+    void header(const Store&, TextWriter& out) override { out.line("заголовок"); }
     void DrawMesh1(Ctx& c) override {
         MeshMaskG(c, "Z", "Z", "u", mdlGlobal.SCLT, mdlGlobal.SCRT, mdlGlobal.SCLX, mdlGlobal.SCRX);
     }
@@ -76,23 +76,23 @@ private:
 // A nonlinear pair with three delays (a repressor loop).
 class LoopModel : public DelayModel {
 public:
-    int components() const override { return 2; }
-    int delays() const override { return 3; }
-    double decay(int k) const override { return k == 1 ? 1.0 : 0.7; }
-    void Nach_Rasp() override {
+    int components(const Store&) const override { return 2; }
+    int delays(const Store&) const override { return 3; }
+    double decay(const Store&, int k) const override { return k == 1 ? 1.0 : 0.7; }
+    void Nach_Rasp(Store&) override {
         auto& g = mdlGlobal;
         for (int p = 1; p <= g.NDEL + 1; ++p) {
             g.ZTAB(p, 1) = 0.5 + 0.01 * p / g.NDEL;
             g.ZTAB(p, 2) = 0.2;
         }
     }
-    void Vych_PCH() override {
+    void Vych_PCH(Store&) override {
         auto& g = mdlGlobal;
         g.FZ(1) = 4 / (1 + std::pow(g.ZTAU(3, 2), 4) + 0.5 * g.ZTAU(1, 1) * g.ZTAU(1, 1));
         g.FZ(2) = 3 / (1 + std::pow(g.ZTAU(2, 1), 3));
     }
     std::string resultsName() const override { return "Results.tst"; }
-    void header(TextWriter& out) override { out.line("петля"); }
+    void header(const Store&, TextWriter& out) override { out.line("петля"); }
     void DrawMesh1(Ctx& c) override {
         MeshMaskG(c, "Z", "Z", "u", mdlGlobal.SCLT, mdlGlobal.SCRT, mdlGlobal.SCLX, mdlGlobal.SCRX);
     }
@@ -102,8 +102,8 @@ class DelaySchemeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
-        allocDelayTables(1000, 5, 20);
+        setColours(mdlGlobal, true);
+        allocDelayTables(mdlGlobal, 1000, 5, 20);
         auto& g = mdlGlobal;
         g.NSC = 1;
         g.NCOMP = 1;
@@ -418,9 +418,9 @@ namespace {
 class ScaledModel : public LinearModel {
 public:
     using LinearModel::LinearModel;
-    std::vector<double> preparedDelays() const override {
+    std::vector<double> preparedDelays(const Store&) const override {
         std::vector<double> t;
-        for (int j = 1; j <= delays(); ++j) t.push_back(2 * mdlGlobal.TAU(j));
+        for (int j = 1; j <= delays(mdlGlobal); ++j) t.push_back(2 * mdlGlobal.TAU(j));
         return t;
     }
 };

@@ -74,7 +74,7 @@ class Sec11Test : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void TearDown() override { mdlGlobal.reset(); }
 
@@ -142,7 +142,7 @@ TEST_F(Sec11Test, Sec11ReadRoundTripOfShippedSamples) {
         EXPECT_EQ(first.MCLASS, 1);
         EXPECT_GE(first.NCOMP, 2);
 
-        Sec11::Table_File(paths.userFile("copy.mnkd"), Sec11::fieldsFromStore());
+        Sec11::Table_File(mdlGlobal, paths.userFile("copy.mnkd"), Sec11::fieldsFromStore(mdlGlobal));
         mdlGlobal.reset();
         sec.dataPath = paths.userFile("copy.mnkd");
         sec.InputPar(c);
@@ -162,7 +162,7 @@ TEST_F(Sec11Test, Sec11ReadWritesBackFreeFormatTexts) {
     EXPECT_EQ(mdlGlobal.NK, 2);
     EXPECT_EQ(mdlGlobal.X1(3), 1e-5);
     EXPECT_EQ(mdlGlobal.X1(2), 0.0);
-    Sec11::Table_File(paths.userFile("w.mnkd"), Sec11::fieldsFromStore());
+    Sec11::Table_File(mdlGlobal, paths.userFile("w.mnkd"), Sec11::fieldsFromStore(mdlGlobal));
     const auto lines = readAllLines(paths.userFile("w.mnkd"));
     ASSERT_EQ(lines.size(), 48u);
     EXPECT_EQ(lines[5], "ALFA = 10");
@@ -288,11 +288,11 @@ TEST_F(Sec11Test, Sec11ReadEmptyIndexListRoundTrip) {
     EXPECT_EQ(mdlGlobal.HEAD[3][0], "3. Блок номер 3");
     EXPECT_EQ(mdlGlobal.SCLT, 0.0);
     const Snapshot first = Snapshot::take();
-    const Sec11::Fields f = Sec11::fieldsFromStore();
+    const Sec11::Fields f = Sec11::fieldsFromStore(mdlGlobal);
     EXPECT_EQ(f.i1n, "");
     EXPECT_EQ(f.xi1, "");
     EXPECT_EQ(f.i1g, "");
-    Sec11::Table_File(paths.userFile("e.mnkd"), f);
+    Sec11::Table_File(mdlGlobal, paths.userFile("e.mnkd"), f);
     EXPECT_EQ(bytesOf(paths.userFile("e.mnkd")), m.text());
     mdlGlobal.reset();
     sec.dataPath = paths.userFile("e.mnkd");
@@ -314,7 +314,7 @@ TEST_F(Sec11Test, Sec11ModelPredecessorSets) {
     m.xp = m.fp = "0,0,0,0,0";
     load(m);
     setXV({1, 2, 4, 8, 16});  // every sum of two distinct components is unique
-    Sec11::Vych_PCH();
+    Sec11::Vych_PCH(mdlGlobal);
     // P(1) = {4,5}, P(2) = {5,1}, P(3) = {1,2}, P(4) = {2,3}, P(5) = {3,4}
     const double sums[] = {24, 17, 3, 6, 12};
     for (int i = 1; i <= 5; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), 1 / (1 + sums[i - 1])) << i;
@@ -330,10 +330,10 @@ TEST_F(Sec11Test, Sec11ModelKmodNdimPlusOneUsesEveryElement) {
     load(m);
     setXV({1, 2, 3});
     mdlGlobal.MCLASS = 1;
-    Sec11::Vych_PCH();
+    Sec11::Vych_PCH(mdlGlobal);
     for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), 3 / (1 + 0.5 * 6));
     mdlGlobal.MCLASS = 2;
-    Sec11::Vych_PCH();
+    Sec11::Vych_PCH(mdlGlobal);
     for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), 3 / (1.5 * 2 * 2.5));
 }
 
@@ -346,15 +346,15 @@ TEST_F(Sec11Test, Sec11ModelClass3WithKmodOne) {
     m.gama = "2.5";
     load(m);
     setXV({5, 0.1, 7});
-    Sec11::Vych_PCH();
+    Sec11::Vych_PCH(mdlGlobal);
     for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdlGlobal.FV(i), 2.0);
-    Sec11::Station();
+    Sec11::Station(mdlGlobal);
     EXPECT_NEAR(mdlGlobal.STAT, 2.0, 1e-12);
     // The classes that divide by KMOD - 1 refuse KMOD = 1.
     mdlGlobal.MCLASS = 1;
-    EXPECT_NE(errorOf(&Sec11::checkLimits).find("KMOD = 1"), std::string::npos);
+    EXPECT_NE(errorOf([] { Sec11::checkLimits(mdlGlobal); }).find("KMOD = 1"), std::string::npos);
     mdlGlobal.MCLASS = 3;
-    EXPECT_EQ(errorOf(&Sec11::checkLimits), "");
+    EXPECT_EQ(errorOf([] { Sec11::checkLimits(mdlGlobal); }), "");
 }
 
 TEST_F(Sec11Test, Sec11ModelEachClassOnAHandCheckedPoint) {
@@ -372,14 +372,14 @@ TEST_F(Sec11Test, Sec11ModelEachClassOnAHandCheckedPoint) {
     for (int cls = 1; cls <= 4; ++cls) {
         mdlGlobal.MCLASS = static_cast<i16>(cls);
         setXV({1, 2, 3});
-        Sec11::Vych_PCH();
+        Sec11::Vych_PCH(mdlGlobal);
         for (int i = 1; i <= 3; ++i)
             EXPECT_NEAR(mdlGlobal.FV(i), expect[cls][i - 1], 1e-15) << "class " << cls << " i " << i;
     }
     // Another class leaves FV as it was.
     mdlGlobal.MCLASS = 7;
     mdlGlobal.FV(1) = 42;
-    Sec11::Vych_PCH();
+    Sec11::Vych_PCH(mdlGlobal);
     EXPECT_EQ(mdlGlobal.FV(1), 42);
 }
 
@@ -418,19 +418,19 @@ TEST_F(Sec11Test, Sec11StationSolvesTheSymmetricEquation) {
     for (int cls = 1; cls <= 4; ++cls) {
         m.mclass = std::to_string(cls);
         load(m);
-        Sec11::Station();
+        Sec11::Station(mdlGlobal);
         const double s = mdlGlobal.STAT;
         EXPECT_GT(s, 0) << cls;
         // Stationary: F(S,...,S) = S in every component (Newton stops at |dS| < 1E-4,
         // so S is good to about the square of that).
         for (int k = 1; k <= 4; ++k) mdlGlobal.XV(k) = s;
-        Sec11::Vych_PCH();
+        Sec11::Vych_PCH(mdlGlobal);
         for (int i = 1; i <= 4; ++i) EXPECT_NEAR(mdlGlobal.FV(i), s, 1e-7 * s) << "class " << cls;
     }
     // Another class keeps STAT.
     mdlGlobal.MCLASS = 9;
     mdlGlobal.STAT = -1;
-    Sec11::Station();
+    Sec11::Station(mdlGlobal);
     EXPECT_EQ(mdlGlobal.STAT, -1);
 }
 
@@ -441,13 +441,13 @@ TEST_F(Sec11Test, Sec11StationWithoutRootEndsWithAnError) {
     m.gama = "-2";  // S + 1/S - 1.5 has no real root: Newton wanders for ever
     load(m);
     mdlGlobal.STAT = 123;
-    EXPECT_EQ(errorOf(&Sec11::Station),
+    EXPECT_EQ(errorOf([] { Sec11::Station(mdlGlobal); }),
               "Метод Ньютона для стационарного решения не сошёлся за 1000 итераций");
     EXPECT_EQ(mdlGlobal.STAT, 123);
 
     mdlGlobal.ALFA = 1;
     mdlGlobal.GAMA = -2.5;  // S + S^-1.5 - 1: no root, and Newton steps below zero
-    const std::string err = errorOf(&Sec11::Station);
+    const std::string err = errorOf([] { Sec11::Station(mdlGlobal); });
     EXPECT_EQ(err.rfind("Метод Ньютона для стационарного решения дал нечисловое значение", 0), 0u) << err;
     EXPECT_EQ(mdlGlobal.STAT, 123);
 }

@@ -91,7 +91,7 @@ TEST_F(Sec12Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_GE(g.LTAU, need.ltau);
 
         const std::string out = app.path("User/Mnk/Tau0/back.mnzd");
-        Sec12::Table_File(out, Sec12::fieldsFromStore());
+        Sec12::Table_File(mdlGlobal, out, Sec12::fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(out), bytes);
     }
 }
@@ -196,7 +196,7 @@ TEST_F(Sec12Test, RightHandSidesOfEveryTaskFolderAtAHandCheckedPoint) {
         g.TASKDIR = k.task;
         g.FZ(1) = -1;
         g.FZ(2) = -1;
-        core.Vych_PCH();
+        core.Vych_PCH(mdlGlobal);
         EXPECT_NEAR(g.FZ(1), k.fz1, 1e-14) << k.task;
         EXPECT_NEAR(g.FZ(2), k.fz2, 1e-14) << k.task << ": FZ2 is left as it was";
     }
@@ -207,7 +207,7 @@ TEST_F(Sec12Test, StationaryValueAndBothInitialFunctions) {
     f.ndel = "10";
     load(f);
     auto& g = mdlGlobal;
-    Sec12::Station();
+    Sec12::Station(mdlGlobal);
     // S = ALFA/(1 + (KMOD-1)*BETA*S^GAMA) as far as the damped iteration's stop allows:
     // |G| < 1E-3*D with D = 1 + A^2*ALFA^2*BETA*GAMA*S^(GAMA-1), about 9.6 here.
     const double s = g.STAT, A = 1 / (1 + 3 * std::pow(s, 3));
@@ -216,14 +216,14 @@ TEST_F(Sec12Test, StationaryValueAndBothInitialFunctions) {
     EXPECT_NEAR(s, 1.3048, 0.005);  // the root
     EXPECT_EQ(Format(s, "0.0000E+00"), "1.3022E+00") << "the damped iteration's own stop";
 
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     for (int p = 1; p <= 11; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), g.STAT);
         EXPECT_EQ(g.ZTAB(p, 2), g.STAT + 0.0001);
     }
     EXPECT_EQ(g.ZTAB(12, 1), 0.0) << "only the window's nodes";
     g.IND = 1;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     for (int p = 1; p <= 11; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), 0.0001);
         EXPECT_EQ(g.ZTAB(p, 2), 0.0);
@@ -231,7 +231,7 @@ TEST_F(Sec12Test, StationaryValueAndBothInitialFunctions) {
     // IND = 0 with one equation: Z1 = STAT, the perturbation lies in the unused column 2.
     g.IND = 0;
     g.MDIM = 1;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     EXPECT_EQ(g.ZTAB(1, 1), g.STAT);
     EXPECT_EQ(g.ZTAB(11, 1), g.STAT);
 }
@@ -242,7 +242,7 @@ TEST_F(Sec12Test, StationaryIterationIsCappedAndFinishedWhenItStopsFarFromTheRoo
     auto refusal = [&] {
         g.STAT = -7;
         try {
-            Sec12::Station();
+            Sec12::Station(mdlGlobal);
         } catch (const VeltaError& e) {
             EXPECT_EQ(g.STAT, -7) << "STAT is not changed by a failed iteration";
             return std::string(e.what());
@@ -270,7 +270,7 @@ TEST_F(Sec12Test, StationaryIterationIsCappedAndFinishedWhenItStopsFarFromTheRoo
         g.BETA = k.beta;
         g.GAMA = k.gama;
         g.KMOD = static_cast<i16>(k.kmod);
-        Sec12::Station();
+        Sec12::Station(mdlGlobal);
         const double s = g.STAT;
         EXPECT_NEAR(s, k.alfa / (1 + (k.kmod - 1) * k.beta * std::pow(s, k.gama)), 1e-9 * k.alfa) << k.alfa;
     }
@@ -454,7 +454,7 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
 
 TEST_F(Sec12Test, WindowTextsAreCheckedBeforeSaving) {
     load(Mnzd{});
-    const Sec12::Fields good = Sec12::fieldsFromStore();
+    const Sec12::Fields good = Sec12::fieldsFromStore(mdlGlobal);
     EXPECT_NO_THROW(Sec12::checkFields(good));
     struct Bad {
         const char* what;
@@ -536,7 +536,7 @@ TEST_F(Sec12Test, PlotShowsAtMostThreeCurves) {
 
 TEST(Sec12Shell, ShippedTaskFoldersAreListed) {
     AppPaths paths(VELTA_SOURCE_DIR);
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     mdlGlobal.reset();
     shell.Sect_Select(12);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1", "Tau2", "Tau3"}));
@@ -555,7 +555,7 @@ TEST(Sec12Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     RecordingSurface surf;
     ScriptedPrompter ui;
     Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     shell.Sect_Select(12);
     shell.Combo1_Click("Tau0");
     SectionCore* core = shell.current();

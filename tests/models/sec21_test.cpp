@@ -107,7 +107,7 @@ TEST_F(Sec21Test, ShippedSamplesReadAndWriteBackByteForByte) {
     sec.dataPath = poincare;
     sec.InputPar(c);
     EXPECT_EQ(mdlGlobal.LGRAPH, 3);
-    Sec21::Table_File(app.path("User/p.mtrd"), Sec21::fieldsFromStore());
+    Sec21::Table_File(mdlGlobal, app.path("User/p.mtrd"), Sec21::fieldsFromStore(mdlGlobal));
     EXPECT_EQ(bytesOf(app.path("User/p.mtrd")), bytesOf(poincare));
 
     sec.dataPath = kSample;
@@ -131,7 +131,7 @@ TEST_F(Sec21Test, ShippedSamplesReadAndWriteBackByteForByte) {
     // The writer reproduces the file, including the empty line after the matrix, and the
     // file it writes reads back to the same values.
     const std::string out = app.path("User/copy.mtrd");
-    Sec21::Table_File(out, Sec21::fieldsFromStore());
+    Sec21::Table_File(mdlGlobal, out, Sec21::fieldsFromStore(mdlGlobal));
     EXPECT_EQ(bytesOf(out), bytesOf(kSample));
     const Store before = mdlGlobal;
     sec.dataPath = out;
@@ -246,7 +246,7 @@ TEST_F(Sec21Test, EmptyIndexListStartsFromZeroAndShiftsNothing) {
     EXPECT_DOUBLE_EQ(mdlGlobal.DRW, 1);
     for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdlGlobal.X1(i), 0);
     // And a saved copy reads back the same.
-    Sec21::Table_File(app.path("User/e.mtrd"), Sec21::fieldsFromStore());
+    Sec21::Table_File(mdlGlobal, app.path("User/e.mtrd"), Sec21::fieldsFromStore(mdlGlobal));
     sec.dataPath = app.path("User/e.mtrd");
     sec.InputPar(c);
     EXPECT_EQ(mdlGlobal.NK, 0);
@@ -289,7 +289,7 @@ TEST_F(Sec21Test, LinksOfTheFourClasses) {
     auto F = [&](int cls) {
         g.MCLASS = static_cast<i16>(cls);
         g.FV.fill(-7);
-        Sec21::Vych_PCH2();
+        Sec21::Vych_PCH2(mdlGlobal);
         return std::vector<double>{g.FV(1), g.FV(2), g.FV(3)};
     };
     // Class 1 counts every positive entry: row 1 sums 1 + 4 + 0.25.
@@ -419,7 +419,7 @@ TEST_F(Sec21Test, IntegratorConvergesAtSecondOrder) {
     // Reference: classical Runge-Kutta with a tiny step on dX/dt = F(X) - X.
     auto deriv = [&](const std::vector<double>& x) {
         for (int i = 1; i <= 3; ++i) mdlGlobal.XV(i) = x[i];
-        Sec21::Vych_PCH2();
+        Sec21::Vych_PCH2(mdlGlobal);
         std::vector<double> d(4);
         for (int i = 1; i <= 3; ++i) d[i] = mdlGlobal.FV(i) - x[i];
         return d;
@@ -522,7 +522,7 @@ TEST_F(Sec21Test, LegendsOfTheThreePlots) {
 
 TEST_F(Sec21Test, PeriodOfTheShippedOscillatorThroughTheShell) {
     app.write("User/Kolco5.mtrd", bytesOf(kSample));
-    Shell sh(paths);
+    Shell sh(mdlGlobal, paths);
     sh.Sect_Select(21);
     SectionCore* core = sh.current();
     ASSERT_NE(core, nullptr);

@@ -77,7 +77,7 @@ TEST_F(Sec22Test, ShippedSampleReadsAndWritesBackByteForByte) {
     EXPECT_EQ(chk[2], " ");
 
     const std::string out = app.path("User/Mtr/Tau0/back.mtzd");
-    Sec22::Table_File(out, Sec22::fieldsFromStore());
+    Sec22::Table_File(mdlGlobal, out, Sec22::fieldsFromStore(mdlGlobal));
     EXPECT_EQ(bytesOf(out), bytes);
 }
 
@@ -118,7 +118,7 @@ TEST_F(Sec22Test, RightHandSidesOfTau0AtAHandCheckedPoint) {
         g.ZTAU(j, 1) = 0.5 * j;
         g.ZTAU(j, 2) = 0.1 * j;
     }
-    core.Vych_PCH();
+    core.Vych_PCH(mdlGlobal);
     // GAMA = 2: FZ1 = 10/(1 + (0.6^2 + 1.0^2)); FZ2 = 10/(1 + sum (0.5 j)^2) = 10/(1 + 22.75).
     EXPECT_NEAR(g.FZ(1), 10 / 2.36, 1e-13);
     EXPECT_NEAR(g.FZ(2), 10 / 23.75, 1e-13);
@@ -126,7 +126,7 @@ TEST_F(Sec22Test, RightHandSidesOfTau0AtAHandCheckedPoint) {
     g.TASKDIR = "Tau1";
     g.FZ(1) = 7;
     g.FZ(2) = 8;
-    core.Vych_PCH();
+    core.Vych_PCH(mdlGlobal);
     EXPECT_EQ(g.FZ(1), 7);
     EXPECT_EQ(g.FZ(2), 8);
 }
@@ -137,26 +137,26 @@ TEST_F(Sec22Test, StationarySolutionAndBothInitialFunctions) {
     f.beta = "0.5";
     load(f);
     auto& g = mdlGlobal;
-    Sec22::Station();
+    Sec22::Station(mdlGlobal);
     const double a = 10, b = 0.5, ga = 3;
     EXPECT_NEAR(g.ZS2, a / (1 + 6 * b * std::pow(g.ZS1, ga)), 1e-14);
     EXPECT_NEAR(g.ZS1 * (1 + b * (std::pow(g.ZS2, ga) + std::pow(g.ZS1, ga))), a, 1e-6);
 
     g.NDEL = 20;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     for (int p = 1; p <= 21; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), g.ZS1 + 0.001);
         EXPECT_EQ(g.ZTAB(p, 2), g.ZS2);
     }
     g.IND = 1;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     for (int p = 1; p <= 21; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), 0.0001);
         EXPECT_EQ(g.ZTAB(p, 2), 0.0);
     }
     // No root from the start: the capped iteration says so.
     g.ALFA = -1;
-    EXPECT_THROW(Sec22::Station(), VeltaError);
+    EXPECT_THROW(Sec22::Station(mdlGlobal), VeltaError);
 }
 
 TEST_F(Sec22Test, StableParametersSettleOnTheStationarySolution) {
@@ -325,7 +325,7 @@ TEST(Sec22Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     RecordingSurface surf;
     ScriptedPrompter ui;
     Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     shell.Sect_Select(22);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1"}));
     shell.Combo1_Click("Tau0");

@@ -89,7 +89,7 @@ TEST_F(Sec6Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(g.TAU.upper(), g.LTAU);
         EXPECT_EQ(static_cast<int>(g.BETAm.size()), g.MDIM + 1);
         const std::string out = app.path("User/Suz/Tau0/back.suzd");
-        Sec6::Table_File(out, Sec6::fieldsFromStore());
+        Sec6::Table_File(mdlGlobal, out, Sec6::fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(out), bytes);
     }
 }
@@ -154,11 +154,11 @@ TEST_F(Sec6Test, CheckFileEchoesEveryBlock) {
                                            "SCLT = 0"};
     EXPECT_EQ(chk, want);
     // BETA(i, j, k) from the line of (k, i): k = 2, i = 2 is the fourth line.
-    EXPECT_EQ(Sec6::BETA(2, 1, 2), 0.5);
-    EXPECT_EQ(Sec6::BETA(2, 3, 2), 2.25);
-    EXPECT_EQ(Sec6::BETA(2, 3, 1), 1.0);
-    EXPECT_THROW(Sec6::BETA(1, 1, 4), VeltaError);
-    EXPECT_THROW(Sec6::BETA(3, 1, 1), VeltaError);
+    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 1, 2), 0.5);
+    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 3, 2), 2.25);
+    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 3, 1), 1.0);
+    EXPECT_THROW(Sec6::BETA(mdlGlobal, 1, 1, 4), VeltaError);
+    EXPECT_THROW(Sec6::BETA(mdlGlobal, 3, 1, 1), VeltaError);
 }
 
 TEST_F(Sec6Test, ReaderListsAndLimits) {
@@ -198,7 +198,7 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     Suzd f;
     f.teta = "1,0.5,2";
     load(f);
-    const GridText a = Sec6::paramGrid(3, false);
+    const GridText a = Sec6::paramGrid(mdlGlobal, 3, false);
     ASSERT_EQ(a.rows(), 6);
     ASSERT_EQ(a.cols(), 6);
     EXPECT_EQ(a.at(0, 0), "\\j");
@@ -208,10 +208,10 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     EXPECT_EQ(a.at(3, 0), "GAMA");
     EXPECT_EQ(a.at(4, 0), "TETA");
     EXPECT_EQ(a.at(4, 3), "0.5");
-    EXPECT_EQ(Sec6::paramGrid(4, false).at(4, 5), "0") << "beyond the loaded MDIM";
-    EXPECT_EQ(Sec6::paramGrid(3, true).at(2, 2), "0");
+    EXPECT_EQ(Sec6::paramGrid(mdlGlobal, 4, false).at(4, 5), "0") << "beyond the loaded MDIM";
+    EXPECT_EQ(Sec6::paramGrid(mdlGlobal, 3, true).at(2, 2), "0");
 
-    const GridText t = Sec6::tauGrid(2, false);
+    const GridText t = Sec6::tauGrid(mdlGlobal, 2, false);
     ASSERT_EQ(t.rows(), 4);
     ASSERT_EQ(t.cols(), 5);
     EXPECT_EQ(t.at(0, 0), "\\i");
@@ -219,7 +219,7 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     EXPECT_EQ(t.at(0, 3), "2");
     EXPECT_EQ(t.at(2, 3), "2");
 
-    const GridText b = Sec6::betaGrid(2, 3, false);
+    const GridText b = Sec6::betaGrid(mdlGlobal, 2, 3, false);
     ASSERT_EQ(b.rows(), 5);
     ASSERT_EQ(b.cols(), 12);
     EXPECT_EQ(b.at(0, 0), "i\\j (k)");
@@ -230,7 +230,7 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     EXPECT_EQ(b.at(2, 5), "1") << "BETA(1,1,2)";
     EXPECT_EQ(b.at(2, 9), "1") << "BETA(1,2,3)";
     EXPECT_EQ(b.at(2, 10), "0");
-    EXPECT_EQ(Sec6::betaGrid(3, 3, false).at(4, 4), "0") << "beyond the loaded LTAU";
+    EXPECT_EQ(Sec6::betaGrid(mdlGlobal, 3, 3, false).at(4, 4), "0") << "beyond the loaded LTAU";
 }
 
 // ---------------------------------------------------------------- model
@@ -267,7 +267,7 @@ TEST_F(Sec6Test, RightHandSidesOfTheFourClassesAtAHandCheckedPoint) {
         g.MCLASS = static_cast<i16>(k.mclass);
         g.FZ(1) = -1;
         g.FZ(2) = -1;
-        core.Vych_PCH();
+        core.Vych_PCH(mdlGlobal);
         EXPECT_NEAR(g.FZ(1), k.fz1, 1e-14) << "class " << k.mclass;
         EXPECT_NEAR(g.FZ(2), k.fz2, 1e-14) << "class " << k.mclass;
     }
@@ -313,7 +313,7 @@ TEST_F(Sec6Test, InitialFunctionIgnoresThePerturbationLists) {
     f.i1 = "2,3";
     f.zi1 = "5,7";
     load(f);
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     const auto& g = mdlGlobal;
     for (int p = 1; p <= 21; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), 0.1);
@@ -421,7 +421,7 @@ TEST_F(Sec6Test, BadInputIsRefusedBeforeAnythingIsComputed) {
 
 TEST_F(Sec6Test, WindowTextsAreCheckedBeforeSaving) {
     load(Suzd{});
-    const Sec6::Fields good = Sec6::fieldsFromStore();
+    const Sec6::Fields good = Sec6::fieldsFromStore(mdlGlobal);
     EXPECT_NO_THROW(Sec6::checkFields(good));
     struct Bad {
         const char* what;
@@ -455,9 +455,10 @@ TEST_F(Sec6Test, WindowTextsAreCheckedBeforeSaving) {
     }
     // Grids that do not match each other are not written.
     Sec6::Fields f = good;
-    f.beta = Sec6::betaGrid(2, 2, true);
-    EXPECT_NE(refusal([&] { Sec6::Table_File(app.path("User/x.suzd"), f); }).find("не согласованы"),
-              std::string::npos);
+    f.beta = Sec6::betaGrid(mdlGlobal, 2, 2, true);
+    EXPECT_NE(
+        refusal([&] { Sec6::Table_File(mdlGlobal, app.path("User/x.suzd"), f); }).find("не согласованы"),
+        std::string::npos);
     EXPECT_FALSE(app.exists("User/x.suzd"));
 }
 
@@ -486,7 +487,7 @@ TEST_F(Sec6Test, LegendRowsOfTheSection) {
 TEST(Sec6Shell, TaskFoldersAndPortionCounter) {
     {
         AppPaths shipped(VELTA_SOURCE_DIR);
-        Shell shell(shipped);
+        Shell shell(mdlGlobal, shipped);
         mdlGlobal.reset();
         shell.Sect_Select(6);
         ASSERT_GE(shell.taskItems.size(), 2u);
@@ -500,7 +501,7 @@ TEST(Sec6Shell, TaskFoldersAndPortionCounter) {
     RecordingSurface surf;
     ScriptedPrompter ui;
     Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     shell.Sect_Select(6);
     shell.Combo1_Click("Tau0");
     SectionCore* core = shell.current();

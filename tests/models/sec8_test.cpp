@@ -94,7 +94,7 @@ protected:
         const int n = mdlGlobal.NDIM;
         for (int i = 1; i <= n; ++i) mdlGlobal.XV(i) = x[static_cast<std::size_t>(i)];
         Vec rate;
-        Sec8::Vych_PCH(rate);
+        Sec8::Vych_PCH(mdlGlobal, rate);
         std::vector<double> d(static_cast<std::size_t>(n) + 1);
         for (int i = 1; i <= n; ++i)
             d[static_cast<std::size_t>(i)] = mdlGlobal.FV(i) + rate(i) * x[static_cast<std::size_t>(i)];
@@ -115,7 +115,7 @@ TEST_F(Sec8Test, ShippedSamplesReadAndWriteBackByteForByte) {
         sec.dataPath = src;
         sec.InputPar(c);
         const std::string out = app.path("User/copy.gsed");
-        Sec8::Table_File(out, Sec8::fieldsFromStore());
+        Sec8::Table_File(mdlGlobal, out, Sec8::fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(out), bytesOf(src)) << name;
         const Store before = mdlGlobal;
         sec.dataPath = out;
@@ -163,7 +163,7 @@ TEST_F(Sec8Test, ProductionTermsOnAHandCheckedPoint) {
     auto F = [&](int cls) {
         g.MCLASS = static_cast<i16>(cls);
         Vec rate;
-        Sec8::Vych_PCH(rate);
+        Sec8::Vych_PCH(mdlGlobal, rate);
         for (int i = 1; i <= 5; ++i) EXPECT_EQ(rate(i), -x[i]);
         return g.FV;
     };
@@ -232,7 +232,7 @@ TEST_F(Sec8Test, StationarySolutionSatisfiesTheModel) {
         g.BETA = p.b;
         g.GAMA = p.ga;
         g.STAT = -1;
-        Sec8::Station();
+        Sec8::Station(mdlGlobal);
         ASSERT_GT(g.STAT, 0) << p.cls << " " << p.kmod;
         // Every component equal to STAT: F(i) = STAT^2.
         const auto d = deriv(std::vector<double>(7, g.STAT));
@@ -244,11 +244,11 @@ TEST_F(Sec8Test, StationarySolutionSatisfiesTheModel) {
     g.MCLASS = 1;
     g.KMOD = 1;
     g.ALFA = 2.5;
-    Sec8::Station();
+    Sec8::Station(mdlGlobal);
     EXPECT_DOUBLE_EQ(g.STAT, 2.5);
     // Class 4 without regulators has no production: only 0 is stationary.
     g.MCLASS = 4;
-    Sec8::Station();
+    Sec8::Station(mdlGlobal);
     EXPECT_EQ(g.STAT, 0);
 }
 
@@ -273,7 +273,7 @@ TEST_F(Sec8Test, StationIsPlainNewtonWhereItConverges) {
                  (std::pow(1 + B * zg, K - 1) * (B * (K * ga + 1) * zg + 1));
             z = z + dz;
         }
-        Sec8::Station();
+        Sec8::Station(mdlGlobal);
         EXPECT_EQ(g.STAT, z) << a;
     }
 }
@@ -296,7 +296,7 @@ TEST_F(Sec8Test, StationFallsBackToBisectionWherePlainNewtonOverflows) {
     const double step = z0 - (std::pow(1 + 0.01 * zg, 10) * z0 - 1e6) /
                                  (std::pow(1 + 0.01 * zg, 9) * (0.01 * (10 * 8 + 1) * zg + 1));
     EXPECT_FALSE(std::isfinite(std::pow(1 + 0.01 * std::pow(step, 8), 10)));  // plain Newton fails
-    Sec8::Station();
+    Sec8::Station(mdlGlobal);
     const double s = g.STAT;
     EXPECT_NEAR(std::pow(1 + 0.01 * std::pow(s, 8), 10) * s / 1e6, 1, 1e-4) << s;
 }
@@ -312,7 +312,7 @@ TEST_F(Sec8Test, StationWithoutARootStopsWithAMessage) {
     g.ALFA = 0.5;
     g.BETA = 1;
     g.GAMA = -2.5;
-    EXPECT_THROW(Sec8::Station(), VeltaError);
+    EXPECT_THROW(Sec8::Station(mdlGlobal), VeltaError);
 }
 
 // ---------------------------------------------------------------- integrator

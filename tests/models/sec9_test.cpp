@@ -101,7 +101,7 @@ class Sec9Test : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void TearDown() override { mdlGlobal.reset(); }
 
@@ -138,7 +138,7 @@ TEST_F(Sec9Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(mdlGlobal.NCOMP, 3);
         EXPECT_GE(mdlGlobal.MCPZ, 1);
         const std::string copy = paths.userFile("copy.chad");
-        Sec9::Table_File(copy, sec.fieldsFromStore());
+        Sec9::Table_File(mdlGlobal, copy, sec.fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(copy), original);
     }
 }
@@ -221,11 +221,11 @@ TEST_F(Sec9Test, ReaderStoresEveryValueAndEchoesItToTheCheckFile) {
     EXPECT_EQ(readAllLines(paths.userFile("Input.chk")), expected);
 
     // An edited value is written back, everything else as read.
-    Sec9::Fields f = sec.fieldsFromStore();
+    Sec9::Fields f = sec.fieldsFromStore(mdlGlobal);
     EXPECT_EQ(f.xi1, "0.3,0.6,0.9");
     EXPECT_EQ(f.ici, "3,1,2");
     f.mcpz = "5";
-    Sec9::Table_File(paths.userFile("edit.chad"), f);
+    Sec9::Table_File(mdlGlobal, paths.userFile("edit.chad"), f);
     Chad e = d;
     e.mcpz = "5";
     EXPECT_EQ(bytesOf(paths.userFile("edit.chad")), e.text());
@@ -318,12 +318,12 @@ TEST_F(Sec9Test, RegulatoryInputsOnHandCheckedPoints) {
     sec.XOLD9(1) = 0.5;
     sec.XOLD9(2) = 1;
     sec.XOLD9(3) = 1.5;
-    sec.Vych_PCH();  // each element sees the sum of the two others
+    sec.Vych_PCH(mdlGlobal);  // each element sees the sum of the two others
     EXPECT_DOUBLE_EQ(sec.FR9(1), 7.5 / 7.25);
     EXPECT_DOUBLE_EQ(sec.FR9(2), 1.2);
     EXPECT_DOUBLE_EQ(sec.FR9(3), 4.5 / 3.25);
     mdlGlobal.MCPZ = 0;
-    sec.Vych_PCH();
+    sec.Vych_PCH(mdlGlobal);
     EXPECT_EQ(sec.FR9(1), 2.5);
     EXPECT_EQ(sec.FR9(2), 2.0);
     EXPECT_EQ(sec.FR9(3), 1.5);

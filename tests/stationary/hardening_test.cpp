@@ -47,7 +47,7 @@ struct Bench {
     Bench() {
         mdlGlobal.reset();
         mdlGlobal.SEED = 42;
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     ~Bench() { mdlGlobal.reset(); }
     std::string user(const std::string& n) const { return app.path("User/" + n); }
@@ -258,14 +258,15 @@ TEST(StationarySaves, AFailedSaveKeepsTheOldDataFile) {
     b.load(sec, "Povorot6.srgd");
     const std::string path = b.user("Povorot6.srgd");
     const std::string old = bytesOf(path);
-    Sec213::Table_File(b.user("ref.srgd"), sec.fieldsFromStore());
+    Sec213::Table_File(mdlGlobal, b.user("ref.srgd"), sec.fieldsFromStore(mdlGlobal));
     {
         FileSizeLimit limit(256);
-        EXPECT_EQ(Bench::errorOf([&] { Sec213::Table_File(path, sec.fieldsFromStore()); }),
-                  "Ошибка записи в файл " + path + " (прежний файл сохранён без изменений)");
+        EXPECT_EQ(
+            Bench::errorOf([&] { Sec213::Table_File(mdlGlobal, path, sec.fieldsFromStore(mdlGlobal)); }),
+            "Ошибка записи в файл " + path + " (прежний файл сохранён без изменений)");
     }
     EXPECT_EQ(bytesOf(path), old);
-    Sec213::Table_File(path, sec.fieldsFromStore());  // and without the limit it is saved
+    Sec213::Table_File(mdlGlobal, path, sec.fieldsFromStore(mdlGlobal));  // and without the limit it is saved
     EXPECT_EQ(bytesOf(path), bytesOf(b.user("ref.srgd")));
 }
 

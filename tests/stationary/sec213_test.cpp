@@ -49,7 +49,7 @@ class Sec213Test : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void loadSample(const std::string& name) {
         app.write("User/" + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
@@ -130,9 +130,9 @@ TEST_F(Sec213Test, SampleReadsAndWritesBackByteForByte) {
 
     // The window's texts written back give the same file, at the grids' size whatever the
     // store's NDIM, which the writer leaves alone.
-    const Sec213::Fields f = sec.fieldsFromStore();
+    const Sec213::Fields f = sec.fieldsFromStore(mdlGlobal);
     mdlGlobal.NDIM = 2;
-    Sec213::Table_File(user("copy.srgd"), f);
+    Sec213::Table_File(mdlGlobal, user("copy.srgd"), f);
     EXPECT_EQ(bytesOf(user("copy.srgd")), bytesOf(user("Kolco5.srgd")));
     EXPECT_EQ(mdlGlobal.NDIM, 2);
     Sec213 again;
@@ -315,7 +315,7 @@ TEST_F(Sec213Test, ShippedSamplesReachQsolvAndEveryPointSolvesTheModel) {
     for (const Case& cs : {Case{"Kolco5.srgd", "1,2,2,2,2", 0}, Case{"Povorot6.srgd", "1,2,2,2,2,2", 2}}) {
         SCOPED_TRACE(cs.file);
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
         ui = ScriptedPrompter{};
         sec = Sec213{};
         loadSample(cs.file);

@@ -141,7 +141,7 @@ TEST_F(Sec215Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
     EXPECT_DOUBLE_EQ(g.MC(1, 2), 1);
     EXPECT_DOUBLE_EQ(g.MC(3, 2), 1);
     EXPECT_DOUBLE_EQ(sec.QSOLV, 1);
-    EXPECT_DOUBLE_EQ(sec.HSTEP0, 0.05);
+    EXPECT_DOUBLE_EQ(sec.HSTEP, 0.05);
     EXPECT_EQ(sec.NSTEP, 100);
     EXPECT_DOUBLE_EQ(sec.H(4), 0.02);
     EXPECT_EQ(sec.LIMIT0, 20);
@@ -155,9 +155,9 @@ TEST_F(Sec215Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
                                            "FFERR = 0.0001", "UUERR = 0.001"};
     for (const std::string& w : want) EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
-    const Sec215::Fields f = sec.fieldsFromStore();
+    const Sec215::Fields f = sec.fieldsFromStore(mdlGlobal);
     mdlGlobal.NDIM = 7;  // written at the grids' size; the store's NDIM is left alone
-    Sec215::Table_File(user("back.srRd"), f);
+    Sec215::Table_File(mdlGlobal, user("back.srRd"), f);
     EXPECT_EQ(bytesOf(user("back.srRd")), bytesOf(user("Repress3.srRd")));
     EXPECT_EQ(mdlGlobal.NDIM, 7);
 }

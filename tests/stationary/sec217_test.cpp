@@ -177,7 +177,7 @@ class Sec217Test : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(false);
+        setColours(mdlGlobal, false);
     }
     void load(const Diud& d) {
         app.write("User/t.diud", d.text());
@@ -231,9 +231,9 @@ TEST_F(Sec217Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
          {"MClass = 1", "1   1   1   ", "Y(1) = 0.6", "H(4) = 0.1", "STAB = 10000", "IC(3) = 3", "SCRY = 20"})
         EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
-    const Sec217::Fields f = sec.fieldsFromStore();
+    const Sec217::Fields f = sec.fieldsFromStore(mdlGlobal);
     mdlGlobal.NDIM = 1;  // written at the grids' size; the store's NDIM is left alone
-    Sec217::Table_File(user("back.diud"), f);
+    Sec217::Table_File(mdlGlobal, user("back.diud"), f);
     EXPECT_EQ(bytesOf(user("back.diud")), bytesOf(user("Fold3.diud")));
     EXPECT_EQ(mdlGlobal.NDIM, 1);
 }
@@ -261,11 +261,12 @@ TEST(Sec217Model, JacobianMatchesDifferencesWithSelfLinks) {
     m.mc = &net.mc;
     m.beta = 0.8;
     m.gama = 1.6;
+    m.store = &mdlGlobal;
     const std::vector<double> y = {0.9, 1.7, 0.35};
     for (int i = 1; i <= 3; ++i) m.Y(i) = y[static_cast<std::size_t>(i - 1)];
     m.Y(4) = 7.5;
     m.FUNCp();
-    EXPECT_DOUBLE_EQ(mdlGlobal.ALFA, 7.5);  // the global ALFA follows the curve
+    EXPECT_DOUBLE_EQ(mdlGlobal.ALFA, 7.5);  // the store's ALFA follows the curve
     const auto f = net.F(y, 7.5);
     const Mat d = net.J(y, 7.5);
     for (int i = 1; i <= 3; ++i) {

@@ -50,7 +50,7 @@ class Sec3Test : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void loadSample(const std::string& name) {
         app.write("User/" + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
@@ -91,8 +91,8 @@ TEST_F(Sec3Test, SamplesReadAndWriteBackByteForByte) {
         SCOPED_TRACE(name);
         mdlGlobal.reset();
         loadSample(name);
-        const Sec3::Fields f = Sec3::fieldsFromStore();
-        Sec3::Table_File(user("copy.stbd"), f);
+        const Sec3::Fields f = Sec3::fieldsFromStore(mdlGlobal);
+        Sec3::Table_File(mdlGlobal, user("copy.stbd"), f);
         EXPECT_EQ(bytesOf(user("copy.stbd")), bytesOf(user(name)));
         // The arrays are sized by the dimensions just read.
         EXPECT_EQ(sec.Re.upper(), mdlGlobal.NDIM);
@@ -135,10 +135,10 @@ TEST_F(Sec3Test, ReadingStoresEveryKeyAndEchoesItToTheCheckFile) {
 
 TEST_F(Sec3Test, EditedValueIsWrittenAsFieldTextAndReadBack) {
     loadSample("Cirk3_Repress.stbd");
-    Sec3::Fields f = Sec3::fieldsFromStore();
+    Sec3::Fields f = Sec3::fieldsFromStore(mdlGlobal);
     f.gama = "2.5";
     f.ndel = "7";
-    Sec3::Table_File(user("edited.stbd"), f);
+    Sec3::Table_File(mdlGlobal, user("edited.stbd"), f);
     mdlGlobal.reset();
     sec.dataPath = user("edited.stbd");
     sec.InputPar(c);
@@ -152,13 +152,13 @@ TEST_F(Sec3Test, EditedValueIsWrittenAsFieldTextAndReadBack) {
 
 TEST_F(Sec3Test, CirculantOfFourWithOneLinkHasTheQuarterTurns) {
     model(1, 4, 2, 1, 2);
-    sec.Circulant();
+    sec.Circulant(mdlGlobal);
     const double re[] = {0, -1, 0, 1}, im[] = {1, 0, -1, 0};
     for (int j = 1; j <= 4; ++j) {
         EXPECT_NEAR(sec.Re(j), re[j - 1], 1e-15) << j;
         EXPECT_NEAR(sec.Im(j), im[j - 1], 1e-15) << j;
     }
-    sec.Bifurcation();
+    sec.Bifurcation(mdlGlobal);
     // mu = 1: Gmin = K*r = 1 for class 1.
     EXPECT_DOUBLE_EQ(mdlGlobal.Gmin, 1);
 }
@@ -182,17 +182,17 @@ TEST_F(Sec3Test, EigenvaluesMatchTheJacobianOfTheNetworkModel) {
         auto& g = mdlGlobal;
         g.ALFA = k.alfa;
         const int n = k.ndim;
-        const Sec3::Sym sol = Sec3::SUB_200(k.alfa);
+        const Sec3::Sym sol = Sec3::SUB_200(mdlGlobal, k.alfa);
         // Section 1.1's own stationary solution.
-        Sec11::Station();
+        Sec11::Station(mdlGlobal);
         EXPECT_NEAR(sol.U, g.STAT, 1e-9 * g.STAT);
 
-        sec.Circulant();
-        sec.Eigen(sol.X);
+        sec.Circulant(mdlGlobal);
+        sec.Eigen(mdlGlobal, sol.X);
         for (Vec* v : {&g.XV, &g.FV, &g.XG}) v->alloc(n);
         auto F = [&](const std::vector<double>& x) {
             for (int i = 1; i <= n; ++i) g.XV(i) = x[static_cast<std::size_t>(i - 1)];
-            Sec11::Vych_PCH();
+            Sec11::Vych_PCH(mdlGlobal);
             std::vector<double> f(static_cast<std::size_t>(n));
             for (int i = 1; i <= n; ++i) f[static_cast<std::size_t>(i - 1)] = g.FV(i) - g.XV(i);
             return f;
@@ -238,25 +238,25 @@ TEST_F(Sec3Test, BifurcationPointIsWhereTheLargestRealPartCrossesZero) {
         SCOPED_TRACE("class " + std::to_string(k.mclass));
         mdlGlobal.reset();
         model(k.mclass, k.ndim, k.kmod, k.beta, k.gama);
-        sec.Circulant();
-        sec.Bifurcation();
+        sec.Circulant(mdlGlobal);
+        sec.Bifurcation(mdlGlobal);
         const auto& g = mdlGlobal;
         ASSERT_EQ(g.KSTAB, 1);
-        const Sec3::Sym sol = Sec3::SUB_200(g.ALFAc);
+        const Sec3::Sym sol = Sec3::SUB_200(mdlGlobal, g.ALFAc);
         EXPECT_NEAR(sol.U, g.Uc, 1e-9 * g.Uc);
-        sec.Eigen(sol.X);
+        sec.Eigen(mdlGlobal, sol.X);
         double top = -1e300;
         for (int j = 1; j <= k.ndim; ++j) top = std::max(top, sec.ReL(j));
         EXPECT_NEAR(top, 0, 1e-9);
         // Just below stable, just above unstable.
-        EXPECT_FALSE(sec.Eigen(Sec3::SUB_200(g.ALFAc * 0.99).X));
-        EXPECT_TRUE(sec.Eigen(Sec3::SUB_200(g.ALFAc * 1.01).X));
+        EXPECT_FALSE(sec.Eigen(mdlGlobal, Sec3::SUB_200(mdlGlobal, g.ALFAc * 0.99).X));
+        EXPECT_TRUE(sec.Eigen(mdlGlobal, Sec3::SUB_200(mdlGlobal, g.ALFAc * 1.01).X));
     }
     // The repressilator by hand: mu = 1/2, r = 2, d = GAMA - r = 1, Uc = 2^(1/3), ALFAc = 3*Uc.
     mdlGlobal.reset();
     model(1, 3, 2, 1, 3);
-    sec.Circulant();
-    sec.Bifurcation();
+    sec.Circulant(mdlGlobal);
+    sec.Bifurcation(mdlGlobal);
     EXPECT_NEAR(mdlGlobal.Uc, std::cbrt(2.0), 1e-12);
     EXPECT_NEAR(mdlGlobal.ALFAc, 3 * std::cbrt(2.0), 1e-12);
     EXPECT_NEAR(mdlGlobal.Gmin, 2, 1e-12);
@@ -267,7 +267,7 @@ TEST_F(Sec3Test, NewtonSolvesEveryClassFromTinyToHugeAlfa) {
         for (double alfa : {1e-7, 0.3, 5.0, 1e3, 1e12}) {
             SCOPED_TRACE("class " + std::to_string(mclass) + ", ALFA " + CStr(alfa));
             model(mclass, 5, 3, 1.5, 2.5);
-            const Sec3::Sym s = Sec3::SUB_200(alfa);
+            const Sec3::Sym s = Sec3::SUB_200(mdlGlobal, alfa);
             const double K = 2, S = 1.5 * std::pow(s.U, 2.5), P = 1.5 * std::pow(s.U, K * 2.5);
             double lhs = 0;
             switch (mclass) {
@@ -454,7 +454,7 @@ TEST_F(Sec3Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.what);
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
         model(1, 3, 2, 1, 3);
         grid(0, 10, 0, 2, 10);
         b.set(mdlGlobal);

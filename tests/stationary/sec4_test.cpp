@@ -70,7 +70,7 @@ protected:
     void enter(int ndim, const std::vector<double>& g) {
         mdlGlobal.NDIM = static_cast<i16>(ndim);
         sec.Input1(c);
-        sec.cmdOK_Tabl(g);
+        sec.cmdOK_Tabl(mdlGlobal, g);
     }
     std::string results() const { return app.path("User/Results.sty"); }
 
@@ -286,7 +286,7 @@ TEST_F(Sec4Test, RefusedNumbersAreNamedAndChangeNothing) {
         mdlGlobal.NDIM = 4;
         sec.Input1(c);
         try {
-            sec.cmdOK_Tabl(g);
+            sec.cmdOK_Tabl(mdlGlobal, g);
             ADD_FAILURE() << text;
         } catch (const VeltaError& e) {
             EXPECT_EQ(std::string(e.what()), text);
@@ -357,7 +357,7 @@ TEST_F(Sec4Test, NumbersOfAnotherNdimAreAskedAgain) {
 // The road of the menus: "&Ввод исходных данных" with "abc" (message, asked again) and 4,
 // then "С&чёт [и графика]" with the list, as the runner answers them.
 TEST_F(Sec4Test, ShellRunsTheSectionWithAnswersOnly) {
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     shell.Sect_Select(4);
     EXPECT_TRUE(shell.isEnabled(Cmd::Input));
     EXPECT_FALSE(shell.isEnabled(Cmd::Table));
@@ -375,7 +375,7 @@ TEST_F(Sec4Test, ShellRunsTheSectionWithAnswersOnly) {
     // NDIM = 0, 100 and a number beyond the 16-bit range are refused alike by the range
     // message: the computation stays disabled.
     for (const char* answer : {"0", "100", "99999", "1e30"}) {
-        Shell again(paths);
+        Shell again(mdlGlobal, paths);
         again.Sect_Select(4);
         ui.answers = {answer};
         ui.messages.clear();

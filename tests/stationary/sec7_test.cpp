@@ -70,7 +70,7 @@ class Sec7Test : public ::testing::Test {
 protected:
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
     }
     void loadSample(const std::string& name) {
         app.write("User/" + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
@@ -107,7 +107,7 @@ protected:
         g.ALFA = alfa;
         for (Vec* v : {&g.XV, &g.FV, &g.XG}) v->alloc(n);
         for (int i = 1; i <= n; ++i) g.XV(i) = i <= g.LL ? u1 : u2;
-        Sec11::Vych_PCH();
+        Sec11::Vych_PCH(mdlGlobal);
         double worst = 0;
         for (int i = 1; i <= n; ++i) worst = std::max(worst, std::fabs(g.FV(i) - g.XV(i)) / g.XV(i));
         g.MCLASS = saved[0];
@@ -131,7 +131,7 @@ TEST_F(Sec7Test, SamplesReadAndWriteBackByteForByte) {
         SCOPED_TRACE(name);
         mdlGlobal.reset();
         loadSample(name);
-        Sec7::Table_File(user("copy.stRd"), Sec7::fieldsFromStore());
+        Sec7::Table_File(mdlGlobal, user("copy.stRd"), Sec7::fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(user("copy.stRd")), bytesOf(user(name)));
     }
 }
@@ -165,14 +165,14 @@ TEST_F(Sec7Test, ReadingStoresEveryKeyTheBoundsAndTheEcho) {
 TEST_F(Sec7Test, GOfSByHand) {
     base();
     // LL = 1, GAMA = 2: (s^2 - 1)/(s - 1) + 1 - 5 = s - 3, and GAMA + 1 - 5 at s = 1 exactly.
-    for (double s : {0.5, 2.0, 3.0, 5.0, 17.25}) EXPECT_NEAR(Sec7::F_GS(s), s - 3, 1e-12) << s;
-    EXPECT_EQ(Sec7::F_GS(1), -2);
+    for (double s : {0.5, 2.0, 3.0, 5.0, 17.25}) EXPECT_NEAR(Sec7::F_GS(mdlGlobal, s), s - 3, 1e-12) << s;
+    EXPECT_EQ(Sec7::F_GS(mdlGlobal, 1), -2);
     // LL = 2, GAMA = 4, NDIM = 5: s^3 + s^2 + s + 1 - s^4 - 3.
     mdlGlobal.LL = 2;
     mdlGlobal.GAMA = 4;
     for (double s : {0.5, 1.2, 1.5, 2.0})
-        EXPECT_NEAR(Sec7::F_GS(s), s * s * s + s * s + s + 1 - s * s * s * s - 3, 1e-12) << s;
-    EXPECT_EQ(Sec7::F_GS(1), 0);
+        EXPECT_NEAR(Sec7::F_GS(mdlGlobal, s), s * s * s + s * s + s + 1 - s * s * s * s - 3, 1e-12) << s;
+    EXPECT_EQ(Sec7::F_GS(mdlGlobal, 1), 0);
 }
 
 TEST_F(Sec7Test, BranchPointsSolveTheStationaryEquations) {
@@ -182,14 +182,15 @@ TEST_F(Sec7Test, BranchPointsSolveTheStationaryEquations) {
         mdlGlobal.GAMA = ll == 1 ? 2 : 4;
         for (double s :
              ll == 1 ? std::vector<double>{3.5, 5, 13.4, 40} : std::vector<double>{1.05, 1.2, 1.5}) {
-            const double gs = Sec7::F_GS(s);
+            const double gs = Sec7::F_GS(mdlGlobal, s);
             ASSERT_GT(gs, 0) << s;
-            const Sec7::Point p = Sec7::F_AU12(s, gs);
+            const Sec7::Point p = Sec7::F_AU12(mdlGlobal, s, gs);
             EXPECT_NEAR(p.u1 / p.u2, s, 1e-12 * s);
             EXPECT_LT(residual(p.alfa, p.u1, p.u2), 1e-12) << "LL " << ll << ", s " << s;
         }
     }
-    for (double uu : {1e-4, 0.3, 1.7, 12.0}) EXPECT_LT(residual(Sec7::symAlfa(uu), uu, uu), 1e-12) << uu;
+    for (double uu : {1e-4, 0.3, 1.7, 12.0})
+        EXPECT_LT(residual(Sec7::symAlfa(mdlGlobal, uu), uu, uu), 1e-12) << uu;
 }
 
 // ---------------------------------------------------------------- the run
@@ -238,7 +239,7 @@ TEST_F(Sec7Test, LL1RunWritesBothFilesAndEveryRowSolvesTheModel) {
     }
     // The first row is the first scan point from sL whose ALFA is not above ALmax.
     const double s1 = rows[0][4];
-    EXPECT_GT(Sec7::F_AU12(s1 - 0.01, Sec7::F_GS(s1 - 0.01)).alfa, g.ALmax);
+    EXPECT_GT(Sec7::F_AU12(mdlGlobal, s1 - 0.01, Sec7::F_GS(mdlGlobal, s1 - 0.01)).alfa, g.ALmax);
     // ALFA(s) = s(s + 1)/(s - 3)^1.5 has its minimum at s = (13 + sqrt(193))/2 by hand.
     const double smin = (13 + std::sqrt(193.0)) / 2;
     const double alfaMin = smin * (smin + 1) / std::pow(smin - 3, 1.5);
@@ -281,10 +282,10 @@ TEST_F(Sec7Test, LL2RunFindsBothEndsAndStopsNearTheRightOne) {
     EXPECT_EQ(r[8], " Правая граница: sR = 1.52100E+00");
     EXPECT_EQ(r[9], "");
     // The true ends: g(1) = 0 and the root of -s^4 + s^3 + s^2 + s - 2 near 1.52.
-    EXPECT_LE(Sec7::F_GS(sec.sL - 0.001), 0);
-    EXPECT_GT(Sec7::F_GS(sec.sL), 0);
-    EXPECT_GT(Sec7::F_GS(sec.sR), 0);
-    EXPECT_LT(Sec7::F_GS(sec.sR + 0.001), 0);
+    EXPECT_LE(Sec7::F_GS(mdlGlobal, sec.sL - 0.001), 0);
+    EXPECT_GT(Sec7::F_GS(mdlGlobal, sec.sL), 0);
+    EXPECT_GT(Sec7::F_GS(mdlGlobal, sec.sR), 0);
+    EXPECT_LT(Sec7::F_GS(mdlGlobal, sec.sR + 0.001), 0);
     const std::vector<std::vector<double>> rows = tableRows(r);
     ASSERT_GT(rows.size(), 20u);
     for (const auto& w : rows) {
@@ -422,7 +423,7 @@ TEST_F(Sec7Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.what);
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
         base();
         b.set(mdlGlobal);
         surf.forget();

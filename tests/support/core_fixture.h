@@ -37,7 +37,7 @@ protected:
 
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
         abandoned_ = TextWriter::abandoned();
     }
     void TearDown() override {

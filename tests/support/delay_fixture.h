@@ -55,7 +55,7 @@ protected:
 
     void SetUp() override {
         mdlGlobal.reset();
-        setColours(true);
+        setColours(mdlGlobal, true);
         mdlGlobal.TASKDIR = "Tau0";
         mdlGlobal.SUBDIR = folder_ + "\\";
         abandoned_ = TextWriter::abandoned();

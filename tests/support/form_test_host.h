@@ -51,7 +51,7 @@ namespace velta::test {
 
 class FormTestHost : public FormHost {
 public:
-    explicit FormTestHost(const std::string& root) : paths_(root), shell_(paths_) {}
+    explicit FormTestHost(const std::string& root) : paths_(root), shell_(mdlGlobal, paths_) {}
     Shell& shell() override { return shell_; }
     const AppPaths& paths() override { return paths_; }
     Prompter& prompter() override { return ui; }

@@ -100,7 +100,7 @@ TEST_F(Sec511Test, Sec511ReadRoundTripOfShippedSamples) {
         for (int i = 1; i < 8; ++i) EXPECT_EQ(start[i - 1], mdlGlobal.XS(i));
         EXPECT_EQ(start[7], mdlGlobal.XS(8) + mdlGlobal.X_Ndim);
 
-        Sec511::Table_File(paths.userFile("copy.sy1d"), Sec511::fieldsFromStore());
+        Sec511::Table_File(mdlGlobal, paths.userFile("copy.sy1d"), Sec511::fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(paths.userFile("copy.sy1d")), bytesOf(paths.userFile(name)));
         mdlGlobal.reset();
         sec.dataPath = paths.userFile("copy.sy1d");
@@ -201,14 +201,14 @@ TEST_F(Sec511Test, Sec511ReadWithoutStationarySolutionWarnsAndKeepsAZeroStart) {
 
 TEST_F(Sec511Test, Sec511ModelOnAHandCheckedPoint) {
     load(Sy1d{});  // NDIM 5, a = 1, b = 0.5, c1 = 1.25, c2 = 1.75, TETA 0.5
-    const Sec511::Rates r = Sec511::rates();
+    const Sec511::Rates r = Sec511::rates(mdlGlobal);
     EXPECT_EQ(r.a, 1);
     EXPECT_EQ(r.b, 0.5);
     EXPECT_EQ(r.c1, 1.25);
     EXPECT_EQ(r.c2, 1.75);
     const double x[] = {0, 1, 2, 3, 4, 1};
     for (int i = 1; i <= 5; ++i) mdlGlobal.XV(i) = x[i];
-    Sec511::Vych_PCH(r);
+    Sec511::Vych_PCH(mdlGlobal, r);
     const double fv[] = {0, 2 / 2.0 + 0.5 * 2, 1 + 0.5 * 3, 2 + 0.5 * 4, 3, 4};
     const double dv[] = {0, -1.25, -1.75, -1.75, -1.75, -0.5};
     for (int i = 1; i <= 5; ++i) {
@@ -225,7 +225,7 @@ TEST_F(Sec511Test, Sec511StationSolvesTheChain) {
         m.gama = "3.5";
         m.ic = "1,4";
         load(m);
-        Sec511::Station();
+        Sec511::Station(mdlGlobal);
         const int nd = mdlGlobal.NDIM;
         std::vector<double> xs;
         for (int i = 1; i <= nd; ++i) xs.push_back(mdlGlobal.XS(i));
@@ -238,7 +238,7 @@ TEST_F(Sec511Test, Sec511StationSolvesTheChain) {
     m.ndim = "4";
     m.ic = "1,4";
     load(m);
-    Sec511::Station();
+    Sec511::Station(mdlGlobal);
     const double r = 0.5, s = 0.25 * 4 / 3 + 1;
     const auto& xs = mdlGlobal.XS;
     EXPECT_EQ(xs(3), 0.5 * 4 * xs(4) / 3);

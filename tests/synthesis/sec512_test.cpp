@@ -80,7 +80,7 @@ TEST_F(Sec512Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(g.NP2, 2 * g.NDEL);
 
         const std::string out = app.path("User/Sy1z/Tau0/back.syzd");
-        Sec512::Table_File(out, Sec512::fieldsFromStore());
+        Sec512::Table_File(mdlGlobal, out, Sec512::fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
@@ -137,11 +137,11 @@ TEST_F(Sec512Test, ReaderLimitsAndAnEmptyDelayList) {
     // says what is wrong.
     SetUp();
     load(Syzd{});
-    Sec512::Fields fs = Sec512::fieldsFromStore();
+    Sec512::Fields fs = Sec512::fieldsFromStore(mdlGlobal);
     fs.ltau = "0";
     fs.tau = Sec512::tauGrid(mdlGlobal.TAU, 0, true);
     const std::string p = app.path("User/Sy1z/Tau0/zero.syzd");
-    Sec512::Table_File(p, fs);
+    Sec512::Table_File(mdlGlobal, p, fs);
     core.dataPath = p;
     core.InputPar(c);
     EXPECT_EQ(mdlGlobal.LTAU, 0);
@@ -166,14 +166,14 @@ TEST_F(Sec512Test, RightHandSideAndStationaryValue) {
     load(f);
     auto& g = mdlGlobal;
     g.ZTAU(1, 1) = 2;
-    core.Vych_PCH();
+    core.Vych_PCH(mdlGlobal);
     EXPECT_EQ(core.ZD1, 2.0);
     EXPECT_DOUBLE_EQ(g.FZ(1), 6 / (1 + 0.5 * 4));  // 2
 
-    Sec512::Station();
+    Sec512::Station(mdlGlobal);
     const double z = g.STAT;
     EXPECT_NEAR((1 + 0.5 * z * z) * z * 1.5, 6, 1e-9) << "Newton stops after a step below 1E-4";
-    EXPECT_NEAR(Sec512::rhs(z), 1.5 * z, 1e-9);
+    EXPECT_NEAR(Sec512::rhs(mdlGlobal, z), 1.5 * z, 1e-9);
 }
 
 TEST_F(Sec512Test, InitialFunctionsOfBothKinds) {
@@ -182,17 +182,17 @@ TEST_F(Sec512Test, InitialFunctionsOfBothKinds) {
     f.z_1 = "0.25";
     load(f);
     auto& g = mdlGlobal;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     EXPECT_GT(g.STAT, 0);
     EXPECT_EQ(g.ZTAB(1, 1), g.STAT + 0.25) << "the perturbation sits on the oldest node";
     for (int p = 2; p <= 21; ++p) EXPECT_EQ(g.ZTAB(p, 1), g.STAT) << p;
 
     g.IND = 1;
     g.Z_1 = 0;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     for (int p = 1; p <= 21; ++p) EXPECT_EQ(g.ZTAB(p, 1), 0.0) << p;
     g.Z_1 = 0.5;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     EXPECT_EQ(g.ZTAB(1, 1), 0.5);
     EXPECT_EQ(g.ZTAB(2, 1), 0.0);
     EXPECT_GT(g.STAT, 0) << "the stationary value is found for the legend in both cases";
@@ -435,7 +435,7 @@ TEST(Sec512Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     RecordingSurface surf;
     ScriptedPrompter ui;
     Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     shell.Sect_Select(512);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1"}));
     shell.Combo1_Click("Tau0");

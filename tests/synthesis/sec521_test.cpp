@@ -99,7 +99,7 @@ TEST_F(Sec521Test, Sec521ReadRoundTripOfShippedSamples) {
         sec.InputPar(c);
         EXPECT_EQ(mdlGlobal.NDIM, 11);
         const auto start = state();
-        Sec521::Table_File(paths.userFile("copy.sy2d"), Sec521::fieldsFromStore());
+        Sec521::Table_File(mdlGlobal, paths.userFile("copy.sy2d"), Sec521::fieldsFromStore(mdlGlobal));
         EXPECT_EQ(bytesOf(paths.userFile("copy.sy2d")), bytesOf(paths.userFile(name)));
         mdlGlobal.reset();
         sec.dataPath = paths.userFile("copy.sy2d");
@@ -121,8 +121,8 @@ TEST_F(Sec521Test, Sec521ReadPairsAndEchoThem) {
     ASSERT_GE(chk.size(), 15u);
     EXPECT_EQ(std::vector<std::string>(chk.begin() + 3, chk.begin() + 15), block1);
     EXPECT_EQ(chk.back(), "SCLT = 0");
-    EXPECT_EQ(Sec521::fieldsFromStore().tau12, "4,6");
-    EXPECT_EQ(Sec521::fieldsFromStore().ndim12, "3,4");
+    EXPECT_EQ(Sec521::fieldsFromStore(mdlGlobal).tau12, "4,6");
+    EXPECT_EQ(Sec521::fieldsFromStore(mdlGlobal).ndim12, "3,4");
 }
 
 // NDIM = NDIM1 + NDIM2 - 1: chain 1 is 1..NDIM1-1, chain 2 NDIM1..NDIM-1, then the common one.
@@ -134,12 +134,12 @@ TEST_F(Sec521Test, Sec521NdimArithmeticAndRightHandSides) {
     EXPECT_EQ(mdlGlobal.X1.upper(), 6);
     EXPECT_EQ(mdlGlobal.AK.upper(), 6);
     EXPECT_EQ(state(), std::vector<double>(6, 0.0));
-    Sec521::rates();
+    Sec521::rates(mdlGlobal);
     const double ak[] = {0, 0.5, 0.5, 1, 1, 1, 0.5};  // 2/4, 3/3, TETA
     for (int i = 1; i <= 6; ++i) EXPECT_EQ(mdlGlobal.AK(i), ak[i]) << i;
     const double x[] = {0, 1, 2, 3, 4, 5, 2};
     for (int i = 1; i <= 6; ++i) mdlGlobal.XV(i) = x[i];
-    Sec521::Vych_PCH();
+    Sec521::Vych_PCH(mdlGlobal);
     // x = 2: ALFA/(1 + 1*4) and ALFA/(1 + 0.5*8)
     const double fv[] = {0, 0.4, 0.5 * 1, 0.4, 1 * 3, 1 * 4, 1 * 5 + 0.5 * 2};
     for (int i = 1; i <= 6; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), fv[i]) << i;
@@ -150,9 +150,9 @@ TEST_F(Sec521Test, Sec521NdimArithmeticAndRightHandSides) {
     m.ic = "1,3";
     load(m);
     ASSERT_EQ(mdlGlobal.NDIM, 3);
-    Sec521::rates();
+    Sec521::rates(mdlGlobal);
     for (int i = 1; i <= 3; ++i) mdlGlobal.XV(i) = i;
-    Sec521::Vych_PCH();
+    Sec521::Vych_PCH(mdlGlobal);
     EXPECT_EQ(mdlGlobal.FV(2), 2 / (1 + 0.5 * 27));
     EXPECT_EQ(mdlGlobal.FV(3), 0.125 * 2 + 0.25 * 1);
 }
@@ -222,8 +222,8 @@ TEST_F(Sec521Test, Sec521WeightsSolveTheLinearStepExactly) {
     m.hhh = "0.4";
     m.teta = "3";
     load(m);
-    Sec521::rates();
-    Sec521::weights();
+    Sec521::rates(mdlGlobal);
+    Sec521::weights(mdlGlobal);
     // dx/dt = F1 + (F2 - F1) t/h - K x from x0, in closed form at t = h.
     const double h = 0.4, x0 = 1.3, f1 = 0.7, f2 = 2.1;
     for (int i : {1, 3, 6}) {

@@ -93,11 +93,11 @@ TEST_F(Sec522Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(g.ZTAB.rows(), 5000);
         EXPECT_EQ(g.ZTAB.cols(), 1);
 
-        const Sec522::Fields f = Sec522::fieldsFromStore();
+        const Sec522::Fields f = Sec522::fieldsFromStore(mdlGlobal);
         EXPECT_EQ(f.alfa3, "1,5,5");
         EXPECT_EQ(f.beta12, "1,1");
         const std::string out = app.path("User/Sy2z/Tau0/back.syzd");
-        Sec522::Table_File(out, f);
+        Sec522::Table_File(mdlGlobal, out, f);
         EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
@@ -130,11 +130,11 @@ TEST_F(Sec522Test, CombinedLinesAreCopiedAsTypedAndMustHoldTheirNumbers) {
     f.alfa3 = "2.0,3.50,4";
     load(f);
     EXPECT_EQ(mdlGlobal.ALFA1, 3.5);
-    Sec522::Fields fs = Sec522::fieldsFromStore();
+    Sec522::Fields fs = Sec522::fieldsFromStore(mdlGlobal);
     EXPECT_EQ(fs.alfa3, "2,3.5,4") << "shown as free-format numbers joined by \",\"";
     fs.beta12 = "0.5,0.25";
     const std::string p = app.path("User/Sy2z/Tau0/w.syzd");
-    Sec522::Table_File(p, fs);
+    Sec522::Table_File(mdlGlobal, p, fs);
     EXPECT_NE(cp1251ToUtf8(bytesOf(p)).find("BETA1,BETA2:\r\n0.5,0.25\r\n"), std::string::npos);
     core.dataPath = p;
     core.InputPar(c);
@@ -156,7 +156,7 @@ TEST_F(Sec522Test, RightHandSideAtAHandCheckedPoint) {
     auto& g = mdlGlobal;
     g.ZTAU(1, 1) = 1;
     g.ZTAU(2, 1) = 2;
-    core.Vych_PCH();
+    core.Vych_PCH(mdlGlobal);
     EXPECT_EQ(core.ZD1, 1.0);
     EXPECT_EQ(core.ZD2, 2.0);
     EXPECT_DOUBLE_EQ(g.FZ(1), 2 * (3.0 / 2 + 4.0 / 2));  // 7
@@ -172,20 +172,20 @@ TEST_F(Sec522Test, DampedStationaryValueAndInitialFunctions) {
     f.z_1 = "0.3";
     load(f);
     auto& g = mdlGlobal;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     // The root of TETA*z = ALFA*(ALFA1/(1 + BETA1 z^2) + ALFA2/(1 + BETA2 z)) by bisection.
     const auto gz = [](double z) { return 0.5 * z - 2 * (3 / (1 + z * z) + 1 / (1 + 2 * z)); };
     double lo = 0, hi = 100;
     for (int i = 0; i < 200; ++i) (gz(0.5 * (lo + hi)) > 0 ? hi : lo) = 0.5 * (lo + hi);
     EXPECT_NEAR(g.STAT, lo, 1e-3) << "a tenth of the Newton step below 1E-4";
     EXPECT_GT(std::fabs(g.STAT - lo), 1e-7) << "the damped iteration stops short of the root";
-    EXPECT_NEAR(Sec522::stationGdg(g.STAT).first, gz(g.STAT), 1e-14);
+    EXPECT_NEAR(Sec522::stationGdg(mdlGlobal, g.STAT).first, gz(g.STAT), 1e-14);
     EXPECT_EQ(g.ZTAB(1, 1), g.STAT + 0.3);
     for (int p = 2; p <= 31; ++p) EXPECT_EQ(g.ZTAB(p, 1), g.STAT) << p;
 
     g.IND = 1;
     g.Z_1 = 0;
-    core.Nach_Rasp();
+    core.Nach_Rasp(mdlGlobal);
     for (int p = 1; p <= 31; ++p) EXPECT_EQ(g.ZTAB(p, 1), 0.0) << p;
 }
 
@@ -525,7 +525,7 @@ TEST(Sec522Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     RecordingSurface surf;
     ScriptedPrompter ui;
     Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(paths);
+    Shell shell(mdlGlobal, paths);
     shell.Sect_Select(522);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0"}));
     shell.Combo1_Click("Tau0");
