@@ -495,7 +495,7 @@ PrivateRoot::PrivateRoot(const std::string& root, const std::string& tmpBase) : 
     std::error_code ec;
     fs::create_directories(fs::path(path_) / "User", ec);
     for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path rel = fs::relative(it->path(), from);
+        const fs::path rel = it->path().lexically_relative(from);  // no system call a file
         const fs::path to = fs::path(path_) / "User" / rel;
         if (it->is_directory()) {
             fs::create_directories(to, ec);
@@ -517,13 +517,15 @@ PrivateRoot::~PrivateRoot() {
     fs::remove_all(path_, ec);
 }
 
-void PrivateRoot::clearRun() const {
+void PrivateRoot::clearRun() const { clearRunFiles(path_); }
+
+void clearRunFiles(const std::string& root) {
     // One listing of the folder and a removal for each run file in it: most of the names a
     // run may write are not there, and trying each costs a system call a name every point.
     static const std::set<std::string> names(Shell::deleteList().begin(), Shell::deleteList().end());
     std::vector<fs::path> found;
     std::error_code ec;
-    for (fs::directory_iterator it(path_ + "/User", ec), end; !ec && it != end; it.increment(ec))
+    for (fs::directory_iterator it(root + "/User", ec), end; !ec && it != end; it.increment(ec))
         if (names.count(it->path().filename().string()) != 0) found.push_back(it->path());
     for (const auto& p : found) std::remove(p.c_str());
 }

@@ -120,6 +120,9 @@ private:
     std::string root_, path_;
 };
 
+// Removes the results and check files a run left in the private folder `root`.
+void clearRunFiles(const std::string& root);
+
 // The velta-run command line of point i in the private folder `root`, its summary to `summary`.
 std::vector<std::string> runnerArgs(const SweepSpec& s, std::size_t i, const std::string& runner,
                                     const std::string& root, const std::string& dataInRoot,

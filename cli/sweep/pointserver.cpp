@@ -1,15 +1,20 @@
 #include "cli/sweep/pointserver.h"
 
+#include "app/sweep.h"
 #include "cli/runner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <iostream>
 #include <iterator>
+#include <list>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,8 +29,9 @@ namespace velta {
 
 namespace {
 
-// A command: u32 length, then i32 token, u8 kind, and for a run the log file and the
-// arguments, each ended by '\0'. A report back: three i32 (token, wait status, fork errno).
+// A command: u32 length, then i32 token, u8 kind, and for a run the log file, for a run in a
+// worker also the summary file and the private folder it clears first, then the arguments,
+// each ended by '\0'. A report back: three i32 (token, wait status, fork errno).
 enum Kind : std::uint8_t { kRunInProcess = 0, kRunExec = 1, kStopAll = 2 };
 
 // argv[1] of the server process: velta-sweep --serve-points CMD-FD RESULT-FD SWEEP-PID keep|unset
@@ -85,7 +91,8 @@ std::vector<char*> argvOf(std::vector<std::string>& args) {
     ::_exit(127);
 }
 
-// A request: u32 length, then the log file and the arguments, each ended by '\0'.
+// A worker's request: u32 length, then the log file, the summary file, the folder to clear
+// and the arguments, each ended by '\0'.
 std::string request(const std::vector<std::string>& parts) {
     std::string msg(sizeof(std::uint32_t), '\0');
     for (const auto& p : parts) {
@@ -122,6 +129,7 @@ bool readAll(int fd, void* data, std::size_t size) {
 // A process that runs the points of one slot one after another: forked from the server, so
 // it starts in the state of a fresh velta-run, and put back in it before every point. It
 // answers each request with the run's exit code and ends when its request pipe closes.
+// Requests queue up in its pipe, so it starts the next point as soon as one ends.
 [[noreturn]] void workerLoop(int in, int out, const sigset_t& mask) {
     freshSignals(mask);
     std::ios fresh(nullptr);
@@ -132,8 +140,12 @@ bool readAll(int fd, void* data, std::size_t size) {
         std::string msg(len, '\0');
         if (!readAll(in, msg.data(), len)) ::_exit(0);
         auto p = parts(msg, 0);
+        if (p.size() < 4) ::_exit(0);
+        // The files of the last run go first: a run that ends early leaves none of them behind.
+        if (!p[1].empty()) std::remove(p[1].c_str());
+        if (!p[2].empty()) clearRunFiles(p[2]);
         outputTo(p[0]);
-        std::vector<std::string> args(p.begin() + 1, p.end());
+        std::vector<std::string> args(p.begin() + 3, p.end());
         auto argv = argvOf(args);
         resetRunnerState();
         for (std::ostream* os : {&std::cout, &std::cerr}) {
@@ -153,9 +165,11 @@ constexpr int kPointsPerWorker = 4000;
 
 struct Worker {
     pid_t pid = -1;
-    int in = -1, out = -1;  // the server's ends: requests to it, answers from it
-    int token = -1;         // the run it is computing, -1 when idle
+    int in = -1, out = -1;  // the server's ends: requests to it (-1 once retired), answers from it
+    int slot = -1;
+    std::deque<std::pair<int, std::string>> pending;  // the runs sent and not answered, in order
     int runs = 0;
+    bool retired() const { return in < 0; }
 };
 
 [[noreturn]] void serve(int cmd, int res, pid_t sweep) {
@@ -178,33 +192,34 @@ struct Worker {
     sigset_t waiting = open;
     sigdelset(&waiting, SIGCHLD);
 
-    std::map<pid_t, int> running;   // runs in their own fork: pid -> token
-    std::map<int, Worker> workers;  // token -> the worker of that slot
+    std::map<pid_t, int> running;  // runs in their own fork: pid -> token
+    std::list<Worker> workers;     // per slot one taking requests, and retired ones finishing theirs
     std::string in;
-    bool eof = false;
+    bool eof = false, stopping = false;
     // In a fork: the server's pipes are not the child's to hold open.
     auto closeInherited = [&] {
         ::close(cmd);
         ::close(res);
-        for (const auto& [token, w] : workers) {
-            ::close(w.in);
+        for (const Worker& w : workers) {
+            if (!w.retired()) ::close(w.in);
             ::close(w.out);
         }
     };
-    auto drop = [&](std::map<int, Worker>::iterator it) {
-        ::close(it->second.in);
-        ::close(it->second.out);
-        workers.erase(it);
+    auto retire = [&](Worker& w) {
+        if (w.retired()) return;
+        ::close(w.in);  // it answers what it has and exits at the end of its requests
+        w.in = -1;
     };
-    // A worker's answer: the run ended with that exit code.
+    // A worker's answer: its oldest run ended with that exit code.
     auto answered = [&](Worker& w) {
         std::int32_t rc = 0;
-        if (!readAll(w.out, &rc, sizeof rc)) return false;
-        report(res, w.token, W_EXITCODE(rc, 0), 0);
-        w.token = -1;
+        if (w.pending.empty() || !readAll(w.out, &rc, sizeof rc)) return false;
+        report(res, w.pending.front().first, W_EXITCODE(rc, 0), 0);
+        w.pending.pop_front();
         ++w.runs;
         return true;
     };
+    std::function<int(int, const std::string&)> toWorker;
     auto reap = [&](int flags) {
         int status = 0;
         for (pid_t pid; (pid = ::waitpid(-1, &status, flags)) > 0;) {
@@ -213,29 +228,42 @@ struct Worker {
                 running.erase(it);
                 continue;
             }
-            for (auto it = workers.begin(); it != workers.end(); ++it) {
-                if (it->second.pid != pid) continue;
-                // Died in a run: that run ends with the worker's status, unless it answered first.
-                if (it->second.token >= 0) {
-                    pollfd p{it->second.out, POLLIN, 0};
-                    if (::poll(&p, 1, 0) <= 0 || !answered(it->second))
-                        report(res, it->second.token, status, 0);
-                }
-                drop(it);
-                break;
+            const auto it = std::find_if(workers.begin(), workers.end(),
+                                         [&](const Worker& w) { return w.pid == pid; });
+            if (it == workers.end()) continue;
+            // The answers it gave before it died count; the run it was in ends with its status;
+            // the runs it had not begun go to a new worker (or end too when the runs are stopped).
+            Worker& w = *it;
+            for (pollfd p{w.out, POLLIN, 0}; !w.pending.empty(); p.revents = 0)
+                if (::poll(&p, 1, 0) <= 0 || (p.revents & POLLIN) == 0 || !answered(w)) break;
+            if (!w.pending.empty()) {
+                report(res, w.pending.front().first, status, 0);
+                w.pending.pop_front();
+            }
+            auto rest = std::move(w.pending);
+            retire(w);
+            ::close(w.out);
+            workers.erase(it);
+            for (const auto& [token, msg] : rest) {
+                if (stopping) report(res, token, status, 0);
+                else if (const int e = toWorker(token, msg); e != 0) report(res, token, 0, e);
             }
         }
     };
     auto stopAll = [&] {
+        stopping = true;
         for (const auto& [pid, token] : running) ::kill(pid, SIGTERM);
-        for (const auto& [token, w] : workers)
-            if (w.token >= 0) ::kill(w.pid, SIGTERM);
+        for (const Worker& w : workers)
+            if (!w.pending.empty()) ::kill(w.pid, SIGTERM);
     };
-    // Hands a point to the slot's worker, starting one when there is none.
-    auto toWorker = [&](int token, const std::vector<std::string>& p) -> int {
-        auto it = workers.find(token);
-        if (it != workers.end() && it->second.runs >= kPointsPerWorker) {
-            drop(it);  // it reads the end of its requests and exits; reaped as any child
+    // Hands a point to its slot's worker (token / 2 names the slot), starting one when there is
+    // none; the worker of a slot is retired after kPointsPerWorker runs.
+    toWorker = [&](int token, const std::string& msg) -> int {
+        const int slot = token / 2;
+        auto it = std::find_if(workers.begin(), workers.end(),
+                               [&](const Worker& w) { return w.slot == slot && !w.retired(); });
+        if (it != workers.end() && it->runs + static_cast<int>(it->pending.size()) >= kPointsPerWorker) {
+            retire(*it);
             it = workers.end();
         }
         if (it == workers.end()) {
@@ -262,24 +290,23 @@ struct Worker {
                 ::close(ans[0]);
                 return e;
             }
-            it = workers.emplace(token, Worker{pid, req[1], ans[0], -1, 0}).first;
+            it = workers.insert(workers.end(), Worker{pid, req[1], ans[0], slot, {}, 0});
         }
-        it->second.token = token;
-        const std::string msg = request(p);
-        // A worker gone before it read ends this run through reap, with its status.
-        (void)writeAll(it->second.in, msg.data(), msg.size());
+        it->pending.emplace_back(token, msg);
+        // A worker gone before it read ends this run through reap.
+        (void)writeAll(it->in, msg.data(), msg.size());
         return 0;
     };
     while (!eof) {
         std::vector<pollfd> fds{{cmd, POLLIN, 0}};
-        for (const auto& [token, w] : workers)
-            if (w.token >= 0) fds.push_back({w.out, POLLIN, 0});
+        for (const Worker& w : workers)
+            if (!w.pending.empty()) fds.push_back({w.out, POLLIN, 0});
         const int n = ::ppoll(fds.data(), fds.size(), nullptr, &waiting);
         if (n > 0)
             for (std::size_t k = 1; k < fds.size(); ++k) {
-                if (fds[k].revents == 0) continue;
-                for (auto& [token, w] : workers)
-                    if (w.out == fds[k].fd && w.token >= 0 && (fds[k].revents & POLLIN)) (void)answered(w);
+                if ((fds[k].revents & POLLIN) == 0) continue;
+                for (Worker& w : workers)
+                    if (w.out == fds[k].fd) (void)answered(w);
             }
         reap(WNOHANG);
         if (n <= 0 || (fds[0].revents & (POLLIN | POLLHUP)) == 0) continue;
@@ -307,7 +334,7 @@ struct Worker {
             }
             auto p = parts(msg, sizeof token + 1);
             if (kind == kRunInProcess) {
-                if (const int e = toWorker(token, p); e != 0) report(res, token, 0, e);
+                if (const int e = toWorker(token, request(p)); e != 0) report(res, token, 0, e);
                 continue;
             }
             const pid_t pid = ::fork();
@@ -321,7 +348,11 @@ struct Worker {
     }
     // velta-sweep has gone: its runs end with it, the idle workers at the end of their requests.
     stopAll();
-    while (!workers.empty()) drop(workers.begin());
+    for (Worker& w : workers) {
+        retire(w);
+        ::close(w.out);
+    }
+    workers.clear();
     for (;;) {
         int status = 0;
         const pid_t pid = ::waitpid(-1, &status, 0);
@@ -400,13 +431,20 @@ void PointServer::finish() {
     error_ = "the runs cannot be started: the server has ended";
 }
 
-bool PointServer::run(int token, bool exec, const std::vector<std::string>& argv, const std::string& log) {
+bool PointServer::run(int token, bool exec, const std::vector<std::string>& argv, const std::string& log,
+                      const std::string& summary, const std::string& clear) {
     std::string msg(sizeof(std::int32_t), '\0');
     const std::int32_t t = token;
     std::memcpy(msg.data(), &t, sizeof t);
     msg += static_cast<char>(exec ? kRunExec : kRunInProcess);
     msg += log;
     msg += '\0';
+    if (!exec) {
+        msg += summary;
+        msg += '\0';
+        msg += clear;
+        msg += '\0';
+    }
     for (const auto& a : argv) {
         msg += a;
         msg += '\0';

@@ -14,6 +14,7 @@
 #include "data/store.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -187,25 +188,35 @@ std::vector<std::size_t> pointsToRun(const Options& o, const SweepTable& t, std:
     return todo;
 }
 
-// One worker slot of the local pool: a private folder and the point it runs.
+// One worker slot of the local pool: a private folder and the points sent to it. A slot's
+// worker has its next point queued while it computes one (two lanes, each with its own
+// summary and log), so it goes on without waiting for this process; a program started per
+// point (--runner) has one lane, its files cleared here.
 struct Slot {
     std::unique_ptr<PrivateRoot> root;
-    bool busy = false;
-    std::size_t point = 0;
-    std::string summary() const { return root->path() + "/summary.json"; }
-    std::string log() const { return root->path() + "/run.log"; }
+    std::string data;  // the sweep's data file in the private folder
+    std::array<bool, 2> busy{};
+    std::array<std::size_t, 2> point{};
+    std::string summary(int lane) const {
+        return root->path() + "/summary-" + std::to_string(lane) + ".json";
+    }
+    std::string log(int lane) const { return root->path() + "/run-" + std::to_string(lane) + ".log"; }
+    int running() const { return busy[0] + busy[1]; }
 };
 
-// Starts point i in slot k; false when the server cannot be reached.
+// Starts point i in a free lane of slot k; false when the server cannot be reached.
 bool startPoint(const Options& o, Slot& s, int k, std::size_t i) {
-    std::remove(s.summary().c_str());
-    std::remove(s.log().c_str());
-    s.root->clearRun();
-    s.point = i;
-    s.busy = gServer.run(
-        k, o.execRunner,
-        runnerArgs(o.spec, i, o.runner, s.root->path(), s.root->mapped(o.spec.data), s.summary()), s.log());
-    return s.busy;
+    const int lane = s.busy[0] ? 1 : 0;
+    if (o.execRunner) {
+        std::remove(s.summary(lane).c_str());
+        std::remove(s.log(lane).c_str());
+        s.root->clearRun();
+    }
+    s.point[lane] = i;
+    s.busy[lane] = gServer.run(2 * k + lane, o.execRunner,
+                               runnerArgs(o.spec, i, o.runner, s.root->path(), s.data, s.summary(lane)),
+                               s.log(lane), s.summary(lane), o.execRunner ? std::string() : s.root->path());
+    return s.busy[lane];
 }
 
 // What a run left: its summary, and its output when it wrote no summary.
@@ -215,9 +226,9 @@ struct RunOutput {
     std::string json, log;
 };
 
-RunOutput collect(const Slot& s, int status) {
-    RunOutput r{s.point, status, fileBytes(s.summary()), {}};
-    if (r.json.empty()) r.log = fileBytes(s.log());
+RunOutput collect(const Slot& s, int lane, int status) {
+    RunOutput r{s.point[lane], status, fileBytes(s.summary(lane)), {}};
+    if (r.json.empty()) r.log = fileBytes(s.log(lane));
     return r;
 }
 
@@ -264,31 +275,35 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
         PointServer::Ended e;
         while (running > 0) {
             if (gServer.next(e)) {
-                pool[static_cast<std::size_t>(e.token)].busy = false;
+                if (e.token >= 0 && static_cast<std::size_t>(e.token / 2) < pool.size())
+                    pool[static_cast<std::size_t>(e.token / 2)].busy[e.token % 2] = false;
                 --running;
             } else if (errno != EINTR) {
                 running = 0;
             }
         }
     };
+    const int lanes = o.execRunner ? 1 : 2;
     auto startFree = [&] {
-        for (std::size_t k = 0; k < pool.size(); ++k) {
-            if (pool[k].busy || next >= todo.size() || gStop || !error.empty()) continue;
-            if (!pool[k].root) {
-                try {
-                    pool[k].root = std::make_unique<PrivateRoot>(o.spec.root, base);
-                } catch (const std::exception& e) {
-                    error = e.what();
-                    break;
+        for (int round = 0; round < lanes; ++round)
+            for (std::size_t k = 0; k < pool.size(); ++k) {
+                if (pool[k].running() > round || next >= todo.size() || gStop || !error.empty()) continue;
+                if (!pool[k].root) {
+                    try {
+                        pool[k].root = std::make_unique<PrivateRoot>(o.spec.root, base);
+                        pool[k].data = pool[k].root->mapped(o.spec.data);
+                    } catch (const std::exception& e) {
+                        error = e.what();
+                        return;
+                    }
                 }
+                if (!startPoint(o, pool[k], static_cast<int>(k), todo[next])) {
+                    error = serverGone;
+                    return;
+                }
+                ++next;
+                ++running;
             }
-            if (!startPoint(o, pool[k], static_cast<int>(k), todo[next])) {
-                error = serverGone;
-                break;
-            }
-            ++next;
-            ++running;
-        }
     };
     for (;;) {
         if (gStop && running > 0) killAll();
@@ -303,9 +318,10 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
             error = serverGone;
             break;
         }
-        if (e.token < 0 || static_cast<std::size_t>(e.token) >= pool.size()) continue;
-        Slot& slot = pool[static_cast<std::size_t>(e.token)];
-        slot.busy = false;
+        if (e.token < 0 || static_cast<std::size_t>(e.token / 2) >= pool.size()) continue;
+        Slot& slot = pool[static_cast<std::size_t>(e.token / 2)];
+        const int lane = e.token % 2;
+        slot.busy[lane] = false;
         --running;
         if (e.forkError != 0) {
             error = std::string("cannot start a run: ") + std::strerror(e.forkError);
@@ -313,7 +329,7 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
             break;
         }
         if (gStop) continue;  // a point ended by the stop is run again next time
-        const RunOutput out = collect(slot, e.status);
+        const RunOutput out = collect(slot, lane, e.status);
         // The slot's next point starts before the row is made and written.
         startFree();
         const auto row = finishedRow(o, out, slot.root->path());

@@ -111,11 +111,13 @@ pids() {  # the sweep's server and the run it is computing, once point 0 is in t
     [ -n "$r" ] && [ "$(wc -l < "$2" 2>/dev/null)" = 2 ] && { echo "$s $r"; return; }; sleep 0.05; done; }
 alive() { ps -o stat= -p "$1" | grep -qv Z; }  # running, not a zombie
 long=(--root "$T/app" --section 11 --data Sym_Oscill.mnkd --tmp "$T" --axis TMAX=1,60000 --set NSC=30000 --jobs 1)
-"$SWEEP" "${long[@]}" --out "$T/kill" >"$T/out" 2>&1 & sp=$!
+# A third point waits in the worker's queue when the worker is killed: it runs on a new one.
+"$SWEEP" "${long[@]/TMAX=1,60000/TMAX=1,60000,1}" --out "$T/kill" >"$T/out" 2>&1 & sp=$!
 read -r srv run < <(pids $sp "$T/kill/sweep.csv"); kill -9 "$run"; wait $sp
 rc=$?
-check "[ $rc -eq 0 ] && sed -n 3p '$T/kill/sweep.csv' | grep -q '^1,60000,[0-9]*,137,velta-run was ended by signal 9'" \
-  "killed run: exit $rc: $(sed -n 3p "$T/kill/sweep.csv" | cut -c1-100)"
+check "[ $rc -eq 0 ] && sed -n 3p '$T/kill/sweep.csv' | grep -q '^1,60000,[0-9]*,137,velta-run was ended by signal 9' &&
+       sed -n 4p '$T/kill/sweep.csv' | grep -q '^2,1,[0-9]*,0,'" \
+  "killed run: exit $rc: $(sed -n 3,4p "$T/kill/sweep.csv" | cut -c1-100)"
 for sig in TERM KILL; do
   rm -rf "$T/stop"; "$SWEEP" "${long[@]}" --out "$T/stop" >"$T/out" 2>&1 & sp=$!
   read -r srv run < <(pids $sp "$T/stop/sweep.csv"); kill -$sig $sp; wait $sp; sleep 0.3
