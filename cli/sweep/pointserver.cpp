@@ -37,16 +37,22 @@ enum Kind : std::uint8_t { kRunInProcess = 0, kRunExec = 1, kStopAll = 2 };
 // argv[1] of the server process: velta-sweep --serve-points CMD-FD RESULT-FD SWEEP-PID keep|unset
 constexpr const char* kServeOption = "--serve-points";
 
-bool writeAll(int fd, const void* data, std::size_t size) {
-    const char* p = static_cast<const char*>(data);
+// Moves all `size` bytes through `io` (read or write), again after a signal; false at the end
+// of the pipe or on an error.
+template <class Io, class Byte>
+bool transferAll(Io io, int fd, Byte* p, std::size_t size) {
     while (size > 0) {
-        const ssize_t w = ::write(fd, p, size);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        p += w;
-        size -= static_cast<std::size_t>(w);
+        const ssize_t n = io(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool writeAll(int fd, const void* data, std::size_t size) {
+    return transferAll(::write, fd, static_cast<const char*>(data), size);
 }
 
 void report(int fd, int token, int status, int forkError) {
@@ -115,15 +121,7 @@ std::vector<std::string> parts(const std::string& msg, std::size_t from) {
 }
 
 bool readAll(int fd, void* data, std::size_t size) {
-    char* p = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t r = ::read(fd, p, size);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
-        p += r;
-        size -= static_cast<std::size_t>(r);
-    }
-    return true;
+    return transferAll(::read, fd, static_cast<char*>(data), size);
 }
 
 // A process that runs the points of one slot one after another: forked from the server, so
