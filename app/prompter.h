@@ -2,6 +2,7 @@
 // and the status text. The window shows real dialogs; the runner answers from a list.
 #pragma once
 #include <string>
+#include <utility>
 
 namespace velta {
 
@@ -46,6 +47,20 @@ public:
     virtual void progressHide() {}
     // A short note for the user (status text; the runner prints it to stderr).
     virtual void note(const std::string& text) { (void)text; }
+};
+
+// A prompter nobody reads: messages are dropped and every box gets the same answer (empty:
+// Cancel). For check readings and the programs that compute without a user.
+class SilentPrompter : public Prompter {
+public:
+    explicit SilentPrompter(std::string answer = {}) : answer_(std::move(answer)) {}
+    void message(const std::string&, MsgIcon, const std::string&) override {}
+    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
+        return answer_;
+    }
+
+private:
+    std::string answer_;
 };
 
 }  // namespace velta

@@ -9,6 +9,12 @@
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
 namespace velta {
 
 namespace {
@@ -129,6 +135,94 @@ void Shell::afterCancel() {
     enable(Cmd::OpenResl, false);
     status2.clear();
     enable(Cmd::Turn, false);
+}
+
+std::string Shell::shownNameOf(const std::string& path) const {
+    std::string prefix = dataFolder();
+    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
+    return stripPrefix(path, prefix);
+}
+
+std::string Shell::openChosenFile(SectionCore& sc, const std::string& path, Ctx& c,
+                                  const std::function<void()>& take) {
+    const std::string oldPath = sc.dataPath, oldShown = sc.shownName;
+    const Store saved = c.store;
+    try {
+        sc.dataPath = path;
+        sc.shownName = shownNameOf(path);
+        sc.InputPar(c);
+        if (take) take();
+    } catch (const std::exception& e) {
+        // A run started now must not see a half-read or refused file: the store goes back
+        // with the current file. The check file keeps the echo up to the failure.
+        c.store = saved;
+        sc.dataPath = oldPath;
+        sc.shownName = oldShown;
+        return e.what();
+    }
+    return {};
+}
+
+namespace {
+
+std::string fileBytes(const std::string& path, bool& exists) {
+    std::ifstream in(path, std::ios::binary);
+    exists = static_cast<bool>(in);
+    std::ostringstream o;
+    if (exists) o << in.rdbuf();
+    return o.str();
+}
+
+}  // namespace
+
+void Shell::checkBeforeWrite(SectionCore& sc, const std::string& path,
+                             const std::function<void(const std::string&)>& write,
+                             const std::function<void()>& check) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir = fs::temp_directory_path(ec) / ("velta-check-" + std::to_string(::getpid()));
+    fs::create_directories(dir, ec);
+    const fs::path scratch = dir / fs::path(path).filename();
+    const std::string chk = paths_.userFile("Input.chk");
+    bool hadChk = false;
+    const std::string chkBytes = fileBytes(chk, hadChk);
+    const Store saved = store_;
+    const std::string savedPath = sc.dataPath;
+    auto restore = [&] {
+        store_ = saved;
+        sc.dataPath = savedPath;
+        if (hadChk) {
+            std::ofstream(chk, std::ios::binary | std::ios::trunc) << chkBytes;
+        } else {
+            fs::remove(chk, ec);
+        }
+        fs::remove_all(dir, ec);
+    };
+    try {
+        write(scratch.string());
+        sc.dataPath = scratch.string();
+        NullSurface surface;
+        SilentPrompter quiet;
+        Ctx ctx{surface, quiet, paths_, store_};
+        sc.InputPar(ctx);
+        if (check) check();
+    } catch (const std::exception& e) {
+        restore();
+        // The messages name the file to be written, not the scratch copy.
+        std::string m = e.what();
+        const std::string from = scratch.string();
+        for (auto at = m.find(from); at != std::string::npos; at = m.find(from, at + path.size()))
+            m.replace(at, from.size(), path);
+        throw VeltaError(m);
+    }
+    restore();
+}
+
+void Shell::afterWrite(SectionCore& sc, const std::string& path) {
+    store_.SaveOK = 1;
+    sc.dataPath = path;
+    sc.shownName = shownNameOf(path);
+    afterAccept(sc.shownName);
 }
 
 int Shell::varDialogIndex() const { return info ? info->traits.varDialog : -1; }

@@ -96,6 +96,25 @@ public:
     void afterAccept(const std::string& shownName);
     void afterCancel();
 
+    // ---- the section's data file
+    // The name panel 2 shows for a data-file path: relative to the data folder.
+    std::string shownNameOf(const std::string& path) const;
+    // "&Выбрать файл и открыть таблицы" once the file is chosen: the file becomes the current
+    // one of `sc` and is read into the store; `take` (may be empty) is the front end's use of the
+    // reading and may throw to refuse it. Returns "" when read, otherwise the message; then the
+    // file that was current stays current and the store is as it was.
+    std::string openChosenFile(SectionCore& sc, const std::string& path, Ctx& c,
+                               const std::function<void()>& take = {});
+    // Before "Ввод" writes the file at path: write(p) writes the texts to a scratch file of the
+    // same name, which the section's reader reads into the store and `check` (may be empty)
+    // judges. What they refuse throws VeltaError with their message naming `path`; the store,
+    // the check file and the current file are left as they were in every case.
+    void checkBeforeWrite(SectionCore& sc, const std::string& path,
+                          const std::function<void(const std::string&)>& write,
+                          const std::function<void()>& check = {});
+    // "Ввод" after the texts were written to path: it becomes the current file (SaveOK = 1).
+    void afterWrite(SectionCore& sc, const std::string& path);
+
     // "&Ввод исходных данных": false when the reading failed (message shown).
     bool mnuInput(Ctx& c);
     // "С&чёт [и графика]": false when the computation failed (message shown; commands
@@ -110,6 +129,8 @@ public:
     void VarPar_Get();
     // The variation dialog of the current section, or -1.
     int varDialogIndex() const;
+    // A section that varies its parameters without a dialog asks them in input boxes.
+    bool variesByQuestion() const { return info && info->traits.variation && varDialogIndex() < 0; }
     Store& store() { return store_; }
 
     // Result commands: path of the file they show ("" when the section has none).

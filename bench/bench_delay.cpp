@@ -24,14 +24,6 @@ using namespace velta;
 
 namespace {
 
-class QuietPrompter : public Prompter {
-public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return {};
-    }
-};
-
 struct DelayBenchApp {
     std::filesystem::path root;
     DelayBenchApp() {
@@ -64,7 +56,7 @@ long long stepsOfPortion() {
 void BM_Delay_Sec22(benchmark::State& state) {
     DelayBenchApp app;
     AppPaths paths(app.root.string());
-    QuietPrompter ui;
+    SilentPrompter ui;
     NullSurface surf;
     Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();
@@ -103,7 +95,7 @@ public:
 void BM_Delay_Linear(benchmark::State& state) {
     DelayBenchApp app;
     AppPaths paths(app.root.string());
-    QuietPrompter ui;
+    SilentPrompter ui;
     NullSurface surf;
     Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();

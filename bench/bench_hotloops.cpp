@@ -34,14 +34,6 @@ void needGuiApp() {
     static QGuiApplication app(argc, argv);
 }
 
-class NoPrompter : public Prompter {
-public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return {};
-    }
-};
-
 // A ring of repressors at NDIM = 20 linearised at a stationary point: J(i,i) = -1,
 // J(i,i-1) = -g. g = 0.8 is stable (the doubling runs until exp(JT) dies out), g = 3
 // unstable (it stops when 2*NORMA(H) passes STAB).
@@ -127,7 +119,7 @@ void runDelay(benchmark::State& state, bool sec12) {
     needGuiApp();
     DelayCase app(sec12);
     AppPaths paths(app.root.string());
-    NoPrompter ui;
+    SilentPrompter ui;
     QImageSurface surf;
     Ctx c{surf, ui, paths, mdlGlobal};
     mdlGlobal.reset();

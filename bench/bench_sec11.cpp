@@ -27,14 +27,6 @@ namespace {
 
 constexpr int kSteps = 200000;  // steps per benchmark iteration
 
-class SilentPrompter : public Prompter {
-public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return "x";
-    }
-};
-
 // An application folder under /tmp holding one data file of the benchmark case.
 struct BenchApp {
     std::filesystem::path root;
@@ -103,7 +95,7 @@ struct BenchApp {
 void runIntegr(benchmark::State& state, Surface& surf, const std::string& gama) {
     BenchApp app(gama);
     AppPaths paths(app.root.string());
-    SilentPrompter ui;
+    SilentPrompter ui{"x"};
     Ctx c{surf, ui, paths, mdlGlobal};
     Sec11 sec;
     sec.dataPath = paths.userFile("bench.mnkd");

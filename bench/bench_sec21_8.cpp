@@ -20,14 +20,6 @@ using namespace velta;
 
 namespace {
 
-class SilentPrompter : public Prompter {
-public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return {};
-    }
-};
-
 constexpr int kN = 20;
 
 std::string list(int n, const std::string& v) {

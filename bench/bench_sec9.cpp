@@ -23,14 +23,6 @@ namespace {
 constexpr int kSteps9 = 200000;  // steps per benchmark iteration
 constexpr double kStep9 = 0.002;
 
-class QuietPrompter : public Prompter {
-public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return "x";
-    }
-};
-
 // An application folder under /tmp holding one ".chad" file of the benchmark case.
 struct ChadApp {
     std::filesystem::path root;
@@ -86,7 +78,7 @@ void BM_Sec9_Integr1(benchmark::State& state, const std::string& gama, const std
     ChadApp app(gama, mcpz, lgraph);
     AppPaths paths(app.root.string());
     NullSurface surf;
-    QuietPrompter ui;
+    SilentPrompter ui{"x"};
     Ctx c{surf, ui, paths, mdlGlobal};
     Sec9 sec;
     sec.dataPath = paths.userFile("bench.chad");

@@ -25,14 +25,6 @@ namespace {
 
 constexpr int kSteps = 200000;  // steps per benchmark iteration
 
-class SilentPrompter : public Prompter {
-public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return "x";
-    }
-};
-
 // An application folder under /tmp holding one data file.
 struct BenchApp {
     std::filesystem::path root;
@@ -54,7 +46,7 @@ template <typename Sec>
 void run(benchmark::State& state, const std::string& name, const std::vector<std::string>& lines) {
     BenchApp app(name, lines);
     AppPaths paths(app.root.string());
-    SilentPrompter ui;
+    SilentPrompter ui{"x"};
     NullSurface surf;
     Ctx c{surf, ui, paths, mdlGlobal};
     Sec sec;

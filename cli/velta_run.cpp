@@ -334,19 +334,16 @@ int runMain(int argc, char** argv) {
             std::cerr << "message: Файл данных не найден: " << o.data << std::endl;
             return 1;
         }
-        core->dataPath = fs::absolute(dataPath).string();
-        core->shownName = stripPrefix(core->dataPath, folder + "/");
-        if (!outputsRefused(core->dataPath).empty()) return 2;
-        summary().dataPath = core->dataPath;
+        dataPath = fs::absolute(dataPath).string();
+        if (!outputsRefused(dataPath).empty()) return 2;
+        summary().dataPath = dataPath;
         // --set: the values go into the text the reader parses; the file stays as it is.
-        if (const std::string why = useOverrides(core->dataPath, o.sets); !why.empty()) return usage(why);
+        if (const std::string why = useOverrides(dataPath, o.sets); !why.empty()) return usage(why);
         try {
-            summary().parameters = dataParameters(dataFileText(core->dataPath));
+            summary().parameters = dataParameters(dataFileText(dataPath));
         } catch (const std::exception&) {}
-        try {
-            core->InputPar(ctx);
-        } catch (const std::exception& e) {
-            std::cerr << "message: " << e.what() << std::endl;
+        if (const std::string why = shell.openChosenFile(*core, dataPath, ctx); !why.empty()) {
+            std::cerr << "message: " << why << std::endl;
             return 1;
         }
         // "Ввод" without edits: the file on disk stays current.

@@ -4,7 +4,6 @@
 #include "app/shell.h"
 #include "data/catalogue.h"
 #include "data/numtext.h"
-#include "data/paths.h"
 #include "graphics/surface.h"
 #include "models/section.h"
 
@@ -13,12 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include <unistd.h>
 
 namespace velta {
 
@@ -95,79 +88,14 @@ const SectionInfo* SectionForm::info() const { return findSection(code_); }
 
 SectionCore* SectionForm::core() { return host_.shell().core(code_); }
 
-std::string SectionForm::shownPrefix() const { return host_.shell().dataFolder(); }
-
 std::string SectionForm::shownNameOf(const std::string& path) const {
-    std::string prefix = shownPrefix();
-    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
-    return stripPrefix(path, prefix);
+    return host_.shell().shownNameOf(path);
 }
-
-namespace {
-
-// Questions of a check reading are not the user's: messages are dropped, boxes cancelled.
-class SilentPrompter : public Prompter {
-public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return {};
-    }
-};
-
-std::string fileBytes(const std::string& path, bool& exists) {
-    std::ifstream in(path, std::ios::binary);
-    exists = static_cast<bool>(in);
-    std::ostringstream o;
-    if (exists) o << in.rdbuf();
-    return o.str();
-}
-
-}  // namespace
 
 void SectionForm::checkByReading(const std::string& path,
                                  const std::function<void(const std::string&)>& write,
                                  const std::function<void()>& check) {
-    SectionCore* c = core();
-    if (!c) return;
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path dir = fs::temp_directory_path(ec) / ("velta-check-" + std::to_string(::getpid()));
-    fs::create_directories(dir, ec);
-    const fs::path scratch = dir / fs::path(path).filename();
-    const std::string chk = host_.paths().userFile("Input.chk");
-    bool hadChk = false;
-    const std::string chkBytes = fileBytes(chk, hadChk);
-    Store& g = host_.store();
-    const Store saved = g;
-    const std::string savedPath = c->dataPath;
-    auto restore = [&] {
-        g = saved;
-        c->dataPath = savedPath;
-        if (hadChk) {
-            std::ofstream(chk, std::ios::binary | std::ios::trunc) << chkBytes;
-        } else {
-            fs::remove(chk, ec);
-        }
-        fs::remove_all(dir, ec);
-    };
-    try {
-        write(scratch.string());
-        c->dataPath = scratch.string();
-        NullSurface surface;
-        SilentPrompter quiet;
-        Ctx ctx{surface, quiet, host_.paths(), g};
-        c->InputPar(ctx);
-        if (check) check();
-    } catch (const std::exception& e) {
-        restore();
-        // The messages name the file to be written, not the scratch copy.
-        std::string m = e.what();
-        const std::string from = scratch.string();
-        for (auto at = m.find(from); at != std::string::npos; at = m.find(from, at + path.size()))
-            m.replace(at, from.size(), path);
-        throw VeltaError(m);
-    }
-    restore();
+    if (SectionCore* c = core()) host_.shell().checkBeforeWrite(*c, path, write, check);
 }
 
 // ---------------------------------------------------------------- building
@@ -274,14 +202,10 @@ void SectionForm::open() {
     const std::string path = host_.prompter().chooseOpenFile(host_.shell().dataFolder(), si->dataFilter);
     if (path.empty()) return;
 
-    const std::string oldPath = c->dataPath, oldShown = c->shownName;
-    try {
-        c->dataPath = path;
-        c->shownName = shownNameOf(path);
-        NullSurface surface;  // reading draws nothing
-        Store& g = host_.store();
-        Ctx ctx{surface, host_.prompter(), host_.paths(), g};
-        c->InputPar(ctx);
+    NullSurface surface;  // reading draws nothing
+    Store& g = host_.store();
+    Ctx ctx{surface, host_.prompter(), host_.paths(), g};
+    const std::string why = host_.shell().openChosenFile(*c, path, ctx, [&] {
         if (sizing_) {
             // A dimension whose grids the window cannot hold is refused before the fields
             // or the grids change.
@@ -293,13 +217,11 @@ void SectionForm::open() {
         fillFields();
         dimChanged_ = false;
         fillGrids(false);
-    } catch (const std::exception& e) {
+    });
+    if (!why.empty()) {
         // A failed reading says what is wrong, as "&Ввод исходных данных" does; the file
         // that was current stays current.
-        c->dataPath = oldPath;
-        c->shownName = oldShown;
-        host_.prompter().message(std::string("Ошибка при вводе исходных данных.\n") + e.what(),
-                                 MsgIcon::Critical);
+        host_.prompter().message("Ошибка при вводе исходных данных.\n" + why, MsgIcon::Critical);
         return;
     }
     {
@@ -318,31 +240,31 @@ void SectionForm::accept() {
     if (dimChanged_ && !applyDimension()) return;
     setSheetsVisible(false);
     SectionCore* c = core();
-    std::string shown = c ? c->shownName : std::string();
+    std::string written;  // the file the texts went to, empty when none
     if (edited_ && c) {
         const SectionInfo* si = info();
-        std::string path = host_.prompter().chooseSaveFile(host_.shell().dataFolder(),
-                                                           si ? si->dataFilter : std::string());
+        const std::string path = host_.prompter().chooseSaveFile(host_.shell().dataFolder(),
+                                                                 si ? si->dataFilter : std::string());
         if (path.empty()) {
             host_.store().SaveOK = 0;
         } else {
-            path = withExtension(path, si ? si->dataExt : std::string());
+            written = withExtension(path, si ? si->dataExt : std::string());
             try {
-                writeDataFile(path);
+                writeDataFile(written);
             } catch (const std::exception& e) {
                 // Nothing is lost: the window stays open with the texts as they are.
                 host_.prompter().message(e.what(), MsgIcon::Critical);
                 setSheetsVisible(true);
                 return;
             }
-            host_.store().SaveOK = 1;
-            c->dataPath = path;
-            c->shownName = shownNameOf(path);
-            shown = c->shownName;
-            edited_ = false;
         }
     }
-    host_.shell().afterAccept(shown);
+    if (!written.empty()) {
+        host_.shell().afterWrite(*c, written);
+        edited_ = false;
+    } else {
+        host_.shell().afterAccept(c ? c->shownName : std::string());
+    }
     host_.commandsChanged();
     hide();
 }

@@ -80,9 +80,6 @@ protected:
     virtual void setDimension(i16 n) = 0;
     // Table_File: write the data file from the fields and grids.
     virtual void writeDataFile(const std::string& path) = 0;
-    // Folder whose path is removed from the data-file name shown in the status bar
-    // (the User folder, or the task folder of a delay section).
-    virtual std::string shownPrefix() const;
     // The section's core (reading of the data file, current path).
     virtual SectionCore* core();
 
@@ -90,8 +87,8 @@ protected:
     std::string shownNameOf(const std::string& path) const;
     // Before "Ввод" writes the file at path: write(p) writes the texts to a scratch file
     // of the same name, which the section's own reader reads into the host's store and
-    // `check` (the limits its computation needs, on that store; may be empty) judges. What they refuse is refused here with their
-    // message; the store, the check file and the current file are left as they were.
+    // `check` (the limits its computation needs, on that store; may be empty) judges (see
+    // Shell::checkBeforeWrite). What they refuse is refused here with their message.
     void checkByReading(const std::string& path, const std::function<void(const std::string&)>& write,
                         const std::function<void()>& check = {});
     // Reads the sizing field into its store member and rebuilds the grids with "0"; a text that

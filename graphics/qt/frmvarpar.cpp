@@ -294,7 +294,7 @@ void VarParDialogs::setInputEnabled(bool on) {
 
 void VarParDialogs::mnuVarPar_Click() {
     Shell& s = host_.shell();
-    if (s.section == 3) {
+    if (s.variesByQuestion()) {
         varParSection3(host_.store(), host_.prompter());
         return;
     }

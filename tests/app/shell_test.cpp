@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <vector>
 
 using namespace velta;
@@ -325,4 +326,124 @@ TEST_F(ShellTest, EveryCatalogueRowHasItsCore) {
         EXPECT_EQ(info.traits.closing.kind == ClosingLine::Kind::Portion, info.traits.delay) << info.code;
     }
     EXPECT_EQ(makeSectionCore(0), nullptr);
+}
+
+TEST_F(ShellTest, OnlyTheCirculantAsksItsVariationInBoxes) {
+    Shell s(mdlGlobal, paths);
+    for (const SectionInfo& info : catalogue()) {
+        s.Sect_Select(info.code);
+        EXPECT_EQ(s.variesByQuestion(), info.code == 3) << info.code;
+    }
+}
+
+namespace {
+
+// Section 1.1 with Sym_Damped.mnkd (ALFA = 2) current; Sym_Oscill.mnkd has ALFA = 20, and its
+// first eight lines end the file early after ALFA was read.
+class DataFileTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        shell.Sect_Select(11);
+        oscill = bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd");
+        std::string::size_type at = 0;
+        for (int i = 0; i < 8; ++i) at = oscill.find("\r\n", at) + 2;
+        cut = oscill.substr(0, at);
+        app.write("User/Damped.mnkd", bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Damped.mnkd"));
+        ASSERT_EQ(shell.openChosenFile(sc(), app.path("User/Damped.mnkd"), ctx), "");
+        ASSERT_EQ(mdlGlobal.ALFA, 2);
+    }
+    SectionCore& sc() { return *shell.current(); }
+    std::string chk() const { return bytesOf(app.path("User/Input.chk")); }
+
+    Shell shell{mdlGlobal, paths};
+    NullSurface surface;
+    Messages ui;
+    Ctx ctx{surface, ui, paths, mdlGlobal};
+    std::string oscill, cut;
+};
+
+}  // namespace
+
+TEST_F(DataFileTest, FailedOpeningKeepsTheCurrentFileAndTheStore) {
+    struct Case {
+        const char* what;
+        bool whole;   // Sym_Oscill.mnkd or its first lines
+        bool refuse;  // the front end refuses the reading
+        bool opened;
+    } cases[] = {
+        {"good file", true, false, true},
+        {"file ending early", false, false, false},
+        {"reading refused by the window", true, true, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        ASSERT_EQ(shell.openChosenFile(sc(), app.path("User/Damped.mnkd"), ctx), "");
+        app.write("User/Sub/New.mnkd", k.whole ? oscill : cut);
+        const std::string why = shell.openChosenFile(sc(), app.path("User/Sub/New.mnkd"), ctx, [&] {
+            if (k.refuse) throw VeltaError("слишком много");
+        });
+        EXPECT_EQ(why.empty(), k.opened) << why;
+        if (k.refuse) {
+            EXPECT_EQ(why, "слишком много");
+        }
+        EXPECT_EQ(sc().dataPath, app.path(k.opened ? "User/Sub/New.mnkd" : "User/Damped.mnkd"));
+        EXPECT_EQ(sc().shownName, k.opened ? "Sub/New.mnkd" : "Damped.mnkd");
+        EXPECT_EQ(mdlGlobal.ALFA, k.opened ? 20 : 2);
+        EXPECT_EQ(mdlGlobal.GAMA, k.opened ? 3 : 1);
+    }
+}
+
+TEST_F(DataFileTest, CheckBeforeWriteRestoresStoreAndCheckFile) {
+    const std::string target = app.path("User/Saved.mnkd");
+    struct Case {
+        const char* what;
+        bool whole, refuse, hadChk;
+    } cases[] = {
+        {"good text", true, false, true},          {"good text, no check file", true, false, false},
+        {"text ending early", false, false, true}, {"text ending early, no check file", false, false, false},
+        {"limits refused", true, true, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        if (k.hadChk) app.write("User/Input.chk", "earlier reading\r\n");
+        else std::filesystem::remove(app.path("User/Input.chk"));
+        const std::string before = chk();
+        double seen = 0;
+        std::string message;
+        try {
+            shell.checkBeforeWrite(
+                sc(), target,
+                [&](const std::string& p) { std::ofstream(p, std::ios::binary) << (k.whole ? oscill : cut); },
+                [&] {
+                    seen = mdlGlobal.ALFA;
+                    if (k.refuse) throw VeltaError("Нельзя: " + sc().dataPath);
+                });
+        } catch (const VeltaError& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message.empty(), k.whole && !k.refuse) << message;
+        if (!message.empty()) {
+            // The message names the file to be written, never the scratch copy.
+            EXPECT_NE(message.find(target), std::string::npos) << message;
+            EXPECT_EQ(message.find("velta-check-"), std::string::npos) << message;
+        }
+        if (k.whole) {
+            EXPECT_EQ(seen, 20);  // the check judged the texts, not the old store
+        }
+        EXPECT_EQ(mdlGlobal.ALFA, 2);
+        EXPECT_EQ(sc().dataPath, app.path("User/Damped.mnkd"));
+        EXPECT_EQ(std::filesystem::exists(app.path("User/Input.chk")), k.hadChk);
+        EXPECT_EQ(chk(), before);
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+}
+
+TEST_F(DataFileTest, WrittenFileBecomesCurrent) {
+    mdlGlobal.SaveOK = 0;
+    shell.afterWrite(sc(), app.path("User/Sub/Saved.mnkd"));
+    EXPECT_EQ(mdlGlobal.SaveOK, 1);
+    EXPECT_EQ(sc().dataPath, app.path("User/Sub/Saved.mnkd"));
+    EXPECT_EQ(shell.status2, "Sub/Saved.mnkd");
+    EXPECT_TRUE(shell.isEnabled(Cmd::Input));
 }

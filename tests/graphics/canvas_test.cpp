@@ -19,12 +19,8 @@ using K = DrawCall::Kind;
 namespace {
 
 // Keeps what the canvas tells the progress bar.
-class ProgressPrompter : public Prompter {
+class ProgressPrompter : public SilentPrompter {
 public:
-    void message(const std::string&, MsgIcon, const std::string&) override {}
-    std::string inputBox(const std::string&, const std::string&, const std::string&, int, int) override {
-        return {};
-    }
     void progressShow(int maximum) override { shown.push_back(maximum); }
     void progressValue(int value) override { values.push_back(value); }
     void progressHide() override { ++hidden; }
