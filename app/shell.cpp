@@ -276,9 +276,12 @@ bool Shell::mnuInput(Ctx& c) {
         textViewVisible = false;
         enable(Cmd::Open, true);
     }
+    const Store saved = c.store;
     try {
         sc->InputPar(c);
     } catch (const std::exception& e) {
+        // A half-read file is not left behind: "С&чёт", if enabled, computes the last good reading.
+        c.store = saved;
         c.ui.message(std::string("Ошибка при вводе исходных данных.\n") + e.what(), MsgIcon::Critical);
         return false;
     }

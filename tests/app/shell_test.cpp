@@ -394,6 +394,17 @@ TEST_F(DataFileTest, FailedOpeningKeepsTheCurrentFileAndTheStore) {
     }
 }
 
+TEST_F(DataFileTest, FailedInputKeepsTheLastGoodReading) {
+    ASSERT_TRUE(shell.mnuInput(ctx));
+    app.write("User/Damped.mnkd", cut);  // the file changed on disk since it was opened
+    EXPECT_FALSE(shell.mnuInput(ctx));
+    ASSERT_EQ(ui.seen.size(), 1u);
+    EXPECT_EQ(ui.seen[0].rfind("Ошибка при вводе исходных данных.\n", 0), 0u) << ui.seen[0];
+    EXPECT_EQ(mdlGlobal.ALFA, 2);  // the reading of Sym_Oscill's first lines set ALFA = 20
+    EXPECT_EQ(mdlGlobal.GAMA, 1);
+    EXPECT_TRUE(shell.enabled[static_cast<int>(Cmd::Integr)]);
+}
+
 TEST_F(DataFileTest, CheckBeforeWriteRestoresStoreAndCheckFile) {
     const std::string target = app.path("User/Saved.mnkd");
     struct Case {
