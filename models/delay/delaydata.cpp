@@ -8,20 +8,26 @@
 
 namespace velta {
 
+namespace {
+
+// The reading needs no window: any texts with the members of the key tables serve.
+struct RunTexts {
+    std::string tmax, ndel, ind, z_1, nsc, dlx, drx, sclt;
+};
+using Run = DelayRunKeys<RunTexts>;
+
+}  // namespace
+
 void readDelayRunBlocks(ParReader& r) {
     Store& g = r.store();
     // 3. integration
-    r.Head_Input(3);
-    r.Key_InputR("TMAX", g.TMAX);
-    r.Key_InputI("NDEL", g.NDEL);
+    KeyTable{Run::step}.read(r, g);
     g.NP1 = toI16(g.NDEL + 1.0);
     g.NP2 = toI16(2.0 * g.NDEL);
     r.echo("NP1  = " + CStr(g.NP1));
     r.echo("NP2  = " + CStr(g.NP2));
     // 4. initial function
-    r.Head_Input(4);
-    r.Key_InputI("IND", g.IND);
-    r.Key_InputR("Z_1", g.Z_1);
+    KeyTable{Run::start}.read(r, g);
     // 5. plotted components, at most MDIM of them
     r.Head_Input(5);
     r.skipLine();
@@ -32,12 +38,7 @@ void readDelayRunBlocks(ParReader& r) {
         r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
     }
     // 6, 7
-    r.Head_Input(6);
-    r.Key_InputI("NSC", g.NSC);
-    r.Head_Input(7);
-    r.Key_InputR("DLX", g.DLX);
-    r.Key_InputR("DRX", g.DRX);
-    r.Key_InputR("SCLT", g.SCLT);
+    KeyTable{Run::tail}.read(r, g);
     g.L = 0;
 }
 

@@ -2,6 +2,7 @@
 // initial function, plotted components, table density and plot bounds.
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/store.h"
 #include "data/textfile.h"
@@ -17,38 +18,51 @@ void readDelayRunBlocks(ParReader& r);
 // v(1..n) as free-format texts joined by "," (the one of models/autonomous.h).
 std::string joinInts(const IVec& v, int n);
 
+// The keys of blocks 3, 4 and 6-7 for a window's texts F (the IC list of block 5 lies
+// between them).
+template <class F>
+struct DelayRunKeys {
+    using K = Key<Store, F>;
+    static constexpr K step[] = {K{3}, K{"TMAX", &Store::TMAX, &F::tmax}, K{"NDEL", &Store::NDEL, &F::ndel}};
+    static constexpr K start[] = {K{4}, K{"IND", &Store::IND, &F::ind}, K{"Z_1", &Store::Z_1, &F::z_1}};
+    static constexpr K tail[] = {K{6},
+                                 K{"NSC", &Store::NSC, &F::nsc},
+                                 K{7},
+                                 K{"DLX", "Dlx", &Store::DLX, &F::dlx}.checkedAs("DLX"),
+                                 K{"DRX", "Drx", &Store::DRX, &F::drx}.checkedAs("DRX"),
+                                 K{"SCLT", "Sclt", &Store::SCLT, &F::sclt}.checkedAs("SCLT")};
+};
+
 // The texts of blocks 3 to 7 of a window's fields f from the store g.
 template <class F>
 void delayRunTextsFromStore(const Store& g, F& f) {
-    f.tmax = CStr(g.TMAX);
-    f.ndel = CStr(g.NDEL);
-    f.ind = CStr(g.IND);
-    f.z_1 = CStr(g.Z_1);
+    using D = DelayRunKeys<F>;
+    KeyTable{D::step}.fill(g, f);
+    KeyTable{D::start}.fill(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
-    f.nsc = CStr(g.NSC);
-    f.dlx = CStr(g.DLX);
-    f.drx = CStr(g.DRX);
-    f.sclt = CStr(g.SCLT);
+    KeyTable{D::tail}.fill(g, f);
 }
 
 // Blocks 3 to 7 of a data file from the texts of a window's fields f, the header lines from g.
 template <class F>
 void writeDelayRunBlocks(const Store& g, TextWriter& o, const F& f) {
-    Head_File(g, o, 3);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "NDEL", f.ndel);
-    Head_File(g, o, 4);
-    Key_File(o, "IND", f.ind);
-    Key_File(o, "Z_1", f.z_1);
+    using D = DelayRunKeys<F>;
+    KeyTable{D::step}.write(g, o, f);
+    KeyTable{D::start}.write(g, o, f);
     Head_File(g, o, 5);
     o.line("IC(I):");
     o.line(f.i1g);
-    Head_File(g, o, 6);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(g, o, 7);
-    Key_File(o, "Dlx", f.dlx);
-    Key_File(o, "Drx", f.drx);
-    Key_File(o, "Sclt", f.sclt);
+    KeyTable{D::tail}.write(g, o, f);
+}
+
+// The values of the texts of blocks 3, 4, 6 and 7 into v, in file order; the first text
+// that is not a number is refused with its key.
+template <class F>
+void delayRunValuesOf(const F& f, Store& v) {
+    using D = DelayRunKeys<F>;
+    KeyTable{D::step}.parse(f, v);
+    KeyTable{D::start}.parse(f, v);
+    KeyTable{D::tail}.parse(f, v);
 }
 
 }  // namespace velta

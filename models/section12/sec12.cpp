@@ -4,6 +4,7 @@
 #include "models/section12/sec12.h"
 
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textlist.h"
@@ -35,6 +36,22 @@ constexpr int kRefineCap = 200;
 using fieldtext::intOf;
 using fieldtext::realOf;
 
+using F = Sec12::Fields;
+using K = Key<Store, F>;
+// Block 1, the network M(NDIM,KMOD), and the keys of block 2 before the delays.
+constexpr K kNetwork[] = {K{1},
+                          K{"MClass", "MCLASS", &Store::MCLASS, &F::mclass},
+                          K{"NDIM", &Store::NDIM, &F::ndim},
+                          K{"KMOD", &Store::KMOD, &F::kmod},
+                          K{"ALFA", &Store::ALFA, &F::alfa},
+                          K{"BETA", &Store::BETA, &F::beta},
+                          K{"GAMA", &Store::GAMA, &F::gama},
+                          K{2},
+                          K{"MDIM", &Store::MDIM, &F::mdim},
+                          K{"LTAU", &Store::LTAU, &F::ltau},
+                          K{"PTAU", &Store::PTAU, &F::ptau}};
+constexpr KeyTable tNetwork{kNetwork};
+
 std::string needsText(const std::string& task, Sec12::TaskNeeds n) {
     std::string s = "Модель задачи " + task + " требует ";
     if (n.mdim > 1) s += "MDIM >= " + CStr(n.mdim) + " и ";
@@ -51,19 +68,8 @@ void Sec12::InputPar(Ctx& c) {
         [](ParReader& r) {
             Store& g = r.store();
             allocDelayTables(g, kNodes, kComps, kDelays);
-            // 1. the network M(NDIM,KMOD)
-            r.Head_Input(1);
-            r.Key_InputI("MClass", g.MCLASS);
-            r.Key_InputI("NDIM", g.NDIM);
-            r.Key_InputI("KMOD", g.KMOD);
-            r.Key_InputR("ALFA", g.ALFA);
-            r.Key_InputR("BETA", g.BETA);
-            r.Key_InputR("GAMA", g.GAMA);
-            // 2. equations and delays
-            r.Head_Input(2);
-            r.Key_InputI("MDIM", g.MDIM);
-            r.Key_InputI("LTAU", g.LTAU);
-            r.Key_InputR("PTAU", g.PTAU);
+            // 1. the network M(NDIM,KMOD); 2. equations and delays
+            tNetwork.read(r, g);
             // The delay list must fit the vector; none at all would shift every later block.
             if (g.LTAU < 1 || g.LTAU > kDelays)
                 fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
@@ -90,15 +96,7 @@ GridText Sec12::tauGrid(const Vec& tau, int ltau, bool zeros) {
 
 Sec12::Fields Sec12::fieldsFromStore(const Store& g) {
     Fields f;
-    f.mclass = CStr(g.MCLASS);
-    f.ndim = CStr(g.NDIM);
-    f.kmod = CStr(g.KMOD);
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
-    f.mdim = CStr(g.MDIM);
-    f.ltau = CStr(g.LTAU);
-    f.ptau = CStr(g.PTAU);
+    tNetwork.fill(g, f);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
     delayRunTextsFromStore(g, f);
     return f;
@@ -107,17 +105,7 @@ Sec12::Fields Sec12::fieldsFromStore(const Store& g) {
 void Sec12::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "MCLASS", f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "KMOD", f.kmod);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Head_File(g, o, 2);
-    Key_File(o, "MDIM", f.mdim);
-    Key_File(o, "LTAU", f.ltau);
-    Key_File(o, "PTAU", f.ptau);
+    tNetwork.write(g, o, f);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     writeDelayRunBlocks(g, o, f);
@@ -125,23 +113,11 @@ void Sec12::Table_File(const Store& g, const std::string& path, const Fields& f)
 }
 
 void Sec12::checkFields(const Fields& f) {
-    intOf("MCLASS", f.mclass);
-    intOf("NDIM", f.ndim);
-    const int kmod = intOf("KMOD", f.kmod);
-    realOf("ALFA", f.alfa);
-    realOf("BETA", f.beta);
-    const double gama = realOf("GAMA", f.gama);
-    const int mdim = intOf("MDIM", f.mdim);
-    const int ltau = intOf("LTAU", f.ltau);
-    const double ptau = realOf("PTAU", f.ptau);
-    const double tmax = realOf("TMAX", f.tmax);
-    const int ndel = intOf("NDEL", f.ndel);
-    intOf("IND", f.ind);
-    realOf("Z_1", f.z_1);
-    const int nsc = intOf("NSC", f.nsc);
-    realOf("DLX", f.dlx);
-    realOf("DRX", f.drx);
-    realOf("SCLT", f.sclt);
+    Store vals;
+    tNetwork.parse(f, vals);
+    delayRunValuesOf(f, vals);
+    const int kmod = vals.KMOD, mdim = vals.MDIM, ltau = vals.LTAU, ndel = vals.NDEL, nsc = vals.NSC;
+    const double gama = vals.GAMA, ptau = vals.PTAU, tmax = vals.TMAX;
 
     if (kmod < 1) fail("Число элементов KMOD должно быть не меньше 1 (KMOD = " + f.kmod + ")");
     if (!(gama >= 1))

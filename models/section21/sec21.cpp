@@ -3,6 +3,7 @@
 // "\User\Results.mtr".
 #include "models/section21/sec21.h"
 
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textlist.h"
@@ -106,16 +107,26 @@ void readMatrix(ParReader& r, int n) {
 
 // ---------------------------------------------------------------- data file
 
+namespace {
+
+using F = Sec21::Fields;
+using K = Key<Store, F>;
+// Block 1: the model.
+constexpr K kModel[] = {K{1},
+                        K{"MClass", "MCLASS", &Store::MCLASS, &F::mclass},
+                        K{"NDIM", &Store::NDIM, &F::ndim},
+                        K{"ALFA", &Store::ALFA, &F::alfa},
+                        K{"BETA", &Store::BETA, &F::beta},
+                        K{"GAMA", &Store::GAMA, &F::gama}};
+constexpr KeyTable tModel{kModel};
+
+}  // namespace
+
 void Sec21::InputPar(Ctx& c) {
     readParFile(c.store, c.paths, dataPath, [](ParReader& r) {
         Store& g = r.store();
         // 1. model
-        r.Head_Input(1);
-        r.Key_InputI("MClass", g.MCLASS);
-        r.Key_InputI("NDIM", g.NDIM);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
+        tModel.read(r, g);
         checkNdim(g);
         const int n = g.NDIM;
         allocVectors(autonomousVectors(g), n);
@@ -144,11 +155,7 @@ GridText Sec21::matrixGrid(const Mat& mc, int n, bool zeros) {
 
 Sec21::Fields Sec21::fieldsFromStore(const Store& g) {
     Fields f;
-    f.mclass = CStr(g.MCLASS);
-    f.ndim = CStr(g.NDIM);
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
+    tModel.fill(g, f);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
     fillNetworkFields(g, f);
     return f;
@@ -157,12 +164,7 @@ Sec21::Fields Sec21::fieldsFromStore(const Store& g) {
 void Sec21::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "MCLASS", f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
+    tModel.write(g, o, f);
     Head_File(g, o, 2);
     Matr_File(o, planeLength(f), f.mc);  // the matrix at the length of the plane's grids
     writeNetworkBlocks(g, o, 3, f, KeyStyle::Mixed);

@@ -2,6 +2,7 @@
 // sides, stationary solution, initial function) and its results table "\User\Results.mtz".
 #include "models/section22/sec22.h"
 
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
@@ -19,6 +20,19 @@ constexpr int kComps = 5;     // components 0..5
 constexpr int kDelays = 20;   // delays 0..20
 constexpr int kNewtonCap = 1000;
 
+using F = Sec22::Fields;
+using K = Key<Store, F>;
+// Block 1, the model, and the keys of block 2 before the delays.
+constexpr K kModel[] = {K{1},
+                        K{"ALFA", &Store::ALFA, &F::alfa},
+                        K{"BETA", &Store::BETA, &F::beta},
+                        K{"GAMA", &Store::GAMA, &F::gama},
+                        K{2},
+                        K{"MDIM", &Store::MDIM, &F::mdim},
+                        K{"LTAU", &Store::LTAU, &F::ltau},
+                        K{"PTAU", &Store::PTAU, &F::ptau}};
+constexpr KeyTable tModel{kModel};
+
 bool isTau0(const Store& g) {
     const std::string& t = g.TASKDIR;
     return t.size() == 4 && t.compare(0, 4, "Tau0") == 0;
@@ -32,16 +46,8 @@ void Sec22::InputPar(Ctx& c) {
     readParFile(c.store, c.paths, dataPath, [](ParReader& r) {
         Store& g = r.store();
         allocDelayTables(g, kNodes, kComps, kDelays);
-        // 1. model
-        r.Head_Input(1);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
-        // 2. equations and delays
-        r.Head_Input(2);
-        r.Key_InputI("MDIM", g.MDIM);
-        r.Key_InputI("LTAU", g.LTAU);
-        r.Key_InputR("PTAU", g.PTAU);
+        // 1. model; 2. equations and delays
+        tModel.read(r, g);
         if (g.LTAU > kDelays)
             throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
         r.skipLine();
@@ -66,12 +72,7 @@ GridText Sec22::tauGrid(const Vec& tau, int ltau, bool zeros) {
 
 Sec22::Fields Sec22::fieldsFromStore(const Store& g) {
     Fields f;
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
-    f.mdim = CStr(g.MDIM);
-    f.ltau = CStr(g.LTAU);
-    f.ptau = CStr(g.PTAU);
+    tModel.fill(g, f);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
     delayRunTextsFromStore(g, f);
     return f;
@@ -80,14 +81,7 @@ Sec22::Fields Sec22::fieldsFromStore(const Store& g) {
 void Sec22::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Head_File(g, o, 2);
-    Key_File(o, "MDIM", f.mdim);
-    Key_File(o, "LTAU", f.ltau);
-    Key_File(o, "PTAU", f.ptau);
+    tModel.write(g, o, f);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     writeDelayRunBlocks(g, o, f);

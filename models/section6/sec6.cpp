@@ -3,6 +3,7 @@
 #include "models/section6/sec6.h"
 
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textlist.h"
@@ -50,6 +51,24 @@ void checkLtau(int ltau) {
 
 const char* const kParamNames[3] = {"ALFA", "GAMA", "TETA"};
 
+using F = Sec6::Fields;
+using K = Key<Store, F>;
+// The keys of block 1 (before the parameter lines), 2 (before the delays), 4 and 7-8.
+constexpr K kClass[] = {K{1}, K{"MClass", &Store::MCLASS, &F::mclass}.checkedAs("MCLASS"),
+                        K{"MDIM", &Store::MDIM, &F::mdim}};
+constexpr K kLags[] = {K{2}, K{"LTAU", &Store::LTAU, &F::ltau}};
+constexpr K kStep[] = {K{4}, K{"TMAX", &Store::TMAX, &F::tmax}, K{"NDEL", &Store::NDEL, &F::ndel}};
+constexpr K kTail[] = {K{7},
+                       K{"NSC", &Store::NSC, &F::nsc},
+                       K{8},
+                       K{"SCLX", &Store::SCLX, &F::sclx},
+                       K{"SCRX", &Store::SCRX, &F::scrx},
+                       K{"SCLT", &Store::SCLT, &F::sclt}};
+constexpr KeyTable tClass{kClass};
+constexpr KeyTable tDelays{kLags};
+constexpr KeyTable tStep{kStep};
+constexpr KeyTable tTail{kTail};
+
 }  // namespace
 
 double& Sec6::BETA(Store& g, int i, int j, int k) {
@@ -66,9 +85,7 @@ void Sec6::InputPar(Ctx& c) {
     readParFile(c.store, c.paths, dataPath, [](ParReader& r) {
         Store& g = r.store();
         // 1. class, equations and their parameters
-        r.Head_Input(1);
-        r.Key_InputI("MClass", g.MCLASS);
-        r.Key_InputI("MDIM", g.MDIM);
+        tClass.read(r, g);
         checkMdim(g.MDIM);
         const int n = g.MDIM;
         g.ALFAm.alloc(n);
@@ -84,8 +101,7 @@ void Sec6::InputPar(Ctx& c) {
             }
         }
         // 2. delays
-        r.Head_Input(2);
-        r.Key_InputI("LTAU", g.LTAU);
+        tDelays.read(r, g);
         checkLtau(g.LTAU);
         const int m = g.LTAU;
         allocDelayTables(g, kNodes, n, m);
@@ -109,9 +125,7 @@ void Sec6::InputPar(Ctx& c) {
             }
         r.skipEmptyValueLine();
         // 4. integration
-        r.Head_Input(4);
-        r.Key_InputR("TMAX", g.TMAX);
-        r.Key_InputI("NDEL", g.NDEL);
+        tStep.read(r, g);
         g.NP1 = toI16(g.NDEL + 1.0);
         g.NP2 = toI16(2.0 * g.NDEL);
         r.echo("NP1  = " + CStr(g.NP1));
@@ -144,12 +158,7 @@ void Sec6::InputPar(Ctx& c) {
             r.echo("IC(" + CStr(j) + ") = " + CStr(g.IC(j)));
         }
         // 7, 8
-        r.Head_Input(7);
-        r.Key_InputI("NSC", g.NSC);
-        r.Head_Input(8);
-        r.Key_InputR("SCLX", g.SCLX);
-        r.Key_InputR("SCRX", g.SCRX);
-        r.Key_InputR("SCLT", g.SCLT);
+        tTail.read(r, g);
         g.L = 0;
     });
 }
@@ -204,24 +213,19 @@ GridText Sec6::betaGrid(const Store& g, int ltau, int mdim, bool zeros) {
 Sec6::Fields Sec6::fieldsFromStore(const Store& g) {
     const int n = std::max<int>(g.MDIM, 0), m = std::max<int>(g.LTAU, 0);
     Fields f;
-    f.mclass = CStr(g.MCLASS);
-    f.mdim = CStr(g.MDIM);
-    f.ltau = CStr(g.LTAU);
+    tClass.fill(g, f);
+    tDelays.fill(g, f);
     f.agt = paramGrid(g, n, false);
     f.tau = tauGrid(g, m, false);
     f.beta = betaGrid(g, m, n, false);
-    f.tmax = CStr(g.TMAX);
-    f.ndel = CStr(g.NDEL);
+    tStep.fill(g, f);
     f.i1n = joinInts(g.INK, g.NK);
     for (int k = 1; k <= g.NK; ++k) {
         if (k > 1) f.zi1 += ',';
         f.zi1 += CStr(g.X1(g.INK(k)));
     }
     f.i1g = joinInts(g.IC, g.NCOMP);
-    f.nsc = CStr(g.NSC);
-    f.sclx = CStr(g.SCLX);
-    f.scrx = CStr(g.SCRX);
-    f.sclt = CStr(g.SCLT);
+    tTail.fill(g, f);
     return f;
 }
 
@@ -232,24 +236,19 @@ void Sec6::Table_File(const Store& g, const std::string& path, const Fields& f) 
         fail("Таблицы на Листах #2, #3, #4 не согласованы: выберите другой лист, чтобы их перестроить");
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "MClass", f.mclass);
-    Key_File(o, "MDIM", f.mdim);
+    tClass.write(g, o, f);
     for (int p = 0; p < 3; ++p) {
         o.line(std::string(kParamNames[p]) + "(K):");
         o.line(f.agt.joinRow(p + 2, 2, n + 1));
     }
-    Head_File(g, o, 2);
-    Key_File(o, "LTAU", f.ltau);
+    tDelays.write(g, o, f);
     o.line("TAUm(I):");
     o.line(f.tau.joinRow(2, 2, m + 1));
     Head_File(g, o, 3);
     for (int k = 1; k <= n; ++k)
         for (int i = 1; i <= m; ++i) o.line(f.beta.joinRow(i + 1, (k - 1) * n + 2, k * n + 1));
     o.line("");
-    Head_File(g, o, 4);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "NDEL", f.ndel);
+    tStep.write(g, o, f);
     Head_File(g, o, 5);
     o.line("i1,...:");
     o.line(f.i1n);
@@ -258,19 +257,15 @@ void Sec6::Table_File(const Store& g, const std::string& path, const Fields& f) 
     Head_File(g, o, 6);
     o.line("IC(I):");
     o.line(f.i1g);
-    Head_File(g, o, 7);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(g, o, 8);
-    Key_File(o, "SCLX", f.sclx);
-    Key_File(o, "SCRX", f.scrx);
-    Key_File(o, "SCLT", f.sclt);
+    tTail.write(g, o, f);
     w->close();
 }
 
 void Sec6::checkFields(const Fields& f) {
-    intOf("MCLASS", f.mclass);
-    const int n = intOf("MDIM", f.mdim);
-    const int m = intOf("LTAU", f.ltau);
+    Store vals;
+    tClass.parse(f, vals);
+    tDelays.parse(f, vals);
+    const int n = vals.MDIM, m = vals.LTAU;
     checkMdim(n);
     checkLtau(m);
     if (f.agt.cols() - 3 != n || f.beta.cols() != n * n + 3)
@@ -290,11 +285,10 @@ void Sec6::checkFields(const Fields& f) {
             for (int j = 1; j <= n; ++j)
                 realOf("BETA(" + CStr(i) + "," + CStr(j) + "," + CStr(k) + ")",
                        f.beta.at(i + 1, (k - 1) * n + j + 1));
-    const double tmax = realOf("TMAX", f.tmax);
-    const int ndel = intOf("NDEL", f.ndel);
-    const int nsc = intOf("NSC", f.nsc);
-    const double sclx = realOf("SCLX", f.sclx), scrx = realOf("SCRX", f.scrx);
-    realOf("SCLT", f.sclt);
+    tStep.parse(f, vals);
+    tTail.parse(f, vals);
+    const double tmax = vals.TMAX, sclx = vals.SCLX, scrx = vals.SCRX;
+    const int ndel = vals.NDEL, nsc = vals.NSC;
 
     if (!(tau[0] > 0)) fail("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
     for (int i = 1; i < m; ++i)

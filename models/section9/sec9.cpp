@@ -2,6 +2,7 @@
 // three-element model, the semi-implicit integrator and its table "\User\Results.cha".
 #include "models/section9/sec9.h"
 
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/surface.h"
@@ -46,6 +47,24 @@ private:
     i16 saved_;
 };
 
+using F = Sec9::Fields;
+using K = Key<Store, F>;
+// Block 1 (NDIM, checked before the rest is read, then the model), block 3 (interval,
+// ranges, step) and blocks 6 to 8.
+constexpr K kNdim[] = {K{1}, K{"NDIM", &Store::NDIM, &F::ndim}};
+constexpr K kModel[] = {K{"ALFA", &Store::ALFA, &F::alfa}, K{"GAMA", &Store::GAMA, &F::gama},
+                        K{"MCPZ", &Store::MCPZ, &F::mcpz}};
+constexpr K kRange[] = {K{3},
+                        K{"SCLT", &Store::SCLT, &F::sclt},
+                        K{"SCRT", &Store::SCRT, &F::scrt},
+                        K{"SCLX", &Store::SCLX, &F::sclx},
+                        K{"SCRX", &Store::SCRX, &F::scrx},
+                        K{"HHH", &Store::HHH, &F::hhh}};
+constexpr K kTail[] = {K{6}, K{"LSCREEN", &Store::LSCREEN, &F::lscreen},
+                       K{7}, K{"LGRAPH", &Store::LGRAPH, &F::lgraph},
+                       K{8}, K{"NSC", &Store::NSC, &F::nsc}};
+constexpr KeyTable tNdim{kNdim}, tModel{kModel}, tRange{kRange}, tTail{kTail};
+
 }  // namespace
 
 // ---------------------------------------------------------------- data file
@@ -54,8 +73,7 @@ void Sec9::InputPar(Ctx& c) {
     readParFile(c.store, c.paths, dataPath, [this](ParReader& r) {
         Store& g = r.store();
         // 1. model
-        r.Head_Input(1);
-        r.Key_InputI("NDIM", g.NDIM);
+        tNdim.read(r, g);
         checkNdim(g);
         const int n = g.NDIM;
         // Every component is plotted; IC has 13 slots.
@@ -63,9 +81,7 @@ void Sec9::InputPar(Ctx& c) {
         g.XCROSS.alloc(n);
         g.FP.alloc(n);
         g.XP.alloc(n);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("GAMA", g.GAMA);
-        r.Key_InputI("MCPZ", g.MCPZ);
+        tModel.read(r, g);
 
         // 2. initial values; the model always has three components, a larger NDIM is
         // read so that the window can show it and is refused by the computation.
@@ -78,12 +94,7 @@ void Sec9::InputPar(Ctx& c) {
         }
 
         // 3. interval, ranges, step
-        r.Head_Input(3);
-        r.Key_InputR("SCLT", g.SCLT);
-        r.Key_InputR("SCRT", g.SCRT);
-        r.Key_InputR("SCLX", g.SCLX);
-        r.Key_InputR("SCRX", g.SCRX);
-        r.Key_InputR("HHH", g.HHH);
+        tRange.read(r, g);
 
         readPoincarePlane(r, 4, n);  // 4. Poincaré plane: point Xo and normal N
 
@@ -97,64 +108,38 @@ void Sec9::InputPar(Ctx& c) {
         storePlotList(r, ic);
 
         // 6..8
-        r.Head_Input(6);
-        r.Key_InputI("LSCREEN", g.LSCREEN);
-        r.Head_Input(7);
-        r.Key_InputI("LGRAPH", g.LGRAPH);
-        r.Head_Input(8);
-        r.Key_InputI("NSC", g.NSC);
+        tTail.read(r, g);
     });
 }
 
 Sec9::Fields Sec9::fieldsFromStore(const Store& g) const {
     Fields f;
-    f.ndim = CStr(g.NDIM);
-    f.alfa = CStr(g.ALFA);
-    f.gama = CStr(g.GAMA);
-    f.mcpz = CStr(g.MCPZ);
+    tNdim.fill(g, f);
+    tModel.fill(g, f);
     const int ny = std::min<int>(g.NDIM, YO.upper());
     for (int i = 1; i <= ny; ++i) {
         if (i > 1) f.xi1 += ',';
         f.xi1 += CStr(YO(i));
     }
-    f.sclt = CStr(g.SCLT);
-    f.scrt = CStr(g.SCRT);
-    f.hhh = CStr(g.HHH);
-    f.sclx = CStr(g.SCLX);
-    f.scrx = CStr(g.SCRX);
+    tRange.fill(g, f);
     fillPlaneFields(g, f);
     f.ici = joinInts(g.IC, g.NCOMP);
-    f.lscreen = CStr(g.LSCREEN);
-    f.lgraph = CStr(g.LGRAPH);
-    f.nsc = CStr(g.NSC);
+    tTail.fill(g, f);
     return f;
 }
 
 void Sec9::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "GAMA", f.gama);
-    Key_File(o, "MCPZ", f.mcpz);
+    tNdim.write(g, o, f);
+    tModel.write(g, o, f);
     Head_File(g, o, 2);
     o.line("Yo(i),...:");
     o.line(f.xi1);
-    Head_File(g, o, 3);
-    Key_File(o, "SCLT", f.sclt);
-    Key_File(o, "SCRT", f.scrt);
-    Key_File(o, "SCLX", f.sclx);
-    Key_File(o, "SCRX", f.scrx);
-    Key_File(o, "HHH", f.hhh);
+    tRange.write(g, o, f);
     writePoincarePlane(g, o, 4, f);
     writePlotList(g, o, 5, f.ici);
-    Head_File(g, o, 6);
-    Key_File(o, "LSCREEN", f.lscreen);
-    Head_File(g, o, 7);
-    Key_File(o, "LGRAPH", f.lgraph);
-    Head_File(g, o, 8);
-    Key_File(o, "NSC", f.nsc);
+    tTail.write(g, o, f);
     w->close();
 }
 

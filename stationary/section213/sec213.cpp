@@ -5,6 +5,7 @@
 
 #include "app/prompter.h"
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textlist.h"
@@ -37,6 +38,21 @@ const std::string kGroupPrompt =
     "      первая группа - индекс 1,\n"
     "      вторая группа - индекс 2";
 
+using F = Sec213::Fields;
+using KS = Key<Store, F>;
+using KO = Key<Sec213, F>;
+// Block 3 (relaxation: the step and length in the store, the start in the section), the NEND
+// of block 7 (before the plotted components) and block 8 (plot bounds).
+constexpr KS kRelax[] = {KS{3}, KS{"HHH", &Store::HHH, &F::hhh}, KS{"TMAX", &Store::TMAX, &F::tmax}};
+constexpr KO kStart[] = {KO{"U10", &Sec213::U10, &F::u10}, KO{"U20", &Sec213::U20, &F::u20}};
+constexpr KO kPortion[] = {KO{7}, KO{"NEND", &Sec213::NEND, &F::nend}};
+constexpr KS kBounds[] = {KS{8}, KS{"SCLX", &Store::SCLX, &F::sclx}, KS{"SCRX", &Store::SCRX, &F::scrx},
+                          KS{"SCLY", &Store::SCLY, &F::scly}, KS{"SCRY", &Store::SCRY, &F::scry}};
+constexpr KeyTable tRelax{kRelax};
+constexpr KeyTable tStart{kStart};
+constexpr KeyTable tPortion{kPortion};
+constexpr KeyTable tBounds{kBounds};
+
 }  // namespace
 
 // ---------------------------------------------------------------- data file
@@ -49,11 +65,8 @@ void Sec213::InputPar(Ctx& c) {
         for (Vec* v : {&H, &UL, &UR}) v->alloc(n1);
 
         // 3. relaxation for U1, U2
-        r.Head_Input(3);
-        r.Key_InputR("HHH", g.HHH);
-        r.Key_InputR("TMAX", g.TMAX);
-        r.Key_InputR("U10", U10);
-        r.Key_InputR("U20", U20);
+        tRelax.read(r, g);
+        tStart.read(r, *this);
 
         // 4. continuation
         readContBlock(r, 4, *this);
@@ -68,16 +81,11 @@ void Sec213::InputPar(Ctx& c) {
         readNewtonBlock(r, 6, *this);
 
         // 7. portion and plotted components
-        r.Head_Input(7);
-        r.Key_InputI("NEND", NEND);
+        tPortion.read(r, *this);
         readPlotComponents(r, n);
 
         // 8. plot bounds
-        r.Head_Input(8);
-        r.Key_InputR("SCLX", g.SCLX);
-        r.Key_InputR("SCRX", g.SCRX);
-        r.Key_InputR("SCLY", g.SCLY);
-        r.Key_InputR("SCRY", g.SCRY);
+        tBounds.read(r, g);
     });
     // QMOD starts at 1 with QMOD as the current parameter (set in the run's state).
     k.INDEX = static_cast<i16>(g.NDIM + 1);
@@ -105,18 +113,13 @@ Sec213::Fields Sec213::fieldsFromStore(const Store& g) const {
     Fields f;
     fillNetModel(g, g.ALFA, f);
     fillContFields(*this, f);
-    f.hhh = CStr(g.HHH);
-    f.tmax = CStr(g.TMAX);
-    f.u10 = CStr(U10);
-    f.u20 = CStr(U20);
+    tRelax.fill(g, f);
+    tStart.fill(*this, f);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
     f.steps = stepsGrid(H, UL, UR, g.NDIM + 1, false);
-    f.nend = CStr(NEND);
+    tPortion.fill(*this, f);
     f.ic = joinInts(g.IC, g.NCOMP);
-    f.sclx = CStr(g.SCLX);
-    f.scrx = CStr(g.SCRX);
-    f.scly = CStr(g.SCLY);
-    f.scry = CStr(g.SCRY);
+    tBounds.fill(g, f);
     return f;
 }
 
@@ -127,26 +130,18 @@ void Sec213::Table_File(const Store& g, const std::string& path, const Fields& f
     writeNetModel(g, o, "MCLASS", f);
     Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
-    Head_File(g, o, 3);
-    Key_File(o, "HHH", f.hhh);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "U10", f.u10);
-    Key_File(o, "U20", f.u20);
+    tRelax.write(g, o, f);
+    tStart.write(g, o, f);
     writeContBlock(g, o, 4, f);
     Head_File(g, o, 5);
     VectRow_File(o, "H(I):", 2, n, f.steps);
     VectRow_File(o, "UL(I):", 3, n, f.steps);
     VectRow_File(o, "UR(I):", 4, n, f.steps);
     writeNewtonBlock(g, o, 6, f);
-    Head_File(g, o, 7);
-    Key_File(o, "NEND", f.nend);
+    tPortion.write(g, o, f);
     o.line("IC(I):");
     o.line(f.ic);
-    Head_File(g, o, 8);
-    Key_File(o, "SCLX", f.sclx);
-    Key_File(o, "SCRX", f.scrx);
-    Key_File(o, "SCLY", f.scly);
-    Key_File(o, "SCRY", f.scry);
+    tBounds.write(g, o, f);
     o.close();
 }
 

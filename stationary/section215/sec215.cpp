@@ -5,6 +5,7 @@
 
 #include "app/prompter.h"
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textfile.h"
@@ -29,6 +30,28 @@ using fieldtext::realOf;
 
 const std::string kE5 = "0.00000E+00";
 
+// Block 3 (continuation, the starting step spelled HSTEP0) and block 6 (selection of the
+// solutions), for the section's values as read (O = Sec215) and as checked (O = Sec215::Values).
+template <class O>
+struct Keys {
+    using F = Sec215::Fields;
+    using K = Key<O, F>;
+    static constexpr K cont[] = {K{3},
+                                 K{"QMIN", &O::QMIN, &F::qmin},
+                                 K{"QMAX", &O::QMAX, &F::qmax},
+                                 K{"QSOLV", &O::QSOLV, &F::qsolv},
+                                 K{"HSTEP0", &O::HSTEP, &F::hstep},
+                                 K{"NEND", &O::NEND, &F::nend},
+                                 K{"NSTEP", &O::NSTEP, &F::nstep},
+                                 K{"EMIN", &O::EMIN, &F::emin},
+                                 K{"EMAX", &O::EMAX, &F::emax},
+                                 K{"ACCEL", &O::ACCEL, &F::accel}};
+    static constexpr K selection[] = {K{6}, K{"LMAX", &O::LMAX, &F::lmax}, K{"FFERR", &O::FFERR, &F::fferr},
+                                      K{"UUERR", &O::UUERR, &F::uuerr}};
+};
+using Own = Keys<Sec215>;
+using Checked = Keys<Sec215::Values>;
+
 }  // namespace
 
 // ---------------------------------------------------------------- data file
@@ -40,16 +63,7 @@ void Sec215::InputPar(Ctx& c) {
         H.alloc(n1);
 
         // 3. continuation
-        r.Head_Input(3);
-        r.Key_InputR("QMIN", QMIN);
-        r.Key_InputR("QMAX", QMAX);
-        r.Key_InputR("QSOLV", QSOLV);
-        r.Key_InputR("HSTEP0", HSTEP);
-        r.Key_InputI("NEND", NEND);
-        r.Key_InputI("NSTEP", NSTEP);
-        r.Key_InputR("EMIN", EMIN);
-        r.Key_InputR("EMAX", EMAX);
-        r.Key_InputR("ACCEL", ACCEL);
+        KeyTable{Own::cont}.read(r, *this);
 
         // 4. standard steps
         r.Head_Input(4);
@@ -59,10 +73,7 @@ void Sec215::InputPar(Ctx& c) {
         readNewtonBlock(r, 5, *this);
 
         // 6. selection of the solutions
-        r.Head_Input(6);
-        r.Key_InputI("LMAX", LMAX);
-        r.Key_InputR("FFERR", FFERR);
-        r.Key_InputR("UUERR", UUERR);
+        KeyTable{Own::selection}.read(r, *this);
     });
     Store& g = c.store;
     g.TETA = g.BETA * g.ALFA * g.GAMA;
@@ -85,12 +96,9 @@ GridText Sec215::stepsGrid(const Vec& h, int n1, bool zeros) {
 Sec215::Fields Sec215::fieldsFromStore(const Store& g) const {
     Fields f;
     fillNetModel(g, g.ALFA, f);
-    fillContFields(*this, f);
-    f.lmax = CStr(LMAX);
-    f.nend = CStr(NEND);
-    f.nstep = CStr(NSTEP);
-    f.uuerr = CStr(UUERR);
-    f.fferr = CStr(FFERR);
+    fillContFields(*this, f);  // block 3 and Newton's method
+    KeyTable{Own::cont}.fill(*this, f);
+    KeyTable{Own::selection}.fill(*this, f);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
     f.steps = stepsGrid(H, g.NDIM + 1, false);
     return f;
@@ -104,23 +112,11 @@ void Sec215::Table_File(const Store& g, const std::string& path, const Fields& f
     writeNetModel(g, o, "MCLASS", f);
     Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
-    Head_File(g, o, 3);
-    Key_File(o, "QMIN", f.qmin);
-    Key_File(o, "QMAX", f.qmax);
-    Key_File(o, "QSOLV", f.qsolv);
-    Key_File(o, "HSTEP0", f.hstep);
-    Key_File(o, "NEND", f.nend);
-    Key_File(o, "NSTEP", f.nstep);
-    Key_File(o, "EMIN", f.emin);
-    Key_File(o, "EMAX", f.emax);
-    Key_File(o, "ACCEL", f.accel);
+    KeyTable{Own::cont}.write(g, o, f);
     Head_File(g, o, 4);
     Colm_File(o, "H(I):", n + 1, f.steps);
     writeNewtonBlock(g, o, 5, f);
-    Head_File(g, o, 6);
-    Key_File(o, "LMAX", f.lmax);
-    Key_File(o, "FFERR", f.fferr);
-    Key_File(o, "UUERR", f.uuerr);
+    KeyTable{Own::selection}.write(g, o, f);
     o.close();
 }
 
@@ -145,9 +141,7 @@ Sec215::Values Sec215::valuesFromFields(const Fields& f) {
     v.NEND = intOf("NEND", f.nend);
     v.NSTEP = intOf("NSTEP", f.nstep);
     v.H = columnOfGrid(f.steps, "H");
-    v.LMAX = intOf("LMAX", f.lmax);
-    v.FFERR = realOf("FFERR", f.fferr);
-    v.UUERR = realOf("UUERR", f.uuerr);
+    KeyTable{Checked::selection}.parse(f, v);
     return v;
 }
 

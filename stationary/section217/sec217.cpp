@@ -4,6 +4,7 @@
 
 #include "app/prompter.h"
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/textfile.h"
@@ -31,6 +32,19 @@ const std::string kAppTitle = "VELTA";
 
 using fieldtext::intOf;
 using fieldtext::realOf;
+
+// Blocks 7 (stability) and 8 (portion, before the plotted components), and block 9 (the
+// scales), for the section's values as read (O = Sec217) and as checked (O = Sec217::Values).
+template <class O>
+struct Keys {
+    using F = Sec217::Fields;
+    using K = Key<O, F>;
+    static constexpr K stab[] = {K{7}, K{"STAB", &O::STAB, &F::stab}, K{8}, K{"NEND", &O::NEND, &F::nend}};
+    static constexpr K scales[] = {K{9}, K{"SCLX", &O::SCLX, &F::sclx}, K{"SCRX", &O::SCRX, &F::scrx},
+                                   K{"SCLY", &O::SCLY, &F::scly}, K{"SCRY", &O::SCRY, &F::scry}};
+};
+using Own = Keys<Sec217>;
+using Checked = Keys<Sec217::Values>;
 
 Mat identity(int n) {
     Mat m(n, n);
@@ -102,21 +116,12 @@ void Sec217::InputPar(Ctx& c) {
         r.Head_Input(6);
         readColumn(r, "H", H, n1);
 
-        // 7. stability
-        r.Head_Input(7);
-        r.Key_InputR("STAB", STAB);
-
-        // 8. portion and plotted components
-        r.Head_Input(8);
-        r.Key_InputI("NEND", NEND);
+        // 7. stability; 8. portion and plotted components
+        KeyTable{Own::stab}.read(r, *this);
         readPlotComponents(r, n);
 
         // 9. scales of this section
-        r.Head_Input(9);
-        r.Key_InputR("SCLX", SCLX);
-        r.Key_InputR("SCRX", SCRX);
-        r.Key_InputR("SCLY", SCLY);
-        r.Key_InputR("SCRY", SCRY);
+        KeyTable{Own::scales}.read(r, *this);
     });
     // QMOD = ALFA is the first current parameter.
     k.INDEX = static_cast<i16>(g.NDIM + 1);
@@ -143,13 +148,9 @@ Sec217::Fields Sec217::fieldsFromStore(const Store& g) const {
     f.mc = matrixGrid(g.MC, g.NDIM, false);
     f.y0 = columnGrid(Y0, g.NDIM, "Значения компонент", false);
     f.steps = columnGrid(H, g.NDIM + 1, "Стандартные шаги", false);
-    f.stab = CStr(STAB);
-    f.nend = CStr(NEND);
+    KeyTable{Own::stab}.fill(*this, f);
     f.ic = joinInts(g.IC, g.NCOMP);
-    f.sclx = CStr(SCLX);
-    f.scrx = CStr(SCRX);
-    f.scly = CStr(SCLY);
-    f.scry = CStr(SCRY);
+    KeyTable{Own::scales}.fill(*this, f);
     return f;
 }
 
@@ -168,17 +169,10 @@ void Sec217::Table_File(const Store& g, const std::string& path, const Fields& f
     writeNewtonBlock(g, o, 5, f);
     Head_File(g, o, 6);
     Colm_File(o, "H(I):", n + 1, f.steps);
-    Head_File(g, o, 7);
-    Key_File(o, "STAB", f.stab);
-    Head_File(g, o, 8);
-    Key_File(o, "NEND", f.nend);
+    KeyTable{Own::stab}.write(g, o, f);
     o.line("IC(I):");
     o.line(f.ic);
-    Head_File(g, o, 9);
-    Key_File(o, "SCLX", f.sclx);
-    Key_File(o, "SCRX", f.scrx);
-    Key_File(o, "SCLY", f.scly);
-    Key_File(o, "SCRY", f.scry);
+    KeyTable{Own::scales}.write(g, o, f);
     o.close();
 }
 
@@ -205,13 +199,9 @@ Sec217::Values Sec217::valuesFromFields(const Fields& f) {
     v.Y0 = columnOfGrid(f.y0, "Y");
     contOfFields(f, "HSTEP", v);
     v.H = columnOfGrid(f.steps, "H");
-    v.STAB = realOf("STAB", f.stab);
-    v.NEND = intOf("NEND", f.nend);
+    KeyTable{Checked::stab}.parse(f, v);
     for (const std::string& item : listItems(f.ic)) v.IC.push_back(intOf("IC", item));
-    v.SCLX = realOf("SCLX", f.sclx);
-    v.SCRX = realOf("SCRX", f.scrx);
-    v.SCLY = realOf("SCLY", f.scly);
-    v.SCRY = realOf("SCRY", f.scry);
+    KeyTable{Checked::scales}.parse(f, v);
     return v;
 }
 

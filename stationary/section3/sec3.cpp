@@ -4,6 +4,7 @@
 #include "stationary/section3/sec3.h"
 
 #include "app/prompter.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
@@ -38,6 +39,23 @@ std::string modelName(const Store& g, const std::string& word) {
     return word + CStr(g.MCLASS) + "(" + CStr(g.NDIM) + "," + CStr(g.KMOD) + ")";
 }
 
+using F = Sec3::Fields;
+using K = Key<Store, F>;
+// The whole file: block 1, the model; block 2, the ALFA range, the scale and the grid.
+constexpr K kFile[] = {K{1},
+                       K{"MCLASS", &Store::MCLASS, &F::mclass},
+                       K{"NDIM", &Store::NDIM, &F::ndim},
+                       K{"KMOD", &Store::KMOD, &F::kmod},
+                       K{"BETA", &Store::BETA, &F::beta},
+                       K{"GAMA", &Store::GAMA, &F::gama},
+                       K{2},
+                       K{"Amin", &Store::Amin, &F::amin},
+                       K{"Amax", &Store::Amax, &F::amax},
+                       K{"Umin", &Store::Umin, &F::umin},
+                       K{"Umax", &Store::Umax, &F::umax},
+                       K{"NDEL", &Store::NDEL, &F::ndel}};
+constexpr KeyTable tFile{kFile};
+
 bool positive(double v) { return std::isfinite(v) && v > 0; }
 
 }  // namespace
@@ -46,20 +64,7 @@ bool positive(double v) { return std::isfinite(v) && v > 0; }
 
 void Sec3::InputPar(Ctx& c) {
     Store& g = c.store;
-    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
-        r.Head_Input(1);
-        r.Key_InputI("MCLASS", g.MCLASS);
-        r.Key_InputI("NDIM", g.NDIM);
-        r.Key_InputI("KMOD", g.KMOD);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
-        r.Head_Input(2);
-        r.Key_InputR("Amin", g.Amin);
-        r.Key_InputR("Amax", g.Amax);
-        r.Key_InputR("Umin", g.Umin);
-        r.Key_InputR("Umax", g.Umax);
-        r.Key_InputI("NDEL", g.NDEL);
-    });
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) { tFile.read(r, g); });
     // The arrays are sized as soon as the dimensions are known; a dimension below 1 is
     // refused when the computation starts.
     const int n = std::max<int>(g.NDIM, 0);
@@ -70,34 +75,14 @@ void Sec3::InputPar(Ctx& c) {
 
 Sec3::Fields Sec3::fieldsFromStore(const Store& g) {
     Fields f;
-    f.mclass = CStr(g.MCLASS);
-    f.ndim = CStr(g.NDIM);
-    f.kmod = CStr(g.KMOD);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
-    f.amin = CStr(g.Amin);
-    f.amax = CStr(g.Amax);
-    f.umin = CStr(g.Umin);
-    f.umax = CStr(g.Umax);
-    f.ndel = CStr(g.NDEL);
+    tFile.fill(g, f);
     return f;
 }
 
 void Sec3::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "MCLASS", f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "KMOD", f.kmod);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Head_File(g, o, 2);
-    Key_File(o, "Amin", f.amin);
-    Key_File(o, "Amax", f.amax);
-    Key_File(o, "Umin", f.umin);
-    Key_File(o, "Umax", f.umax);
-    Key_File(o, "NDEL", f.ndel);
+    tFile.write(g, o, f);
     o.close();
 }
 

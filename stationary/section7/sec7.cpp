@@ -4,6 +4,7 @@
 #include "stationary/section7/sec7.h"
 
 #include "app/prompter.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
@@ -26,6 +27,26 @@ bool positive(double v) { return std::isfinite(v) && v > 0; }
 
 int sgn(double v) { return (v > 0) - (v < 0); }
 
+using F = Sec7::Fields;
+using K = Key<Store, F>;
+// The whole file: the model, the scan, the ALFA bound and the plot ranges.
+constexpr K kFile[] = {K{1},
+                       K{"NDIM", &Store::NDIM, &F::ndim},
+                       K{"BETA", &Store::BETA, &F::beta},
+                       K{"GAMA", &Store::GAMA, &F::gama},
+                       K{"LL", &Store::LL, &F::ll},
+                       K{2},
+                       K{"Smax", &Store::Smax, &F::smax},
+                       K{"SH", &Store::SH, &F::sh},
+                       K{"HMAX", &Store::Hmax, &F::hmax},
+                       K{"DELTA", &Store::Delta, &F::delta},
+                       K{3},
+                       K{"ALmax", &Store::ALmax, &F::almax},
+                       K{4},
+                       K{"DRX", &Store::DRX, &F::drx},
+                       K{"DRY", &Store::DRY, &F::dry}};
+constexpr KeyTable tFile{kFile};
+
 void tooManyRows(const std::string& branch) {
     fail(branch + ": более " + CStr(kMaxRows) + " строк таблицы. Увеличьте шаг HMAX или ограничение DELTA");
 }
@@ -36,61 +57,21 @@ void tooManyRows(const std::string& branch) {
 
 void Sec7::InputPar(Ctx& c) {
     Store& g = c.store;
-    readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
-        r.Head_Input(1);
-        r.Key_InputI("NDIM", g.NDIM);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
-        r.Key_InputI("LL", g.LL);
-        r.Head_Input(2);
-        r.Key_InputR("Smax", g.Smax);
-        r.Key_InputR("SH", g.SH);
-        r.Key_InputR("HMAX", g.Hmax);
-        r.Key_InputR("DELTA", g.Delta);
-        r.Head_Input(3);
-        r.Key_InputR("ALmax", g.ALmax);
-        r.Head_Input(4);
-        r.Key_InputR("DRX", g.DRX);
-        r.Key_InputR("DRY", g.DRY);
-    });
+    readParFile(g, c.paths, dataPath, [&g](ParReader& r) { tFile.read(r, g); });
     g.SCRX = g.DRX * g.ALmax;
     g.SCRY = g.DRY * g.ALmax;
 }
 
 Sec7::Fields Sec7::fieldsFromStore(const Store& g) {
     Fields f;
-    f.ndim = CStr(g.NDIM);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
-    f.ll = CStr(g.LL);
-    f.smax = CStr(g.Smax);
-    f.sh = CStr(g.SH);
-    f.hmax = CStr(g.Hmax);
-    f.delta = CStr(g.Delta);
-    f.almax = CStr(g.ALmax);
-    f.drx = CStr(g.DRX);
-    f.dry = CStr(g.DRY);
+    tFile.fill(g, f);
     return f;
 }
 
 void Sec7::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Key_File(o, "LL", f.ll);
-    Head_File(g, o, 2);
-    Key_File(o, "Smax", f.smax);
-    Key_File(o, "SH", f.sh);
-    Key_File(o, "HMAX", f.hmax);
-    Key_File(o, "DELTA", f.delta);
-    Head_File(g, o, 3);
-    Key_File(o, "ALmax", f.almax);
-    Head_File(g, o, 4);
-    Key_File(o, "DRX", f.drx);
-    Key_File(o, "DRY", f.dry);
+    tFile.write(g, o, f);
     w->close();
 }
 

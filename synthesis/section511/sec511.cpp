@@ -3,6 +3,7 @@
 // variable decay coefficient, and the results table "\User\Results.sy1".
 #include "synthesis/section511/sec511.h"
 
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
@@ -49,6 +50,33 @@ void checkStationLimits(const Store& g) {
     if (!(g.TETA > 0)) fail("Параметр TETA должен быть больше 0 (TETA = " + CStr(g.TETA) + ")");
     if (!std::isfinite(g.OMEG)) fail("Недопустимое значение OMEG");
 }
+
+using F = Sec511::Fields;
+using K = Key<Store, F>;
+// Block 1, the model; block 2, the initial data; blocks 7 and 8, the listing and the plot.
+constexpr K kModel[] = {K{1},
+                        K{"NDIM", &Store::NDIM, &F::ndim},
+                        K{"ALFA", &Store::ALFA, &F::alfa},
+                        K{"BETA", &Store::BETA, &F::beta},
+                        K{"GAMA", &Store::GAMA, &F::gama},
+                        K{"TAU1", &Store::TAU1, &F::tau1},
+                        K{"TAU2", &Store::TAU2, &F::tau2},
+                        K{"TETA", &Store::TETA, &F::teta},
+                        K{"OMEG", &Store::OMEG, &F::omeg}};
+constexpr K kStart[] = {K{2}, K{"IND", "Ind", &Store::IND, &F::ind}, K{"X_1", &Store::X_1, &F::x1},
+                        K{"X_Ndim", &Store::X_Ndim, &F::xndim}};
+constexpr K kTail[] = {K{7},
+                       K{"NSS", &Store::NSS, &F::nss},
+                       K{"NSC", &Store::NSC, &F::nsc},
+                       K{8},
+                       K{"SCLX", &Store::SCLX, &F::sclx},
+                       K{"SCRX", &Store::SCRX, &F::scrx},
+                       K{"SCLW", &Store::SCLW, &F::sclw},
+                       K{"SCRW", &Store::SCRW, &F::scrw},
+                       K{"SCLT", &Store::SCLT, &F::sclt}};
+constexpr KeyTable tModel{kModel};
+constexpr KeyTable tStart{kStart};
+constexpr KeyTable tTail{kTail};
 
 }  // namespace
 
@@ -120,38 +148,19 @@ void Sec511::InputPar(Ctx& c) {
     Store& g = c.store;
     readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
         // 1. model
-        r.Head_Input(1);
-        r.Key_InputI("NDIM", g.NDIM);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
-        r.Key_InputR("TAU1", g.TAU1);
-        r.Key_InputR("TAU2", g.TAU2);
-        r.Key_InputR("TETA", g.TETA);
-        r.Key_InputR("OMEG", g.OMEG);
+        tModel.read(r, g);
         if (g.NDIM < 1) fail("Число уравнений NDIM должно быть не меньше 4 (NDIM = " + CStr(g.NDIM) + ")");
         const int n = g.NDIM;
         allocVectors(sectionVectors(g), n);
 
         // 2. initial data
-        r.Head_Input(2);
-        r.Key_InputI("IND", g.IND);
-        r.Key_InputR("X_1", g.X_1);
-        r.Key_InputR("X_Ndim", g.X_Ndim);
+        tStart.read(r, g);
 
         readRunBlocks(r, 3);    // 3..5
         readPlotList(r, 6, n);  // 6. plotted components (IC has the slots 1..13)
 
         // 7, 8
-        r.Head_Input(7);
-        r.Key_InputI("NSS", g.NSS);
-        r.Key_InputI("NSC", g.NSC);
-        r.Head_Input(8);
-        r.Key_InputR("SCLX", g.SCLX);
-        r.Key_InputR("SCRX", g.SCRX);
-        r.Key_InputR("SCLW", g.SCLW);
-        r.Key_InputR("SCRW", g.SCRW);
-        r.Key_InputR("SCLT", g.SCLT);
+        tTail.read(r, g);
     });
 
     // Initial state: the perturbed zero or the perturbed stationary solution. When the
@@ -170,56 +179,22 @@ void Sec511::InputPar(Ctx& c) {
 
 Sec511::Fields Sec511::fieldsFromStore(const Store& g) {
     Fields f;
-    f.ndim = CStr(g.NDIM);
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
-    f.teta = CStr(g.TETA);
-    f.omeg = CStr(g.OMEG);
-    f.tau1 = CStr(g.TAU1);
-    f.tau2 = CStr(g.TAU2);
-    f.ind = CStr(g.IND);
-    f.xndim = CStr(g.X_Ndim);
-    f.x1 = CStr(g.X_1);
+    tModel.fill(g, f);
+    tStart.fill(g, f);
     fillRunFields(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
-    f.nss = CStr(g.NSS);
-    f.nsc = CStr(g.NSC);
-    f.sclx = CStr(g.SCLX);
-    f.scrx = CStr(g.SCRX);
-    f.sclw = CStr(g.SCLW);
-    f.scrw = CStr(g.SCRW);
-    f.sclt = CStr(g.SCLT);
+    tTail.fill(g, f);
     return f;
 }
 
 void Sec511::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
-    Key_File(o, "TAU1", f.tau1);
-    Key_File(o, "TAU2", f.tau2);
-    Key_File(o, "TETA", f.teta);
-    Key_File(o, "OMEG", f.omeg);
-    Head_File(g, o, 2);
-    Key_File(o, "Ind", f.ind);
-    Key_File(o, "X_1", f.x1);
-    Key_File(o, "X_Ndim", f.xndim);
+    tModel.write(g, o, f);
+    tStart.write(g, o, f);
     writeRunBlocks(g, o, 3, f, KeyStyle::Mixed);
     writePlotList(g, o, 6, f.i1g);
-    Head_File(g, o, 7);
-    Key_File(o, "NSS", f.nss);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(g, o, 8);
-    Key_File(o, "SCLX", f.sclx);
-    Key_File(o, "SCRX", f.scrx);
-    Key_File(o, "SCLW", f.sclw);
-    Key_File(o, "SCRW", f.scrw);
-    Key_File(o, "SCLT", f.sclt);
+    tTail.write(g, o, f);
     w->close();
 }
 

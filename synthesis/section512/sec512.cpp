@@ -2,6 +2,7 @@
 // initial function, the right-hand side and the results table "\User\Results.s1z".
 #include "synthesis/section512/sec512.h"
 
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
@@ -19,6 +20,13 @@ constexpr int kComps = 1;     // the equation is scalar
 constexpr int kDelays = 20;   // TAU, KTAU, RTAU 0..20
 constexpr int kRates = 5;     // TETAm 0..5
 constexpr int kNewtonCap = 1000;
+
+using F = Sec512::Fields;
+using K = Key<Store, F>;
+// Block 1, the model (the delay blocks follow).
+constexpr K kModel[] = {K{1}, K{"ALFA", &Store::ALFA, &F::alfa}, K{"BETA", &Store::BETA, &F::beta},
+                        K{"GAMA", &Store::GAMA, &F::gama}};
+constexpr KeyTable tModel{kModel};
 
 }  // namespace
 
@@ -107,19 +115,14 @@ void Sec512::InputPar(Ctx& c) {
     readParFile(g, c.paths, dataPath, [&g](ParReader& r) {
         allocTables(g);
         // 1. model
-        r.Head_Input(1);
-        r.Key_InputR("ALFA", g.ALFA);
-        r.Key_InputR("BETA", g.BETA);
-        r.Key_InputR("GAMA", g.GAMA);
+        tModel.read(r, g);
         readDelayBlocks(r);
     });
 }
 
 Sec512::Fields Sec512::fieldsFromStore(const Store& g) {
     Fields f;
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
+    tModel.fill(g, f);
     delayFieldsFromStore(g, f);
     return f;
 }
@@ -127,10 +130,7 @@ Sec512::Fields Sec512::fieldsFromStore(const Store& g) {
 void Sec512::Table_File(const Store& g, const std::string& path, const Fields& f) {
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    Head_File(g, o, 1);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
+    tModel.write(g, o, f);
     writeDelayBlocks(g, o, f);
     w->close();
 }

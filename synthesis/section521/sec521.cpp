@@ -3,6 +3,7 @@
 // and the results table "\User\Results.sy2".
 #include "synthesis/section521/sec521.h"
 
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "graphics/canvas.h"
@@ -57,6 +58,12 @@ void checkStationLimits(const Store& g) {
 // One integer of a pair line, converted as the key values are.
 i16 pairInt(ParReader& r) { return toI16(r.readNumber()); }
 
+using F = Sec521::Fields;
+using K = Key<Store, F>;
+// Block 2, the initial data (block 1 holds pair lines between its keys).
+constexpr K kStart[] = {K{2}, K{"IND", "Ind", &Store::IND, &F::ind}, K{"X_Ndim", &Store::X_Ndim, &F::xndim}};
+constexpr KeyTable tStart{kStart};
+
 }  // namespace
 
 // ---------------------------------------------------------------- data file
@@ -83,9 +90,7 @@ void Sec521::InputPar(Ctx& c) {
         allocVectors(sectionVectors(g), n);
 
         // 2. initial data
-        r.Head_Input(2);
-        r.Key_InputI("IND", g.IND);
-        r.Key_InputR("X_Ndim", g.X_Ndim);
+        tStart.read(r, g);
 
         readRunBlocks(r, 3);    // 3..5
         readPlotList(r, 6, n);  // 6. plotted components (IC has the slots 1..13)
@@ -112,8 +117,7 @@ Sec521::Fields Sec521::fieldsFromStore(const Store& g) {
     f.gama12 = CStr(g.GAMA1) + "," + CStr(g.GAMA2);
     f.tau12 = CStr(g.TAU1) + "," + CStr(g.TAU2);
     f.teta = CStr(g.TETA);
-    f.ind = CStr(g.IND);
-    f.xndim = CStr(g.X_Ndim);
+    tStart.fill(g, f);
     fillRunFields(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
     fillScaleFields(g, f);
@@ -134,9 +138,7 @@ void Sec521::Table_File(const Store& g, const std::string& path, const Fields& f
     o.line("Tau1,Tau2:");
     o.line(f.tau12);
     Key_File(o, "TETA", f.teta);
-    Head_File(g, o, 2);
-    Key_File(o, "Ind", f.ind);
-    Key_File(o, "X_Ndim", f.xndim);
+    tStart.write(g, o, f);
     writeRunBlocks(g, o, 3, f, KeyStyle::Mixed);
     writePlotList(g, o, 6, f.i1g);
     writeScaleBlocks(g, o, 7, f);

@@ -1,0 +1,111 @@
+// Key tables: the scalar "KEY = value" blocks of a data file declared once, as a list of
+// block headers and keys, and the one engine that reads, writes, fills and checks them.
+//
+// HOW A SECTION USES IT
+//   1. Declare the blocks in file order, the owner the values are read into (usually the
+//      Store, or a section's own members) and the window's texts F:
+//        using K = Key<Store, Sec::Fields>;
+//        constexpr K kModel[] = {
+//            K{1},                                           // Head_Input(1) / Head_File(g, o, 1)
+//            K{"MClass", "MCLASS", &Store::MCLASS, &Sec::Fields::mclass},  // read, written
+//            K{"ALFA", &Store::ALFA, &Sec::Fields::alfa},   // one spelling for both
+//            K{"Dlx", &Store::DLX, &Sec::Fields::dlx}.checkedAs("DLX"),   // message key
+//        };
+//        constexpr KeyTable tModel{kModel};
+//      An entry's i16 or double member chooses Key_InputI or Key_InputR and intOf or realOf.
+//   2. Reading (inside readParFile):   tModel.read(r, g);   -- the reader's own calls, so
+//      the echo into the check file is the same line for line.
+//      The window's texts:             tModel.fill(g, f);   -- CStr of each value.
+//      Writing:                        tModel.write(g, o, f);  -- Head_File, Key_File.
+//      Checking the texts at "Ввод":   tModel.parse(f, v);  -- each text converted into v;
+//      the first one refused throws "Недопустимое значение  KEY = text".
+//   Lists, grids, matrices and lines between keys stay with the section: split a block's
+//   keys into several tables around them.
+#pragma once
+#include "data/datafile.h"
+#include "data/numtext.h"
+#include "data/store.h"
+#include "data/textfile.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+namespace velta {
+
+// The text of a key's value as a number; a text the reading of a data file would not
+// convert is refused with "Недопустимое значение  KEY = text".
+double keyReal(const std::string& key, const std::string& text);
+i16 keyInt(const std::string& key, const std::string& text);
+
+// One entry of a key table: a block header, or a key with the spelling the reader echoes,
+// the spelling written, the spelling of a refusal, its value in the owner O and its text in F.
+template <class O, class F>
+struct Key {
+    enum class Kind : unsigned char { Head, Int, Real };
+
+    constexpr Key(int block) : kind(Kind::Head), head(block) {}
+    constexpr Key(const char* name, i16 O::*v, std::string F::*t) : Key(name, name, v, t) {}
+    constexpr Key(const char* name, double O::*v, std::string F::*t) : Key(name, name, v, t) {}
+    constexpr Key(const char* rd, const char* wr, i16 O::*v, std::string F::*t)
+        : kind(Kind::Int), read(rd), written(wr), check(wr), i(v), text(t) {}
+    constexpr Key(const char* rd, const char* wr, double O::*v, std::string F::*t)
+        : kind(Kind::Real), read(rd), written(wr), check(wr), r(v), text(t) {}
+    // The same key refused under another spelling.
+    constexpr Key checkedAs(const char* name) const {
+        Key k = *this;
+        k.check = name;
+        return k;
+    }
+
+    Kind kind;
+    int head = 0;
+    const char* read = nullptr;
+    const char* written = nullptr;
+    const char* check = nullptr;
+    i16 O::*i = nullptr;
+    double O::*r = nullptr;
+    std::string F::*text = nullptr;
+};
+
+// A view of a key table; see the recipe above.
+template <class O, class F>
+class KeyTable {
+public:
+    using Entry = Key<O, F>;
+    template <std::size_t N>
+    constexpr KeyTable(const Entry (&entries)[N]) : e_(entries) {}
+
+    void read(ParReader& rd, O& into) const {
+        for (const Entry& k : e_) {
+            switch (k.kind) {
+            case Entry::Kind::Head: rd.Head_Input(k.head); break;
+            case Entry::Kind::Int: rd.Key_InputI(k.read, into.*k.i); break;
+            case Entry::Kind::Real: rd.Key_InputR(k.read, into.*k.r); break;
+            }
+        }
+    }
+    void write(const Store& g, TextWriter& o, const F& f) const {
+        for (const Entry& k : e_) {
+            if (k.kind == Entry::Kind::Head) Head_File(g, o, k.head);
+            else Key_File(o, k.written, f.*k.text);
+        }
+    }
+    void fill(const O& from, F& f) const {
+        for (const Entry& k : e_) {
+            if (k.kind == Entry::Kind::Int) f.*k.text = CStr(from.*k.i);
+            if (k.kind == Entry::Kind::Real) f.*k.text = CStr(from.*k.r);
+        }
+    }
+    void parse(const F& f, O& into) const {
+        for (const Entry& k : e_) {
+            if (k.kind == Entry::Kind::Int) into.*k.i = keyInt(k.check, f.*k.text);
+            if (k.kind == Entry::Kind::Real) into.*k.r = keyReal(k.check, f.*k.text);
+        }
+    }
+
+private:
+    std::span<const Entry> e_;
+};
+
+}  // namespace velta
