@@ -21,6 +21,9 @@
 //      the first one refused throws "Недопустимое значение  KEY = text".
 //   Lists, grids, matrices and lines between keys stay with the section: split a block's
 //   keys into several tables around them.
+//   Blocks shared by several layouts number their headers from 0 and are read and written
+//   with the first block's number: tRun.read(r, g, k), tRun.write(g, o, f, k).
+//   A spelling chosen at run time is a table per spelling, picked by the caller.
 #pragma once
 #include "data/datafile.h"
 #include "data/numtext.h"
@@ -76,18 +79,20 @@ public:
     template <std::size_t N>
     constexpr KeyTable(const Entry (&entries)[N]) : e_(entries) {}
 
-    void read(ParReader& rd, O& into) const {
+    // base is added to every header number: a table of blocks 0, 1, ... read or written
+    // wherever a file layout places it.
+    void read(ParReader& rd, O& into, int base = 0) const {
         for (const Entry& k : e_) {
             switch (k.kind) {
-            case Entry::Kind::Head: rd.Head_Input(k.head); break;
+            case Entry::Kind::Head: rd.Head_Input(base + k.head); break;
             case Entry::Kind::Int: rd.Key_InputI(k.read, into.*k.i); break;
             case Entry::Kind::Real: rd.Key_InputR(k.read, into.*k.r); break;
             }
         }
     }
-    void write(const Store& g, TextWriter& o, const F& f) const {
+    void write(const Store& g, TextWriter& o, const F& f, int base = 0) const {
         for (const Entry& k : e_) {
-            if (k.kind == Entry::Kind::Head) Head_File(g, o, k.head);
+            if (k.kind == Entry::Kind::Head) Head_File(g, o, base + k.head);
             else Key_File(o, k.written, f.*k.text);
         }
     }

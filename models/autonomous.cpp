@@ -4,6 +4,7 @@
 
 #include "app/prompter.h"
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
@@ -16,6 +17,61 @@ namespace velta {
 namespace {
 
 int sgn(double v) { return (v > 0) - (v < 0); }
+
+// A key read and refused as upper, written as the style asks ("LSCREEN" or "Lscreen").
+template <KeyStyle S, class F>
+constexpr Key<Store, F> styled(const char* upper, const char* mixed, i16 Store::*v, std::string F::*t) {
+    return Key<Store, F>{upper, S == KeyStyle::Upper ? upper : mixed, v, t}.checkedAs(upper);
+}
+
+// The run blocks (headers 0..2 from their first block) and the LSTEP block, per style.
+template <KeyStyle S>
+struct StyledKeys {
+    using R = Key<Store, RunFields>;
+    static constexpr R run[] = {R{0},
+                                R{"TMAX", &Store::TMAX, &RunFields::tmax},
+                                R{"HHH", &Store::HHH, &RunFields::hhh},
+                                R{1},
+                                styled<S>("LSCREEN", "Lscreen", &Store::LSCREEN, &RunFields::lscreen),
+                                R{"TMIN", &Store::TMIN, &RunFields::tmin},
+                                R{2},
+                                styled<S>("LGRAPH", "Lgraph", &Store::LGRAPH, &RunFields::lgraph)};
+    using N = Key<Store, NetworkFields>;
+    static constexpr N step[] = {N{0}, styled<S>("LSTEP", "Lstep", &Store::LSTEP, &NetworkFields::lstep)};
+};
+
+KeyTable<Store, RunFields> runKeys(KeyStyle s) {
+    if (s == KeyStyle::Upper) return StyledKeys<KeyStyle::Upper>::run;
+    return StyledKeys<KeyStyle::Mixed>::run;
+}
+
+KeyTable<Store, NetworkFields> stepKeys(KeyStyle s) {
+    if (s == KeyStyle::Upper) return StyledKeys<KeyStyle::Upper>::step;
+    return StyledKeys<KeyStyle::Mixed>::step;
+}
+
+// NSC, then the plot bounds (read upper, written mixed), headers from their first block.
+using SK = Key<Store, ScaleFields>;
+constexpr SK kScale[] = {SK{0},
+                         SK{"NSC", &Store::NSC, &ScaleFields::nsc},
+                         SK{1},
+                         SK{"DLX", "Dlx", &Store::DLX, &ScaleFields::dlx}.checkedAs("DLX"),
+                         SK{"DRX", "Drx", &Store::DRX, &ScaleFields::drx}.checkedAs("DRX"),
+                         SK{"DLW", "Dlw", &Store::DLW, &ScaleFields::dlw}.checkedAs("DLW"),
+                         SK{"DRW", "Drw", &Store::DRW, &ScaleFields::drw}.checkedAs("DRW"),
+                         SK{"SCLT", "Sclt", &Store::SCLT, &ScaleFields::sclt}.checkedAs("SCLT")};
+constexpr KeyTable tScale{kScale};
+
+// Block 1 of the symmetric networks.
+using MK = Key<Store, SymmetricFields>;
+constexpr MK kSymmetricModel[] = {MK{1},
+                                  MK{"MClass", "MCLASS", &Store::MCLASS, &SymmetricFields::mclass},
+                                  MK{"NDIM", &Store::NDIM, &SymmetricFields::ndim},
+                                  MK{"KMOD", &Store::KMOD, &SymmetricFields::kmod},
+                                  MK{"ALFA", &Store::ALFA, &SymmetricFields::alfa},
+                                  MK{"BETA", &Store::BETA, &SymmetricFields::beta},
+                                  MK{"GAMA", &Store::GAMA, &SymmetricFields::gama}};
+constexpr KeyTable tSymmetricModel{kSymmetricModel};
 
 const std::string kPortionPrompt =
     "Для непрерывного вывода введите любой символ,\n"
@@ -96,37 +152,13 @@ void fillPlaneFields(const Store& g, PlaneFields& f) {
     f.fp = vectorGrid(g.FP, g.NDIM, false);
 }
 
-void readRunBlocks(ParReader& r, int k) {
-    Store& g = r.store();
-    r.Head_Input(k);
-    r.Key_InputR("TMAX", g.TMAX);
-    r.Key_InputR("HHH", g.HHH);
-    r.Head_Input(k + 1);
-    r.Key_InputI("LSCREEN", g.LSCREEN);
-    r.Key_InputR("TMIN", g.TMIN);
-    r.Head_Input(k + 2);
-    r.Key_InputI("LGRAPH", g.LGRAPH);
-}
+void readRunBlocks(ParReader& r, int k) { runKeys(KeyStyle::Upper).read(r, r.store(), k); }
 
 void writeRunBlocks(const Store& g, TextWriter& o, int k, const RunFields& f, KeyStyle keys) {
-    const bool upper = keys == KeyStyle::Upper;
-    Head_File(g, o, k);
-    Key_File(o, "TMAX", f.tmax);
-    Key_File(o, "HHH", f.hhh);
-    Head_File(g, o, k + 1);
-    Key_File(o, upper ? "LSCREEN" : "Lscreen", f.lscreen);
-    Key_File(o, "TMIN", f.tmin);
-    Head_File(g, o, k + 2);
-    Key_File(o, upper ? "LGRAPH" : "Lgraph", f.lgraph);
+    runKeys(keys).write(g, o, f, k);
 }
 
-void fillRunFields(const Store& g, RunFields& f) {
-    f.tmax = CStr(g.TMAX);
-    f.hhh = CStr(g.HHH);
-    f.lscreen = CStr(g.LSCREEN);
-    f.tmin = CStr(g.TMIN);
-    f.lgraph = CStr(g.LGRAPH);
-}
+void fillRunFields(const Store& g, RunFields& f) { runKeys(KeyStyle::Upper).fill(g, f); }
 
 void readPlotList(ParReader& r, int k, int limit) {
     r.Head_Input(k);
@@ -153,45 +185,19 @@ void writePlotList(const Store& g, TextWriter& o, int k, const std::string& list
     o.line(list);
 }
 
-void readScaleBlocks(ParReader& r, int k) {
-    Store& g = r.store();
-    r.Head_Input(k);
-    r.Key_InputI("NSC", g.NSC);
-    r.Head_Input(k + 1);
-    r.Key_InputR("DLX", g.DLX);
-    r.Key_InputR("DRX", g.DRX);
-    r.Key_InputR("DLW", g.DLW);
-    r.Key_InputR("DRW", g.DRW);
-    r.Key_InputR("SCLT", g.SCLT);
-}
+void readScaleBlocks(ParReader& r, int k) { tScale.read(r, r.store(), k); }
 
 void writeScaleBlocks(const Store& g, TextWriter& o, int k, const ScaleFields& f) {
-    Head_File(g, o, k);
-    Key_File(o, "NSC", f.nsc);
-    Head_File(g, o, k + 1);
-    Key_File(o, "Dlx", f.dlx);
-    Key_File(o, "Drx", f.drx);
-    Key_File(o, "Dlw", f.dlw);
-    Key_File(o, "Drw", f.drw);
-    Key_File(o, "Sclt", f.sclt);
+    tScale.write(g, o, f, k);
 }
 
-void fillScaleFields(const Store& g, ScaleFields& f) {
-    f.nsc = CStr(g.NSC);
-    f.dlx = CStr(g.DLX);
-    f.drx = CStr(g.DRX);
-    f.dlw = CStr(g.DLW);
-    f.drw = CStr(g.DRW);
-    f.sclt = CStr(g.SCLT);
-}
+void fillScaleFields(const Store& g, ScaleFields& f) { tScale.fill(g, f); }
 
 void readNetworkBlocks(ParReader& r, int k, int n) {
-    Store& g = r.store();
     readInitialData(r, k, n);
     readPoincarePlane(r, k + 1, n);
     readRunBlocks(r, k + 2);
-    r.Head_Input(k + 5);
-    r.Key_InputI("LSTEP", g.LSTEP);
+    stepKeys(KeyStyle::Upper).read(r, r.store(), k + 5);
     // IC has 13 slots; more than 12 is refused before a run.
     readPlotList(r, k + 6, std::min(n, 13));
     readScaleBlocks(r, k + 7);
@@ -205,8 +211,7 @@ void writeNetworkBlocks(const Store& g, TextWriter& o, int k, const NetworkField
     o.line(f.xi1);
     writePoincarePlane(g, o, k + 1, f);
     writeRunBlocks(g, o, k + 2, f, keys);
-    Head_File(g, o, k + 5);
-    Key_File(o, keys == KeyStyle::Upper ? "LSTEP" : "Lstep", f.lstep);
+    stepKeys(keys).write(g, o, f, k + 5);
     writePlotList(g, o, k + 6, f.i1g);
     writeScaleBlocks(g, o, k + 7, f);
 }
@@ -220,44 +225,27 @@ void fillNetworkFields(const Store& g, NetworkFields& f) {
     }
     fillPlaneFields(g, f);
     fillRunFields(g, f);
-    f.lstep = CStr(g.LSTEP);
+    stepKeys(KeyStyle::Upper).fill(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
     fillScaleFields(g, f);
 }
 
 void readSymmetricData(ParReader& r) {
     Store& g = r.store();
-    r.Head_Input(1);
-    r.Key_InputI("MClass", g.MCLASS);
-    r.Key_InputI("NDIM", g.NDIM);
-    r.Key_InputI("KMOD", g.KMOD);
-    r.Key_InputR("ALFA", g.ALFA);
-    r.Key_InputR("BETA", g.BETA);
-    r.Key_InputR("GAMA", g.GAMA);
+    tSymmetricModel.read(r, g);
     checkNdim(g);
     allocVectors(autonomousVectors(g), g.NDIM);
     readNetworkBlocks(r, 2, g.NDIM);
 }
 
 void writeSymmetricData(const Store& g, TextWriter& o, const SymmetricFields& f) {
-    Head_File(g, o, 1);
-    Key_File(o, "MCLASS", f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "KMOD", f.kmod);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
+    tSymmetricModel.write(g, o, f);
     writeNetworkBlocks(g, o, 2, f, KeyStyle::Upper);
 }
 
 SymmetricFields symmetricFieldsFromStore(const Store& g) {
     SymmetricFields f;
-    f.mclass = CStr(g.MCLASS);
-    f.ndim = CStr(g.NDIM);
-    f.kmod = CStr(g.KMOD);
-    f.alfa = CStr(g.ALFA);
-    f.beta = CStr(g.BETA);
-    f.gama = CStr(g.GAMA);
+    tSymmetricModel.fill(g, f);
     fillNetworkFields(g, f);
     return f;
 }

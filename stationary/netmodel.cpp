@@ -1,6 +1,7 @@
 #include "stationary/netmodel.h"
 
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "stationary/fieldtext.h"
 
@@ -15,17 +16,35 @@ using fieldtext::realOf;
 
 namespace {
 
-// The keys of the continuation block in file order, the settings and the texts they give.
-struct ContKey {
-    const char* key;
-    double ContSettings::*value;
-    std::string ContFields::*text;
+// The continuation block and the block of Newton's method, headers from their block.
+using CK = Key<ContSettings, ContFields>;
+constexpr CK kCont[] = {CK{0},
+                        CK{"QMIN", &ContSettings::QMIN, &ContFields::qmin},
+                        CK{"QMAX", &ContSettings::QMAX, &ContFields::qmax},
+                        CK{"QSOLV", &ContSettings::QSOLV, &ContFields::qsolv},
+                        CK{"HSTEP", &ContSettings::HSTEP, &ContFields::hstep},
+                        CK{"EMIN", &ContSettings::EMIN, &ContFields::emin},
+                        CK{"EMAX", &ContSettings::EMAX, &ContFields::emax},
+                        CK{"ACCEL", &ContSettings::ACCEL, &ContFields::accel}};
+constexpr KeyTable tCont{kCont};
+constexpr CK kNewton[] = {CK{0}, CK{"LIMIT0", &ContSettings::LIMIT0, &ContFields::limit0},
+                          CK{"LIMIT", &ContSettings::LIMIT, &ContFields::limit},
+                          CK{"EXACT", &ContSettings::EXACT, &ContFields::exact}};
+constexpr KeyTable tNewton{kNewton};
+
+// Block 1 with MCLASS spelled as the section spells it.
+struct NetModelKeys {
+    using K = Key<Store, NetModelFields>;
+    explicit NetModelKeys(const char* mclassKey)
+        : k{K{1},
+            K{mclassKey, &Store::MCLASS, &NetModelFields::mclass},
+            K{"NDIM", &Store::NDIM, &NetModelFields::ndim},
+            K{"ALFA", &Store::ALFA, &NetModelFields::alfa},
+            K{"BETA", &Store::BETA, &NetModelFields::beta},
+            K{"GAMA", &Store::GAMA, &NetModelFields::gama}} {}
+    KeyTable<Store, NetModelFields> table() const { return k; }
+    K k[6];
 };
-const ContKey kContKeys[] = {
-    {"QMIN", &ContSettings::QMIN, &ContFields::qmin},    {"QMAX", &ContSettings::QMAX, &ContFields::qmax},
-    {"QSOLV", &ContSettings::QSOLV, &ContFields::qsolv}, {"HSTEP", &ContSettings::HSTEP, &ContFields::hstep},
-    {"EMIN", &ContSettings::EMIN, &ContFields::emin},    {"EMAX", &ContSettings::EMAX, &ContFields::emax},
-    {"ACCEL", &ContSettings::ACCEL, &ContFields::accel}};
 
 }  // namespace
 
@@ -47,23 +66,13 @@ void readNetFile(Ctx& c, const std::string& dataPath, const char* mclassKey, boo
 
 void readNetModel(ParReader& r, const char* mclassKey) {
     Store& g = r.store();
-    r.Head_Input(1);
-    r.Key_InputI(mclassKey, g.MCLASS);
-    r.Key_InputI("NDIM", g.NDIM);
-    r.Key_InputR("ALFA", g.ALFA);
-    r.Key_InputR("BETA", g.BETA);
-    r.Key_InputR("GAMA", g.GAMA);
+    NetModelKeys(mclassKey).table().read(r, g);
     if (g.NDIM < 1 || g.NDIM > kContMaxDim) throw VeltaError(netDimText(g.NDIM));
     g.MC.alloc(g.NDIM, g.NDIM);
 }
 
 void writeNetModel(const Store& g, TextWriter& o, const char* mclassKey, const NetModelFields& f) {
-    Head_File(g, o, 1);
-    Key_File(o, mclassKey, f.mclass);
-    Key_File(o, "NDIM", f.ndim);
-    Key_File(o, "ALFA", f.alfa);
-    Key_File(o, "BETA", f.beta);
-    Key_File(o, "GAMA", f.gama);
+    NetModelKeys(mclassKey).table().write(g, o, f);
 }
 
 void fillNetModel(const Store& g, double alfa, NetModelFields& f) {
@@ -111,35 +120,19 @@ void readColumn(ParReader& r, const std::string& name, Vec& v, int n) {
     }
 }
 
-void readContBlock(ParReader& r, int k, ContSettings& s) {
-    r.Head_Input(k);
-    for (const ContKey& c : kContKeys) r.Key_InputR(c.key, s.*c.value);
-}
+void readContBlock(ParReader& r, int k, ContSettings& s) { tCont.read(r, s, k); }
 
-void writeContBlock(const Store& g, TextWriter& o, int k, const ContFields& f) {
-    Head_File(g, o, k);
-    for (const ContKey& c : kContKeys) Key_File(o, c.key, f.*c.text);
-}
+void writeContBlock(const Store& g, TextWriter& o, int k, const ContFields& f) { tCont.write(g, o, f, k); }
 
-void readNewtonBlock(ParReader& r, int k, ContSettings& s) {
-    r.Head_Input(k);
-    r.Key_InputI("LIMIT0", s.LIMIT0);
-    r.Key_InputI("LIMIT", s.LIMIT);
-    r.Key_InputR("EXACT", s.EXACT);
-}
+void readNewtonBlock(ParReader& r, int k, ContSettings& s) { tNewton.read(r, s, k); }
 
 void writeNewtonBlock(const Store& g, TextWriter& o, int k, const ContFields& f) {
-    Head_File(g, o, k);
-    Key_File(o, "LIMIT0", f.limit0);
-    Key_File(o, "LIMIT", f.limit);
-    Key_File(o, "EXACT", f.exact);
+    tNewton.write(g, o, f, k);
 }
 
 void fillContFields(const ContSettings& s, ContFields& f) {
-    for (const ContKey& c : kContKeys) f.*c.text = CStr(s.*c.value);
-    f.exact = CStr(s.EXACT);
-    f.limit = CStr(s.LIMIT);
-    f.limit0 = CStr(s.LIMIT0);
+    tCont.fill(s, f);
+    tNewton.fill(s, f);
 }
 
 void contOfFields(const ContFields& f, const char* hstepKey, ContSettings& s) {

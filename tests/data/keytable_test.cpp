@@ -24,14 +24,15 @@ constexpr K kKeys[] = {K{1}, K{"N", "NN", &Vals::n, &Texts::n}, K{"X", &Vals::x,
 constexpr KeyTable kTable{kKeys};
 
 // Reads text through the table: the values and the check-file echo.
-std::pair<Vals, std::string> readAll(Store& g, const std::string& text) {
+std::pair<Vals, std::string> readAll(Store& g, const std::string& text, KeyTable<Vals, Texts> table = kTable,
+                                     int base = 0) {
     std::istringstream in(text);
     TextReader reader(in, "Test.dat");
     std::ostringstream chk;
     TextWriter echo(chk);
     ParReader r(g, reader, echo);
     Vals v;
-    kTable.read(r, v);
+    table.read(r, v, base);
     echo.flush();
     return {v, chk.str()};
 }
@@ -90,6 +91,28 @@ TEST(KeyTable, ParseRefusesTheFirstBadTextWithItsKey) {
             EXPECT_EQ(v.n, 12);
             EXPECT_EQ(v.x, 1.5);
         }
+    }
+}
+
+// A table of blocks 0 and 1 read and written as blocks base and base + 1.
+TEST(KeyTable, HeadersNumberedFromBase) {
+    constexpr K kShared[] = {K{0}, K{"N", &Vals::n, &Texts::n}, K{1}, K{"X", &Vals::x, &Texts::x}};
+    const std::string text = "Head a\r\n--\r\nN = 4\r\nHead b\r\n--\r\nX = 0.5\r\n";
+    for (const int base : {1, 5}) {
+        SCOPED_TRACE(base);
+        Store g;
+        const auto [v, echoed] = readAll(g, text, KeyTable{kShared}, base);
+        EXPECT_EQ(echoed, text);
+        EXPECT_EQ(g.HEAD[static_cast<std::size_t>(base)][0], "Head a");
+        EXPECT_EQ(g.HEAD[static_cast<std::size_t>(base + 1)][0], "Head b");
+        EXPECT_EQ(g.HEAD[0][0], "");
+        Texts t;
+        KeyTable{kShared}.fill(v, t);
+        std::ostringstream out;
+        TextWriter w(out);
+        KeyTable{kShared}.write(g, w, t, base);
+        w.flush();
+        EXPECT_EQ(out.str(), text);
     }
 }
 
