@@ -478,7 +478,7 @@ private:
 
 }  // namespace
 
-int velta::runnerMain(int argc, char** argv) {
+int velta::runnerMain(int argc, char** argv, std::string* summaryOut) {
     MessageTap tap(std::cerr.rdbuf());
     std::streambuf* old = std::cerr.rdbuf(&tap);
     int rc = runMain(argc, argv);
@@ -488,6 +488,10 @@ int velta::runnerMain(int argc, char** argv) {
     // never over a file the output check refuses.
     if (!gSummaryPath.empty() && !gRoot.empty() &&
         checkOutputPath(gSummaryPath, AppPaths(gRoot), summary().dataPath).empty()) {
+        if (summaryOut) {
+            *summaryOut = summary().json(mdlGlobal, rc, AppPaths(gRoot)) + "\n";
+            return rc;
+        }
         std::ofstream f(gSummaryPath, std::ios::binary | std::ios::trunc);
         f << summary().json(mdlGlobal, rc, AppPaths(gRoot)) << "\n";
         f.close();

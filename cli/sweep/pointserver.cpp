@@ -31,7 +31,8 @@ namespace {
 
 // A command: u32 length, then i32 token, u8 kind, and for a run the log file, for a run in a
 // worker also the summary file and the private folder it clears first, then the arguments,
-// each ended by '\0'. A report back: three i32 (token, wait status, fork errno).
+// each ended by '\0'. A report back: three i32 (token, wait status, fork errno), then the
+// run's summary as u32 length and bytes (empty unless a worker handed it back).
 enum Kind : std::uint8_t { kRunInProcess = 0, kRunExec = 1, kStopAll = 2 };
 
 // argv[1] of the server process: velta-sweep --serve-points CMD-FD RESULT-FD SWEEP-PID keep|unset
@@ -55,12 +56,18 @@ bool writeAll(int fd, const void* data, std::size_t size) {
     return transferAll(::write, fd, static_cast<const char*>(data), size);
 }
 
-void report(int fd, int token, int status, int forkError) {
+void report(int fd, int token, int status, int forkError, const std::string& summary = {}) {
     const std::int32_t r[3] = {token, status, forkError};
-    (void)writeAll(fd, r, sizeof r);
+    const auto len = static_cast<std::uint32_t>(summary.size());
+    std::string msg(reinterpret_cast<const char*>(r), sizeof r);
+    msg.append(reinterpret_cast<const char*>(&len), sizeof len);
+    msg += summary;
+    (void)writeAll(fd, msg.data(), msg.size());
 }
 
-void onChild(int) {}
+// Set when a child may have ended: the server waits for children only then.
+volatile std::sig_atomic_t gChildEnded = 0;
+void onChild(int) { gChildEnded = 1; }
 
 // The signal state of a fresh process; the server gone, the process is not waited for.
 void freshSignals(const sigset_t& mask) {
@@ -126,7 +133,8 @@ bool readAll(int fd, void* data, std::size_t size) {
 
 // A process that runs the points of one slot one after another: forked from the server, so
 // it starts in the state of a fresh velta-run, and put back in it before every point. It
-// answers each request with the run's exit code and ends when its request pipe closes.
+// answers each request with the run's exit code and its summary (i32, then u32 length and
+// bytes: no file made and read again a point) and ends when its request pipe closes.
 // Requests queue up in its pipe, so it starts the next point as soon as one ends.
 [[noreturn]] void workerLoop(int in, int out, const sigset_t& mask) {
     freshSignals(mask);
@@ -150,11 +158,15 @@ bool readAll(int fd, void* data, std::size_t size) {
             os->clear();
             os->copyfmt(fresh);
         }
-        const std::int32_t rc = runnerMain(static_cast<int>(args.size()), argv.data()) & 0xff;
+        std::string summary;
+        const std::int32_t rc = runnerMain(static_cast<int>(args.size()), argv.data(), &summary) & 0xff;
         std::cout.flush();
         std::cerr.flush();
         std::fflush(nullptr);
-        if (!writeAll(out, &rc, sizeof rc)) ::_exit(0);
+        const auto size = static_cast<std::uint32_t>(summary.size());
+        summary.insert(0, reinterpret_cast<const char*>(&size), sizeof size);
+        summary.insert(0, reinterpret_cast<const char*>(&rc), sizeof rc);
+        if (!writeAll(out, summary.data(), summary.size())) ::_exit(0);
     }
 }
 
@@ -166,6 +178,7 @@ struct Worker {
     int in = -1, out = -1;  // the server's ends: requests to it (-1 once retired), answers from it
     int slot = -1;
     std::deque<std::pair<int, std::string>> pending;  // the runs sent and not answered, in order
+    std::string got;                                  // answer bytes read and not yet a whole answer
     int runs = 0;
     bool retired() const { return in < 0; }
 };
@@ -208,13 +221,27 @@ struct Worker {
         ::close(w.in);  // it answers what it has and exits at the end of its requests
         w.in = -1;
     };
-    // A worker's answer: its oldest run ended with that exit code.
+    // Reads what a worker has answered (one read; the caller knows there is something) and
+    // reports every whole answer: its oldest run ended with that exit code and summary. False
+    // at the end of its pipe.
     auto answered = [&](Worker& w) {
-        std::int32_t rc = 0;
-        if (w.pending.empty() || !readAll(w.out, &rc, sizeof rc)) return false;
-        report(res, w.pending.front().first, W_EXITCODE(rc, 0), 0);
-        w.pending.pop_front();
-        ++w.runs;
+        char buf[65536];
+        ssize_t n;
+        while ((n = ::read(w.out, buf, sizeof buf)) < 0 && errno == EINTR) {}
+        if (n <= 0) return false;
+        w.got.append(buf, static_cast<std::size_t>(n));
+        constexpr std::size_t head = sizeof(std::int32_t) + sizeof(std::uint32_t);
+        while (!w.pending.empty() && w.got.size() >= head) {
+            std::int32_t rc = 0;
+            std::uint32_t len = 0;
+            std::memcpy(&rc, w.got.data(), sizeof rc);
+            std::memcpy(&len, w.got.data() + sizeof rc, sizeof len);
+            if (w.got.size() < head + len) break;
+            report(res, w.pending.front().first, W_EXITCODE(rc, 0), 0, w.got.substr(head, len));
+            w.got.erase(0, head + len);
+            w.pending.pop_front();
+            ++w.runs;
+        }
         return true;
     };
     std::function<int(int, const std::string&)> toWorker;
@@ -288,7 +315,7 @@ struct Worker {
                 ::close(ans[0]);
                 return e;
             }
-            it = workers.insert(workers.end(), Worker{pid, req[1], ans[0], slot, {}, 0});
+            it = workers.insert(workers.end(), Worker{pid, req[1], ans[0], slot, {}, {}, 0});
         }
         it->pending.emplace_back(token, msg);
         // A worker gone before it read ends this run through reap.
@@ -300,13 +327,20 @@ struct Worker {
         for (const Worker& w : workers)
             if (!w.pending.empty()) fds.push_back({w.out, POLLIN, 0});
         const int n = ::ppoll(fds.data(), fds.size(), nullptr, &waiting);
+        // A worker's pipe closed means it has ended, though ppoll, with a descriptor ready,
+        // leaves SIGCHLD pending and undelivered.
+        bool hungUp = false;
         if (n > 0)
             for (std::size_t k = 1; k < fds.size(); ++k) {
+                hungUp = hungUp || (fds[k].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
                 if ((fds[k].revents & POLLIN) == 0) continue;
                 for (Worker& w : workers)
                     if (w.out == fds[k].fd) (void)answered(w);
             }
-        reap(WNOHANG);
+        if (gChildEnded || hungUp) {
+            gChildEnded = 0;
+            reap(WNOHANG);
+        }
         if (n <= 0 || (fds[0].revents & (POLLIN | POLLHUP)) == 0) continue;
         char buf[65536];
         const ssize_t got = ::read(cmd, buf, sizeof buf);
@@ -426,6 +460,7 @@ void PointServer::finish() {
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     pid_ = -1;
+    in_.clear();
     error_ = "the runs cannot be started: the server has ended";
 }
 
@@ -457,26 +492,37 @@ bool PointServer::run(int token, bool exec, const std::vector<std::string>& argv
 }
 
 bool PointServer::next(Ended& e) {
-    std::int32_t r[3];
-    std::size_t got = 0;
-    while (got < sizeof r) {
+    // Reports come through a buffer: one read takes what is there, often several reports.
+    constexpr std::size_t head = 3 * sizeof(std::int32_t) + sizeof(std::uint32_t);
+    for (;;) {
+        if (in_.size() >= head) {
+            std::int32_t r[3];
+            std::uint32_t len = 0;
+            std::memcpy(r, in_.data(), sizeof r);
+            std::memcpy(&len, in_.data() + sizeof r, sizeof len);
+            if (in_.size() >= head + len) {
+                e.token = r[0];
+                e.status = r[1];
+                e.forkError = r[2];
+                e.summary.assign(in_, head, len);
+                in_.erase(0, head + len);
+                return true;
+            }
+        }
         if (res_ < 0) {
             errno = 0;
             return false;
         }
-        const ssize_t n = ::read(res_, reinterpret_cast<char*>(r) + got, sizeof r - got);
-        if (n < 0 && errno == EINTR && got == 0) return false;
+        char buf[65536];
+        const ssize_t n = ::read(res_, buf, sizeof buf);
+        if (n < 0 && errno == EINTR && in_.empty()) return false;
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             if (n == 0) errno = 0;
             return false;
         }
-        got += static_cast<std::size_t>(n);
+        in_.append(buf, static_cast<std::size_t>(n));
     }
-    e.token = r[0];
-    e.status = r[1];
-    e.forkError = r[2];
-    return true;
 }
 
 void PointServer::stopAll() {

@@ -33,18 +33,21 @@ public:
     // Starts a run for `token`: the runner with arguments `argv` (argv[0] names it; with `exec`
     // that program is started in a fork, else the worker of slot token / 2 calls the runner's
     // function), stdout and stderr to the file `log`. A worker first removes `summary` and the
-    // run files in the folder `clear` (either may be empty). A slot's runs queue up at its worker
+    // run files in the folder `clear` (either may be empty), and hands the run's summary back
+    // through next() rather than in its file. A slot's runs queue up at its worker
     // and run in order, so a slot may have its next run sent before the last one ends. False
     // (errno set) when the server cannot be reached.
     bool run(int token, bool exec, const std::vector<std::string>& argv, const std::string& log,
              const std::string& summary = {}, const std::string& clear = {});
 
     // A run that ended: its token and wait status, or `forkError` (an errno) when it could not
-    // be started.
+    // be started; the summary a worker handed back (empty for a program started per point, which
+    // writes its summary file, and for a run that ended before it made one).
     struct Ended {
         int token = -1;
         int status = 0;
         int forkError = 0;
+        std::string summary;
     };
     // Waits for the next run to end. False with errno EINTR when a signal came first, or with
     // another errno (0 when the server ended) when the server is gone.
@@ -56,6 +59,7 @@ public:
 private:
     int cmd_ = -1, res_ = -1;  // our ends of the pipes to and from the server
     int pid_ = -1;
+    std::string in_;  // what came from the server and is not yet a whole report
     std::string error_ = "the runs cannot be started: no server process";
 };
 

@@ -130,7 +130,10 @@ public:
         : total_(total), lines_(lines), tty_(isatty(2)), start_(clock::now()) {}
     void update(std::size_t done, std::size_t failed) {
         if (lines_) {
-            std::cerr << "progress " << done << " " << total_ << " " << failed << std::endl;
+            // One write a line: a line a point, so each costs a single system call.
+            const std::string line = "progress " + std::to_string(done) + " " + std::to_string(total_) + " " +
+                                     std::to_string(failed) + "\n";
+            std::cerr.write(line.data(), static_cast<std::streamsize>(line.size()));
             return;
         }
         const double secs = std::chrono::duration<double>(clock::now() - start_).count();
@@ -142,7 +145,7 @@ public:
                       std::string(filled, '#').c_str(), std::string(width - filled, '.').c_str(), done,
                       total_, failed, time(eta).c_str());
         if (tty_) {
-            std::cerr << "\r" << buf << std::flush;
+            std::cerr << ("\r" + std::string(buf));
         } else if (done == total_ || done * 10 / std::max<std::size_t>(total_, 1) !=
                                          last_ * 10 / std::max<std::size_t>(total_, 1)) {
             std::cerr << buf << std::endl;
@@ -215,19 +218,21 @@ bool startPoint(const Options& o, Slot& s, int k, std::size_t i) {
     s.point[lane] = i;
     s.busy[lane] = gServer.run(2 * k + lane, o.execRunner,
                                runnerArgs(o.spec, i, o.runner, s.root->path(), s.data, s.summary(lane)),
-                               s.log(lane), s.summary(lane), o.execRunner ? std::string() : s.root->path());
+                               s.log(lane), {}, o.execRunner ? std::string() : s.root->path());
     return s.busy[lane];
 }
 
-// What a run left: its summary, and its output when it wrote no summary.
+// What a run left: its summary, and its output when it made no summary.
 struct RunOutput {
     std::size_t point = 0;
     int status = 0;
     std::string json, log;
 };
 
-RunOutput collect(const Slot& s, int lane, int status) {
-    RunOutput r{s.point[lane], status, fileBytes(s.summary(lane)), {}};
+// A worker hands its summary back with the end of the run; a program started per point leaves it
+// in the lane's file.
+RunOutput collect(const Options& o, const Slot& s, int lane, const PointServer::Ended& e) {
+    RunOutput r{s.point[lane], e.status, o.execRunner ? fileBytes(s.summary(lane)) : e.summary, {}};
     if (r.json.empty()) r.log = fileBytes(s.log(lane));
     return r;
 }
@@ -329,7 +334,7 @@ int runPool(const Options& o, const std::vector<std::size_t>& todo, TableAppende
             break;
         }
         if (gStop) continue;  // a point ended by the stop is run again next time
-        const RunOutput out = collect(slot, lane, e.status);
+        const RunOutput out = collect(o, slot, lane, e);
         // The slot's next point starts before the row is made and written.
         startFree();
         const auto row = finishedRow(o, out, slot.root->path());
