@@ -96,8 +96,9 @@ GridText Sec215::stepsGrid(const Vec& h, int n1, bool zeros) {
 Sec215::Fields Sec215::fieldsFromStore(const Store& g) const {
     Fields f;
     fillNetModel(g, g.ALFA, f);
-    fillContFields(*this, f);  // block 3 and Newton's method
-    KeyTable{Own::cont}.fill(*this, f);
+    fillContFields(*this, f);  // block 3 but its NEND and NSTEP, and Newton's method
+    f.nend = CStr(NEND);
+    f.nstep = CStr(NSTEP);
     KeyTable{Own::selection}.fill(*this, f);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
     f.steps = stepsGrid(H, g.NDIM + 1, false);
