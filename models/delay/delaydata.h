@@ -18,19 +18,26 @@ void readDelayRunBlocks(ParReader& r);
 // v(1..n) as free-format texts joined by "," (the one of models/autonomous.h).
 std::string joinInts(const IVec& v, int n);
 
-// The keys of blocks 3, 4 and 6-7 for a window's texts F (the IC list of block 5 lies
-// between them).
-template <class F>
+// The values of blocks 3, 4, 6 and 7 a window's texts stand for, when they are checked
+// without a store.
+struct DelayRunValues {
+    double TMAX = 0, Z_1 = 0, DLX = 0, DRX = 0, SCLT = 0;
+    i16 NDEL = 0, IND = 0, NSC = 0;
+};
+
+// The keys of blocks 3, 4 and 6-7 for a window's texts F and the values O (the store, or
+// DelayRunValues); the IC list of block 5 lies between them.
+template <class F, class O = Store>
 struct DelayRunKeys {
-    using K = Key<Store, F>;
-    static constexpr K step[] = {K{3}, K{"TMAX", &Store::TMAX, &F::tmax}, K{"NDEL", &Store::NDEL, &F::ndel}};
-    static constexpr K start[] = {K{4}, K{"IND", &Store::IND, &F::ind}, K{"Z_1", &Store::Z_1, &F::z_1}};
+    using K = Key<O, F>;
+    static constexpr K step[] = {K{3}, K{"TMAX", &O::TMAX, &F::tmax}, K{"NDEL", &O::NDEL, &F::ndel}};
+    static constexpr K start[] = {K{4}, K{"IND", &O::IND, &F::ind}, K{"Z_1", &O::Z_1, &F::z_1}};
     static constexpr K tail[] = {K{6},
-                                 K{"NSC", &Store::NSC, &F::nsc},
+                                 K{"NSC", &O::NSC, &F::nsc},
                                  K{7},
-                                 K{"DLX", "Dlx", &Store::DLX, &F::dlx}.checkedAs("DLX"),
-                                 K{"DRX", "Drx", &Store::DRX, &F::drx}.checkedAs("DRX"),
-                                 K{"SCLT", "Sclt", &Store::SCLT, &F::sclt}.checkedAs("SCLT")};
+                                 K{"DLX", "Dlx", &O::DLX, &F::dlx}.checkedAs("DLX"),
+                                 K{"DRX", "Drx", &O::DRX, &F::drx}.checkedAs("DRX"),
+                                 K{"SCLT", "Sclt", &O::SCLT, &F::sclt}.checkedAs("SCLT")};
 };
 
 // The texts of blocks 3 to 7 of a window's fields f from the store g.
@@ -57,9 +64,9 @@ void writeDelayRunBlocks(const Store& g, TextWriter& o, const F& f) {
 
 // The values of the texts of blocks 3, 4, 6 and 7 into v, in file order; the first text
 // that is not a number is refused with its key.
-template <class F>
-void delayRunValuesOf(const F& f, Store& v) {
-    using D = DelayRunKeys<F>;
+template <class F, class O>
+void delayRunValuesOf(const F& f, O& v) {
+    using D = DelayRunKeys<F, O>;
     KeyTable{D::step}.parse(f, v);
     KeyTable{D::start}.parse(f, v);
     KeyTable{D::tail}.parse(f, v);

@@ -37,20 +37,29 @@ using fieldtext::intOf;
 using fieldtext::realOf;
 
 using F = Sec12::Fields;
-using K = Key<Store, F>;
-// Block 1, the network M(NDIM,KMOD), and the keys of block 2 before the delays.
-constexpr K kNetwork[] = {K{1},
-                          K{"MClass", "MCLASS", &Store::MCLASS, &F::mclass},
-                          K{"NDIM", &Store::NDIM, &F::ndim},
-                          K{"KMOD", &Store::KMOD, &F::kmod},
-                          K{"ALFA", &Store::ALFA, &F::alfa},
-                          K{"BETA", &Store::BETA, &F::beta},
-                          K{"GAMA", &Store::GAMA, &F::gama},
-                          K{2},
-                          K{"MDIM", &Store::MDIM, &F::mdim},
-                          K{"LTAU", &Store::LTAU, &F::ltau},
-                          K{"PTAU", &Store::PTAU, &F::ptau}};
-constexpr KeyTable tNetwork{kNetwork};
+// The values the window's texts stand for, checked before they are saved.
+struct Values : DelayRunValues {
+    i16 MCLASS = 0, NDIM = 0, KMOD = 0, MDIM = 0, LTAU = 0;
+    double ALFA = 0, BETA = 0, GAMA = 0, PTAU = 0;
+};
+// Block 1, the network M(NDIM,KMOD), and the keys of block 2 before the delays, for the
+// store (O = Store) and for the values checked (O = Values).
+template <class O>
+struct Keys {
+    using K = Key<O, F>;
+    static constexpr K network[] = {K{1},
+                                    K{"MClass", "MCLASS", &O::MCLASS, &F::mclass},
+                                    K{"NDIM", &O::NDIM, &F::ndim},
+                                    K{"KMOD", &O::KMOD, &F::kmod},
+                                    K{"ALFA", &O::ALFA, &F::alfa},
+                                    K{"BETA", &O::BETA, &F::beta},
+                                    K{"GAMA", &O::GAMA, &F::gama},
+                                    K{2},
+                                    K{"MDIM", &O::MDIM, &F::mdim},
+                                    K{"LTAU", &O::LTAU, &F::ltau},
+                                    K{"PTAU", &O::PTAU, &F::ptau}};
+};
+constexpr KeyTable tNetwork{Keys<Store>::network};
 
 std::string needsText(const std::string& task, Sec12::TaskNeeds n) {
     std::string s = "Модель задачи " + task + " требует ";
@@ -113,8 +122,8 @@ void Sec12::Table_File(const Store& g, const std::string& path, const Fields& f)
 }
 
 void Sec12::checkFields(const Fields& f) {
-    Store vals;
-    tNetwork.parse(f, vals);
+    Values vals;
+    KeyTable{Keys<Values>::network}.parse(f, vals);
     delayRunValuesOf(f, vals);
     const int kmod = vals.KMOD, mdim = vals.MDIM, ltau = vals.LTAU, ndel = vals.NDEL, nsc = vals.NSC;
     const double gama = vals.GAMA, ptau = vals.PTAU, tmax = vals.TMAX;

@@ -52,22 +52,33 @@ void checkLtau(int ltau) {
 const char* const kParamNames[3] = {"ALFA", "GAMA", "TETA"};
 
 using F = Sec6::Fields;
-using K = Key<Store, F>;
-// The keys of block 1 (before the parameter lines), 2 (before the delays), 4 and 7-8.
-constexpr K kClass[] = {K{1}, K{"MClass", &Store::MCLASS, &F::mclass}.checkedAs("MCLASS"),
-                        K{"MDIM", &Store::MDIM, &F::mdim}};
-constexpr K kLags[] = {K{2}, K{"LTAU", &Store::LTAU, &F::ltau}};
-constexpr K kStep[] = {K{4}, K{"TMAX", &Store::TMAX, &F::tmax}, K{"NDEL", &Store::NDEL, &F::ndel}};
-constexpr K kTail[] = {K{7},
-                       K{"NSC", &Store::NSC, &F::nsc},
-                       K{8},
-                       K{"SCLX", &Store::SCLX, &F::sclx},
-                       K{"SCRX", &Store::SCRX, &F::scrx},
-                       K{"SCLT", &Store::SCLT, &F::sclt}};
-constexpr KeyTable tClass{kClass};
-constexpr KeyTable tDelays{kLags};
-constexpr KeyTable tStep{kStep};
-constexpr KeyTable tTail{kTail};
+// The values the window's texts stand for, checked before they are saved.
+struct Values {
+    i16 MCLASS = 0, MDIM = 0, LTAU = 0, NDEL = 0, NSC = 0;
+    double TMAX = 0, SCLX = 0, SCRX = 0, SCLT = 0;
+};
+// The keys of block 1 (before the parameter lines), 2 (before the delays), 4 and 7-8, for
+// the store (O = Store) and for the values checked (O = Values).
+template <class O>
+struct Keys {
+    using K = Key<O, F>;
+    static constexpr K cls[] = {K{1}, K{"MClass", &O::MCLASS, &F::mclass}.checkedAs("MCLASS"),
+                                K{"MDIM", &O::MDIM, &F::mdim}};
+    static constexpr K lags[] = {K{2}, K{"LTAU", &O::LTAU, &F::ltau}};
+    static constexpr K step[] = {K{4}, K{"TMAX", &O::TMAX, &F::tmax}, K{"NDEL", &O::NDEL, &F::ndel}};
+    static constexpr K tail[] = {K{7},
+                                 K{"NSC", &O::NSC, &F::nsc},
+                                 K{8},
+                                 K{"SCLX", &O::SCLX, &F::sclx},
+                                 K{"SCRX", &O::SCRX, &F::scrx},
+                                 K{"SCLT", &O::SCLT, &F::sclt}};
+};
+using Own = Keys<Store>;
+using Checked = Keys<Values>;
+constexpr KeyTable tClass{Own::cls};
+constexpr KeyTable tDelays{Own::lags};
+constexpr KeyTable tStep{Own::step};
+constexpr KeyTable tTail{Own::tail};
 
 }  // namespace
 
@@ -262,9 +273,9 @@ void Sec6::Table_File(const Store& g, const std::string& path, const Fields& f) 
 }
 
 void Sec6::checkFields(const Fields& f) {
-    Store vals;
-    tClass.parse(f, vals);
-    tDelays.parse(f, vals);
+    Values vals;
+    KeyTable{Checked::cls}.parse(f, vals);
+    KeyTable{Checked::lags}.parse(f, vals);
     const int n = vals.MDIM, m = vals.LTAU;
     checkMdim(n);
     checkLtau(m);
@@ -285,8 +296,8 @@ void Sec6::checkFields(const Fields& f) {
             for (int j = 1; j <= n; ++j)
                 realOf("BETA(" + CStr(i) + "," + CStr(j) + "," + CStr(k) + ")",
                        f.beta.at(i + 1, (k - 1) * n + j + 1));
-    tStep.parse(f, vals);
-    tTail.parse(f, vals);
+    KeyTable{Checked::step}.parse(f, vals);
+    KeyTable{Checked::tail}.parse(f, vals);
     const double tmax = vals.TMAX, sclx = vals.SCLX, scrx = vals.SCRX;
     const int ndel = vals.NDEL, nsc = vals.NSC;
 
