@@ -9,6 +9,7 @@
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
 #include "models/export/resultsink.h"
+#include "models/modelkeys.h"
 
 #include <algorithm>
 
@@ -62,16 +63,7 @@ constexpr SK kScale[] = {SK{0},
                          SK{"SCLT", "Sclt", &Store::SCLT, &ScaleFields::sclt}.checkedAs("SCLT")};
 constexpr KeyTable tScale{kScale};
 
-// Block 1 of the symmetric networks.
-using MK = Key<Store, SymmetricFields>;
-constexpr MK kSymmetricModel[] = {MK{1},
-                                  MK{"MClass", "MCLASS", &Store::MCLASS, &SymmetricFields::mclass},
-                                  MK{"NDIM", &Store::NDIM, &SymmetricFields::ndim},
-                                  MK{"KMOD", &Store::KMOD, &SymmetricFields::kmod},
-                                  MK{"ALFA", &Store::ALFA, &SymmetricFields::alfa},
-                                  MK{"BETA", &Store::BETA, &SymmetricFields::beta},
-                                  MK{"GAMA", &Store::GAMA, &SymmetricFields::gama}};
-constexpr KeyTable tSymmetricModel{kSymmetricModel};
+constexpr KeyTable tSymmetricModel{SymmetricModelKeys<SymmetricFields>::model};
 
 const std::string kPortionPrompt =
     "Для непрерывного вывода введите любой символ,\n"

@@ -10,6 +10,7 @@
 #include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "models/delay/delaydata.h"
+#include "models/modelkeys.h"
 #include "stationary/fieldtext.h"
 
 #include <algorithm>
@@ -42,24 +43,9 @@ struct Values : DelayRunValues {
     i16 MCLASS = 0, NDIM = 0, KMOD = 0, MDIM = 0, LTAU = 0;
     double ALFA = 0, BETA = 0, GAMA = 0, PTAU = 0;
 };
-// Block 1, the network M(NDIM,KMOD), and the keys of block 2 before the delays, for the
-// store (O = Store) and for the values checked (O = Values).
-template <class O>
-struct Keys {
-    using K = Key<O, F>;
-    static constexpr K network[] = {K{1},
-                                    K{"MClass", "MCLASS", &O::MCLASS, &F::mclass},
-                                    K{"NDIM", &O::NDIM, &F::ndim},
-                                    K{"KMOD", &O::KMOD, &F::kmod},
-                                    K{"ALFA", &O::ALFA, &F::alfa},
-                                    K{"BETA", &O::BETA, &F::beta},
-                                    K{"GAMA", &O::GAMA, &F::gama},
-                                    K{2},
-                                    K{"MDIM", &O::MDIM, &F::mdim},
-                                    K{"LTAU", &O::LTAU, &F::ltau},
-                                    K{"PTAU", &O::PTAU, &F::ptau}};
-};
-constexpr KeyTable tNetwork{Keys<Store>::network};
+// Block 1, the network M(NDIM,KMOD), and the keys of block 2 before the delays.
+constexpr KeyTable tNetwork{SymmetricModelKeys<F>::model};
+constexpr KeyTable tLags{DelayModelKeys<F>::lags};
 
 std::string needsText(const std::string& task, Sec12::TaskNeeds n) {
     std::string s = "Модель задачи " + task + " требует ";
@@ -79,6 +65,7 @@ void Sec12::InputPar(Ctx& c) {
             allocDelayTables(g, kNodes, kComps, kDelays);
             // 1. the network M(NDIM,KMOD); 2. equations and delays
             tNetwork.read(r, g);
+            tLags.read(r, g);
             // The delay list must fit the vector; none at all would shift every later block.
             if (g.LTAU < 1 || g.LTAU > kDelays)
                 fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
@@ -106,6 +93,7 @@ GridText Sec12::tauGrid(const Vec& tau, int ltau, bool zeros) {
 Sec12::Fields Sec12::fieldsFromStore(const Store& g) {
     Fields f;
     tNetwork.fill(g, f);
+    tLags.fill(g, f);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
     delayRunTextsFromStore(g, f);
     return f;
@@ -115,6 +103,7 @@ void Sec12::Table_File(const Store& g, const std::string& path, const Fields& f)
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     tNetwork.write(g, o, f);
+    tLags.write(g, o, f);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     writeDelayRunBlocks(g, o, f);
@@ -123,7 +112,8 @@ void Sec12::Table_File(const Store& g, const std::string& path, const Fields& f)
 
 void Sec12::checkFields(const Fields& f) {
     Values vals;
-    KeyTable{Keys<Values>::network}.parse(f, vals);
+    KeyTable{SymmetricModelKeys<F, Values>::model}.parse(f, vals);
+    KeyTable{DelayModelKeys<F, Values>::lags}.parse(f, vals);
     delayRunValuesOf(f, vals);
     const int kmod = vals.KMOD, mdim = vals.MDIM, ltau = vals.LTAU, ndel = vals.NDEL, nsc = vals.NSC;
     const double gama = vals.GAMA, ptau = vals.PTAU, tmax = vals.TMAX;

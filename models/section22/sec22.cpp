@@ -7,6 +7,7 @@
 #include "data/paths.h"
 #include "graphics/canvas.h"
 #include "models/delay/delaydata.h"
+#include "models/modelkeys.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,17 +22,9 @@ constexpr int kDelays = 20;   // delays 0..20
 constexpr int kNewtonCap = 1000;
 
 using F = Sec22::Fields;
-using K = Key<Store, F>;
 // Block 1, the model, and the keys of block 2 before the delays.
-constexpr K kModel[] = {K{1},
-                        K{"ALFA", &Store::ALFA, &F::alfa},
-                        K{"BETA", &Store::BETA, &F::beta},
-                        K{"GAMA", &Store::GAMA, &F::gama},
-                        K{2},
-                        K{"MDIM", &Store::MDIM, &F::mdim},
-                        K{"LTAU", &Store::LTAU, &F::ltau},
-                        K{"PTAU", &Store::PTAU, &F::ptau}};
-constexpr KeyTable tModel{kModel};
+constexpr KeyTable tModel{DelayModelKeys<F>::model};
+constexpr KeyTable tLags{DelayModelKeys<F>::lags};
 
 bool isTau0(const Store& g) {
     const std::string& t = g.TASKDIR;
@@ -48,6 +41,7 @@ void Sec22::InputPar(Ctx& c) {
         allocDelayTables(g, kNodes, kComps, kDelays);
         // 1. model; 2. equations and delays
         tModel.read(r, g);
+        tLags.read(r, g);
         if (g.LTAU > kDelays)
             throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
         r.skipLine();
@@ -73,6 +67,7 @@ GridText Sec22::tauGrid(const Vec& tau, int ltau, bool zeros) {
 Sec22::Fields Sec22::fieldsFromStore(const Store& g) {
     Fields f;
     tModel.fill(g, f);
+    tLags.fill(g, f);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
     delayRunTextsFromStore(g, f);
     return f;
@@ -82,6 +77,7 @@ void Sec22::Table_File(const Store& g, const std::string& path, const Fields& f)
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
     tModel.write(g, o, f);
+    tLags.write(g, o, f);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     writeDelayRunBlocks(g, o, f);

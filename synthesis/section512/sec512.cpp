@@ -7,6 +7,7 @@
 #include "data/paths.h"
 #include "graphics/canvas.h"
 #include "models/delay/delaydata.h"
+#include "models/modelkeys.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,11 +23,8 @@ constexpr int kRates = 5;     // TETAm 0..5
 constexpr int kNewtonCap = 1000;
 
 using F = Sec512::Fields;
-using K = Key<Store, F>;
 // Block 1, the model (the delay blocks follow).
-constexpr K kModel[] = {K{1}, K{"ALFA", &Store::ALFA, &F::alfa}, K{"BETA", &Store::BETA, &F::beta},
-                        K{"GAMA", &Store::GAMA, &F::gama}};
-constexpr KeyTable tModel{kModel};
+constexpr KeyTable tModel{DelayModelKeys<F>::model};
 
 }  // namespace
 

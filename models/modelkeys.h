@@ -1,0 +1,34 @@
+// Model blocks that several sections' data files spell alike, as key tables for a window's
+// texts F and the values O they are read into (the store, or a section's values checked
+// before a save).
+#pragma once
+#include "data/keytable.h"
+#include "data/store.h"
+
+namespace velta {
+
+// Block 1 of the symmetric networks M(NDIM,KMOD) (sections 1.1, 8 and 1.2).
+template <class F, class O = Store>
+struct SymmetricModelKeys {
+    using K = Key<O, F>;
+    static constexpr K model[] = {K{1},
+                                  K{"MClass", "MCLASS", &O::MCLASS, &F::mclass},
+                                  K{"NDIM", &O::NDIM, &F::ndim},
+                                  K{"KMOD", &O::KMOD, &F::kmod},
+                                  K{"ALFA", &O::ALFA, &F::alfa},
+                                  K{"BETA", &O::BETA, &F::beta},
+                                  K{"GAMA", &O::GAMA, &F::gama}};
+};
+
+// Block 1 of the delay models of one element (sections 2.2 and 5.1.2), and the keys of
+// block 2 before the delays of sections 1.2 and 2.2.
+template <class F, class O = Store>
+struct DelayModelKeys {
+    using K = Key<O, F>;
+    static constexpr K model[] = {K{1}, K{"ALFA", &O::ALFA, &F::alfa}, K{"BETA", &O::BETA, &F::beta},
+                                  K{"GAMA", &O::GAMA, &F::gama}};
+    static constexpr K lags[] = {K{2}, K{"MDIM", &O::MDIM, &F::mdim}, K{"LTAU", &O::LTAU, &F::ltau},
+                                 K{"PTAU", &O::PTAU, &F::ptau}};
+};
+
+}  // namespace velta
