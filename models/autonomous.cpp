@@ -81,6 +81,15 @@ std::string joinInts(const IVec& v, int n) {
     return s;
 }
 
+std::string joinPerturbations(const Store& g) {
+    std::string s;
+    for (int k = 1; k <= g.NK; ++k) {
+        if (k > 1) s += ',';
+        s += CStr(g.X1(g.INK(k)));
+    }
+    return s;
+}
+
 std::vector<Vec*> autonomousVectors(Store& g) {
     return {&g.X1, &g.XPREV, &g.XNEW, &g.F1, &g.F2, &g.XST, &g.XG, &g.XP, &g.XCROSS, &g.FP, &g.XV, &g.FV};
 }
@@ -96,11 +105,11 @@ void needVectors(const std::vector<Vec*>& vs, int n) {
 
 // ---------------------------------------------------------------- data-file blocks
 
-void readInitialData(ParReader& r, int k, int n) {
+void readInitialData(ParReader& r, int k, int n, const char* dimName) {
     Store& g = r.store();
     r.Head_Input(k);
     r.skipLine();
-    const std::vector<i16> ink = r.readList(n, "INK", n, "NDIM");
+    const std::vector<i16> ink = r.readList(n, "INK", n, dimName);
     g.NK = static_cast<i16>(ink.size());
     g.INK.alloc(g.NK);
     for (int j = 1; j <= g.NK; ++j) {
@@ -210,11 +219,7 @@ void writeNetworkBlocks(const Store& g, TextWriter& o, int k, const NetworkField
 
 void fillNetworkFields(const Store& g, NetworkFields& f) {
     f.i1n = joinInts(g.INK, g.NK);
-    f.xi1.clear();
-    for (int k = 1; k <= g.NK; ++k) {
-        if (k > 1) f.xi1 += ',';
-        f.xi1 += CStr(g.X1(g.INK(k)));
-    }
+    f.xi1 = joinPerturbations(g);
     fillPlaneFields(g, f);
     fillRunFields(g, f);
     stepKeys(KeyStyle::Upper).fill(g, f);

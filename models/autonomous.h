@@ -94,9 +94,11 @@ enum class KeyStyle { Upper, Mixed };  // "LSCREEN" or "Lscreen"
 // The readers below read into the reader's store; the writers take the store whose header
 // lines they write, the fill functions the store whose values they show.
 
-// Block k: index list into INK, NK (at most n), then NK values into X1(INK(k)), X1 zero
-// elsewhere; echoes "INK(j) = ", "X1(INK(k)) = ".
-void readInitialData(ParReader& r, int k, int n);
+// Block k: index list into INK, NK (at most n, named dimName when refused), then NK values
+// into X1(INK(k)), X1 zero elsewhere; echoes "INK(j) = ", "X1(INK(k)) = ".
+void readInitialData(ParReader& r, int k, int n, const char* dimName = "NDIM");
+// X1(INK(1..NK)) as free-format texts joined by ",".
+std::string joinPerturbations(const Store& g);
 
 // Blocks k .. k + 8: initial data, Poincaré plane, run blocks, LSTEP, plotted components
 // (at most min(n, 13)), NSC and the bounds.

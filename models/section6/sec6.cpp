@@ -8,6 +8,7 @@
 #include "data/paths.h"
 #include "data/textlist.h"
 #include "graphics/canvas.h"
+#include "models/autonomous.h"
 #include "stationary/fieldtext.h"
 
 #include <algorithm>
@@ -21,15 +22,6 @@ constexpr int kNodes = 1000;  // ZTAB nodes 0..1000
 constexpr int kComps = 5;     // at most five equations
 constexpr int kDelays = 20;   // at most twenty delays
 constexpr int kNdelMax = (kNodes - 2) / 2;
-
-std::string joinInts(const IVec& v, int n) {
-    std::string s;
-    for (int j = 1; j <= n; ++j) {
-        if (j > 1) s += ',';
-        s += CStr(v(j));
-    }
-    return s;
-}
 
 // Text of v(i), or "0" beyond the allocated vector (a dimension typed larger).
 std::string cell(const Vec& v, int i, bool zeros) {
@@ -142,23 +134,7 @@ void Sec6::InputPar(Ctx& c) {
         r.echo("NP1  = " + CStr(g.NP1));
         r.echo("NP2  = " + CStr(g.NP2));
         // 5. perturbed components and their values (kept, not used by the computation)
-        r.Head_Input(5);
-        r.skipLine();
-        const std::vector<i16> ink = r.readList(n, "INK", n, "MDIM");
-        g.NK = static_cast<i16>(ink.size());
-        g.INK.alloc(g.NK);
-        for (int k = 1; k <= g.NK; ++k) {
-            g.INK(k) = ink[static_cast<std::size_t>(k - 1)];
-            r.echo("INK(" + CStr(k) + ") = " + CStr(g.INK(k)));
-        }
-        g.X1.fill(0);
-        r.skipLine();
-        for (int k = 1; k <= g.NK; ++k) {
-            g.X1(g.INK(k)) = r.readNumber();
-            r.echo("X1(INK(" + CStr(k) + ")) = " + CStr(g.X1(g.INK(k))));
-        }
-        // The writer leaves an empty value line behind an empty list.
-        if (g.NK == 0) r.skipEmptyValueLine();
+        readInitialData(r, 5, n, "MDIM");
         // 6. plotted components, at most MDIM of them
         r.Head_Input(6);
         r.skipLine();
@@ -231,10 +207,7 @@ Sec6::Fields Sec6::fieldsFromStore(const Store& g) {
     f.beta = betaGrid(g, m, n, false);
     tStep.fill(g, f);
     f.i1n = joinInts(g.INK, g.NK);
-    for (int k = 1; k <= g.NK; ++k) {
-        if (k > 1) f.zi1 += ',';
-        f.zi1 += CStr(g.X1(g.INK(k)));
-    }
+    f.zi1 = joinPerturbations(g);
     f.i1g = joinInts(g.IC, g.NCOMP);
     tTail.fill(g, f);
     return f;
