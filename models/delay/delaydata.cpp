@@ -1,5 +1,6 @@
 #include "models/delay/delaydata.h"
 
+#include "data/error.h"
 #include "data/numtext.h"
 #include "data/store.h"
 
@@ -17,6 +18,27 @@ struct RunTexts {
 using Run = DelayRunKeys<RunTexts>;
 
 }  // namespace
+
+void readDelayList(ParReader& r, bool emptyWhenNone) {
+    Store& g = r.store();
+    r.skipLine();
+    if (emptyWhenNone && g.LTAU < 1) r.skipEmptyValueLine();
+    for (int k = 1; k <= g.LTAU; ++k) {
+        g.TAU(k) = r.readNumber();
+        r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
+    }
+}
+
+GridText delayTauGrid(const Vec& tau, int ltau, bool zeros) {
+    if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
+    GridText t(ltau + 3, 4);
+    t.at(0, 2) = "Значения TAU(I)";
+    for (int k = 1; k <= ltau; ++k) {
+        t.at(k + 1, 0) = "TAU(" + CStr(k) + ")";
+        t.at(k + 1, 2) = zeros || k > tau.upper() ? std::string("0") : CStr(tau(k));
+    }
+    return t;
+}
 
 void readDelayRunBlocks(ParReader& r) {
     Store& g = r.store();

@@ -11,6 +11,13 @@
 
 namespace velta {
 
+// Block 2 after its keys: the label line, then TAU(1..LTAU) of the reader's store echoed
+// "TAUm(k) = "; emptyWhenNone: an empty value line stands for LTAU = 0 (as 5.1.2 writes it).
+void readDelayList(ParReader& r, bool emptyWhenNone = false);
+// Delay grid: LTAU + 3 rows, 4 columns; "Значения TAU(I)" in (0,2), "TAU(k)" in column 0
+// and the values in column 2 of rows 2..LTAU+1 ("0" with zeros, or beyond the vector).
+GridText delayTauGrid(const Vec& tau, int ltau, bool zeros);
+
 // Blocks 3 to 7 (TMAX, NDEL; IND, Z_1; IC; NSC; DLX, DRX, SCLT) into the store with their
 // echo lines, NP1 and NP2 from NDEL; the reading is then complete (L = 0).
 void readDelayRunBlocks(ParReader& r);

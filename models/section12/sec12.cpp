@@ -69,26 +69,13 @@ void Sec12::InputPar(Ctx& c) {
             // The delay list must fit the vector; none at all would shift every later block.
             if (g.LTAU < 1 || g.LTAU > kDelays)
                 fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
-            r.skipLine();
-            for (int k = 1; k <= g.LTAU; ++k) {
-                g.TAU(k) = r.readNumber();
-                r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
-            }
+            readDelayList(r);
             readDelayRunBlocks(r);
         },
         false);  // this section's check file has no blank third line
 }
 
-GridText Sec12::tauGrid(const Vec& tau, int ltau, bool zeros) {
-    if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
-    GridText t(ltau + 3, 4);
-    t.at(0, 2) = "Значения TAU(I)";
-    for (int k = 1; k <= ltau; ++k) {
-        t.at(k + 1, 0) = "TAU(" + CStr(k) + ")";
-        t.at(k + 1, 2) = zeros || k > tau.upper() ? std::string("0") : CStr(tau(k));
-    }
-    return t;
-}
+GridText Sec12::tauGrid(const Vec& tau, int ltau, bool zeros) { return delayTauGrid(tau, ltau, zeros); }
 
 Sec12::Fields Sec12::fieldsFromStore(const Store& g) {
     Fields f;

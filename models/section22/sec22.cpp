@@ -44,25 +44,12 @@ void Sec22::InputPar(Ctx& c) {
         tLags.read(r, g);
         if (g.LTAU > kDelays)
             throw VeltaError("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
-        r.skipLine();
-        for (int k = 1; k <= g.LTAU; ++k) {
-            g.TAU(k) = r.readNumber();
-            r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
-        }
+        readDelayList(r);
         readDelayRunBlocks(r);
     });
 }
 
-GridText Sec22::tauGrid(const Vec& tau, int ltau, bool zeros) {
-    if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
-    GridText t(ltau + 3, 4);
-    t.at(0, 2) = "Значения TAU(I)";
-    for (int k = 1; k <= ltau; ++k) {
-        t.at(k + 1, 0) = "TAU(" + CStr(k) + ")";
-        t.at(k + 1, 2) = zeros ? std::string("0") : CStr(tau(k));
-    }
-    return t;
-}
+GridText Sec22::tauGrid(const Vec& tau, int ltau, bool zeros) { return delayTauGrid(tau, ltau, zeros); }
 
 Sec22::Fields Sec22::fieldsFromStore(const Store& g) {
     Fields f;

@@ -24,8 +24,7 @@ public:
         std::string nsc, dlx, drx, sclt;                 // sheet 4
     };
     static Fields fieldsFromStore(const Store& g);
-    // Delay grid: LTAU + 3 rows, 4 columns; "Значения TAU(I)" in (0,2), "TAU(k)" in column 0
-    // and the values (or "0") in column 2 of rows 2..LTAU+1.
+    // The delay grid of the window (delayTauGrid).
     static GridText tauGrid(const Vec& tau, int ltau, bool zeros);
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
 

@@ -43,12 +43,7 @@ void Sec512::readDelayBlocks(ParReader& r) {
     r.Key_InputI("LTAU", g.LTAU);
     if (g.LTAU > kDelays)
         fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
-    r.skipLine();
-    if (g.LTAU < 1) r.skipEmptyValueLine();  // an empty delay line written for LTAU = 0
-    for (int k = 1; k <= g.LTAU; ++k) {
-        g.TAU(k) = r.readNumber();
-        r.echo("TAUm(" + CStr(k) + ") = " + CStr(g.TAU(k)));
-    }
+    readDelayList(r, true);
     r.skipLine();
     g.TETAm(1) = r.readNumber();
     r.echo("TETAm(1) = " + CStr(g.TETAm(1)));
@@ -74,16 +69,7 @@ void Sec512::delayFieldsFromStore(const Store& g, SyzFields& f) {
     delayRunTextsFromStore(g, f);
 }
 
-GridText Sec512::tauGrid(const Vec& tau, int ltau, bool zeros) {
-    if (ltau < 0) throw VeltaError("Недопустимое число запаздываний: " + CStr(ltau));
-    GridText t(ltau + 3, 4);
-    t.at(0, 2) = "Значения TAU(I)";
-    for (int k = 1; k <= ltau; ++k) {
-        t.at(k + 1, 0) = "TAU(" + CStr(k) + ")";
-        t.at(k + 1, 2) = zeros || k > tau.upper() ? std::string("0") : CStr(tau(k));
-    }
-    return t;
-}
+GridText Sec512::tauGrid(const Vec& tau, int ltau, bool zeros) { return delayTauGrid(tau, ltau, zeros); }
 
 void Sec512::initialFunction(Store& g) {
     const int np1 = g.NDEL + 1;

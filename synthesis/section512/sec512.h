@@ -34,8 +34,7 @@ public:
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // ---- pieces shared with section 5.2.2
-    // Delay grid: LTAU + 3 rows, 4 columns; "Значения TAU(I)" in (0,2), "TAU(k)" in column 0
-    // and the values (or "0") in column 2 of rows 2..LTAU+1.
+    // The delay grid of the window (delayTauGrid).
     static GridText tauGrid(const Vec& tau, int ltau, bool zeros);
     // Tables of the scalar delay equation (5000 nodes, one component, 20 delays, TETAm 0..5).
     static void allocTables(Store& g);
