@@ -8,6 +8,7 @@
 #include "data/paths.h"
 #include "data/textlist.h"
 #include "models/autonomous.h"
+#include "stationary/netmodel.h"
 
 #include <cmath>
 #include <cstring>
@@ -140,18 +141,7 @@ void Sec21::InputPar(Ctx& c) {
     });
 }
 
-GridText Sec21::matrixGrid(const Mat& mc, int n, bool zeros) {
-    if (n < 0) throw VeltaError("Недопустимая размерность матрицы: " + CStr(n));
-    GridText t(n + 3, n + 3);
-    t.at(0, 0) = "(i,j)";
-    for (int i = 1; i <= n; ++i) {
-        t.at(0, i + 1) = CStr(i);
-        t.at(i + 1, 0) = CStr(i);
-    }
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j) t.at(i + 1, j + 1) = zeros ? std::string("0") : CStr(mc(i, j));
-    return t;
-}
+GridText Sec21::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
 
 Sec21::Fields Sec21::fieldsFromStore(const Store& g) {
     Fields f;
