@@ -407,6 +407,8 @@ void writeTableRow(Store& g, TextWriter& out, i32 j, double t, const char* stepM
     ++g.NROW;
 }
 
+namespace {
+
 void writeSymmetricHeader(const Store& g, TextWriter& out) {
     const std::string e = "0.00000E+00";
     out.line("");
@@ -424,6 +426,16 @@ void writeSymmetricHeader(const Store& g, TextWriter& out) {
     out.line("");
     writeTableTitle(out);
     writeColumnHead(out, g.NDIM);
+}
+
+}  // namespace
+
+void writeSymmetricResults(Store& g, TextWriter& out, i32 j, double t) {
+    if (j == 1) {
+        writeSymmetricHeader(g, out);
+        g.NROW = 0;
+    }
+    if (tableStep(g, j)) writeTableRow(g, out, j, t, "00000");
 }
 
 // ---------------------------------------------------------------- step observers

@@ -183,13 +183,14 @@ bool stationOrWarn(Ctx& c, void (*station)(Store&));
 void writeTableTitle(TextWriter& out);
 void writeColumnHead(TextWriter& out, int n);
 void writeTableRow(Store& g, TextWriter& out, i32 j, double t, const char* stepMask);
-// Header of the symmetric networks (sections 1.1 and 8): model, parameters, STAT, table.
-void writeSymmetricHeader(const Store& g, TextWriter& out);
 // A row is written at j = 1 and every NSC steps.
 inline bool tableStep(const Store& g, i32 j) {
     const i16 nsc = g.NSC;
     return j == 1 || (nsc > 0 && j % nsc == 0);
 }
+// The results of the symmetric networks (sections 1.1 and 8) at step j: at j = 1 the header
+// (model, parameters, STAT, table head), then a row on the table steps.
+void writeSymmetricResults(Store& g, TextWriter& out, i32 j, double t);
 
 // ---------------------------------------------------------------- step observers
 

@@ -175,13 +175,7 @@ void Sec11::checkLimits(Store& g) {
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec11::Rezults(Store& g, TextWriter& out, i32 j, double t) {
-    if (j == 1) {
-        writeSymmetricHeader(g, out);
-        g.NROW = 0;
-    }
-    if (tableStep(g, j)) writeTableRow(g, out, j, t, "00000");
-}
+void Sec11::Rezults(Store& g, TextWriter& out, i32 j, double t) { writeSymmetricResults(g, out, j, t); }
 
 // ---------------------------------------------------------------- integration
 
