@@ -19,30 +19,33 @@ constexpr int kGridMaxHeight = SectionForm::kFrameHeight - kGridTop - 10;
 
 }  // namespace
 
-void DelayForm::addDelayBlock(int y, int lw) {
+void DelayForm::addDelayBlock(int y, int lw, bool withPeriod) {
     addLabel(1, 10, y, QStringLiteral("2) Параметры уравнений с запаздываниями"));
     txtMDIM = addField(1, 20, y += 28, lw, QStringLiteral("Число уравнений,  MDIM ="),
                        QStringLiteral("txtMDIM"));
     txtLTAU = addField(1, 20, y += kRow, lw, QStringLiteral("Число запаздываний,  LTAU ="),
                        QStringLiteral("txtLTAU"));
-    txtPTAU = addField(1, 20, y += kRow, lw, QStringLiteral("Период автоколебаний,  PTAU ="),
-                       QStringLiteral("txtPTAU"));
+    if (withPeriod)
+        txtPTAU = addField(1, 20, y += kRow, lw, QStringLiteral("Период автоколебаний,  PTAU ="),
+                           QStringLiteral("txtPTAU"));
     setSizingField(txtLTAU, "LTAU",
                    "После изменения  LTAU  не забудьте\nскорректировать таблицу на Листе #2");
 }
 
-void DelayForm::addDelaySheets() {
+void DelayForm::addDelaySheets(bool inPeriods, bool systemLines) {
     // ---- sheet 2: the delays
-    addLabel(2, 10, 8, QStringLiteral("Значения запаздываний (доли периода) в порядке возрастания"));
+    addLabel(2, 10, 8,
+             inPeriods ? QStringLiteral("Значения запаздываний (доли периода) в порядке возрастания")
+                       : QStringLiteral("Значения запаздываний в порядке возрастания"));
     grdTable1 = addGrid(2, kGridLeft, kGridTop, QStringLiteral("grdTable1"));
 
     // ---- sheet 3: integration, initial function, plotted components
     const int lw3 = 120;
     int y;
     addLabel(3, 10, y = 8, QStringLiteral("3) Параметры численного метода интегрирования"));
-    addLabel(3, 10, y += kLine, QStringLiteral("    системы уравнений с запаздываниями"));
+    if (systemLines) addLabel(3, 10, y += kLine, QStringLiteral("    системы уравнений с запаздываниями"));
     addLabel(3, 10, y += kLine, QStringLiteral("    с постоянным шагом  H = TAU(LTAU) / NDEL"));
-    addLabel(3, 10, y += kLine, QStringLiteral("    на отрезке  [0,TMAX]"));
+    if (systemLines) addLabel(3, 10, y += kLine, QStringLiteral("    на отрезке  [0,TMAX]"));
     txtTmax = addField(3, 20, y += 26, lw3, QStringLiteral("TMAX ="), QStringLiteral("txtTmax"));
     txtNDEL = addField(3, 20, y += kRow, lw3, QStringLiteral("NDEL ="), QStringLiteral("txtNDEL"));
     addLabel(3, 10, y += 40, QStringLiteral("4) Начальные данные:  Z(i) = 0, i = 1,...,NDEL+1"));

@@ -1,6 +1,6 @@
-// Base of the input windows of the delay models (1.2, 2.2): the delay block of sheet 1,
-// the delay grid on sheet 2, integration, initial data and plotted components on sheet 3,
-// table density and plot bounds on sheet 4, and the texts of those fields.
+// Base of the input windows of the delay models (1.2, 2.2, 5.1.2, 5.2.2): the delay block of
+// sheet 1, the delay grid on sheet 2, integration, initial data and plotted components on
+// sheet 3, table density and plot bounds on sheet 4, and the texts of those fields.
 #pragma once
 #include "data/datafile.h"
 #include "data/forms/sectionform.h"
@@ -14,10 +14,11 @@ class DelayForm : public SectionForm {
 protected:
     using SectionForm::SectionForm;
 
-    // Block 2 of sheet 1 (MDIM, LTAU, PTAU) from y on, labels lw wide.
-    void addDelayBlock(int y, int lw);
-    // Sheets 2 to 4.
-    void addDelaySheets();
+    // Block 2 of sheet 1 (MDIM, LTAU and, withPeriod, PTAU) from y on, labels lw wide.
+    void addDelayBlock(int y, int lw, bool withPeriod = true);
+    // Sheets 2 to 4; inPeriods: the delays are shares of the period PTAU; systemLines: the
+    // method text of sheet 3 names the system and [0,TMAX].
+    void addDelaySheets(bool inPeriods = true, bool systemLines = true);
     // The delay grid g of n delays.
     void showTauGrid(const GridText& g, int n);
 

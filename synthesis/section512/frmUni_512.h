@@ -3,12 +3,12 @@
 // one-column grid. SyzDelayForm holds what the windows of 5.1.2 and 5.2.2 share: the
 // equation fields of sheet 1, the delay grid of sheet 2 and the sheets 3 and 4.
 #pragma once
-#include "data/forms/sectionform.h"
+#include "data/forms/delayform.h"
 #include "synthesis/section512/sec512.h"
 
 namespace velta {
 
-class SyzDelayForm : public SectionForm {
+class SyzDelayForm : public DelayForm {
 public:
     // The delay grid at LTAU rows.
     void Tabl1_Dspl(bool zeros);
@@ -27,10 +27,6 @@ protected:
     void setDimension(i16 n) override;
 
     QLineEdit* txtTeta = nullptr;  // built by the section on sheet 1
-    QLineEdit *txtMDIM = nullptr, *txtLTAU = nullptr;
-    FormGrid* grdTable1 = nullptr;
-    QLineEdit *txtTmax = nullptr, *txtNDEL = nullptr, *txtIND = nullptr, *txtZ_1 = nullptr, *txtI1G = nullptr;
-    QLineEdit *txtNsc = nullptr, *txtDlx = nullptr, *txtDrx = nullptr, *txtSCLT = nullptr;
 };
 
 class frmUni_512 : public SyzDelayForm {
@@ -45,9 +41,6 @@ public:
 protected:
     void fillFields() override;
     void writeDataFile(const std::string& path) override;
-
-private:
-    QLineEdit *txtAlfa, *txtBeta, *txtGama;
 };
 
 }  // namespace velta
