@@ -342,6 +342,27 @@ StepWeights stepWeights(double theta, double h) {
     return {1 / e, (q - 1) / theta, (e - q) / theta};
 }
 
+void writeDelayNetHeader(const Store& g, TextWriter& out, int ntau, bool withKmod) {
+    const std::string e = "0.00000E+00";
+    out.line("");
+    out.line("ПАРАМЕТРЫ МОДЕЛИ");
+    out.line("MDIM    = " + Format(g.MDIM, "####"));
+    out.line("ALFA    = " + Format(g.ALFA, e));
+    out.line("BETA    = " + Format(g.BETA, e));
+    out.line("GAMA    = " + Format(g.GAMA, e));
+    if (withKmod) out.line("KMOD    = " + Format(g.KMOD, "####"));
+    for (int k = 1; k <= ntau; ++k) out.line("TAUm(" + CStr(k) + ") = " + Format(g.TAU(k), e));
+    out.line("PTAU    = " + Format(g.PTAU, e));
+    out.line("TMAX    = " + Format(g.TMAX, e));
+    out.line("NDEL    = " + Format(g.NDEL, "####"));
+    out.line("");
+    out.line("              Таблица");
+    out.line("зависимостей компонент вектора Z от времени t");
+    out.line("");
+    out.line(std::string(" No ") + "       t   " + "          Z1" + "            Z2");
+    out.line(std::string("-----+-------------+") + "-------------+" + "-------------+");
+}
+
 std::string delayRow(const Store& g, int num, double t, int node, int n) {
     const double* z = g.ZTAB.row(node);
     std::string row;

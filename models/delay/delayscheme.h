@@ -120,6 +120,9 @@ StepWeights stepWeights(double theta, double h);
 // One results row: Format(num, "00000") & "   " & Format(t, "0.00000E+00") & "   " and
 // Format(ZTAB(node, k), "0.00000E+00") & "   " for k = 1..n.
 std::string delayRow(const Store& g, int num, double t, int node, int n);
+// The results header of the delay networks (1.2, 2.2): the model's parameters (KMOD after
+// GAMA withKmod), TAUm(1..ntau), PTAU, TMAX, NDEL and the head of the table of Z1, Z2.
+void writeDelayNetHeader(const Store& g, TextWriter& out, int ntau, bool withKmod);
 
 // Newton iteration z <- z + delta, delta = (-damp * g(z)) / g'(z), stopping after the first
 // step with |delta| < tol; gdg(z) returns {g, g'}. Capped at cap steps; a non-finite value

@@ -259,26 +259,7 @@ void Sec12::Nach_Rasp(Store& g) {
 
 // ---------------------------------------------------------------- results and canvas
 
-void Sec12::header(const Store& g, TextWriter& out) {
-    const std::string e = "0.00000E+00";
-    out.line("");
-    out.line("ПАРАМЕТРЫ МОДЕЛИ");
-    out.line("MDIM    = " + Format(g.MDIM, "####"));
-    out.line("ALFA    = " + Format(g.ALFA, e));
-    out.line("BETA    = " + Format(g.BETA, e));
-    out.line("GAMA    = " + Format(g.GAMA, e));
-    out.line("KMOD    = " + Format(g.KMOD, "####"));
-    for (int k = 1; k <= 3; ++k) out.line("TAUm(" + CStr(k) + ") = " + Format(g.TAU(k), e));
-    out.line("PTAU    = " + Format(g.PTAU, e));
-    out.line("TMAX    = " + Format(g.TMAX, e));
-    out.line("NDEL    = " + Format(g.NDEL, "####"));
-    out.line("");
-    out.line("              Таблица");
-    out.line("зависимостей компонент вектора Z от времени t");
-    out.line("");
-    out.line(std::string(" No ") + "       t   " + "          Z1" + "            Z2");
-    out.line(std::string("-----+-------------+") + "-------------+" + "-------------+");
-}
+void Sec12::header(const Store& g, TextWriter& out) { writeDelayNetHeader(g, out, 3, true); }
 
 void Sec12::DrawMesh1(Ctx& c) {
     const Store& g = c.store;
