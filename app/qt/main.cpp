@@ -1,6 +1,7 @@
 // The desktop program: the main window over the package's application folder.
 #include "app/qt/mainwindow.h"
 #include "data/paths.h"
+#include "data/store.h"
 #include "graphics/cpustate.h"
 
 #include <QApplication>
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     // The build tree, an installed package, or its per-user working folder.
     const velta::AppLayout layout = velta::resolveAppLayout(
         QCoreApplication::applicationFilePath().toStdString());
-    velta::MainWindow w(layout.root, nullptr, layout.packageDir);
+    velta::MainWindow w(velta::mdlGlobal, layout.root, nullptr, layout.packageDir);
     w.show();
     if (!layout.error.empty()) QMessageBox::warning(&w, "   VELTA", QString::fromStdString(layout.error));
     return app.exec();

@@ -192,8 +192,9 @@ constexpr QRect kCanvasRect(10, 76, 774, 470);
 
 }  // namespace
 
-MainWindow::MainWindow(const std::string& appRoot, QWidget* parent, const std::string& packageDir)
-    : QMainWindow(parent), paths_(appRoot, packageDir), shell_(mdlGlobal, paths_) {
+MainWindow::MainWindow(Store& store, const std::string& appRoot, QWidget* parent,
+                       const std::string& packageDir)
+    : QMainWindow(parent), store_(store), paths_(appRoot, packageDir), shell_(store, paths_) {
     setObjectName("frmUni_00");
     setWindowTitle("  Пакет программ  VELTA");
     surface_ = std::make_unique<RecordingImageSurface>(800, 600);  // recorded for the vector figures
@@ -213,7 +214,7 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent, const std::s
     });
     commands_["mnuVarPar"] = [this] { varpar_->mnuVarPar_Click(); };
     commands_["mnuSpectr"] = [this] {
-        Ctx ctx{*surface_, prompter(), paths_, mdlGlobal};
+        Ctx ctx{*surface_, prompter(), paths_, store_};
         if (shell_.mnuSpectr(ctx)) {
             // The verdict at the chosen ALFA is shown read-only on light green.
             text_->showLines(shell_.current()->spectrText(), TextView::kBankBack, TextView::Kind::Result);
@@ -242,7 +243,7 @@ MainWindow::MainWindow(const std::string& appRoot, QWidget* parent, const std::s
     // Form_Load: every switched command off, "&Белый" checked, combo box disabled.
     shell_.Menu_False();
     shell_.enable(Cmd::Combo, false);
-    mdlGlobal.QBACK = 0;
+    store_.QBACK = 0;
     picture3d_ = std::make_unique<Picture3DCommands>(*this, *varpar_);
     new ExportCommands(*this);  // figures, models and the results table out; a child of the window
     commandsChanged();
@@ -547,7 +548,7 @@ SectionWindow* MainWindow::sectionWindow(int code) {
 
 void MainWindow::showHelp(int topic) {
     const QString file = QString::fromStdString(paths_.helpFile());
-    mdlGlobal.HELPWND = HelpViewer::open(file, topic, shell_.section);
+    store_.HELPWND = HelpViewer::open(file, topic, shell_.section);
 }
 
 // Closing: the help viewer if the package opened it, then every window; nothing is
@@ -559,7 +560,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (mdlGlobal.HELPWND != 0) mdlGlobal.HELPWND = HelpViewer::closeAll();
+    if (store_.HELPWND != 0) store_.HELPWND = HelpViewer::closeAll();
     if (about_) about_->close();
     for (auto& [code, w] : windows_)
         if (w && w->widget()) w->widget()->close();

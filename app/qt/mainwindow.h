@@ -38,16 +38,17 @@ class Picture3DCommands;
 class MainWindow : public QMainWindow, public FormHost {
     Q_OBJECT
 public:
+    // store: the parameters every command and window works on (the program's one store).
     // packageDir: folder of Help3.chm when the package works in a per-user folder.
-    explicit MainWindow(const std::string& appRoot, QWidget* parent = nullptr,
-                        const std::string& packageDir = {});
+    MainWindow(Store& store, const std::string& appRoot, QWidget* parent = nullptr,
+               const std::string& packageDir = {});
     ~MainWindow() override;
 
     // ---- FormHost
     Shell& shell() override { return shell_; }
     const AppPaths& paths() override { return paths_; }
     Prompter& prompter() override;
-    Store& store() override { return mdlGlobal; }
+    Store& store() override { return store_; }
     void commandsChanged() override;
     void showHelp(int topic) override;
     QWidget* mainWidget() override { return this; }
@@ -118,6 +119,7 @@ private:
     void showBankText(const std::string& suffix);
     void setEnabledByName(const QString& name, bool on);
 
+    Store& store_;
     AppPaths paths_;
     Shell shell_;
     std::unique_ptr<QImageSurface> surface_;

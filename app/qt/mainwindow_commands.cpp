@@ -74,8 +74,8 @@ void MainWindow::mnuOpen_Click() {
     const std::string path = prompter().chooseOpenFile(folder, filter);
     if (path.empty()) return;
     // With a task folder the name is bare; otherwise it keeps its leading separator.
-    const std::string shown = packageSeparators(mdlGlobal.TASKDIR.empty() ? stripPrefix(path, folder)
-                                                                          : stripPrefix(path, folder + "/"));
+    const std::string shown = packageSeparators(store_.TASKDIR.empty() ? stripPrefix(path, folder)
+                                                                       : stripPrefix(path, folder + "/"));
     std::vector<std::string> lines;
     try {
         lines = readAllLines(path);
@@ -97,7 +97,7 @@ void MainWindow::mnuClose_Click() {
 }
 
 void MainWindow::mnuInput_Click() {
-    Ctx ctx{*surface_, prompter(), paths_, mdlGlobal};
+    Ctx ctx{*surface_, prompter(), paths_, store_};
     const bool ok = shell_.mnuInput(ctx);
     // Without a data file (section 4) the reading has prepared the tables; its window shows them.
     if (ok && !shell_.info->hasDataFile())
@@ -130,7 +130,7 @@ void MainWindow::mnuIntegr_Click() {
             throw RunStopped();
         }
     };
-    Ctx ctx{*surface_, prompter(), paths_, mdlGlobal};
+    Ctx ctx{*surface_, prompter(), paths_, store_};
     bool ok = false;
     try {
         ok = shell_.mnuIntegr(ctx);
@@ -248,7 +248,7 @@ void MainWindow::mnuPriZad_Click() {
         if (!program.isEmpty() && openInWordProcessor(program, doc)) return;
     }
     if (const std::int32_t wnd = HelpViewer::openExamples(QString::fromStdString(paths_.helpFile()))) {
-        mdlGlobal.HELPWND = wnd;
+        store_.HELPWND = wnd;
         return;
     }
     QFile file(doc);
@@ -256,7 +256,7 @@ void MainWindow::mnuPriZad_Click() {
                              ? examplesHtml(file.readAll().toStdString())
                              : QString();
     if (!html.isEmpty()) {
-        mdlGlobal.HELPWND = HelpViewer::openDocument("Примеры задач", html);
+        store_.HELPWND = HelpViewer::openDocument("Примеры задач", html);
         return;
     }
     prompter().message(haveDoc ? "Не найдена программа для просмотра документа VELTA_D.doc"

@@ -91,9 +91,10 @@ int main(int argc, char** argv) {
 
     // The runner's way: the shell on an image surface of its own, nothing polled.
     AppPaths paths(root);
-    Shell shell(mdlGlobal, paths);
+    Store mdl;
+    Shell shell(mdl, paths);
     QImageSurface surface;
-    Ctx ctx{surface, quiet, paths, mdlGlobal};
+    Ctx ctx{surface, quiet, paths, mdl};
     shell.Sect_Select(11);
     shell.core(11)->dataPath = paths.userFile(data);
     shell.core(11)->InputPar(ctx);
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
     if (!shell.mnuInput(ctx)) return 1;
 
     // The window's way: the canvas shown and repainted while the run goes on.
-    MainWindow w(root);
+    MainWindow w(mdl, root);
     w.setPrompter(&quiet);
     w.show();
     w.selectSection(11);
@@ -112,9 +113,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
 
     RecordingImageSurface recording;
-    Ctx recCtx{recording, quiet, paths, mdlGlobal};
+    Ctx recCtx{recording, quiet, paths, mdl};
     NullSurface none;
-    Ctx noCtx{none, quiet, paths, mdlGlobal};
+    Ctx noCtx{none, quiet, paths, mdl};
 
     std::vector<double> bare, runner, recorded, window, display;
     if (const char* only = std::getenv("VELTA_LIVE_ONLY")) {

@@ -33,18 +33,17 @@ TEST(RunSize, EstimatesTheStepTableFromTheParameters) {
         {213, 2e7, 0.01, 1, 3, 0, 0, 0},
     };
     for (const auto& c : cases) {
-        mdlGlobal.reset();
-        mdlGlobal.TMAX = mdlGlobal.SCRT = c.end;
-        mdlGlobal.HHH = c.h;
-        mdlGlobal.NSC = static_cast<i16>(c.nsc);
-        mdlGlobal.NDIM = static_cast<i16>(c.ndim);
-        const RunEstimate e = estimateRun(mdlGlobal, c.section);
+        Store mdl;
+        mdl.TMAX = mdl.SCRT = c.end;
+        mdl.HHH = c.h;
+        mdl.NSC = static_cast<i16>(c.nsc);
+        mdl.NDIM = static_cast<i16>(c.ndim);
+        const RunEstimate e = estimateRun(mdl, c.section);
         SCOPED_TRACE("section " + std::to_string(c.section) + " end " + std::to_string(c.end));
         EXPECT_DOUBLE_EQ(e.steps, c.steps);
         EXPECT_DOUBLE_EQ(e.rows, c.rows);
         EXPECT_DOUBLE_EQ(e.bytes, c.bytes);
     }
-    mdlGlobal.reset();
 }
 
 TEST(RunSize, SizeTexts) {
@@ -58,7 +57,7 @@ TEST(RunSize, TheComputationAsksBeforeARunawayRun) {
     test::TempApp app;
     const std::string sample = test::bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd");
     for (const bool runaway : {true, false}) {
-        mdlGlobal.reset();
+        Store mdl;
         app.write("User/Results.mnk", "old\r\n");
         std::string data = sample;
         const auto at = data.find("TMAX = 12");
@@ -68,8 +67,8 @@ TEST(RunSize, TheComputationAsksBeforeARunawayRun) {
         AppPaths paths(app.root());
         test::RecordingSurface surf;
         test::ScriptedPrompter ui;
-        Ctx c{surf, ui, paths, mdlGlobal};
-        Shell shell(mdlGlobal, paths);
+        Ctx c{surf, ui, paths, mdl};
+        Shell shell(mdl, paths);
         shell.Sect_Select(11);
         ASSERT_NE(shell.current(), nullptr);
         shell.current()->dataPath = app.path("User/t.mnkd");
@@ -85,7 +84,6 @@ TEST(RunSize, TheComputationAsksBeforeARunawayRun) {
             EXPECT_GT(test::bytesOf(app.path("User/Results.mnk")).size(), 1000u);
         }
     }
-    mdlGlobal.reset();
 }
 
 }  // namespace

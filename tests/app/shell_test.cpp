@@ -37,7 +37,7 @@ std::string state(const Shell& s) {
 
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override { mdlGlobal.reset(); }
+    Store mdl;
     TempApp app;
     AppPaths paths{app.root()};
 };
@@ -45,14 +45,14 @@ protected:
 }  // namespace
 
 TEST_F(ShellTest, StartDisablesEveryCommand) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     for (int i = 0; i < static_cast<int>(Cmd::Count); ++i) EXPECT_FALSE(s.enabled[i]) << i;
     EXPECT_TRUE(s.welcomeVisible);
     EXPECT_TRUE(s.whiteBackground);
 }
 
 TEST_F(ShellTest, SelectingEachGroup) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(11);  // group A
     EXPECT_TRUE(s.isEnabled(Cmd::Table));
     EXPECT_TRUE(s.isEnabled(Cmd::FormMod));
@@ -61,58 +61,58 @@ TEST_F(ShellTest, SelectingEachGroup) {
     EXPECT_FALSE(s.isEnabled(Cmd::Combo));
     EXPECT_FALSE(s.welcomeVisible);
     EXPECT_EQ(s.status1, "Симметричные ГГС\\Автономная система");
-    EXPECT_EQ(mdlGlobal.RESEXT, "mnk");
+    EXPECT_EQ(mdl.RESEXT, "mnk");
 
     s.Sect_Select(4);  // group B: direct input
     EXPECT_FALSE(s.isEnabled(Cmd::Table));
     EXPECT_TRUE(s.isEnabled(Cmd::Input));
     EXPECT_FALSE(s.isEnabled(Cmd::Integr));
-    EXPECT_EQ(mdlGlobal.RESEXT, "mnk");  // section 4 leaves RESEXT as it was
+    EXPECT_EQ(mdl.RESEXT, "mnk");  // section 4 leaves RESEXT as it was
 
     s.Sect_Select(12);  // group D: task folders first
     EXPECT_FALSE(s.isEnabled(Cmd::Table));
     EXPECT_TRUE(s.isEnabled(Cmd::Combo));
-    EXPECT_EQ(mdlGlobal.SUBDIR, "Mnk\\");
+    EXPECT_EQ(mdl.SUBDIR, "Mnk\\");
     s.Combo1_Click("Tau0");
     EXPECT_TRUE(s.isEnabled(Cmd::Table));
-    EXPECT_EQ(mdlGlobal.TASKDIR, "Tau0");
+    EXPECT_EQ(mdl.TASKDIR, "Tau0");
     EXPECT_EQ(s.dataFolder(), app.path("User/Mnk/Tau0"));
 }
 
 TEST_F(ShellTest, TaskFolderListStopsAtTheFirstGap) {
     app.mkdir("User/Mnk/Tau1");
     app.mkdir("User/Mnk/Tau2");
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(12);
     EXPECT_EQ(s.taskItems, (std::vector<std::string>{"Tau0", "Tau1", "Tau2"}));
     EXPECT_EQ(s.comboText, "Tau0");
-    EXPECT_TRUE(mdlGlobal.TASKDIR.empty());
+    EXPECT_TRUE(mdl.TASKDIR.empty());
 
     TempApp gap;
     gap.mkdir("User/Mnk/Tau2");
     AppPaths gp(gap.root());
-    Shell g(mdlGlobal, gp);
+    Shell g(mdl, gp);
     g.Sect_Select(12);
     EXPECT_EQ(g.taskItems, (std::vector<std::string>{"Tau0"}));
 }
 
 TEST_F(ShellTest, SelectionResetsPlottedComponentsButKeepsTheirCount) {
-    Shell s(mdlGlobal, paths);
-    mdlGlobal.IC(1) = 7;
-    mdlGlobal.IC(2) = 8;
-    mdlGlobal.IC(3) = 9;
-    mdlGlobal.IC(4) = 10;
-    mdlGlobal.NCOMP = 4;
+    Shell s(mdl, paths);
+    mdl.IC(1) = 7;
+    mdl.IC(2) = 8;
+    mdl.IC(3) = 9;
+    mdl.IC(4) = 10;
+    mdl.NCOMP = 4;
     s.Sect_Select(21);
-    EXPECT_EQ(mdlGlobal.IC(1), 1);
-    EXPECT_EQ(mdlGlobal.IC(2), 2);
-    EXPECT_EQ(mdlGlobal.IC(3), 3);
-    EXPECT_EQ(mdlGlobal.IC(4), 10);
-    EXPECT_EQ(mdlGlobal.NCOMP, 4);
+    EXPECT_EQ(mdl.IC(1), 1);
+    EXPECT_EQ(mdl.IC(2), 2);
+    EXPECT_EQ(mdl.IC(3), 3);
+    EXPECT_EQ(mdl.IC(4), 10);
+    EXPECT_EQ(mdl.NCOMP, 4);
 }
 
 TEST_F(ShellTest, SameSectionTwiceDisablesTheCommandsAgain) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(11);
     const std::string fresh = state(s);
     s.afterAccept("\\a.mnkd");
@@ -124,7 +124,7 @@ TEST_F(ShellTest, SameSectionTwiceDisablesTheCommandsAgain) {
 }
 
 TEST_F(ShellTest, AcceptAndCancelOfTheInputWindow) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(11);
     s.afterAccept("\\Sym.mnkd");
     EXPECT_EQ(s.status2, "\\Sym.mnkd");
@@ -141,7 +141,7 @@ TEST_F(ShellTest, DeletionKeepsDataBankAndNonResultFiles) {
     for (const char* f : {"User/Results.mnk", "User/INPUT.CHK", "User/Results.cha", "User/Ugly.ugl",
                           "User/a.mnkd", "User/Z_Bank/СимАвто.txt", "User/QSOLV.srg", "User/Vector.chk"})
         app.write(f, "x");
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(11);
     s.enable(Cmd::OpenResl, true);
     s.enable(Cmd::DelF, true);
@@ -163,7 +163,7 @@ TEST_F(ShellTest, DeletionKeepsDataBankAndNonResultFiles) {
 
 TEST_F(ShellTest, RefreshReturnsToTheStartState) {
     app.mkdir("User/Mnk/Tau1");
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(12);
     s.mnuRefresh();
     EXPECT_TRUE(s.welcomeVisible);
@@ -175,38 +175,38 @@ TEST_F(ShellTest, RefreshReturnsToTheStartState) {
 }
 
 TEST_F(ShellTest, VariationOptionsFollowTheDataAndFeedThePeriodSwitch) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(11);
-    mdlGlobal.LGRAPH = 1;
-    mdlGlobal.LSCREEN = 1;
+    mdl.LGRAPH = 1;
+    mdl.LSCREEN = 1;
     s.VarPar_Set(VarDlg::VarPar, 0);
     const auto& o = s.varpar[0];
     EXPECT_TRUE(o.optPhys);
     EXPECT_TRUE(o.optPYe);
-    EXPECT_EQ(mdlGlobal.LPERIOD, 1);
+    EXPECT_EQ(mdl.LPERIOD, 1);
     // Choosing "нет" in the dialog switches the period off for the next run.
     s.varpar[0].optPYe = false;
     s.varpar[0].optPNo = true;
     s.VarPar_Get();
-    EXPECT_EQ(mdlGlobal.LSCREEN, 0);
-    EXPECT_EQ(mdlGlobal.LPERIOD, 0);
+    EXPECT_EQ(mdl.LSCREEN, 0);
+    EXPECT_EQ(mdl.LPERIOD, 0);
 
-    mdlGlobal.LGRAPH = 2;
-    mdlGlobal.LSCREEN = 1;
+    mdl.LGRAPH = 2;
+    mdl.LSCREEN = 1;
     s.VarPar_Set(VarDlg::VarPar, 0);
     EXPECT_TRUE(s.varpar[0].optPhas);
-    EXPECT_EQ(mdlGlobal.LSCREEN, 0);
-    mdlGlobal.LSCREEN = 1;
+    EXPECT_EQ(mdl.LSCREEN, 0);
+    mdl.LSCREEN = 1;
     s.VarPar_Get();  // phase plane: the period switch is not read
-    EXPECT_EQ(mdlGlobal.LSCREEN, 1);
+    EXPECT_EQ(mdl.LSCREEN, 1);
 }
 
 TEST_F(ShellTest, PictureKindsAreOneGroupResetBySelectionAndMenuFalse) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(11);
     // A 3D choice, then data with LGRAPH = 3: the Poincaré plane alone.
     s.varpar[0].choose(&VarParOptions::optPuan3);
-    mdlGlobal.LGRAPH = 3;
+    mdl.LGRAPH = 3;
     s.VarPar_Set(VarDlg::VarPar, 0);
     const auto& o = s.varpar[0];
     EXPECT_TRUE(o.optPuan && !o.optPuan3 && !o.optPhas3 && !o.optPhys && !o.optPhas);
@@ -226,7 +226,7 @@ TEST_F(ShellTest, PictureKindsAreOneGroupResetBySelectionAndMenuFalse) {
 }
 
 TEST_F(ShellTest, ResultPathsBySection) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     s.Sect_Select(11);
     EXPECT_EQ(s.resultsPath(), app.path("User/Results.mnk"));
     EXPECT_TRUE(s.qsolvPath().empty());
@@ -239,7 +239,7 @@ TEST_F(ShellTest, ResultPathsBySection) {
 }
 
 TEST_F(ShellTest, SectionWithoutCoreSaysSoAndChangesNothing) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     const SectionInfo* missing = nullptr;
     for (const auto& info : catalogue())
         if (info.group == 'A' && !makeSectionCore(info.code)) missing = &info;
@@ -248,7 +248,7 @@ TEST_F(ShellTest, SectionWithoutCoreSaysSoAndChangesNothing) {
     ASSERT_EQ(s.current(), nullptr);
     NullSurface surf;
     Messages ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     const std::string before = state(s);
     EXPECT_FALSE(s.mnuInput(c));
     EXPECT_FALSE(s.mnuIntegr(c));
@@ -280,11 +280,11 @@ TEST_F(ShellTest, CommandsAfterARunFollowTheSection) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.code);
-        mdlGlobal.reset();
-        mdlGlobal.SEED = 42;
+        mdl.reset();
+        mdl.SEED = 42;
         app.write(std::string("User/") + k.sample,
                   bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + k.sample));
-        Shell s(mdlGlobal, paths);
+        Shell s(mdl, paths);
         s.Sect_Select(k.code);
         SectionCore* core = s.current();
         ASSERT_NE(core, nullptr);
@@ -294,7 +294,7 @@ TEST_F(ShellTest, CommandsAfterARunFollowTheSection) {
         ui.answers = k.answers;
         ui.yesNo = k.yesNo;
         NullSurface surf;
-        Ctx c{surf, ui, paths, mdlGlobal};
+        Ctx c{surf, ui, paths, mdl};
         ASSERT_TRUE(s.mnuInput(c));
         ASSERT_TRUE(s.mnuIntegr(c)) << (ui.messages.empty() ? "" : ui.messages.back().text);
         std::string got;
@@ -329,7 +329,7 @@ TEST_F(ShellTest, EveryCatalogueRowHasItsCore) {
 }
 
 TEST_F(ShellTest, OnlyTheCirculantAsksItsVariationInBoxes) {
-    Shell s(mdlGlobal, paths);
+    Shell s(mdl, paths);
     for (const SectionInfo& info : catalogue()) {
         s.Sect_Select(info.code);
         EXPECT_EQ(s.variesByQuestion(), info.code == 3) << info.code;
@@ -343,7 +343,6 @@ namespace {
 class DataFileTest : public ShellTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
         shell.Sect_Select(11);
         oscill = bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd");
         std::string::size_type at = 0;
@@ -351,15 +350,15 @@ protected:
         cut = oscill.substr(0, at);
         app.write("User/Damped.mnkd", bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Damped.mnkd"));
         ASSERT_EQ(shell.openChosenFile(sc(), app.path("User/Damped.mnkd"), ctx), "");
-        ASSERT_EQ(mdlGlobal.ALFA, 2);
+        ASSERT_EQ(mdl.ALFA, 2);
     }
     SectionCore& sc() { return *shell.current(); }
     std::string chk() const { return bytesOf(app.path("User/Input.chk")); }
 
-    Shell shell{mdlGlobal, paths};
+    Shell shell{mdl, paths};
     NullSurface surface;
     Messages ui;
-    Ctx ctx{surface, ui, paths, mdlGlobal};
+    Ctx ctx{surface, ui, paths, mdl};
     std::string oscill, cut;
 };
 
@@ -389,8 +388,8 @@ TEST_F(DataFileTest, FailedOpeningKeepsTheCurrentFileAndTheStore) {
         }
         EXPECT_EQ(sc().dataPath, app.path(k.opened ? "User/Sub/New.mnkd" : "User/Damped.mnkd"));
         EXPECT_EQ(sc().shownName, k.opened ? "Sub/New.mnkd" : "Damped.mnkd");
-        EXPECT_EQ(mdlGlobal.ALFA, k.opened ? 20 : 2);
-        EXPECT_EQ(mdlGlobal.GAMA, k.opened ? 3 : 1);
+        EXPECT_EQ(mdl.ALFA, k.opened ? 20 : 2);
+        EXPECT_EQ(mdl.GAMA, k.opened ? 3 : 1);
     }
 }
 
@@ -400,8 +399,8 @@ TEST_F(DataFileTest, FailedInputKeepsTheLastGoodReading) {
     EXPECT_FALSE(shell.mnuInput(ctx));
     ASSERT_EQ(ui.seen.size(), 1u);
     EXPECT_EQ(ui.seen[0].rfind("Ошибка при вводе исходных данных.\n", 0), 0u) << ui.seen[0];
-    EXPECT_EQ(mdlGlobal.ALFA, 2);  // the reading of Sym_Oscill's first lines set ALFA = 20
-    EXPECT_EQ(mdlGlobal.GAMA, 1);
+    EXPECT_EQ(mdl.ALFA, 2);  // the reading of Sym_Oscill's first lines set ALFA = 20
+    EXPECT_EQ(mdl.GAMA, 1);
     EXPECT_TRUE(shell.enabled[static_cast<int>(Cmd::Integr)]);
 }
 
@@ -427,7 +426,7 @@ TEST_F(DataFileTest, CheckBeforeWriteRestoresStoreAndCheckFile) {
                 sc(), target,
                 [&](const std::string& p) { std::ofstream(p, std::ios::binary) << (k.whole ? oscill : cut); },
                 [&] {
-                    seen = mdlGlobal.ALFA;
+                    seen = mdl.ALFA;
                     if (k.refuse) throw VeltaError("Нельзя: " + sc().dataPath);
                 });
         } catch (const VeltaError& e) {
@@ -442,7 +441,7 @@ TEST_F(DataFileTest, CheckBeforeWriteRestoresStoreAndCheckFile) {
         if (k.whole) {
             EXPECT_EQ(seen, 20);  // the check judged the texts, not the old store
         }
-        EXPECT_EQ(mdlGlobal.ALFA, 2);
+        EXPECT_EQ(mdl.ALFA, 2);
         EXPECT_EQ(sc().dataPath, app.path("User/Damped.mnkd"));
         EXPECT_EQ(std::filesystem::exists(app.path("User/Input.chk")), k.hadChk);
         EXPECT_EQ(chk(), before);
@@ -451,9 +450,9 @@ TEST_F(DataFileTest, CheckBeforeWriteRestoresStoreAndCheckFile) {
 }
 
 TEST_F(DataFileTest, WrittenFileBecomesCurrent) {
-    mdlGlobal.SaveOK = 0;
+    mdl.SaveOK = 0;
     shell.afterWrite(sc(), app.path("User/Sub/Saved.mnkd"));
-    EXPECT_EQ(mdlGlobal.SaveOK, 1);
+    EXPECT_EQ(mdl.SaveOK, 1);
     EXPECT_EQ(sc().dataPath, app.path("User/Sub/Saved.mnkd"));
     EXPECT_EQ(shell.status2, "Sub/Saved.mnkd");
     EXPECT_TRUE(shell.isEnabled(Cmd::Input));

@@ -27,11 +27,11 @@ std::string message(const std::function<void()>& f) {
     return {};
 }
 
-// A reader over the given text (stored in the file's code page) with the check file
-// going to a string.
+// A reader into store over the given text (stored in the file's code page) with the check
+// file going to a string.
 struct Reading {
-    explicit Reading(const std::string& text)
-        : in(utf8ToCp1251(text)), reader(in, "Test.mnkd"), writer(chk), par(mdlGlobal, reader, writer) {}
+    Reading(Store& store, const std::string& text)
+        : in(utf8ToCp1251(text)), reader(in, "Test.mnkd"), writer(chk), par(store, reader, writer) {}
     std::string echoed() {
         writer.flush();
         return chk.str();
@@ -45,24 +45,19 @@ struct Reading {
 
 class DataFileStore : public ::testing::Test {
 protected:
-    void SetUp() override { mdlGlobal.reset(); }
-    void TearDown() override { mdlGlobal.reset(); }
+    Store mdl;
 };
 
 // An application folder under /tmp with its User subfolder.
 class DataFileFolder : public DataFileStore {
 protected:
     void SetUp() override {
-        DataFileStore::SetUp();
         std::string tmpl = (fs::temp_directory_path() / "velta_datafile_XXXXXX").string();
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
         root = tmpl;
         fs::create_directory(root / "User");
     }
-    void TearDown() override {
-        fs::remove_all(root);
-        DataFileStore::TearDown();
-    }
+    void TearDown() override { fs::remove_all(root); }
     void write(const std::string& name, const std::string& text) {
         std::ofstream(root / "User" / name, std::ios::binary) << utf8ToCp1251(text);
     }
@@ -122,7 +117,7 @@ TEST(DataFileGrid, PaintFramesTheValueCells) {
 }
 
 TEST_F(DataFileStore, KeyLinesTakeTheThirdPieceAtSingleBlanks) {
-    Reading r("MCLASS = 1\r\nXYZ = 1\r\nALFA = 2.50\r\nN = 2.5\r\nN = 3.5\r\nMCLASS  = 1\r\n");
+    Reading r(mdl, "MCLASS = 1\r\nXYZ = 1\r\nALFA = 2.50\r\nN = 2.5\r\nN = 3.5\r\nMCLASS  = 1\r\n");
     i16 a = 0, b = 0, n1 = 0, n2 = 0;
     double alfa = 0;
     r.par.Key_InputI("MClass", a);
@@ -144,7 +139,7 @@ TEST_F(DataFileStore, KeyLinesTakeTheThirdPieceAtSingleBlanks) {
 
 TEST_F(DataFileStore, KeyLineWithoutBlanksOrValueFails) {
     for (const char* line : {"MCLASS=1", "MCLASS =", "", "ALFA = abc"}) {
-        Reading r(std::string(line) + "\r\n");
+        Reading r(mdl, std::string(line) + "\r\n");
         double v = 0;
         const std::string m = message([&] { r.par.Key_InputR("ALFA", v); });
         EXPECT_EQ(m.rfind("Ошибка чтения файла Test.mnkd, строка 1: ожидалось", 0), 0u) << line << ": " << m;
@@ -153,7 +148,7 @@ TEST_F(DataFileStore, KeyLineWithoutBlanksOrValueFails) {
 }
 
 TEST_F(DataFileStore, ListsAreCutAtTheLimit) {
-    Reading r("2,5\r\n1,2,3,4,5,6\r\n\r\n3\r\n1,x\r\n");
+    Reading r(mdl, "2,5\r\n1,2,3,4,5,6\r\n\r\n3\r\n1,x\r\n");
     EXPECT_EQ(r.par.readList(4), (std::vector<i16>{2, 5}));
     EXPECT_EQ(r.par.readList(4), (std::vector<i16>{1, 2, 3, 4}));
     EXPECT_TRUE(r.par.readList(4).empty());
@@ -163,10 +158,10 @@ TEST_F(DataFileStore, ListsAreCutAtTheLimit) {
 }
 
 TEST_F(DataFileStore, HeadersAreStoredEchoedAndWrittenBack) {
-    Reading r("Блок 1\r\n------\r\nТолько одна\r\n");
+    Reading r(mdl, "Блок 1\r\n------\r\nТолько одна\r\n");
     r.par.Head_Input(1);
-    EXPECT_EQ(mdlGlobal.HEAD[1][0], "Блок 1");
-    EXPECT_EQ(mdlGlobal.HEAD[1][1], "------");
+    EXPECT_EQ(mdl.HEAD[1][0], "Блок 1");
+    EXPECT_EQ(mdl.HEAD[1][1], "------");
     EXPECT_EQ(r.echoed(), "\xC1\xEB\xEE\xEA 1\r\n------\r\n");
     const std::string m = message([&] { r.par.Head_Input(2); });
     EXPECT_NE(m.find("файл закончился раньше времени"), std::string::npos) << m;
@@ -175,14 +170,14 @@ TEST_F(DataFileStore, HeadersAreStoredEchoedAndWrittenBack) {
     std::ostringstream out;
     {
         TextWriter w(out);
-        Head_File(mdlGlobal, w, 1);
+        Head_File(mdl, w, 1);
         Key_File(w, "ALFA", "10");
     }
     EXPECT_EQ(out.str(), "\xC1\xEB\xEE\xEA 1\r\n------\r\nALFA = 10\r\n");
 }
 
 TEST_F(DataFileStore, ThirdNumberOnAValueLineBecomesTheNextHeader) {
-    Reading r("2,4\r\nX(i1),...:\r\n1,2,3\r\nБлок 3\r\nподчёркивание\r\n");
+    Reading r(mdl, "2,4\r\nX(i1),...:\r\n1,2,3\r\nБлок 3\r\nподчёркивание\r\n");
     const auto ink = r.par.readList(4);
     ASSERT_EQ(ink.size(), 2u);
     r.par.skipLine();
@@ -191,35 +186,35 @@ TEST_F(DataFileStore, ThirdNumberOnAValueLineBecomesTheNextHeader) {
     EXPECT_DOUBLE_EQ(r.par.readNumber(), 2);
     r.par.skipEmptyValueLine();  // a pending rest is no empty line
     r.par.Head_Input(3);
-    EXPECT_EQ(mdlGlobal.HEAD[3][0], ",3");
-    EXPECT_EQ(mdlGlobal.HEAD[3][1], "Блок 3");
+    EXPECT_EQ(mdl.HEAD[3][0], ",3");
+    EXPECT_EQ(mdl.HEAD[3][1], "Блок 3");
 }
 
 TEST_F(DataFileStore, EmptyIndexListKeepsTheFollowingBlocksInPlace) {
     // As written: the empty value line after the label; and a file without that line.
     for (const std::string valueLine : {"\r\n", ""}) {
-        mdlGlobal.reset();
-        Reading r("i1,...:\r\n\r\nX(i1),...:\r\n" + valueLine + "Блок 3\r\n---\r\nTMAX = 100\r\n");
+        mdl.reset();
+        Reading r(mdl, "i1,...:\r\n\r\nX(i1),...:\r\n" + valueLine + "Блок 3\r\n---\r\nTMAX = 100\r\n");
         r.par.skipLine();
         EXPECT_TRUE(r.par.readList(4).empty());
         r.par.skipLine();
         r.par.skipEmptyValueLine();
         r.par.Head_Input(3);
-        EXPECT_EQ(mdlGlobal.HEAD[3][0], "Блок 3");
-        EXPECT_EQ(mdlGlobal.HEAD[3][1], "---");
-        r.par.Key_InputR("TMAX", mdlGlobal.TMAX);
-        EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 100);
+        EXPECT_EQ(mdl.HEAD[3][0], "Блок 3");
+        EXPECT_EQ(mdl.HEAD[3][1], "---");
+        r.par.Key_InputR("TMAX", mdl.TMAX);
+        EXPECT_DOUBLE_EQ(mdl.TMAX, 100);
         EXPECT_TRUE(r.reader.eof());
     }
     // At the end of the file there is nothing to skip.
-    Reading end("X\r\n");
+    Reading end(mdl, "X\r\n");
     end.par.skipLine();
     end.par.skipEmptyValueLine();
     EXPECT_TRUE(end.reader.eof());
 }
 
 TEST_F(DataFileStore, MatrixAndVectorWriters) {
-    mdlGlobal.NDIM = 2;
+    mdl.NDIM = 2;
     GridText g(4, 5);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 5; ++c) g.at(r, c) = std::to_string(r) + std::to_string(c);
@@ -239,8 +234,8 @@ TEST_F(DataFileStore, MatrixAndVectorWriters) {
 }
 
 TEST_F(DataFileStore, DelayWriters) {
-    mdlGlobal.MDIM = 2;
-    mdlGlobal.LTAU = 2;
+    mdl.MDIM = 2;
+    mdl.LTAU = 2;
     GridText g(4, 6);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 6; ++c) g.at(r, c) = std::to_string(r) + std::to_string(c);
@@ -273,18 +268,18 @@ TEST_F(DataFileFolder, ReadingEchoesToTheCheckFile) {
     write("a.mnkd", "Блок 1\r\n-\r\nMCLASS = 2\r\nNDIM = 3\r\ni1:\r\n1,3\r\nX:\r\n0.5,1E-05\r\n");
     AppPaths paths(root.string());
     std::vector<i16> ink;
-    readParFile(mdlGlobal, paths, (root / "User" / "a.mnkd").string(), [&](ParReader& p) {
+    readParFile(mdl, paths, (root / "User" / "a.mnkd").string(), [&](ParReader& p) {
         p.Head_Input(1);
-        p.Key_InputI("MClass", mdlGlobal.MCLASS);
-        p.Key_InputI("NDIM", mdlGlobal.NDIM);
+        p.Key_InputI("MClass", mdl.MCLASS);
+        p.Key_InputI("NDIM", mdl.NDIM);
         p.skipLine();
-        ink = p.readList(mdlGlobal.NDIM);
+        ink = p.readList(mdl.NDIM);
         p.skipLine();
-        mdlGlobal.X1.alloc(mdlGlobal.NDIM);
-        for (std::size_t k = 0; k < ink.size(); ++k) mdlGlobal.X1(ink[k]) = p.readNumber();
+        mdl.X1.alloc(mdl.NDIM);
+        for (std::size_t k = 0; k < ink.size(); ++k) mdl.X1(ink[k]) = p.readNumber();
     });
-    EXPECT_EQ(mdlGlobal.MCLASS, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(3), 1e-5);
+    EXPECT_EQ(mdl.MCLASS, 2);
+    EXPECT_DOUBLE_EQ(mdl.X1(3), 1e-5);
     EXPECT_EQ(chk(), kChkHead + " \r\n\xC1\xEB\xEE\xEA 1\r\n-\r\nMClass = 2\r\nNDIM = 3\r\n");
 }
 
@@ -292,24 +287,24 @@ TEST_F(DataFileFolder, FailedReadingNamesFileAndLineAndKeepsTheEcho) {
     const std::string data = (root / "User" / "b.mnkd").string();
     write("b.mnkd", "H1\r\nH2\r\nMCLASS = 1\r\nNDIM  = 3\r\n");
     AppPaths paths(root.string());
-    auto readBlock1 = [](ParReader& p) {
+    auto readBlock1 = [&](ParReader& p) {
         p.Head_Input(1);
-        p.Key_InputI("MClass", mdlGlobal.MCLASS);
-        p.Key_InputI("NDIM", mdlGlobal.NDIM);
+        p.Key_InputI("MClass", mdl.MCLASS);
+        p.Key_InputI("NDIM", mdl.NDIM);
     };
-    std::string m = message([&] { readParFile(mdlGlobal, paths, data, readBlock1); });
+    std::string m = message([&] { readParFile(mdl, paths, data, readBlock1); });
     EXPECT_NE(m.find(data), std::string::npos) << m;
     EXPECT_NE(m.find("строка 4"), std::string::npos) << m;
     EXPECT_NE(m.find("ожидалось"), std::string::npos) << m;
-    EXPECT_EQ(mdlGlobal.MCLASS, 1);
+    EXPECT_EQ(mdl.MCLASS, 1);
     EXPECT_EQ(chk(), kChkHead + " \r\nH1\r\nH2\r\nMClass = 1\r\n");
 
     // An error that is not the reader's own still says where the reading stood.
     m = message([&] {
-        readParFile(mdlGlobal, paths, data, [](ParReader& p) {
+        readParFile(mdl, paths, data, [&](ParReader& p) {
             p.skipLine();
-            mdlGlobal.X1.alloc(1);
-            mdlGlobal.X1(2) = 1;
+            mdl.X1.alloc(1);
+            mdl.X1(2) = 1;
         });
     });
     EXPECT_NE(m.find(data + ", строка 1"), std::string::npos) << m;
@@ -317,7 +312,7 @@ TEST_F(DataFileFolder, FailedReadingNamesFileAndLineAndKeepsTheEcho) {
 
     // Running out of lines.
     m = message([&] {
-        readParFile(mdlGlobal, paths, data, [](ParReader& p) {
+        readParFile(mdl, paths, data, [](ParReader& p) {
             for (;;) p.skipLine();
         });
     });
@@ -331,7 +326,7 @@ TEST_F(DataFileFolder, MissingDataFileStillLeavesANewCheckFile) {
     const std::string missing = (root / "User" / "none.mnkd").string();
     bool called = false;
     const std::string m = message(
-        [&] { readParFile(mdlGlobal, paths, missing, [&](ParReader&) { called = true; }); });
+        [&] { readParFile(mdl, paths, missing, [&](ParReader&) { called = true; }); });
     EXPECT_NE(m.find(missing), std::string::npos) << m;
     EXPECT_FALSE(called);
     EXPECT_EQ(chk(), kChkHead + " \r\n");

@@ -176,7 +176,8 @@ TEST(QuoteInput, ReadingErrorsOfAHugeLineStayShort) {
     TextReader r(in, "a.mnkd");
     std::ostringstream chkOut;
     TextWriter chk(chkOut);
-    ParReader p(mdlGlobal, r, chk);
+    Store mdl;
+    ParReader p(mdl, r, chk);
     i16 v = 0;
     for (const auto& read : std::vector<std::function<void()>>{
              [&] { p.Key_InputI("MCLASS", v); }, [&] { p.readNumber(); }, [&] { p.readList(3); }}) {
@@ -202,12 +203,13 @@ TEST(ParReaderLists, AnIndexOutOfRangeFailsOnItsOwnLineNamingTheKey) {
         {"3,1,2", ""},
         {"1,2,3,9", ""},  // beyond the limit of 3 items: not used, not checked
     };
+    Store mdl;
     for (const auto& k : cases) {
         std::istringstream in(std::string("IC(I):\r\n") + k.line + "\r\n");
         TextReader r(in, "t.mnkd");
         std::ostringstream chkOut;
         TextWriter chk(chkOut);
-        ParReader p(mdlGlobal, r, chk);
+        ParReader p(mdl, r, chk);
         p.skipLine();
         std::string m;
         try {
@@ -231,9 +233,10 @@ TEST(CheckFileFailure, AFullDiskOnInputChkIsAWriteErrorOfInputChk) {
         const char* what;
         int keys;  // key lines read: a few fill no buffer (the error comes at the end)
     } cases[] = {{"few", 2}, {"many", 2000}};
+    Store mdl;
     for (const auto& k : cases) {
         const std::string m = writeError([&] {
-            readParFile(mdlGlobal, paths, app.path("User/a.mnkd"), [&](ParReader& r) {
+            readParFile(mdl, paths, app.path("User/a.mnkd"), [&](ParReader& r) {
                 r.Head_Input(1);
                 i16 n = 0;
                 for (int i = 0; i < k.keys; ++i) r.Key_InputI("NDIM", n);

@@ -39,11 +39,8 @@ std::vector<std::vector<std::string>> resultRows(const std::string& path) {
 
 class CsvTable : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
-    void TearDown() override { mdlGlobal.reset(); }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
     template <class Core>
     void read(Core& core, const std::string& file) {
         core.dataPath = (fs::path(VELTA_SOURCE_DIR) / "User" / file).string();
@@ -66,7 +63,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     ResultsTable table;
 };
 
@@ -103,14 +100,14 @@ TEST_F(CsvTable, AutonomousRunFeedsEveryResultsRowInFullPrecision) {
 }
 
 TEST_F(CsvTable, DelaySectionKeepsTheRowsOfTheLastPortionOnly) {
-    mdlGlobal.TASKDIR = "Tau2";
-    mdlGlobal.SUBDIR = "Mnk\\";
+    mdl.TASKDIR = "Tau2";
+    mdl.SUBDIR = "Mnk\\";
     Sec12 sec;
     read(sec, "Mnk/Tau2/Tau2_Oscill.mnzd");
     ScopedResultsSink sink(&table);
     sec.Integr1(c);
     const auto first = table.rows;
-    mdlGlobal.L = 1;  // the shell counts the portion
+    mdl.L = 1;  // the shell counts the portion
     sec.Integr1(c);
     EXPECT_EQ(table.names, (std::vector<std::string>{"Z1"}));
     expectSameRows("Results.mnz");

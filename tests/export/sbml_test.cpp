@@ -105,9 +105,8 @@ bool hasDelay(const ASTNode* a) {
     return false;
 }
 
-// The right-hand sides dX/dt of the section's own code at the initial state of the model.
-std::vector<double> sectionRates(SectionCore& core, const ModelDesc& m) {
-    auto& g = mdlGlobal;
+// The right-hand sides dX/dt of the section's own code at the initial state of the model in g.
+std::vector<double> sectionRates(Store& g, SectionCore& core, const ModelDesc& m) {
     const int n = static_cast<int>(m.vars.size());
     std::vector<double> x(static_cast<std::size_t>(n) + 1);
     for (int i = 1; i <= n; ++i)
@@ -120,43 +119,43 @@ std::vector<double> sectionRates(SectionCore& core, const ModelDesc& m) {
     case 11:
     case 21:
         setXV();
-        if (m.section == 11) Sec11::Vych_PCH(mdlGlobal);
-        else Sec21::Vych_PCH2(mdlGlobal);
+        if (m.section == 11) Sec11::Vych_PCH(g);
+        else Sec21::Vych_PCH2(g);
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) - x[i];
         break;
     case 8: {
         setXV();
         Vec rate(n);
-        Sec8::Vych_PCH(mdlGlobal, rate);
+        Sec8::Vych_PCH(g, rate);
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) + rate(i) * x[i];
         break;
     }
     case 9: {
         auto& s = dynamic_cast<Sec9&>(core);
         for (int i = 1; i <= n; ++i) s.XOLD9(i) = x[i];
-        s.Vych_PCH(mdlGlobal);
+        s.Vych_PCH(g);
         for (int i = 1; i <= n; ++i) r[i] = s.FR9(i) - x[i];
         break;
     }
     case 511:
         setXV();
-        Sec511::Vych_PCH(mdlGlobal, Sec511::rates(mdlGlobal));
+        Sec511::Vych_PCH(g, Sec511::rates(g));
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) + g.DV(i) * x[i];
         break;
     case 521:
         setXV();
-        Sec521::rates(mdlGlobal);
-        Sec521::Vych_PCH(mdlGlobal);
+        Sec521::rates(g);
+        Sec521::Vych_PCH(g);
         for (int i = 1; i <= n; ++i) r[i] = g.FV(i) - g.AK(i) * x[i];
         break;
     default: {
         // Delay sections: before the first step every delayed value is the history x(0).
         auto& d = dynamic_cast<DelayModel&>(core);
-        for (int j = 1; j <= d.delays(mdlGlobal); ++j)
+        for (int j = 1; j <= d.delays(g); ++j)
             for (int k = 1; k <= n; ++k) g.ZTAU(j, k) = x[k];
         for (int k = 1; k <= n; ++k) g.FZ(k) = 0;
-        d.Vych_PCH(mdlGlobal);
-        for (int k = 1; k <= n; ++k) r[k] = g.FZ(k) - d.decay(mdlGlobal, k) * x[k];
+        d.Vych_PCH(g);
+        for (int k = 1; k <= n; ++k) r[k] = g.FZ(k) - d.decay(g, k) * x[k];
     }
     }
     return r;
@@ -164,17 +163,14 @@ std::vector<double> sectionRates(SectionCore& core, const ModelDesc& m) {
 
 class SbmlSamples : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
-    void TearDown() override { mdlGlobal.reset(); }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
     // Reads a shipped sample into a fresh core as "&Ввод исходных данных" does.
     std::unique_ptr<SectionCore> load(const Sample& s) {
-        mdlGlobal.reset();
+        mdl.reset();
         if (!s.task.empty()) {
-            mdlGlobal.TASKDIR = s.task;
-            mdlGlobal.SUBDIR = fs::path(s.file).begin()->string() + "\\";
+            mdl.TASKDIR = s.task;
+            mdl.SUBDIR = fs::path(s.file).begin()->string() + "\\";
         }
         auto core = makeSectionCore(s.code);
         core->dataPath = (fs::path(VELTA_SOURCE_DIR) / "User" / s.file).string();
@@ -185,7 +181,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
 };
 
 TEST_F(SbmlSamples, EveryShippedSampleValidatesAndMatchesItsRightHandSides) {
@@ -195,7 +191,7 @@ TEST_F(SbmlSamples, EveryShippedSampleValidatesAndMatchesItsRightHandSides) {
     for (const Sample& s : samples) {
         SCOPED_TRACE(std::to_string(s.code) + " " + s.file);
         auto core = load(s);
-        const ModelDesc m = describeModel(mdlGlobal, *core);
+        const ModelDesc m = describeModel(mdl, *core);
         ASSERT_FALSE(m.vars.empty());
         const std::string text = sbmlText(m);
         std::string report;
@@ -225,7 +221,7 @@ TEST_F(SbmlSamples, EveryShippedSampleValidatesAndMatchesItsRightHandSides) {
         }
         EXPECT_EQ(delays, m.hasDelays);
 
-        const std::vector<double> expected = sectionRates(*core, m);
+        const std::vector<double> expected = sectionRates(mdl, *core, m);
         for (std::size_t i = 0; i < m.vars.size(); ++i) {
             const std::string& id = model->getSpecies(static_cast<unsigned>(i))->getId();
             EXPECT_EQ(id, m.vars[i].name);
@@ -240,12 +236,13 @@ TEST_F(SbmlSamples, EveryShippedSampleValidatesAndMatchesItsRightHandSides) {
 
 // Sections whose work is not a system of equations say so instead of exporting.
 TEST(ModelExport, SectionsWithoutEquationsSaySo) {
+    Store mdl;
     for (int code : {213, 215, 217, 3, 4, 7}) {
         EXPECT_FALSE(hasModelExport(code)) << code;
         auto core = makeSectionCore(code);
         ASSERT_TRUE(core);
         try {
-            describeModel(mdlGlobal, *core);
+            describeModel(mdl, *core);
             ADD_FAILURE() << code << " exported";
         } catch (const VeltaError& e) {
             EXPECT_NE(std::string(e.what()).find("нет системы уравнений"), std::string::npos) << e.what();
@@ -256,12 +253,11 @@ TEST(ModelExport, SectionsWithoutEquationsSaySo) {
 
 // Before the data are read there is no model to export: a message, not a crash.
 TEST(ModelExport, UnreadDataIsRefused) {
-    mdlGlobal.reset();
+    Store mdl;
     for (int code : {11, 12, 21, 22, 6, 8, 9, 511, 512, 521, 522}) {
         auto core = makeSectionCore(code);
-        EXPECT_THROW(describeModel(mdlGlobal, *core), VeltaError) << code;
+        EXPECT_THROW(describeModel(mdl, *core), VeltaError) << code;
     }
-    mdlGlobal.reset();
 }
 
 TEST(ModelExport, ExactTextReadsBackAsTheSameNumber) {

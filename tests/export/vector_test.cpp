@@ -39,21 +39,20 @@ void ensureApp() {
 
 class VectorFigure : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
         ensureApp();
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
+        setColours(mdl, true);
         Sec11 sec;
         sec.dataPath = (fs::path(VELTA_SOURCE_DIR) / "User" / "Sym_Oscill.mnkd").string();
         sec.InputPar(c);
         sec.Integr1(c);
     }
-    void TearDown() override { mdlGlobal.reset(); }
     TempApp app;
     AppPaths paths{app.root()};
     RecordingImageSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
 };
 
 TEST_F(VectorFigure, SvgIsXmlWithTheCurveColoursAndTheTexts) {

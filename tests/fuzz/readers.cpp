@@ -46,8 +46,8 @@ const AppPaths& appFolder() {
 // section was selected (task folder Tau0 for the delay sections).
 void readSection(int code, const std::uint8_t* data, std::size_t size) {
     const AppPaths& paths = appFolder();
-    mdlGlobal.reset();
-    Shell shell(mdlGlobal, paths);
+    Store mdl;
+    Shell shell(mdl, paths);
     shell.Sect_Select(code);
     if (shell.info->group == 'D') shell.Combo1_Click("Tau0");
     const std::string folder = shell.dataFolder();
@@ -66,7 +66,7 @@ void readSection(int code, const std::uint8_t* data, std::size_t size) {
     core->dataPath = path;
     test::RecordingSurface surf;
     test::ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     try {
         core->InputPar(c);
     } catch (const std::exception&) {
@@ -77,7 +77,7 @@ void readSection(int code, const std::uint8_t* data, std::size_t size) {
 // Section 4 has no data file: the answer to "Задайте число уравнений NDIM" on the first
 // line, the list of U-numbers on the second.
 void readSection4(const std::uint8_t* data, std::size_t size) {
-    mdlGlobal.reset();
+    Store mdl;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const auto nl = text.find('\n');
     const std::string ndim = text.substr(0, nl);
@@ -85,11 +85,11 @@ void readSection4(const std::uint8_t* data, std::size_t size) {
     Sec4 sec;
     test::RecordingSurface surf;
     test::ScriptedPrompter ui;
-    Ctx c{surf, ui, appFolder(), mdlGlobal};
+    Ctx c{surf, ui, appFolder(), mdl};
     try {
-        mdlGlobal.NDIM = textToI16(ndim);
+        mdl.NDIM = textToI16(ndim);
         sec.Input1(c);
-        sec.cmdOK_Tabl(mdlGlobal, Sec4::numbersFromTexts(Sec4::splitList(list)));
+        sec.cmdOK_Tabl(mdl, Sec4::numbersFromTexts(Sec4::splitList(list)));
     } catch (const std::exception&) {}
 }
 
@@ -110,8 +110,7 @@ void readAngleFile(const std::uint8_t* data, std::size_t size) {
 void readTable(bool puan, const std::uint8_t* data, std::size_t size) {
     static const char* exts[] = {"mnk", "gse", "mtr", "sy1", "cha", "sy2", "mtz"};
     if (size < 4) return;
-    mdlGlobal.reset();
-    Store& s = mdlGlobal;
+    Store s;
     s.RESEXT = exts[data[0] % 7];
     s.NDIM = static_cast<i16>(data[1] % 16 + 1);
     s.NROW = data[2] % 64;

@@ -34,11 +34,8 @@ constexpr Colour kLightCyan = 0xFFFF00, kYellow = 0x00FFFF, kLightGreen = 0x00FF
 
 class CanvasTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
-    void TearDown() override { mdlGlobal.reset(); }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
 
     // The frame of a time plot: t 0..10, X 0..1.
     void frameTime() { MeshMaskG(c, "Графики компонент вектора X(t)", "X", "t", 0, 10, 0, 1); }
@@ -60,8 +57,8 @@ protected:
     RecordingSurface surf;
     ProgressPrompter ui;
     AppPaths paths{VELTA_SOURCE_DIR};
-    Ctx c{surf, ui, paths, mdlGlobal};
-    Store& s = mdlGlobal;
+    Ctx c{surf, ui, paths, mdl};
+    Store& s = mdl;
 };
 
 }  // namespace
@@ -85,7 +82,7 @@ TEST(CanvasPalette, NullSurfaceCountsCharactersNotBytes) {
 }
 
 TEST_F(CanvasTest, ColourSchemeWhiteAndBlack) {
-    setColours(mdlGlobal, false);
+    setColours(mdl, false);
     EXPECT_EQ(s.QBACK, 0);
     EXPECT_EQ(s.QFRAME, 15);
     EXPECT_EQ(s.QAXES, 7);
@@ -106,7 +103,7 @@ TEST_F(CanvasTest, ColourSchemeWhiteAndBlack) {
     for (const auto& g : surf.of(K::Segment)) EXPECT_EQ(g.colour, kLightGrey);
     for (const auto& t : surf.of(K::Text)) EXPECT_EQ(t.colour, kLightGrey) << t.text;
 
-    setColours(mdlGlobal, true);
+    setColours(mdl, true);
     EXPECT_EQ(s.QBACK, 15);
     EXPECT_EQ(s.QFRAME, 0);
     EXPECT_EQ(s.QAXES, 0);

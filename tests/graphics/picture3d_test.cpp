@@ -39,9 +39,9 @@ std::string table(int header, const std::vector<std::vector<double>>& rows) {
 
 class Picture3D : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
-        Store& g = mdlGlobal;
+        Store& g = mdl;
         g.NDIM = 3;
         g.IC(1) = 1;
         g.IC(2) = 2;
@@ -50,7 +50,6 @@ protected:
         g.NSC = 10;
         g.RESEXT = "mnk";
     }
-    void TearDown() override { mdlGlobal.reset(); }
 
     // Runs a reader over a text; returns the check file's lines.
     std::vector<std::string> read(void (*reader)(const Store&, View3D&, TextReader&, TextWriter&),
@@ -60,7 +59,7 @@ protected:
         std::ostringstream out;
         {
             TextWriter w(out);
-            reader(mdlGlobal, v, r, w);
+            reader(mdl, v, r, w);
         }
         std::vector<std::string> lines;
         std::istringstream back(cp1251ToUtf8(out.str()));
@@ -82,10 +81,10 @@ TEST_F(Picture3D, HeaderLinesByResultsExtension) {
 }
 
 TEST_F(Picture3D, PhaseRowsAreReadShiftedAndEchoed) {
-    mdlGlobal.NROW = 2;
-    mdlGlobal.IC(1) = 3;
-    mdlGlobal.IC(2) = 1;
-    mdlGlobal.IC(3) = 2;
+    mdl.NROW = 2;
+    mdl.IC(1) = 3;
+    mdl.IC(2) = 1;
+    mdl.IC(3) = 2;
     const auto chk = read(&readPhase, table(18, {{1, 2, 3.5}, {0.25, 4, -1}, {9, 9, 9}}));
     ASSERT_EQ(v.X3.size(), 3u);
     EXPECT_EQ(v.X3[1], 3.5 - 2);  // component 3, shifted by -SCRX/2
@@ -103,22 +102,22 @@ TEST_F(Picture3D, PhaseRowsAreReadShiftedAndEchoed) {
 }
 
 TEST_F(Picture3D, ShortOrForeignTablesStopWithAMessage) {
-    mdlGlobal.NROW = 3;
+    mdl.NROW = 3;
     EXPECT_THROW(read(&readPhase, table(18, {{1, 2, 3}, {1, 2, 3}})), VeltaError);  // ends early
-    mdlGlobal.NROW = 1;
-    mdlGlobal.IC(3) = 5;  // no such column
+    mdl.NROW = 1;
+    mdl.IC(3) = 5;  // no such column
     EXPECT_THROW(read(&readPhase, table(18, {{1, 2, 3}})), VeltaError);
-    mdlGlobal.IC(3) = 3;
+    mdl.IC(3) = 3;
     EXPECT_THROW(read(&readPhase, table(18, {{1, 2}})), VeltaError);
-    mdlGlobal.NROW = 0;  // nothing computed yet
+    mdl.NROW = 0;  // nothing computed yet
     EXPECT_THROW(read(&readPhase, table(18, {{1, 2, 3}})), VeltaError);
-    mdlGlobal.NROW = 1;
-    mdlGlobal.RESEXT = "mtz";
+    mdl.NROW = 1;
+    mdl.RESEXT = "mtz";
     EXPECT_THROW(read(&readPhase, table(18, {{1, 2, 3}})), VeltaError);
 }
 
 TEST_F(Picture3D, CrossingsOfTheHyperplane) {
-    Store& g = mdlGlobal;
+    Store& g = mdl;
     g.XP.alloc(3);
     g.FP.alloc(3);
     g.XP(1) = 1;  // plane x1 = 1
@@ -183,7 +182,7 @@ TEST_F(Picture3D, HiddenCornersByQuadrant) {
 }
 
 TEST_F(Picture3D, BoxDrawsTwelveEdgesWithTheAxesColoured) {
-    Input2_k(mdlGlobal, v);
+    Input2_k(mdl, v);
     EXPECT_EQ(v.XK[7], -2);
     EXPECT_EQ(v.YK[1], 2);
     EXPECT_EQ(v.ZK[2], -2);
@@ -199,7 +198,7 @@ TEST_F(Picture3D, BoxDrawsTwelveEdgesWithTheAxesColoured) {
     RecordingSurface surf;
     test::ScriptedPrompter ui;
     AppPaths paths("/nonexistent");
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     DrawKub(c, v, std::sin(v.FI), std::cos(v.FI));
     const auto lines = surf.of(K::LineTo);
     ASSERT_EQ(lines.size(), 12u);
@@ -267,11 +266,11 @@ protected:
         app.write("User/Ugly.ugl",
                   utf8ToCp1251("Угловые данные\r\n--------------\r\nDFI = 0.01\r\nDTE = 0.02\r\n"
                                "SFI = 0.05\r\nSSCR = 0.5\r\nMSCR = 0.6\r\n"));
-        mdlGlobal.NROW = 3;
+        mdl.NROW = 3;
         app.write("User/Results.mnk", table(18, {{0.5, 0.5, 0.5}, {1, 2, 3}, {3.5, 3.5, 3.5}}));
-        setColours(mdlGlobal, true);
+        setColours(mdl, true);
     }
-    Ctx ctx() { return Ctx{surf, ui, paths, mdlGlobal}; }
+    Ctx ctx() { return Ctx{surf, ui, paths, mdl}; }
     test::TempApp app;
     AppPaths paths{app.root()};
     RecordingSurface surf;
@@ -336,13 +335,13 @@ TEST_F(Picture3DFiles, StereoPairAndMissingAngleFile) {
     std::filesystem::remove(app.user() + "/Ugly.ugl");
     EXPECT_THROW(m3D_Graph(c, v, o), VeltaError);
     EXPECT_FALSE(v.loaded);
-    mdlGlobal.SCRX = 0;
+    mdl.SCRX = 0;
     EXPECT_THROW(m3D_Graph(c, v, o), VeltaError);
 }
 
 TEST_F(Picture3DFiles, OptionsComeFromTheCurrentSectionsDialog) {
     AppPaths p(app.root());
-    Shell s(mdlGlobal, p);
+    Shell s(mdl, p);
     s.Sect_Select(9);
     s.varpar[static_cast<int>(VarDlg::VarPar)].optPhas3 = true;  // another section's dialog
     auto& o9 = s.varpar[static_cast<int>(VarDlg::VarPar9)];

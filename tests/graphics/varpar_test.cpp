@@ -12,9 +12,9 @@ namespace {
 
 class VarPar : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
-        Store& g = mdlGlobal;
+        Store& g = mdl;
         g.NDIM = 4;
         g.TMAX = 12;
         g.ALFA = 1.5;
@@ -29,13 +29,12 @@ protected:
         g.IC(2) = 2;
         g.IC(3) = 3;
     }
-    void TearDown() override { mdlGlobal.reset(); }
 
     // "Ввод" with the shown texts, some of them replaced.
     VarParResult enter(VarDlg d, VarPlot plot, std::vector<std::pair<std::string, std::string>> edits = {},
                        std::string i12 = "1,2", std::string i123 = "1,2,3") {
         VarParInput in;
-        in.texts = varParTexts(mdlGlobal, d);
+        in.texts = varParTexts(mdl, d);
         const auto& fields = varParFields(d);
         for (const auto& [name, text] : edits) {
             bool found = false;
@@ -49,7 +48,7 @@ protected:
         in.plot = plot;
         in.i1i2 = std::move(i12);
         in.i1i2i3 = std::move(i123);
-        return varParAccept(mdlGlobal, d, in, ui);
+        return varParAccept(mdl, d, in, ui);
     }
     void expectOneMessage(const std::string& text) {
         ASSERT_EQ(ui.messages.size(), 1u);
@@ -77,26 +76,25 @@ TEST_F(VarPar, FieldsOfEachDialogAndTheirTexts) {
               (std::vector<std::string>{"TMAX =", "ALFA =", "TETA =", "BETA1,BETA2 =", "GAMA1,GAMA2 =",
                                         "TAU1,TAU2 =", " Масштаб DRX"}));
 
-    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar),
-              (std::vector<std::string>{"12", "1.5", "0.25", "3", "2"}));
+    EXPECT_EQ(varParTexts(mdl, VarDlg::VarPar), (std::vector<std::string>{"12", "1.5", "0.25", "3", "2"}));
     // Section 9 shows SCRT under "TMAX =".
-    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar9), (std::vector<std::string>{"40", "1.5", "3", "2"}));
-    mdlGlobal.BETA1 = 0.5;
-    mdlGlobal.BETA2 = 1E-05;
-    mdlGlobal.TAU1 = 1;
-    mdlGlobal.TAU2 = 2.5;
-    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar2)[3], "0.5,1E-05");
-    EXPECT_EQ(varParTexts(mdlGlobal, VarDlg::VarPar2)[5], "1,2.5");
-    EXPECT_EQ(varParI1I2(mdlGlobal), "1,2");
-    EXPECT_EQ(varParI1I2I3(mdlGlobal), "1,2,3");
+    EXPECT_EQ(varParTexts(mdl, VarDlg::VarPar9), (std::vector<std::string>{"40", "1.5", "3", "2"}));
+    mdl.BETA1 = 0.5;
+    mdl.BETA2 = 1E-05;
+    mdl.TAU1 = 1;
+    mdl.TAU2 = 2.5;
+    EXPECT_EQ(varParTexts(mdl, VarDlg::VarPar2)[3], "0.5,1E-05");
+    EXPECT_EQ(varParTexts(mdl, VarDlg::VarPar2)[5], "1,2.5");
+    EXPECT_EQ(varParI1I2(mdl), "1,2");
+    EXPECT_EQ(varParI1I2I3(mdl), "1,2,3");
 }
 
 TEST_F(VarPar, ComponentNumbersAreCheckedBeforeAnythingChanges) {
     // "3 and 0": refused, and the edited TMAX is not taken either.
     EXPECT_FALSE(enter(VarDlg::VarPar, VarPlot::Plane, {{"txtTMAX", "50"}}, "3,0").accepted);
     expectOneMessage("Задайте 2 ненулевых номера");
-    EXPECT_EQ(mdlGlobal.TMAX, 12);
-    EXPECT_EQ(mdlGlobal.IC(1), 1);
+    EXPECT_EQ(mdl.TMAX, 12);
+    EXPECT_EQ(mdl.IC(1), 1);
 
     for (const char* bad : {"3", "", "x,2", "-1,2", "0.2,1"}) {
         ui.messages.clear();
@@ -107,19 +105,19 @@ TEST_F(VarPar, ComponentNumbersAreCheckedBeforeAnythingChanges) {
     ui.messages.clear();
     EXPECT_FALSE(enter(VarDlg::VarPar, VarPlot::Plane, {}, "2,5").accepted);
     expectOneMessage("Номер должен быть <= NDIM");
-    EXPECT_EQ(mdlGlobal.IC(2), 2);
+    EXPECT_EQ(mdl.IC(2), 2);
 
     ui.messages.clear();
     EXPECT_TRUE(enter(VarDlg::VarPar, VarPlot::Plane, {{"txtTMAX", "50"}}, " 4 , 3 ,9").accepted);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(mdlGlobal.IC(1), 4);
-    EXPECT_EQ(mdlGlobal.IC(2), 3);
-    EXPECT_EQ(mdlGlobal.IC(3), 3);  // the third piece is not read for a plane
-    EXPECT_EQ(mdlGlobal.TMAX, 50);
+    EXPECT_EQ(mdl.IC(1), 4);
+    EXPECT_EQ(mdl.IC(2), 3);
+    EXPECT_EQ(mdl.IC(3), 3);  // the third piece is not read for a plane
+    EXPECT_EQ(mdl.TMAX, 50);
 
     // The physical plane reads no component field at all.
     EXPECT_TRUE(enter(VarDlg::VarPar, VarPlot::Phys, {}, "0,0", "0").accepted);
-    EXPECT_EQ(mdlGlobal.IC(1), 4);
+    EXPECT_EQ(mdl.IC(1), 4);
 }
 
 TEST_F(VarPar, SpaceReadsThreeComponentsAndOnlyTheScale) {
@@ -134,13 +132,13 @@ TEST_F(VarPar, SpaceReadsThreeComponentsAndOnlyTheScale) {
                          {{"txtTMAX", "99"}, {"txtALFA", "7"}, {"txtDRX", "4"}}, "9,9", "4,1,2");
     EXPECT_TRUE(r.accepted);
     EXPECT_TRUE(r.reload3D);
-    EXPECT_EQ(mdlGlobal.TMAX, 12);  // disabled fields are not read
-    EXPECT_EQ(mdlGlobal.ALFA, 1.5);
-    EXPECT_EQ(mdlGlobal.DRX, 4);
-    EXPECT_EQ(mdlGlobal.SCRX, 6);  // DRX in parts of ALFA
-    EXPECT_EQ(mdlGlobal.IC(1), 4);
-    EXPECT_EQ(mdlGlobal.IC(2), 1);
-    EXPECT_EQ(mdlGlobal.IC(3), 2);
+    EXPECT_EQ(mdl.TMAX, 12);  // disabled fields are not read
+    EXPECT_EQ(mdl.ALFA, 1.5);
+    EXPECT_EQ(mdl.DRX, 4);
+    EXPECT_EQ(mdl.SCRX, 6);  // DRX in parts of ALFA
+    EXPECT_EQ(mdl.IC(1), 4);
+    EXPECT_EQ(mdl.IC(2), 1);
+    EXPECT_EQ(mdl.IC(3), 2);
 }
 
 TEST_F(VarPar, WhatEachDialogWritesBack) {
@@ -149,35 +147,35 @@ TEST_F(VarPar, WhatEachDialogWritesBack) {
         VarDlg::VarPar, VarPlot::Phys,
         {{"txtTMAX", "20"}, {"txtALFA", "2.5"}, {"txtBETA", "1E-3"}, {"txtGAMA", "-4"}, {"txtDRX", "0.5"}});
     EXPECT_TRUE(r.accepted && r.reload3D);
-    EXPECT_EQ(mdlGlobal.TMAX, 20);
-    EXPECT_EQ(mdlGlobal.ALFA, 2.5);
-    EXPECT_EQ(mdlGlobal.BETA, 1E-3);
-    EXPECT_EQ(mdlGlobal.GAMA, -4);
-    EXPECT_EQ(mdlGlobal.SCRX, 1.25);
+    EXPECT_EQ(mdl.TMAX, 20);
+    EXPECT_EQ(mdl.ALFA, 2.5);
+    EXPECT_EQ(mdl.BETA, 1E-3);
+    EXPECT_EQ(mdl.GAMA, -4);
+    EXPECT_EQ(mdl.SCRX, 1.25);
 
     // Chaotic results: the scale is not read and nothing is reloaded.
-    mdlGlobal.RESEXT = "cha";
+    mdl.RESEXT = "cha";
     r = enter(VarDlg::VarPar, VarPlot::Phys, {{"txtDRX", "8"}});
     EXPECT_TRUE(r.accepted);
     EXPECT_FALSE(r.reload3D);
-    EXPECT_EQ(mdlGlobal.DRX, 0.5);
-    EXPECT_EQ(mdlGlobal.SCRX, 1.25);
+    EXPECT_EQ(mdl.DRX, 0.5);
+    EXPECT_EQ(mdl.SCRX, 1.25);
 
     // frmVarPar9: "TMAX =" is the end of the time axis; MCPZ is an integer.
     r = enter(VarDlg::VarPar9, VarPlot::Phys, {{"txtTMAX", "75"}, {"txtGAMA", "6"}, {"txtMCPZ", "3"}});
     EXPECT_TRUE(r.accepted);
     EXPECT_FALSE(r.reload3D);
-    EXPECT_EQ(mdlGlobal.SCRT, 75);
-    EXPECT_EQ(mdlGlobal.TMAX, 20);
-    EXPECT_EQ(mdlGlobal.GAMA, 6);
-    EXPECT_EQ(mdlGlobal.MCPZ, 3);
+    EXPECT_EQ(mdl.SCRT, 75);
+    EXPECT_EQ(mdl.TMAX, 20);
+    EXPECT_EQ(mdl.GAMA, 6);
+    EXPECT_EQ(mdl.MCPZ, 3);
 
     // frmVarPar1: SCRX directly; the delays and rates are only shown.
     r = enter(VarDlg::VarPar1, VarPlot::Phys, {{"txtSCRX", "9"}, {"txtTAU1", "5"}, {"txtOMEG", "7"}});
     EXPECT_TRUE(r.accepted && r.reload3D);
-    EXPECT_EQ(mdlGlobal.SCRX, 9);
-    EXPECT_EQ(mdlGlobal.TAU1, 0);
-    EXPECT_EQ(mdlGlobal.OMEG, 0);
+    EXPECT_EQ(mdl.SCRX, 9);
+    EXPECT_EQ(mdl.TAU1, 0);
+    EXPECT_EQ(mdl.OMEG, 0);
 
     // frmVarPar2: pairs split at ","; SCRX from DRX and ALFA.
     r = enter(VarDlg::VarPar2, VarPlot::Plane,
@@ -187,26 +185,26 @@ TEST_F(VarPar, WhatEachDialogWritesBack) {
                {"txtTAU12", "0.5,0.25"},
                {"txtDRX", "2"}});
     EXPECT_TRUE(r.accepted && r.reload3D);
-    EXPECT_EQ(mdlGlobal.TETA, 0.1);
-    EXPECT_EQ(mdlGlobal.BETA1, 1);
-    EXPECT_EQ(mdlGlobal.BETA2, 2);
-    EXPECT_EQ(mdlGlobal.GAMA1, 3.5);
-    EXPECT_EQ(mdlGlobal.GAMA2, 4);
-    EXPECT_EQ(mdlGlobal.TAU1, 0.5);
-    EXPECT_EQ(mdlGlobal.TAU2, 0.25);
-    EXPECT_EQ(mdlGlobal.SCRX, 5);
+    EXPECT_EQ(mdl.TETA, 0.1);
+    EXPECT_EQ(mdl.BETA1, 1);
+    EXPECT_EQ(mdl.BETA2, 2);
+    EXPECT_EQ(mdl.GAMA1, 3.5);
+    EXPECT_EQ(mdl.GAMA2, 4);
+    EXPECT_EQ(mdl.TAU1, 0.5);
+    EXPECT_EQ(mdl.TAU2, 0.25);
+    EXPECT_EQ(mdl.SCRX, 5);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(VarPar, BadNumbersAreRefusedWithTheirFieldAndChangeNothing) {
     EXPECT_FALSE(enter(VarDlg::VarPar, VarPlot::Phys, {{"txtTMAX", "30"}, {"txtALFA", "1,5"}}).accepted);
     expectOneMessage("Вы задали НЕ ЧИСЛО\nALFA = 1,5");
-    EXPECT_EQ(mdlGlobal.TMAX, 12);
+    EXPECT_EQ(mdl.TMAX, 12);
 
     ui.messages.clear();
     EXPECT_FALSE(enter(VarDlg::VarPar9, VarPlot::Phys, {{"txtMCPZ", "70000"}}).accepted);
     expectOneMessage("Вы задали НЕ ЧИСЛО\nMCPZ = 70000");
-    EXPECT_EQ(mdlGlobal.MCPZ, 2);
+    EXPECT_EQ(mdl.MCPZ, 2);
 
     ui.messages.clear();
     EXPECT_FALSE(enter(VarDlg::VarPar2, VarPlot::Phys, {{"txtBETA12", "0.5"}}).accepted);
@@ -218,19 +216,19 @@ TEST_F(VarPar, BadNumbersAreRefusedWithTheirFieldAndChangeNothing) {
 }
 
 TEST_F(VarPar, AnUntouchedFieldKeepsItsValueExactly) {
-    mdlGlobal.TMAX = 0.1 + 0.2;  // shown as 0.3
-    mdlGlobal.ALFA = 1.0 / 3.0;  // shown with 15 digits
+    mdl.TMAX = 0.1 + 0.2;  // shown as 0.3
+    mdl.ALFA = 1.0 / 3.0;  // shown with 15 digits
     EXPECT_TRUE(enter(VarDlg::VarPar, VarPlot::Phys).accepted);
-    EXPECT_EQ(mdlGlobal.TMAX, 0.1 + 0.2);
-    EXPECT_EQ(mdlGlobal.ALFA, 1.0 / 3.0);
-    EXPECT_EQ(mdlGlobal.SCRX, 2.0 / 3.0);
+    EXPECT_EQ(mdl.TMAX, 0.1 + 0.2);
+    EXPECT_EQ(mdl.ALFA, 1.0 / 3.0);
+    EXPECT_EQ(mdl.SCRX, 2.0 / 3.0);
 }
 
 TEST_F(VarPar, Section3AsksUntilTwoNumbersAreGiven) {
-    mdlGlobal.BETA = 0.5;
-    mdlGlobal.GAMA = 2;
+    mdl.BETA = 0.5;
+    mdl.GAMA = 2;
     ui.answers = {"", "", "abc", "1.25, 7"};
-    varParSection3(mdlGlobal, ui);
+    varParSection3(mdl, ui);
     ASSERT_EQ(ui.inputs.size(), 4u);
     EXPECT_EQ(ui.inputs[0].prompt, "Введите  BETA, GAMA");
     EXPECT_EQ(ui.inputs[0].title, "   Варьирование параметров");
@@ -241,16 +239,16 @@ TEST_F(VarPar, Section3AsksUntilTwoNumbersAreGiven) {
     EXPECT_EQ(ui.messages[0].title, "   Варьирование параметров");
     EXPECT_EQ(ui.messages[1].text, ui.messages[0].text);
     EXPECT_EQ(ui.messages[2].text, "Вы задали НЕ ЧИСЛО\nabc");
-    EXPECT_EQ(mdlGlobal.BETA, 1.25);
-    EXPECT_EQ(mdlGlobal.GAMA, 7);
+    EXPECT_EQ(mdl.BETA, 1.25);
+    EXPECT_EQ(mdl.GAMA, 7);
 
     // Extra pieces are ignored; a single number is refused.
     ui = ScriptedPrompter{};
     ui.answers = {"3", "4,5,6"};
-    varParSection3(mdlGlobal, ui);
+    varParSection3(mdl, ui);
     EXPECT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(mdlGlobal.BETA, 4);
-    EXPECT_EQ(mdlGlobal.GAMA, 5);
+    EXPECT_EQ(mdl.BETA, 4);
+    EXPECT_EQ(mdl.GAMA, 5);
 }
 
 }  // namespace

@@ -173,14 +173,15 @@ TEST_F(FormsGrid, EmptyVectorHasNoValueCells) {
 class FakeCore : public SectionCore {
 public:
     int code() const override { return 11; }
-    void InputPar(Ctx&) override {
+    void InputPar(Ctx& c) override {
         ++reads;
         if (fail) throw VeltaError("Ошибка чтения");
-        mdlGlobal.NDIM = static_cast<i16>(ndim);
-        mdlGlobal.XP.alloc(2);
-        mdlGlobal.XP(1) = 0.5;
-        mdlGlobal.XP(2) = 7;
-        mdlGlobal.ALFA = -1;
+        Store& g = c.store;
+        g.NDIM = static_cast<i16>(ndim);
+        g.XP.alloc(2);
+        g.XP(1) = 0.5;
+        g.XP(2) = 7;
+        g.ALFA = -1;
     }
     void Integr1(Ctx&) override {}
     int reads = 0;
@@ -199,13 +200,14 @@ public:
         grid = addGrid(2, 20, 20, "grdTable1");
     }
     void fillFields() override {
-        txtN->setText(QString::fromStdString(CStr(mdlGlobal.NDIM)));
+        txtN->setText(QString::fromStdString(CStr(host_.store().NDIM)));
         txtA->setText("abc");
     }
     void fillGrids(bool zeros) override {
-        grid->setVectorGrid(vectorGrid(mdlGlobal.XP, mdlGlobal.NDIM, zeros));
+        const Store& g = host_.store();
+        grid->setVectorGrid(vectorGrid(g.XP, g.NDIM, zeros));
     }
-    void setDimension(i16 n) override { mdlGlobal.NDIM = n; }
+    void setDimension(i16 n) override { host_.store().NDIM = n; }
     void writeDataFile(const std::string& path) override {
         const auto write = [this](const std::string& p) {
             auto w = TextWriter::create(p);
@@ -228,8 +230,8 @@ using TestHost = test::FormTestHost;
 
 class FormsWindow : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         host.shell().Sect_Select(11);
         app.write("User/a.mnkd", "x\r\n");
         app.write("User/Sub/b.mnkd", "x\r\n");
@@ -241,7 +243,7 @@ protected:
     QPushButton* button(const char* name) { return form.findChild<QPushButton*>(name); }
 
     test::TempApp app;
-    TestHost host{app.root()};
+    TestHost host{mdl, app.root()};
     FakeCore core;
     TestForm form{host, core};
 };
@@ -269,7 +271,7 @@ TEST_F(FormsWindow, OpenClearsBothMarksAfterFillingAndShowsSheetOne) {
     form.txtA->setText("old");
     form.txtN->setText("9");
     form.tabStrip()->setCurrentIndex(1);  // applies 9 while nothing was read
-    mdlGlobal.NDIM = 0;
+    mdl.NDIM = 0;
     open("User/Sub/b.mnkd");
     EXPECT_EQ(core.reads, 1);
     EXPECT_TRUE(form.isVisible());
@@ -333,7 +335,7 @@ TEST_F(FormsWindow, TitleBarCloseActsAsCancel) {
 TEST_F(FormsWindow, InputRefusesWhatTheReaderRefusesAndChangesNothing) {
     open("User/a.mnkd");
     app.write("User/Input.chk", "before\r\n");
-    mdlGlobal.ALFA = 7;
+    mdl.ALFA = 7;
     form.txtA->setText("new");
     core.fail = true;  // the reader refuses the texts
     host.ui.saveFiles.push_back(app.path("User/c.mnkd"));
@@ -343,7 +345,7 @@ TEST_F(FormsWindow, InputRefusesWhatTheReaderRefusesAndChangesNothing) {
     EXPECT_FALSE(app.exists("User/c.mnkd"));
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(core.dataPath, app.path("User/a.mnkd"));
-    EXPECT_EQ(mdlGlobal.ALFA, 7);
+    EXPECT_EQ(mdl.ALFA, 7);
     EXPECT_EQ(readAllLines(app.path("User/Input.chk")), std::vector<std::string>{"before"});
     // Accepted by the reader: written, and the store is still the one read at opening.
     core.fail = false;
@@ -351,7 +353,7 @@ TEST_F(FormsWindow, InputRefusesWhatTheReaderRefusesAndChangesNothing) {
     button("cmdInput4")->click();
     EXPECT_TRUE(app.exists("User/c.mnkd"));
     EXPECT_EQ(core.checkedPath.substr(core.checkedPath.size() - 6), "c.mnkd");
-    EXPECT_EQ(mdlGlobal.ALFA, 7);
+    EXPECT_EQ(mdl.ALFA, 7);
 }
 
 TEST_F(FormsWindow, ClickOnTheChosenTabAlsoAppliesTheDimension) {
@@ -376,7 +378,7 @@ TEST_F(FormsWindow, DimensionOutsideOneToTheBoundIsRefusedBeforeAnyGrid) {
         form.txtN->setText(text);
         form.switchSheet(1);
         EXPECT_TRUE(form.dimensionChanged()) << text;
-        EXPECT_EQ(mdlGlobal.NDIM, 2) << text;
+        EXPECT_EQ(mdl.NDIM, 2) << text;
     }
     ASSERT_EQ(host.ui.messages.size(), 6u);
     EXPECT_EQ(host.ui.messages[1].text, "Недопустимое значение  NDIM = -2  (допустимо 1..200)");
@@ -384,7 +386,7 @@ TEST_F(FormsWindow, DimensionOutsideOneToTheBoundIsRefusedBeforeAnyGrid) {
     EXPECT_EQ(form.grid->columnCount(), 5);
     form.txtN->setText("200");
     form.switchSheet(1);
-    EXPECT_EQ(mdlGlobal.NDIM, 200);
+    EXPECT_EQ(mdl.NDIM, 200);
     EXPECT_EQ(form.grid->columnCount(), 203);
 }
 

@@ -59,7 +59,7 @@ TEST_F(Picture3DWindow, ComputationWithPhaseSpaceDrawsAndTurns) {
     EXPECT_TRUE(app.exists("User/Phas.chk"));
     EXPECT_TRUE(app.exists("User/Ugly.chk"));
     const auto chk = readAllLines(app.user() + "/Phas.chk");
-    EXPECT_EQ(static_cast<int>(chk.size()), 3 + mdlGlobal.NROW);
+    EXPECT_EQ(static_cast<int>(chk.size()), 3 + mdl.NROW);
 
     const QImage first = plot();
     button("Left")->click();

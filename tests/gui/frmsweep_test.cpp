@@ -30,13 +30,13 @@ namespace {
 
 class SweepDialog : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         std::ifstream in(std::string(VELTA_SOURCE_DIR) + "/User/Sym_Oscill.mnkd", std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
         app.write("User/Run.mnkd", s.str());
-        w = std::make_unique<MainWindow>(app.root());
+        w = std::make_unique<MainWindow>(mdl, app.root());
         w->setPrompter(&ui);
         w->findChild<QAction*>("mnuSymAUto")->trigger();
         dlg = std::make_unique<FrmSweep>(*w, 11, app.user() + "/Run.mnkd", "");
@@ -46,7 +46,6 @@ protected:
         dlg.reset();
         w.reset();
         HelpViewer::closeAll();
-        mdlGlobal.reset();
     }
     void axis(int r, const char* key, const char* from, const char* to, int n) {
         dlg->axes[r].use->setChecked(true);

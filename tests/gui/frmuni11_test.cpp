@@ -167,8 +167,8 @@ TEST_F(FrmUni11, EditedValueIsSavedAndReadsBackWithEverythingElseUnchanged) {
     const std::string saved = cp1251ToUtf8(bytesOf(app.path("User/edited.mnkd")));
     EXPECT_EQ(saved.rfind("Модель M(NDIM,KMOD)\r\n-------------------\r\nMCLASS = 2\r\n", 0), 0u);
     readBack(app.path("User/edited.mnkd"));
-    EXPECT_DOUBLE_EQ(mdlGlobal.ALFA, 12.5);
-    Sec11::Fields back = Sec11::fieldsFromStore(mdlGlobal);
+    EXPECT_DOUBLE_EQ(mdl.ALFA, 12.5);
+    Sec11::Fields back = Sec11::fieldsFromStore(mdl);
     EXPECT_EQ(back.alfa, "12.5");
     back.alfa = original.alfa;
     EXPECT_EQ(back.mclass, original.mclass);
@@ -201,7 +201,7 @@ TEST_F(FrmUni11, NdimChangeRebuildsBothGridsWithZerosOnSheetSwitch) {
     EXPECT_EQ(grid("grdTable1")->columnCount(), 8);  // nothing rebuilt before the switch
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.NDIM, 3);
+    EXPECT_EQ(mdl.NDIM, 3);
     for (const char* name : {"grdTable1", "grdTable2"}) {
         FormGrid* g = grid(name);
         ASSERT_EQ(g->columnCount(), 6) << name;
@@ -214,11 +214,11 @@ TEST_F(FrmUni11, NdimChangeRebuildsBothGridsWithZerosOnSheetSwitch) {
     // Saved and read again: three components, the later blocks in place.
     save("User/three.mnkd");
     readBack(app.path("User/three.mnkd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 3);
-    EXPECT_EQ(mdlGlobal.XP.upper(), 3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.FP(3), 0);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 100);
-    EXPECT_DOUBLE_EQ(mdlGlobal.SCLT, 5);
+    EXPECT_EQ(mdl.NDIM, 3);
+    EXPECT_EQ(mdl.XP.upper(), 3);
+    EXPECT_DOUBLE_EQ(mdl.FP(3), 0);
+    EXPECT_DOUBLE_EQ(mdl.TMAX, 100);
+    EXPECT_DOUBLE_EQ(mdl.SCLT, 5);
 }
 
 TEST_F(FrmUni11, NdimChangedAndAcceptedWithoutSwitchStillWritesAConsistentFile) {
@@ -227,24 +227,24 @@ TEST_F(FrmUni11, NdimChangedAndAcceptedWithoutSwitchStillWritesAConsistentFile) 
     save("User/four.mnkd");
     EXPECT_EQ(grid("grdTable1")->columnCount(), 7);
     readBack(app.path("User/four.mnkd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 4);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 100);
-    EXPECT_EQ(mdlGlobal.NSC, 10);
+    EXPECT_EQ(mdl.NDIM, 4);
+    EXPECT_DOUBLE_EQ(mdl.TMAX, 100);
+    EXPECT_EQ(mdl.NSC, 10);
 }
 
 // The window stays open while another section's reading may change NDIM: the grids are
 // still written at their own length and the store keeps the other reading's NDIM.
 TEST_F(FrmUni11, SaveWritesTheGridsAtTheirOwnLength) {
     openSample();
-    mdlGlobal.NDIM = 2;
+    mdl.NDIM = 2;
     field("txtGama")->setText("3");
     save("User/own.mnkd");
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
+    EXPECT_EQ(mdl.NDIM, 2);
     readBack(app.path("User/own.mnkd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.FP(5), -1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.GAMA, 3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 100);
+    EXPECT_EQ(mdl.NDIM, 5);
+    EXPECT_DOUBLE_EQ(mdl.FP(5), -1);
+    EXPECT_DOUBLE_EQ(mdl.GAMA, 3);
+    EXPECT_DOUBLE_EQ(mdl.TMAX, 100);
 }
 
 TEST_F(FrmUni11, BadNdimTextOnSheetSwitchGivesAMessageAndKeepsTheGrids) {
@@ -255,7 +255,7 @@ TEST_F(FrmUni11, BadNdimTextOnSheetSwitchGivesAMessageAndKeepsTheGrids) {
     EXPECT_EQ(host.ui.messages[0].text, "Недопустимое значение  NDIM = пять  (допустимо 1..200)");
     EXPECT_EQ(grid("grdTable1")->columnCount(), 8);
     EXPECT_EQ(grid("grdTable1")->cell(2, 3).toStdString(), "2");
-    EXPECT_EQ(mdlGlobal.NDIM, 5);
+    EXPECT_EQ(mdl.NDIM, 5);
     EXPECT_TRUE(win->dimensionChanged());
     EXPECT_TRUE(win->frame(2)->isVisible());
     // "Ввод" with the bad text refuses to write a file whose grids would not match.
@@ -289,9 +289,9 @@ TEST_F(FrmUni11, GridClickEmptiesTheCellAndTypingFillsIt) {
 
     save("User/grid.mnkd");
     readBack(app.path("User/grid.mnkd"));
-    EXPECT_DOUBLE_EQ(mdlGlobal.XP(2), 0.5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.XP(3), 37);
-    EXPECT_DOUBLE_EQ(mdlGlobal.FP(1), 0.25);
+    EXPECT_DOUBLE_EQ(mdl.XP(2), 0.5);
+    EXPECT_DOUBLE_EQ(mdl.XP(3), 37);
+    EXPECT_DOUBLE_EQ(mdl.FP(1), 0.25);
 }
 
 TEST_F(FrmUni11, EveryClickIntoNdimShowsTheReminder) {
@@ -346,7 +346,7 @@ TEST_F(FrmUni11, InputRefusesWhatTheSectionWouldRefuse) {
         EXPECT_NE(host.ui.messages[0].text.find(k.says), std::string::npos) << host.ui.messages[0].text;
         EXPECT_FALSE(app.exists("User/bad.mnkd")) << k.field;
         EXPECT_TRUE(win->isVisible()) << k.field;
-        EXPECT_EQ(mdlGlobal.HHH, 0.01) << k.field;  // the store keeps the values read
+        EXPECT_EQ(mdl.HHH, 0.01) << k.field;  // the store keeps the values read
         host.ui.saveFiles.clear();
         win->cancel();
     }
@@ -373,11 +373,10 @@ TEST_F(FrmUni11, RegistryBuildsTheWindowOfSection11) {
 // Every data file of section 1.1 shipped in User opens and shows the values read.
 TEST_F(FrmUni11, ShippedSamplesOpen) {
     const int n = openEveryShipped(".mnkd", [&](const std::string& name) {
-        const Sec11::Fields f = Sec11::fieldsFromStore(mdlGlobal);
+        const Sec11::Fields f = Sec11::fieldsFromStore(mdl);
         EXPECT_EQ(text("txtNdim"), f.ndim) << name;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;
-        EXPECT_EQ(grid("grdTable2")->text().joinRow(2, 2, mdlGlobal.NDIM + 1),
-                  f.fp.joinRow(2, 2, mdlGlobal.NDIM + 1))
+        EXPECT_EQ(grid("grdTable2")->text().joinRow(2, 2, mdl.NDIM + 1), f.fp.joinRow(2, 2, mdl.NDIM + 1))
             << name;
     });
     if (n == 0) GTEST_SKIP() << "no .mnkd sample in User";

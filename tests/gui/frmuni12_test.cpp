@@ -15,7 +15,6 @@ protected:
     FrmUni12() : FormTest(12, &frmUni_12::IshDanSymZ, {}, "Mnk/Tau0/osc.mnzd") {}
     // The sample in its task folder, the task chosen before the window is built.
     void SetUp() override {
-        mdlGlobal.reset();
         for (const char* t : {"Tau0", "Tau1", "Tau2", "Tau3"}) app.mkdir(std::string("User/Mnk/") + t);
         fs::copy_file(fs::path(VELTA_SOURCE_DIR) / "User/Mnk/Tau0/Tau0_Oscill.mnzd",
                       fs::path(app.path("User/Mnk/Tau0/osc.mnzd")));
@@ -63,7 +62,7 @@ TEST_F(FrmUni12, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_TRUE(win->isVisible());
     EXPECT_FALSE(win->edited());
     EXPECT_EQ(core().shownName, "osc.mnzd");
-    EXPECT_EQ(mdlGlobal.L, 0);
+    EXPECT_EQ(mdl.L, 0);
     // This section's check file has no blank third line.
     EXPECT_EQ(readAllLines(app.path("User/Input.chk")).at(2), "1) Параметры модели M(NDIM,KMOD) классов 1-4");
 }
@@ -113,7 +112,7 @@ TEST_F(FrmUni12, LtauReminderAndGridRebuiltWithZerosAfterTheChange) {
     EXPECT_EQ(grid()->rowCount(), 6) << "nothing is rebuilt before the sheet switch";
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.LTAU, 5);
+    EXPECT_EQ(mdl.LTAU, 5);
     ASSERT_EQ(grid()->rowCount(), 8);
     for (int k = 1; k <= 5; ++k) {
         EXPECT_EQ(grid()->cell(k + 1, 0).toStdString(), "TAU(" + std::to_string(k) + ")");
@@ -145,14 +144,14 @@ TEST_F(FrmUni12, EditedDelaysAreSavedAndReadBack) {
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
     EXPECT_FALSE(win->isVisible());
 
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/Mnk/Tau0/edited.mnzd"));
-    EXPECT_EQ(mdlGlobal.LTAU, 3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TAU(2), 0.8);
-    EXPECT_EQ(mdlGlobal.KMOD, 3);
-    EXPECT_EQ(mdlGlobal.NDIM, 32);
-    EXPECT_EQ(mdlGlobal.NDEL, 300);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRX, 0.6);
+    EXPECT_EQ(mdl.LTAU, 3);
+    EXPECT_DOUBLE_EQ(mdl.TAU(2), 0.8);
+    EXPECT_EQ(mdl.KMOD, 3);
+    EXPECT_EQ(mdl.NDIM, 32);
+    EXPECT_EQ(mdl.NDEL, 300);
+    EXPECT_DOUBLE_EQ(mdl.DRX, 0.6);
     const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Mnk/Tau0/edited.mnzd")));
     EXPECT_NE(text.find("TAUm(I):\r\n0.5,0.8,1\r\n"), std::string::npos);
     EXPECT_NE(text.find("KMOD = 3\r\n"), std::string::npos);

@@ -32,8 +32,8 @@ using TestHost = test::FormTestHost;
 
 class FrmUni213 : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         app.write("User/Kolco5.srgd", bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Kolco5.srgd"));
         host.shell().Sect_Select(213);
         win = std::make_unique<frmUni_213>(host);
@@ -57,7 +57,7 @@ protected:
     }
 
     test::TempApp app;
-    TestHost host{app.root()};
+    TestHost host{mdl, app.root()};
     std::unique_ptr<frmUni_213> win;
 };
 
@@ -141,11 +141,11 @@ TEST_F(FrmUni213, FirstStageAsksLdimComputesTheStartAndShowsTheSecondStrip) {
     Sec213 back;
     back.dataPath = app.path("User/edited.srgd");
     NullSurface surf;
-    Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+    Ctx ctx{surf, host.ui, host.paths(), mdl};
     back.InputPar(ctx);
     EXPECT_EQ(back.U10, 9);
     EXPECT_EQ(back.QMAX, 1.5);
-    EXPECT_EQ(mdlGlobal.MC(1, 5), 1);
+    EXPECT_EQ(mdl.MC(1, 5), 1);
 
     // The start made in the window is the one the run uses: no question is asked again.
     core().dataPath = app.path("User/edited.srgd");
@@ -191,16 +191,16 @@ TEST_F(FrmUni213, GridEditsAndDimensionChangeReachTheFile) {
     Sec213 back;
     back.dataPath = app.path("User/ring3.srgd");
     NullSurface surf;
-    Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+    Ctx ctx{surf, host.ui, host.paths(), mdl};
     back.InputPar(ctx);
-    EXPECT_EQ(mdlGlobal.NDIM, 3);
-    EXPECT_EQ(mdlGlobal.MC(1, 3), 1);
-    EXPECT_EQ(mdlGlobal.MC(2, 1), 1);
-    EXPECT_EQ(mdlGlobal.MC(3, 2), 1);
-    EXPECT_EQ(mdlGlobal.MC(1, 2), 0);
+    EXPECT_EQ(mdl.NDIM, 3);
+    EXPECT_EQ(mdl.MC(1, 3), 1);
+    EXPECT_EQ(mdl.MC(2, 1), 1);
+    EXPECT_EQ(mdl.MC(3, 2), 1);
+    EXPECT_EQ(mdl.MC(1, 2), 0);
     EXPECT_EQ(back.H(4), 0.1);
     EXPECT_EQ(back.UR(2), 100);
-    EXPECT_EQ(mdlGlobal.NCOMP, 3);
+    EXPECT_EQ(mdl.NCOMP, 3);
 }
 
 TEST_F(FrmUni213, ReminderAndBadNumbersOnTheFirstStrip) {

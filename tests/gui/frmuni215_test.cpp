@@ -134,10 +134,10 @@ TEST_F(FrmUni215, EditedCellsAreSavedAndReadBack) {
     want.replace(want.find("\r\n0.1,0.1,0.1,0.02\r\n"), 20, "\r\n0.1,0.05,0.1,0.02\r\n");
     EXPECT_EQ(bytesOf(app.path("User/edited.srRd")), want);
 
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/edited.srRd"));
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 1), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 2), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 1), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 2), 1);
     EXPECT_DOUBLE_EQ(core().H(2), 0.05);
     EXPECT_DOUBLE_EQ(core().H(4), 0.02);
     EXPECT_EQ(core().LMAX, 40);
@@ -151,7 +151,7 @@ TEST_F(FrmUni215, NdimChangeRebuildsBothGridsWithZerosAndTheLinksMustBeGiven) {
     EXPECT_EQ(grid("grdTable")->rowCount(), 6);
     win->tabStrip()->setCurrentIndex(3);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
+    EXPECT_EQ(mdl.NDIM, 2);
     FormGrid* m = grid("grdTable");
     ASSERT_EQ(m->rowCount(), 5);
     EXPECT_EQ(m->text().joinRow(2, 2, 3), "0,0");
@@ -186,12 +186,12 @@ TEST_F(FrmUni215, NdimChangeRebuildsBothGridsWithZerosAndTheLinksMustBeGiven) {
     ASSERT_TRUE(app.exists("User/two.srRd"));
     EXPECT_FALSE(win->isVisible());
 
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/two.srRd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 2), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(2, 1), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(2, 2), 0);
+    EXPECT_EQ(mdl.NDIM, 2);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 2), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(2, 1), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(2, 2), 0);
     EXPECT_EQ(core().H.upper(), 3);
     EXPECT_DOUBLE_EQ(core().H(3), 0.1);
     EXPECT_DOUBLE_EQ(core().QSOLV, 1);
@@ -232,9 +232,9 @@ TEST_F(FrmUni215, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
     field("txtBeta")->setText("2");
     save("User/fixed.srRd");
     EXPECT_EQ(host.ui.messages.size(), shown);
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/fixed.srRd"));
-    EXPECT_DOUBLE_EQ(mdlGlobal.BETA, 2);
+    EXPECT_DOUBLE_EQ(mdl.BETA, 2);
     EXPECT_EQ(core().LMAX, 10);
     EXPECT_DOUBLE_EQ(core().EXACT, 1e-9);
 }

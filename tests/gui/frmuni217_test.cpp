@@ -129,14 +129,14 @@ TEST_F(FrmUni217, EditedCellsAndFieldsAreSavedAndReadBack) {
     want.replace(want.find("\r\n1,2,3\r\n"), 9, "\r\n3,1\r\n");
     EXPECT_EQ(bytesOf(app.path("User/edited.diud")), want);
 
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/edited.diud"));
     EXPECT_DOUBLE_EQ(core().Y0(2), 0.7);
     EXPECT_DOUBLE_EQ(core().H(4), 0.05);
     EXPECT_DOUBLE_EQ(core().STAB, 500);
-    EXPECT_EQ(mdlGlobal.NCOMP, 2);
-    EXPECT_EQ(mdlGlobal.IC(1), 3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 1), 1);
+    EXPECT_EQ(mdl.NCOMP, 2);
+    EXPECT_EQ(mdl.IC(1), 3);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 1), 1);
 }
 
 TEST_F(FrmUni217, NdimChangeRebuildsTheThreeGridsWithZeros) {
@@ -145,7 +145,7 @@ TEST_F(FrmUni217, NdimChangeRebuildsTheThreeGridsWithZeros) {
     field("txtIC")->setText("1,2");
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
+    EXPECT_EQ(mdl.NDIM, 2);
     ASSERT_EQ(grid("grdTable")->rowCount(), 5);
     EXPECT_EQ(grid("grdTable")->text().joinRow(2, 2, 3), "0,0");
     ASSERT_EQ(grid("grdTable1")->rowCount(), 5);
@@ -168,11 +168,11 @@ TEST_F(FrmUni217, NdimChangeRebuildsTheThreeGridsWithZeros) {
     save("User/two.diud");
     EXPECT_EQ(host.ui.messages.size(), 1u);
     ASSERT_TRUE(app.exists("User/two.diud"));
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/two.diud"));
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 2), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 1), 0);
+    EXPECT_EQ(mdl.NDIM, 2);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 2), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 1), 0);
     EXPECT_EQ(core().Y0.upper(), 2);
     EXPECT_DOUBLE_EQ(core().Y0(2), 0);
     EXPECT_DOUBLE_EQ(core().H(3), 0.2);
@@ -216,11 +216,11 @@ TEST_F(FrmUni217, TextsThatCannotBeUsedAreRefusedAndNothingIsWritten) {
     field("txtScrx")->setText("25");
     save("User/fixed.diud");
     EXPECT_EQ(host.ui.messages.size(), shown);
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/fixed.diud"));
     EXPECT_DOUBLE_EQ(core().STAB, 0);
     EXPECT_DOUBLE_EQ(core().HSTEP, -0.1);
-    EXPECT_EQ(mdlGlobal.NCOMP, 1);
+    EXPECT_EQ(mdl.NCOMP, 1);
     EXPECT_DOUBLE_EQ(core().SCRX, 25);
 }
 

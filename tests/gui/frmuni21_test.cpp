@@ -168,9 +168,9 @@ TEST_F(FrmUni21, EditedMatrixCellIsSavedAndReadsBack) {
     want.replace(at, 15, "\r\n0,0,0.25,0,1\r\n");
     EXPECT_EQ(bytesOf(app.path("User/edited.mtrd")), want);
     readBack(app.path("User/edited.mtrd"));
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 3), 0.25);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(4, 1), 2);
-    const Sec21::Fields back = Sec21::fieldsFromStore(mdlGlobal);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 3), 0.25);
+    EXPECT_DOUBLE_EQ(mdl.MC(4, 1), 2);
+    const Sec21::Fields back = Sec21::fieldsFromStore(mdl);
     for (int i = 2; i <= 6; ++i)
         EXPECT_EQ(back.mc.joinRow(i, 2, 6), i == 2 ? "0,0,0.25,0,1" : original.mc.joinRow(i, 2, 6));
     EXPECT_EQ(back.xi1, original.xi1);
@@ -196,7 +196,7 @@ TEST_F(FrmUni21, NdimChangeRebuildsAllThreeGridsWithZerosOnSheetSwitch) {
     EXPECT_EQ(grid("grdTable1")->rowCount(), 8);  // nothing rebuilt before the switch
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.NDIM, 3);
+    EXPECT_EQ(mdl.NDIM, 3);
     EXPECT_TRUE(win->frame(2)->isVisible());
 
     FormGrid* m = grid("grdTable1");
@@ -220,17 +220,17 @@ TEST_F(FrmUni21, NdimChangeRebuildsAllThreeGridsWithZerosOnSheetSwitch) {
     save("User/three.mtrd");
     ASSERT_TRUE(app.exists("User/three.mtrd"));
     readBack(app.path("User/three.mtrd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 3);
-    ASSERT_EQ(mdlGlobal.MC.rows(), 3);
+    EXPECT_EQ(mdl.NDIM, 3);
+    ASSERT_EQ(mdl.MC.rows(), 3);
     for (int i = 1; i <= 3; ++i)
-        for (int j = 1; j <= 3; ++j) EXPECT_DOUBLE_EQ(mdlGlobal.MC(i, j), i == 2 && j == 1 ? 1 : 0);
-    EXPECT_EQ(mdlGlobal.XP.upper(), 3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.XP(1), 0);
-    EXPECT_EQ(mdlGlobal.NK, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(3), 0.1107);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 12);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRW, 1.5);
-    EXPECT_EQ(mdlGlobal.NSC, 25);
+        for (int j = 1; j <= 3; ++j) EXPECT_DOUBLE_EQ(mdl.MC(i, j), i == 2 && j == 1 ? 1 : 0);
+    EXPECT_EQ(mdl.XP.upper(), 3);
+    EXPECT_DOUBLE_EQ(mdl.XP(1), 0);
+    EXPECT_EQ(mdl.NK, 2);
+    EXPECT_DOUBLE_EQ(mdl.X1(3), 0.1107);
+    EXPECT_DOUBLE_EQ(mdl.TMAX, 12);
+    EXPECT_DOUBLE_EQ(mdl.DRW, 1.5);
+    EXPECT_EQ(mdl.NSC, 25);
 }
 
 // NDIM changed and "Ввод" pressed on the same sheet: the grids follow before the file is
@@ -244,14 +244,14 @@ TEST_F(FrmUni21, NdimChangedAndAcceptedWithoutSwitchWritesAConsistentFile) {
     save("User/two.mtrd");
     EXPECT_EQ(grid("grdTable1")->rowCount(), 5);
     readBack(app.path("User/two.mtrd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
-    EXPECT_EQ(mdlGlobal.MC.rows(), 2);
-    EXPECT_EQ(mdlGlobal.NK, 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(1), 0);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(2), 5.5146);
-    EXPECT_EQ(mdlGlobal.NCOMP, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.HHH, 0.01);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRW, 1.5);
+    EXPECT_EQ(mdl.NDIM, 2);
+    EXPECT_EQ(mdl.MC.rows(), 2);
+    EXPECT_EQ(mdl.NK, 1);
+    EXPECT_DOUBLE_EQ(mdl.X1(1), 0);
+    EXPECT_DOUBLE_EQ(mdl.X1(2), 5.5146);
+    EXPECT_EQ(mdl.NCOMP, 2);
+    EXPECT_DOUBLE_EQ(mdl.HHH, 0.01);
+    EXPECT_DOUBLE_EQ(mdl.DRW, 1.5);
 }
 
 // Texts the reading or the computation would refuse are refused at "Ввод" with a message:
@@ -308,29 +308,29 @@ TEST_F(FrmUni21, TextsThatCannotBeReadBackAreRefusedAndNothingIsWritten) {
     ASSERT_TRUE(app.exists("User/fixed.mtrd"));
     EXPECT_FALSE(win->isVisible());
     readBack(app.path("User/fixed.mtrd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 3);
-    EXPECT_EQ(mdlGlobal.NK, 0);
-    EXPECT_EQ(mdlGlobal.NCOMP, 2);
-    EXPECT_EQ(mdlGlobal.IC(1), 3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.HHH, 0.02);
-    EXPECT_EQ(mdlGlobal.NSC, 5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRW, 1.5);
+    EXPECT_EQ(mdl.NDIM, 3);
+    EXPECT_EQ(mdl.NK, 0);
+    EXPECT_EQ(mdl.NCOMP, 2);
+    EXPECT_EQ(mdl.IC(1), 3);
+    EXPECT_DOUBLE_EQ(mdl.HHH, 0.02);
+    EXPECT_EQ(mdl.NSC, 5);
+    EXPECT_DOUBLE_EQ(mdl.DRW, 1.5);
 }
 
 // Another section's reading changes NDIM while the window stands open: the matrix and the
 // vectors are still written at their own size.
 TEST_F(FrmUni21, SaveWritesTheGridsAtTheirOwnSize) {
     openSample();
-    mdlGlobal.NDIM = 7;
+    mdl.NDIM = 7;
     field("txtBeta")->setText("2");
     save("User/own.mtrd");
-    EXPECT_EQ(mdlGlobal.NDIM, 7);
+    EXPECT_EQ(mdl.NDIM, 7);
     readBack(app.path("User/own.mtrd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(5, 4), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.FP(1), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.BETA, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.SCLT, 0);
+    EXPECT_EQ(mdl.NDIM, 5);
+    EXPECT_DOUBLE_EQ(mdl.MC(5, 4), 1);
+    EXPECT_DOUBLE_EQ(mdl.FP(1), 1);
+    EXPECT_DOUBLE_EQ(mdl.BETA, 2);
+    EXPECT_DOUBLE_EQ(mdl.SCLT, 0);
 }
 
 // A network too large for the sheet: the matrix scrolls inside the frame, and its last
@@ -354,9 +354,9 @@ TEST_F(FrmUni21, LargeMatrixScrollsInsideItsSheet) {
         EXPECT_TRUE(QRect(QPoint(0, 0), win->frame(3)->size()).contains(grid(name)->geometry())) << name;
     save("User/big.mtrd");
     readBack(app.path("User/big.mtrd"));
-    EXPECT_EQ(mdlGlobal.NDIM, 30);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(30, 30), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(30, 29), 0);
+    EXPECT_EQ(mdl.NDIM, 30);
+    EXPECT_DOUBLE_EQ(mdl.MC(30, 30), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(30, 29), 0);
 }
 
 TEST_F(FrmUni21, EveryClickIntoNdimShowsTheReminderForSheetsTwoAndThree) {
@@ -377,8 +377,8 @@ TEST_F(FrmUni21, RegistryBuildsTheWindowAndHelpOpensTopic1002) { checkHelpAndReg
 // Every data file of section 2.1 shipped in User opens and shows the values read.
 TEST_F(FrmUni21, ShippedSamplesOpen) {
     const int n = openEveryShipped(".mtrd", [&](const std::string& name) {
-        const Sec21::Fields f = Sec21::fieldsFromStore(mdlGlobal);
-        const int last = mdlGlobal.NDIM + 1;
+        const Sec21::Fields f = Sec21::fieldsFromStore(mdl);
+        const int last = mdl.NDIM + 1;
         EXPECT_EQ(text("txtNdim"), f.ndim) << name;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;
         for (int r = 2; r <= last; ++r)

@@ -55,7 +55,6 @@ protected:
     FrmUni22() : FormTest(22, &frmUni_22::IshDanGenZ, {}, "Mtr/Tau0/osc.mtzd") {}
     // The sample in its task folder, the task chosen before the window is built.
     void SetUp() override {
-        mdlGlobal.reset();
         app.write("User/Mtr/Tau0/osc.mtzd", sampleBytes());
         host.shell().Sect_Select(22);
         host.shell().Combo1_Click("Tau0");
@@ -98,7 +97,7 @@ TEST_F(FrmUni22, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_TRUE(win->isVisible());
     EXPECT_FALSE(win->edited());
     EXPECT_EQ(core().shownName, "osc.mtzd");
-    EXPECT_EQ(mdlGlobal.L, 0);
+    EXPECT_EQ(mdl.L, 0);
 }
 
 TEST_F(FrmUni22, SheetsCarryTheirLabels) {
@@ -148,7 +147,7 @@ TEST_F(FrmUni22, LtauReminderAndGridRebuiltWithZerosAfterTheChange) {
     EXPECT_EQ(grid()->rowCount(), 9) << "nothing is rebuilt before the sheet switch";
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.LTAU, 3);
+    EXPECT_EQ(mdl.LTAU, 3);
     ASSERT_EQ(grid()->rowCount(), 6);
     for (int k = 1; k <= 3; ++k) {
         EXPECT_EQ(grid()->cell(k + 1, 0).toStdString(), "TAU(" + std::to_string(k) + ")");
@@ -179,14 +178,14 @@ TEST_F(FrmUni22, EditedDelaysAreSavedAndReadBack) {
     EXPECT_EQ(host.shell().status2, "edited.mtzd");
     EXPECT_EQ(fs::path(host.ui.dialogs.back().folder), fs::path(app.path("User/Mtr/Tau0")));
 
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/Mtr/Tau0/edited.mtzd"));
-    EXPECT_EQ(mdlGlobal.LTAU, 6);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TAU(2), 0.3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TAU(6), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.PTAU, 4.5);
-    EXPECT_EQ(mdlGlobal.NDEL, 250);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRX, 0.4);
+    EXPECT_EQ(mdl.LTAU, 6);
+    EXPECT_DOUBLE_EQ(mdl.TAU(2), 0.3);
+    EXPECT_DOUBLE_EQ(mdl.TAU(6), 1);
+    EXPECT_DOUBLE_EQ(mdl.PTAU, 4.5);
+    EXPECT_EQ(mdl.NDEL, 250);
+    EXPECT_DOUBLE_EQ(mdl.DRX, 0.4);
     const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Mtr/Tau0/edited.mtzd")));
     EXPECT_NE(text.find("TAUm(I):\r\n0.1,0.3,0.4,0.55,0.7,1\r\n"), std::string::npos);
 }
@@ -206,7 +205,7 @@ TEST_F(FrmUni22, ChangedLtauTheTaskRefusesIsNotWritten) {
     EXPECT_NE(host.ui.messages[1].text.find("LTAU = 6"), std::string::npos) << host.ui.messages[1].text;
     EXPECT_FALSE(app.exists("User/Mtr/Tau0/two.mtzd"));
     EXPECT_TRUE(win->isVisible());
-    EXPECT_EQ(mdlGlobal.LTAU, 2);  // the grids follow the field; the store is not the file's
+    EXPECT_EQ(mdl.LTAU, 2);  // the grids follow the field; the store is not the file's
 }
 
 TEST_F(FrmUni22, AcceptWithoutEditsKeepsTheFile) {

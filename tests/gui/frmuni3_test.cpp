@@ -116,9 +116,9 @@ TEST_F(FrmUni3, EditedFieldsAreSavedAndReadBack) {
     // The header lines come back as read.
     const std::string saved = cp1251ToUtf8(bytesOf(app.path("User/edited.stbd")));
     EXPECT_EQ(saved.rfind(" Модель класса 2: пять элементов", 0), 0u);
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/edited.stbd"));
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.MCLASS, 2);
     EXPECT_EQ(g.NDIM, 5);
     EXPECT_EQ(g.KMOD, 3);

@@ -43,8 +43,8 @@ std::vector<std::string> linesOf(const std::string& path) {
 
 class FrmUni4 : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         host.shell().Sect_Select(4);
         win = std::make_unique<frmUni_4>(host);
     }
@@ -52,12 +52,12 @@ protected:
     // "&Ввод исходных данных" with the NDIM answer, then the window, as the main window does.
     void input(const std::string& ndim) {
         host.ui.answers.push_back(ndim);
-        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+        Ctx ctx{surf, host.ui, host.paths(), mdl};
         ASSERT_TRUE(host.shell().mnuInput(ctx));
         win->open();
     }
     bool integr() {
-        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+        Ctx ctx{surf, host.ui, host.paths(), mdl};
         return host.shell().mnuIntegr(ctx);
     }
     FormGrid* grid() { return win->findChild<FormGrid*>("grdTable"); }
@@ -76,7 +76,7 @@ protected:
     std::string results() const { return app.path("User/Results.sty"); }
 
     test::TempApp app;
-    TestHost host{app.root()};
+    TestHost host{mdl, app.root()};
     NullSurface surf;
     std::unique_ptr<frmUni_4> win;
 };
@@ -136,9 +136,9 @@ TEST_F(FrmUni4, TableInputTakesTheNumbersForTheRun) {
     EXPECT_EQ(win->uRowTexts(), (std::vector<std::string>{"1", "2", "1", "2"}));
     QTest::mouseClick(button("cmdOK_Tabl"), Qt::LeftButton);
     EXPECT_TRUE(core().numbersTaken());
-    EXPECT_EQ(mdlGlobal.NU, 2);
-    ASSERT_EQ(mdlGlobal.G.upper(), 4);
-    EXPECT_EQ(mdlGlobal.G(2), 2);
+    EXPECT_EQ(mdl.NU, 2);
+    ASSERT_EQ(mdl.G.upper(), 4);
+    EXPECT_EQ(mdl.G(2), 2);
     EXPECT_FALSE(win->tabStrip()->isVisible());
     EXPECT_FALSE(win->frame(1)->isVisible());
     EXPECT_TRUE(host.ui.dialogs.empty());
@@ -172,7 +172,7 @@ TEST_F(FrmUni4, RefusedRowStaysForCorrection) {
     EXPECT_EQ(host.ui.messages[1].text.rfind("Номер 2 не присвоен ни одной компоненте X", 0), 0u);
     EXPECT_TRUE(win->frame(1)->isVisible());
     EXPECT_FALSE(core().numbersTaken());
-    EXPECT_EQ(mdlGlobal.NU, 0);
+    EXPECT_EQ(mdl.NU, 0);
 
     // Keys typed after the click append: "3" then "2" gives "32" - refused as beyond NDIM.
     typeU(2, "3");
@@ -195,7 +195,7 @@ TEST_F(FrmUni4, WindowInputTakesTheTableAndCloses) {
     EXPECT_FALSE(win->isVisible());
     EXPECT_TRUE(host.ui.dialogs.empty());
     EXPECT_TRUE(core().numbersTaken());
-    EXPECT_EQ(mdlGlobal.NU, 1);
+    EXPECT_EQ(mdl.NU, 1);
     EXPECT_GT(host.changes, 0);
 
     // A refused table keeps the window open.

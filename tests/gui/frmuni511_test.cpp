@@ -30,9 +30,9 @@ TEST_F(FrmUni511, OpenFillsEveryFieldFromTheSampleAndShowsSheetOne) {
     EXPECT_TRUE(host.ui.messages.empty());
 
     // The reading built the start: the stationary solution, the last component perturbed.
-    EXPECT_GT(mdlGlobal.XS(1), 0);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(1), mdlGlobal.XS(1));
-    EXPECT_NEAR(mdlGlobal.X1(8) - mdlGlobal.XS(8), 0.1, 1e-12);
+    EXPECT_GT(mdl.XS(1), 0);
+    EXPECT_DOUBLE_EQ(mdl.X1(1), mdl.XS(1));
+    EXPECT_NEAR(mdl.X1(8) - mdl.XS(8), 0.1, 1e-12);
 
     // The phase-plane sample differs in the plot kind and the plotted pair only.
     win->cancel();
@@ -93,13 +93,13 @@ TEST_F(FrmUni511, TypedValuesAreSavedAndReadBack) {
                            {{"OMEG = 0.1", "OMEG = 0.25"}, {"HHH = 0.01", "HHH = 0.02"}, {"1,4,8", "2,3"}});
     readBack(app.path("User/edited.sy1d"));
     EXPECT_TRUE(host.ui.messages.empty());
-    EXPECT_DOUBLE_EQ(mdlGlobal.OMEG, 0.25);
-    EXPECT_DOUBLE_EQ(mdlGlobal.HHH, 0.02);
-    ASSERT_EQ(mdlGlobal.NCOMP, 2);
-    EXPECT_EQ(mdlGlobal.IC(1), 2);
-    EXPECT_EQ(mdlGlobal.IC(2), 3);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TAU2, 100);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X_Ndim, 0.1);
+    EXPECT_DOUBLE_EQ(mdl.OMEG, 0.25);
+    EXPECT_DOUBLE_EQ(mdl.HHH, 0.02);
+    ASSERT_EQ(mdl.NCOMP, 2);
+    EXPECT_EQ(mdl.IC(1), 2);
+    EXPECT_EQ(mdl.IC(2), 3);
+    EXPECT_DOUBLE_EQ(mdl.TAU2, 100);
+    EXPECT_DOUBLE_EQ(mdl.X_Ndim, 0.1);
 }
 
 // NDIM sizes no grid here: a new value is only a text until the file is saved and read,
@@ -114,18 +114,18 @@ TEST_F(FrmUni511, NdimIsAPlainFieldSavedAndReadWithTheNewLength) {
     win->tabStrip()->setCurrentIndex(1);
     win->tabStrip()->setCurrentIndex(2);
     EXPECT_TRUE(host.ui.messages.empty());
-    EXPECT_EQ(mdlGlobal.NDIM, 8);
+    EXPECT_EQ(mdl.NDIM, 8);
     EXPECT_FALSE(win->dimensionChanged());
     EXPECT_TRUE(win->frame(3)->isVisible());
 
     save("User/twelve.sy1d");
     readBack(app.path("User/twelve.sy1d"));
-    EXPECT_EQ(mdlGlobal.NDIM, 12);
-    EXPECT_EQ(mdlGlobal.X1.upper(), 12);
+    EXPECT_EQ(mdl.NDIM, 12);
+    EXPECT_EQ(mdl.X1.upper(), 12);
     // IND = 1: the zero state with component 1 perturbed.
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(1), 0.5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(12), 0);
-    EXPECT_DOUBLE_EQ(mdlGlobal.SCRW, 10);
+    EXPECT_DOUBLE_EQ(mdl.X1(1), 0.5);
+    EXPECT_DOUBLE_EQ(mdl.X1(12), 0);
+    EXPECT_DOUBLE_EQ(mdl.SCRW, 10);
 }
 
 // A file whose stationary solution cannot be found still opens, after the message, so
@@ -151,9 +151,9 @@ TEST_F(FrmUni511, FileWithoutStationarySolutionOpensAfterTheMessageAndCanBeMende
     host.ui.messages.clear();
     readBack(app.path("User/mended.sy1d"));
     EXPECT_TRUE(host.ui.messages.empty());
-    EXPECT_EQ(mdlGlobal.NDIM, 8);
-    EXPECT_NEAR(mdlGlobal.X1(8) - mdlGlobal.XS(8), 0.1, 1e-12);
-    EXPECT_EQ(mdlGlobal.NCOMP, 3);
+    EXPECT_EQ(mdl.NDIM, 8);
+    EXPECT_NEAR(mdl.X1(8) - mdl.XS(8), 0.1, 1e-12);
+    EXPECT_EQ(mdl.NCOMP, 3);
 }
 
 TEST_F(FrmUni511, CancelledSaveWritesNothingAndKeepsTheFileCurrent) {

@@ -19,8 +19,8 @@ namespace {
 
 class FrmUni512 : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         sample = bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sy1z/Tau0/Oscill.syzd");
         ASSERT_FALSE(sample.empty());
         app.write("User/Sy1z/Tau0/Oscill.syzd", sample);
@@ -43,20 +43,20 @@ protected:
     void readBack(const std::string& path) {
         core().dataPath = path;
         NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+        Ctx ctx{surf, host.ui, host.paths(), mdl};
         core().InputPar(ctx);
     }
 
     std::string sample;
     test::TempApp app;
-    test::FormTestHost host{app.root()};
+    test::FormTestHost host{mdl, app.root()};
     std::unique_ptr<frmUni_512> win;
 };
 
 }  // namespace
 
 TEST_F(FrmUni512, OpenFillsEveryFieldAndTheDelayGrid) {
-    mdlGlobal.L = 3;
+    mdl.L = 3;
     openSample();
     ASSERT_EQ(host.ui.dialogs.size(), 1u);
     EXPECT_EQ(host.ui.dialogs[0].filter, "Файлы данных (*.syzd)|*.syzd|");
@@ -83,7 +83,7 @@ TEST_F(FrmUni512, OpenFillsEveryFieldAndTheDelayGrid) {
     EXPECT_EQ(win->windowTitle().toStdString(), "Синтез\\Кодирование одним ГЭ\\Уравнение с запаздыванием");
     EXPECT_TRUE(win->isVisible());
     EXPECT_FALSE(win->edited());
-    EXPECT_EQ(mdlGlobal.L, 0) << "opening reads the file: the portions restart";
+    EXPECT_EQ(mdl.L, 0) << "opening reads the file: the portions restart";
 }
 
 TEST_F(FrmUni512, SheetsCarryTheirLabels) {
@@ -137,7 +137,7 @@ TEST_F(FrmUni512, LtauReminderAndGridRebuiltWithZerosAfterTheChange) {
     EXPECT_EQ(grid()->rowCount(), 4) << "nothing is rebuilt before the sheet switch";
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.LTAU, 3);
+    EXPECT_EQ(mdl.LTAU, 3);
     ASSERT_EQ(grid()->rowCount(), 6);
     for (int k = 1; k <= 3; ++k) {
         EXPECT_EQ(grid()->cell(k + 1, 0).toStdString(), "TAU(" + std::to_string(k) + ")");
@@ -177,9 +177,9 @@ TEST_F(FrmUni512, EditedValuesAreSavedAndReadBack) {
     EXPECT_TRUE(host.shell().isEnabled(Cmd::Input));
     EXPECT_FALSE(win->isVisible());
 
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/Sy1z/Tau0/edited.syzd"));
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.LTAU, 2);
     EXPECT_EQ(g.TAU(1), 0.5);
     EXPECT_EQ(g.TAU(2), 1.5);
@@ -212,7 +212,7 @@ TEST_F(FrmUni512, AcceptWithoutEditsKeepsTheFileAndTheButtonsWork) {
     field("txtAlfa")->setText("99");
     button("cmdCancel1")->click();
     EXPECT_FALSE(win->isVisible());
-    EXPECT_EQ(mdlGlobal.ALFA, 10.0);
+    EXPECT_EQ(mdl.ALFA, 10.0);
     openSample();
     EXPECT_EQ(field("txtAlfa")->text().toStdString(), "10");
 }

@@ -32,10 +32,10 @@ TEST_F(FrmUni521, OpenFillsEveryFieldFromTheSampleAndShowsSheetOne) {
     EXPECT_TRUE(host.ui.messages.empty());
 
     // The reading built the start: chain values, the common compartment perturbed.
-    EXPECT_EQ(mdlGlobal.NDIM, 11);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(1), mdlGlobal.ZST1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(6), mdlGlobal.ZST2);
-    EXPECT_NEAR(mdlGlobal.X1(11) - mdlGlobal.STAT, 0.1, 1e-12);
+    EXPECT_EQ(mdl.NDIM, 11);
+    EXPECT_DOUBLE_EQ(mdl.X1(1), mdl.ZST1);
+    EXPECT_DOUBLE_EQ(mdl.X1(6), mdl.ZST2);
+    EXPECT_NEAR(mdl.X1(11) - mdl.STAT, 0.1, 1e-12);
 
     win->cancel();
     openSample("User/Syn2_Phase.sy2d");
@@ -104,16 +104,16 @@ TEST_F(FrmUni521, TypedValuesAndPairsAreSavedAndReadBack) {
                                                 {"1,5,6,10,11", "1,5,6,10"}});
     readBack(app.path("User/edited.sy2d"));
     EXPECT_TRUE(host.ui.messages.empty());
-    EXPECT_EQ(mdlGlobal.NDIM1, 4);
-    EXPECT_EQ(mdlGlobal.NDIM2, 7);
-    EXPECT_EQ(mdlGlobal.NDIM, 10);
-    EXPECT_EQ(mdlGlobal.X1.upper(), 10);
-    EXPECT_DOUBLE_EQ(mdlGlobal.BETA1, 1.5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.BETA2, 2.5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 80);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRX, 0.75);
-    EXPECT_EQ(Sec521::fieldsFromStore(mdlGlobal).gama12, "4,3");
-    EXPECT_EQ(mdlGlobal.NSC, 100);
+    EXPECT_EQ(mdl.NDIM1, 4);
+    EXPECT_EQ(mdl.NDIM2, 7);
+    EXPECT_EQ(mdl.NDIM, 10);
+    EXPECT_EQ(mdl.X1.upper(), 10);
+    EXPECT_DOUBLE_EQ(mdl.BETA1, 1.5);
+    EXPECT_DOUBLE_EQ(mdl.BETA2, 2.5);
+    EXPECT_DOUBLE_EQ(mdl.TMAX, 80);
+    EXPECT_DOUBLE_EQ(mdl.DRX, 0.75);
+    EXPECT_EQ(Sec521::fieldsFromStore(mdl).gama12, "4,3");
+    EXPECT_EQ(mdl.NSC, 100);
 }
 
 // The chain lengths size no grid: no reminder, and a sheet switch leaves the store alone.
@@ -124,7 +124,7 @@ TEST_F(FrmUni521, ChainLengthsAreAPlainFieldWithoutReminder) {
     typeInto("txtNdim1_Ndim2", "3,3");
     win->tabStrip()->setCurrentIndex(2);
     EXPECT_TRUE(host.ui.messages.empty());
-    EXPECT_EQ(mdlGlobal.NDIM, 11);
+    EXPECT_EQ(mdl.NDIM, 11);
     EXPECT_FALSE(win->dimensionChanged());
 }
 
@@ -147,8 +147,8 @@ TEST_F(FrmUni521, FileWithoutStationarySolutionOpensAfterTheMessageAndCanBeMende
     host.ui.messages.clear();
     readBack(app.path("User/mended.sy2d"));
     EXPECT_TRUE(host.ui.messages.empty());
-    EXPECT_GT(mdlGlobal.STAT, 0);
-    EXPECT_NEAR(mdlGlobal.X1(11) - mdlGlobal.STAT, 0.1, 1e-12);
+    EXPECT_GT(mdl.STAT, 0);
+    EXPECT_NEAR(mdl.X1(11) - mdl.STAT, 0.1, 1e-12);
 }
 
 TEST_F(FrmUni521, InputRefusesWhatTheReadingOrTheRunWouldRefuse) {

@@ -19,8 +19,8 @@ namespace {
 
 class FrmUni522 : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         sample = bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/Sy2z/Tau0/Oscill.syzd");
         ASSERT_FALSE(sample.empty());
         app.write("User/Sy2z/Tau0/Oscill.syzd", sample);
@@ -43,7 +43,7 @@ protected:
 
     std::string sample;
     test::TempApp app;
-    test::FormTestHost host{app.root()};
+    test::FormTestHost host{mdl, app.root()};
     std::unique_ptr<frmUni_522> win;
 };
 
@@ -134,7 +134,7 @@ TEST_F(FrmUni522, LtauChangesRebuildTheDelayGridAtTheNextSheet) {
     win->tabStrip()->setCurrentIndex(1);
     ASSERT_EQ(grid()->rowCount(), 4);
     EXPECT_EQ(grid()->cell(2, 2).toStdString(), "0");
-    EXPECT_EQ(mdlGlobal.LTAU, 1);
+    EXPECT_EQ(mdl.LTAU, 1);
 
     // Back to two delays: both cells "0"; the old delays are not brought back.
     field("txtLTAU")->setText("2");
@@ -173,9 +173,9 @@ TEST_F(FrmUni522, EditedFieldsAreSavedReadBackAndRun) {
 
     // "&Ввод исходных данных" and "С&чёт [и графика]" on the saved file.
     NullSurface surf;
-    Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+    Ctx ctx{surf, host.ui, host.paths(), mdl};
     ASSERT_TRUE(host.shell().mnuInput(ctx));
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.ALFA, 2.0);
     EXPECT_EQ(g.ALFA2, 2.5);
     EXPECT_EQ(g.GAMA2, 3.0);

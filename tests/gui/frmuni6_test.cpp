@@ -36,8 +36,8 @@ using Host6 = test::FormTestHost;
 
 class FrmUni6 : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         fs::create_directories(app.path("User/Suz/Tau0"));
         fs::copy_file(fs::path(VELTA_SOURCE_DIR) / "User/Suz/Tau0/Ring3_Oscill.suzd",
                       fs::path(app.path("User/Suz/Tau0/ring.suzd")));
@@ -60,7 +60,7 @@ protected:
     void readBack(const std::string& path) {
         core().dataPath = path;
         NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+        Ctx ctx{surf, host.ui, host.paths(), mdl};
         core().InputPar(ctx);
     }
     // Every value cell of a grid, row by row.
@@ -73,7 +73,7 @@ protected:
     }
 
     test::TempApp app;
-    Host6 host{app.root()};
+    Host6 host{mdl, app.root()};
     std::unique_ptr<frmUni_6> win;
 };
 
@@ -119,7 +119,7 @@ TEST_F(FrmUni6, OpenFillsEveryFieldAndTheThreeGrids) {
     EXPECT_FALSE(win->mdimChanged());
     EXPECT_FALSE(win->ltauChanged());
     EXPECT_EQ(core().shownName, "ring.suzd");
-    EXPECT_EQ(mdlGlobal.L, 0);
+    EXPECT_EQ(mdl.L, 0);
 }
 
 TEST_F(FrmUni6, SheetsCarryTheirLabelsWithoutOverlaps) {
@@ -196,7 +196,7 @@ TEST_F(FrmUni6, MdimChangeRebuildsParameterAndBetaGridsOnly) {
     EXPECT_EQ(grid("grdTable1")->columnCount(), 6) << "nothing is rebuilt before the sheet switch";
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->mdimChanged());
-    EXPECT_EQ(mdlGlobal.MDIM, 2);
+    EXPECT_EQ(mdl.MDIM, 2);
     EXPECT_EQ(grid("grdTable1")->columnCount(), 5);
     EXPECT_EQ(values(grid("grdTable1")), std::vector<std::string>(6, "0"));
     EXPECT_EQ(grid("grdTable3")->columnCount(), 7);
@@ -211,7 +211,7 @@ TEST_F(FrmUni6, LtauChangeRebuildsDelayAndBetaGridsOnly) {
     field("txtLTAU")->setText("4");
     win->tabStrip()->setCurrentIndex(3);
     EXPECT_FALSE(win->ltauChanged());
-    EXPECT_EQ(mdlGlobal.LTAU, 4);
+    EXPECT_EQ(mdl.LTAU, 4);
     EXPECT_EQ(values(grid("grdTable2")), std::vector<std::string>(4, "0"));
     EXPECT_EQ(grid("grdTable3")->rowCount(), 7);
     EXPECT_EQ(grid("grdTable3")->cell(5, 0).toStdString(), "4");
@@ -238,7 +238,7 @@ TEST_F(FrmUni6, InvalidDimensionIsRefusedAndNothingIsRebuilt) {
     ASSERT_EQ(host.ui.messages.size(), 1u);
     EXPECT_NE(host.ui.messages[0].text.find("Недопустимое значение  MDIM = 7"), std::string::npos);
     EXPECT_TRUE(win->mdimChanged());
-    EXPECT_EQ(mdlGlobal.MDIM, 3);
+    EXPECT_EQ(mdl.MDIM, 3);
     EXPECT_EQ(grid("grdTable1")->columnCount(), 6);
     // "Ввод" refuses it too, before any file name is asked.
     button("cmdINput1")->click();
@@ -249,7 +249,7 @@ TEST_F(FrmUni6, InvalidDimensionIsRefusedAndNothingIsRebuilt) {
     field("txtMDIM")->setText("3");
     win->tabStrip()->setCurrentIndex(2);
     EXPECT_NE(host.ui.messages.back().text.find("Недопустимое значение  LTAU = x"), std::string::npos);
-    EXPECT_EQ(mdlGlobal.LTAU, 2) << "neither dimension changes";
+    EXPECT_EQ(mdl.LTAU, 2) << "neither dimension changes";
 }
 
 TEST_F(FrmUni6, EditedBetaAndParametersAreSavedAndReadBack) {
@@ -269,15 +269,15 @@ TEST_F(FrmUni6, EditedBetaAndParametersAreSavedAndReadBack) {
     EXPECT_EQ(host.shell().status2, "edited.suzd");
     EXPECT_FALSE(win->isVisible());
 
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/Suz/Tau0/edited.suzd"));
-    EXPECT_EQ(mdlGlobal.MCLASS, 3);
-    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 1, 1), 0.5);
-    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 3, 1), 1.0);
-    EXPECT_EQ(Sec6::BETA(mdlGlobal, 1, 1, 2), 1.0);
-    EXPECT_EQ(mdlGlobal.TETAm(2), 0.75);
-    EXPECT_EQ(mdlGlobal.NDEL, 200);
-    EXPECT_EQ(mdlGlobal.SCRX, 10.0);
+    EXPECT_EQ(mdl.MCLASS, 3);
+    EXPECT_EQ(Sec6::BETA(mdl, 2, 1, 1), 0.5);
+    EXPECT_EQ(Sec6::BETA(mdl, 2, 3, 1), 1.0);
+    EXPECT_EQ(Sec6::BETA(mdl, 1, 1, 2), 1.0);
+    EXPECT_EQ(mdl.TETAm(2), 0.75);
+    EXPECT_EQ(mdl.NDEL, 200);
+    EXPECT_EQ(mdl.SCRX, 10.0);
 }
 
 TEST_F(FrmUni6, ChangedDimensionsSavedWithoutSwitchWriteAConsistentFile) {
@@ -309,15 +309,15 @@ TEST_F(FrmUni6, ChangedDimensionsSavedWithoutSwitchWriteAConsistentFile) {
     host.ui.saveFiles.push_back(app.path("User/Suz/Tau0/one.suzd"));
     button("cmdINput1")->click();
     ASSERT_TRUE(app.exists("User/Suz/Tau0/one.suzd")) << host.ui.messages.back().text;
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/Suz/Tau0/one.suzd"));
-    EXPECT_EQ(mdlGlobal.MDIM, 1);
-    EXPECT_EQ(mdlGlobal.LTAU, 1);
-    EXPECT_EQ(mdlGlobal.ALFAm(1), 5.0);
-    EXPECT_EQ(mdlGlobal.TAU(1), 2.0);
-    EXPECT_EQ(Sec6::BETA(mdlGlobal, 1, 1, 1), 1.0);
-    EXPECT_EQ(mdlGlobal.NCOMP, 1);
-    EXPECT_EQ(mdlGlobal.NSC, 10);
+    EXPECT_EQ(mdl.MDIM, 1);
+    EXPECT_EQ(mdl.LTAU, 1);
+    EXPECT_EQ(mdl.ALFAm(1), 5.0);
+    EXPECT_EQ(mdl.TAU(1), 2.0);
+    EXPECT_EQ(Sec6::BETA(mdl, 1, 1, 1), 1.0);
+    EXPECT_EQ(mdl.NCOMP, 1);
+    EXPECT_EQ(mdl.NSC, 10);
     const std::string text = cp1251ToUtf8(bytesOf(app.path("User/Suz/Tau0/one.suzd")));
     EXPECT_NE(text.find("TAUm(I):\r\n2\r\n"), std::string::npos);
 }

@@ -112,9 +112,9 @@ TEST_F(FrmUni7, EditedFieldsOnEverySheetAreSavedAndReadBack) {
     EXPECT_EQ(host.shell().status2, "edited.stRd");
     const std::string saved = cp1251ToUtf8(bytesOf(app.path("User/edited.stRd")));
     EXPECT_EQ(saved.rfind(" Модель M(5,5) класса 1 с сильной нелинейностью (GAMA = 4)\r\n", 0), 0u);
-    mdlGlobal.reset();
+    mdl.reset();
     readBack(app.path("User/edited.stRd"));
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.NDIM, 5);
     EXPECT_EQ(g.GAMA, 4);
     EXPECT_EQ(g.LL, 1);

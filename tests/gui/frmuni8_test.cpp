@@ -114,8 +114,8 @@ TEST_F(FrmUni8, EditedGridCellIsSavedAndReadsBack) {
     want.replace(at, 17, "FP(I):\r\n1,-0.5,0,0\r\n");
     EXPECT_EQ(bytesOf(app.path("User/edited.gsed")), want);
     readBack(app.path("User/edited.gsed"));
-    EXPECT_DOUBLE_EQ(mdlGlobal.FP(2), -0.5);
-    const Sec8::Fields back = Sec8::fieldsFromStore(mdlGlobal);
+    EXPECT_DOUBLE_EQ(mdl.FP(2), -0.5);
+    const Sec8::Fields back = Sec8::fieldsFromStore(mdl);
     EXPECT_EQ(back.fp.joinRow(2, 2, 5), "1,-0.5,0,0");
     EXPECT_EQ(back.xp.joinRow(2, 2, 5), original.xp.joinRow(2, 2, 5));
     EXPECT_EQ(back.kmod, original.kmod);
@@ -136,7 +136,7 @@ TEST_F(FrmUni8, NdimChangeRebuildsBothGridsWithZerosOnSheetSwitch) {
     EXPECT_EQ(grid("grdTable1")->columnCount(), 7);
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.NDIM, 6);
+    EXPECT_EQ(mdl.NDIM, 6);
     for (const char* name : {"grdTable1", "grdTable2"}) {
         FormGrid* g = grid(name);
         ASSERT_EQ(g->columnCount(), 9) << name;
@@ -148,14 +148,14 @@ TEST_F(FrmUni8, NdimChangeRebuildsBothGridsWithZerosOnSheetSwitch) {
     QTest::keyClicks(grid("grdTable2"), "1");
     save("User/six.gsed");
     readBack(app.path("User/six.gsed"));
-    EXPECT_EQ(mdlGlobal.NDIM, 6);
-    EXPECT_EQ(mdlGlobal.FP.upper(), 6);
-    EXPECT_DOUBLE_EQ(mdlGlobal.FP(6), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.XP(1), 0);
-    EXPECT_EQ(mdlGlobal.NK, 4);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(4), 3.5);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TMAX, 8);
-    EXPECT_EQ(mdlGlobal.NSC, 20);
+    EXPECT_EQ(mdl.NDIM, 6);
+    EXPECT_EQ(mdl.FP.upper(), 6);
+    EXPECT_DOUBLE_EQ(mdl.FP(6), 1);
+    EXPECT_DOUBLE_EQ(mdl.XP(1), 0);
+    EXPECT_EQ(mdl.NK, 4);
+    EXPECT_DOUBLE_EQ(mdl.X1(4), 3.5);
+    EXPECT_DOUBLE_EQ(mdl.TMAX, 8);
+    EXPECT_EQ(mdl.NSC, 20);
 }
 
 // Shrinking NDIM below the listed components: the save is refused with a message until
@@ -180,11 +180,11 @@ TEST_F(FrmUni8, ListsBeyondNdimAreRefusedUntilCorrected) {
     ASSERT_TRUE(app.exists("User/two.gsed"));
     EXPECT_FALSE(win->isVisible());
     readBack(app.path("User/two.gsed"));
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
-    EXPECT_EQ(mdlGlobal.NCOMP, 2);
-    EXPECT_EQ(mdlGlobal.IC(1), 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(2), 0.01);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRX, 2);
+    EXPECT_EQ(mdl.NDIM, 2);
+    EXPECT_EQ(mdl.NCOMP, 2);
+    EXPECT_EQ(mdl.IC(1), 2);
+    EXPECT_DOUBLE_EQ(mdl.X1(2), 0.01);
+    EXPECT_DOUBLE_EQ(mdl.DRX, 2);
 }
 
 TEST_F(FrmUni8, EveryClickIntoNdimShowsTheReminderForSheetTwo) {
@@ -196,8 +196,8 @@ TEST_F(FrmUni8, RegistryBuildsTheWindowAndHelpOpensTopic1002) { checkHelpAndRegi
 // Every data file of section 8 shipped in User opens and shows the values read.
 TEST_F(FrmUni8, ShippedSamplesOpen) {
     const int n = openEveryShipped(".gsed", [&](const std::string& name) {
-        const Sec8::Fields f = Sec8::fieldsFromStore(mdlGlobal);
-        const int last = mdlGlobal.NDIM + 1;
+        const Sec8::Fields f = Sec8::fieldsFromStore(mdl);
+        const int last = mdl.NDIM + 1;
         EXPECT_EQ(text("txtKmod"), f.kmod) << name;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;
         EXPECT_EQ(grid("grdTable1")->text().joinRow(2, 2, last), f.xp.joinRow(2, 2, last)) << name;

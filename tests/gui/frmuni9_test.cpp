@@ -89,8 +89,8 @@ TEST_F(FrmUni9, EditedGridCellIsSavedAndReadsBack) {
     want.replace(at, 17, "XP(I):\r\n0,0,0.75\r\n");
     EXPECT_EQ(bytesOf(app.path("User/edited.chad")), want);
     readBack(app.path("User/edited.chad"));
-    EXPECT_DOUBLE_EQ(mdlGlobal.XP(3), 0.75);
-    const Sec9::Fields back = core().fieldsFromStore(mdlGlobal);
+    EXPECT_DOUBLE_EQ(mdl.XP(3), 0.75);
+    const Sec9::Fields back = core().fieldsFromStore(mdl);
     EXPECT_EQ(back.xi1, original.xi1);
     EXPECT_EQ(back.ici, original.ici);
     EXPECT_EQ(back.fp.joinRow(2, 2, 4), original.fp.joinRow(2, 2, 4));
@@ -108,7 +108,7 @@ TEST_F(FrmUni9, NdimChangeRebuildsTheGridsAndTheListsMustFollow) {
     EXPECT_TRUE(win->dimensionChanged());
     win->tabStrip()->setCurrentIndex(1);
     EXPECT_FALSE(win->dimensionChanged());
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
+    EXPECT_EQ(mdl.NDIM, 2);
     for (const char* name : {"grdTable1", "grdTable2"}) {
         ASSERT_EQ(grid(name)->columnCount(), 5) << name;
         EXPECT_EQ(grid(name)->text().joinRow(2, 2, 3), "0,0") << name;
@@ -130,13 +130,13 @@ TEST_F(FrmUni9, NdimChangeRebuildsTheGridsAndTheListsMustFollow) {
     EXPECT_EQ(host.ui.messages.size(), 2u);
     ASSERT_TRUE(app.exists("User/two.chad"));
     readBack(app.path("User/two.chad"));
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
+    EXPECT_EQ(mdl.NDIM, 2);
     EXPECT_DOUBLE_EQ(core().YO(2), 0.6);
-    EXPECT_EQ(mdlGlobal.IC(1), 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.FP(2), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.XP(1), 0);
-    EXPECT_DOUBLE_EQ(mdlGlobal.HHH, 0.002);
-    EXPECT_EQ(mdlGlobal.NSC, 500);
+    EXPECT_EQ(mdl.IC(1), 2);
+    EXPECT_DOUBLE_EQ(mdl.FP(2), 1);
+    EXPECT_DOUBLE_EQ(mdl.XP(1), 0);
+    EXPECT_DOUBLE_EQ(mdl.HHH, 0.002);
+    EXPECT_EQ(mdl.NSC, 500);
 }
 
 // The model has three elements: a larger NDIM and unusable values are refused at "Ввод",
@@ -184,11 +184,11 @@ TEST_F(FrmUni9, ValuesTheComputationRefusesAreNotSaved) {
     save("User/fixed.chad");
     EXPECT_EQ(host.ui.messages.size(), shown);
     readBack(app.path("User/fixed.chad"));
-    EXPECT_EQ(mdlGlobal.NDIM, 3);
-    EXPECT_EQ(mdlGlobal.IC(1), 3);
-    EXPECT_EQ(mdlGlobal.MCPZ, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.HHH, 0.01);
-    EXPECT_EQ(mdlGlobal.NSC, 100);
+    EXPECT_EQ(mdl.NDIM, 3);
+    EXPECT_EQ(mdl.IC(1), 3);
+    EXPECT_EQ(mdl.MCPZ, 2);
+    EXPECT_DOUBLE_EQ(mdl.HHH, 0.01);
+    EXPECT_EQ(mdl.NSC, 100);
 }
 
 TEST_F(FrmUni9, EveryClickIntoNdimShowsTheReminderForSheetTwo) {
@@ -200,8 +200,8 @@ TEST_F(FrmUni9, RegistryBuildsTheWindowAndHelpOpensTopic1002) { checkHelpAndRegi
 // Every data file of section 9 shipped in User opens and shows the values read.
 TEST_F(FrmUni9, ShippedSamplesOpen) {
     const int n = openEveryShipped(".chad", [&](const std::string& name) {
-        const Sec9::Fields f = core().fieldsFromStore(mdlGlobal);
-        const int last = mdlGlobal.NDIM + 1;
+        const Sec9::Fields f = core().fieldsFromStore(mdl);
+        const int last = mdl.NDIM + 1;
         EXPECT_EQ(text("txtXI1"), f.xi1) << name;
         EXPECT_EQ(text("txtICi"), f.ici) << name;
         EXPECT_EQ(text("txtLgraph"), f.lgraph) << name;

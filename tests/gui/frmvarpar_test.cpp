@@ -95,8 +95,8 @@ TEST_F(VarParWindow, DialogOfSection11ShowsItsControlsAndTheGlobals) {
     EXPECT_FALSE(d->isModal());
     EXPECT_EQ(d->windowTitle(), "   Опции графики и варьирование параметров");
     EXPECT_EQ(field(d, "txtTMAX")->text(), "12");
-    EXPECT_EQ(field(d, "txtALFA")->text().toStdString(), CStr(mdlGlobal.ALFA));
-    EXPECT_EQ(field(d, "txtDRX")->text().toStdString(), CStr(mdlGlobal.DRX));
+    EXPECT_EQ(field(d, "txtALFA")->text().toStdString(), CStr(mdl.ALFA));
+    EXPECT_EQ(field(d, "txtDRX")->text().toStdString(), CStr(mdl.DRX));
     EXPECT_EQ(field(d, "txtI1_I2")->text(), "1,2");
     EXPECT_EQ(field(d, "txtI1_I2_I3")->text(), "1,2,3");
 
@@ -129,7 +129,7 @@ TEST_F(VarParWindow, DialogOfSection11ShowsItsControlsAndTheGlobals) {
 
     // Opened again: the same dialog, refilled from the globals.
     field(d, "txtTMAX")->setText("777");
-    mdlGlobal.TMAX = 33;
+    mdl.TMAX = 33;
     EXPECT_EQ(open("frmVarPar"), d);
     EXPECT_EQ(field(d, "txtTMAX")->text(), "33");
     EXPECT_EQ(w->findChildren<VarParDialog*>().size(), 1);
@@ -254,9 +254,9 @@ TEST_F(VarParWindow, ComponentMistakesKeepTheDialogOpen) {
     EXPECT_EQ(ui.messages[0].text, "Задайте 2 ненулевых номера");
     EXPECT_EQ(ui.messages[0].title, "Варьирование параметров");
     EXPECT_TRUE(d->isVisible());
-    EXPECT_EQ(mdlGlobal.TMAX, 12);
+    EXPECT_EQ(mdl.TMAX, 12);
 
-    mdlGlobal.NDIM = 4;
+    mdl.NDIM = 4;
     field(d, "txtI1_I2")->setText("2,5");
     click(d, "cmdVvod");
     ASSERT_EQ(ui.messages.size(), 2u);
@@ -269,25 +269,25 @@ TEST_F(VarParWindow, ComponentMistakesKeepTheDialogOpen) {
     click(d, "cmdVvod");
     EXPECT_EQ(ui.messages.size(), 2u);
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(mdlGlobal.TMAX, 20);
-    EXPECT_EQ(mdlGlobal.IC(1), 2);
-    EXPECT_EQ(mdlGlobal.IC(2), 4);
+    EXPECT_EQ(mdl.TMAX, 20);
+    EXPECT_EQ(mdl.IC(1), 2);
+    EXPECT_EQ(mdl.IC(2), 4);
     EXPECT_EQ(drawnPixels(), 0);
 }
 
 TEST_F(VarParWindow, CancelLeavesTheParametersButClearsThePlot) {
     computeSection11();
     VarParDialog* d = open("frmVarPar");
-    const double alfa = mdlGlobal.ALFA;
+    const double alfa = mdl.ALFA;
     field(d, "txtTMAX")->setText("99");
     field(d, "txtALFA")->setText("5");
     field(d, "txtI1_I2")->setText("0,0");
     ASSERT_GT(drawnPixels(), 50);
     click(d, "cmdCancel");
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(mdlGlobal.TMAX, 12);
-    EXPECT_EQ(mdlGlobal.ALFA, alfa);
-    EXPECT_EQ(mdlGlobal.IC(1), 1);
+    EXPECT_EQ(mdl.TMAX, 12);
+    EXPECT_EQ(mdl.ALFA, alfa);
+    EXPECT_EQ(mdl.IC(1), 1);
     EXPECT_EQ(drawnPixels(), 0);
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -295,15 +295,15 @@ TEST_F(VarParWindow, CancelLeavesTheParametersButClearsThePlot) {
 TEST_F(VarParWindow, ChoosingNoChangesLscreenForTheNextRunOnly) {
     computeSection11();
     const std::string file = bytesOf(app.user() + "/Run.mnkd");
-    EXPECT_EQ(mdlGlobal.LSCREEN, 1);
+    EXPECT_EQ(mdl.LSCREEN, 1);
     VarParDialog* d = open("frmVarPar");
     click(d, "optPNo");
     click(d, "cmdVvod");
     ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
     trigger("mnuIntegr");
     ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
-    EXPECT_EQ(mdlGlobal.LSCREEN, 0);
-    EXPECT_EQ(mdlGlobal.LPERIOD, 0);
+    EXPECT_EQ(mdl.LSCREEN, 0);
+    EXPECT_EQ(mdl.LPERIOD, 0);
     EXPECT_EQ(bytesOf(app.user() + "/Run.mnkd"), file);
 
     // "да" again: both back to 1 at the next run.
@@ -311,8 +311,8 @@ TEST_F(VarParWindow, ChoosingNoChangesLscreenForTheNextRunOnly) {
     click(d, "optPYe");
     click(d, "cmdCancel");
     trigger("mnuIntegr");
-    EXPECT_EQ(mdlGlobal.LSCREEN, 1);
-    EXPECT_EQ(mdlGlobal.LPERIOD, 1);
+    EXPECT_EQ(mdl.LSCREEN, 1);
+    EXPECT_EQ(mdl.LPERIOD, 1);
 }
 
 TEST_F(VarParWindow, PhaseSpaceKeepsTheTurningButtonsOtherChoicesSwitchThemOff) {
@@ -326,10 +326,10 @@ TEST_F(VarParWindow, PhaseSpaceKeepsTheTurningButtonsOtherChoicesSwitchThemOff) 
     field(d, "txtI1_I2_I3")->setText("3,1,2");
     click(d, "cmdVvod");
     ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
-    EXPECT_EQ(mdlGlobal.TMAX, 12);
-    EXPECT_EQ(mdlGlobal.SCRX, 2 * mdlGlobal.ALFA);
-    EXPECT_EQ(mdlGlobal.IC(1), 3);
-    EXPECT_EQ(mdlGlobal.IC(3), 2);
+    EXPECT_EQ(mdl.TMAX, 12);
+    EXPECT_EQ(mdl.SCRX, 2 * mdl.ALFA);
+    EXPECT_EQ(mdl.IC(1), 3);
+    EXPECT_EQ(mdl.IC(3), 2);
     EXPECT_TRUE(w->findChild<QToolButton*>("Right")->isEnabled());
 
     open("frmVarPar");
@@ -341,10 +341,10 @@ TEST_F(VarParWindow, PhaseSpaceKeepsTheTurningButtonsOtherChoicesSwitchThemOff) 
 
 TEST_F(VarParWindow, Section9TmaxIsTheEndOfTheTimeAxis) {
     selectWithVarPar("mnuKhaos");
-    mdlGlobal.NDIM = 3;
-    mdlGlobal.TMAX = 100;
-    mdlGlobal.SCRT = 40;
-    mdlGlobal.MCPZ = 2;
+    mdl.NDIM = 3;
+    mdl.TMAX = 100;
+    mdl.SCRT = 40;
+    mdl.MCPZ = 2;
     VarParDialog* d = open("frmVarPar9");
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->windowTitle(), "   Опции графики и варьирование параметров");
@@ -356,15 +356,15 @@ TEST_F(VarParWindow, Section9TmaxIsTheEndOfTheTimeAxis) {
     field(d, "txtMCPZ")->setText("4");
     click(d, "cmdVvod");
     ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
-    EXPECT_EQ(mdlGlobal.SCRT, 250);
-    EXPECT_EQ(mdlGlobal.TMAX, 100);
-    EXPECT_EQ(mdlGlobal.MCPZ, 4);
+    EXPECT_EQ(mdl.SCRT, 250);
+    EXPECT_EQ(mdl.TMAX, 100);
+    EXPECT_EQ(mdl.MCPZ, 4);
 }
 
 TEST_F(VarParWindow, SynthesisDialogsHaveThePhaseOptionsOnly) {
     selectWithVarPar("mnuSyn1Auto");
-    mdlGlobal.NDIM = 3;
-    mdlGlobal.TAU1 = 0.5;
+    mdl.NDIM = 3;
+    mdl.TAU1 = 0.5;
     VarParDialog* d1 = open("frmVarPar1");
     ASSERT_NE(d1, nullptr);
     for (const char* absent : {"optPuan", "optPuan3", "chkStereo", "chkTE"})
@@ -373,33 +373,33 @@ TEST_F(VarParWindow, SynthesisDialogsHaveThePhaseOptionsOnly) {
     EXPECT_TRUE(field(d1, "txtTAU1")->isReadOnly());
     field(d1, "txtSCRX")->setText("7");
     click(d1, "cmdVvod");
-    EXPECT_EQ(mdlGlobal.SCRX, 7);
+    EXPECT_EQ(mdl.SCRX, 7);
     EXPECT_FALSE(d1->isVisible());
 
     selectWithVarPar("mnuSyn2Auto");
-    mdlGlobal.BETA1 = 1;
-    mdlGlobal.BETA2 = 2;
+    mdl.BETA1 = 1;
+    mdl.BETA2 = 2;
     VarParDialog* d2 = open("frmVarPar2");
     ASSERT_NE(d2, nullptr);
     EXPECT_EQ(field(d2, "txtBETA12")->text(), "1,2");
     field(d2, "txtGAMA12")->setText("3,4");
     click(d2, "cmdVvod");
-    EXPECT_EQ(mdlGlobal.GAMA1, 3);
-    EXPECT_EQ(mdlGlobal.GAMA2, 4);
+    EXPECT_EQ(mdl.GAMA1, 3);
+    EXPECT_EQ(mdl.GAMA2, 4);
 }
 
 TEST_F(VarParWindow, Section3AsksForBetaAndGama) {
     selectWithVarPar("mnuUstCirc");
-    mdlGlobal.BETA = 1;
-    mdlGlobal.GAMA = 2;
+    mdl.BETA = 1;
+    mdl.GAMA = 2;
     ui.answers = {"", "0.5,3"};
     trigger("mnuVarPar");
     ASSERT_EQ(ui.inputs.size(), 2u);
     EXPECT_EQ(ui.inputs[0].defaultText, "1,2");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Вы ничего не ввели или выбрали  Cancel");
-    EXPECT_EQ(mdlGlobal.BETA, 0.5);
-    EXPECT_EQ(mdlGlobal.GAMA, 3);
+    EXPECT_EQ(mdl.BETA, 0.5);
+    EXPECT_EQ(mdl.GAMA, 3);
     EXPECT_TRUE(w->findChildren<VarParDialog*>().isEmpty());
 }
 

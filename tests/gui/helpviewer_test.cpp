@@ -28,17 +28,16 @@ namespace {
 
 class Viewer : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
         fs::copy_file(VELTA_HELP_CHM, app.path("Help3.chm"));
-        w = std::make_unique<MainWindow>(app.root());
+        w = std::make_unique<MainWindow>(mdl, app.root());
         w->setPrompter(&ui);
     }
     void TearDown() override {
         w.reset();
         HelpViewer::closeAll();
         setWordProcessorLookup({});
-        mdlGlobal.reset();
     }
     HelpViewer* viewer() const { return HelpViewer::current(); }
     template <class T>
@@ -212,7 +211,7 @@ TEST_F(Viewer, Topic1002OpensTheCurrentSectionsPage) {
         QString number;
         for (QChar d : QString::number(s.code)) number += d + QString(".");
         EXPECT_TRUE(viewer()->pageText().trimmed().startsWith(number + " ")) << s.code;
-        EXPECT_NE(mdlGlobal.HELPWND, 0);
+        EXPECT_NE(mdl.HELPWND, 0);
     }
     w->showHelp(1001);
     EXPECT_EQ(page(), "/varpar.htm");
@@ -228,13 +227,13 @@ TEST_F(Viewer, ExamplesWithoutAWordProcessorAreShownInside) {
     EXPECT_TRUE(viewer()->isVisible());
     EXPECT_EQ(page(), ChmArchive(VELTA_HELP_CHM).examplesPage());
     EXPECT_TRUE(viewer()->pageText().contains("Примеры задач"));
-    EXPECT_NE(mdlGlobal.HELPWND, 0);
+    EXPECT_NE(mdl.HELPWND, 0);
     w->close();
     EXPECT_EQ(viewer(), nullptr);
 
     // Without it: the document's own text.
     fs::remove(app.path("Help3.chm"));
-    w = std::make_unique<MainWindow>(app.root());
+    w = std::make_unique<MainWindow>(mdl, app.root());
     w->setPrompter(&ui);
     w->findChild<QAction*>("mnuPriZad")->trigger();
     EXPECT_TRUE(ui.messages.empty());

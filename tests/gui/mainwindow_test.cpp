@@ -295,7 +295,7 @@ TEST_F(Window, CommandStateAfterSelectingEachGroup) {
     expectAlwaysEnabled();
     EXPECT_FALSE(w->findChild<QFrame*>("fra_Uni00")->isVisible());
     EXPECT_EQ(w->statusPanel(1), "Симметричные ГГС\\Автономная система");
-    EXPECT_EQ(mdlGlobal.RESEXT, "mnk");
+    EXPECT_EQ(mdl.RESEXT, "mnk");
 
     trigger("mnuAssorty");  // group B
     EXPECT_EQ(enabledNow(), (std::set<std::string>{"mnuFormMod", "mnuBankDan", "mnuInput", "Input"}));
@@ -309,7 +309,7 @@ TEST_F(Window, CommandStateAfterSelectingEachGroup) {
     pickTask("Tau0");
     EXPECT_EQ(enabledNow(),
               (std::set<std::string>{"mnuFormMod", "mnuBankDan", "Combo1", "mnuTable", "Table"}));
-    EXPECT_EQ(mdlGlobal.TASKDIR, "Tau0");
+    EXPECT_EQ(mdl.TASKDIR, "Tau0");
     expectAlwaysEnabled();
 }
 
@@ -320,7 +320,7 @@ TEST_F(Window, TaskListStopsAtTheFirstGap) {
     QStringList items;
     for (int i = 0; i < combo()->count(); ++i) items << combo()->itemText(i);
     EXPECT_EQ(items, QStringList({"Tau0", "Tau1", "Tau2"}));
-    EXPECT_EQ(mdlGlobal.TASKDIR, "");  // nothing picked yet
+    EXPECT_EQ(mdl.TASKDIR, "");  // nothing picked yet
     EXPECT_FALSE(enabledByName("mnuTable"));
 
     fs::remove_all(app.path("User/Mnk/Tau1"));
@@ -336,23 +336,23 @@ TEST_F(Window, SameSectionTwiceRedoesTheSelection) {
     ASSERT_TRUE(enabledByName("Table"));
     trigger("mnuSymZap");
     EXPECT_FALSE(enabledByName("Table"));
-    EXPECT_EQ(mdlGlobal.TASKDIR, "");
+    EXPECT_EQ(mdl.TASKDIR, "");
     EXPECT_EQ(combo()->currentText(), "Tau0");
     EXPECT_EQ(combo()->count(), 2);
 }
 
 TEST_F(Window, SelectionResetsPlottedComponentsButKeepsTheirNumber) {
-    mdlGlobal.IC(1) = 7;
-    mdlGlobal.IC(2) = 5;
-    mdlGlobal.IC(3) = 4;
-    mdlGlobal.IC(4) = 9;
-    mdlGlobal.NCOMP = 4;
+    mdl.IC(1) = 7;
+    mdl.IC(2) = 5;
+    mdl.IC(3) = 4;
+    mdl.IC(4) = 9;
+    mdl.NCOMP = 4;
     trigger("mnuGenAuto");
-    EXPECT_EQ(mdlGlobal.IC(1), 1);
-    EXPECT_EQ(mdlGlobal.IC(2), 2);
-    EXPECT_EQ(mdlGlobal.IC(3), 3);
-    EXPECT_EQ(mdlGlobal.IC(4), 9);
-    EXPECT_EQ(mdlGlobal.NCOMP, 4);
+    EXPECT_EQ(mdl.IC(1), 1);
+    EXPECT_EQ(mdl.IC(2), 2);
+    EXPECT_EQ(mdl.IC(3), 3);
+    EXPECT_EQ(mdl.IC(4), 9);
+    EXPECT_EQ(mdl.NCOMP, 4);
 }
 
 TEST_F(Window, RefreshGoesBackToTheStartState) {
@@ -705,11 +705,11 @@ protected:
 
 TEST_F(Help, TopicsOpenTheirPagesAndLinksFollow) {
     installHelp();
-    EXPECT_EQ(mdlGlobal.HELPWND, 0);
+    EXPECT_EQ(mdl.HELPWND, 0);
     w->showHelp(1001);
     ASSERT_NE(HelpViewer::current(), nullptr);
     EXPECT_TRUE(HelpViewer::current()->isVisible());
-    EXPECT_NE(mdlGlobal.HELPWND, 0);
+    EXPECT_NE(mdl.HELPWND, 0);
     EXPECT_EQ(HelpViewer::current()->currentPage(), "/varpar.htm");
     EXPECT_TRUE(HelpViewer::current()->pageText().contains("Варьирование параметров"));
 
@@ -731,7 +731,7 @@ TEST_F(Help, ClosingThePackageClosesTheViewer) {
     ASSERT_NE(HelpViewer::current(), nullptr);
     w->close();
     EXPECT_EQ(HelpViewer::current(), nullptr);
-    EXPECT_EQ(mdlGlobal.HELPWND, 0);
+    EXPECT_EQ(mdl.HELPWND, 0);
 }
 
 TEST_F(Help, MissingHelpFileIsReportedInTheViewer) {

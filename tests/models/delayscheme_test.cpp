@@ -42,14 +42,12 @@ public:
     int components(const Store&) const override { return 1; }
     int delays(const Store&) const override { return static_cast<int>(tau_.size()); }
     double decay(const Store&, int) const override { return theta_; }
-    void Nach_Rasp(Store&) override {
-        auto& g = mdlGlobal;
+    void Nach_Rasp(Store& g) override {
         ++initials;
         for (int p = 1; p <= g.NDEL + 1; ++p)
             g.ZTAB(p, 1) = std::exp(lambda_ * (-g.TAU(delays(g)) + (p - 1) * g.HHH));
     }
-    void Vych_PCH(Store&) override {
-        auto& g = mdlGlobal;
+    void Vych_PCH(Store& g) override {
         ++calls;
         if (failAfter > 0 && calls > failAfter) throw VeltaError("стоп");
         double f = 0;
@@ -59,7 +57,7 @@ public:
     std::string resultsName() const override { return "Results.tst"; }
     void header(const Store&, TextWriter& out) override { out.line("заголовок"); }
     void DrawMesh1(Ctx& c) override {
-        MeshMaskG(c, "Z", "Z", "u", mdlGlobal.SCLT, mdlGlobal.SCRT, mdlGlobal.SCLX, mdlGlobal.SCRX);
+        MeshMaskG(c, "Z", "Z", "u", c.store.SCLT, c.store.SCRT, c.store.SCLX, c.store.SCRX);
     }
     double exact(double t) const { return std::exp(lambda_ * t); }
 
@@ -79,32 +77,31 @@ public:
     int components(const Store&) const override { return 2; }
     int delays(const Store&) const override { return 3; }
     double decay(const Store&, int k) const override { return k == 1 ? 1.0 : 0.7; }
-    void Nach_Rasp(Store&) override {
-        auto& g = mdlGlobal;
+    void Nach_Rasp(Store& g) override {
         for (int p = 1; p <= g.NDEL + 1; ++p) {
             g.ZTAB(p, 1) = 0.5 + 0.01 * p / g.NDEL;
             g.ZTAB(p, 2) = 0.2;
         }
     }
-    void Vych_PCH(Store&) override {
-        auto& g = mdlGlobal;
+    void Vych_PCH(Store& g) override {
         g.FZ(1) = 4 / (1 + std::pow(g.ZTAU(3, 2), 4) + 0.5 * g.ZTAU(1, 1) * g.ZTAU(1, 1));
         g.FZ(2) = 3 / (1 + std::pow(g.ZTAU(2, 1), 3));
     }
     std::string resultsName() const override { return "Results.tst"; }
     void header(const Store&, TextWriter& out) override { out.line("петля"); }
     void DrawMesh1(Ctx& c) override {
-        MeshMaskG(c, "Z", "Z", "u", mdlGlobal.SCLT, mdlGlobal.SCRT, mdlGlobal.SCLX, mdlGlobal.SCRX);
+        MeshMaskG(c, "Z", "Z", "u", c.store.SCLT, c.store.SCRT, c.store.SCLX, c.store.SCRX);
     }
 };
 
 class DelaySchemeTest : public ::testing::Test {
 protected:
+    Store mdl;
     void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-        allocDelayTables(mdlGlobal, 1000, 5, 20);
-        auto& g = mdlGlobal;
+        mdl.reset();  // SetUp() runs again between the cases of a test
+        setColours(mdl, true);
+        allocDelayTables(mdl, 1000, 5, 20);
+        auto& g = mdl;
         g.NSC = 1;
         g.NCOMP = 1;
         g.IC(1) = 1;
@@ -114,7 +111,7 @@ protected:
         g.L = 0;
     }
     void setup(const std::vector<double>& tau, int ndel, double tmax) {
-        auto& g = mdlGlobal;
+        auto& g = mdl;
         g.LTAU = static_cast<i16>(tau.size());
         for (std::size_t j = 0; j < tau.size(); ++j) g.TAU(static_cast<int>(j) + 1) = tau[j];
         g.NDEL = static_cast<i16>(ndel);
@@ -125,7 +122,7 @@ protected:
     // One run and the shell's counter after it.
     void run(DelayModel& m) {
         DelayIntegr(c, m);
-        mdlGlobal.L = static_cast<i16>(mdlGlobal.L + 1);
+        mdl.L = static_cast<i16>(mdl.L + 1);
     }
     std::vector<std::string> rows() const {
         std::vector<std::string> r;
@@ -136,17 +133,17 @@ protected:
     // Error at t = 3 of the linear model for a step count per largest delay.
     double linearError(int ndel, double theta, double lambda, const std::vector<double>& tau,
                        const std::vector<double>& a) {
-        mdlGlobal.L = 0;
+        mdl.L = 0;
         setup(tau, ndel, 3.0);
         LinearModel m(tau, theta, lambda, a);
         run(m);
-        return std::fabs(mdlGlobal.ZTAB(ndel + 1, 1) - m.exact(3.0));
+        return std::fabs(mdl.ZTAB(ndel + 1, 1) - m.exact(3.0));
     }
     TempApp app;
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
 };
 
 }  // namespace
@@ -163,8 +160,8 @@ TEST_F(DelaySchemeTest, ConvergesAtSecondOrderOnAnExponentialSolution) {
         std::vector<double> err;
         for (int ndel : {10, 30, 90, 270}) {
             err.push_back(linearError(ndel, k.theta, k.lambda, {0.35, 1.0}, {0.8}));
-            EXPECT_EQ(mdlGlobal.NPER, 3);
-            EXPECT_NEAR(mdlGlobal.RTAU(1), 0.5, 1e-9) << "the shorter delay is interpolated";
+            EXPECT_EQ(mdl.NPER, 3);
+            EXPECT_NEAR(mdl.RTAU(1), 0.5, 1e-9) << "the shorter delay is interpolated";
         }
         for (std::size_t i = 0; i + 1 < err.size(); ++i) {
             const double ratio = err[i] / err[i + 1];
@@ -179,9 +176,9 @@ TEST_F(DelaySchemeTest, ConvergesWithThreeDelaysAndOneOnANode) {
     std::vector<double> err;
     for (int ndel : {10, 30, 90, 270}) {
         err.push_back(linearError(ndel, 1.3, -0.3, {0.35, 0.5, 1.0}, {0.4, -0.6}));
-        EXPECT_EQ(mdlGlobal.KTAU(2), ndel / 2 + 1);
-        EXPECT_EQ(mdlGlobal.RTAU(2), 0.0);
-        EXPECT_NEAR(mdlGlobal.RTAU(1), 0.5, 1e-9);
+        EXPECT_EQ(mdl.KTAU(2), ndel / 2 + 1);
+        EXPECT_EQ(mdl.RTAU(2), 0.0);
+        EXPECT_NEAR(mdl.RTAU(1), 0.5, 1e-9);
     }
     for (std::size_t i = 0; i + 1 < err.size(); ++i) {
         EXPECT_GT(err[i] / err[i + 1], 8.0);
@@ -209,7 +206,7 @@ TEST_F(DelaySchemeTest, WeightsOfUnitDecayAreTheClassicOnesAndExactForConstantF)
 // ---------------------------------------------------------------- portions
 
 TEST_F(DelaySchemeTest, ThreePortionsEqualOneRunOfThreeTimesTheWindows) {
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.NCOMP = 2;
     g.IC(2) = 2;
     g.NSC = 4;  // NP1 = 21 is no multiple of 4: the remainder lists no row
@@ -248,7 +245,7 @@ TEST_F(DelaySchemeTest, ThreePortionsEqualOneRunOfThreeTimesTheWindows) {
 }
 
 TEST_F(DelaySchemeTest, FirstPortionFixesStepAndLaterPortionsReuseIt) {
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     setup({0.4, 1.0}, 10, 0.25);  // TMAX below the window: raised to it, one window
     LinearModel m({0.4, 1.0}, 1.0, -0.2, {0.5});
     run(m);
@@ -320,7 +317,7 @@ TEST(DelayNode, AwayFromTiesItIsThePlainTestAndEdgesHold) {
 }
 
 TEST_F(DelaySchemeTest, EqualDelaysAndAShortestDelayOfOneStep) {
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     // TAU(1) = TAU(2) = TAU(3): every delay reads node d + 1.
     setup({1.0, 1.0, 1.0}, 10, 2.0);
     LinearModel eq({1.0, 1.0, 1.0}, 1.0, -0.4, {0.3, 0.2});
@@ -341,7 +338,7 @@ TEST_F(DelaySchemeTest, EqualDelaysAndAShortestDelayOfOneStep) {
 }
 
 TEST_F(DelaySchemeTest, RemainderRowsAndAWindowTheRoundingWouldHaveLost) {
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.NSC = 3;
     // TMAX = 2.35 with the window 1: NPER = 2, NREM = Int(0.35/0.05) = 6 or 7.
     setup({0.45, 1.0}, 20, 2.35);
@@ -376,7 +373,7 @@ TEST_F(DelaySchemeTest, RefusedInputsLeaveTheOldResultsUntouched) {
         const char* what;
         std::function<void()> set;
     };
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     const std::vector<Bad> cases = {
         {"NDEL", [&] { g.NDEL = 500; }},
         {"NDEL", [&] { g.NDEL = 0; }},
@@ -418,16 +415,16 @@ namespace {
 class ScaledModel : public LinearModel {
 public:
     using LinearModel::LinearModel;
-    std::vector<double> preparedDelays(const Store&) const override {
+    std::vector<double> preparedDelays(const Store& g) const override {
         std::vector<double> t;
-        for (int j = 1; j <= delays(mdlGlobal); ++j) t.push_back(2 * mdlGlobal.TAU(j));
+        for (int j = 1; j <= delays(g); ++j) t.push_back(2 * g.TAU(j));
         return t;
     }
 };
 }  // namespace
 
 TEST_F(DelaySchemeTest, AFailedRunPutsTheDelaysAndTheWindowBack) {
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     setup({0.2, 0.5}, 10, 3.0);
     ScaledModel fresh({0.4, 1.0}, 1.0, -0.2, {0.5});
     run(fresh);
@@ -480,7 +477,7 @@ TEST(DelayNewton, DampedIterationIsCappedWithAMessage) {
 }
 
 TEST_F(DelaySchemeTest, GraphicZDrawsAtMostThreeCurvesWithinTheHeight) {
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.MDIM = 5;
     g.NCOMP = 5;
     for (int i = 1; i <= 5; ++i) g.IC(i) = static_cast<i16>(i);

@@ -72,11 +72,8 @@ struct Mnkd {
 
 class Sec11Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
-    void TearDown() override { mdlGlobal.reset(); }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
 
     void load(const Mnkd& m, const std::string& name = "t.mnkd") {
         app.write("User/" + name, m.text());
@@ -102,7 +99,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec11 sec;
 };
 
@@ -114,17 +111,16 @@ struct Snapshot {
     IVec INK, IC;
     std::array<std::array<std::string, 2>, 13> HEAD;
     bool operator==(const Snapshot&) const = default;
-    static Snapshot take() {
-        const auto& g = mdlGlobal;
+    static Snapshot take(const Store& g) {
         return {g.MCLASS, g.NDIM, g.KMOD, g.LSCREEN, g.LGRAPH, g.LSTEP, g.NSC, g.NK,  g.NCOMP,
                 g.ALFA,   g.BETA, g.GAMA, g.TMAX,    g.HHH,    g.TMIN,  g.DLX, g.DRX, g.DLW,
                 g.DRW,    g.SCLT, g.X1,   g.XP,      g.FP,     g.INK,   g.IC,  g.HEAD};
     }
 };
 
-void setXV(std::initializer_list<double> xs) {
+void setXV(Store& g, std::initializer_list<double> xs) {
     int k = 1;
-    for (double x : xs) mdlGlobal.XV(k++) = x;
+    for (double x : xs) g.XV(k++) = x;
 }
 
 }  // namespace
@@ -134,19 +130,19 @@ void setXV(std::initializer_list<double> xs) {
 TEST_F(Sec11Test, Sec11ReadRoundTripOfShippedSamples) {
     for (const char* name : {"Sym_Damped.mnkd", "Sym_Oscill.mnkd", "Sym_Puan.mnkd", "Sym_Phase.mnkd"}) {
         SCOPED_TRACE(name);
-        mdlGlobal.reset();
+        mdl.reset();
         app.write(std::string("User/") + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = paths.userFile(name);
         sec.InputPar(c);
-        const Snapshot first = Snapshot::take();
+        const Snapshot first = Snapshot::take(mdl);
         EXPECT_EQ(first.MCLASS, 1);
         EXPECT_GE(first.NCOMP, 2);
 
-        Sec11::Table_File(mdlGlobal, paths.userFile("copy.mnkd"), Sec11::fieldsFromStore(mdlGlobal));
-        mdlGlobal.reset();
+        Sec11::Table_File(mdl, paths.userFile("copy.mnkd"), Sec11::fieldsFromStore(mdl));
+        mdl.reset();
         sec.dataPath = paths.userFile("copy.mnkd");
         sec.InputPar(c);
-        EXPECT_TRUE(Snapshot::take() == first);
+        EXPECT_TRUE(Snapshot::take(mdl) == first);
         // The sample itself is written in the form the writer produces.
         EXPECT_EQ(bytesOf(paths.userFile("copy.mnkd")), bytesOf(paths.userFile(name)));
     }
@@ -159,10 +155,10 @@ TEST_F(Sec11Test, Sec11ReadWritesBackFreeFormatTexts) {
     m.x = "2.50,1E-05";
     m.xp = "0.0,1,2";
     load(m);
-    EXPECT_EQ(mdlGlobal.NK, 2);
-    EXPECT_EQ(mdlGlobal.X1(3), 1e-5);
-    EXPECT_EQ(mdlGlobal.X1(2), 0.0);
-    Sec11::Table_File(mdlGlobal, paths.userFile("w.mnkd"), Sec11::fieldsFromStore(mdlGlobal));
+    EXPECT_EQ(mdl.NK, 2);
+    EXPECT_EQ(mdl.X1(3), 1e-5);
+    EXPECT_EQ(mdl.X1(2), 0.0);
+    Sec11::Table_File(mdl, paths.userFile("w.mnkd"), Sec11::fieldsFromStore(mdl));
     const auto lines = readAllLines(paths.userFile("w.mnkd"));
     ASSERT_EQ(lines.size(), 48u);
     EXPECT_EQ(lines[5], "ALFA = 10");
@@ -236,8 +232,8 @@ TEST_F(Sec11Test, Sec11ReadEchoesEveryValueToTheCheckFile) {
                                                "DRW = 1",
                                                "SCLT = 0"};
     EXPECT_EQ(chk, expected);
-    EXPECT_EQ(mdlGlobal.X1(3), 0.5);
-    EXPECT_EQ(mdlGlobal.X1(1), 0.0);
+    EXPECT_EQ(mdl.X1(3), 0.5);
+    EXPECT_EQ(mdl.X1(1), 0.0);
 }
 
 TEST_F(Sec11Test, Sec11ReadAllocatesVectorsAndLimitsLists) {
@@ -253,13 +249,12 @@ TEST_F(Sec11Test, Sec11ReadAllocatesVectorsAndLimitsLists) {
     m.x = "4,3,2,1";
     m.ic = "1,2,3,4,1,2";
     load(m);
-    EXPECT_EQ(mdlGlobal.NK, 4);
-    EXPECT_EQ(mdlGlobal.INK.upper(), 4);
-    EXPECT_EQ(mdlGlobal.NCOMP, 4);
-    for (int k = 1; k <= 4; ++k) EXPECT_EQ(mdlGlobal.X1(k), k);
-    for (const Vec* v :
-         {&mdlGlobal.X1, &mdlGlobal.XPREV, &mdlGlobal.XNEW, &mdlGlobal.F1, &mdlGlobal.F2, &mdlGlobal.XST,
-          &mdlGlobal.XG, &mdlGlobal.XP, &mdlGlobal.XCROSS, &mdlGlobal.FP, &mdlGlobal.XV, &mdlGlobal.FV})
+    EXPECT_EQ(mdl.NK, 4);
+    EXPECT_EQ(mdl.INK.upper(), 4);
+    EXPECT_EQ(mdl.NCOMP, 4);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(mdl.X1(k), k);
+    for (const Vec* v : {&mdl.X1, &mdl.XPREV, &mdl.XNEW, &mdl.F1, &mdl.F2, &mdl.XST, &mdl.XG, &mdl.XP,
+                         &mdl.XCROSS, &mdl.FP, &mdl.XV, &mdl.FV})
         EXPECT_EQ(v->upper(), 4);
 }
 
@@ -281,23 +276,23 @@ TEST_F(Sec11Test, Sec11ReadEmptyIndexListRoundTrip) {
     m.xp = "7,8,9";
     m.ic = "";
     load(m);
-    EXPECT_EQ(mdlGlobal.NK, 0);
-    EXPECT_EQ(mdlGlobal.NCOMP, 0);
-    EXPECT_EQ(mdlGlobal.X1(1), 0.0);
-    EXPECT_EQ(mdlGlobal.XP(2), 8.0);
-    EXPECT_EQ(mdlGlobal.HEAD[3][0], "3. Блок номер 3");
-    EXPECT_EQ(mdlGlobal.SCLT, 0.0);
-    const Snapshot first = Snapshot::take();
-    const Sec11::Fields f = Sec11::fieldsFromStore(mdlGlobal);
+    EXPECT_EQ(mdl.NK, 0);
+    EXPECT_EQ(mdl.NCOMP, 0);
+    EXPECT_EQ(mdl.X1(1), 0.0);
+    EXPECT_EQ(mdl.XP(2), 8.0);
+    EXPECT_EQ(mdl.HEAD[3][0], "3. Блок номер 3");
+    EXPECT_EQ(mdl.SCLT, 0.0);
+    const Snapshot first = Snapshot::take(mdl);
+    const Sec11::Fields f = Sec11::fieldsFromStore(mdl);
     EXPECT_EQ(f.i1n, "");
     EXPECT_EQ(f.xi1, "");
     EXPECT_EQ(f.i1g, "");
-    Sec11::Table_File(mdlGlobal, paths.userFile("e.mnkd"), f);
+    Sec11::Table_File(mdl, paths.userFile("e.mnkd"), f);
     EXPECT_EQ(bytesOf(paths.userFile("e.mnkd")), m.text());
-    mdlGlobal.reset();
+    mdl.reset();
     sec.dataPath = paths.userFile("e.mnkd");
     sec.InputPar(c);
-    EXPECT_TRUE(Snapshot::take() == first);
+    EXPECT_TRUE(Snapshot::take(mdl) == first);
 }
 
 // ---------------------------------------------------------------- right-hand sides
@@ -313,12 +308,12 @@ TEST_F(Sec11Test, Sec11ModelPredecessorSets) {
     m.x = "1";
     m.xp = m.fp = "0,0,0,0,0";
     load(m);
-    setXV({1, 2, 4, 8, 16});  // every sum of two distinct components is unique
-    Sec11::Vych_PCH(mdlGlobal);
+    setXV(mdl, {1, 2, 4, 8, 16});  // every sum of two distinct components is unique
+    Sec11::Vych_PCH(mdl);
     // P(1) = {4,5}, P(2) = {5,1}, P(3) = {1,2}, P(4) = {2,3}, P(5) = {3,4}
     const double sums[] = {24, 17, 3, 6, 12};
-    for (int i = 1; i <= 5; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), 1 / (1 + sums[i - 1])) << i;
-    for (int k = 1; k <= 5; ++k) EXPECT_EQ(mdlGlobal.XG(k), mdlGlobal.XV(k));
+    for (int i = 1; i <= 5; ++i) EXPECT_DOUBLE_EQ(mdl.FV(i), 1 / (1 + sums[i - 1])) << i;
+    for (int k = 1; k <= 5; ++k) EXPECT_EQ(mdl.XG(k), mdl.XV(k));
 }
 
 TEST_F(Sec11Test, Sec11ModelKmodNdimPlusOneUsesEveryElement) {
@@ -328,13 +323,13 @@ TEST_F(Sec11Test, Sec11ModelKmodNdimPlusOneUsesEveryElement) {
     m.beta = "0.5";
     m.gama = "1";
     load(m);
-    setXV({1, 2, 3});
-    mdlGlobal.MCLASS = 1;
-    Sec11::Vych_PCH(mdlGlobal);
-    for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), 3 / (1 + 0.5 * 6));
-    mdlGlobal.MCLASS = 2;
-    Sec11::Vych_PCH(mdlGlobal);
-    for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), 3 / (1.5 * 2 * 2.5));
+    setXV(mdl, {1, 2, 3});
+    mdl.MCLASS = 1;
+    Sec11::Vych_PCH(mdl);
+    for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(mdl.FV(i), 3 / (1 + 0.5 * 6));
+    mdl.MCLASS = 2;
+    Sec11::Vych_PCH(mdl);
+    for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(mdl.FV(i), 3 / (1.5 * 2 * 2.5));
 }
 
 TEST_F(Sec11Test, Sec11ModelClass3WithKmodOne) {
@@ -345,16 +340,16 @@ TEST_F(Sec11Test, Sec11ModelClass3WithKmodOne) {
     m.beta = "2";
     m.gama = "2.5";
     load(m);
-    setXV({5, 0.1, 7});
-    Sec11::Vych_PCH(mdlGlobal);
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdlGlobal.FV(i), 2.0);
-    Sec11::Station(mdlGlobal);
-    EXPECT_NEAR(mdlGlobal.STAT, 2.0, 1e-12);
+    setXV(mdl, {5, 0.1, 7});
+    Sec11::Vych_PCH(mdl);
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdl.FV(i), 2.0);
+    Sec11::Station(mdl);
+    EXPECT_NEAR(mdl.STAT, 2.0, 1e-12);
     // The classes that divide by KMOD - 1 refuse KMOD = 1.
-    mdlGlobal.MCLASS = 1;
-    EXPECT_NE(errorOf([] { Sec11::checkLimits(mdlGlobal); }).find("KMOD = 1"), std::string::npos);
-    mdlGlobal.MCLASS = 3;
-    EXPECT_EQ(errorOf([] { Sec11::checkLimits(mdlGlobal); }), "");
+    mdl.MCLASS = 1;
+    EXPECT_NE(errorOf([&] { Sec11::checkLimits(mdl); }).find("KMOD = 1"), std::string::npos);
+    mdl.MCLASS = 3;
+    EXPECT_EQ(errorOf([&] { Sec11::checkLimits(mdl); }), "");
 }
 
 TEST_F(Sec11Test, Sec11ModelEachClassOnAHandCheckedPoint) {
@@ -370,17 +365,17 @@ TEST_F(Sec11Test, Sec11ModelEachClassOnAHandCheckedPoint) {
                                  {2 / 19.0, 2 / 5.5, 2 / 3.0},
                                  {2 * (1 / 3.0 + 1 / 5.5), 2 * (1 / 5.5 + 1 / 1.5), 2 * (1 / 1.5 + 1 / 3.0)}};
     for (int cls = 1; cls <= 4; ++cls) {
-        mdlGlobal.MCLASS = static_cast<i16>(cls);
-        setXV({1, 2, 3});
-        Sec11::Vych_PCH(mdlGlobal);
+        mdl.MCLASS = static_cast<i16>(cls);
+        setXV(mdl, {1, 2, 3});
+        Sec11::Vych_PCH(mdl);
         for (int i = 1; i <= 3; ++i)
-            EXPECT_NEAR(mdlGlobal.FV(i), expect[cls][i - 1], 1e-15) << "class " << cls << " i " << i;
+            EXPECT_NEAR(mdl.FV(i), expect[cls][i - 1], 1e-15) << "class " << cls << " i " << i;
     }
     // Another class leaves FV as it was.
-    mdlGlobal.MCLASS = 7;
-    mdlGlobal.FV(1) = 42;
-    Sec11::Vych_PCH(mdlGlobal);
-    EXPECT_EQ(mdlGlobal.FV(1), 42);
+    mdl.MCLASS = 7;
+    mdl.FV(1) = 42;
+    Sec11::Vych_PCH(mdl);
+    EXPECT_EQ(mdl.FV(1), 42);
 }
 
 // Squares are taken as x*x: the same value as std::pow(x, 2) to the last bit.
@@ -418,20 +413,20 @@ TEST_F(Sec11Test, Sec11StationSolvesTheSymmetricEquation) {
     for (int cls = 1; cls <= 4; ++cls) {
         m.mclass = std::to_string(cls);
         load(m);
-        Sec11::Station(mdlGlobal);
-        const double s = mdlGlobal.STAT;
+        Sec11::Station(mdl);
+        const double s = mdl.STAT;
         EXPECT_GT(s, 0) << cls;
         // Stationary: F(S,...,S) = S in every component (Newton stops at |dS| < 1E-4,
         // so S is good to about the square of that).
-        for (int k = 1; k <= 4; ++k) mdlGlobal.XV(k) = s;
-        Sec11::Vych_PCH(mdlGlobal);
-        for (int i = 1; i <= 4; ++i) EXPECT_NEAR(mdlGlobal.FV(i), s, 1e-7 * s) << "class " << cls;
+        for (int k = 1; k <= 4; ++k) mdl.XV(k) = s;
+        Sec11::Vych_PCH(mdl);
+        for (int i = 1; i <= 4; ++i) EXPECT_NEAR(mdl.FV(i), s, 1e-7 * s) << "class " << cls;
     }
     // Another class keeps STAT.
-    mdlGlobal.MCLASS = 9;
-    mdlGlobal.STAT = -1;
-    Sec11::Station(mdlGlobal);
-    EXPECT_EQ(mdlGlobal.STAT, -1);
+    mdl.MCLASS = 9;
+    mdl.STAT = -1;
+    Sec11::Station(mdl);
+    EXPECT_EQ(mdl.STAT, -1);
 }
 
 TEST_F(Sec11Test, Sec11StationWithoutRootEndsWithAnError) {
@@ -440,16 +435,16 @@ TEST_F(Sec11Test, Sec11StationWithoutRootEndsWithAnError) {
     m.beta = "1";
     m.gama = "-2";  // S + 1/S - 1.5 has no real root: Newton wanders for ever
     load(m);
-    mdlGlobal.STAT = 123;
-    EXPECT_EQ(errorOf([] { Sec11::Station(mdlGlobal); }),
+    mdl.STAT = 123;
+    EXPECT_EQ(errorOf([&] { Sec11::Station(mdl); }),
               "Метод Ньютона для стационарного решения не сошёлся за 1000 итераций");
-    EXPECT_EQ(mdlGlobal.STAT, 123);
+    EXPECT_EQ(mdl.STAT, 123);
 
-    mdlGlobal.ALFA = 1;
-    mdlGlobal.GAMA = -2.5;  // S + S^-1.5 - 1: no root, and Newton steps below zero
-    const std::string err = errorOf([] { Sec11::Station(mdlGlobal); });
+    mdl.ALFA = 1;
+    mdl.GAMA = -2.5;  // S + S^-1.5 - 1: no root, and Newton steps below zero
+    const std::string err = errorOf([&] { Sec11::Station(mdl); });
     EXPECT_EQ(err.rfind("Метод Ньютона для стационарного решения дал нечисловое значение", 0), 0u) << err;
-    EXPECT_EQ(mdlGlobal.STAT, 123);
+    EXPECT_EQ(mdl.STAT, 123);
 }
 
 // ---------------------------------------------------------------- integration
@@ -464,8 +459,8 @@ TEST_F(Sec11Test, Sec11IntegrSecondOrder) {
         m.tmax = CStr(1 - h);  // NSTEP + 1 steps of h end at t = 1
         load(m);
         sec.Integr1(c);
-        EXPECT_NEAR((mdlGlobal.NSTEP + 1) * h, 1.0, 1e-12);
-        return std::array<double, 3>{mdlGlobal.X1(1), mdlGlobal.X1(2), mdlGlobal.X1(3)};
+        EXPECT_NEAR((mdl.NSTEP + 1) * h, 1.0, 1e-12);
+        return std::array<double, 3>{mdl.X1(1), mdl.X1(2), mdl.X1(3)};
     };
     const auto ref = endState(1.0 / 4096);
     std::vector<double> err;
@@ -518,7 +513,7 @@ TEST_F(Sec11Test, Sec11ResultsHeaderAndRows) {
     EXPECT_EQ(r[0], "00001   0.00000E+00   1.50000E+00   2.00000E-01   0.00000E+00   ");
     EXPECT_EQ(r[5].substr(0, 22), "00006   5.00000E-02   ");
     for (const auto& row : r) EXPECT_EQ(row.size(), 22u + 14 * 3);
-    EXPECT_EQ(mdlGlobal.NROW, 6);
+    EXPECT_EQ(mdl.NROW, 6);
 }
 
 TEST_F(Sec11Test, Sec11ResultsHeaderIsEighteenLinesForAnyNdim) {
@@ -559,7 +554,7 @@ TEST_F(Sec11Test, Sec11ResultsRowsThinnedByNsc) {
     r = rows();
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].substr(0, 5), "00001");
-    EXPECT_EQ(mdlGlobal.NSTEP, 10);
+    EXPECT_EQ(mdl.NSTEP, 10);
 }
 
 TEST_F(Sec11Test, Sec11IntegrStepCountRoundsHalfToEven) {
@@ -568,12 +563,12 @@ TEST_F(Sec11Test, Sec11IntegrStepCountRoundsHalfToEven) {
     m.tmax = "0.625";  // 2.5 steps -> NSTEP = 2, three rows
     load(m);
     sec.Integr1(c);
-    EXPECT_EQ(mdlGlobal.NSTEP, 2);
+    EXPECT_EQ(mdl.NSTEP, 2);
     EXPECT_EQ(rows().size(), 3u);
     m.tmax = "0.875";  // 3.5 -> 4
     load(m);
     sec.Integr1(c);
-    EXPECT_EQ(mdlGlobal.NSTEP, 4);
+    EXPECT_EQ(mdl.NSTEP, 4);
     EXPECT_EQ(rows().size(), 5u);
     EXPECT_EQ(surf.polls, 3 + 5);
 }
@@ -595,7 +590,7 @@ TEST_F(Sec11Test, Sec11IntegrPausesEveryLstepSteps) {
         EXPECT_EQ(in.x, 0);
         EXPECT_EQ(in.y, 0);
     }
-    EXPECT_EQ(mdlGlobal.LSTEP, 0);
+    EXPECT_EQ(mdl.LSTEP, 0);
 
     // A non-empty answer at j = 3 turns the pauses off.
     load(m);
@@ -603,7 +598,7 @@ TEST_F(Sec11Test, Sec11IntegrPausesEveryLstepSteps) {
     ui.answers = {"x"};
     sec.Integr1(c);
     EXPECT_EQ(ui.inputs.size(), 1u);
-    EXPECT_EQ(mdlGlobal.LSTEP, 0);
+    EXPECT_EQ(mdl.LSTEP, 0);
     // A second run without reading the file again plots continuously.
     sec.Integr1(c);
     EXPECT_EQ(ui.inputs.size(), 1u);
@@ -614,16 +609,16 @@ TEST_F(Sec11Test, Sec11IntegrPeriodSearch) {
     m.tmax = "1";
     m.tmin = "1";  // TMIN >= TMAX: no step qualifies
     load(m);
-    mdlGlobal.PERIOD = 12.5;
+    mdl.PERIOD = 12.5;
     sec.Integr1(c);
-    EXPECT_EQ(mdlGlobal.PERIOD, 12.5);
+    EXPECT_EQ(mdl.PERIOD, 12.5);
 
     // The damped run moves away from X(0): the smallest W after TMIN is at its first step.
     m.tmin = "0.5";
     m.hhh = "0.1";
     load(m);
     sec.Integr1(c);
-    EXPECT_DOUBLE_EQ(mdlGlobal.PERIOD, 7 * 0.1);
+    EXPECT_DOUBLE_EQ(mdl.PERIOD, 7 * 0.1);
 }
 
 TEST_F(Sec11Test, Sec11IntegrSecondRunStartsFromTheEndState) {
@@ -633,7 +628,7 @@ TEST_F(Sec11Test, Sec11IntegrSecondRunStartsFromTheEndState) {
     load(m);
     sec.Integr1(c);
     std::string expect = "00001   0.00000E+00   ";
-    for (int k = 1; k <= 3; ++k) expect += Format(mdlGlobal.X1(k), "0.00000E+00") + "   ";
+    for (int k = 1; k <= 3; ++k) expect += Format(mdl.X1(k), "0.00000E+00") + "   ";
     EXPECT_NE(expect.substr(22, 11), "1.50000E+00");
     sec.Integr1(c);
     EXPECT_EQ(rows()[0], expect);
@@ -655,7 +650,7 @@ TEST_F(Sec11Test, Sec11IntegrPoincareCrossings) {
         return n;
     };
     EXPECT_EQ(dots(), 11);
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdlGlobal.XCROSS(i), mdlGlobal.XPREV(i));
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdl.XCROSS(i), mdl.XPREV(i));
     EXPECT_NE(surf.findText("П Л О С К О С Т Ь   П У А Н К А Р Е"), nullptr);
 
     // A plane X(1) = 1.2 crossed by the damped orbit: the crossing point lies on it.
@@ -666,8 +661,8 @@ TEST_F(Sec11Test, Sec11IntegrPoincareCrossings) {
     load(m);
     sec.Integr1(c);
     EXPECT_EQ(dots(), 1);
-    EXPECT_NEAR(mdlGlobal.XCROSS(1), 1.2, 1e-12);
-    EXPECT_GT(mdlGlobal.XCROSS(2), 0.2);
+    EXPECT_NEAR(mdl.XCROSS(1), 1.2, 1e-12);
+    EXPECT_GT(mdl.XCROSS(2), 0.2);
 }
 
 TEST_F(Sec11Test, Sec11IntegrFramesThePlot) {
@@ -685,7 +680,7 @@ TEST_F(Sec11Test, Sec11IntegrFramesThePlot) {
     load(m);
     sec.Integr1(c);
     EXPECT_NE(surf.findText("Графики компонент вектора X в фазовой плоскости"), nullptr);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     const double sx = (g.STAT - g.SCLX) * g.PWID / g.YRANGE + g.PX0;
     const double sy = (g.STAT - g.SCLX) * g.PHGT / g.YRANGE + g.PY0;
     bool found = false;

@@ -73,10 +73,10 @@ TEST_F(Sec12Test, ShippedSamplesReadAndWriteBackByteForByte) {
         ASSERT_FALSE(bytes.empty());
         app.write("User/Mnk/Tau0/s.mnzd", bytes);
         core.dataPath = app.path("User/Mnk/Tau0/s.mnzd");
-        mdlGlobal.L = 4;
-        mdlGlobal.TASKDIR = s.task;
+        mdl.L = 4;
+        mdl.TASKDIR = s.task;
         core.InputPar(c);
-        const auto& g = mdlGlobal;
+        const auto& g = mdl;
         EXPECT_EQ(g.L, 0);
         EXPECT_EQ(g.MDIM, s.mdim);
         EXPECT_EQ(g.LTAU, s.ltau);
@@ -91,7 +91,7 @@ TEST_F(Sec12Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_GE(g.LTAU, need.ltau);
 
         const std::string out = app.path("User/Mnk/Tau0/back.mnzd");
-        Sec12::Table_File(mdlGlobal, out, Sec12::fieldsFromStore(mdlGlobal));
+        Sec12::Table_File(mdl, out, Sec12::fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(out), bytes);
     }
 }
@@ -147,18 +147,18 @@ TEST_F(Sec12Test, ReaderLimitsAndTheDelayGrid) {
     f.mdim = "2";
     f.ic = "2,1,3";
     load(f);
-    EXPECT_EQ(mdlGlobal.NCOMP, 2) << "NCOMP = min(items, MDIM)";
-    EXPECT_EQ(mdlGlobal.IC(1), 2);
-    EXPECT_EQ(mdlGlobal.IC(2), 1);
-    const GridText t = Sec12::tauGrid(mdlGlobal.TAU, 3, false);
+    EXPECT_EQ(mdl.NCOMP, 2) << "NCOMP = min(items, MDIM)";
+    EXPECT_EQ(mdl.IC(1), 2);
+    EXPECT_EQ(mdl.IC(2), 1);
+    const GridText t = Sec12::tauGrid(mdl.TAU, 3, false);
     ASSERT_EQ(t.rows(), 6);
     ASSERT_EQ(t.cols(), 4);
     EXPECT_EQ(t.at(0, 2), "Значения TAU(I)");
     EXPECT_EQ(t.at(2, 0), "TAU(1)");
     EXPECT_EQ(t.at(4, 0), "TAU(3)");
     EXPECT_EQ(t.at(3, 2), "0.75");
-    EXPECT_EQ(Sec12::tauGrid(mdlGlobal.TAU, 2, true).at(3, 2), "0");
-    EXPECT_EQ(Sec12::tauGrid(mdlGlobal.TAU, 22, false).at(23, 2), "0") << "beyond the vector";
+    EXPECT_EQ(Sec12::tauGrid(mdl.TAU, 2, true).at(3, 2), "0");
+    EXPECT_EQ(Sec12::tauGrid(mdl.TAU, 22, false).at(23, 2), "0") << "beyond the vector";
 
     for (const char* bad : {"21", "0"}) {
         f.ltau = bad;
@@ -176,7 +176,7 @@ TEST_F(Sec12Test, ReaderLimitsAndTheDelayGrid) {
 
 TEST_F(Sec12Test, RightHandSidesOfEveryTaskFolderAtAHandCheckedPoint) {
     load(Mnzd{});
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.GAMA = 2;
     g.ALFA = 12;
     g.BETA = 0.5;
@@ -196,7 +196,7 @@ TEST_F(Sec12Test, RightHandSidesOfEveryTaskFolderAtAHandCheckedPoint) {
         g.TASKDIR = k.task;
         g.FZ(1) = -1;
         g.FZ(2) = -1;
-        core.Vych_PCH(mdlGlobal);
+        core.Vych_PCH(mdl);
         EXPECT_NEAR(g.FZ(1), k.fz1, 1e-14) << k.task;
         EXPECT_NEAR(g.FZ(2), k.fz2, 1e-14) << k.task << ": FZ2 is left as it was";
     }
@@ -206,8 +206,8 @@ TEST_F(Sec12Test, StationaryValueAndBothInitialFunctions) {
     Mnzd f;
     f.ndel = "10";
     load(f);
-    auto& g = mdlGlobal;
-    Sec12::Station(mdlGlobal);
+    auto& g = mdl;
+    Sec12::Station(mdl);
     // S = ALFA/(1 + (KMOD-1)*BETA*S^GAMA) as far as the damped iteration's stop allows:
     // |G| < 1E-3*D with D = 1 + A^2*ALFA^2*BETA*GAMA*S^(GAMA-1), about 9.6 here.
     const double s = g.STAT, A = 1 / (1 + 3 * std::pow(s, 3));
@@ -216,14 +216,14 @@ TEST_F(Sec12Test, StationaryValueAndBothInitialFunctions) {
     EXPECT_NEAR(s, 1.3048, 0.005);  // the root
     EXPECT_EQ(Format(s, "0.0000E+00"), "1.3022E+00") << "the damped iteration's own stop";
 
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     for (int p = 1; p <= 11; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), g.STAT);
         EXPECT_EQ(g.ZTAB(p, 2), g.STAT + 0.0001);
     }
     EXPECT_EQ(g.ZTAB(12, 1), 0.0) << "only the window's nodes";
     g.IND = 1;
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     for (int p = 1; p <= 11; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), 0.0001);
         EXPECT_EQ(g.ZTAB(p, 2), 0.0);
@@ -231,18 +231,18 @@ TEST_F(Sec12Test, StationaryValueAndBothInitialFunctions) {
     // IND = 0 with one equation: Z1 = STAT, the perturbation lies in the unused column 2.
     g.IND = 0;
     g.MDIM = 1;
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     EXPECT_EQ(g.ZTAB(1, 1), g.STAT);
     EXPECT_EQ(g.ZTAB(11, 1), g.STAT);
 }
 
 TEST_F(Sec12Test, StationaryIterationIsCappedAndFinishedWhenItStopsFarFromTheRoot) {
     load(Mnzd{});
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     auto refusal = [&] {
         g.STAT = -7;
         try {
-            Sec12::Station(mdlGlobal);
+            Sec12::Station(mdl);
         } catch (const VeltaError& e) {
             EXPECT_EQ(g.STAT, -7) << "STAT is not changed by a failed iteration";
             return std::string(e.what());
@@ -270,7 +270,7 @@ TEST_F(Sec12Test, StationaryIterationIsCappedAndFinishedWhenItStopsFarFromTheRoo
         g.BETA = k.beta;
         g.GAMA = k.gama;
         g.KMOD = static_cast<i16>(k.kmod);
-        Sec12::Station(mdlGlobal);
+        Sec12::Station(mdl);
         const double s = g.STAT;
         EXPECT_NEAR(s, k.alfa / (1 + (k.kmod - 1) * k.beta * std::pow(s, k.gama)), 1e-9 * k.alfa) << k.alfa;
     }
@@ -281,7 +281,7 @@ TEST_F(Sec12Test, StationaryIterationIsCappedAndFinishedWhenItStopsFarFromTheRoo
 TEST_F(Sec12Test, IntegratorConvergesAtSecondOrder) {
     auto valueAt = [&](int ndel) {
         SetUp();
-        mdlGlobal.TASKDIR = "Tau1";
+        mdl.TASKDIR = "Tau1";
         Mnzd f;
         f.mdim = "1";
         f.ic = "1";
@@ -294,7 +294,7 @@ TEST_F(Sec12Test, IntegratorConvergesAtSecondOrder) {
         f.ind = "1";
         load(f);
         core.Integr1(c);
-        return mdlGlobal.ZTAB(ndel + 1, 1);  // Z at t = 2*TAU(LTAU) = 4
+        return mdl.ZTAB(ndel + 1, 1);  // Z at t = 2*TAU(LTAU) = 4
     };
     // Differences of successive halvings shrink by 4 (no reference solution needed); a
     // first-order step would give 2.
@@ -316,7 +316,7 @@ TEST_F(Sec12Test, ResultsHeaderExactAndRewrittenAtEveryPortion) {
     f.tmax = "5";
     f.ndel = "10";
     f.nsc = "5";
-    mdlGlobal.TASKDIR = "Tau9";  // no model: Z decays as e^(-t)
+    mdl.TASKDIR = "Tau9";  // no model: Z decays as e^(-t)
     load(f);
     run();
     const std::vector<std::string> header = {
@@ -349,7 +349,7 @@ TEST_F(Sec12Test, ResultsHeaderExactAndRewrittenAtEveryPortion) {
     ASSERT_EQ(rw.size(), 7u);
     EXPECT_EQ(rw[0].substr(0, 19), "00001   0.00000E+00");
     EXPECT_EQ(rw[3].substr(0, 19), "00001   2.00000E+00");
-    const double s = mdlGlobal.STAT;
+    const double s = mdl.STAT;
     EXPECT_EQ(rw[6], "00015   5.00000E+00   " + Format(s * std::exp(-5.0), "0.00000E+00") + "   " +
                          Format((s + 0.0001) * std::exp(-5.0), "0.00000E+00") + "   ");
 
@@ -359,8 +359,8 @@ TEST_F(Sec12Test, ResultsHeaderExactAndRewrittenAtEveryPortion) {
     for (std::size_t i = 0; i < header.size(); ++i) EXPECT_EQ(r[i], header[i]) << i;
     EXPECT_EQ(rows().size(), 7u);
     EXPECT_EQ(rows()[0].substr(0, 19), "00001   0.00000E+00");
-    EXPECT_EQ(mdlGlobal.TAU(2), 2.0) << "delays are scaled once";
-    EXPECT_EQ(mdlGlobal.L, 2);
+    EXPECT_EQ(mdl.TAU(2), 2.0) << "delays are scaled once";
+    EXPECT_EQ(mdl.L, 2);
 }
 
 TEST_F(Sec12Test, ThreePortionsOfNWindowsEqualOnePortionOf3NWindows) {
@@ -370,11 +370,11 @@ TEST_F(Sec12Test, ThreePortionsOfNWindowsEqualOnePortionOf3NWindows) {
     for (int i = 0; i < 3; ++i) run();
     const auto third = rowValues();
     std::vector<double> window;
-    for (int p = 1; p <= 21; ++p) window.push_back(mdlGlobal.ZTAB(p, 1));
+    for (int p = 1; p <= 21; ++p) window.push_back(mdl.ZTAB(p, 1));
 
     f.tmax = "12";
     load(f, "long.mnzd");
-    EXPECT_EQ(mdlGlobal.L, 0);
+    EXPECT_EQ(mdl.L, 0);
     run();
     const auto one = rowValues();
     // Rows of nodes 1, 5, 10, 15, 20 in every window; the one remainder step (c = 21) is
@@ -383,8 +383,7 @@ TEST_F(Sec12Test, ThreePortionsOfNWindowsEqualOnePortionOf3NWindows) {
     ASSERT_EQ(one.size(), 6u * 5u);
     for (std::size_t i = 0; i < third.size(); ++i)
         EXPECT_EQ(third[i], one[one.size() - third.size() + i]) << i;
-    for (int p = 1; p <= 21; ++p)
-        EXPECT_EQ(mdlGlobal.ZTAB(p, 1), window[static_cast<std::size_t>(p - 1)]) << p;
+    for (int p = 1; p <= 21; ++p) EXPECT_EQ(mdl.ZTAB(p, 1), window[static_cast<std::size_t>(p - 1)]) << p;
 }
 
 // ---------------------------------------------------------------- refusals
@@ -427,7 +426,7 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
     app.write("User/Results.mnz", "old\r\n");
     for (const Bad& b : cases) {
         SetUp();
-        mdlGlobal.TASKDIR = b.task;
+        mdl.TASKDIR = b.task;
         Mnzd f;
         b.set(f);
         try {
@@ -438,13 +437,12 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
             EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
         }
         EXPECT_EQ(bytesOf(paths.userFile("Results.mnz")), "old\r\n") << b.what;
-        EXPECT_EQ(mdlGlobal.STAT, 0.0) << b.what;
-        EXPECT_EQ(mdlGlobal.TAU(1), textToReal(f.taus.substr(0, f.taus.find(','))))
-            << "not scaled: " << b.what;
+        EXPECT_EQ(mdl.STAT, 0.0) << b.what;
+        EXPECT_EQ(mdl.TAU(1), textToReal(f.taus.substr(0, f.taus.find(',')))) << "not scaled: " << b.what;
     }
     // With four delays the task folder Tau3 runs.
     SetUp();
-    mdlGlobal.TASKDIR = "Tau3";
+    mdl.TASKDIR = "Tau3";
     Mnzd f;
     f.ltau = "4";
     f.taus = "0.25,0.5,0.75,1";
@@ -454,7 +452,7 @@ TEST_F(Sec12Test, BadInputIsRefusedBeforeAnythingIsComputed) {
 
 TEST_F(Sec12Test, WindowTextsAreCheckedBeforeSaving) {
     load(Mnzd{});
-    const Sec12::Fields good = Sec12::fieldsFromStore(mdlGlobal);
+    const Sec12::Fields good = Sec12::fieldsFromStore(mdl);
     EXPECT_NO_THROW(Sec12::checkFields(good));
     struct Bad {
         const char* what;
@@ -494,7 +492,7 @@ TEST_F(Sec12Test, LegendRowsOfTheSection) {
     f.taus = "0.25,0.5,0.75,1";
     load(f);
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     auto rowOf = [&](const std::string& s) {
         const DrawCall* d = surf.findText(s);
         return d ? (d->y1 - g.TXTY) / g.CHH : -1.0;
@@ -525,7 +523,7 @@ TEST_F(Sec12Test, PlotShowsAtMostThreeCurves) {
     run();
     std::set<Colour> colours;
     for (const DrawCall& d : surf.of(DrawCall::Kind::Segment))
-        if (d.x1 >= mdlGlobal.PX0 && d.x2 <= mdlGlobal.PX1 && d.y1 > mdlGlobal.PY1 && d.y1 < mdlGlobal.PY0 &&
+        if (d.x1 >= mdl.PX0 && d.x2 <= mdl.PX1 && d.y1 > mdl.PY1 && d.y1 < mdl.PY0 &&
             d.style == LineStyle::Solid)
             colours.insert(d.colour);
     EXPECT_TRUE(colours.count(QBColor(13)));
@@ -536,26 +534,26 @@ TEST_F(Sec12Test, PlotShowsAtMostThreeCurves) {
 
 TEST(Sec12Shell, ShippedTaskFoldersAreListed) {
     AppPaths paths(VELTA_SOURCE_DIR);
-    Shell shell(mdlGlobal, paths);
-    mdlGlobal.reset();
+    Store mdl;
+    Shell shell(mdl, paths);
     shell.Sect_Select(12);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1", "Tau2", "Tau3"}));
     EXPECT_TRUE(shell.isEnabled(Cmd::Combo));
     shell.Combo1_Click("Tau2");
-    EXPECT_EQ(mdlGlobal.TASKDIR, "Tau2");
+    EXPECT_EQ(mdl.TASKDIR, "Tau2");
     EXPECT_EQ(std::filesystem::path(shell.dataFolder()),
               std::filesystem::path(paths.resolve("\\User\\Mnk\\Tau2")));
 }
 
 TEST(Sec12Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
-    mdlGlobal.reset();
+    Store mdl;
     TempApp app;
     app.write("User/Mnk/Tau0/t.mnzd", Mnzd{}.text());
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(mdlGlobal, paths);
+    Ctx c{surf, ui, paths, mdl};
+    Shell shell(mdl, paths);
     shell.Sect_Select(12);
     shell.Combo1_Click("Tau0");
     SectionCore* core = shell.current();
@@ -569,17 +567,17 @@ TEST(Sec12Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
         for (const auto& d : surf.of(DrawCall::Kind::Text))
             if (d.text.rfind("   L = ", 0) == 0) {
                 counters.push_back(d.text);
-                rowsOfL.push_back((d.y1 - mdlGlobal.TXTY) / mdlGlobal.CHH);
+                rowsOfL.push_back((d.y1 - mdl.TXTY) / mdl.CHH);
                 EXPECT_EQ(d.colour, QBColor(10));
             }
         surf.forget();
     }
     EXPECT_EQ(counters, (std::vector<std::string>{"   L = 0", "   L = 1", "   L = 2"}));
     EXPECT_EQ(rowsOfL, (std::vector<double>{28, 28, 28}));
-    EXPECT_EQ(mdlGlobal.TAU(3), 2.0);
+    EXPECT_EQ(mdl.TAU(3), 2.0);
     ASSERT_TRUE(shell.mnuInput(c));
-    EXPECT_EQ(mdlGlobal.L, 0);
-    EXPECT_EQ(mdlGlobal.TAU(3), 1.0);
+    EXPECT_EQ(mdl.L, 0);
+    EXPECT_EQ(mdl.TAU(3), 1.0);
     ASSERT_TRUE(shell.mnuIntegr(c));
     EXPECT_NE(surf.findText("   L = 0"), nullptr);
 

@@ -106,13 +106,13 @@ TEST_F(Sec21Test, ShippedSamplesReadAndWriteBackByteForByte) {
     const std::string poincare = std::string(VELTA_SOURCE_DIR) + "/User/Puank5.mtrd";
     sec.dataPath = poincare;
     sec.InputPar(c);
-    EXPECT_EQ(mdlGlobal.LGRAPH, 3);
-    Sec21::Table_File(mdlGlobal, app.path("User/p.mtrd"), Sec21::fieldsFromStore(mdlGlobal));
+    EXPECT_EQ(mdl.LGRAPH, 3);
+    Sec21::Table_File(mdl, app.path("User/p.mtrd"), Sec21::fieldsFromStore(mdl));
     EXPECT_EQ(bytesOf(app.path("User/p.mtrd")), bytesOf(poincare));
 
     sec.dataPath = kSample;
     sec.InputPar(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     ASSERT_EQ(g.NDIM, 5);
     EXPECT_EQ(g.MCLASS, 1);
     EXPECT_DOUBLE_EQ(g.MC(1, 3), 0.5);
@@ -131,15 +131,15 @@ TEST_F(Sec21Test, ShippedSamplesReadAndWriteBackByteForByte) {
     // The writer reproduces the file, including the empty line after the matrix, and the
     // file it writes reads back to the same values.
     const std::string out = app.path("User/copy.mtrd");
-    Sec21::Table_File(mdlGlobal, out, Sec21::fieldsFromStore(mdlGlobal));
+    Sec21::Table_File(mdl, out, Sec21::fieldsFromStore(mdl));
     EXPECT_EQ(bytesOf(out), bytesOf(kSample));
-    const Store before = mdlGlobal;
+    const Store before = mdl;
     sec.dataPath = out;
     sec.InputPar(c);
-    EXPECT_EQ(mdlGlobal.MC, before.MC);
-    EXPECT_EQ(mdlGlobal.X1, before.X1);
-    EXPECT_EQ(mdlGlobal.FP, before.FP);
-    EXPECT_DOUBLE_EQ(mdlGlobal.SCLT, before.SCLT);
+    EXPECT_EQ(mdl.MC, before.MC);
+    EXPECT_EQ(mdl.X1, before.X1);
+    EXPECT_EQ(mdl.FP, before.FP);
+    EXPECT_DOUBLE_EQ(mdl.SCLT, before.SCLT);
 }
 
 TEST_F(Sec21Test, CheckFileEchoesEveryBlock) {
@@ -211,18 +211,18 @@ TEST_F(Sec21Test, MatrixReaderTakesAStreamDropsTheRestAndTheEmptyLine) {
     m.matrix = {"0,0,1,1,0,0,0,1,0,7"};
     m.emptyAfterMatrix = false;
     load(m);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(1, 3), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(3, 2), 1);
-    EXPECT_EQ(mdlGlobal.HEAD[3][0], "H3");  // nothing shifted
-    EXPECT_EQ(mdlGlobal.NSC, 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(1, 3), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(3, 2), 1);
+    EXPECT_EQ(mdl.HEAD[3][0], "H3");  // nothing shifted
+    EXPECT_EQ(mdl.NSC, 1);
 
     // Rows split over lines differently, followed by the empty line of the writer.
     m.matrix = {"0,0", "1,1,0,0", "0,1,0"};
     m.emptyAfterMatrix = true;
     load(m);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(2, 1), 1);
-    EXPECT_EQ(mdlGlobal.HEAD[3][0], "H3");
-    EXPECT_DOUBLE_EQ(mdlGlobal.SCLT, 0);
+    EXPECT_DOUBLE_EQ(mdl.MC(2, 1), 1);
+    EXPECT_EQ(mdl.HEAD[3][0], "H3");
+    EXPECT_DOUBLE_EQ(mdl.SCLT, 0);
 
     // A letter in the matrix ends the reading with a located message.
     m.matrix = {"0,0,1", "1,x,0", "0,1,0"};
@@ -241,24 +241,24 @@ TEST_F(Sec21Test, EmptyIndexListStartsFromZeroAndShiftsNothing) {
     m.ink = "";
     m.xink = "";
     load(m);
-    EXPECT_EQ(mdlGlobal.NK, 0);
-    EXPECT_EQ(mdlGlobal.HEAD[4][0], "H4");
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRW, 1);
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdlGlobal.X1(i), 0);
+    EXPECT_EQ(mdl.NK, 0);
+    EXPECT_EQ(mdl.HEAD[4][0], "H4");
+    EXPECT_DOUBLE_EQ(mdl.DRW, 1);
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(mdl.X1(i), 0);
     // And a saved copy reads back the same.
-    Sec21::Table_File(mdlGlobal, app.path("User/e.mtrd"), Sec21::fieldsFromStore(mdlGlobal));
+    Sec21::Table_File(mdl, app.path("User/e.mtrd"), Sec21::fieldsFromStore(mdl));
     sec.dataPath = app.path("User/e.mtrd");
     sec.InputPar(c);
-    EXPECT_EQ(mdlGlobal.NK, 0);
-    EXPECT_EQ(mdlGlobal.HEAD[4][0], "H4");
-    EXPECT_EQ(mdlGlobal.NSC, 1);
+    EXPECT_EQ(mdl.NK, 0);
+    EXPECT_EQ(mdl.HEAD[4][0], "H4");
+    EXPECT_EQ(mdl.NSC, 1);
 }
 
 TEST_F(Sec21Test, MatrixGridLayout) {
     Mtrd m;
     m.matrix = {"0,0.5,2", "1,0,0", "0,1,0"};
     load(m);
-    const GridText t = Sec21::matrixGrid(mdlGlobal.MC, 3, false);
+    const GridText t = Sec21::matrixGrid(mdl.MC, 3, false);
     EXPECT_EQ(t.rows(), 6);
     EXPECT_EQ(t.cols(), 6);
     EXPECT_EQ(t.at(0, 0), "(i,j)");
@@ -266,10 +266,10 @@ TEST_F(Sec21Test, MatrixGridLayout) {
     EXPECT_EQ(t.at(4, 0), "3");
     EXPECT_EQ(t.at(2, 3), "0.5");
     EXPECT_EQ(t.at(2, 4), "2");
-    EXPECT_EQ(Sec21::matrixGrid(mdlGlobal.MC, 3, true).at(2, 3), "0");
+    EXPECT_EQ(Sec21::matrixGrid(mdl.MC, 3, true).at(2, 3), "0");
     // The matrix is allocated 0..NDIM x 0..NDIM: an index beyond it is an error.
-    EXPECT_THROW(mdlGlobal.MC(4, 1), VeltaError);
-    EXPECT_THROW(mdlGlobal.MC(1, -1), VeltaError);
+    EXPECT_THROW(mdl.MC(4, 1), VeltaError);
+    EXPECT_THROW(mdl.MC(1, -1), VeltaError);
 }
 
 // ---------------------------------------------------------------- right-hand sides
@@ -282,14 +282,14 @@ TEST_F(Sec21Test, LinksOfTheFourClasses) {
     m.gama = "2";
     m.matrix = {"2,0.5,1", "-1,0,1", "0,0,0"};
     load(m);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.XV(1) = 1;
     g.XV(2) = 2;
     g.XV(3) = 0.5;
     auto F = [&](int cls) {
         g.MCLASS = static_cast<i16>(cls);
         g.FV.fill(-7);
-        Sec21::Vych_PCH2(mdlGlobal);
+        Sec21::Vych_PCH2(mdl);
         return std::vector<double>{g.FV(1), g.FV(2), g.FV(3)};
     };
     // Class 1 counts every positive entry: row 1 sums 1 + 4 + 0.25.
@@ -352,7 +352,7 @@ TEST_F(Sec21Test, ResultsFileHeaderAndRowsExactly) {
     EXPECT_EQ(r[18].substr(0, 20), "0002   1.00000E-01  ");
     EXPECT_EQ(r[19].substr(0, 20), "0003   2.00000E-01  ");
     EXPECT_EQ(r[19].size(), 4u + 3 + 11 + 3 + 2 * 14);
-    EXPECT_EQ(mdlGlobal.NROW, 3);
+    EXPECT_EQ(mdl.NROW, 3);
 }
 
 TEST_F(Sec21Test, TableDensityNSC) {
@@ -374,7 +374,7 @@ TEST_F(Sec21Test, TableDensityNSC) {
     r = results();
     ASSERT_EQ(r.size(), 18u + 1);
     EXPECT_EQ(r.back().substr(0, 4), "0001");
-    EXPECT_EQ(mdlGlobal.NROW, 1);
+    EXPECT_EQ(mdl.NROW, 1);
 }
 
 TEST_F(Sec21Test, PortionsPauseEveryLstepSteps) {
@@ -391,14 +391,14 @@ TEST_F(Sec21Test, PortionsPauseEveryLstepSteps) {
               "нажатии 'Cancel' \n- вывод порциями");
     EXPECT_EQ(ui.inputs[0].x, 0);
     EXPECT_EQ(ui.inputs[0].y, 0);
-    EXPECT_EQ(mdlGlobal.LSTEP, 3);  // empty answers keep pausing
+    EXPECT_EQ(mdl.LSTEP, 3);  // empty answers keep pausing
 
     ui.inputs.clear();
     ui.answers = {"x"};
     load(m);
     sec.Integr1(c);
     EXPECT_EQ(ui.inputs.size(), 1u);  // a non-empty answer turns pausing off
-    EXPECT_EQ(mdlGlobal.LSTEP, 0);
+    EXPECT_EQ(mdl.LSTEP, 0);
     EXPECT_EQ(surf.polls, 22);  // once per step in both runs
 }
 
@@ -413,15 +413,15 @@ TEST_F(Sec21Test, IntegratorConvergesAtSecondOrder) {
     m.ink = "1,2,3";
     m.xink = "0.2,1.5,0.7";
     load(m);
-    const Vec x0 = mdlGlobal.X1;
+    const Vec x0 = mdl.X1;
     const double T = 2;
 
     // Reference: classical Runge-Kutta with a tiny step on dX/dt = F(X) - X.
     auto deriv = [&](const std::vector<double>& x) {
-        for (int i = 1; i <= 3; ++i) mdlGlobal.XV(i) = x[i];
-        Sec21::Vych_PCH2(mdlGlobal);
+        for (int i = 1; i <= 3; ++i) mdl.XV(i) = x[i];
+        Sec21::Vych_PCH2(mdl);
         std::vector<double> d(4);
-        for (int i = 1; i <= 3; ++i) d[i] = mdlGlobal.FV(i) - x[i];
+        for (int i = 1; i <= 3; ++i) d[i] = mdl.FV(i) - x[i];
         return d;
     };
     std::vector<double> x{0, x0(1), x0(2), x0(3)};
@@ -441,12 +441,12 @@ TEST_F(Sec21Test, IntegratorConvergesAtSecondOrder) {
     // The run advances NSTEP + 1 steps: TMAX = T - h ends at T.
     std::vector<double> err;
     for (double h : {0.04, 0.02, 0.01, 0.005}) {
-        mdlGlobal.X1 = x0;
-        mdlGlobal.HHH = h;
-        mdlGlobal.TMAX = T - h;
+        mdl.X1 = x0;
+        mdl.HHH = h;
+        mdl.TMAX = T - h;
         sec.Integr1(c);
         double e = 0;
-        for (int i = 1; i <= 3; ++i) e = std::max(e, std::fabs(mdlGlobal.X1(i) - x[i]));
+        for (int i = 1; i <= 3; ++i) e = std::max(e, std::fabs(mdl.X1(i) - x[i]));
         err.push_back(e);
     }
     for (std::size_t k = 1; k < err.size(); ++k) {
@@ -461,12 +461,12 @@ TEST_F(Sec21Test, SecondRunContinuesFromTheEndState) {
     Mtrd m;
     load(m);
     sec.Integr1(c);
-    const double end = mdlGlobal.X1(1);
+    const double end = mdl.X1(1);
     EXPECT_NE(end, 1.0);
     sec.Integr1(c);
     EXPECT_EQ(results()[18], "0001   0.00000E+00   " + Format(end, "0.00000E+00") + "   " +
-                                 Format(mdlGlobal.XST(2), "0.00000E+00") + "   " +
-                                 Format(mdlGlobal.XST(3), "0.00000E+00") + "   ");
+                                 Format(mdl.XST(2), "0.00000E+00") + "   " +
+                                 Format(mdl.XST(3), "0.00000E+00") + "   ");
 }
 
 // ---------------------------------------------------------------- plots
@@ -474,17 +474,17 @@ TEST_F(Sec21Test, SecondRunContinuesFromTheEndState) {
 TEST_F(Sec21Test, PoincareCrossingsLieOnThePlane) {
     sec.dataPath = kSample;
     sec.InputPar(c);
-    mdlGlobal.LGRAPH = 3;
-    mdlGlobal.IC(1) = 2;
-    mdlGlobal.IC(2) = 3;
-    mdlGlobal.NCOMP = 2;
+    mdl.LGRAPH = 3;
+    mdl.IC(1) = 2;
+    mdl.IC(2) = 3;
+    mdl.NCOMP = 2;
     int crossings = 0;
     // Count by watching GraphicP's dots; check the last crossing against the plane X(1) = 3.
     sec.Integr1(c);
     crossings = static_cast<int>(surf.of(DrawCall::Kind::Circle).size());
     EXPECT_GE(crossings, 2);  // about 1.6 periods of 7.3: up and down crossings
     EXPECT_LE(crossings, 5);
-    EXPECT_NEAR(mdlGlobal.XCROSS(1), 3, 1e-9);
+    EXPECT_NEAR(mdl.XCROSS(1), 3, 1e-9);
     ASSERT_NE(surf.findText("П Л О С К О С Т Ь   П У А Н К А Р Е"), nullptr);
     EXPECT_NE(surf.findText("i1 = 2, i2 = 3"), nullptr);
 }
@@ -522,7 +522,7 @@ TEST_F(Sec21Test, LegendsOfTheThreePlots) {
 
 TEST_F(Sec21Test, PeriodOfTheShippedOscillatorThroughTheShell) {
     app.write("User/Kolco5.mtrd", bytesOf(kSample));
-    Shell sh(mdlGlobal, paths);
+    Shell sh(mdl, paths);
     sh.Sect_Select(21);
     SectionCore* core = sh.current();
     ASSERT_NE(core, nullptr);
@@ -530,8 +530,8 @@ TEST_F(Sec21Test, PeriodOfTheShippedOscillatorThroughTheShell) {
     ASSERT_TRUE(sh.mnuInput(c));
     ASSERT_TRUE(sh.mnuIntegr(c)) << (ui.messages.empty() ? "" : ui.messages.back().text);
     // The sample starts on the limit cycle; its period is about 7.33.
-    EXPECT_NEAR(mdlGlobal.PERIOD, 7.33, 0.05);
-    const DrawCall* p = surf.findText("PERIOD = " + Format(mdlGlobal.PERIOD, "0.0000E+00"));
+    EXPECT_NEAR(mdl.PERIOD, 7.33, 0.05);
+    const DrawCall* p = surf.findText("PERIOD = " + Format(mdl.PERIOD, "0.0000E+00"));
     ASSERT_NE(p, nullptr);
     // 121 rows at NSC = 25 over 1201 passes.
     EXPECT_EQ(results().size(), 20u + 49);

@@ -53,9 +53,9 @@ TEST_F(Sec22Test, ShippedSampleReadsAndWritesBackByteForByte) {
     const std::string bytes = bytesOf(src);
     app.write("User/Mtr/Tau0/s.mtzd", bytes);
     core.dataPath = app.path("User/Mtr/Tau0/s.mtzd");
-    mdlGlobal.L = 4;
+    mdl.L = 4;
     core.InputPar(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.L, 0);
     EXPECT_EQ(g.MDIM, 2);
     EXPECT_EQ(g.LTAU, 6);
@@ -77,7 +77,7 @@ TEST_F(Sec22Test, ShippedSampleReadsAndWritesBackByteForByte) {
     EXPECT_EQ(chk[2], " ");
 
     const std::string out = app.path("User/Mtr/Tau0/back.mtzd");
-    Sec22::Table_File(mdlGlobal, out, Sec22::fieldsFromStore(mdlGlobal));
+    Sec22::Table_File(mdl, out, Sec22::fieldsFromStore(mdl));
     EXPECT_EQ(bytesOf(out), bytes);
 }
 
@@ -88,17 +88,17 @@ TEST_F(Sec22Test, ReaderLimitsAndTheDelayGrid) {
     f.ltau = "3";
     f.taus = "0.2,0.5,1";
     load(f);
-    EXPECT_EQ(mdlGlobal.NCOMP, 2) << "NCOMP = min(items, MDIM)";
-    EXPECT_EQ(mdlGlobal.IC(1), 2);
-    EXPECT_EQ(mdlGlobal.IC(2), 1);
-    const GridText t = Sec22::tauGrid(mdlGlobal.TAU, 3, false);
+    EXPECT_EQ(mdl.NCOMP, 2) << "NCOMP = min(items, MDIM)";
+    EXPECT_EQ(mdl.IC(1), 2);
+    EXPECT_EQ(mdl.IC(2), 1);
+    const GridText t = Sec22::tauGrid(mdl.TAU, 3, false);
     ASSERT_EQ(t.rows(), 6);
     ASSERT_EQ(t.cols(), 4);
     EXPECT_EQ(t.at(0, 2), "Значения TAU(I)");
     EXPECT_EQ(t.at(2, 0), "TAU(1)");
     EXPECT_EQ(t.at(4, 0), "TAU(3)");
     EXPECT_EQ(t.at(3, 2), "0.5");
-    EXPECT_EQ(Sec22::tauGrid(mdlGlobal.TAU, 2, true).at(3, 2), "0");
+    EXPECT_EQ(Sec22::tauGrid(mdl.TAU, 2, true).at(3, 2), "0");
 
     f.ltau = "21";
     EXPECT_THROW(load(f), VeltaError);
@@ -113,12 +113,12 @@ TEST_F(Sec22Test, ReaderLimitsAndTheDelayGrid) {
 
 TEST_F(Sec22Test, RightHandSidesOfTau0AtAHandCheckedPoint) {
     load(Mtzd{});
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     for (int j = 1; j <= 6; ++j) {
         g.ZTAU(j, 1) = 0.5 * j;
         g.ZTAU(j, 2) = 0.1 * j;
     }
-    core.Vych_PCH(mdlGlobal);
+    core.Vych_PCH(mdl);
     // GAMA = 2: FZ1 = 10/(1 + (0.6^2 + 1.0^2)); FZ2 = 10/(1 + sum (0.5 j)^2) = 10/(1 + 22.75).
     EXPECT_NEAR(g.FZ(1), 10 / 2.36, 1e-13);
     EXPECT_NEAR(g.FZ(2), 10 / 23.75, 1e-13);
@@ -126,7 +126,7 @@ TEST_F(Sec22Test, RightHandSidesOfTau0AtAHandCheckedPoint) {
     g.TASKDIR = "Tau1";
     g.FZ(1) = 7;
     g.FZ(2) = 8;
-    core.Vych_PCH(mdlGlobal);
+    core.Vych_PCH(mdl);
     EXPECT_EQ(g.FZ(1), 7);
     EXPECT_EQ(g.FZ(2), 8);
 }
@@ -136,27 +136,27 @@ TEST_F(Sec22Test, StationarySolutionAndBothInitialFunctions) {
     f.gama = "3";
     f.beta = "0.5";
     load(f);
-    auto& g = mdlGlobal;
-    Sec22::Station(mdlGlobal);
+    auto& g = mdl;
+    Sec22::Station(mdl);
     const double a = 10, b = 0.5, ga = 3;
     EXPECT_NEAR(g.ZS2, a / (1 + 6 * b * std::pow(g.ZS1, ga)), 1e-14);
     EXPECT_NEAR(g.ZS1 * (1 + b * (std::pow(g.ZS2, ga) + std::pow(g.ZS1, ga))), a, 1e-6);
 
     g.NDEL = 20;
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     for (int p = 1; p <= 21; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), g.ZS1 + 0.001);
         EXPECT_EQ(g.ZTAB(p, 2), g.ZS2);
     }
     g.IND = 1;
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     for (int p = 1; p <= 21; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), 0.0001);
         EXPECT_EQ(g.ZTAB(p, 2), 0.0);
     }
     // No root from the start: the capped iteration says so.
     g.ALFA = -1;
-    EXPECT_THROW(Sec22::Station(mdlGlobal), VeltaError);
+    EXPECT_THROW(Sec22::Station(mdl), VeltaError);
 }
 
 TEST_F(Sec22Test, StableParametersSettleOnTheStationarySolution) {
@@ -165,7 +165,7 @@ TEST_F(Sec22Test, StableParametersSettleOnTheStationarySolution) {
     load(f);
     run();
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_NEAR(g.ZTAB(21, 1), g.ZS1, 1e-7);
     EXPECT_NEAR(g.ZTAB(21, 2), g.ZS2, 1e-7);
 }
@@ -179,7 +179,7 @@ TEST_F(Sec22Test, ResultsHeaderExactAndRewrittenAtEveryPortion) {
     f.tmax = "5";
     f.ndel = "10";
     f.nsc = "5";
-    mdlGlobal.TASKDIR = "Tau1";  // FZ stays 0: Z decays as e^(-t)
+    mdl.TASKDIR = "Tau1";  // FZ stays 0: Z decays as e^(-t)
     load(f);
     run();
     const std::vector<std::string> header = {
@@ -216,10 +216,10 @@ TEST_F(Sec22Test, ResultsHeaderExactAndRewrittenAtEveryPortion) {
     EXPECT_EQ(rw[2].substr(0, 19), "00010   1.80000E+00");
     EXPECT_EQ(rw[3].substr(0, 19), "00001   2.00000E+00");
     EXPECT_EQ(rw[6].substr(0, 19), "00015   5.00000E+00");
-    const double zExact = (mdlGlobal.ZS1 + 0.001) * std::exp(-5.0);
+    const double zExact = (mdl.ZS1 + 0.001) * std::exp(-5.0);
     EXPECT_EQ(rw[6].substr(22, 11), Format(zExact, "0.00000E+00"));
     EXPECT_EQ(rw[6], "00015   5.00000E+00   " + Format(zExact, "0.00000E+00") + "   " +
-                         Format(mdlGlobal.ZS2 * std::exp(-5.0), "0.00000E+00") + "   ");
+                         Format(mdl.ZS2 * std::exp(-5.0), "0.00000E+00") + "   ");
 
     // The second portion rewrites the file: the same header, times from 0 again.
     run();
@@ -227,7 +227,7 @@ TEST_F(Sec22Test, ResultsHeaderExactAndRewrittenAtEveryPortion) {
     for (std::size_t i = 0; i < header.size(); ++i) EXPECT_EQ(r[i], header[i]) << i;
     EXPECT_EQ(rows().size(), 7u);
     EXPECT_EQ(rows()[0].substr(0, 19), "00001   0.00000E+00");
-    EXPECT_EQ(mdlGlobal.TAU(3), 2.0) << "delays are scaled once";
+    EXPECT_EQ(mdl.TAU(3), 2.0) << "delays are scaled once";
 }
 
 TEST_F(Sec22Test, DelaysOnNodesExactlyGiveTheirNodes) {
@@ -240,7 +240,7 @@ TEST_F(Sec22Test, DelaysOnNodesExactlyGiveTheirNodes) {
     f.tmax = "4";
     load(f);
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.KTAU(1), 281);
     EXPECT_EQ(g.RTAU(1), 0.0);
     EXPECT_EQ(g.KTAU(2), 181);
@@ -285,7 +285,7 @@ TEST_F(Sec22Test, BadInputIsRefusedBeforeAnythingIsComputed) {
             EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
         }
         EXPECT_EQ(bytesOf(paths.userFile("Results.mtz")), "old\r\n") << b.what;
-        EXPECT_EQ(mdlGlobal.ZS1, 0.0) << b.what;
+        EXPECT_EQ(mdl.ZS1, 0.0) << b.what;
     }
 }
 
@@ -294,7 +294,7 @@ TEST_F(Sec22Test, BadInputIsRefusedBeforeAnythingIsComputed) {
 TEST_F(Sec22Test, LegendRowsOfTheSection) {
     load(Mtzd{});
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     auto rowOf = [&](const std::string& s) {
         const DrawCall* d = surf.findText(s);
         return d ? (d->y1 - g.TXTY) / g.CHH : -1.0;
@@ -317,15 +317,15 @@ TEST_F(Sec22Test, LegendRowsOfTheSection) {
 }
 
 TEST(Sec22Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
-    mdlGlobal.reset();
+    Store mdl;
     TempApp app;
     app.write("User/Mtr/Tau0/t.mtzd", Mtzd{}.text());
     app.mkdir("User/Mtr/Tau1");
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(mdlGlobal, paths);
+    Ctx c{surf, ui, paths, mdl};
+    Shell shell(mdl, paths);
     shell.Sect_Select(22);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1"}));
     shell.Combo1_Click("Tau0");
@@ -341,16 +341,16 @@ TEST(Sec22Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
         surf.forget();
     }
     EXPECT_EQ(counters, (std::vector<std::string>{"   L = 0", "   L = 1", "   L = 2"}));
-    EXPECT_EQ(mdlGlobal.TAU(6), 2.0);
+    EXPECT_EQ(mdl.TAU(6), 2.0);
     ASSERT_TRUE(shell.mnuInput(c));
-    EXPECT_EQ(mdlGlobal.L, 0);
-    EXPECT_EQ(mdlGlobal.TAU(6), 1.0);
+    EXPECT_EQ(mdl.L, 0);
+    EXPECT_EQ(mdl.TAU(6), 1.0);
     ASSERT_TRUE(shell.mnuIntegr(c));
     EXPECT_NE(surf.findText("   L = 0"), nullptr);
 
     // A refused run: message, no counter, the results left as they were.
     const std::string before = bytesOf(paths.userFile("Results.mtz"));
-    mdlGlobal.NSC = 0;
+    mdl.NSC = 0;
     surf.forget();
     EXPECT_FALSE(shell.mnuIntegr(c));
     EXPECT_NE(ui.messages.back().text.find("NSC"), std::string::npos);

@@ -79,9 +79,9 @@ TEST_F(Sec6Test, ShippedSamplesReadAndWriteBackByteForByte) {
         ASSERT_FALSE(bytes.empty());
         app.write("User/Suz/Tau0/s.suzd", bytes);
         core.dataPath = app.path("User/Suz/Tau0/s.suzd");
-        mdlGlobal.L = 3;
+        mdl.L = 3;
         core.InputPar(c);
-        const auto& g = mdlGlobal;
+        const auto& g = mdl;
         EXPECT_EQ(g.L, 0);
         EXPECT_EQ(g.ZTAB.rows(), 1000);
         EXPECT_EQ(g.ZTAB.cols(), g.MDIM);
@@ -89,7 +89,7 @@ TEST_F(Sec6Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(g.TAU.upper(), g.LTAU);
         EXPECT_EQ(static_cast<int>(g.BETAm.size()), g.MDIM + 1);
         const std::string out = app.path("User/Suz/Tau0/back.suzd");
-        Sec6::Table_File(mdlGlobal, out, Sec6::fieldsFromStore(mdlGlobal));
+        Sec6::Table_File(mdl, out, Sec6::fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(out), bytes);
     }
 }
@@ -154,11 +154,11 @@ TEST_F(Sec6Test, CheckFileEchoesEveryBlock) {
                                            "SCLT = 0"};
     EXPECT_EQ(chk, want);
     // BETA(i, j, k) from the line of (k, i): k = 2, i = 2 is the fourth line.
-    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 1, 2), 0.5);
-    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 3, 2), 2.25);
-    EXPECT_EQ(Sec6::BETA(mdlGlobal, 2, 3, 1), 1.0);
-    EXPECT_THROW(Sec6::BETA(mdlGlobal, 1, 1, 4), VeltaError);
-    EXPECT_THROW(Sec6::BETA(mdlGlobal, 3, 1, 1), VeltaError);
+    EXPECT_EQ(Sec6::BETA(mdl, 2, 1, 2), 0.5);
+    EXPECT_EQ(Sec6::BETA(mdl, 2, 3, 2), 2.25);
+    EXPECT_EQ(Sec6::BETA(mdl, 2, 3, 1), 1.0);
+    EXPECT_THROW(Sec6::BETA(mdl, 1, 1, 4), VeltaError);
+    EXPECT_THROW(Sec6::BETA(mdl, 3, 1, 1), VeltaError);
 }
 
 TEST_F(Sec6Test, ReaderListsAndLimits) {
@@ -167,18 +167,18 @@ TEST_F(Sec6Test, ReaderListsAndLimits) {
     f.zi1 = "";
     f.ic = "3,1,2,2";
     load(f);
-    EXPECT_EQ(mdlGlobal.NK, 0);
-    EXPECT_EQ(mdlGlobal.NCOMP, 3) << "NCOMP = min(items, MDIM)";
-    EXPECT_EQ(mdlGlobal.IC(1), 3);
-    EXPECT_EQ(mdlGlobal.NSC, 5) << "the empty value line does not shift the blocks";
-    EXPECT_EQ(mdlGlobal.SCRX, 10.0);
+    EXPECT_EQ(mdl.NK, 0);
+    EXPECT_EQ(mdl.NCOMP, 3) << "NCOMP = min(items, MDIM)";
+    EXPECT_EQ(mdl.IC(1), 3);
+    EXPECT_EQ(mdl.NSC, 5) << "the empty value line does not shift the blocks";
+    EXPECT_EQ(mdl.SCRX, 10.0);
 
     f = Suzd{};
     f.i1 = "2,3,1,1";
     f.zi1 = "0.2,0.3,0.1";
     load(f);
-    EXPECT_EQ(mdlGlobal.NK, 3) << "NK = min(items, MDIM)";
-    EXPECT_EQ(mdlGlobal.X1(3), 0.3);
+    EXPECT_EQ(mdl.NK, 3) << "NK = min(items, MDIM)";
+    EXPECT_EQ(mdl.X1(3), 0.3);
 
     f = Suzd{};
     f.i1 = "4";
@@ -198,7 +198,7 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     Suzd f;
     f.teta = "1,0.5,2";
     load(f);
-    const GridText a = Sec6::paramGrid(mdlGlobal, 3, false);
+    const GridText a = Sec6::paramGrid(mdl, 3, false);
     ASSERT_EQ(a.rows(), 6);
     ASSERT_EQ(a.cols(), 6);
     EXPECT_EQ(a.at(0, 0), "\\j");
@@ -208,10 +208,10 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     EXPECT_EQ(a.at(3, 0), "GAMA");
     EXPECT_EQ(a.at(4, 0), "TETA");
     EXPECT_EQ(a.at(4, 3), "0.5");
-    EXPECT_EQ(Sec6::paramGrid(mdlGlobal, 4, false).at(4, 5), "0") << "beyond the loaded MDIM";
-    EXPECT_EQ(Sec6::paramGrid(mdlGlobal, 3, true).at(2, 2), "0");
+    EXPECT_EQ(Sec6::paramGrid(mdl, 4, false).at(4, 5), "0") << "beyond the loaded MDIM";
+    EXPECT_EQ(Sec6::paramGrid(mdl, 3, true).at(2, 2), "0");
 
-    const GridText t = Sec6::tauGrid(mdlGlobal, 2, false);
+    const GridText t = Sec6::tauGrid(mdl, 2, false);
     ASSERT_EQ(t.rows(), 4);
     ASSERT_EQ(t.cols(), 5);
     EXPECT_EQ(t.at(0, 0), "\\i");
@@ -219,7 +219,7 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     EXPECT_EQ(t.at(0, 3), "2");
     EXPECT_EQ(t.at(2, 3), "2");
 
-    const GridText b = Sec6::betaGrid(mdlGlobal, 2, 3, false);
+    const GridText b = Sec6::betaGrid(mdl, 2, 3, false);
     ASSERT_EQ(b.rows(), 5);
     ASSERT_EQ(b.cols(), 12);
     EXPECT_EQ(b.at(0, 0), "i\\j (k)");
@@ -230,7 +230,7 @@ TEST_F(Sec6Test, GridsOfTheWindow) {
     EXPECT_EQ(b.at(2, 5), "1") << "BETA(1,1,2)";
     EXPECT_EQ(b.at(2, 9), "1") << "BETA(1,2,3)";
     EXPECT_EQ(b.at(2, 10), "0");
-    EXPECT_EQ(Sec6::betaGrid(mdlGlobal, 3, 3, false).at(4, 4), "0") << "beyond the loaded LTAU";
+    EXPECT_EQ(Sec6::betaGrid(mdl, 3, 3, false).at(4, 4), "0") << "beyond the loaded LTAU";
 }
 
 // ---------------------------------------------------------------- model
@@ -247,7 +247,7 @@ TEST_F(Sec6Test, RightHandSidesOfTheFourClassesAtAHandCheckedPoint) {
     f.ic = "1,2";
     f.i1 = "1";
     load(f);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.ZTAU(1, 1) = 1;  // u(1,1,1) = (1/2)^2 = 0.25
     g.ZTAU(1, 2) = 7;
     g.ZTAU(2, 1) = 3;
@@ -267,7 +267,7 @@ TEST_F(Sec6Test, RightHandSidesOfTheFourClassesAtAHandCheckedPoint) {
         g.MCLASS = static_cast<i16>(k.mclass);
         g.FZ(1) = -1;
         g.FZ(2) = -1;
-        core.Vych_PCH(mdlGlobal);
+        core.Vych_PCH(mdl);
         EXPECT_NEAR(g.FZ(1), k.fz1, 1e-14) << "class " << k.mclass;
         EXPECT_NEAR(g.FZ(2), k.fz2, 1e-14) << "class " << k.mclass;
     }
@@ -285,7 +285,7 @@ TEST_F(Sec6Test, DecayRatePerEquationIsExact) {
     f.nsc = "10";
     load(f);
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     // After the run the window ends at t = 6: node NP1.
     auto exact = [](double a, double th, double z0, double t) {
         return a / th + (z0 - a / th) * std::exp(-th * t);
@@ -313,8 +313,8 @@ TEST_F(Sec6Test, InitialFunctionIgnoresThePerturbationLists) {
     f.i1 = "2,3";
     f.zi1 = "5,7";
     load(f);
-    core.Nach_Rasp(mdlGlobal);
-    const auto& g = mdlGlobal;
+    core.Nach_Rasp(mdl);
+    const auto& g = mdl;
     for (int p = 1; p <= 21; ++p) {
         EXPECT_EQ(g.ZTAB(p, 1), 0.1);
         EXPECT_EQ(g.ZTAB(p, 2), 0.0);
@@ -379,10 +379,10 @@ TEST_F(Sec6Test, ResultsHeaderExactAndRewrittenAtEveryPortion) {
     EXPECT_EQ(rw.size(), 7u);
     EXPECT_EQ(rw[0].substr(0, 22), "00001   0.00000E+00   ");
     EXPECT_NE(rw[0].substr(22), "1.00000E-01   0.00000E+00   0.00000E+00   ") << "continued";
-    EXPECT_EQ(mdlGlobal.TAU(2), 2.0) << "no scaling of the delays";
-    EXPECT_EQ(mdlGlobal.SCLX, 0.0);
-    EXPECT_EQ(mdlGlobal.SCRX, 10.0) << "plot bounds as given";
-    EXPECT_EQ(mdlGlobal.SCRT, 5.0);
+    EXPECT_EQ(mdl.TAU(2), 2.0) << "no scaling of the delays";
+    EXPECT_EQ(mdl.SCLX, 0.0);
+    EXPECT_EQ(mdl.SCRX, 10.0) << "plot bounds as given";
+    EXPECT_EQ(mdl.SCRT, 5.0);
 }
 
 // ---------------------------------------------------------------- refusals
@@ -415,13 +415,13 @@ TEST_F(Sec6Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         const std::string err = read == "no refusal" ? refusal([&] { core.Integr1(c); }) : read;
         EXPECT_NE(err.find(b.what), std::string::npos) << b.what << ": " << err;
         EXPECT_EQ(bytesOf(paths.userFile("Results.suz")), "old\r\n") << b.what;
-        EXPECT_EQ(mdlGlobal.ZTAB(1, 1), 0.0) << "no initial function: " << b.what;
+        EXPECT_EQ(mdl.ZTAB(1, 1), 0.0) << "no initial function: " << b.what;
     }
 }
 
 TEST_F(Sec6Test, WindowTextsAreCheckedBeforeSaving) {
     load(Suzd{});
-    const Sec6::Fields good = Sec6::fieldsFromStore(mdlGlobal);
+    const Sec6::Fields good = Sec6::fieldsFromStore(mdl);
     EXPECT_NO_THROW(Sec6::checkFields(good));
     struct Bad {
         const char* what;
@@ -455,10 +455,9 @@ TEST_F(Sec6Test, WindowTextsAreCheckedBeforeSaving) {
     }
     // Grids that do not match each other are not written.
     Sec6::Fields f = good;
-    f.beta = Sec6::betaGrid(mdlGlobal, 2, 2, true);
-    EXPECT_NE(
-        refusal([&] { Sec6::Table_File(mdlGlobal, app.path("User/x.suzd"), f); }).find("не согласованы"),
-        std::string::npos);
+    f.beta = Sec6::betaGrid(mdl, 2, 2, true);
+    EXPECT_NE(refusal([&] { Sec6::Table_File(mdl, app.path("User/x.suzd"), f); }).find("не согласованы"),
+              std::string::npos);
     EXPECT_FALSE(app.exists("User/x.suzd"));
 }
 
@@ -467,7 +466,7 @@ TEST_F(Sec6Test, WindowTextsAreCheckedBeforeSaving) {
 TEST_F(Sec6Test, LegendRowsOfTheSection) {
     load(Suzd{});
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     auto rowOf = [&](const std::string& s) {
         const DrawCall* d = surf.findText(s);
         return d ? (d->y1 - g.TXTY) / g.CHH : -1.0;
@@ -485,23 +484,23 @@ TEST_F(Sec6Test, LegendRowsOfTheSection) {
 }
 
 TEST(Sec6Shell, TaskFoldersAndPortionCounter) {
+    Store mdl;
     {
         AppPaths shipped(VELTA_SOURCE_DIR);
-        Shell shell(mdlGlobal, shipped);
-        mdlGlobal.reset();
+        Shell shell(mdl, shipped);
         shell.Sect_Select(6);
         ASSERT_GE(shell.taskItems.size(), 2u);
         EXPECT_EQ(shell.taskItems[0], "Tau0");
         EXPECT_EQ(shell.taskItems[1], "Tau1");
     }
-    mdlGlobal.reset();
+    mdl.reset();
     TempApp app;
     app.write("User/Suz/Tau0/t.suzd", Suzd{}.text());
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(mdlGlobal, paths);
+    Ctx c{surf, ui, paths, mdl};
+    Shell shell(mdl, paths);
     shell.Sect_Select(6);
     shell.Combo1_Click("Tau0");
     SectionCore* core = shell.current();
@@ -514,13 +513,13 @@ TEST(Sec6Shell, TaskFoldersAndPortionCounter) {
         for (const auto& d : surf.of(DrawCall::Kind::Text))
             if (d.text.rfind("   L = ", 0) == 0) {
                 counters.push_back(d.text);
-                EXPECT_EQ((d.y1 - mdlGlobal.TXTY) / mdlGlobal.CHH, 27);
+                EXPECT_EQ((d.y1 - mdl.TXTY) / mdl.CHH, 27);
             }
         surf.forget();
     }
     EXPECT_EQ(counters, (std::vector<std::string>{"   L = 0", "   L = 1", "   L = 2"}));
     ASSERT_TRUE(shell.mnuInput(c));
-    EXPECT_EQ(mdlGlobal.L, 0);
+    EXPECT_EQ(mdl.L, 0);
     EXPECT_TRUE(shell.mnuIntegr(c));
     EXPECT_NE(surf.findText("   L = 0"), nullptr);
 }

@@ -91,13 +91,13 @@ protected:
     Sec8Test() : CoreFixture("gsed", "Results.gse") {}
     // F(X) - X^2 at the point x through Vych_PCH.
     std::vector<double> deriv(const std::vector<double>& x) {
-        const int n = mdlGlobal.NDIM;
-        for (int i = 1; i <= n; ++i) mdlGlobal.XV(i) = x[static_cast<std::size_t>(i)];
+        const int n = mdl.NDIM;
+        for (int i = 1; i <= n; ++i) mdl.XV(i) = x[static_cast<std::size_t>(i)];
         Vec rate;
-        Sec8::Vych_PCH(mdlGlobal, rate);
+        Sec8::Vych_PCH(mdl, rate);
         std::vector<double> d(static_cast<std::size_t>(n) + 1);
         for (int i = 1; i <= n; ++i)
-            d[static_cast<std::size_t>(i)] = mdlGlobal.FV(i) + rate(i) * x[static_cast<std::size_t>(i)];
+            d[static_cast<std::size_t>(i)] = mdl.FV(i) + rate(i) * x[static_cast<std::size_t>(i)];
         return d;
     }
 };
@@ -111,24 +111,24 @@ const std::string kSrc = VELTA_SOURCE_DIR;
 TEST_F(Sec8Test, ShippedSamplesReadAndWriteBackByteForByte) {
     for (const std::string name : {"Logist.gsed", "EcoCycle3.gsed"}) {
         const std::string src = kSrc + "/User/" + name;
-        mdlGlobal.reset();
+        mdl.reset();
         sec.dataPath = src;
         sec.InputPar(c);
         const std::string out = app.path("User/copy.gsed");
-        Sec8::Table_File(mdlGlobal, out, Sec8::fieldsFromStore(mdlGlobal));
+        Sec8::Table_File(mdl, out, Sec8::fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(out), bytesOf(src)) << name;
-        const Store before = mdlGlobal;
+        const Store before = mdl;
         sec.dataPath = out;
         sec.InputPar(c);
-        EXPECT_EQ(mdlGlobal.X1, before.X1) << name;
-        EXPECT_EQ(mdlGlobal.KMOD, before.KMOD) << name;
-        EXPECT_DOUBLE_EQ(mdlGlobal.SCLT, before.SCLT) << name;
+        EXPECT_EQ(mdl.X1, before.X1) << name;
+        EXPECT_EQ(mdl.KMOD, before.KMOD) << name;
+        EXPECT_DOUBLE_EQ(mdl.SCLT, before.SCLT) << name;
     }
-    EXPECT_EQ(mdlGlobal.NDIM, 3);  // EcoCycle3: E(3,2)
-    EXPECT_EQ(mdlGlobal.KMOD, 2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.GAMA, 4);
-    EXPECT_DOUBLE_EQ(mdlGlobal.X1(3), 0.03);
-    EXPECT_EQ(mdlGlobal.LGRAPH, 2);
+    EXPECT_EQ(mdl.NDIM, 3);  // EcoCycle3: E(3,2)
+    EXPECT_EQ(mdl.KMOD, 2);
+    EXPECT_DOUBLE_EQ(mdl.GAMA, 4);
+    EXPECT_DOUBLE_EQ(mdl.X1(3), 0.03);
+    EXPECT_EQ(mdl.LGRAPH, 2);
     const auto chk = readAllLines(app.path("User/Input.chk"));
     ASSERT_GT(chk.size(), 10u);
     EXPECT_EQ(chk[5], "MClass = 1");
@@ -140,10 +140,10 @@ TEST_F(Sec8Test, EmptyIndexListShiftsNothing) {
     m.ink = "";
     m.xink = "";
     load(m);
-    EXPECT_EQ(mdlGlobal.NK, 0);
-    EXPECT_EQ(mdlGlobal.HEAD[3][0], "H3");
-    EXPECT_DOUBLE_EQ(mdlGlobal.SCLT, 0);
-    EXPECT_DOUBLE_EQ(mdlGlobal.DRW, 1);
+    EXPECT_EQ(mdl.NK, 0);
+    EXPECT_EQ(mdl.HEAD[3][0], "H3");
+    EXPECT_DOUBLE_EQ(mdl.SCLT, 0);
+    EXPECT_DOUBLE_EQ(mdl.DRW, 1);
 }
 
 // ---------------------------------------------------------------- model
@@ -157,13 +157,13 @@ TEST_F(Sec8Test, ProductionTermsOnAHandCheckedPoint) {
     m.gama = "2";
     m.xp = m.fp = "0,0,0,0,0";
     load(m);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     const double x[6] = {0, 1, 2, 0.5, 1.5, 3};
     for (int i = 1; i <= 5; ++i) g.XV(i) = x[i];
     auto F = [&](int cls) {
         g.MCLASS = static_cast<i16>(cls);
         Vec rate;
-        Sec8::Vych_PCH(mdlGlobal, rate);
+        Sec8::Vych_PCH(mdl, rate);
         for (int i = 1; i <= 5; ++i) EXPECT_EQ(rate(i), -x[i]);
         return g.FV;
     };
@@ -217,7 +217,7 @@ TEST_F(Sec8Test, StationarySolutionSatisfiesTheModel) {
     m.ndim = 6;
     m.xp = m.fp = "0,0,0,0,0,0";
     load(m);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     struct P {
         int cls, kmod;
         double a, b, ga;
@@ -232,7 +232,7 @@ TEST_F(Sec8Test, StationarySolutionSatisfiesTheModel) {
         g.BETA = p.b;
         g.GAMA = p.ga;
         g.STAT = -1;
-        Sec8::Station(mdlGlobal);
+        Sec8::Station(mdl);
         ASSERT_GT(g.STAT, 0) << p.cls << " " << p.kmod;
         // Every component equal to STAT: F(i) = STAT^2.
         const auto d = deriv(std::vector<double>(7, g.STAT));
@@ -244,11 +244,11 @@ TEST_F(Sec8Test, StationarySolutionSatisfiesTheModel) {
     g.MCLASS = 1;
     g.KMOD = 1;
     g.ALFA = 2.5;
-    Sec8::Station(mdlGlobal);
+    Sec8::Station(mdl);
     EXPECT_DOUBLE_EQ(g.STAT, 2.5);
     // Class 4 without regulators has no production: only 0 is stationary.
     g.MCLASS = 4;
-    Sec8::Station(mdlGlobal);
+    Sec8::Station(mdl);
     EXPECT_EQ(g.STAT, 0);
 }
 
@@ -258,7 +258,7 @@ TEST_F(Sec8Test, StationIsPlainNewtonWhereItConverges) {
     // to the last digit.
     Gsed m;
     load(m);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     for (const double a : {10.0, 40.0, 3.0}) {
         g.MCLASS = 2;
         g.KMOD = 4;
@@ -273,7 +273,7 @@ TEST_F(Sec8Test, StationIsPlainNewtonWhereItConverges) {
                  (std::pow(1 + B * zg, K - 1) * (B * (K * ga + 1) * zg + 1));
             z = z + dz;
         }
-        Sec8::Station(mdlGlobal);
+        Sec8::Station(mdl);
         EXPECT_EQ(g.STAT, z) << a;
     }
 }
@@ -285,7 +285,7 @@ TEST_F(Sec8Test, StationFallsBackToBisectionWherePlainNewtonOverflows) {
     m.ndim = 10;
     m.xp = m.fp = "0,0,0,0,0,0,0,0,0,0";
     load(m);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.MCLASS = 2;
     g.KMOD = 11;
     g.ALFA = 1e6;
@@ -296,7 +296,7 @@ TEST_F(Sec8Test, StationFallsBackToBisectionWherePlainNewtonOverflows) {
     const double step = z0 - (std::pow(1 + 0.01 * zg, 10) * z0 - 1e6) /
                                  (std::pow(1 + 0.01 * zg, 9) * (0.01 * (10 * 8 + 1) * zg + 1));
     EXPECT_FALSE(std::isfinite(std::pow(1 + 0.01 * std::pow(step, 8), 10)));  // plain Newton fails
-    Sec8::Station(mdlGlobal);
+    Sec8::Station(mdl);
     const double s = g.STAT;
     EXPECT_NEAR(std::pow(1 + 0.01 * std::pow(s, 8), 10) * s / 1e6, 1, 1e-4) << s;
 }
@@ -306,13 +306,13 @@ TEST_F(Sec8Test, StationWithoutARootStopsWithAMessage) {
     // negative Z has no fractional power.
     Gsed m;
     load(m);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.MCLASS = 1;
     g.KMOD = 2;
     g.ALFA = 0.5;
     g.BETA = 1;
     g.GAMA = -2.5;
-    EXPECT_THROW(Sec8::Station(mdlGlobal), VeltaError);
+    EXPECT_THROW(Sec8::Station(mdl), VeltaError);
 }
 
 // ---------------------------------------------------------------- integrator
@@ -324,19 +324,19 @@ TEST_F(Sec8Test, LogisticSolutionAtSecondOrder) {
     m.alfa = "2";
     m.xink = "0.01,0.5,3.5";
     load(m);
-    const Vec x0 = mdlGlobal.X1;
+    const Vec x0 = mdl.X1;
     const double T = 3, A = 2;
     std::vector<double> err;
     for (double h : {0.04, 0.02, 0.01, 0.005}) {
-        mdlGlobal.X1 = x0;
-        mdlGlobal.HHH = h;
-        mdlGlobal.TMAX = T - h;  // NSTEP + 1 steps end at T
+        mdl.X1 = x0;
+        mdl.HHH = h;
+        mdl.TMAX = T - h;  // NSTEP + 1 steps end at T
         sec.Integr1(c);
         double e = 0;
         for (int i = 1; i <= 3; ++i) {
             const double q = std::exp(A * T);
             const double exact = A * x0(i) * q / (A + x0(i) * (q - 1));
-            e = std::max(e, std::fabs(mdlGlobal.X1(i) - exact) / exact);
+            e = std::max(e, std::fabs(mdl.X1(i) - exact) / exact);
         }
         err.push_back(e);
     }
@@ -345,7 +345,7 @@ TEST_F(Sec8Test, LogisticSolutionAtSecondOrder) {
         EXPECT_GT(order, 1.8) << k << ": " << err[k - 1] << " " << err[k];
         EXPECT_LT(order, 2.3) << k;
     }
-    EXPECT_EQ(mdlGlobal.STAT, 2);
+    EXPECT_EQ(mdl.STAT, 2);
 }
 
 TEST_F(Sec8Test, RingConvergesAtSecondOrderToAReferenceSolution) {
@@ -356,7 +356,7 @@ TEST_F(Sec8Test, RingConvergesAtSecondOrderToAReferenceSolution) {
     m.gama = "4";
     m.xink = "0.3,0.6,0.9";
     load(m);
-    const Vec x0 = mdlGlobal.X1;
+    const Vec x0 = mdl.X1;
     const double T = 2;
     std::vector<double> x{0, x0(1), x0(2), x0(3)};
     const double hr = 1e-4;
@@ -373,12 +373,12 @@ TEST_F(Sec8Test, RingConvergesAtSecondOrderToAReferenceSolution) {
     }
     std::vector<double> err;
     for (double h : {0.02, 0.01, 0.005}) {
-        mdlGlobal.X1 = x0;
-        mdlGlobal.HHH = h;
-        mdlGlobal.TMAX = T - h;
+        mdl.X1 = x0;
+        mdl.HHH = h;
+        mdl.TMAX = T - h;
         sec.Integr1(c);
         double e = 0;
-        for (int i = 1; i <= 3; ++i) e = std::max(e, std::fabs(mdlGlobal.X1(i) - x[i]));
+        for (int i = 1; i <= 3; ++i) e = std::max(e, std::fabs(mdl.X1(i) - x[i]));
         err.push_back(e);
     }
     for (std::size_t k = 1; k < err.size(); ++k)
@@ -393,8 +393,8 @@ TEST_F(Sec8Test, ComponentStartingAtZeroStaysZero) {
     m.hhh = "0.01";
     load(m);
     sec.Integr1(c);
-    EXPECT_EQ(mdlGlobal.X1(2), 0);
-    EXPECT_GT(mdlGlobal.X1(1), 0.1);
+    EXPECT_EQ(mdl.X1(2), 0);
+    EXPECT_GT(mdl.X1(1), 0.1);
 }
 
 // ---------------------------------------------------------------- results and plots
@@ -437,7 +437,7 @@ TEST_F(Sec8Test, ResultsFileHeaderAndRowsExactly) {
     EXPECT_EQ(r[18], "00001   0.00000E+00   1.00000E+00   1.00000E+00   ");
     EXPECT_EQ(r[20], "00003   2.00000E-01   1.00000E+00   1.00000E+00   ");
     EXPECT_EQ(r[20].size(), 22u + 14 * 2);
-    EXPECT_EQ(mdlGlobal.NROW, 3);
+    EXPECT_EQ(mdl.NROW, 3);
 }
 
 TEST_F(Sec8Test, PortionsAndLstepResetAfterTheRun) {
@@ -447,20 +447,20 @@ TEST_F(Sec8Test, PortionsAndLstepResetAfterTheRun) {
     sec.Integr1(c);
     ASSERT_EQ(ui.inputs.size(), 2u);  // j = 4, 8 of 11 passes
     EXPECT_EQ(ui.inputs[1].title, "   Симметричные ГГС");
-    EXPECT_EQ(mdlGlobal.LSTEP, 0);
+    EXPECT_EQ(mdl.LSTEP, 0);
 }
 
 TEST_F(Sec8Test, PhasePlaneMarksTheStationaryPoint) {
     sec.dataPath = kSrc + "/User/EcoCycle3.gsed";
     sec.InputPar(c);
-    mdlGlobal.TMAX = 5;
+    mdl.TMAX = 5;
     sec.Integr1(c);
-    EXPECT_NEAR(mdlGlobal.STAT, 0.8447, 1e-3);
+    EXPECT_NEAR(mdl.STAT, 0.8447, 1e-3);
     EXPECT_NE(surf.findText("Model M1(3,2)"), nullptr);
     EXPECT_NE(surf.findText(" - Стационарное"), nullptr);
-    EXPECT_NE(surf.findText("X(i) = " + Format(mdlGlobal.STAT, "0.00000E+00")), nullptr);
+    EXPECT_NE(surf.findText("X(i) = " + Format(mdl.STAT, "0.00000E+00")), nullptr);
     // The yellow dot at (STAT, STAT) of the plane, drawn before the trajectory.
-    const double sx = (mdlGlobal.STAT - mdlGlobal.SCLX) * mdlGlobal.PWID / mdlGlobal.YRANGE + mdlGlobal.PX0;
+    const double sx = (mdl.STAT - mdl.SCLX) * mdl.PWID / mdl.YRANGE + mdl.PX0;
     int dots = 0;
     for (const auto& k : surf.of(DrawCall::Kind::Circle))
         if (k.r == 6 && std::fabs(k.x1 - sx) < 1e-9) ++dots;
@@ -473,7 +473,7 @@ TEST_F(Sec8Test, SelfLimitationHoldsTheSampleAtALFA) {
     sec.InputPar(c);
     sec.Integr1(c);
     // Growth from 0.001 and decline from 3.5 both end near ALFA = 2.
-    for (int i = 1; i <= 4; ++i) EXPECT_NEAR(mdlGlobal.X1(i), 2, 0.05) << i;
+    for (int i = 1; i <= 4; ++i) EXPECT_NEAR(mdl.X1(i), 2, 0.05) << i;
     EXPECT_NE(surf.findText("Model M1(4,1)"), nullptr);
     EXPECT_NE(surf.findText("X4"), nullptr);
 }

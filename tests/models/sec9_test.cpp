@@ -99,11 +99,8 @@ std::array<double, 3> rk4(std::array<double, 3> x, double a, double g, int m, do
 
 class Sec9Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
-    void TearDown() override { mdlGlobal.reset(); }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
 
     void load(const Chad& d, const std::string& name = "t.chad") {
         app.write("User/" + name, d.text());
@@ -118,7 +115,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec9 sec;
 };
 
@@ -134,11 +131,11 @@ TEST_F(Sec9Test, ShippedSamplesReadAndWriteBackByteForByte) {
         app.write(std::string("User/") + name, original);
         sec.dataPath = paths.userFile(name);
         sec.InputPar(c);
-        EXPECT_EQ(mdlGlobal.NDIM, 3);
-        EXPECT_EQ(mdlGlobal.NCOMP, 3);
-        EXPECT_GE(mdlGlobal.MCPZ, 1);
+        EXPECT_EQ(mdl.NDIM, 3);
+        EXPECT_EQ(mdl.NCOMP, 3);
+        EXPECT_GE(mdl.MCPZ, 1);
         const std::string copy = paths.userFile("copy.chad");
-        Sec9::Table_File(mdlGlobal, copy, sec.fieldsFromStore(mdlGlobal));
+        Sec9::Table_File(mdl, copy, sec.fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(copy), original);
     }
 }
@@ -161,7 +158,7 @@ TEST_F(Sec9Test, ReaderStoresEveryValueAndEchoesItToTheCheckFile) {
     d.lgraph = "3";
     d.nsc = "25";
     load(d);
-    const Store& g = mdlGlobal;
+    const Store& g = mdl;
     EXPECT_EQ(g.ALFA, 4);
     EXPECT_EQ(g.GAMA, 6.5);
     EXPECT_EQ(g.MCPZ, 3);
@@ -221,11 +218,11 @@ TEST_F(Sec9Test, ReaderStoresEveryValueAndEchoesItToTheCheckFile) {
     EXPECT_EQ(readAllLines(paths.userFile("Input.chk")), expected);
 
     // An edited value is written back, everything else as read.
-    Sec9::Fields f = sec.fieldsFromStore(mdlGlobal);
+    Sec9::Fields f = sec.fieldsFromStore(mdl);
     EXPECT_EQ(f.xi1, "0.3,0.6,0.9");
     EXPECT_EQ(f.ici, "3,1,2");
     f.mcpz = "5";
-    Sec9::Table_File(mdlGlobal, paths.userFile("edit.chad"), f);
+    Sec9::Table_File(mdl, paths.userFile("edit.chad"), f);
     Chad e = d;
     e.mcpz = "5";
     EXPECT_EQ(bytesOf(paths.userFile("edit.chad")), e.text());
@@ -265,10 +262,10 @@ TEST_F(Sec9Test, ResultsHeaderIsFourteenLinesAndRowsPairStepWithTheStartState) {
         "00003   3.00000E-02   5.09901E-01   5.09901E-01   5.09901E-01   ",
         "00004   4.00000E-02   5.14850E-01   5.14850E-01   5.14850E-01   "};
     EXPECT_EQ(results(), expected);
-    EXPECT_EQ(mdlGlobal.NROW, 4);
+    EXPECT_EQ(mdl.NROW, 4);
     // The plot vectors hold the last step: X1 its start, XNEW its end.
-    EXPECT_NEAR(mdlGlobal.X1(1), 0.514850, 5e-7);
-    EXPECT_EQ(mdlGlobal.XNEW(2), sec.XNEW9(2));
+    EXPECT_NEAR(mdl.X1(1), 0.514850, 5e-7);
+    EXPECT_EQ(mdl.XNEW(2), sec.XNEW9(2));
 }
 
 TEST_F(Sec9Test, FirstStepMovesTowardsOne) {
@@ -298,7 +295,7 @@ TEST_F(Sec9Test, NscThinsTheRowsAndTheHeaderKeepsFourteenLines) {
     EXPECT_EQ(lines[14].substr(0, 22), "00003   3.00000E-02   ");
     EXPECT_EQ(lines[15].substr(0, 22), "00006   6.00000E-02   ");
     EXPECT_EQ(lines[14].size(), 22u + 14u * 2u);
-    EXPECT_EQ(mdlGlobal.NROW, 2);
+    EXPECT_EQ(mdl.NROW, 2);
 }
 
 // ---------------------------------------------------------------- model
@@ -312,18 +309,18 @@ TEST_F(Sec9Test, RegulatoryInputsOnHandCheckedPoints) {
     EXPECT_DOUBLE_EQ(Sec9::Regul(1, 2, 1, 7), 1.0);  // 1 is a fixed point of 2v/(1+v)
     EXPECT_DOUBLE_EQ(Sec9::Regul(2.5, 3, 2.5, 1), 7.5 / (1 + std::pow(2.5, 2.5)));
 
-    mdlGlobal.ALFA = 3;
-    mdlGlobal.GAMA = 2;
-    mdlGlobal.MCPZ = 1;
+    mdl.ALFA = 3;
+    mdl.GAMA = 2;
+    mdl.MCPZ = 1;
     sec.XOLD9(1) = 0.5;
     sec.XOLD9(2) = 1;
     sec.XOLD9(3) = 1.5;
-    sec.Vych_PCH(mdlGlobal);  // each element sees the sum of the two others
+    sec.Vych_PCH(mdl);  // each element sees the sum of the two others
     EXPECT_DOUBLE_EQ(sec.FR9(1), 7.5 / 7.25);
     EXPECT_DOUBLE_EQ(sec.FR9(2), 1.2);
     EXPECT_DOUBLE_EQ(sec.FR9(3), 4.5 / 3.25);
-    mdlGlobal.MCPZ = 0;
-    sec.Vych_PCH(mdlGlobal);
+    mdl.MCPZ = 0;
+    sec.Vych_PCH(mdl);
     EXPECT_EQ(sec.FR9(1), 2.5);
     EXPECT_EQ(sec.FR9(2), 2.0);
     EXPECT_EQ(sec.FR9(3), 1.5);
@@ -411,7 +408,7 @@ TEST_F(Sec9Test, NdimTwoAdvancesTwoComponentsAndKeepsTheThirdAtZero) {
     EXPECT_DOUBLE_EQ(sec.XNEW9(1), (0.4 + h * fReg(0.8, 3, 2)) / (1 + h));
     EXPECT_DOUBLE_EQ(sec.XNEW9(2), (0.8 + h * fReg(0.4, 3, 2)) / (1 + h));
     EXPECT_EQ(sec.XNEW9(3), 0.0);
-    EXPECT_EQ(mdlGlobal.XNEW(3), 0.0);
+    EXPECT_EQ(mdl.XNEW(3), 0.0);
 }
 
 TEST_F(Sec9Test, EveryRunStartsFromTheInitialValues) {
@@ -438,18 +435,18 @@ TEST_F(Sec9Test, TimeCurvesHaveTheAbg9LegendAndNoWCurve) {
     Chad d;
     d.lscreen = "1";  // this section computes no W: nothing of it may be drawn
     load(d);
-    mdlGlobal.LPERIOD = 1;
-    mdlGlobal.PERIOD = 5;  // left by another section
-    mdlGlobal.TMIN = 0;
-    mdlGlobal.W = 0.7;
-    mdlGlobal.WOLD = 0.2;
+    mdl.LPERIOD = 1;
+    mdl.PERIOD = 5;  // left by another section
+    mdl.TMIN = 0;
+    mdl.W = 0.7;
+    mdl.WOLD = 0.2;
     sec.Integr1(c);
     EXPECT_NE(surf.findText("Графики компонент вектора X(t)"), nullptr);
     EXPECT_NE(surf.findText("Параметры модели"), nullptr);
     EXPECT_NE(surf.findText("ALFA = 2.00000E+00"), nullptr);
     EXPECT_NE(surf.findText("GAMA = 1.00000E+00"), nullptr);
     EXPECT_NE(surf.findText("HHH  = 1.00000E-02"), nullptr);
-    EXPECT_NE(surf.findText("MCPZ = " + Format(mdlGlobal.MCPZ, "0")), nullptr);
+    EXPECT_NE(surf.findText("MCPZ = " + Format(mdl.MCPZ, "0")), nullptr);
     EXPECT_EQ(surf.findText("Model M"), nullptr);
     for (const char* x : {"X1", "X2", "X3"}) EXPECT_NE(surf.findText(x), nullptr) << x;
     EXPECT_EQ(surf.findText("WW"), nullptr);
@@ -459,12 +456,12 @@ TEST_F(Sec9Test, TimeCurvesHaveTheAbg9LegendAndNoWCurve) {
         EXPECT_NE(s.colour, QBColor(2)) << "a W segment was drawn";
         if (s.colour == QBColor(13)) ++curves;  // component 1, light magenta
     }
-    EXPECT_GE(curves, 3);             // the legend line and the steps whose new point is inside the plot
-    EXPECT_EQ(mdlGlobal.LSCREEN, 1);  // the value read is given back
-    EXPECT_EQ(mdlGlobal.W, 0.7);      // W and WOLD are left untouched
-    EXPECT_EQ(mdlGlobal.WOLD, 0.2);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TOLD, 0.03);
-    EXPECT_DOUBLE_EQ(mdlGlobal.TCUR, 0.04);
+    EXPECT_GE(curves, 3);       // the legend line and the steps whose new point is inside the plot
+    EXPECT_EQ(mdl.LSCREEN, 1);  // the value read is given back
+    EXPECT_EQ(mdl.W, 0.7);      // W and WOLD are left untouched
+    EXPECT_EQ(mdl.WOLD, 0.2);
+    EXPECT_DOUBLE_EQ(mdl.TOLD, 0.03);
+    EXPECT_DOUBLE_EQ(mdl.TCUR, 0.04);
 }
 
 TEST_F(Sec9Test, PhasePlaneFramesBothAxesWithTheStateRange) {
@@ -483,7 +480,7 @@ TEST_F(Sec9Test, PhasePlaneFramesBothAxesWithTheStateRange) {
     EXPECT_NE(surf.findText("Графики компонент вектора X в фазовой плоскости"), nullptr);
     EXPECT_NE(surf.findText("i1 = 2, i2 = 3"), nullptr);
     EXPECT_EQ(ui.progressMax, 1);  // CLng(SCRT)
-    EXPECT_DOUBLE_EQ(mdlGlobal.KXY, mdlGlobal.PWID / 1.2);
+    EXPECT_DOUBLE_EQ(mdl.KXY, mdl.PWID / 1.2);
     EXPECT_GT(surf.of(DrawCall::Kind::Segment).size(), 50u);
 }
 
@@ -494,12 +491,12 @@ TEST_F(Sec9Test, PoincareSampleCrossesThePlaneAtManyDifferentPoints) {
     app.write("User/" + name, bytesOf(sourceFile("User/" + name)));
     sec.dataPath = paths.userFile(name);
     sec.InputPar(c);
-    ASSERT_EQ(mdlGlobal.LGRAPH, 3);
-    mdlGlobal.SCRT = 600;
-    mdlGlobal.NSC = 10000;
+    ASSERT_EQ(mdl.LGRAPH, 3);
+    mdl.SCRT = 600;
+    mdl.NSC = 10000;
     sec.Integr1(c);
     EXPECT_NE(surf.findText("П Л О С К О С Т Ь   П У А Н К А Р Е"), nullptr);
-    const Store& g = mdlGlobal;
+    const Store& g = mdl;
     // The last crossing point is on the plane (N, X - Xo) = 0.
     double s = 0;
     for (int i = 1; i <= 3; ++i) s += (g.XCROSS(i) - g.XP(i)) * g.FP(i);
@@ -522,7 +519,7 @@ TEST_F(Sec9Test, SampleTrajectoryIsSensitiveToTheInitialValues) {
     sec.dataPath = paths.userFile(name);
     sec.InputPar(c);
     auto runTo = [&](double t) {
-        mdlGlobal.SCRT = t;
+        mdl.SCRT = t;
         sec.Integr1(c);
         return endState();
     };
@@ -555,7 +552,7 @@ TEST_F(Sec9Test, PointsLyingOnThePlaneGiveNoDivisionByZero) {
         EXPECT_TRUE(std::isfinite(dc.x1) && std::isfinite(dc.y1));
     }
     EXPECT_EQ(dots, sec.NSTEP9);  // a crossing at XOLD9 on every step
-    EXPECT_EQ(mdlGlobal.XCROSS(1), mdlGlobal.X1(1));
+    EXPECT_EQ(mdl.XCROSS(1), mdl.X1(1));
 }
 
 // ---------------------------------------------------------------- refused inputs
@@ -631,9 +628,9 @@ TEST_F(Sec9Test, RefusedInputsLeaveTheOldResultsUntouched) {
 
 TEST_F(Sec9Test, ComputingWithoutReadingIsRefused) {
     app.write("User/Results.cha", "old\r\n");
-    mdlGlobal.NDIM = 3;
-    mdlGlobal.HHH = 0.01;
-    mdlGlobal.NSC = 1;
+    mdl.NDIM = 3;
+    mdl.HHH = 0.01;
+    mdl.NSC = 1;
     EXPECT_THROW(sec.Integr1(c), VeltaError);
     EXPECT_EQ(bytesOf(paths.userFile("Results.cha")), "old\r\n");
 }
@@ -661,7 +658,7 @@ TEST_F(Sec9Test, NonFiniteStepEndsTheRunNamingStepAndTime) {
     const auto lines = results();  // closed with the rows written so far
     ASSERT_EQ(lines.size(), 15u);
     EXPECT_EQ(lines[14].substr(0, 5), "00001");
-    EXPECT_EQ(mdlGlobal.LSCREEN, 1);  // given back after the error too
+    EXPECT_EQ(mdl.LSCREEN, 1);  // given back after the error too
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ struct Stage {
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx ctx{surf, ui, paths, mdlGlobal};
+    Store mdl;
+    Ctx ctx{surf, ui, paths, mdl};
 };
 
 }  // namespace
@@ -611,14 +612,14 @@ TEST(ContinuationRecord, ResultsLineAndSegments) {
     Stage st;
     Fold k;
     prepare(k, 1, 0);
-    mdlGlobal.reset();
-    mdlGlobal.PX0 = 0;
-    mdlGlobal.PX1 = 100;
-    mdlGlobal.PY1 = 0;
-    mdlGlobal.PY0 = 100;
-    mdlGlobal.KX = 10;
-    mdlGlobal.KY = -10;
-    mdlGlobal.SCLY = -5;
+    Store& mdl = st.mdl;
+    mdl.PX0 = 0;
+    mdl.PX1 = 100;
+    mdl.PY1 = 0;
+    mdl.PY0 = 100;
+    mdl.KX = 10;
+    mdl.KY = -10;
+    mdl.SCLY = -5;
     k.ctx = &st.ctx;
     k.plotIC = {1};
     std::ostringstream rs;

@@ -43,13 +43,12 @@ struct Bench {
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
     Bench() {
-        mdlGlobal.reset();
-        mdlGlobal.SEED = 42;
-        setColours(mdlGlobal, true);
+        mdl.SEED = 42;
+        setColours(mdl, true);
     }
-    ~Bench() { mdlGlobal.reset(); }
     std::string user(const std::string& n) const { return app.path("User/" + n); }
     // Reads the sample (edited) into the core.
     void load(SectionCore& sec, const std::string& name,
@@ -258,15 +257,14 @@ TEST(StationarySaves, AFailedSaveKeepsTheOldDataFile) {
     b.load(sec, "Povorot6.srgd");
     const std::string path = b.user("Povorot6.srgd");
     const std::string old = bytesOf(path);
-    Sec213::Table_File(mdlGlobal, b.user("ref.srgd"), sec.fieldsFromStore(mdlGlobal));
+    Sec213::Table_File(b.mdl, b.user("ref.srgd"), sec.fieldsFromStore(b.mdl));
     {
         FileSizeLimit limit(256);
-        EXPECT_EQ(
-            Bench::errorOf([&] { Sec213::Table_File(mdlGlobal, path, sec.fieldsFromStore(mdlGlobal)); }),
-            "Ошибка записи в файл " + path + " (прежний файл сохранён без изменений)");
+        EXPECT_EQ(Bench::errorOf([&] { Sec213::Table_File(b.mdl, path, sec.fieldsFromStore(b.mdl)); }),
+                  "Ошибка записи в файл " + path + " (прежний файл сохранён без изменений)");
     }
     EXPECT_EQ(bytesOf(path), old);
-    Sec213::Table_File(mdlGlobal, path, sec.fieldsFromStore(mdlGlobal));  // and without the limit it is saved
+    Sec213::Table_File(b.mdl, path, sec.fieldsFromStore(b.mdl));  // and without the limit it is saved
     EXPECT_EQ(bytesOf(path), bytesOf(b.user("ref.srgd")));
 }
 

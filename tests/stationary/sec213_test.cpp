@@ -47,10 +47,8 @@ std::vector<double> numbersOf(const std::string& line) {
 
 class Sec213Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
     void loadSample(const std::string& name) {
         app.write("User/" + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = app.path("User/" + name);
@@ -62,7 +60,7 @@ protected:
     // equation the residual that rounding every value to `rel` relative digits can cause.
     void residual(const std::vector<double>& y, double q, const Vec& s0, double rel, std::vector<double>& f,
                   std::vector<double>& bound) const {
-        const auto& g = mdlGlobal;
+        const auto& g = mdl;
         const int n = g.NDIM;
         f.assign(n, 0);
         bound.assign(n, 0);
@@ -84,7 +82,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec213 sec;
 };
 
@@ -94,7 +92,7 @@ protected:
 
 TEST_F(Sec213Test, SampleReadsAndWritesBackByteForByte) {
     loadSample("Kolco5.srgd");
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.NDIM, 5);
     EXPECT_EQ(g.ALFA, 10);
     EXPECT_EQ(g.GAMA, 2);
@@ -130,11 +128,11 @@ TEST_F(Sec213Test, SampleReadsAndWritesBackByteForByte) {
 
     // The window's texts written back give the same file, at the grids' size whatever the
     // store's NDIM, which the writer leaves alone.
-    const Sec213::Fields f = sec.fieldsFromStore(mdlGlobal);
-    mdlGlobal.NDIM = 2;
-    Sec213::Table_File(mdlGlobal, user("copy.srgd"), f);
+    const Sec213::Fields f = sec.fieldsFromStore(mdl);
+    mdl.NDIM = 2;
+    Sec213::Table_File(mdl, user("copy.srgd"), f);
     EXPECT_EQ(bytesOf(user("copy.srgd")), bytesOf(user("Kolco5.srgd")));
-    EXPECT_EQ(mdlGlobal.NDIM, 2);
+    EXPECT_EQ(mdl.NDIM, 2);
     Sec213 again;
     again.dataPath = user("copy.srgd");
     again.InputPar(c);
@@ -154,7 +152,7 @@ TEST_F(Sec213Test, MatrixWithoutTheEmptyLineStillReads) {
     s.dataPath = user("short.srgd");
     ASSERT_NO_THROW(s.InputPar(c));
     EXPECT_EQ(s.U20, 0.1);
-    EXPECT_EQ(mdlGlobal.SCRY, 10);
+    EXPECT_EQ(mdl.SCRY, 10);
 }
 
 TEST_F(Sec213Test, BadPlotListIsRefusedOnItsLine) {
@@ -240,7 +238,7 @@ TEST_F(Sec213Test, FirstStageMessagesAndRepeatRule) {
 
     // An empty LDIM answer does nothing; an empty group list keeps the starting vector.
     ScriptedPrompter quiet;
-    Ctx c2{surf, quiet, paths, mdlGlobal};
+    Ctx c2{surf, quiet, paths, mdl};
     EXPECT_FALSE(sec.firstStage(c2));
     EXPECT_TRUE(quiet.messages.empty());
     quiet.answers = {"1"};
@@ -253,7 +251,7 @@ TEST_F(Sec213Test, FirstStageMessagesAndRepeatRule) {
 
 TEST_F(Sec213Test, JacobianMatchesDifferences) {
     loadSample("Povorot6.srgd");
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     Sec213::Model k;
     k.setup(g.NDIM);
     const int n = g.NDIM, n1 = n + 1;
@@ -292,7 +290,7 @@ TEST_F(Sec213Test, JacobianMatchesDifferences) {
 
 TEST_F(Sec213Test, FullMatrixMakesQmodIrrelevant) {
     loadSample("Kolco5.srgd");
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     for (int i = 1; i <= 5; ++i)
         for (int j = 1; j <= 5; ++j) g.MC(i, j) = i == j ? 0 : 1;
     ui.answers = {"1", "1,2,2,2,2", "END"};
@@ -314,14 +312,14 @@ TEST_F(Sec213Test, ShippedSamplesReachQsolvAndEveryPointSolvesTheModel) {
     };
     for (const Case& cs : {Case{"Kolco5.srgd", "1,2,2,2,2", 0}, Case{"Povorot6.srgd", "1,2,2,2,2,2", 2}}) {
         SCOPED_TRACE(cs.file);
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
+        mdl.reset();
+        setColours(mdl, true);
         ui = ScriptedPrompter{};
         sec = Sec213{};
         loadSample(cs.file);
         ui.answers = {"1", cs.groups, "END"};
         sec.Integr1(c);
-        const auto& g = mdlGlobal;
+        const auto& g = mdl;
         const int n = g.NDIM;
 
         // The closing box, after the two questions of the start.
@@ -395,7 +393,7 @@ TEST_F(Sec213Test, DiagramFrameLegendAndSegments) {
     loadSample("Kolco5.srgd");
     ui.answers = {"1", "1,2,2,2,2", "END"};
     sec.Integr1(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_NE(surf.findText("Зависимость компонент вектора Y от параметра QMOD"), nullptr);
     const DrawCall* q = surf.findText(" QSOLV = 0");
     ASSERT_NE(q, nullptr);
@@ -457,7 +455,7 @@ TEST_F(Sec213Test, StartIsKeptForTheSameParametersAndRemadeOtherwise) {
     sec.Integr1(c);  // same parameters: no new questions, same run
     ASSERT_EQ(ui.inputs.size(), 4u);
     EXPECT_EQ(ui.inputs[3].prompt, "\n\n      QMOD = QSOLV");
-    mdlGlobal.ALFA = 9;
+    mdl.ALFA = 9;
     ui.answers = {""};
     sec.Integr1(c);  // the start belongs to ALFA = 10: asked again, left empty, nothing run
     EXPECT_EQ(ui.inputs.size(), 5u);
@@ -472,7 +470,7 @@ TEST_F(Sec213Test, RefusedInputLeavesOldResultsUntouched) {
         Sec213 s = sec;
         change(s);
         ScriptedPrompter p;
-        Ctx cc{surf, p, paths, mdlGlobal};
+        Ctx cc{surf, p, paths, mdl};
         try {
             s.Integr1(cc);
             ADD_FAILURE() << "not refused: " << word;
@@ -488,9 +486,9 @@ TEST_F(Sec213Test, RefusedInputLeavesOldResultsUntouched) {
     refused([](Sec213& s) { s.QMIN = 2; }, "QMIN");
     refused([](Sec213& s) { s.H(3) = -0.1; }, "H(3)");
     refused([](Sec213& s) { s.HSTEP = 0; }, "HSTEP");
-    refused([](Sec213&) { mdlGlobal.IC(2) = 6; }, "IC(2)");
-    mdlGlobal.IC(2) = 2;
-    refused([](Sec213&) { mdlGlobal.NCOMP = 13; }, "min(12,NDIM)");
+    refused([&](Sec213&) { mdl.IC(2) = 6; }, "IC(2)");
+    mdl.IC(2) = 2;
+    refused([&](Sec213&) { mdl.NCOMP = 13; }, "min(12,NDIM)");
     EXPECT_EQ(bytesOf(user("Results.srg")), "old\r\n");
     EXPECT_EQ(bytesOf(user("QSOLV.srg")), "old\r\n");
 }

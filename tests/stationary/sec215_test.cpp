@@ -106,7 +106,7 @@ struct Srrd {
 
 class Sec215Test : public ::testing::Test {
 protected:
-    void SetUp() override { mdlGlobal.reset(); }
+    Store mdl;
     void load(const Srrd& d) {
         app.write("User/t.srRd", d.text());
         sec.dataPath = app.path("User/t.srRd");
@@ -124,7 +124,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec215 sec;
 };
 
@@ -132,7 +132,7 @@ protected:
 
 TEST_F(Sec215Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
     loadShipped();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.NDIM, 3);
     EXPECT_DOUBLE_EQ(g.ALFA, 2.5);
     EXPECT_DOUBLE_EQ(g.GAMA, 3);
@@ -155,11 +155,11 @@ TEST_F(Sec215Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
                                            "FFERR = 0.0001", "UUERR = 0.001"};
     for (const std::string& w : want) EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
-    const Sec215::Fields f = sec.fieldsFromStore(mdlGlobal);
-    mdlGlobal.NDIM = 7;  // written at the grids' size; the store's NDIM is left alone
-    Sec215::Table_File(mdlGlobal, user("back.srRd"), f);
+    const Sec215::Fields f = sec.fieldsFromStore(mdl);
+    mdl.NDIM = 7;  // written at the grids' size; the store's NDIM is left alone
+    Sec215::Table_File(mdl, user("back.srRd"), f);
     EXPECT_EQ(bytesOf(user("back.srRd")), bytesOf(user("Repress3.srRd")));
-    EXPECT_EQ(mdlGlobal.NDIM, 7);
+    EXPECT_EQ(mdl.NDIM, 7);
 }
 
 TEST_F(Sec215Test, MatrixWithoutTheEmptyLineReadsTheSame) {
@@ -173,8 +173,8 @@ TEST_F(Sec215Test, MatrixWithoutTheEmptyLineReadsTheSame) {
     d.emptyAfterMatrix = true;
     d.matrix = {"0,1", "1,1,0,1", "1,1,0"};
     load(d);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(2, 1), 1);
-    EXPECT_DOUBLE_EQ(mdlGlobal.MC(2, 2), 0);
+    EXPECT_DOUBLE_EQ(mdl.MC(2, 1), 1);
+    EXPECT_DOUBLE_EQ(mdl.MC(2, 2), 0);
     EXPECT_DOUBLE_EQ(sec.LIMIT, 10);
 }
 
@@ -334,7 +334,7 @@ TEST_F(Sec215Test, MultypOfAnEmptyRecordFileFindsNothing) {
 // satisfying F = 0 to the accuracy of its printed digits; the files keep their layout.
 TEST_F(Sec215Test, ShippedSampleFindsSevenDistinctSolutionsSatisfyingTheNetwork) {
     loadShipped();
-    mdlGlobal.SEED = 42;
+    mdl.SEED = 42;
     sec.Integr1(c);
     EXPECT_EQ(sec.seedUsed, 42);
     EXPECT_FALSE(sec.capped);
@@ -373,7 +373,7 @@ TEST_F(Sec215Test, ShippedSampleFindsSevenDistinctSolutionsSatisfyingTheNetwork)
 
     // QSOLV.srR: seven blocks; each printed solution solves the network to its printed
     // digits: |F| is within what a rounding of 5 units of the 6th digit can make.
-    const Mat& mc = mdlGlobal.MC;
+    const Mat& mc = mdl.MC;
     const std::vector<std::string> q = linesOf(user("QSOLV.srR"));
     std::vector<std::vector<double>> sols;
     for (std::size_t i = 0; i < q.size(); ++i) {
@@ -420,16 +420,16 @@ TEST_F(Sec215Test, ShippedSampleFindsSevenDistinctSolutionsSatisfyingTheNetwork)
 TEST_F(Sec215Test, SameSeedRepeatsTheRunAndAnotherSeedDoesNot) {
     loadShipped();
     sec.LMAX = 6;
-    mdlGlobal.SEED = 7;
+    mdl.SEED = 7;
     sec.Integr1(c);
     const std::string first = bytesOf(user("QSOLV0.srR"));
     sec.Integr1(c);
     EXPECT_EQ(bytesOf(user("QSOLV0.srR")), first);
-    mdlGlobal.SEED = 8;
+    mdl.SEED = 8;
     sec.Integr1(c);
     EXPECT_NE(bytesOf(user("QSOLV0.srR")), first);
     // Without a seed the clock gives one, and it is reported.
-    mdlGlobal.SEED = -1;
+    mdl.SEED = -1;
     ui.notes.clear();
     sec.Integr1(c);
     EXPECT_GT(sec.seedUsed, 0);
@@ -444,7 +444,7 @@ TEST_F(Sec215Test, AttemptsAreCappedWhenNothingReachesQsolv) {
     sec.LMAX = 3;
     sec.LIMIT0 = 1;
     sec.EXACT = 1e-300;
-    mdlGlobal.SEED = 1;
+    mdl.SEED = 1;
     app.write("User/QSOLV.srR", "old");
     sec.Integr1(c);
     EXPECT_TRUE(sec.capped);
@@ -466,7 +466,7 @@ TEST_F(Sec215Test, CappedRunStillWritesWhatWasFound) {
     sec.LMAX = 5;
     sec.LIMIT = 2;
     sec.EMIN = 0.4;
-    mdlGlobal.SEED = 42;
+    mdl.SEED = 42;
     sec.Integr1(c);
     EXPECT_TRUE(sec.capped);
     EXPECT_EQ(sec.attempts, 100);
@@ -481,7 +481,7 @@ TEST_F(Sec215Test, PortionBoxEveryNendSteps) {
     loadShipped();
     sec.LMAX = 1;
     sec.NEND = 3;
-    mdlGlobal.SEED = 42;
+    mdl.SEED = 42;
     sec.Integr1(c);
     std::size_t more = 0;
     for (const auto& m : ui.messages)

@@ -175,10 +175,8 @@ struct Diud {
 
 class Sec217Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, false);
-    }
+    Store mdl;
+    void SetUp() override { setColours(mdl, false); }
     void load(const Diud& d) {
         app.write("User/t.diud", d.text());
         sec.dataPath = app.path("User/t.diud");
@@ -194,9 +192,9 @@ protected:
     std::vector<std::string> lines(const std::string& name) const { return readAllLines(user(name)); }
     Network network() const {
         Network net;
-        net.mc = mdlGlobal.MC;
-        net.beta = mdlGlobal.BETA;
-        net.gama = mdlGlobal.GAMA;
+        net.mc = mdl.MC;
+        net.beta = mdl.BETA;
+        net.gama = mdl.GAMA;
         return net;
     }
 
@@ -204,7 +202,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec217 sec;
 };
 
@@ -212,7 +210,7 @@ protected:
 
 TEST_F(Sec217Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
     loadShipped();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.NDIM, 3);
     EXPECT_DOUBLE_EQ(sec.ALFA0, 1);
     EXPECT_DOUBLE_EQ(g.GAMA, 1.6);
@@ -231,11 +229,11 @@ TEST_F(Sec217Test, ShippedSampleReadsAndIsWrittenBackByteForByte) {
          {"MClass = 1", "1   1   1   ", "Y(1) = 0.6", "H(4) = 0.1", "STAB = 10000", "IC(3) = 3", "SCRY = 20"})
         EXPECT_NE(std::find(chk.begin(), chk.end(), w), chk.end()) << w;
 
-    const Sec217::Fields f = sec.fieldsFromStore(mdlGlobal);
-    mdlGlobal.NDIM = 1;  // written at the grids' size; the store's NDIM is left alone
-    Sec217::Table_File(mdlGlobal, user("back.diud"), f);
+    const Sec217::Fields f = sec.fieldsFromStore(mdl);
+    mdl.NDIM = 1;  // written at the grids' size; the store's NDIM is left alone
+    Sec217::Table_File(mdl, user("back.diud"), f);
     EXPECT_EQ(bytesOf(user("back.diud")), bytesOf(user("Fold3.diud")));
-    EXPECT_EQ(mdlGlobal.NDIM, 1);
+    EXPECT_EQ(mdl.NDIM, 1);
 }
 
 TEST_F(Sec217Test, MatrixWithoutTheEmptyLineReadsTheSame) {
@@ -244,7 +242,7 @@ TEST_F(Sec217Test, MatrixWithoutTheEmptyLineReadsTheSame) {
     load(d);
     EXPECT_DOUBLE_EQ(sec.Y0(1), 0.6);
     EXPECT_DOUBLE_EQ(sec.SCRX, 20);
-    EXPECT_EQ(mdlGlobal.NCOMP, 3);
+    EXPECT_EQ(mdl.NCOMP, 3);
 }
 
 // ---------------------------------------------------------------- model
@@ -261,12 +259,13 @@ TEST(Sec217Model, JacobianMatchesDifferencesWithSelfLinks) {
     m.mc = &net.mc;
     m.beta = 0.8;
     m.gama = 1.6;
-    m.store = &mdlGlobal;
+    Store mdl;
+    m.store = &mdl;
     const std::vector<double> y = {0.9, 1.7, 0.35};
     for (int i = 1; i <= 3; ++i) m.Y(i) = y[static_cast<std::size_t>(i - 1)];
     m.Y(4) = 7.5;
     m.FUNCp();
-    EXPECT_DOUBLE_EQ(mdlGlobal.ALFA, 7.5);  // the store's ALFA follows the curve
+    EXPECT_DOUBLE_EQ(mdl.ALFA, 7.5);  // the store's ALFA follows the curve
     const auto f = net.F(y, 7.5);
     const Mat d = net.J(y, 7.5);
     for (int i = 1; i <= 3; ++i) {

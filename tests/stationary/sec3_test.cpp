@@ -48,10 +48,8 @@ const char* const kSamples[] = {"Cirk3_Repress.stbd", "Cirk5_Class2.stbd", "Cirk
 
 class Sec3Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
     void loadSample(const std::string& name) {
         app.write("User/" + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = app.path("User/" + name);
@@ -59,7 +57,7 @@ protected:
     }
     // The model of the parameters in the store, set directly.
     void model(int mclass, int ndim, int kmod, double beta, double gama) {
-        auto& g = mdlGlobal;
+        auto& g = mdl;
         g.MCLASS = static_cast<i16>(mclass);
         g.NDIM = static_cast<i16>(ndim);
         g.KMOD = static_cast<i16>(kmod);
@@ -67,7 +65,7 @@ protected:
         g.GAMA = gama;
     }
     void grid(double amin, double amax, double umin, double umax, int ndel) {
-        auto& g = mdlGlobal;
+        auto& g = mdl;
         g.Amin = amin;
         g.Amax = amax;
         g.Umin = umin;
@@ -80,7 +78,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec3 sec;
 };
 
@@ -89,20 +87,20 @@ protected:
 TEST_F(Sec3Test, SamplesReadAndWriteBackByteForByte) {
     for (const char* name : kSamples) {
         SCOPED_TRACE(name);
-        mdlGlobal.reset();
+        mdl.reset();
         loadSample(name);
-        const Sec3::Fields f = Sec3::fieldsFromStore(mdlGlobal);
-        Sec3::Table_File(mdlGlobal, user("copy.stbd"), f);
+        const Sec3::Fields f = Sec3::fieldsFromStore(mdl);
+        Sec3::Table_File(mdl, user("copy.stbd"), f);
         EXPECT_EQ(bytesOf(user("copy.stbd")), bytesOf(user(name)));
         // The arrays are sized by the dimensions just read.
-        EXPECT_EQ(sec.Re.upper(), mdlGlobal.NDIM);
-        EXPECT_EQ(mdlGlobal.AGRAPH.upper(), mdlGlobal.NDEL + 1);
+        EXPECT_EQ(sec.Re.upper(), mdl.NDIM);
+        EXPECT_EQ(mdl.AGRAPH.upper(), mdl.NDEL + 1);
     }
 }
 
 TEST_F(Sec3Test, ReadingStoresEveryKeyAndEchoesItToTheCheckFile) {
     loadSample("Cirk5_Class2.stbd");
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.MCLASS, 2);
     EXPECT_EQ(g.NDIM, 5);
     EXPECT_EQ(g.KMOD, 3);
@@ -135,16 +133,16 @@ TEST_F(Sec3Test, ReadingStoresEveryKeyAndEchoesItToTheCheckFile) {
 
 TEST_F(Sec3Test, EditedValueIsWrittenAsFieldTextAndReadBack) {
     loadSample("Cirk3_Repress.stbd");
-    Sec3::Fields f = Sec3::fieldsFromStore(mdlGlobal);
+    Sec3::Fields f = Sec3::fieldsFromStore(mdl);
     f.gama = "2.5";
     f.ndel = "7";
-    Sec3::Table_File(mdlGlobal, user("edited.stbd"), f);
-    mdlGlobal.reset();
+    Sec3::Table_File(mdl, user("edited.stbd"), f);
+    mdl.reset();
     sec.dataPath = user("edited.stbd");
     sec.InputPar(c);
-    EXPECT_EQ(mdlGlobal.GAMA, 2.5);
-    EXPECT_EQ(mdlGlobal.NDEL, 7);
-    EXPECT_EQ(mdlGlobal.HEAD[1][0],
+    EXPECT_EQ(mdl.GAMA, 2.5);
+    EXPECT_EQ(mdl.NDEL, 7);
+    EXPECT_EQ(mdl.HEAD[1][0],
               " Репрессилятор: кольцо из трёх элементов, каждый подавляет следующий (M1(3,2))");
 }
 
@@ -152,15 +150,15 @@ TEST_F(Sec3Test, EditedValueIsWrittenAsFieldTextAndReadBack) {
 
 TEST_F(Sec3Test, CirculantOfFourWithOneLinkHasTheQuarterTurns) {
     model(1, 4, 2, 1, 2);
-    sec.Circulant(mdlGlobal);
+    sec.Circulant(mdl);
     const double re[] = {0, -1, 0, 1}, im[] = {1, 0, -1, 0};
     for (int j = 1; j <= 4; ++j) {
         EXPECT_NEAR(sec.Re(j), re[j - 1], 1e-15) << j;
         EXPECT_NEAR(sec.Im(j), im[j - 1], 1e-15) << j;
     }
-    sec.Bifurcation(mdlGlobal);
+    sec.Bifurcation(mdl);
     // mu = 1: Gmin = K*r = 1 for class 1.
-    EXPECT_DOUBLE_EQ(mdlGlobal.Gmin, 1);
+    EXPECT_DOUBLE_EQ(mdl.Gmin, 1);
 }
 
 // The symmetric solution and the eigenvalues, checked against the model itself: the
@@ -177,22 +175,22 @@ TEST_F(Sec3Test, EigenvaluesMatchTheJacobianOfTheNetworkModel) {
     for (const Case& k : cases) {
         SCOPED_TRACE("class " + std::to_string(k.mclass) + " M(" + std::to_string(k.ndim) + "," +
                      std::to_string(k.kmod) + ")");
-        mdlGlobal.reset();
+        mdl.reset();
         model(k.mclass, k.ndim, k.kmod, k.beta, k.gama);
-        auto& g = mdlGlobal;
+        auto& g = mdl;
         g.ALFA = k.alfa;
         const int n = k.ndim;
-        const Sec3::Sym sol = Sec3::SUB_200(mdlGlobal, k.alfa);
+        const Sec3::Sym sol = Sec3::SUB_200(mdl, k.alfa);
         // Section 1.1's own stationary solution.
-        Sec11::Station(mdlGlobal);
+        Sec11::Station(mdl);
         EXPECT_NEAR(sol.U, g.STAT, 1e-9 * g.STAT);
 
-        sec.Circulant(mdlGlobal);
-        sec.Eigen(mdlGlobal, sol.X);
+        sec.Circulant(mdl);
+        sec.Eigen(mdl, sol.X);
         for (Vec* v : {&g.XV, &g.FV, &g.XG}) v->alloc(n);
         auto F = [&](const std::vector<double>& x) {
             for (int i = 1; i <= n; ++i) g.XV(i) = x[static_cast<std::size_t>(i - 1)];
-            Sec11::Vych_PCH(mdlGlobal);
+            Sec11::Vych_PCH(mdl);
             std::vector<double> f(static_cast<std::size_t>(n));
             for (int i = 1; i <= n; ++i) f[static_cast<std::size_t>(i - 1)] = g.FV(i) - g.XV(i);
             return f;
@@ -236,30 +234,30 @@ TEST_F(Sec3Test, BifurcationPointIsWhereTheLargestRealPartCrossesZero) {
                           {3, 7, 3, 0.5, 4}, {4, 5, 3, 1, 6}, {4, 3, 2, 1, 3}};
     for (const Case& k : cases) {
         SCOPED_TRACE("class " + std::to_string(k.mclass));
-        mdlGlobal.reset();
+        mdl.reset();
         model(k.mclass, k.ndim, k.kmod, k.beta, k.gama);
-        sec.Circulant(mdlGlobal);
-        sec.Bifurcation(mdlGlobal);
-        const auto& g = mdlGlobal;
+        sec.Circulant(mdl);
+        sec.Bifurcation(mdl);
+        const auto& g = mdl;
         ASSERT_EQ(g.KSTAB, 1);
-        const Sec3::Sym sol = Sec3::SUB_200(mdlGlobal, g.ALFAc);
+        const Sec3::Sym sol = Sec3::SUB_200(mdl, g.ALFAc);
         EXPECT_NEAR(sol.U, g.Uc, 1e-9 * g.Uc);
-        sec.Eigen(mdlGlobal, sol.X);
+        sec.Eigen(mdl, sol.X);
         double top = -1e300;
         for (int j = 1; j <= k.ndim; ++j) top = std::max(top, sec.ReL(j));
         EXPECT_NEAR(top, 0, 1e-9);
         // Just below stable, just above unstable.
-        EXPECT_FALSE(sec.Eigen(mdlGlobal, Sec3::SUB_200(mdlGlobal, g.ALFAc * 0.99).X));
-        EXPECT_TRUE(sec.Eigen(mdlGlobal, Sec3::SUB_200(mdlGlobal, g.ALFAc * 1.01).X));
+        EXPECT_FALSE(sec.Eigen(mdl, Sec3::SUB_200(mdl, g.ALFAc * 0.99).X));
+        EXPECT_TRUE(sec.Eigen(mdl, Sec3::SUB_200(mdl, g.ALFAc * 1.01).X));
     }
     // The repressilator by hand: mu = 1/2, r = 2, d = GAMA - r = 1, Uc = 2^(1/3), ALFAc = 3*Uc.
-    mdlGlobal.reset();
+    mdl.reset();
     model(1, 3, 2, 1, 3);
-    sec.Circulant(mdlGlobal);
-    sec.Bifurcation(mdlGlobal);
-    EXPECT_NEAR(mdlGlobal.Uc, std::cbrt(2.0), 1e-12);
-    EXPECT_NEAR(mdlGlobal.ALFAc, 3 * std::cbrt(2.0), 1e-12);
-    EXPECT_NEAR(mdlGlobal.Gmin, 2, 1e-12);
+    sec.Circulant(mdl);
+    sec.Bifurcation(mdl);
+    EXPECT_NEAR(mdl.Uc, std::cbrt(2.0), 1e-12);
+    EXPECT_NEAR(mdl.ALFAc, 3 * std::cbrt(2.0), 1e-12);
+    EXPECT_NEAR(mdl.Gmin, 2, 1e-12);
 }
 
 TEST_F(Sec3Test, NewtonSolvesEveryClassFromTinyToHugeAlfa) {
@@ -267,7 +265,7 @@ TEST_F(Sec3Test, NewtonSolvesEveryClassFromTinyToHugeAlfa) {
         for (double alfa : {1e-7, 0.3, 5.0, 1e3, 1e12}) {
             SCOPED_TRACE("class " + std::to_string(mclass) + ", ALFA " + CStr(alfa));
             model(mclass, 5, 3, 1.5, 2.5);
-            const Sec3::Sym s = Sec3::SUB_200(mdlGlobal, alfa);
+            const Sec3::Sym s = Sec3::SUB_200(mdl, alfa);
             const double K = 2, S = 1.5 * std::pow(s.U, 2.5), P = 1.5 * std::pow(s.U, K * 2.5);
             double lhs = 0;
             switch (mclass) {
@@ -310,7 +308,7 @@ TEST_F(Sec3Test, RepressilatorResultsFileLineByLine) {
     EXPECT_EQ(l[13 + 50].substr(0, 19), "0051   1.00000E+01 ");
     EXPECT_EQ(l[13 + 50].substr(l[13 + 50].size() - 6), "UNSTAB");
     // The flag switches exactly at ALFAc = 3.7798: nodes up to 3.6 stable, from 3.8 on not.
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     for (int k = 1; k <= 51; ++k) EXPECT_EQ(g.SGRAPH(k), g.AGRAPH(k) < g.ALFAc ? -1 : 1) << "node " << k;
     EXPECT_EQ(g.ALFA, g.AGRAPH(51));  // ALFA is left at the last node
     EXPECT_EQ(g.KSTAB, 1);
@@ -319,7 +317,7 @@ TEST_F(Sec3Test, RepressilatorResultsFileLineByLine) {
 TEST_F(Sec3Test, PlotDrawsTheCurveInStabilityColoursAndMarksTheBifurcationPoint) {
     loadSample("Cirk3_Repress.stbd");
     sec.Integr1(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_NE(surf.findText("Зависимость симметричного стационарного решения U от ALFA"), nullptr);
     for (const char* t : {"Model M1(3,2)", "Параметры модели", "BETA = 1.00000E+00", "GAMA = 3.00000E+00",
                           "Gmin = 2.00000E+00", "Устойчивость", "Неустойчивость", "  (ALFAc,Uc)-точка",
@@ -363,7 +361,7 @@ TEST_F(Sec3Test, GamaBelowGminHasNoBifurcationPoint) {
     loadSample("Cirk3_Stable.stbd");
     surf.forget();
     sec.Integr1(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.KSTAB, 2);
     EXPECT_NEAR(g.Gmin, 2, 1e-12);
     const std::vector<std::string> l = linesOf(user("Results.stb"));
@@ -385,8 +383,8 @@ TEST_F(Sec3Test, GamaBelowGminHasNoBifurcationPoint) {
 TEST_F(Sec3Test, AlfacBeyondTenToTheTenPrintsStabilityWhateverKstab) {
     loadSample("Cirk3_Repress.stbd");
     sec.Integr1(c);
-    mdlGlobal.ALFAc = 1e10;
-    mdlGlobal.KSTAB = 1;
+    mdl.ALFAc = 1e10;
+    mdl.KSTAB = 1;
     surf.forget();
     Graphic3(c);
     EXPECT_NE(surf.findText("асимптотически"), nullptr);
@@ -401,8 +399,8 @@ TEST_F(Sec3Test, OneSubintervalGivesTwoNodes) {
     ASSERT_EQ(l.size(), 15u);
     EXPECT_EQ(l[13], "0001   1.00000E-07   1.00000E-07     STAB");
     EXPECT_EQ(l[14].substr(0, 19), "0002   1.00000E+01 ");
-    EXPECT_EQ(mdlGlobal.AGRAPH(1), 1e-7);
-    EXPECT_EQ(mdlGlobal.AGRAPH(2), 10);
+    EXPECT_EQ(mdl.AGRAPH(1), 1e-7);
+    EXPECT_EQ(mdl.AGRAPH(2), 10);
 }
 
 // The first node is tested like the others: right of ALFAc it is unstable.
@@ -413,7 +411,7 @@ TEST_F(Sec3Test, FirstNodeRightOfTheBifurcationIsUnstable) {
     const std::vector<std::string> l = linesOf(user("Results.stb"));
     EXPECT_EQ(l[13].substr(0, 19), "0001   5.00000E+00 ");
     EXPECT_EQ(l[13].substr(l[13].size() - 6), "UNSTAB");
-    EXPECT_EQ(mdlGlobal.SGRAPH(1), 1);
+    EXPECT_EQ(mdl.SGRAPH(1), 1);
 }
 
 // Without links (KMOD = 1) the circulant is zero: no eigenvalue can cross, every GAMA is
@@ -422,7 +420,7 @@ TEST_F(Sec3Test, CirculantWithoutLinksIsStableEverywhere) {
     model(3, 4, 1, 1, 3);
     grid(0, 5, 0, 5, 10);
     sec.Integr1(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.KSTAB, 2);
     EXPECT_TRUE(std::isinf(g.Gmin));
     for (int k = 1; k <= 11; ++k) {
@@ -453,11 +451,11 @@ TEST_F(Sec3Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
     };
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.what);
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
+        mdl.reset();
+        setColours(mdl, true);
         model(1, 3, 2, 1, 3);
         grid(0, 10, 0, 2, 10);
-        b.set(mdlGlobal);
+        b.set(mdl);
         surf.forget();
         try {
             sec.Integr1(c);
@@ -476,14 +474,14 @@ TEST_F(Sec3Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
 // ReL = -1 - 1.5*Re = (-1, 0.5, -1, -2.5) and ImL = -1.5*Im = (-1.5, 0, 1.5, 0).
 TEST_F(Sec3Test, SpectrumFileAndViewByHand) {
     model(1, 4, 2, 1, 3);
-    mdlGlobal.ALFA = 7;
+    mdl.ALFA = 7;
     ui.answers = {"2"};
     sec.Spectr(c);  // no grid run before: the spectrum is computed for the current NDIM, KMOD
     ASSERT_EQ(ui.inputs.size(), 1u);
     EXPECT_EQ(ui.inputs[0].prompt, "Введите  ALFA  для вычисления спектра циркулянта");
     EXPECT_EQ(ui.inputs[0].title, "   Спектр");
     EXPECT_EQ(ui.inputs[0].defaultText, "7");
-    EXPECT_EQ(mdlGlobal.ALFA, 2);
+    EXPECT_EQ(mdl.ALFA, 2);
     const std::vector<std::string> want = {
         "",
         "    Mодель M1(4,2)",

@@ -64,13 +64,13 @@ std::vector<std::string> variantLines(int ndim, const std::vector<int>& g, int n
 
 class Sec4Test : public ::testing::Test {
 protected:
-    void SetUp() override { mdlGlobal.reset(); }
+    Store mdl;
 
     // Input1 for ndim, then the table's "Ввод" with g.
     void enter(int ndim, const std::vector<double>& g) {
-        mdlGlobal.NDIM = static_cast<i16>(ndim);
+        mdl.NDIM = static_cast<i16>(ndim);
         sec.Input1(c);
-        sec.cmdOK_Tabl(mdlGlobal, g);
+        sec.cmdOK_Tabl(mdl, g);
     }
     std::string results() const { return app.path("User/Results.sty"); }
 
@@ -78,7 +78,7 @@ protected:
     AppPaths paths{app.root()};
     NullSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec4 sec;
 };
 
@@ -90,7 +90,7 @@ protected:
 // KMOD = 2 each sees only the other number.
 TEST_F(Sec4Test, AlternatingSymmetryGivesTheExactReport) {
     enter(4, {1, 2, 1, 2});
-    EXPECT_EQ(mdlGlobal.NU, 2);
+    EXPECT_EQ(mdl.NU, 2);
     sec.Assorty(c);
     std::vector<std::string> want = variantLines(4, {1, 2, 1, 2}, 2);
     auto model = [&](const std::string& head, const std::vector<std::string>& rows) {
@@ -103,7 +103,7 @@ TEST_F(Sec4Test, AlternatingSymmetryGivesTheExactReport) {
     model("2)  Модель M(4,3)", {"    1.     [   1   1   ]", "    2.     [   1   1   ]"});
     model("3)  Модель M(4,2)", {"    1.     [   0   1   ]", "    2.     [   1   0   ]"});
     EXPECT_EQ(bytesOf(results()), crlf(want));
-    EXPECT_EQ(mdlGlobal.KMOD, 1);  // the loop variable is left at 1
+    EXPECT_EQ(mdl.KMOD, 1);  // the loop variable is left at 1
     // The Latin M of the model headers and the Cyrillic М of the title, as the package writes them.
     const std::string raw = bytesOf(results());
     EXPECT_NE(raw.find(") \x20\xCC\xEE\xE4\xE5\xEB\xFC M(4,4)"), std::string::npos);
@@ -146,7 +146,7 @@ TEST_F(Sec4Test, FullSymmetryCountsAllRegulators) {
 // All U-numbers 0: no new variables, no comparison, an empty matrix for every model.
 TEST_F(Sec4Test, NoNewVariablesGiveEmptyMatrices) {
     enter(3, {0, 0, 0});
-    EXPECT_EQ(mdlGlobal.NU, 0);
+    EXPECT_EQ(mdl.NU, 0);
     sec.Assorty(c);
     std::vector<std::string> want = variantLines(3, {0, 0, 0}, 0);
     for (const char* head : {"1)  Модель M(3,3)", "2)  Модель M(3,2)"})
@@ -159,10 +159,10 @@ TEST_F(Sec4Test, NoNewVariablesGiveEmptyMatrices) {
 // NDIM = 1 (the default answer): the variant alone, no model to search.
 TEST_F(Sec4Test, OneEquationHasNoModels) {
     enter(1, {1});
-    mdlGlobal.KMOD = 7;
+    mdl.KMOD = 7;
     sec.Assorty(c);
     EXPECT_EQ(bytesOf(results()), crlf(variantLines(1, {1}, 1)));
-    EXPECT_EQ(mdlGlobal.KMOD, 1);
+    EXPECT_EQ(mdl.KMOD, 1);
 }
 
 // Two-digit numbers stay in their columns; a rerun without new input rewrites the same file.
@@ -238,21 +238,21 @@ TEST_F(Sec4Test, ReportAgreesWithDirectCountOfPredecessors) {
 TEST_F(Sec4Test, InputPreparesAFreshTable) {
     enter(3, {1, 2, 2});
     EXPECT_TRUE(sec.numbersTaken());
-    mdlGlobal.NDIM = 5;
+    mdl.NDIM = 5;
     sec.Input1(c);
     EXPECT_FALSE(sec.numbersTaken());
-    EXPECT_EQ(mdlGlobal.NU, 0);
-    ASSERT_EQ(mdlGlobal.G.upper(), 5);
+    EXPECT_EQ(mdl.NU, 0);
+    ASSERT_EQ(mdl.G.upper(), 5);
     ASSERT_EQ(sec.vectorV().upper(), 5);
     for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(mdlGlobal.G(i), 0);
+        EXPECT_EQ(mdl.G(i), 0);
         EXPECT_EQ(sec.vectorV()(i), i);
     }
 }
 
 TEST_F(Sec4Test, InputRefusesNdimOutsideItsRange) {
     for (int n : {0, -3, Sec4::kMaxNdim + 1}) {
-        mdlGlobal.NDIM = static_cast<i16>(n);
+        mdl.NDIM = static_cast<i16>(n);
         try {
             sec.Input1(c);
             ADD_FAILURE() << n;
@@ -261,7 +261,7 @@ TEST_F(Sec4Test, InputRefusesNdimOutsideItsRange) {
                       "Число уравнений NDIM должно быть от 1 до 99 (NDIM = " + std::to_string(n) + ")");
         }
     }
-    mdlGlobal.NDIM = Sec4::kMaxNdim;
+    mdl.NDIM = Sec4::kMaxNdim;
     EXPECT_NO_THROW(sec.Input1(c));
 }
 
@@ -283,16 +283,16 @@ TEST_F(Sec4Test, RefusedNumbersAreNamedAndChangeNothing) {
         {{1, 2, 1}, "Задано 3 номеров компонент вектора U, а нужно NDIM = 4"},
     };
     for (const auto& [g, text] : cases) {
-        mdlGlobal.NDIM = 4;
+        mdl.NDIM = 4;
         sec.Input1(c);
         try {
-            sec.cmdOK_Tabl(mdlGlobal, g);
+            sec.cmdOK_Tabl(mdl, g);
             ADD_FAILURE() << text;
         } catch (const VeltaError& e) {
             EXPECT_EQ(std::string(e.what()), text);
         }
         EXPECT_FALSE(sec.numbersTaken());
-        EXPECT_EQ(mdlGlobal.NU, 0);
+        EXPECT_EQ(mdl.NU, 0);
     }
     try {
         Sec4::numbersFromTexts({"1", "2", "abc"});
@@ -307,7 +307,7 @@ TEST_F(Sec4Test, RefusedNumbersAreNamedAndChangeNothing) {
 // Without the table the numbers are asked as a list; a refused list is explained and asked
 // again; an empty answer ends the run before the old report is touched.
 TEST_F(Sec4Test, NumbersNotTakenAreAskedAsAList) {
-    mdlGlobal.NDIM = 4;
+    mdl.NDIM = 4;
     sec.Input1(c);
     ui.answers = {"1,2,x,2", "1 3 1 3", "1, 2, 1, 2"};
     sec.Assorty(c);
@@ -342,12 +342,12 @@ TEST_F(Sec4Test, NumbersNotTakenAreAskedAsAList) {
 // used: they are asked again.
 TEST_F(Sec4Test, NumbersOfAnotherNdimAreAskedAgain) {
     enter(4, {1, 2, 1, 2});
-    mdlGlobal.NDIM = 3;
+    mdl.NDIM = 3;
     app.write("User/Results.sty", "old report");
     EXPECT_THROW(sec.Assorty(c), VeltaError);
     EXPECT_EQ(bytesOf(results()), "old report");
     ASSERT_EQ(ui.inputs.size(), 1u);
-    mdlGlobal.NDIM = 100;
+    mdl.NDIM = 100;
     EXPECT_THROW(sec.Assorty(c), VeltaError);
     EXPECT_EQ(ui.inputs.size(), 1u);  // refused before anything is asked
 }
@@ -357,14 +357,14 @@ TEST_F(Sec4Test, NumbersOfAnotherNdimAreAskedAgain) {
 // The road of the menus: "&Ввод исходных данных" with "abc" (message, asked again) and 4,
 // then "С&чёт [и графика]" with the list, as the runner answers them.
 TEST_F(Sec4Test, ShellRunsTheSectionWithAnswersOnly) {
-    Shell shell(mdlGlobal, paths);
+    Shell shell(mdl, paths);
     shell.Sect_Select(4);
     EXPECT_TRUE(shell.isEnabled(Cmd::Input));
     EXPECT_FALSE(shell.isEnabled(Cmd::Table));
     ui.answers = {"abc", "4", "1,2,1,2"};
     ASSERT_TRUE(shell.mnuInput(c));
     EXPECT_EQ(ui.messages.at(0).text, "Вы задали НЕ ЧИСЛО");
-    EXPECT_EQ(mdlGlobal.NDIM, 4);
+    EXPECT_EQ(mdl.NDIM, 4);
     EXPECT_TRUE(shell.isEnabled(Cmd::Integr));
     EXPECT_TRUE(shell.isEnabled(Cmd::Open));
     ASSERT_TRUE(shell.mnuIntegr(c));
@@ -375,7 +375,7 @@ TEST_F(Sec4Test, ShellRunsTheSectionWithAnswersOnly) {
     // NDIM = 0, 100 and a number beyond the 16-bit range are refused alike by the range
     // message: the computation stays disabled.
     for (const char* answer : {"0", "100", "99999", "1e30"}) {
-        Shell again(mdlGlobal, paths);
+        Shell again(mdl, paths);
         again.Sect_Select(4);
         ui.answers = {answer};
         ui.messages.clear();

@@ -68,10 +68,8 @@ const char* const kSamples[] = {"StaResh5_LL1.stRd", "StaResh5_LL2.stRd"};
 
 class Sec7Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-    }
+    Store mdl;
+    void SetUp() override { setColours(mdl, true); }
     void loadSample(const std::string& name) {
         app.write("User/" + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = app.path("User/" + name);
@@ -79,7 +77,7 @@ protected:
     }
     // The LL = 1 sample's values set directly: N = 5, BETA = 1, GAMA = 2, g(s) = s - 3.
     void base() {
-        auto& g = mdlGlobal;
+        auto& g = mdl;
         g.NDIM = 5;
         g.BETA = 1;
         g.GAMA = 2;
@@ -98,7 +96,7 @@ protected:
     // u1 and the rest u2, by section 1.1's right-hand sides of class 1 with KMOD = NDIM
     // (every element repressed by all the others).
     double residual(double alfa, double u1, double u2) {
-        auto& g = mdlGlobal;
+        auto& g = mdl;
         const i16 saved[] = {g.MCLASS, g.KMOD};
         const double savedAlfa = g.ALFA;
         const int n = g.NDIM;
@@ -107,7 +105,7 @@ protected:
         g.ALFA = alfa;
         for (Vec* v : {&g.XV, &g.FV, &g.XG}) v->alloc(n);
         for (int i = 1; i <= n; ++i) g.XV(i) = i <= g.LL ? u1 : u2;
-        Sec11::Vych_PCH(mdlGlobal);
+        Sec11::Vych_PCH(mdl);
         double worst = 0;
         for (int i = 1; i <= n; ++i) worst = std::max(worst, std::fabs(g.FV(i) - g.XV(i)) / g.XV(i));
         g.MCLASS = saved[0];
@@ -120,7 +118,7 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Ctx c{surf, ui, paths, mdl};
     Sec7 sec;
 };
 
@@ -129,16 +127,16 @@ protected:
 TEST_F(Sec7Test, SamplesReadAndWriteBackByteForByte) {
     for (const char* name : kSamples) {
         SCOPED_TRACE(name);
-        mdlGlobal.reset();
+        mdl.reset();
         loadSample(name);
-        Sec7::Table_File(mdlGlobal, user("copy.stRd"), Sec7::fieldsFromStore(mdlGlobal));
+        Sec7::Table_File(mdl, user("copy.stRd"), Sec7::fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(user("copy.stRd")), bytesOf(user(name)));
     }
 }
 
 TEST_F(Sec7Test, ReadingStoresEveryKeyTheBoundsAndTheEcho) {
     loadSample("StaResh5_LL2.stRd");
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.NDIM, 5);
     EXPECT_EQ(g.BETA, 1);
     EXPECT_EQ(g.GAMA, 4);
@@ -165,32 +163,31 @@ TEST_F(Sec7Test, ReadingStoresEveryKeyTheBoundsAndTheEcho) {
 TEST_F(Sec7Test, GOfSByHand) {
     base();
     // LL = 1, GAMA = 2: (s^2 - 1)/(s - 1) + 1 - 5 = s - 3, and GAMA + 1 - 5 at s = 1 exactly.
-    for (double s : {0.5, 2.0, 3.0, 5.0, 17.25}) EXPECT_NEAR(Sec7::F_GS(mdlGlobal, s), s - 3, 1e-12) << s;
-    EXPECT_EQ(Sec7::F_GS(mdlGlobal, 1), -2);
+    for (double s : {0.5, 2.0, 3.0, 5.0, 17.25}) EXPECT_NEAR(Sec7::F_GS(mdl, s), s - 3, 1e-12) << s;
+    EXPECT_EQ(Sec7::F_GS(mdl, 1), -2);
     // LL = 2, GAMA = 4, NDIM = 5: s^3 + s^2 + s + 1 - s^4 - 3.
-    mdlGlobal.LL = 2;
-    mdlGlobal.GAMA = 4;
+    mdl.LL = 2;
+    mdl.GAMA = 4;
     for (double s : {0.5, 1.2, 1.5, 2.0})
-        EXPECT_NEAR(Sec7::F_GS(mdlGlobal, s), s * s * s + s * s + s + 1 - s * s * s * s - 3, 1e-12) << s;
-    EXPECT_EQ(Sec7::F_GS(mdlGlobal, 1), 0);
+        EXPECT_NEAR(Sec7::F_GS(mdl, s), s * s * s + s * s + s + 1 - s * s * s * s - 3, 1e-12) << s;
+    EXPECT_EQ(Sec7::F_GS(mdl, 1), 0);
 }
 
 TEST_F(Sec7Test, BranchPointsSolveTheStationaryEquations) {
     base();
     for (int ll : {1, 2}) {
-        mdlGlobal.LL = static_cast<i16>(ll);
-        mdlGlobal.GAMA = ll == 1 ? 2 : 4;
+        mdl.LL = static_cast<i16>(ll);
+        mdl.GAMA = ll == 1 ? 2 : 4;
         for (double s :
              ll == 1 ? std::vector<double>{3.5, 5, 13.4, 40} : std::vector<double>{1.05, 1.2, 1.5}) {
-            const double gs = Sec7::F_GS(mdlGlobal, s);
+            const double gs = Sec7::F_GS(mdl, s);
             ASSERT_GT(gs, 0) << s;
-            const Sec7::Point p = Sec7::F_AU12(mdlGlobal, s, gs);
+            const Sec7::Point p = Sec7::F_AU12(mdl, s, gs);
             EXPECT_NEAR(p.u1 / p.u2, s, 1e-12 * s);
             EXPECT_LT(residual(p.alfa, p.u1, p.u2), 1e-12) << "LL " << ll << ", s " << s;
         }
     }
-    for (double uu : {1e-4, 0.3, 1.7, 12.0})
-        EXPECT_LT(residual(Sec7::symAlfa(mdlGlobal, uu), uu, uu), 1e-12) << uu;
+    for (double uu : {1e-4, 0.3, 1.7, 12.0}) EXPECT_LT(residual(Sec7::symAlfa(mdl, uu), uu, uu), 1e-12) << uu;
 }
 
 // ---------------------------------------------------------------- the run
@@ -216,7 +213,7 @@ TEST_F(Sec7Test, LL1RunWritesBothFilesAndEveryRowSolvesTheModel) {
     ASSERT_GT(r.size(), head.size() + 1);
     EXPECT_EQ(std::vector<std::string>(r.begin(), r.begin() + 14), head);
     EXPECT_EQ(r[14].substr(0, 11), "     0001  ");
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     const std::vector<std::vector<double>> rows = tableRows(r);
     ASSERT_EQ(static_cast<int>(rows.size()), sec.partRows);
     ASSERT_GT(rows.size(), 50u);
@@ -239,7 +236,7 @@ TEST_F(Sec7Test, LL1RunWritesBothFilesAndEveryRowSolvesTheModel) {
     }
     // The first row is the first scan point from sL whose ALFA is not above ALmax.
     const double s1 = rows[0][4];
-    EXPECT_GT(Sec7::F_AU12(mdlGlobal, s1 - 0.01, Sec7::F_GS(mdlGlobal, s1 - 0.01)).alfa, g.ALmax);
+    EXPECT_GT(Sec7::F_AU12(mdl, s1 - 0.01, Sec7::F_GS(mdl, s1 - 0.01)).alfa, g.ALmax);
     // ALFA(s) = s(s + 1)/(s - 3)^1.5 has its minimum at s = (13 + sqrt(193))/2 by hand.
     const double smin = (13 + std::sqrt(193.0)) / 2;
     const double alfaMin = smin * (smin + 1) / std::pow(smin - 3, 1.5);
@@ -282,10 +279,10 @@ TEST_F(Sec7Test, LL2RunFindsBothEndsAndStopsNearTheRightOne) {
     EXPECT_EQ(r[8], " Правая граница: sR = 1.52100E+00");
     EXPECT_EQ(r[9], "");
     // The true ends: g(1) = 0 and the root of -s^4 + s^3 + s^2 + s - 2 near 1.52.
-    EXPECT_LE(Sec7::F_GS(mdlGlobal, sec.sL - 0.001), 0);
-    EXPECT_GT(Sec7::F_GS(mdlGlobal, sec.sL), 0);
-    EXPECT_GT(Sec7::F_GS(mdlGlobal, sec.sR), 0);
-    EXPECT_LT(Sec7::F_GS(mdlGlobal, sec.sR + 0.001), 0);
+    EXPECT_LE(Sec7::F_GS(mdl, sec.sL - 0.001), 0);
+    EXPECT_GT(Sec7::F_GS(mdl, sec.sL), 0);
+    EXPECT_GT(Sec7::F_GS(mdl, sec.sR), 0);
+    EXPECT_LT(Sec7::F_GS(mdl, sec.sR + 0.001), 0);
     const std::vector<std::vector<double>> rows = tableRows(r);
     ASSERT_GT(rows.size(), 20u);
     for (const auto& w : rows) {
@@ -296,10 +293,10 @@ TEST_F(Sec7Test, LL2RunFindsBothEndsAndStopsNearTheRightOne) {
 
 TEST_F(Sec7Test, DiagramFrameLegendAndSegmentsFromTheOrigin) {
     loadSample("StaResh5_LL1.stRd");
-    mdlGlobal.SCLX = 5;  // left by another section: the diagram starts at 0 all the same
-    mdlGlobal.SCLY = 2;
+    mdl.SCLX = 5;  // left by another section: the diagram starts at 0 all the same
+    mdl.SCLY = 2;
     sec.Integr1(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.SCLX, 0);
     EXPECT_EQ(g.SCLY, 0);
     for (const char* t :
@@ -331,9 +328,9 @@ TEST_F(Sec7Test, DiagramFrameLegendAndSegmentsFromTheOrigin) {
 
 TEST_F(Sec7Test, PointsAtOrAboveScryAreWrittenButNotDrawn) {
     base();
-    mdlGlobal.DRY = 0.08;  // SCRY = 0.8
+    mdl.DRY = 0.08;  // SCRY = 0.8
     sec.Integr1(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     const std::vector<std::vector<double>> srows = tableRows(linesOf(user("Symmetr.stR")));
     int below = 0;
     for (std::size_t k = 1; k < srows.size(); ++k)
@@ -354,8 +351,8 @@ TEST_F(Sec7Test, PointsAtOrAboveScryAreWrittenButNotDrawn) {
 // With LL = 1 and ALmax below the whole branch the start point walks to Smax and stops.
 TEST_F(Sec7Test, StartBeyondAlmaxEverywhereEndsAtSmax) {
     base();
-    mdlGlobal.ALmax = 5;  // ALmin = 5.75
-    mdlGlobal.DRY = 1;
+    mdl.ALmax = 5;  // ALmin = 5.75
+    mdl.DRY = 1;
     sec.Integr1(c);
     const std::vector<std::string> r = linesOf(user("Results.stR"));
     EXPECT_EQ(sec.partRows, 0);
@@ -367,8 +364,8 @@ TEST_F(Sec7Test, StartBeyondAlmaxEverywhereEndsAtSmax) {
 // interval is found up to Smax; the message names the scan steps.
 TEST_F(Sec7Test, ExactZeroAtAScanPointIsNoSignChange) {
     base();
-    mdlGlobal.SH = 0.5;
-    mdlGlobal.Smax = 10;
+    mdl.SH = 0.5;
+    mdl.Smax = 10;
     app.write("User/Symmetr.stR", "old\r\n");
     sec.Integr1(c);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -384,10 +381,10 @@ TEST_F(Sec7Test, ExactZeroAtAScanPointIsNoSignChange) {
 
 TEST_F(Sec7Test, ScanStopsAtSmaxAfterTheLeftEndWhenNoRightEndFollows) {
     base();
-    mdlGlobal.LL = 2;
-    mdlGlobal.GAMA = 4;
-    mdlGlobal.SH = 0.001;
-    mdlGlobal.Smax = 1.3;  // the right end 1.52 lies beyond
+    mdl.LL = 2;
+    mdl.GAMA = 4;
+    mdl.SH = 0.001;
+    mdl.Smax = 1.3;  // the right end 1.52 lies beyond
     sec.Integr1(c);
     ASSERT_EQ(ui.messages.size(), 1u);
     // s passes 1.3 at the 1300th or 1301st step, as the sums of 0.001 round.
@@ -422,10 +419,10 @@ TEST_F(Sec7Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
     };
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.what);
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
+        mdl.reset();
+        setColours(mdl, true);
         base();
-        b.set(mdlGlobal);
+        b.set(mdl);
         surf.forget();
         try {
             sec.Integr1(c);
@@ -443,7 +440,7 @@ TEST_F(Sec7Test, RefusedLimitsLeaveTheOldResultsAndTheCanvasUntouched) {
 // A branch whose steps cannot satisfy DELTA ends with a message, not an endless loop.
 TEST_F(Sec7Test, TooManyRowsEndWithAMessageAndTheRowsWritten) {
     base();
-    mdlGlobal.Hmax = 1e-7;  // UU from 1e-4 up to 1.3 in steps of 1e-7: beyond the row limit
+    mdl.Hmax = 1e-7;  // UU from 1e-4 up to 1.3 in steps of 1e-7: beyond the row limit
     try {
         sec.Integr1(c);
         ADD_FAILURE() << "not stopped";

@@ -1,5 +1,5 @@
 // Shared pieces of the tests of a section's core: the raw bytes of a file and a fixture with a
-// fresh application folder, a recording surface, a scripted prompter and the core as `sec`.
+// fresh application folder and store, a recording surface, a scripted prompter and the core as `sec`.
 //
 //   class Sec8Test : public test::CoreFixture<Sec8> {
 //   protected:
@@ -36,12 +36,10 @@ protected:
     CoreFixture(std::string ext, std::string results) : ext_(std::move(ext)), results_(std::move(results)) {}
 
     void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
+        setColours(mdl, true);
         abandoned_ = TextWriter::abandoned();
     }
     void TearDown() override {
-        mdlGlobal.reset();
         EXPECT_EQ(TextWriter::abandoned(), abandoned_) << "a file writer was left without close()";
     }
 
@@ -66,7 +64,7 @@ protected:
     // X1(1..NDIM).
     std::vector<double> state() const {
         std::vector<double> v;
-        for (int i = 1; i <= mdlGlobal.NDIM; ++i) v.push_back(mdlGlobal.X1(i));
+        for (int i = 1; i <= mdl.NDIM; ++i) v.push_back(mdl.X1(i));
         return v;
     }
 
@@ -79,7 +77,8 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Store mdl;  // this test's own parameters
+    Ctx c{surf, ui, paths, mdl};
     Core sec;
 };
 

@@ -54,10 +54,10 @@ protected:
           legendRow_(legendRow) {}
 
     void SetUp() override {
-        mdlGlobal.reset();
-        setColours(mdlGlobal, true);
-        mdlGlobal.TASKDIR = "Tau0";
-        mdlGlobal.SUBDIR = folder_ + "\\";
+        mdl.reset();  // SetUp() runs again between the cases of a test
+        setColours(mdl, true);
+        mdl.TASKDIR = "Tau0";
+        mdl.SUBDIR = folder_ + "\\";
         abandoned_ = TextWriter::abandoned();
     }
     void TearDown() override {
@@ -98,7 +98,8 @@ protected:
     AppPaths paths{app.root()};
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Store mdl;  // this test's own parameters
+    Ctx c{surf, ui, paths, mdl};
     Core core;
 };
 

@@ -51,11 +51,13 @@ namespace velta::test {
 
 class FormTestHost : public FormHost {
 public:
-    explicit FormTestHost(const std::string& root) : paths_(root), shell_(mdlGlobal, paths_) {}
+    // store: the parameters of the test that owns the host.
+    FormTestHost(Store& store, const std::string& root)
+        : store_(store), paths_(root), shell_(store, paths_) {}
     Shell& shell() override { return shell_; }
     const AppPaths& paths() override { return paths_; }
     Prompter& prompter() override { return ui; }
-    Store& store() override { return mdlGlobal; }
+    Store& store() override { return store_; }
     void commandsChanged() override { ++changes; }
     void showHelp(int topic) override { helps.push_back(topic); }
     QWidget* mainWidget() override { return nullptr; }
@@ -65,6 +67,7 @@ public:
     std::vector<int> helps;  // topics asked for
 
 private:
+    Store& store_;
     AppPaths paths_;
     Shell shell_;
 };
@@ -164,7 +167,6 @@ protected:
           sample_(sample.empty() ? shipped_.at(0) : std::move(sample)) {}
 
     void SetUp() override {
-        mdlGlobal.reset();
         for (const std::string& name : shipped_)
             std::filesystem::copy_file(shipped(name), std::filesystem::path(app.user()) / name);
         host.shell().Sect_Select(code_);
@@ -207,12 +209,12 @@ protected:
         QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(e, s);
     }
-    // Reads a data file through the section's own reader into a fresh mdlGlobal.
+    // Reads a data file through the section's own reader into a fresh store.
     void readBack(const std::string& path) {
-        mdlGlobal.reset();
+        mdl.reset();
         core().dataPath = path;
         NullSurface surf;
-        Ctx ctx{surf, host.ui, host.paths(), mdlGlobal};
+        Ctx ctx{surf, host.ui, host.paths(), mdl};
         core().InputPar(ctx);
     }
     // The file names in User, sorted.
@@ -285,7 +287,7 @@ protected:
         EXPECT_TRUE(host.ui.dialogs.back().save);
         EXPECT_EQ(host.ui.dialogs.back().filter, filter);
         ASSERT_TRUE(app.exists(rel));
-        EXPECT_EQ(mdlGlobal.SaveOK, 1);
+        EXPECT_EQ(mdl.SaveOK, 1);
         EXPECT_EQ(core().dataPath, app.path(rel));
         EXPECT_EQ(host.shell().status2, std::filesystem::path(rel).filename().string());
         EXPECT_FALSE(win->isVisible());
@@ -304,11 +306,11 @@ protected:
     // After edits: the save dialog answers Cancel, so nothing is written and the sample
     // stays current.
     void checkSaveCancelled() {
-        mdlGlobal.SaveOK = 1;
+        mdl.SaveOK = 1;
         const auto files = userFiles();
         button("cmdINput1")->click();
         EXPECT_EQ(host.ui.dialogs.size(), 2u);
-        EXPECT_EQ(mdlGlobal.SaveOK, 0);
+        EXPECT_EQ(mdl.SaveOK, 0);
         EXPECT_EQ(userFiles(), files);
         EXPECT_EQ(core().dataPath, samplePath());
         EXPECT_EQ(host.shell().status2, sample_);
@@ -400,7 +402,8 @@ protected:
     }
 
     TempApp app;
-    FormTestHost host{app.root()};
+    Store mdl;  // this test's own parameters
+    FormTestHost host{mdl, app.root()};
     std::unique_ptr<Win> win;
 
 private:
@@ -411,19 +414,17 @@ private:
 };
 
 // The main window over a temporary application folder, every dialog answered by a
-// scripted prompter; the store is cleared before and after.
+// scripted prompter, on the test's own store.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mdlGlobal.reset();
-        w = std::make_unique<MainWindow>(app.root());
+        w = std::make_unique<MainWindow>(mdl, app.root());
         w->setPrompter(&ui);
         w->show();
     }
     void TearDown() override {
         w.reset();
         HelpViewer::closeAll();
-        mdlGlobal.reset();
     }
     void trigger(const char* name) {
         auto* a = w->findChild<QAction*>(name);
@@ -452,6 +453,7 @@ protected:
 
     TempApp app;
     ScriptedPrompter ui;
+    Store mdl;  // this test's own parameters
     std::unique_ptr<MainWindow> w;
 };
 

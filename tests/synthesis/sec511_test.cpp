@@ -89,20 +89,20 @@ std::vector<double> chainRate(const std::vector<double>& x, double alfa, double 
 TEST_F(Sec511Test, Sec511ReadRoundTripOfShippedSamples) {
     for (const char* name : {"Syn1_Oscill.sy1d", "Syn1_Phase.sy1d"}) {
         SCOPED_TRACE(name);
-        mdlGlobal.reset();
+        mdl.reset();
         app.write(std::string("User/") + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = paths.userFile(name);
         sec.InputPar(c);
-        EXPECT_EQ(mdlGlobal.NDIM, 8);
-        EXPECT_EQ(mdlGlobal.IND, 0);
+        EXPECT_EQ(mdl.NDIM, 8);
+        EXPECT_EQ(mdl.IND, 0);
         const std::vector<double> start = state();
         // The start is the stationary solution with its last component perturbed.
-        for (int i = 1; i < 8; ++i) EXPECT_EQ(start[i - 1], mdlGlobal.XS(i));
-        EXPECT_EQ(start[7], mdlGlobal.XS(8) + mdlGlobal.X_Ndim);
+        for (int i = 1; i < 8; ++i) EXPECT_EQ(start[i - 1], mdl.XS(i));
+        EXPECT_EQ(start[7], mdl.XS(8) + mdl.X_Ndim);
 
-        Sec511::Table_File(mdlGlobal, paths.userFile("copy.sy1d"), Sec511::fieldsFromStore(mdlGlobal));
+        Sec511::Table_File(mdl, paths.userFile("copy.sy1d"), Sec511::fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(paths.userFile("copy.sy1d")), bytesOf(paths.userFile(name)));
-        mdlGlobal.reset();
+        mdl.reset();
         sec.dataPath = paths.userFile("copy.sy1d");
         sec.InputPar(c);
         EXPECT_EQ(state(), start);
@@ -165,8 +165,8 @@ TEST_F(Sec511Test, Sec511ReadEchoesEveryValueAndBuildsTheStart) {
     EXPECT_EQ(chk, expect);
     // IND <> 0: the perturbed zero solution.
     EXPECT_EQ(state(), (std::vector<double>{0.75, 0, 0, 0, 0}));
-    EXPECT_EQ(mdlGlobal.XS.upper(), 5);
-    EXPECT_EQ(mdlGlobal.DV.upper(), 5);
+    EXPECT_EQ(mdl.XS.upper(), 5);
+    EXPECT_EQ(mdl.DV.upper(), 5);
 }
 
 TEST_F(Sec511Test, Sec511ReadWithoutStationarySolutionWarnsAndKeepsAZeroStart) {
@@ -201,19 +201,19 @@ TEST_F(Sec511Test, Sec511ReadWithoutStationarySolutionWarnsAndKeepsAZeroStart) {
 
 TEST_F(Sec511Test, Sec511ModelOnAHandCheckedPoint) {
     load(Sy1d{});  // NDIM 5, a = 1, b = 0.5, c1 = 1.25, c2 = 1.75, TETA 0.5
-    const Sec511::Rates r = Sec511::rates(mdlGlobal);
+    const Sec511::Rates r = Sec511::rates(mdl);
     EXPECT_EQ(r.a, 1);
     EXPECT_EQ(r.b, 0.5);
     EXPECT_EQ(r.c1, 1.25);
     EXPECT_EQ(r.c2, 1.75);
     const double x[] = {0, 1, 2, 3, 4, 1};
-    for (int i = 1; i <= 5; ++i) mdlGlobal.XV(i) = x[i];
-    Sec511::Vych_PCH(mdlGlobal, r);
+    for (int i = 1; i <= 5; ++i) mdl.XV(i) = x[i];
+    Sec511::Vych_PCH(mdl, r);
     const double fv[] = {0, 2 / 2.0 + 0.5 * 2, 1 + 0.5 * 3, 2 + 0.5 * 4, 3, 4};
     const double dv[] = {0, -1.25, -1.75, -1.75, -1.75, -0.5};
     for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(mdlGlobal.FV(i), fv[i]) << i;
-        EXPECT_EQ(mdlGlobal.DV(i), dv[i]) << i;
+        EXPECT_EQ(mdl.FV(i), fv[i]) << i;
+        EXPECT_EQ(mdl.DV(i), dv[i]) << i;
     }
 }
 
@@ -225,10 +225,10 @@ TEST_F(Sec511Test, Sec511StationSolvesTheChain) {
         m.gama = "3.5";
         m.ic = "1,4";
         load(m);
-        Sec511::Station(mdlGlobal);
-        const int nd = mdlGlobal.NDIM;
+        Sec511::Station(mdl);
+        const int nd = mdl.NDIM;
         std::vector<double> xs;
-        for (int i = 1; i <= nd; ++i) xs.push_back(mdlGlobal.XS(i));
+        for (int i = 1; i <= nd; ++i) xs.push_back(mdl.XS(i));
         const auto d = chainRate(xs, 2, 1, 3.5, 4, 8, 0.5, 0.25);
         for (int i = 0; i < nd; ++i) EXPECT_NEAR(d[i], 0, 1e-7) << i;
         EXPECT_GT(xs.back(), 0);
@@ -238,9 +238,9 @@ TEST_F(Sec511Test, Sec511StationSolvesTheChain) {
     m.ndim = "4";
     m.ic = "1,4";
     load(m);
-    Sec511::Station(mdlGlobal);
+    Sec511::Station(mdl);
     const double r = 0.5, s = 0.25 * 4 / 3 + 1;
-    const auto& xs = mdlGlobal.XS;
+    const auto& xs = mdl.XS;
     EXPECT_EQ(xs(3), 0.5 * 4 * xs(4) / 3);
     EXPECT_EQ(xs(2), (r + s) * xs(3));
     EXPECT_EQ(xs(1), (r + s) * xs(2) - r * xs(3));
@@ -415,7 +415,7 @@ TEST_F(Sec511Test, Sec511IntegrStaysOnTheStationarySolution) {
     m.nsc = "100";
     load(m);
     sec.Integr1(c);
-    for (int i = 1; i <= 8; ++i) EXPECT_NEAR(mdlGlobal.X1(i), mdlGlobal.XS(i), 1e-6) << i;
+    for (int i = 1; i <= 8; ++i) EXPECT_NEAR(mdl.X1(i), mdl.XS(i), 1e-6) << i;
 }
 
 TEST_F(Sec511Test, Sec511ResultsHeaderRowsAndListing) {
@@ -426,9 +426,9 @@ TEST_F(Sec511Test, Sec511ResultsHeaderRowsAndListing) {
     m.tmax = "0.625";  // NSTEP = CLng(2.5) = 2: rows of j = 1, 2, 3
     load(m);
     sec.Integr1(c);
-    EXPECT_EQ(mdlGlobal.NSTEP, 2);
+    EXPECT_EQ(mdl.NSTEP, 2);
     const auto lines = results();
-    const auto& xs = mdlGlobal.XS;
+    const auto& xs = mdl.XS;
     auto e5 = [](double v) { return Format(v, "0.00000E+00"); };
     const std::vector<std::string> expect = {
         "",
@@ -460,7 +460,7 @@ TEST_F(Sec511Test, Sec511ResultsHeaderRowsAndListing) {
     EXPECT_EQ(lines, expect);
     EXPECT_EQ(lines[15].substr(0, 23), "000002   2.50000E-01   ");
     EXPECT_EQ(lines[16].size(), 23u + 14 * 4);
-    EXPECT_EQ(mdlGlobal.NROW, 3);
+    EXPECT_EQ(mdl.NROW, 3);
     EXPECT_EQ(bytesOf(paths.userFile("Results.sy1")).substr(0, 12), "\r\nNDIM = 4\r\n");
 
     // NSS = 3 with NDIM = 8 lists 1, 4, 7 and then 8, which ends the file without an empty line.
@@ -474,9 +474,8 @@ TEST_F(Sec511Test, Sec511ResultsHeaderRowsAndListing) {
     const auto l8 = results();
     ASSERT_GE(l8.size(), 4u);
     const std::vector<std::string> tail(l8.end() - 4, l8.end());
-    EXPECT_EQ(tail,
-              (std::vector<std::string>{"0001   " + e5(mdlGlobal.XS(1)), "0004   " + e5(mdlGlobal.XS(4)),
-                                        "0007   " + e5(mdlGlobal.XS(7)), "0008   " + e5(mdlGlobal.XS(8))}));
+    EXPECT_EQ(tail, (std::vector<std::string>{"0001   " + e5(mdl.XS(1)), "0004   " + e5(mdl.XS(4)),
+                                              "0007   " + e5(mdl.XS(7)), "0008   " + e5(mdl.XS(8))}));
     EXPECT_EQ(l8.size(), 14u + 1 + 4 + 4);  // header, row of j = 1, four title lines, listing
 }
 
@@ -484,7 +483,7 @@ TEST_F(Sec511Test, Sec511IntegrFramesBothPlotsWithLegendOffsetTwo) {
     Sy1d m;
     load(m);
     sec.Integr1(c);
-    const Store& g = mdlGlobal;
+    const Store& g = mdl;
     ASSERT_NE(surf.findText("Графики компонент вектора X(t)"), nullptr);
     const auto* comp = surf.findText("Компоненты");
     ASSERT_NE(comp, nullptr);
@@ -508,15 +507,15 @@ TEST_F(Sec511Test, Sec511IntegrPeriodAndSecondRun) {
     m.tmin = "0.5";
     load(m);
     sec.Integr1(c);
-    const double p = mdlGlobal.PERIOD;
+    const double p = mdl.PERIOD;
     EXPECT_GT(p, 0.5);
     EXPECT_LE(p, 1.01 + 1e-12);
     EXPECT_NEAR(p / 0.01, std::round(p / 0.01), 1e-9);
     const auto end = state();
     // TMIN >= TMAX: no step qualifies and PERIOD keeps its value; the run goes on from the end.
-    mdlGlobal.TMIN = 5;
+    mdl.TMIN = 5;
     sec.Integr1(c);
-    EXPECT_EQ(mdlGlobal.PERIOD, p);
+    EXPECT_EQ(mdl.PERIOD, p);
     const auto second = results().at(14);
     EXPECT_EQ(second.substr(23, 11), Format(end[0], "0.00000E+00"));
 }

@@ -49,7 +49,7 @@ protected:
         SetUp();
         load(f);
         core.Integr1(c);
-        return mdlGlobal.ZTAB(mdlGlobal.NDEL + 1, 1);
+        return mdl.ZTAB(mdl.NDEL + 1, 1);
     }
 };
 
@@ -64,9 +64,9 @@ TEST_F(Sec512Test, ShippedSamplesReadAndWriteBackByteForByte) {
         const std::string bytes = bytesOf(src);
         app.write("User/Sy1z/Tau0/s.syzd", bytes);
         core.dataPath = app.path("User/Sy1z/Tau0/s.syzd");
-        mdlGlobal.L = 4;
+        mdl.L = 4;
         core.InputPar(c);
-        const auto& g = mdlGlobal;
+        const auto& g = mdl;
         EXPECT_EQ(g.L, 0) << "reading the file restarts the portions";
         EXPECT_EQ(g.LTAU, 1);
         EXPECT_EQ(g.MDIM, 1);
@@ -80,7 +80,7 @@ TEST_F(Sec512Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(g.NP2, 2 * g.NDEL);
 
         const std::string out = app.path("User/Sy1z/Tau0/back.syzd");
-        Sec512::Table_File(mdlGlobal, out, Sec512::fieldsFromStore(mdlGlobal));
+        Sec512::Table_File(mdl, out, Sec512::fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
@@ -114,16 +114,16 @@ TEST_F(Sec512Test, ReaderLimitsAndAnEmptyDelayList) {
     f.ltau = "3";
     f.taus = "1,2,3";
     load(f);
-    EXPECT_EQ(mdlGlobal.NCOMP, 2) << "at most MDIM components";
-    EXPECT_EQ(mdlGlobal.TAU(3), 3.0);
-    const GridText t = Sec512::tauGrid(mdlGlobal.TAU, 3, false);
+    EXPECT_EQ(mdl.NCOMP, 2) << "at most MDIM components";
+    EXPECT_EQ(mdl.TAU(3), 3.0);
+    const GridText t = Sec512::tauGrid(mdl.TAU, 3, false);
     ASSERT_EQ(t.rows(), 6);
     ASSERT_EQ(t.cols(), 4);
     EXPECT_EQ(t.at(0, 2), "Значения TAU(I)");
     EXPECT_EQ(t.at(4, 0), "TAU(3)");
     EXPECT_EQ(t.at(3, 2), "2");
-    EXPECT_EQ(Sec512::tauGrid(mdlGlobal.TAU, 2, true).at(3, 2), "0");
-    EXPECT_EQ(Sec512::tauGrid(mdlGlobal.TAU, 22, false).at(23, 2), "0") << "beyond the vector";
+    EXPECT_EQ(Sec512::tauGrid(mdl.TAU, 2, true).at(3, 2), "0");
+    EXPECT_EQ(Sec512::tauGrid(mdl.TAU, 22, false).at(23, 2), "0") << "beyond the vector";
 
     f.ltau = "21";
     try {
@@ -137,16 +137,16 @@ TEST_F(Sec512Test, ReaderLimitsAndAnEmptyDelayList) {
     // says what is wrong.
     SetUp();
     load(Syzd{});
-    Sec512::Fields fs = Sec512::fieldsFromStore(mdlGlobal);
+    Sec512::Fields fs = Sec512::fieldsFromStore(mdl);
     fs.ltau = "0";
-    fs.tau = Sec512::tauGrid(mdlGlobal.TAU, 0, true);
+    fs.tau = Sec512::tauGrid(mdl.TAU, 0, true);
     const std::string p = app.path("User/Sy1z/Tau0/zero.syzd");
-    Sec512::Table_File(mdlGlobal, p, fs);
+    Sec512::Table_File(mdl, p, fs);
     core.dataPath = p;
     core.InputPar(c);
-    EXPECT_EQ(mdlGlobal.LTAU, 0);
-    EXPECT_EQ(mdlGlobal.TETAm(1), 1.0);
-    EXPECT_EQ(mdlGlobal.NDEL, 20);
+    EXPECT_EQ(mdl.LTAU, 0);
+    EXPECT_EQ(mdl.TETAm(1), 1.0);
+    EXPECT_EQ(mdl.NDEL, 20);
     try {
         core.Integr1(c);
         ADD_FAILURE() << "LTAU = 0 accepted";
@@ -164,16 +164,16 @@ TEST_F(Sec512Test, RightHandSideAndStationaryValue) {
     f.gama = "2";
     f.teta = "1.5";
     load(f);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.ZTAU(1, 1) = 2;
-    core.Vych_PCH(mdlGlobal);
+    core.Vych_PCH(mdl);
     EXPECT_EQ(core.ZD1, 2.0);
     EXPECT_DOUBLE_EQ(g.FZ(1), 6 / (1 + 0.5 * 4));  // 2
 
-    Sec512::Station(mdlGlobal);
+    Sec512::Station(mdl);
     const double z = g.STAT;
     EXPECT_NEAR((1 + 0.5 * z * z) * z * 1.5, 6, 1e-9) << "Newton stops after a step below 1E-4";
-    EXPECT_NEAR(Sec512::rhs(mdlGlobal, z), 1.5 * z, 1e-9);
+    EXPECT_NEAR(Sec512::rhs(mdl, z), 1.5 * z, 1e-9);
 }
 
 TEST_F(Sec512Test, InitialFunctionsOfBothKinds) {
@@ -181,18 +181,18 @@ TEST_F(Sec512Test, InitialFunctionsOfBothKinds) {
     f.ind = "0";
     f.z_1 = "0.25";
     load(f);
-    auto& g = mdlGlobal;
-    core.Nach_Rasp(mdlGlobal);
+    auto& g = mdl;
+    core.Nach_Rasp(mdl);
     EXPECT_GT(g.STAT, 0);
     EXPECT_EQ(g.ZTAB(1, 1), g.STAT + 0.25) << "the perturbation sits on the oldest node";
     for (int p = 2; p <= 21; ++p) EXPECT_EQ(g.ZTAB(p, 1), g.STAT) << p;
 
     g.IND = 1;
     g.Z_1 = 0;
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     for (int p = 1; p <= 21; ++p) EXPECT_EQ(g.ZTAB(p, 1), 0.0) << p;
     g.Z_1 = 0.5;
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     EXPECT_EQ(g.ZTAB(1, 1), 0.5);
     EXPECT_EQ(g.ZTAB(2, 1), 0.0);
     EXPECT_GT(g.STAT, 0) << "the stationary value is found for the legend in both cases";
@@ -207,8 +207,8 @@ TEST_F(Sec512Test, StationaryHistoryStaysAndAPerturbationActsFromTimeZero) {
     f.ndel = "50";
     load(f);
     run();
-    for (const auto& r : rows()) EXPECT_NEAR(valueOf(r), mdlGlobal.STAT, 1e-5 * mdlGlobal.STAT) << r;
-    EXPECT_NEAR(mdlGlobal.ZTAB(51, 1), mdlGlobal.STAT, 1e-9);
+    for (const auto& r : rows()) EXPECT_NEAR(valueOf(r), mdl.STAT, 1e-5 * mdl.STAT) << r;
+    EXPECT_NEAR(mdl.ZTAB(51, 1), mdl.STAT, 1e-9);
 
     // The oldest node lies one delay before t = 0: the first row still shows STAT, the
     // next node already moves.
@@ -219,8 +219,8 @@ TEST_F(Sec512Test, StationaryHistoryStaysAndAPerturbationActsFromTimeZero) {
     core.Integr1(c);
     const auto r = rows();
     ASSERT_FALSE(r.empty());
-    EXPECT_EQ(r[0].substr(22, 11), Format(mdlGlobal.STAT, "0.00000E+00"));
-    EXPECT_GT(std::fabs(mdlGlobal.ZTAB(2, 1) - mdlGlobal.STAT), 1e-4);
+    EXPECT_EQ(r[0].substr(22, 11), Format(mdl.STAT, "0.00000E+00"));
+    EXPECT_GT(std::fabs(mdl.ZTAB(2, 1) - mdl.STAT), 1e-4);
 }
 
 TEST_F(Sec512Test, OnlyTheFirstDelayCounts) {
@@ -231,8 +231,8 @@ TEST_F(Sec512Test, OnlyTheFirstDelayCounts) {
     f.tmax = "2";
     load(f);
     run();
-    EXPECT_EQ(mdlGlobal.HHH, 0.1);
-    EXPECT_EQ(mdlGlobal.NPER, 2);
+    EXPECT_EQ(mdl.HHH, 0.1);
+    EXPECT_EQ(mdl.NPER, 2);
     EXPECT_EQ(results()[5], "TAU  = 1.00000E+00");
 }
 
@@ -296,7 +296,7 @@ TEST_F(Sec512Test, ResultsFileByteForByteAndRewrittenAtEveryPortion) {
     EXPECT_EQ(rows().size(), 4u);
 
     // A second portion continues from the window and rewrites the file, times from 0.
-    const double last = mdlGlobal.ZTAB(3, 1);
+    const double last = mdl.ZTAB(3, 1);
     run();
     const auto r = rows();
     ASSERT_EQ(r.size(), 4u);
@@ -322,7 +322,7 @@ TEST_F(Sec512Test, WindowsRemainderAndRowNumbers) {
     EXPECT_EQ(r[2].substr(0, 19), "00008   8.75000E-01");
     EXPECT_EQ(r[3].substr(0, 19), "00001   1.00000E+00");
     EXPECT_EQ(r[6].substr(0, 19), "00012   2.50000E+00");
-    EXPECT_EQ(mdlGlobal.NPER, 2);
+    EXPECT_EQ(mdl.NPER, 2);
 }
 
 TEST_F(Sec512Test, ThreePortionsEqualOneRunOfThreeTimesTheWindows) {
@@ -334,16 +334,15 @@ TEST_F(Sec512Test, ThreePortionsEqualOneRunOfThreeTimesTheWindows) {
     load(f);
     core.Integr1(c);
     std::vector<double> longWindow;
-    for (int p = 1; p <= 61; ++p) longWindow.push_back(mdlGlobal.ZTAB(p, 1));
+    for (int p = 1; p <= 61; ++p) longWindow.push_back(mdl.ZTAB(p, 1));
     const auto longRows = rows();
 
     SetUp();
     f.tmax = "4.5";  // three windows per portion
     load(f);
     for (int i = 0; i < 3; ++i) run();
-    EXPECT_EQ(mdlGlobal.L, 3);
-    for (int p = 1; p <= 61; ++p)
-        EXPECT_EQ(mdlGlobal.ZTAB(p, 1), longWindow[static_cast<std::size_t>(p - 1)]) << p;
+    EXPECT_EQ(mdl.L, 3);
+    for (int p = 1; p <= 61; ++p) EXPECT_EQ(mdl.ZTAB(p, 1), longWindow[static_cast<std::size_t>(p - 1)]) << p;
     // The third portion lists the last three windows of the long run, times from 0.
     const auto r = rows();
     ASSERT_EQ(longRows.size(), 3 * r.size());
@@ -391,8 +390,8 @@ TEST_F(Sec512Test, BadInputIsRefusedBeforeAnythingIsComputed) {
             EXPECT_NE(std::string(e.what()).find(b.what), std::string::npos) << e.what();
         }
         EXPECT_EQ(bytesOf(paths.userFile("Results.s1z")), "old\r\n") << b.what;
-        EXPECT_EQ(mdlGlobal.STAT, 0.0) << b.what;
-        EXPECT_EQ(mdlGlobal.HHH, 0.0) << b.what;
+        EXPECT_EQ(mdl.STAT, 0.0) << b.what;
+        EXPECT_EQ(mdl.HHH, 0.0) << b.what;
     }
 }
 
@@ -401,7 +400,7 @@ TEST_F(Sec512Test, BadInputIsRefusedBeforeAnythingIsComputed) {
 TEST_F(Sec512Test, LegendRowsOfTheSection) {
     load(Syzd{});
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     auto rowOf = [&](const std::string& s) {
         const DrawCall* d = surf.findText(s);
         return d ? (d->y1 - g.TXTY) / g.CHH : -1.0;
@@ -427,15 +426,15 @@ TEST_F(Sec512Test, LegendRowsOfTheSection) {
 }
 
 TEST(Sec512Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
-    mdlGlobal.reset();
+    Store mdl;
     TempApp app;
     app.write("User/Sy1z/Tau0/t.syzd", Syzd{}.text());
     app.mkdir("User/Sy1z/Tau1");
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(mdlGlobal, paths);
+    Ctx c{surf, ui, paths, mdl};
+    Shell shell(mdl, paths);
     shell.Sect_Select(512);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0", "Tau1"}));
     shell.Combo1_Click("Tau0");
@@ -444,7 +443,7 @@ TEST(Sec512Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     EXPECT_EQ(core->code(), 512);
     core->dataPath = app.path("User/Sy1z/Tau0/t.syzd");
     ASSERT_TRUE(shell.mnuInput(c));
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     std::vector<std::string> counters;
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(shell.mnuIntegr(c)) << (ui.messages.empty() ? "" : ui.messages.back().text);
@@ -465,7 +464,7 @@ TEST(Sec512Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
 
     // A refused run: a message, no counter, the results as they were.
     const std::string before = bytesOf(paths.userFile("Results.s1z"));
-    mdlGlobal.NSC = 0;
+    mdl.NSC = 0;
     surf.forget();
     EXPECT_FALSE(shell.mnuIntegr(c));
     EXPECT_NE(ui.messages.back().text.find("NSC"), std::string::npos);

@@ -93,15 +93,15 @@ const Chains kDefault{3, 4, 2, 1, 0.5, 2, 3, 4, 3, 0.5};
 TEST_F(Sec521Test, Sec521ReadRoundTripOfShippedSamples) {
     for (const char* name : {"Syn2_Oscill.sy2d", "Syn2_Phase.sy2d"}) {
         SCOPED_TRACE(name);
-        mdlGlobal.reset();
+        mdl.reset();
         app.write(std::string("User/") + name, bytesOf(std::string(VELTA_SOURCE_DIR) + "/User/" + name));
         sec.dataPath = paths.userFile(name);
         sec.InputPar(c);
-        EXPECT_EQ(mdlGlobal.NDIM, 11);
+        EXPECT_EQ(mdl.NDIM, 11);
         const auto start = state();
-        Sec521::Table_File(mdlGlobal, paths.userFile("copy.sy2d"), Sec521::fieldsFromStore(mdlGlobal));
+        Sec521::Table_File(mdl, paths.userFile("copy.sy2d"), Sec521::fieldsFromStore(mdl));
         EXPECT_EQ(bytesOf(paths.userFile("copy.sy2d")), bytesOf(paths.userFile(name)));
-        mdlGlobal.reset();
+        mdl.reset();
         sec.dataPath = paths.userFile("copy.sy2d");
         sec.InputPar(c);
         EXPECT_EQ(state(), start);
@@ -121,8 +121,8 @@ TEST_F(Sec521Test, Sec521ReadPairsAndEchoThem) {
     ASSERT_GE(chk.size(), 15u);
     EXPECT_EQ(std::vector<std::string>(chk.begin() + 3, chk.begin() + 15), block1);
     EXPECT_EQ(chk.back(), "SCLT = 0");
-    EXPECT_EQ(Sec521::fieldsFromStore(mdlGlobal).tau12, "4,6");
-    EXPECT_EQ(Sec521::fieldsFromStore(mdlGlobal).ndim12, "3,4");
+    EXPECT_EQ(Sec521::fieldsFromStore(mdl).tau12, "4,6");
+    EXPECT_EQ(Sec521::fieldsFromStore(mdl).ndim12, "3,4");
 }
 
 // NDIM = NDIM1 + NDIM2 - 1: chain 1 is 1..NDIM1-1, chain 2 NDIM1..NDIM-1, then the common one.
@@ -130,31 +130,31 @@ TEST_F(Sec521Test, Sec521NdimArithmeticAndRightHandSides) {
     Sy2d m;
     m.xndim = "5";  // IND = 1: the perturbation is not applied
     load(m);
-    EXPECT_EQ(mdlGlobal.NDIM, 6);
-    EXPECT_EQ(mdlGlobal.X1.upper(), 6);
-    EXPECT_EQ(mdlGlobal.AK.upper(), 6);
+    EXPECT_EQ(mdl.NDIM, 6);
+    EXPECT_EQ(mdl.X1.upper(), 6);
+    EXPECT_EQ(mdl.AK.upper(), 6);
     EXPECT_EQ(state(), std::vector<double>(6, 0.0));
-    Sec521::rates(mdlGlobal);
+    Sec521::rates(mdl);
     const double ak[] = {0, 0.5, 0.5, 1, 1, 1, 0.5};  // 2/4, 3/3, TETA
-    for (int i = 1; i <= 6; ++i) EXPECT_EQ(mdlGlobal.AK(i), ak[i]) << i;
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(mdl.AK(i), ak[i]) << i;
     const double x[] = {0, 1, 2, 3, 4, 5, 2};
-    for (int i = 1; i <= 6; ++i) mdlGlobal.XV(i) = x[i];
-    Sec521::Vych_PCH(mdlGlobal);
+    for (int i = 1; i <= 6; ++i) mdl.XV(i) = x[i];
+    Sec521::Vych_PCH(mdl);
     // x = 2: ALFA/(1 + 1*4) and ALFA/(1 + 0.5*8)
     const double fv[] = {0, 0.4, 0.5 * 1, 0.4, 1 * 3, 1 * 4, 1 * 5 + 0.5 * 2};
-    for (int i = 1; i <= 6; ++i) EXPECT_DOUBLE_EQ(mdlGlobal.FV(i), fv[i]) << i;
+    for (int i = 1; i <= 6; ++i) EXPECT_DOUBLE_EQ(mdl.FV(i), fv[i]) << i;
 
     // One compartment per chain: FV(3) = AK(2) X(2) + AK(1) X(1).
     m.ndim12 = "2,2";
     m.tau12 = "4,8";
     m.ic = "1,3";
     load(m);
-    ASSERT_EQ(mdlGlobal.NDIM, 3);
-    Sec521::rates(mdlGlobal);
-    for (int i = 1; i <= 3; ++i) mdlGlobal.XV(i) = i;
-    Sec521::Vych_PCH(mdlGlobal);
-    EXPECT_EQ(mdlGlobal.FV(2), 2 / (1 + 0.5 * 27));
-    EXPECT_EQ(mdlGlobal.FV(3), 0.125 * 2 + 0.25 * 1);
+    ASSERT_EQ(mdl.NDIM, 3);
+    Sec521::rates(mdl);
+    for (int i = 1; i <= 3; ++i) mdl.XV(i) = i;
+    Sec521::Vych_PCH(mdl);
+    EXPECT_EQ(mdl.FV(2), 2 / (1 + 0.5 * 27));
+    EXPECT_EQ(mdl.FV(3), 0.125 * 2 + 0.25 * 1);
 }
 
 TEST_F(Sec521Test, Sec521StationSolvesTheChains) {
@@ -162,7 +162,7 @@ TEST_F(Sec521Test, Sec521StationSolvesTheChains) {
     m.ind = "0";
     m.xndim = "0.25";
     load(m);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     std::vector<double> xs = {g.ZST1, g.ZST1, g.ZST2, g.ZST2, g.ZST2, g.STAT};
     // STAT is the root to the accuracy of Newton; the chain values come from the point of
     // the last correction, less than 1E-4 away.
@@ -222,12 +222,12 @@ TEST_F(Sec521Test, Sec521WeightsSolveTheLinearStepExactly) {
     m.hhh = "0.4";
     m.teta = "3";
     load(m);
-    Sec521::rates(mdlGlobal);
-    Sec521::weights(mdlGlobal);
+    Sec521::rates(mdl);
+    Sec521::weights(mdl);
     // dx/dt = F1 + (F2 - F1) t/h - K x from x0, in closed form at t = h.
     const double h = 0.4, x0 = 1.3, f1 = 0.7, f2 = 2.1;
     for (int i : {1, 3, 6}) {
-        const auto& g = mdlGlobal;
+        const auto& g = mdl;
         const double K = g.AK(i), e = std::exp(-K * h), s = (f2 - f1) / h;
         const double exact = x0 * e + (f1 - s / K) * (1 - e) / K + s * h / K;
         EXPECT_NEAR(g.EHIm(i) * (x0 + g.EC1m(i) * f1 + g.EC2m(i) * f2), exact, 1e-13) << i;
@@ -280,7 +280,7 @@ TEST_F(Sec521Test, Sec521ResultsHeaderAndRows) {
     m.tmax = "0.75";  // NSTEP = Int(3) = 3: rows of j = 1..4
     load(m);
     sec.Integr1(c);
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     auto e5 = [](double v) { return Format(v, "0.00000E+00"); };
     const auto lines = results();
     const std::vector<std::string> header = {
@@ -327,21 +327,21 @@ TEST_F(Sec521Test, Sec521ResultsHeaderAndRows) {
 TEST_F(Sec521Test, Sec521IntegrShowsTheStationarySolutionOfItsParameters) {
     Sy2d m;
     load(m);  // IND = 1: no stationary solution at loading
-    EXPECT_EQ(mdlGlobal.STAT, 0);
+    EXPECT_EQ(mdl.STAT, 0);
     sec.Integr1(c);
-    const double s2 = mdlGlobal.STAT;
+    const double s2 = mdl.STAT;
     EXPECT_GT(s2, 0);
-    mdlGlobal.ALFA = 3;
+    mdl.ALFA = 3;
     sec.Integr1(c);
-    EXPECT_GT(mdlGlobal.STAT, s2);
-    EXPECT_EQ(results()[12], "x(6) = " + Format(mdlGlobal.STAT, "0.00000E+00"));
+    EXPECT_GT(mdl.STAT, s2);
+    EXPECT_EQ(results()[12], "x(6) = " + Format(mdl.STAT, "0.00000E+00"));
 }
 
 TEST_F(Sec521Test, Sec521IntegrFramesBothPlotsWithLegendOffsetFour) {
     Sy2d m;
     load(m);
     sec.Integr1(c);
-    const Store& g = mdlGlobal;
+    const Store& g = mdl;
     EXPECT_EQ(g.SCRX, 2 * 1.0);
     EXPECT_EQ(g.SCRW, 2 * 1.0);
     ASSERT_NE(surf.findText("Графики компонент вектора X(t)"), nullptr);

@@ -47,14 +47,14 @@ protected:
     Sec522Test() : DelayFixture("Sy2z", "syzd", "Results.s2z", 28) {}
     std::vector<double> window() const {
         std::vector<double> w;
-        for (int p = 1; p <= mdlGlobal.NDEL + 1; ++p) w.push_back(mdlGlobal.ZTAB(p, 1));
+        for (int p = 1; p <= mdl.NDEL + 1; ++p) w.push_back(mdl.ZTAB(p, 1));
         return w;
     }
     double endValue(const Syzd2& f) {
         SetUp();
         load(f);
         core.Integr1(c);
-        return mdlGlobal.ZTAB(mdlGlobal.NDEL + 1, 1);
+        return mdl.ZTAB(mdl.NDEL + 1, 1);
     }
     // Observed orders of the error at the end of the run for NDEL = n, 2n, 4n against 16n.
     std::vector<double> orders(Syzd2 f, int n) {
@@ -81,9 +81,9 @@ TEST_F(Sec522Test, ShippedSamplesReadAndWriteBackByteForByte) {
         const std::string bytes = bytesOf(src);
         app.write("User/Sy2z/Tau0/s.syzd", bytes);
         core.dataPath = app.path("User/Sy2z/Tau0/s.syzd");
-        mdlGlobal.L = 2;
+        mdl.L = 2;
         core.InputPar(c);
-        const auto& g = mdlGlobal;
+        const auto& g = mdl;
         EXPECT_EQ(g.L, 0);
         EXPECT_EQ(g.ALFA, 1.0);
         EXPECT_EQ(g.ALFA1, 5.0);
@@ -93,11 +93,11 @@ TEST_F(Sec522Test, ShippedSamplesReadAndWriteBackByteForByte) {
         EXPECT_EQ(g.ZTAB.rows(), 5000);
         EXPECT_EQ(g.ZTAB.cols(), 1);
 
-        const Sec522::Fields f = Sec522::fieldsFromStore(mdlGlobal);
+        const Sec522::Fields f = Sec522::fieldsFromStore(mdl);
         EXPECT_EQ(f.alfa3, "1,5,5");
         EXPECT_EQ(f.beta12, "1,1");
         const std::string out = app.path("User/Sy2z/Tau0/back.syzd");
-        Sec522::Table_File(mdlGlobal, out, f);
+        Sec522::Table_File(mdl, out, f);
         EXPECT_EQ(bytesOf(out), bytes) << name;
     }
     const auto chk = readAllLines(paths.userFile("Input.chk"));
@@ -129,16 +129,16 @@ TEST_F(Sec522Test, CombinedLinesAreCopiedAsTypedAndMustHoldTheirNumbers) {
     Syzd2 f;
     f.alfa3 = "2.0,3.50,4";
     load(f);
-    EXPECT_EQ(mdlGlobal.ALFA1, 3.5);
-    Sec522::Fields fs = Sec522::fieldsFromStore(mdlGlobal);
+    EXPECT_EQ(mdl.ALFA1, 3.5);
+    Sec522::Fields fs = Sec522::fieldsFromStore(mdl);
     EXPECT_EQ(fs.alfa3, "2,3.5,4") << "shown as free-format numbers joined by \",\"";
     fs.beta12 = "0.5,0.25";
     const std::string p = app.path("User/Sy2z/Tau0/w.syzd");
-    Sec522::Table_File(mdlGlobal, p, fs);
+    Sec522::Table_File(mdl, p, fs);
     EXPECT_NE(cp1251ToUtf8(bytesOf(p)).find("BETA1,BETA2:\r\n0.5,0.25\r\n"), std::string::npos);
     core.dataPath = p;
     core.InputPar(c);
-    EXPECT_EQ(mdlGlobal.BETA2, 0.25);
+    EXPECT_EQ(mdl.BETA2, 0.25);
 
     // Two numbers where three are read: the label of the next line is taken as a number.
     f.alfa3 = "1,5";
@@ -153,10 +153,10 @@ TEST_F(Sec522Test, RightHandSideAtAHandCheckedPoint) {
     f.beta12 = "1,0.5";
     f.gama12 = "2,1";
     load(f);
-    auto& g = mdlGlobal;
+    auto& g = mdl;
     g.ZTAU(1, 1) = 1;
     g.ZTAU(2, 1) = 2;
-    core.Vych_PCH(mdlGlobal);
+    core.Vych_PCH(mdl);
     EXPECT_EQ(core.ZD1, 1.0);
     EXPECT_EQ(core.ZD2, 2.0);
     EXPECT_DOUBLE_EQ(g.FZ(1), 2 * (3.0 / 2 + 4.0 / 2));  // 7
@@ -171,21 +171,21 @@ TEST_F(Sec522Test, DampedStationaryValueAndInitialFunctions) {
     f.ind = "0";
     f.z_1 = "0.3";
     load(f);
-    auto& g = mdlGlobal;
-    core.Nach_Rasp(mdlGlobal);
+    auto& g = mdl;
+    core.Nach_Rasp(mdl);
     // The root of TETA*z = ALFA*(ALFA1/(1 + BETA1 z^2) + ALFA2/(1 + BETA2 z)) by bisection.
     const auto gz = [](double z) { return 0.5 * z - 2 * (3 / (1 + z * z) + 1 / (1 + 2 * z)); };
     double lo = 0, hi = 100;
     for (int i = 0; i < 200; ++i) (gz(0.5 * (lo + hi)) > 0 ? hi : lo) = 0.5 * (lo + hi);
     EXPECT_NEAR(g.STAT, lo, 1e-3) << "a tenth of the Newton step below 1E-4";
     EXPECT_GT(std::fabs(g.STAT - lo), 1e-7) << "the damped iteration stops short of the root";
-    EXPECT_NEAR(Sec522::stationGdg(mdlGlobal, g.STAT).first, gz(g.STAT), 1e-14);
+    EXPECT_NEAR(Sec522::stationGdg(mdl, g.STAT).first, gz(g.STAT), 1e-14);
     EXPECT_EQ(g.ZTAB(1, 1), g.STAT + 0.3);
     for (int p = 2; p <= 31; ++p) EXPECT_EQ(g.ZTAB(p, 1), g.STAT) << p;
 
     g.IND = 1;
     g.Z_1 = 0;
-    core.Nach_Rasp(mdlGlobal);
+    core.Nach_Rasp(mdl);
     for (int p = 1; p <= 31; ++p) EXPECT_EQ(g.ZTAB(p, 1), 0.0) << p;
 }
 
@@ -198,14 +198,14 @@ TEST_F(Sec522Test, DelaysEnteredBackwardsAreOrderedOnceAndGiveTheSameRun) {
     run();
     const auto wantRows = rows();
     const auto wantWindow = window();
-    EXPECT_EQ(mdlGlobal.KTAU(1), 21);
+    EXPECT_EQ(mdl.KTAU(1), 21);
 
     SetUp();
     f.taus = "3,1";
     load(f);
-    EXPECT_EQ(mdlGlobal.TAU(1), 3.0) << "nothing is ordered before the run";
+    EXPECT_EQ(mdl.TAU(1), 3.0) << "nothing is ordered before the run";
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.TAU(1), 1.0);
     EXPECT_EQ(g.TAU(2), 3.0);
     EXPECT_EQ(g.HHH, 3.0 / 30);
@@ -240,13 +240,13 @@ TEST_F(Sec522Test, EqualDelaysActAsOneDelayWithBothTerms) {
     load(f);
     run();
     run();
-    EXPECT_EQ(mdlGlobal.KTAU(1), 1);
-    EXPECT_EQ(mdlGlobal.RTAU(1), 0.0);
+    EXPECT_EQ(mdl.KTAU(1), 1);
+    EXPECT_EQ(mdl.RTAU(1), 0.0);
     EXPECT_EQ(core.ZD1, core.ZD2);
     const auto two = window();
 
-    mdlGlobal.reset();
-    mdlGlobal.TASKDIR = "Tau0";
+    mdl.reset();
+    mdl.TASKDIR = "Tau0";
     const std::string one =
         "1\r\n-\r\nALFA = 10\r\nBETA = 1\r\nGAMA = 4\r\n2\r\n-\r\nMDIM = 1\r\nLTAU = 1\r\nTAUm(I):\r\n1.5\r\n"
         "TETAm(1):\r\n1\r\n3\r\n-\r\nTMAX = 9\r\nNDEL = 40\r\n4\r\n-\r\nIND = 1\r\nZ_1 = 0\r\n5\r\n-\r\n"
@@ -256,7 +256,7 @@ TEST_F(Sec522Test, EqualDelaysActAsOneDelayWithBothTerms) {
     s512.dataPath = app.path("User/one.syzd");
     s512.InputPar(c);
     s512.Integr1(c);
-    mdlGlobal.L = 1;
+    mdl.L = 1;
     s512.Integr1(c);
     const auto single = window();
     ASSERT_EQ(single.size(), two.size());
@@ -275,15 +275,15 @@ TEST_F(Sec522Test, ShorterDelayOnANodeIsReadWithoutInterpolation) {
     f.tmax = "2";
     load(f);
     run();
-    EXPECT_EQ(mdlGlobal.KTAU(1), 21);
-    EXPECT_EQ(mdlGlobal.RTAU(1), 0.0);
+    EXPECT_EQ(mdl.KTAU(1), 21);
+    EXPECT_EQ(mdl.RTAU(1), 0.0);
 
     SetUp();
     f.taus = "0.31,0.9";
     load(f);
     run();
-    EXPECT_EQ(mdlGlobal.KTAU(1), 20);
-    EXPECT_NEAR(mdlGlobal.RTAU(1), 2.0 / 3, 1e-12);
+    EXPECT_EQ(mdl.KTAU(1), 20);
+    EXPECT_NEAR(mdl.RTAU(1), 2.0 / 3, 1e-12);
 }
 
 TEST_F(Sec522Test, ConvergesAtSecondOrderWithAndWithoutInterpolation) {
@@ -361,7 +361,7 @@ TEST_F(Sec522Test, PortionShorterThanTheWindowComputesOneWindowAndOneNode) {
     f.tmax = "0.5";
     load(f);
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     EXPECT_EQ(g.TMAX, 2.0);
     EXPECT_EQ(g.NPER, 1);
     EXPECT_EQ(results()[12], "TMAX  = 2.00000E+00");
@@ -388,7 +388,7 @@ TEST_F(Sec522Test, ThreePortionsEqualOneRunOfThreeTimesTheWindows) {
     f.tmax = "18";
     load(f);
     core.Integr1(c);
-    EXPECT_GT(mdlGlobal.RTAU(1), 0.0);
+    EXPECT_GT(mdl.RTAU(1), 0.0);
     const auto longWindow = window();
     const auto longRows = rows();
 
@@ -465,7 +465,7 @@ TEST_F(Sec522Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         } catch (const VeltaError& e) {
             err = e.what();
         }
-        const double tau1 = mdlGlobal.TAU(1);
+        const double tau1 = mdl.TAU(1);
         if (err.empty()) {
             try {
                 core.Integr1(c);
@@ -476,8 +476,8 @@ TEST_F(Sec522Test, BadInputIsRefusedBeforeAnythingIsComputed) {
         }
         EXPECT_NE(err.find(b.what), std::string::npos) << err;
         EXPECT_EQ(bytesOf(paths.userFile("Results.s2z")), "old\r\n") << b.what;
-        EXPECT_EQ(mdlGlobal.TAU(1), tau1) << "the delays are put back: " << b.what;
-        EXPECT_EQ(mdlGlobal.HHH, 0.0) << b.what;
+        EXPECT_EQ(mdl.TAU(1), tau1) << "the delays are put back: " << b.what;
+        EXPECT_EQ(mdl.HHH, 0.0) << b.what;
     }
 }
 
@@ -488,7 +488,7 @@ TEST_F(Sec522Test, LegendRowsOfTheSection) {
     f.alfa3 = "1.5,5,4";
     load(f);
     run();
-    const auto& g = mdlGlobal;
+    const auto& g = mdl;
     auto rowOf = [&](const std::string& s) {
         const DrawCall* d = surf.findText(s);
         return d ? (d->y1 - g.TXTY) / g.CHH : -1.0;
@@ -516,7 +516,7 @@ TEST_F(Sec522Test, LegendRowsOfTheSection) {
 }
 
 TEST(Sec522Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
-    mdlGlobal.reset();
+    Store mdl;
     TempApp app;
     Syzd2 f;
     f.taus = "3,2";
@@ -524,8 +524,8 @@ TEST(Sec522Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
     AppPaths paths(app.root());
     RecordingSurface surf;
     ScriptedPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    Shell shell(mdlGlobal, paths);
+    Ctx c{surf, ui, paths, mdl};
+    Shell shell(mdl, paths);
     shell.Sect_Select(522);
     EXPECT_EQ(shell.taskItems, (std::vector<std::string>{"Tau0"}));
     shell.Combo1_Click("Tau0");
@@ -540,16 +540,16 @@ TEST(Sec522Shell, PortionCounterRunsOnAndRestartsWhenTheFileIsReadAgain) {
         for (const auto& d : surf.of(DrawCall::Kind::Text))
             if (d.text.rfind("   L = ", 0) == 0) {
                 counters.push_back(d.text);
-                EXPECT_EQ((d.y1 - mdlGlobal.TXTY) / mdlGlobal.CHH, 28);
+                EXPECT_EQ((d.y1 - mdl.TXTY) / mdl.CHH, 28);
             }
         surf.forget();
     }
     EXPECT_EQ(counters, (std::vector<std::string>{"   L = 0", "   L = 1", "   L = 2"}));
-    EXPECT_EQ(mdlGlobal.TAU(1), 2.0);
+    EXPECT_EQ(mdl.TAU(1), 2.0);
     // Reading the file again restarts the portions with the delays as the file has them.
     ASSERT_TRUE(shell.mnuInput(c));
-    EXPECT_EQ(mdlGlobal.L, 0);
-    EXPECT_EQ(mdlGlobal.TAU(1), 3.0);
+    EXPECT_EQ(mdl.L, 0);
+    EXPECT_EQ(mdl.TAU(1), 3.0);
     ASSERT_TRUE(shell.mnuIntegr(c));
     EXPECT_NE(surf.findText("   L = 0"), nullptr);
     EXPECT_EQ(shell.resultsPath(), paths.userFile("Results.s2z"));
