@@ -45,8 +45,7 @@ struct DelayBenchApp {
     }
 };
 
-long long stepsOfPortion() {
-    const Store& g = mdlGlobal;
+long long stepsOfPortion(const Store& g) {
     const double taum = g.TAU(g.LTAU);
     const double rem = Int((g.TMAX - g.NPER * taum) / g.HHH);
     return static_cast<long long>(g.NPER) * g.NDEL + static_cast<long long>(rem < 0 ? 0 : rem) + 1;
@@ -58,19 +57,19 @@ void BM_Delay_Sec22(benchmark::State& state) {
     AppPaths paths(app.root.string());
     SilentPrompter ui;
     NullSurface surf;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    mdlGlobal.reset();
-    setColours(mdlGlobal, true);
-    mdlGlobal.TASKDIR = "Tau0";
-    mdlGlobal.SUBDIR = "Mtr\\";
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
+    setColours(mdl, true);
+    mdl.TASKDIR = "Tau0";
+    mdl.SUBDIR = "Mtr\\";
     Sec22 sec;
     sec.dataPath = paths.resolve("\\User\\Mtr\\Tau0\\bench.mtzd");
     sec.InputPar(c);
     long long steps = 0;
     for (auto _ : state) {
         sec.Integr1(c);
-        mdlGlobal.L = static_cast<i16>(std::min(mdlGlobal.L + 1, 30000));
-        steps += stepsOfPortion();
+        mdl.L = static_cast<i16>(std::min(mdl.L + 1, 30000));
+        steps += stepsOfPortion(mdl);
     }
     state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
 }
@@ -97,10 +96,10 @@ void BM_Delay_Linear(benchmark::State& state) {
     AppPaths paths(app.root.string());
     SilentPrompter ui;
     NullSurface surf;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    mdlGlobal.reset();
-    setColours(mdlGlobal, true);
-    auto& g = mdlGlobal;
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
+    setColours(mdl, true);
+    auto& g = mdl;
     allocDelayTables(g, 1000, 5, 20);
     g.LTAU = 2;
     g.TAU(1) = 0.37;
@@ -117,7 +116,7 @@ void BM_Delay_Linear(benchmark::State& state) {
     for (auto _ : state) {
         DelayIntegr(c, m);
         g.L = static_cast<i16>(std::min(g.L + 1, 30000));
-        steps += stepsOfPortion();
+        steps += stepsOfPortion(mdl);
     }
     state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
 }

@@ -121,11 +121,11 @@ void runDelay(benchmark::State& state, bool sec12) {
     AppPaths paths(app.root.string());
     SilentPrompter ui;
     QImageSurface surf;
-    Ctx c{surf, ui, paths, mdlGlobal};
-    mdlGlobal.reset();
-    setColours(mdlGlobal, true);
-    mdlGlobal.TASKDIR = "Tau0";
-    mdlGlobal.SUBDIR = sec12 ? "Mnk\\" : "Mtr\\";
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
+    setColours(mdl, true);
+    mdl.TASKDIR = "Tau0";
+    mdl.SUBDIR = sec12 ? "Mnk\\" : "Mtr\\";
     Sec sec;
     sec.dataPath = paths.resolve(std::string("\\User\\") +
                                  (sec12 ? "Mnk\\Tau0\\bench.mnzd" : "Mtr\\Tau0\\bench.mtzd"));
@@ -133,8 +133,8 @@ void runDelay(benchmark::State& state, bool sec12) {
     long long steps = 0;
     for (auto _ : state) {
         sec.Integr1(c);
-        mdlGlobal.L = static_cast<i16>(std::min(mdlGlobal.L + 1, 30000));
-        steps += static_cast<long long>(mdlGlobal.NPER) * mdlGlobal.NDEL;
+        mdl.L = static_cast<i16>(std::min(mdl.L + 1, 30000));
+        steps += static_cast<long long>(mdl.NPER) * mdl.NDEL;
     }
     state.counters["steps/s"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
 }

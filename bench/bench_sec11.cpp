@@ -96,18 +96,19 @@ void runIntegr(benchmark::State& state, Surface& surf, const std::string& gama) 
     BenchApp app(gama);
     AppPaths paths(app.root.string());
     SilentPrompter ui{"x"};
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
     Sec11 sec;
     sec.dataPath = paths.userFile("bench.mnkd");
-    setColours(mdlGlobal, true);
+    setColours(mdl, true);
     for (auto _ : state) {
         state.PauseTiming();
         sec.InputPar(c);  // back to the initial state
         state.ResumeTiming();
         sec.Integr1(c);
     }
-    state.SetItemsProcessed(state.iterations() * (mdlGlobal.NSTEP + 1));
-    state.counters["rows"] = mdlGlobal.NROW;
+    state.SetItemsProcessed(state.iterations() * (mdl.NSTEP + 1));
+    state.counters["rows"] = mdl.NROW;
 }
 
 void BM_Sec11_Null(benchmark::State& state, const std::string& gama) {
@@ -128,16 +129,16 @@ void BM_Sec11_QImage(benchmark::State& state, const std::string& gama) {
 
 // One results row as Rezults writes it (Format masks, Windows-1251 conversion).
 void BM_RowRezults(benchmark::State& state) {
-    mdlGlobal.reset();
-    mdlGlobal.NDIM = 20;
-    mdlGlobal.NSC = 1;
-    mdlGlobal.X1.alloc(20);
-    for (int k = 1; k <= 20; ++k) mdlGlobal.X1(k) = 1.2345678 * k;
+    Store mdl;
+    mdl.NDIM = 20;
+    mdl.NSC = 1;
+    mdl.X1.alloc(20);
+    for (int k = 1; k <= 20; ++k) mdl.X1(k) = 1.2345678 * k;
     std::ostringstream sink;
     TextWriter out(sink);
     i32 j = 2;
     for (auto _ : state) {
-        Sec11::Rezults(mdlGlobal, out, j, 0.01 * j);
+        Sec11::Rezults(mdl, out, j, 0.01 * j);
         if (++j > 99999) {
             j = 2;
             sink.str({});

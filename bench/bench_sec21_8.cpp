@@ -106,17 +106,18 @@ void run(benchmark::State& state, const std::string& name, const std::string& te
     AppPaths paths(app.root.string());
     NullSurface surf;
     SilentPrompter ui;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
     Section sec;
     sec.dataPath = app.write(name, text);
-    setColours(mdlGlobal, true);
+    setColours(mdl, true);
     sec.InputPar(c);
-    const Vec x0 = mdlGlobal.X1;
+    const Vec x0 = mdl.X1;
     std::int64_t steps = 0;
     for (auto _ : state) {
-        mdlGlobal.X1 = x0;
+        mdl.X1 = x0;
         sec.Integr1(c);
-        steps += mdlGlobal.NSTEP + 1;
+        steps += mdl.NSTEP + 1;
     }
     state.SetItemsProcessed(steps);
     state.counters["steps_per_s"] = benchmark::Counter(static_cast<double>(steps),

@@ -79,14 +79,15 @@ void BM_Sec9_Integr1(benchmark::State& state, const std::string& gama, const std
     AppPaths paths(app.root.string());
     NullSurface surf;
     SilentPrompter ui{"x"};
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
     Sec9 sec;
     sec.dataPath = paths.userFile("bench.chad");
-    setColours(mdlGlobal, true);
+    setColours(mdl, true);
     sec.InputPar(c);
     for (auto _ : state) sec.Integr1(c);  // every run starts from Xo
     state.SetItemsProcessed(state.iterations() * sec.NSTEP9);
-    state.counters["rows"] = mdlGlobal.NROW;
+    state.counters["rows"] = mdl.NROW;
 }
 
 // One regulatory input f^(4)(v) of the sample's model.

@@ -48,18 +48,19 @@ void run(benchmark::State& state, const std::string& name, const std::vector<std
     AppPaths paths(app.root.string());
     SilentPrompter ui{"x"};
     NullSurface surf;
-    Ctx c{surf, ui, paths, mdlGlobal};
+    Store mdl;
+    Ctx c{surf, ui, paths, mdl};
     Sec sec;
     sec.dataPath = paths.userFile(name);
-    setColours(mdlGlobal, true);
+    setColours(mdl, true);
     for (auto _ : state) {
         state.PauseTiming();
         sec.InputPar(c);  // back to the initial state
         state.ResumeTiming();
         sec.Integr1(c);
     }
-    state.SetItemsProcessed(state.iterations() * (mdlGlobal.NSTEP + 1));
-    state.counters["rows"] = mdlGlobal.NROW;
+    state.SetItemsProcessed(state.iterations() * (mdl.NSTEP + 1));
+    state.counters["rows"] = mdl.NROW;
 }
 
 void BM_Sec511_Integr1(benchmark::State& state) {
