@@ -1,4 +1,5 @@
-// mdlGlobal: the global parameter store shared by every window and section.
+// Store: the parameter store every window and section works on, handed to them through Ctx,
+// Shell and FormHost; mdlGlobal is the program's one instance, owned by the front ends.
 // Integers are 16-bit signed, reals 64-bit; vectors are indexed 1..N with slot 0 unused.
 #pragma once
 #include "data/error.h"
@@ -215,10 +216,11 @@ struct Store {
     std::int32_t HELPWND = 0;
     i16 SaveOK = 0;
 
-    // Back to the state at start-up (tests use this).
+    // Back to the state at start-up (the runner's workers between points, tests between cases).
     void reset() { *this = Store{}; }
 };
 
+// The one store of the desktop program and the runners (their main functions).
 extern Store mdlGlobal;
 
 }  // namespace velta
