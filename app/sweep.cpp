@@ -451,7 +451,7 @@ void TableAppender::sync() {
     lastSync_ = std::chrono::steady_clock::now();
 }
 
-void gatherTable(const SweepSpec& s, const std::string& folder, const std::vector<std::string>& parts) {
+SweepTable gatherTable(const SweepSpec& s, const std::string& folder, const std::vector<std::string>& parts) {
     const std::string table = (fs::path(folder) / "sweep.csv").string();
     SweepTable all = readTable(table);
     for (const auto& p : parts) {
@@ -460,8 +460,10 @@ void gatherTable(const SweepSpec& s, const std::string& folder, const std::vecto
             throw VeltaError(p + " has other columns than this sweep");
         for (auto& [k, row] : t.rows) all.rows.emplace(k, std::move(row));
     }
-    std::string text = csvLine(tableHeader(s)) + "\n";
+    all.header = tableHeader(s);
+    std::string text = csvLine(all.header) + "\n";
     for (const auto& [k, row] : all.rows) text += csvLine(row) + "\n";
+    all.completeBytes = text.size();
     const std::string tmp = table + ".tmp";
     {
         std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
@@ -478,6 +480,7 @@ void gatherTable(const SweepSpec& s, const std::string& folder, const std::vecto
     fs::rename(tmp, table, ec);
     if (ec) throw VeltaError("cannot replace " + table + ": " + ec.message());
     for (const auto& p : parts) fs::remove(p, ec);
+    return all;
 }
 
 // ---------------------------------------------------------------- private folders and processes

@@ -98,8 +98,9 @@ private:
 
 // Rewrites the table with its rows ordered by point number (atomically: a temporary file
 // renamed over it), so every engine leaves the same file. Rows are taken from the table and
-// from the extra files (the parts written by the workers of parallel and Slurm).
-void gatherTable(const SweepSpec& s, const std::string& folder, const std::vector<std::string>& parts);
+// from the extra files (the parts written by the workers of parallel and Slurm). Returns the
+// table as written.
+SweepTable gatherTable(const SweepSpec& s, const std::string& folder, const std::vector<std::string>& parts);
 
 // A private copy of the application folder's User for one worker (results files of its
 // runs stay there); removed by the destructor.

@@ -698,12 +698,12 @@ int main(int argc, char** argv) {
     }
     if (o.dryRun) return rc;
     // Every engine ends with the same table: rows ordered by point, parts gathered in.
+    SweepTable t;
     try {
-        gatherTable(o.spec, o.out, partFiles(o.out));
+        t = gatherTable(o.spec, o.out, partFiles(o.out));
     } catch (const std::exception& e) {
         return stop(e.what());
     }
-    const SweepTable t = readTable(tablePath);
     std::size_t failed = 0;
     const auto header = tableHeader(o.spec);
     const std::size_t statusCol = o.spec.axes.size() + 2;

@@ -71,6 +71,11 @@ TEST(Sweep, TableRowsSurviveInterruptionAndForeignTablesAreRefused) {
     EXPECT_EQ(cell("period"), "6.5");
     EXPECT_EQ(cell("last_half"), R"({"X1":{"min":1,"max":2}})");
     EXPECT_EQ(std::filesystem::file_size(table), t.completeBytes);  // the cut row is gone
+    // The gathered table handed back is the file as a reading gives it, quoted cells and all.
+    const SweepTable gathered = gatherTable(s, folder, {}), again = readTable(table);
+    EXPECT_EQ(gathered.header, again.header);
+    EXPECT_EQ(gathered.rows, again.rows);
+    EXPECT_EQ(gathered.completeBytes, again.completeBytes);
 
     SweepSpec foreign = s;
     foreign.axes = {parseAxis("ALFA=1,3")};
