@@ -2,7 +2,8 @@
 # The local pool of velta-sweep on 1 and on 2 processes: a 40 x 40 sweep of the section 1.1
 # sample (ALFA 2..40, GAMA 1..4, TMAX = 100: 10^4 steps a point), each way twice, fresh
 # tables; prints wall and CPU seconds and the ratio of the medians (jobs=2 / jobs=1), then
-# the overhead of a point: CPU a point of the same sweep of one-step points (TMAX = 0.01).
+# the overhead of a point: CPU a point of the same sweep of one-step points (TMAX = 0.01), and
+# last the same points one after another as without velta-sweep: velta-run started for each.
 #   bench/sweep_speedup.sh BUILD_DIR [REPEATS] [N]     (N x N points, default 40)
 set -eu
 BUILD="${1:?usage: bench/sweep_speedup.sh BUILD_DIR [REPEATS] [N]}"
@@ -41,3 +42,14 @@ printf 'median wall: jobs=1 %.2f s, jobs=2 %.2f s, ratio %.3f; load after: %s\n'
 read -r wall cpu < <(sweep 1 0.01)
 printf 'overhead: %.1f ms CPU a point (one-step points, jobs=1, %.2f s wall)\n' \
     "$(echo "$cpu * 1000 / ($N * $N)" | bc -l)" "$wall"
+# The same points, velta-run started for each one after another (the same arguments as a point of
+# the sweep, without the seed this section does not use), against the median of jobs=2.
+mkdir -p "$T/one"; cp -r "$SRC/User" "$T/one/User"
+tail -n +2 "$T/out/sweep.csv" | cut -d, -f2,3 >"$T/points"
+/usr/bin/time -f "%e %U %S" -o "$T/time" bash -c 'while IFS=, read -r a g; do
+    "$1" --root "$2" --section 11 --data Sym_Oscill.mnkd --summary "$2/s.json" --set TMAX=100 \
+        --set "ALFA=$a" --set "GAMA=$g" >/dev/null || exit 1
+done <"$3"' _ "$BUILD/velta-run" "$T/one" "$T/points"
+read -r wall user sys <"$T/time"
+printf 'velta-run a point, one after another: %.2f s wall (%d points); jobs=2 median / this %.3f\n' "$wall" \
+    "$(wc -l <"$T/points")" "$(echo "$m2 / $wall" | bc -l)"
