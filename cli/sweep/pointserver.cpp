@@ -30,7 +30,7 @@ namespace velta {
 namespace {
 
 // A command: u32 length, then i32 token, u8 kind, and for a run the log file, for a run in a
-// worker also the summary file and the private folder it clears first, then the arguments,
+// worker also the private folder it clears first, then the arguments,
 // each ended by '\0'. A report back: three i32 (token, wait status, fork errno), then the
 // run's summary as u32 length and bytes (empty unless a worker handed it back).
 enum Kind : std::uint8_t { kRunInProcess = 0, kRunExec = 1, kStopAll = 2 };
@@ -104,7 +104,7 @@ std::vector<char*> argvOf(std::vector<std::string>& args) {
     ::_exit(127);
 }
 
-// A worker's request: u32 length, then the log file, the summary file, the folder to clear
+// A worker's request: u32 length, then the log file, the folder to clear
 // and the arguments, each ended by '\0'.
 std::string request(const std::vector<std::string>& parts) {
     std::string msg(sizeof(std::uint32_t), '\0');
@@ -146,12 +146,11 @@ bool readAll(int fd, void* data, std::size_t size) {
         std::string msg(len, '\0');
         if (!readAll(in, msg.data(), len)) ::_exit(0);
         auto p = parts(msg, 0);
-        if (p.size() < 4) ::_exit(0);
+        if (p.size() < 3) ::_exit(0);
         // The files of the last run go first: a run that ends early leaves none of them behind.
-        if (!p[1].empty()) std::remove(p[1].c_str());
-        if (!p[2].empty()) clearRunFiles(p[2]);
+        if (!p[1].empty()) clearRunFiles(p[1]);
         outputTo(p[0]);
-        std::vector<std::string> args(p.begin() + 3, p.end());
+        std::vector<std::string> args(p.begin() + 2, p.end());
         auto argv = argvOf(args);
         resetRunnerState();
         for (std::ostream* os : {&std::cout, &std::cerr}) {
@@ -465,7 +464,7 @@ void PointServer::finish() {
 }
 
 bool PointServer::run(int token, bool exec, const std::vector<std::string>& argv, const std::string& log,
-                      const std::string& summary, const std::string& clear) {
+                      const std::string& clear) {
     std::string msg(sizeof(std::int32_t), '\0');
     const std::int32_t t = token;
     std::memcpy(msg.data(), &t, sizeof t);
@@ -473,8 +472,6 @@ bool PointServer::run(int token, bool exec, const std::vector<std::string>& argv
     msg += log;
     msg += '\0';
     if (!exec) {
-        msg += summary;
-        msg += '\0';
         msg += clear;
         msg += '\0';
     }

@@ -32,13 +32,13 @@ public:
 
     // Starts a run for `token`: the runner with arguments `argv` (argv[0] names it; with `exec`
     // that program is started in a fork, else the worker of slot token / 2 calls the runner's
-    // function), stdout and stderr to the file `log`. A worker first removes `summary` and the
-    // run files in the folder `clear` (either may be empty), and hands the run's summary back
-    // through next() rather than in its file. A slot's runs queue up at its worker
+    // function), stdout and stderr to the file `log`. A worker first removes the run files in
+    // the folder `clear` (if given), and hands the run's summary back through next() rather
+    // than in its file. A slot's runs queue up at its worker
     // and run in order, so a slot may have its next run sent before the last one ends. False
     // (errno set) when the server cannot be reached.
     bool run(int token, bool exec, const std::vector<std::string>& argv, const std::string& log,
-             const std::string& summary = {}, const std::string& clear = {});
+             const std::string& clear = {});
 
     // A run that ended: its token and wait status, or `forkError` (an errno) when it could not
     // be started; the summary a worker handed back (empty for a program started per point, which

@@ -218,7 +218,7 @@ bool startPoint(const Options& o, Slot& s, int k, std::size_t i) {
     s.point[lane] = i;
     s.busy[lane] = gServer.run(2 * k + lane, o.execRunner,
                                runnerArgs(o.spec, i, o.runner, s.root->path(), s.data, s.summary(lane)),
-                               s.log(lane), {}, o.execRunner ? std::string() : s.root->path());
+                               s.log(lane), o.execRunner ? std::string() : s.root->path());
     return s.busy[lane];
 }
 
