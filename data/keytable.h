@@ -18,7 +18,10 @@
 //      The window's texts:             tModel.fill(g, f);   -- CStr of each value.
 //      Writing:                        tModel.write(g, o, f);  -- Head_File, Key_File.
 //      Checking the texts at "Ввод":   tModel.parse(f, v);  -- each text converted into v;
-//      the first one refused throws "Недопустимое значение  KEY = text".
+//      the first one refused throws "Недопустимое значение  KEY = text"; tModel.check(f)
+//      refuses the same without keeping the values.
+//      The window's rows:              K{...}.shown("txtAlfa", "ALFA =") names the key's field
+//      and its label; SheetForm::addKeyRows lays out a block's rows from them.
 //   Lists, grids, matrices and lines between keys stay with the section: split a block's
 //   keys into several tables around them.
 //   Blocks shared by several layouts number their headers from 0 and are read and written
@@ -60,6 +63,12 @@ struct Key {
         k.check = name;
         return k;
     }
+    // The key's field in the input window: its object name and the label before it.
+    constexpr Key shown(const char* name, const char* text) const {
+        Key k = *this;
+        k.field = name, k.label = text;
+        return k;
+    }
 
     Kind kind;
     int head = 0;
@@ -69,6 +78,8 @@ struct Key {
     i16 O::*i = nullptr;
     double O::*r = nullptr;
     std::string F::*text = nullptr;
+    const char* field = nullptr;
+    const char* label = nullptr;
 };
 
 // A view of a key table; see the recipe above.
@@ -102,6 +113,14 @@ public:
             if (k.kind == Entry::Kind::Real) f.*k.text = CStr(from.*k.r);
         }
     }
+    // The texts converted as parse converts them, nothing kept: the check at "Ввод".
+    void check(const F& f) const {
+        for (const Entry& k : e_) {
+            if (k.kind == Entry::Kind::Int) (void)keyInt(k.check, f.*k.text);
+            if (k.kind == Entry::Kind::Real) (void)keyReal(k.check, f.*k.text);
+        }
+    }
+    std::span<const Entry> entries() const { return e_; }
     void parse(const F& f, O& into) const {
         for (const Entry& k : e_) {
             if (k.kind == Entry::Kind::Int) into.*k.i = keyInt(k.check, f.*k.text);

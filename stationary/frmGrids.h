@@ -34,38 +34,6 @@ void showColumn(FormGrid* g, const GridText& t, int n);
 
 }  // namespace sheetgrid
 
-// A field of a window, the text of the window's Fields it shows, and the key and kind under
-// which the reading of the data file takes its value (sections 3 and 7 check the texts by it).
-template <class F>
-struct KeyedField {
-    QLineEdit* edit;
-    std::string F::*text;
-    const char* key;
-    bool integer;
-};
-
-template <class F>
-void showKeyed(const std::vector<KeyedField<F>>& fields, const F& f) {
-    for (const auto& k : fields) k.edit->setText(q(f.*k.text));
-}
-
-template <class F>
-F readKeyed(const std::vector<KeyedField<F>>& fields) {
-    F f;
-    for (const auto& k : fields) f.*k.text = s(k.edit);
-    return f;
-}
-
-// A text that the reading could not convert is refused with its key, so it is never written
-// (the window stays open).
-template <class F>
-void checkKeyed(const std::vector<KeyedField<F>>& fields, const F& f) {
-    for (const auto& k : fields) {
-        if (k.integer) fieldtext::intOf(k.key, f.*k.text);
-        else fieldtext::realOf(k.key, f.*k.text);
-    }
-}
-
 // A window of a stationary network section. The section's window builds the fields of the
 // model (txtMclass ... txtGama), of the continuation and of Newton's method (txtQmin ...
 // txtEmax) and the matrix grid grdTable on its sheets; this class fills and reads them, shows

@@ -4,6 +4,7 @@
 // text differently, the text is a parameter and each window passes its own.
 #pragma once
 #include "data/forms/sectionform.h"
+#include "data/keytable.h"
 #include "data/textlist.h"
 #include "models/autonomous.h"
 
@@ -150,6 +151,27 @@ protected:
     // Fields at x = 20, kRow apart from y, each label right-aligned in labelWidth before
     // its field. Returns the y of the last row.
     int addRows(int sheet, int y, int labelWidth, std::initializer_list<Row> rows, int fieldWidth = 110);
+    // The rows of the fields of block `block` of a key table, kRow apart from (x, y): each
+    // entry shown in the window gets its label right-aligned in labelWidth (0: the label's
+    // own width) and its field after it, named as the entry says. Each field and the text
+    // it shows are appended to links. Returns the y of the last row.
+    template <class O, class F>
+    int addKeyRows(int sheet, int x, int y, int labelWidth, const KeyTable<O, F>& t, int block,
+                   std::vector<FieldText<F>>& links, int fieldWidth = 110) {
+        int head = 0;
+        int last = y;
+        for (const auto& k : t.entries()) {
+            if (k.kind == Key<O, F>::Kind::Head) head = k.head;
+            if (head != block || !k.field) continue;
+            const QString label = QString::fromUtf8(k.label);
+            const int lw = labelWidth > 0 ? labelWidth : fontMetrics().horizontalAdvance(label) + 8;
+            links.push_back(
+                {addField(sheet, x, y, lw, label, QString::fromUtf8(k.field), fieldWidth), k.text});
+            last = y;
+            y += kRow;
+        }
+        return last;
+    }
     // Explanatory lines kLine apart from (x, y). With hanging, the lines after the first
     // start under the text after its opening parenthesis.
     void addNotes(int sheet, int x, int y, const QStringList& lines, bool hanging = false);

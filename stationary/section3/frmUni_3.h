@@ -1,13 +1,12 @@
 // Input window of section 3 (circulant stability): two sheets with the parameters of a
 // ".stbd" data file, the model and the ALFA range of the plot U(ALFA).
 #pragma once
-#include "data/forms/sectionform.h"
-#include "stationary/frmGrids.h"
+#include "data/forms/sheets.h"
 #include "stationary/section3/sec3.h"
 
 namespace velta {
 
-class frmUni_3 : public SectionForm {
+class frmUni_3 : public SheetForm {
 public:
     explicit frmUni_3(FormHost& host);
 
@@ -23,11 +22,7 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
-    // Every field with its text and key.
-    std::vector<KeyedField<Sec3::Fields>> fields() const;
-
-    QLineEdit *txtMclass, *txtNdim, *txtKmod, *txtBeta, *txtGama;
-    QLineEdit *txtAmin, *txtAmax, *txtUmin, *txtUmax, *txtNdel;
+    std::vector<FieldText<Sec3::Fields>> fields_;  // every field, laid out from the file's keys
 };
 
 }  // namespace velta

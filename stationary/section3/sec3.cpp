@@ -42,18 +42,20 @@ std::string modelName(const Store& g, const std::string& word) {
 using F = Sec3::Fields;
 using K = Key<Store, F>;
 // The whole file: block 1, the model; block 2, the ALFA range, the scale and the grid.
-constexpr K kFile[] = {K{1},
-                       K{"MCLASS", &Store::MCLASS, &F::mclass},
-                       K{"NDIM", &Store::NDIM, &F::ndim},
-                       K{"KMOD", &Store::KMOD, &F::kmod},
-                       K{"BETA", &Store::BETA, &F::beta},
-                       K{"GAMA", &Store::GAMA, &F::gama},
-                       K{2},
-                       K{"Amin", &Store::Amin, &F::amin},
-                       K{"Amax", &Store::Amax, &F::amax},
-                       K{"Umin", &Store::Umin, &F::umin},
-                       K{"Umax", &Store::Umax, &F::umax},
-                       K{"NDEL", &Store::NDEL, &F::ndel}};
+constexpr K kFile[] = {
+    K{1},
+    K{"MCLASS", &Store::MCLASS, &F::mclass}.shown("txtMclass", "Номер класса,  MCLASS ="),
+    K{"NDIM", &Store::NDIM, &F::ndim}.shown("txtNdim", "Число элементов ГГС (размерность системы),  NDIM ="),
+    K{"KMOD", &Store::KMOD, &F::kmod}.shown("txtKmod",
+                                            "Число элементов, объединенных регуляторными связями,  KMOD ="),
+    K{"BETA", &Store::BETA, &F::beta}.shown("txtBeta", "BETA ="),
+    K{"GAMA", &Store::GAMA, &F::gama}.shown("txtGama", "GAMA ="),
+    K{2},
+    K{"Amin", &Store::Amin, &F::amin}.shown("txtAmin", "Amin ="),
+    K{"Amax", &Store::Amax, &F::amax}.shown("txtAmax", "Amax ="),
+    K{"Umin", &Store::Umin, &F::umin}.shown("txtUmin", "Umin ="),
+    K{"Umax", &Store::Umax, &F::umax}.shown("txtUmax", "Umax ="),
+    K{"NDEL", &Store::NDEL, &F::ndel}.shown("txtNdel", "Число разбиений отрезка [Amin,Amax],  NDEL =")};
 constexpr KeyTable tFile{kFile};
 
 bool positive(double v) { return std::isfinite(v) && v > 0; }
@@ -72,6 +74,8 @@ void Sec3::InputPar(Ctx& c) {
     const int m = std::max<int>(g.NDEL + 1, 0);
     for (Vec* v : {&g.AGRAPH, &g.UGRAPH, &g.SGRAPH}) v->alloc(m);
 }
+
+const KeyTable<Store, Sec3::Fields>& Sec3::keys() { return tFile; }
 
 Sec3::Fields Sec3::fieldsFromStore(const Store& g) {
     Fields f;

@@ -4,6 +4,7 @@
 // circulant spectrum in closed form: lambda_j = -1 - X*(Re(j) + i*Im(j)).
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "graphics/surface.h"
 #include "models/section.h"
 
@@ -32,6 +33,8 @@ public:
         std::string amin, amax, umin, umax, ndel;    // sheet 2
     };
     static Fields fieldsFromStore(const Store& g);
+    // The file's keys with the window's fields.
+    static const KeyTable<Store, Fields>& keys();
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // ---- the computation

@@ -1,13 +1,12 @@
 // Input window of section 7 (stationary solutions of M(NDIM,NDIM)): four sheets with the
 // parameters of a ".stRd" data file.
 #pragma once
-#include "data/forms/sectionform.h"
-#include "stationary/frmGrids.h"
+#include "data/forms/sheets.h"
 #include "stationary/section7/sec7.h"
 
 namespace velta {
 
-class frmUni_7 : public SectionForm {
+class frmUni_7 : public SheetForm {
 public:
     explicit frmUni_7(FormHost& host);
 
@@ -23,13 +22,7 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
-    // Every field with its text and key.
-    std::vector<KeyedField<Sec7::Fields>> fields() const;
-
-    QLineEdit *txtNdim, *txtBeta, *txtGama, *txtLL;
-    QLineEdit *txtSmax, *txtSH, *txtHmax, *txtDelta;
-    QLineEdit* txtALmax;
-    QLineEdit *txtDRX, *txtDRY;
+    std::vector<FieldText<Sec7::Fields>> fields_;  // every field, laid out from the file's keys
 };
 
 }  // namespace velta

@@ -30,21 +30,23 @@ int sgn(double v) { return (v > 0) - (v < 0); }
 using F = Sec7::Fields;
 using K = Key<Store, F>;
 // The whole file: the model, the scan, the ALFA bound and the plot ranges.
-constexpr K kFile[] = {K{1},
-                       K{"NDIM", &Store::NDIM, &F::ndim},
-                       K{"BETA", &Store::BETA, &F::beta},
-                       K{"GAMA", &Store::GAMA, &F::gama},
-                       K{"LL", &Store::LL, &F::ll},
-                       K{2},
-                       K{"Smax", &Store::Smax, &F::smax},
-                       K{"SH", &Store::SH, &F::sh},
-                       K{"HMAX", &Store::Hmax, &F::hmax},
-                       K{"DELTA", &Store::Delta, &F::delta},
-                       K{3},
-                       K{"ALmax", &Store::ALmax, &F::almax},
-                       K{4},
-                       K{"DRX", &Store::DRX, &F::drx},
-                       K{"DRY", &Store::DRY, &F::dry}};
+constexpr K kFile[] = {
+    K{1}, K{"NDIM", &Store::NDIM, &F::ndim}.shown("txtNdim", "NDIM ="),
+    K{"BETA", &Store::BETA, &F::beta}.shown("txtBeta", "BETA ="),
+    K{"GAMA", &Store::GAMA, &F::gama}.shown("txtGama", "GAMA ="),
+    K{"LL", &Store::LL, &F::ll}.shown(
+        "txtLL", "LL - число компонент в 1-й группе частично-симметричного решения, LL <=[NDIM/2],"),
+    K{2}, K{"Smax", &Store::Smax, &F::smax}.shown("txtSmax", "Smax ="),
+    K{"SH", &Store::SH, &F::sh}.shown("txtSH", "Шаг по s,  SH ="),
+    K{"HMAX", &Store::Hmax, &F::hmax}.shown("txtHmax", "Hmax ="),
+    K{"DELTA", &Store::Delta, &F::delta}.shown("txtDelta",
+                                               "Ограничение на табличные приращения ALFA и U1,  DELTA ="),
+    // The heading of the block is the label of its one field.
+    K{3},
+    K{"ALmax", &Store::ALmax, &F::almax}.shown(
+        "txtALmax", "3) Правая граница отрезка по ALFA,                          ALmax ="),
+    K{4}, K{"DRX", &Store::DRX, &F::drx}.shown("txtDRX", "DRX ="),
+    K{"DRY", &Store::DRY, &F::dry}.shown("txtDRY", "DRY =")};
 constexpr KeyTable tFile{kFile};
 
 void tooManyRows(const std::string& branch) {
@@ -61,6 +63,8 @@ void Sec7::InputPar(Ctx& c) {
     g.SCRX = g.DRX * g.ALmax;
     g.SCRY = g.DRY * g.ALmax;
 }
+
+const KeyTable<Store, Sec7::Fields>& Sec7::keys() { return tFile; }
 
 Sec7::Fields Sec7::fieldsFromStore(const Store& g) {
     Fields f;

@@ -4,6 +4,7 @@
 // NDIM - LL equal to u2, followed along the ratio s = u1/u2.
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "models/section.h"
 
 #include <string>
@@ -28,6 +29,8 @@ public:
         std::string drx, dry;               // sheet 4
     };
     static Fields fieldsFromStore(const Store& g);
+    // The file's keys with the window's fields.
+    static const KeyTable<Store, Fields>& keys();
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
 
     // ---- the model
