@@ -64,7 +64,7 @@ TEST(KeyTable, ReadsFillsWritesAndReadsBackUnderBothSpellings) {
     EXPECT_EQ(echoedBack, "Block 1\r\n-------\r\nN = 7\r\nX = 3.25\r\nBlock 2\r\n---\r\nY = -0.001\r\n");
 }
 
-TEST(KeyTable, ParseRefusesTheFirstBadTextWithItsKey) {
+TEST(KeyTable, ParseAndCheckRefuseTheFirstBadTextWithItsKey) {
     struct Case {
         Texts in;
         const char* refusal;  // "" when every text converts
@@ -87,6 +87,14 @@ TEST(KeyTable, ParseRefusesTheFirstBadTextWithItsKey) {
             why = e.what();
         }
         EXPECT_EQ(why, c.refusal);
+        // The window's check refuses the same text with the same message.
+        std::string checked;
+        try {
+            kTable.check(c.in);
+        } catch (const VeltaError& e) {
+            checked = e.what();
+        }
+        EXPECT_EQ(checked, c.refusal);
         if (why.empty()) {
             EXPECT_EQ(v.n, 12);
             EXPECT_EQ(v.x, 1.5);
