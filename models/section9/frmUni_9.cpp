@@ -5,11 +5,22 @@
 
 #include <QLabel>
 
+#include <cstring>
+#include <stdexcept>
+
 namespace velta {
 
 namespace {
 
 using namespace fieldcheck;
+using F = Sec9::Fields;
+
+// The entry of t whose window field is named `name`.
+const Key<Store, F>& shownKey(const KeyTable<Store, F>& t, const char* name) {
+    for (const auto& k : t.entries())
+        if (k.field && std::strcmp(k.field, name) == 0) return k;
+    throw std::logic_error(std::string("no key shown as ") + name);
+}
 
 // The model has three elements; its working vectors hold no more.
 constexpr int kMaxDim = 3;
@@ -30,12 +41,14 @@ void checkTexts(const Sec9::Fields& f, int n) {
         fail("Номеров компонент IC(i) должно быть NDIM = " + CStr(n) + " (задано " +
              CStr(static_cast<int>(nc)) + ")");
     checkIndexes(f.ici, n, "компоненты графика");
-    if (intOf("MCPZ", f.mcpz) < 0)
+    if (keyInt("MCPZ", f.mcpz) < 0)
         fail("Число композиций MCPZ не должно быть отрицательным (MCPZ = " + f.mcpz + ")");
-    if (!(realOf("HHH", f.hhh) > 0))
+    if (!(keyReal("HHH", f.hhh) > 0))
         fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + f.hhh + ")");
-    if (intOf("NSC", f.nsc) < 1)
+    if (keyInt("NSC", f.nsc) < 1)
         fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
+    // Every other key as the reading would convert it: a text it refuses is never written.
+    Sec9::checkKeys(f);
 }
 
 }  // namespace
@@ -45,24 +58,19 @@ frmUni_9::frmUni_9(FormHost& host)
     // ---- sheet 1: the model, the initial values, the method and the scales
     const int lw = 480;
     addLabel(1, 10, 8, QStringLiteral("1) Параметры модели"));
-    int y = addRows(1, 36, lw,
-                    {{txtNdim, "Число элементов ГГС (размерность системы),  NDIM =", "txtNdim"},
-                     {txtAlfa, " ALFA =", "txtAlfa"},
-                     {txtGama, " GAMA =", "txtGama"},
-                     {txtMCPZ, "Число композиций,   MCPZ =", "txtMCPZ"}});
+    addKeyRows(1, 20, 36, lw, Sec9::ndimKeys(), 1, fields_);
+    QLineEdit* ndim = fields_.back().edit;
+    // The rest of block 1 is a table of its own, read after NDIM is checked; it has no header.
+    int y = addKeyRows(1, 20, 36 + kRow, lw, Sec9::modelKeys(), 0, fields_);
     // A heading whose second line carries the field.
     addLabel(1, 10, y += 44, QStringLiteral("2) Начальные данные,"));
     QLabel* xo = addLabel(1, 10, y += kLine + 4, QStringLiteral("Xo(i),  i = 1,...,NDIM:"));
-    txtXI1 = addField(1, xo->x() + xo->width() + 4, y, 0, QString(), QStringLiteral("txtXI1"), 300);
+    fields_.push_back(
+        {addField(1, xo->x() + xo->width() + 4, y, 0, QString(), QStringLiteral("txtXI1"), 300), &F::xi1});
     addLabel(1, 10, y += 44, QStringLiteral("3) Параметры метода, масштабы"));
-    addRows(1, y + 28, lw,
-            {{txtSCLT, "Интервал интегрирования:  SCLT <= t <= SCRT, SCLT =", "txtSCLT"},
-             {txtSCRT, "SCRT =", "txtSCRT"},
-             {txtHHH, "Шаг интегрирования,  HHH =", "txtHHH"},
-             {txtSCLX, "Интервал изменения компонент вектора X(t): SCLX <= X(t) <= SCRX,  SCLX =", "txtSCLX"},
-             {txtSCRX, "SCRX =", "txtSCRX"}});
-    setSizingField(txtNdim, "NDIM",
-                   "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листе #2");
+    addKeyRowsIn(1, 20, y + 28, lw, Sec9::rangeKeys(),
+                 {"txtSCLT", "txtSCRT", "txtHHH", "txtSCLX", "txtSCRX"});
+    setSizingField(ndim, "NDIM", "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листе #2");
 
     plane_ = addPlaneSheet(2, 4, QStringLiteral("grdTable1"), QStringLiteral("grdTable2"));
 
@@ -70,12 +78,33 @@ frmUni_9::frmUni_9(FormHost& host)
     const int lw3 = 120, xNote = 300;
     addLabel(3, 10, y = 8, QStringLiteral("5) Порядок номеров компонент, выводимых на график,"));
     QLabel* ic = addLabel(3, 10, y += kLine + 4, QStringLiteral("IC(i), i = 1,2,3:"));
-    txtICi = addField(3, ic->x() + ic->width() + 4, y, 0, QString(), QStringLiteral("txtICi"), 200);
-    y = addPeriod(3, y + 48, 6, lw3, xNote, periodNotes(), txtLscreen);
-    y = addPlotKind(3, y + 3 * kLine + 36, 7, lw3, xNote, threePlaneNotes(), txtLgraph);
+    fields_.push_back(
+        {addField(3, ic->x() + ic->width() + 4, y, 0, QString(), QStringLiteral("txtICi"), 200), &F::ici});
+    QLineEdit *lscreen = nullptr, *lgraph = nullptr;
+    y = addPeriod(3, y + 48, 6, lw3, xNote, periodNotes(), lscreen);
+    y = addPlotKind(3, y + 3 * kLine + 36, 7, lw3, xNote, threePlaneNotes(), lgraph);
+    fields_.push_back({lscreen, &F::lscreen});
+    fields_.push_back({lgraph, &F::lgraph});
     addLabel(3, 10, y += 4 * kLine + 36, QStringLiteral("8) Плотность выдачи результатов в таблицу,"));
-    QLabel* nsc = addLabel(3, 10, y += kLine + 4, QStringLiteral("NSC ="));
-    txtNsc = addField(3, nsc->x() + nsc->width() + 4, y, 0, QString(), QStringLiteral("txtNsc"));
+    addKeyAfterLabel(3, 10, y + kLine + 4, Sec9::tailKeys(), "txtNsc");
+}
+
+void frmUni_9::addKeyRowsIn(int sheet, int x, int y, int labelWidth, const KeyTable<Store, F>& t,
+                            std::initializer_list<const char*> order) {
+    for (const char* name : order) {
+        const auto& k = shownKey(t, name);
+        fields_.push_back(
+            {addField(sheet, x, y, labelWidth, QString::fromUtf8(k.label), QString::fromUtf8(k.field)),
+             k.text});
+        y += kRow;
+    }
+}
+
+void frmUni_9::addKeyAfterLabel(int sheet, int x, int y, const KeyTable<Store, F>& t, const char* name) {
+    const auto& k = shownKey(t, name);
+    QLabel* l = addLabel(sheet, x, y, QString::fromUtf8(k.label));
+    fields_.push_back(
+        {addField(sheet, l->x() + l->width() + 4, y, 0, QString(), QString::fromUtf8(k.field)), k.text});
 }
 
 Sec9& frmUni_9::sec() {
@@ -84,19 +113,11 @@ Sec9& frmUni_9::sec() {
     return *c;
 }
 
-std::vector<FieldText<Sec9::Fields>> frmUni_9::texts() const {
-    using F = Sec9::Fields;
-    return {{txtNdim, &F::ndim},     {txtAlfa, &F::alfa}, {txtGama, &F::gama}, {txtMCPZ, &F::mcpz},
-            {txtXI1, &F::xi1},       {txtSCLT, &F::sclt}, {txtSCRT, &F::scrt}, {txtHHH, &F::hhh},
-            {txtSCLX, &F::sclx},     {txtSCRX, &F::scrx}, {txtICi, &F::ici},   {txtLscreen, &F::lscreen},
-            {txtLgraph, &F::lgraph}, {txtNsc, &F::nsc}};
-}
-
-void frmUni_9::fillFields() { showTexts(texts(), sec().fieldsFromStore(host_.store())); }
+void frmUni_9::fillFields() { showTexts(fields_, sec().fieldsFromStore(host_.store())); }
 
 Sec9::Fields frmUni_9::currentFields() const {
     Sec9::Fields f;
-    readTexts(texts(), f);
+    readTexts(fields_, f);
     plane_.read(f);
     return f;
 }

@@ -51,18 +51,23 @@ using F = Sec9::Fields;
 using K = Key<Store, F>;
 // Block 1 (NDIM, checked before the rest is read, then the model), block 3 (interval,
 // ranges, step) and blocks 6 to 8.
-constexpr K kNdim[] = {K{1}, K{"NDIM", &Store::NDIM, &F::ndim}};
-constexpr K kModel[] = {K{"ALFA", &Store::ALFA, &F::alfa}, K{"GAMA", &Store::GAMA, &F::gama},
-                        K{"MCPZ", &Store::MCPZ, &F::mcpz}};
-constexpr K kRange[] = {K{3},
-                        K{"SCLT", &Store::SCLT, &F::sclt},
-                        K{"SCRT", &Store::SCRT, &F::scrt},
-                        K{"SCLX", &Store::SCLX, &F::sclx},
-                        K{"SCRX", &Store::SCRX, &F::scrx},
-                        K{"HHH", &Store::HHH, &F::hhh}};
+constexpr K kNdim[] = {K{1}, K{"NDIM", &Store::NDIM, &F::ndim}.shown(
+                                 "txtNdim", "Число элементов ГГС (размерность системы),  NDIM =")};
+constexpr K kModel[] = {K{"ALFA", &Store::ALFA, &F::alfa}.shown("txtAlfa", " ALFA ="),
+                        K{"GAMA", &Store::GAMA, &F::gama}.shown("txtGama", " GAMA ="),
+                        K{"MCPZ", &Store::MCPZ, &F::mcpz}.shown("txtMCPZ", "Число композиций,   MCPZ =")};
+constexpr K kRange[] = {
+    K{3},
+    K{"SCLT", &Store::SCLT, &F::sclt}.shown("txtSCLT", "Интервал интегрирования:  SCLT <= t <= SCRT, SCLT ="),
+    K{"SCRT", &Store::SCRT, &F::scrt}.shown("txtSCRT", "SCRT ="),
+    K{"SCLX", &Store::SCLX, &F::sclx}.shown(
+        "txtSCLX", "Интервал изменения компонент вектора X(t): SCLX <= X(t) <= SCRX,  SCLX ="),
+    K{"SCRX", &Store::SCRX, &F::scrx}.shown("txtSCRX", "SCRX ="),
+    K{"HHH", &Store::HHH, &F::hhh}.shown("txtHHH", "Шаг интегрирования,  HHH =")};
+// LSCREEN and LGRAPH are laid out with their notes by the window's shared blocks.
 constexpr K kTail[] = {K{6}, K{"LSCREEN", &Store::LSCREEN, &F::lscreen},
                        K{7}, K{"LGRAPH", &Store::LGRAPH, &F::lgraph},
-                       K{8}, K{"NSC", &Store::NSC, &F::nsc}};
+                       K{8}, K{"NSC", &Store::NSC, &F::nsc}.shown("txtNsc", "NSC =")};
 constexpr KeyTable tNdim{kNdim}, tModel{kModel}, tRange{kRange}, tTail{kTail};
 
 }  // namespace
@@ -110,6 +115,15 @@ void Sec9::InputPar(Ctx& c) {
         // 6..8
         tTail.read(r, g);
     });
+}
+
+const KeyTable<Store, Sec9::Fields>& Sec9::ndimKeys() { return tNdim; }
+const KeyTable<Store, Sec9::Fields>& Sec9::modelKeys() { return tModel; }
+const KeyTable<Store, Sec9::Fields>& Sec9::rangeKeys() { return tRange; }
+const KeyTable<Store, Sec9::Fields>& Sec9::tailKeys() { return tTail; }
+
+void Sec9::checkKeys(const Fields& f) {
+    for (const auto* t : {&tNdim, &tModel, &tRange, &tTail}) t->check(f);
 }
 
 Sec9::Fields Sec9::fieldsFromStore(const Store& g) const {

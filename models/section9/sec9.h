@@ -3,6 +3,7 @@
 // the regulatory function f(v) = ALFA*v / (1 + v^GAMA).
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "models/autonomous.h"
 #include "models/section.h"
 
@@ -25,6 +26,14 @@ public:
     };
     // The texts the window shows after a reading (free-format texts of the values).
     Fields fieldsFromStore(const Store& g) const;
+    // The file's keys with the window's fields: NDIM (block 1), the rest of the model,
+    // block 3 (interval, ranges, step) and blocks 6 to 8.
+    static const KeyTable<Store, Fields>& ndimKeys();
+    static const KeyTable<Store, Fields>& modelKeys();
+    static const KeyTable<Store, Fields>& rangeKeys();
+    static const KeyTable<Store, Fields>& tailKeys();
+    // Every key's text converted as the reading converts it; the first one refused throws.
+    static void checkKeys(const Fields& f);
     // Writes the ".chad" data file: eight blocks with the header-store lines of g.
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
 

@@ -1,49 +1,49 @@
 #include "synthesis/section511/frmUni_511.h"
 
+#include <cstring>
+#include <stdexcept>
+
 namespace velta {
+
+namespace {
+
+// The entry of t whose window field is named `name`.
+const Key<Store, Sec511::Fields>& shownKey(const KeyTable<Store, Sec511::Fields>& t, const char* name) {
+    for (const auto& k : t.entries())
+        if (k.field && std::strcmp(k.field, name) == 0) return k;
+    throw std::logic_error(std::string("no key shown as ") + name);
+}
+
+}  // namespace
 
 frmUni_511::frmUni_511(FormHost& host)
     : SheetForm(host, 511, QStringLiteral("Синтез\\Кодирование одним ГЭ\\Автономная система   "), 3) {
     // ---- sheet 1: the model and the initial data
     const int lw1 = 300;
     addLabel(1, 10, 8, QStringLiteral("1) Параметры математической модели"));
-    int y = addRows(1, 36, lw1,
-                    {{txtNdim, "Число уравнений системы,  NDIM =", "txtNdim"},
-                     {txtAlfa, " ALFA =", "txtAlfa"},
-                     {txtBeta, " BETA =", "txtBeta"},
-                     {txtGama, " GAMA =", "txtGama"},
-                     {txtTeta, " TETA =", "txtTeta"},
-                     {txtOmeg, " OMEG =", "txtOmeg"},
-                     {txtTau1, " TAU1 =", "txtTau1"},
-                     {txtTau2, "TAU2 =", "txtTau2"}});
+    int y = addKeyRowsIn(
+        1, 20, 36, lw1, Sec511::modelKeys(),
+        {"txtNdim", "txtAlfa", "txtBeta", "txtGama", "txtTeta", "txtOmeg", "txtTau1", "txtTau2"});
     addLabel(1, 10, y += 44, QStringLiteral("2) Варианты задания начальных данных:"));
     addNotes(1, 48, y += 22,
              {QStringLiteral("IND = 0 - \"возмущенное\" стационарное решение,"),
               QStringLiteral("IND = 1 - \"возмущенное\" нулевое решение.")});
-    addRows(1, y + kLine + 30, lw1,
-            {{txtIND, "IND =", "txtIND"},
-             {txtX_Ndim, "\"Возмущение\" компоненты  X(NDIM),  X_NDIM =", "txtX_Ndim"},
-             {txtX_1, "\"Возмущение\" компоненты  X(1),  X_1 =", "txtX_1"}});
+    addKeyRowsIn(1, 20, y + kLine + 30, lw1, Sec511::startKeys(), {"txtIND", "txtX_Ndim", "txtX_1"});
 
     run_ = addRunSheet(2, 3, {500, periodNotes(), twoPlaneNotes(), 0, {}});
 
     // ---- sheet 3: plotted components, table density, plot bounds
     const int lw3 = 200;
-    y = addPlotList(3, 6, txtI1G, 48,
+    QLineEdit* i1g = nullptr;
+    y = addPlotList(3, 6, i1g, 48,
                     {QStringLiteral("(NCOMP <= 12"), QStringLiteral("NCOMP <= NDIM при LGRAPH = 1"),
                      QStringLiteral("NCOMP  = 2    при LGRAPH = 2)")},
                     true);
+    fields_.push_back({i1g, &Sec511::Fields::i1g});
     addLabel(3, 10, y, QStringLiteral("7) Плотность таблицы выдачи результатов:"));
-    y = addRows(3, y + 28, lw3,
-                {{txtNss, "- стационарное решение,  NSS =", "txtNss"},
-                 {txtNsc, "- решение задачи Коши,   NSC =", "txtNsc"}});
+    y = addKeyRows(3, 20, y + 28, lw3, Sec511::tailKeys(), 7, fields_);
     addLabel(3, 10, y += kRow + 30, QStringLiteral("8) Границы интервалов для графиков:"));
-    addRows(3, y += 28, lw3,
-            {{txtSclx, "SCLX =", "txtSclx"},
-             {txtScrx, "SCRX =", "txtScrx"},
-             {txtSclw, "SCLW =", "txtSclw"},
-             {txtScrw, "SCRW =", "txtScrw"},
-             {txtSclt, "SCLT =", "txtSclt"}});
+    addKeyRows(3, 20, y += 28, lw3, Sec511::tailKeys(), 8, fields_);
     // The bounds line up on their "<=" signs in a fixed-pitch font.
     addBoundLines(3, 420, y + 14,
                   {{QStringLiteral("SCLX <= X(i) <= SCRX"), QStringLiteral("SCLW <=  W   <= SCRW"),
@@ -51,24 +51,30 @@ frmUni_511::frmUni_511(FormHost& host)
                    {}});
 }
 
-std::vector<FieldText<Sec511::Fields>> frmUni_511::texts() const {
-    using F = Sec511::Fields;
-    return {{txtNdim, &F::ndim}, {txtAlfa, &F::alfa},    {txtBeta, &F::beta}, {txtGama, &F::gama},
-            {txtTeta, &F::teta}, {txtOmeg, &F::omeg},    {txtTau1, &F::tau1}, {txtTau2, &F::tau2},
-            {txtIND, &F::ind},   {txtX_Ndim, &F::xndim}, {txtX_1, &F::x1},    {txtI1G, &F::i1g},
-            {txtNss, &F::nss},   {txtNsc, &F::nsc},      {txtSclx, &F::sclx}, {txtScrx, &F::scrx},
-            {txtSclw, &F::sclw}, {txtScrw, &F::scrw},    {txtSclt, &F::sclt}};
+int frmUni_511::addKeyRowsIn(int sheet, int x, int y, int labelWidth,
+                             const KeyTable<Store, Sec511::Fields>& t,
+                             std::initializer_list<const char*> order) {
+    int last = y;
+    for (const char* name : order) {
+        const auto& k = shownKey(t, name);
+        fields_.push_back(
+            {addField(sheet, x, y, labelWidth, QString::fromUtf8(k.label), QString::fromUtf8(k.field)),
+             k.text});
+        last = y;
+        y += kRow;
+    }
+    return last;
 }
 
 void frmUni_511::fillFields() {
     const Sec511::Fields f = Sec511::fieldsFromStore(host_.store());
-    showTexts(texts(), f);
+    showTexts(fields_, f);
     run_.show(f);
 }
 
 Sec511::Fields frmUni_511::currentFields() const {
     Sec511::Fields f;
-    readTexts(texts(), f);
+    readTexts(fields_, f);
     run_.read(f);
     return f;
 }

@@ -30,13 +30,15 @@ protected:
     }
 
 private:
-    // The fields of sheets 1 and 3 and the texts they show.
-    std::vector<FieldText<Sec511::Fields>> texts() const;
+    // The rows of the fields of t named in order, kRow apart from (x, y): sheet 1 shows the
+    // keys of blocks 1 and 2 in another order than the file holds them.
+    int addKeyRowsIn(int sheet, int x, int y, int labelWidth, const KeyTable<Store, Sec511::Fields>& t,
+                     std::initializer_list<const char*> order);
 
-    QLineEdit *txtNdim, *txtAlfa, *txtBeta, *txtGama, *txtTeta, *txtOmeg, *txtTau1, *txtTau2;
-    QLineEdit *txtIND, *txtX_Ndim, *txtX_1;
+    // The fields of sheets 1 and 3, laid out from the file's keys, and the list of the
+    // plotted components, with the texts they show.
+    std::vector<FieldText<Sec511::Fields>> fields_;
     RunWidgets run_;
-    QLineEdit *txtI1G, *txtNss, *txtNsc, *txtSclx, *txtScrx, *txtSclw, *txtScrw, *txtSclt;
 };
 
 }  // namespace velta

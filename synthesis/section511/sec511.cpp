@@ -54,26 +54,30 @@ void checkStationLimits(const Store& g) {
 using F = Sec511::Fields;
 using K = Key<Store, F>;
 // Block 1, the model; block 2, the initial data; blocks 7 and 8, the listing and the plot.
-constexpr K kModel[] = {K{1},
-                        K{"NDIM", &Store::NDIM, &F::ndim},
-                        K{"ALFA", &Store::ALFA, &F::alfa},
-                        K{"BETA", &Store::BETA, &F::beta},
-                        K{"GAMA", &Store::GAMA, &F::gama},
-                        K{"TAU1", &Store::TAU1, &F::tau1},
-                        K{"TAU2", &Store::TAU2, &F::tau2},
-                        K{"TETA", &Store::TETA, &F::teta},
-                        K{"OMEG", &Store::OMEG, &F::omeg}};
-constexpr K kStart[] = {K{2}, K{"IND", "Ind", &Store::IND, &F::ind}, K{"X_1", &Store::X_1, &F::x1},
-                        K{"X_Ndim", &Store::X_Ndim, &F::xndim}};
+constexpr K kModel[] = {
+    K{1},
+    K{"NDIM", &Store::NDIM, &F::ndim}.shown("txtNdim", "Число уравнений системы,  NDIM ="),
+    K{"ALFA", &Store::ALFA, &F::alfa}.shown("txtAlfa", " ALFA ="),
+    K{"BETA", &Store::BETA, &F::beta}.shown("txtBeta", " BETA ="),
+    K{"GAMA", &Store::GAMA, &F::gama}.shown("txtGama", " GAMA ="),
+    K{"TAU1", &Store::TAU1, &F::tau1}.shown("txtTau1", " TAU1 ="),
+    K{"TAU2", &Store::TAU2, &F::tau2}.shown("txtTau2", "TAU2 ="),
+    K{"TETA", &Store::TETA, &F::teta}.shown("txtTeta", " TETA ="),
+    K{"OMEG", &Store::OMEG, &F::omeg}.shown("txtOmeg", " OMEG =")};
+constexpr K kStart[] = {
+    K{2}, K{"IND", "Ind", &Store::IND, &F::ind}.shown("txtIND", "IND ="),
+    K{"X_1", &Store::X_1, &F::x1}.shown("txtX_1", "\"Возмущение\" компоненты  X(1),  X_1 ="),
+    K{"X_Ndim", &Store::X_Ndim, &F::xndim}.shown("txtX_Ndim",
+                                                 "\"Возмущение\" компоненты  X(NDIM),  X_NDIM =")};
 constexpr K kTail[] = {K{7},
-                       K{"NSS", &Store::NSS, &F::nss},
-                       K{"NSC", &Store::NSC, &F::nsc},
+                       K{"NSS", &Store::NSS, &F::nss}.shown("txtNss", "- стационарное решение,  NSS ="),
+                       K{"NSC", &Store::NSC, &F::nsc}.shown("txtNsc", "- решение задачи Коши,   NSC ="),
                        K{8},
-                       K{"SCLX", &Store::SCLX, &F::sclx},
-                       K{"SCRX", &Store::SCRX, &F::scrx},
-                       K{"SCLW", &Store::SCLW, &F::sclw},
-                       K{"SCRW", &Store::SCRW, &F::scrw},
-                       K{"SCLT", &Store::SCLT, &F::sclt}};
+                       K{"SCLX", &Store::SCLX, &F::sclx}.shown("txtSclx", "SCLX ="),
+                       K{"SCRX", &Store::SCRX, &F::scrx}.shown("txtScrx", "SCRX ="),
+                       K{"SCLW", &Store::SCLW, &F::sclw}.shown("txtSclw", "SCLW ="),
+                       K{"SCRW", &Store::SCRW, &F::scrw}.shown("txtScrw", "SCRW ="),
+                       K{"SCLT", &Store::SCLT, &F::sclt}.shown("txtSclt", "SCLT =")};
 constexpr KeyTable tModel{kModel};
 constexpr KeyTable tStart{kStart};
 constexpr KeyTable tTail{kTail};
@@ -176,6 +180,10 @@ void Sec511::InputPar(Ctx& c) {
     for (int i = 1; i <= n; ++i) g.X1(i) = g.XS(i);
     g.X1(n) = g.XS(n) + g.X_Ndim;
 }
+
+const KeyTable<Store, Sec511::Fields>& Sec511::modelKeys() { return tModel; }
+const KeyTable<Store, Sec511::Fields>& Sec511::startKeys() { return tStart; }
+const KeyTable<Store, Sec511::Fields>& Sec511::tailKeys() { return tTail; }
 
 Sec511::Fields Sec511::fieldsFromStore(const Store& g) {
     Fields f;

@@ -4,6 +4,7 @@
 // and backward along the chain with rates set by the transit times TAU1 and TAU2.
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "models/autonomous.h"
 #include "models/section.h"
 
@@ -39,6 +40,11 @@ public:
         std::string i1g, nss, nsc, sclx, scrx, sclw, scrw, sclt;  // sheet 3
     };
     static Fields fieldsFromStore(const Store& g);
+    // The file's keys with the window's fields: the model (block 1), the initial data
+    // (block 2), the table densities and the plot bounds (blocks 7 and 8).
+    static const KeyTable<Store, Fields>& modelKeys();
+    static const KeyTable<Store, Fields>& startKeys();
+    static const KeyTable<Store, Fields>& tailKeys();
     // Writes the data file: eight blocks with their header-store lines and the field texts.
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
 

@@ -2,6 +2,8 @@
 
 namespace velta {
 
+using F = Sec521::Fields;
+
 frmUni_521::frmUni_521(FormHost& host)
     : SheetForm(host, 521, QStringLiteral("Синтез\\Кодирование двумя ГЭ\\Автономная система"), 3) {
     // ---- sheet 1: the model and the initial data
@@ -9,50 +11,41 @@ frmUni_521::frmUni_521(FormHost& host)
     addLabel(1, 10, 8, QStringLiteral("1) Параметры математической модели."));
     addNotes(1, 48, 30,
              {QStringLiteral("Число уравнений системы"), QStringLiteral("NDIM = NDIM1 + NDIM2 - 1")});
-    int y = addRows(1, 30 + kLine + 30, lw1,
-                    {{txtNdim1_Ndim2, "NDIM1, NDIM2 =", "txtNdim1_Ndim2"},
-                     {txtAlfa, " ALFA =", "txtAlfa"},
-                     {txtBeta1_Beta2, " BETA1, BETA2 =", "txtBeta1_Beta2"},
-                     {txtGama1_Gama2, " GAMA1, GAMA2 =", "txtGama1_Gama2"},
-                     {txtTau1_Tau2, "TAU1, TAU2 =", "txtTau1_Tau2"},
-                     {txtTeta, " TETA =", "txtTeta"}});
+    // The pairs are lines of the file, not keys: their fields are placed here.
+    const auto pair = [&](int y, const char* label, const char* name, std::string F::*text) {
+        fields_.push_back({addField(1, 20, y, lw1, QString::fromUtf8(label), QString::fromUtf8(name)), text});
+    };
+    int y = 30 + kLine + 30;
+    pair(y, "NDIM1, NDIM2 =", "txtNdim1_Ndim2", &F::ndim12);
+    addKeyRows(1, 20, y += kRow, lw1, Sec521::alfaKeys(), 0, fields_);
+    pair(y += kRow, " BETA1, BETA2 =", "txtBeta1_Beta2", &F::beta12);
+    pair(y += kRow, " GAMA1, GAMA2 =", "txtGama1_Gama2", &F::gama12);
+    pair(y += kRow, "TAU1, TAU2 =", "txtTau1_Tau2", &F::tau12);
+    addKeyRows(1, 20, y += kRow, lw1, Sec521::tetaKeys(), 0, fields_);
     addLabel(1, 10, y += 44, QStringLiteral("2) Начальные данные:  X(i) = 0, i = 1,...,NDIM."));
     addNotes(1, 48, y += 22,
              {QStringLiteral("Варианты задания начальных данных:"),
               QStringLiteral("IND = 0 - \"возмущенное\" стационарное решение,"),
               QStringLiteral("IND = 1 - нулевые начальные данные.")});
-    addRows(1, y + 2 * kLine + 30, lw1,
-            {{txtIND, "IND =", "txtIND"},
-             {txtX_Ndim, "\"Возмущение\" компоненты  X(NDIM),  X_NDIM =", "txtX_Ndim"}});
+    addKeyRows(1, 20, y + 2 * kLine + 30, lw1, Sec521::startKeys(), 2, fields_);
 
     run_ = addRunSheet(2, 3, {500, {}, twoPlaneNotes(), 0, {}});
-    y = addPlotList(3, 6, txtI1G);
+    QLineEdit* i1g = nullptr;
+    y = addPlotList(3, 6, i1g);
+    fields_.push_back({i1g, &F::i1g});
     scale_ = addScaleBlocks(3, y, 7, 380, alfaBounds());
-}
-
-std::vector<FieldText<Sec521::Fields>> frmUni_521::texts() const {
-    using F = Sec521::Fields;
-    return {{txtNdim1_Ndim2, &F::ndim12},
-            {txtAlfa, &F::alfa},
-            {txtBeta1_Beta2, &F::beta12},
-            {txtGama1_Gama2, &F::gama12},
-            {txtTau1_Tau2, &F::tau12},
-            {txtTeta, &F::teta},
-            {txtIND, &F::ind},
-            {txtX_Ndim, &F::xndim},
-            {txtI1G, &F::i1g}};
 }
 
 void frmUni_521::fillFields() {
     const Sec521::Fields f = Sec521::fieldsFromStore(host_.store());
-    showTexts(texts(), f);
+    showTexts(fields_, f);
     run_.show(f);
     scale_.show(f);
 }
 
 Sec521::Fields frmUni_521::currentFields() const {
     Sec521::Fields f;
-    readTexts(texts(), f);
+    readTexts(fields_, f);
     run_.read(f);
     scale_.read(f);
     return f;

@@ -31,13 +31,10 @@ protected:
     }
 
 private:
-    // The fields of sheet 1 and the plotted components, and the texts they show.
-    std::vector<FieldText<Sec521::Fields>> texts() const;
-
-    QLineEdit *txtNdim1_Ndim2, *txtAlfa, *txtBeta1_Beta2, *txtGama1_Gama2, *txtTau1_Tau2, *txtTeta;
-    QLineEdit *txtIND, *txtX_Ndim;
+    // The fields of sheet 1 (the keys laid out from the file's keys, the pairs by hand)
+    // and the list of the plotted components, with the texts they show.
+    std::vector<FieldText<Sec521::Fields>> fields_;
     RunWidgets run_;
-    QLineEdit* txtI1G;
     ScaleWidgets scale_;
 };
 

@@ -60,9 +60,13 @@ i16 pairInt(ParReader& r) { return toI16(r.readNumber()); }
 
 using F = Sec521::Fields;
 using K = Key<Store, F>;
-// Block 2, the initial data (block 1 holds pair lines between its keys).
-constexpr K kStart[] = {K{2}, K{"IND", "Ind", &Store::IND, &F::ind}, K{"X_Ndim", &Store::X_Ndim, &F::xndim}};
-constexpr KeyTable tStart{kStart};
+// The two keys of block 1, each between pair lines, and block 2, the initial data.
+constexpr K kAlfa[] = {K{"ALFA", &Store::ALFA, &F::alfa}.shown("txtAlfa", " ALFA =")};
+constexpr K kTeta[] = {K{"TETA", &Store::TETA, &F::teta}.shown("txtTeta", " TETA =")};
+constexpr K kStart[] = {K{2}, K{"IND", "Ind", &Store::IND, &F::ind}.shown("txtIND", "IND ="),
+                        K{"X_Ndim", &Store::X_Ndim, &F::xndim}.shown(
+                            "txtX_Ndim", "\"Возмущение\" компоненты  X(NDIM),  X_NDIM =")};
+constexpr KeyTable tAlfa{kAlfa}, tTeta{kTeta}, tStart{kStart};
 
 }  // namespace
 
@@ -77,11 +81,11 @@ void Sec521::InputPar(Ctx& c) {
         g.NDIM1 = pairInt(r);
         g.NDIM2 = pairInt(r);
         r.echo("NDIM1,NDIM2 = " + CStr(g.NDIM1) + "," + CStr(g.NDIM2));
-        r.Key_InputR("ALFA", g.ALFA);
+        tAlfa.read(r, g);
         readCombined(r, "BETA1,BETA2", {&g.BETA1, &g.BETA2});
         readCombined(r, "GAMA1,GAMA2", {&g.GAMA1, &g.GAMA2});
         readCombined(r, "TAU1,TAU2  ", {&g.TAU1, &g.TAU2});
-        r.Key_InputR("TETA", g.TETA);
+        tTeta.read(r, g);
         if (g.NDIM1 < 1 || g.NDIM2 < 1 || g.NDIM1 + g.NDIM2 - 1 < 1)
             fail("Длины цепочек NDIM1, NDIM2 должны быть не меньше 2 (NDIM1 = " + CStr(g.NDIM1) +
                  ", NDIM2 = " + CStr(g.NDIM2) + ")");
@@ -109,14 +113,18 @@ void Sec521::InputPar(Ctx& c) {
     g.X1(n) = g.STAT + g.X_Ndim;
 }
 
+const KeyTable<Store, Sec521::Fields>& Sec521::alfaKeys() { return tAlfa; }
+const KeyTable<Store, Sec521::Fields>& Sec521::tetaKeys() { return tTeta; }
+const KeyTable<Store, Sec521::Fields>& Sec521::startKeys() { return tStart; }
+
 Sec521::Fields Sec521::fieldsFromStore(const Store& g) {
     Fields f;
     f.ndim12 = CStr(g.NDIM1) + "," + CStr(g.NDIM2);
-    f.alfa = CStr(g.ALFA);
+    tAlfa.fill(g, f);
     f.beta12 = CStr(g.BETA1) + "," + CStr(g.BETA2);
     f.gama12 = CStr(g.GAMA1) + "," + CStr(g.GAMA2);
     f.tau12 = CStr(g.TAU1) + "," + CStr(g.TAU2);
-    f.teta = CStr(g.TETA);
+    tTeta.fill(g, f);
     tStart.fill(g, f);
     fillRunFields(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
@@ -130,14 +138,14 @@ void Sec521::Table_File(const Store& g, const std::string& path, const Fields& f
     Head_File(g, o, 1);
     o.line("NDIM1,NDIM2:");
     o.line(f.ndim12);
-    Key_File(o, "ALFA", f.alfa);
+    tAlfa.write(g, o, f);
     o.line("BETA1,BETA2:");
     o.line(f.beta12);
     o.line("GAMA1,GAMA2:");
     o.line(f.gama12);
     o.line("Tau1,Tau2:");
     o.line(f.tau12);
-    Key_File(o, "TETA", f.teta);
+    tTeta.write(g, o, f);
     tStart.write(g, o, f);
     writeRunBlocks(g, o, 3, f, KeyStyle::Mixed);
     writePlotList(g, o, 6, f.i1g);

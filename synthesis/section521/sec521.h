@@ -3,6 +3,7 @@
 // common last compartment NDIM = NDIM1 + NDIM2 - 1 whose content represses both elements.
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "models/autonomous.h"
 #include "models/section.h"
 
@@ -24,6 +25,11 @@ public:
         std::string i1g;
     };
     static Fields fieldsFromStore(const Store& g);
+    // The file's keys with the window's fields: ALFA and TETA of block 1 (between the pair
+    // lines) and the initial data (block 2).
+    static const KeyTable<Store, Fields>& alfaKeys();
+    static const KeyTable<Store, Fields>& tetaKeys();
+    static const KeyTable<Store, Fields>& startKeys();
     // Writes the data file: eight blocks with their header-store lines and the field texts.
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
 

@@ -170,6 +170,11 @@ TEST_F(FrmUni9, ValuesTheComputationRefusesAreNotSaved) {
              field("txtNsc")->setText("сто");
          },
          "Недопустимое значение  NSC = сто"},
+        {[&] {
+             field("txtNsc")->setText("100");
+             field("txtSCRX")->setText("один");
+         },
+         "Недопустимое значение  SCRX = один"},
     };
     std::size_t shown = 0;
     for (const auto& [edit, message] : steps) {
@@ -180,7 +185,7 @@ TEST_F(FrmUni9, ValuesTheComputationRefusesAreNotSaved) {
         EXPECT_TRUE(win->isVisible());
         EXPECT_EQ(bytesOf(samplePath()), before);
     }
-    field("txtNsc")->setText("100");
+    field("txtSCRX")->setText("1");
     save("User/fixed.chad");
     EXPECT_EQ(host.ui.messages.size(), shown);
     readBack(app.path("User/fixed.chad"));
