@@ -21,14 +21,20 @@ struct SymmetricModelKeys {
 };
 
 // Block 1 of the delay models of one element (sections 2.2 and 5.1.2), and the keys of
-// block 2 before the delays of sections 1.2 and 2.2.
+// block 2 before the delays: MDIM and LTAU in every delay file (counts), with the period
+// PTAU in those of sections 1.2 and 2.2 (lags). Each names its window field and label.
 template <class F, class O = Store>
 struct DelayModelKeys {
     using K = Key<O, F>;
-    static constexpr K model[] = {K{1}, K{"ALFA", &O::ALFA, &F::alfa}, K{"BETA", &O::BETA, &F::beta},
-                                  K{"GAMA", &O::GAMA, &F::gama}};
-    static constexpr K lags[] = {K{2}, K{"MDIM", &O::MDIM, &F::mdim}, K{"LTAU", &O::LTAU, &F::ltau},
-                                 K{"PTAU", &O::PTAU, &F::ptau}};
+    static constexpr K model[] = {K{1}, K{"ALFA", &O::ALFA, &F::alfa}.shown("txtAlfa", " ALFA ="),
+                                  K{"BETA", &O::BETA, &F::beta}.shown("txtBeta", " BETA ="),
+                                  K{"GAMA", &O::GAMA, &F::gama}.shown("txtGama", " GAMA =")};
+    static constexpr K counts[] = {
+        K{2}, K{"MDIM", &O::MDIM, &F::mdim}.shown("txtMDIM", "Число уравнений,  MDIM ="),
+        K{"LTAU", &O::LTAU, &F::ltau}.shown("txtLTAU", "Число запаздываний,  LTAU =")};
+    static constexpr K lags[] = {
+        counts[0], counts[1], counts[2],
+        K{"PTAU", &O::PTAU, &F::ptau}.shown("txtPTAU", "Период автоколебаний,  PTAU =")};
 };
 
 }  // namespace velta

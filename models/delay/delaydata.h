@@ -33,18 +33,23 @@ struct DelayRunValues {
 };
 
 // The keys of blocks 3, 4 and 6-7 for a window's texts F and the values O (the store, or
-// DelayRunValues); the IC list of block 5 lies between them.
+// DelayRunValues), with their window fields and labels; the IC list of block 5 lies
+// between them.
 template <class F, class O = Store>
 struct DelayRunKeys {
     using K = Key<O, F>;
-    static constexpr K step[] = {K{3}, K{"TMAX", &O::TMAX, &F::tmax}, K{"NDEL", &O::NDEL, &F::ndel}};
-    static constexpr K start[] = {K{4}, K{"IND", &O::IND, &F::ind}, K{"Z_1", &O::Z_1, &F::z_1}};
-    static constexpr K tail[] = {K{6},
-                                 K{"NSC", &O::NSC, &F::nsc},
-                                 K{7},
-                                 K{"DLX", "Dlx", &O::DLX, &F::dlx}.checkedAs("DLX"),
-                                 K{"DRX", "Drx", &O::DRX, &F::drx}.checkedAs("DRX"),
-                                 K{"SCLT", "Sclt", &O::SCLT, &F::sclt}.checkedAs("SCLT")};
+    static constexpr K step[] = {K{3}, K{"TMAX", &O::TMAX, &F::tmax}.shown("txtTmax", "TMAX ="),
+                                 K{"NDEL", &O::NDEL, &F::ndel}.shown("txtNDEL", "NDEL =")};
+    static constexpr K start[] = {
+        K{4}, K{"IND", &O::IND, &F::ind}.shown("txtIND", "IND ="),
+        K{"Z_1", &O::Z_1, &F::z_1}.shown("txtZ_1", "\"Возмущение\" компоненты  Z(1) =")};
+    static constexpr K tail[] = {
+        K{6},
+        K{"NSC", &O::NSC, &F::nsc}.shown("txtNsc", "NSC ="),
+        K{7},
+        K{"DLX", "Dlx", &O::DLX, &F::dlx}.checkedAs("DLX").shown("txtDlx", "DLX ="),
+        K{"DRX", "Drx", &O::DRX, &F::drx}.checkedAs("DRX").shown("txtDrx", "DRX ="),
+        K{"SCLT", "Sclt", &O::SCLT, &F::sclt}.checkedAs("SCLT").shown("txtSCLT", "SCLT =")};
 };
 
 // The texts of blocks 3 to 7 of a window's fields f from the store g.

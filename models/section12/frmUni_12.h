@@ -24,7 +24,7 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
-    QLineEdit *txtMclass, *txtNdim, *txtKmod;
+    std::vector<FieldText<Sec12::Fields>> fields_;  // every field, laid out from the file's keys
 };
 
 }  // namespace velta

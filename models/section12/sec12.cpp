@@ -11,7 +11,6 @@
 #include "graphics/canvas.h"
 #include "models/delay/delaydata.h"
 #include "models/modelkeys.h"
-#include "stationary/fieldtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,17 +33,24 @@ constexpr int kRefineCap = 200;
 
 // ---- texts of the window
 
-using fieldtext::intOf;
-using fieldtext::realOf;
-
 using F = Sec12::Fields;
 // The values the window's texts stand for, checked before they are saved.
 struct Values : DelayRunValues {
     i16 MCLASS = 0, NDIM = 0, KMOD = 0, MDIM = 0, LTAU = 0;
     double ALFA = 0, BETA = 0, GAMA = 0, PTAU = 0;
 };
-// Block 1, the network M(NDIM,KMOD), and the keys of block 2 before the delays.
-constexpr KeyTable tNetwork{SymmetricModelKeys<F>::model};
+// Block 1, the network M(NDIM,KMOD), with this window's fields and labels, and the keys of
+// block 2 before the delays.
+using Net = SymmetricModelKeys<F>;
+constexpr Key<Store, F> kNetwork[] = {
+    Net::model[0],
+    Net::model[1].shown("txtMclass", "Номер класса,  MCLASS ="),
+    Net::model[2].shown("txtNdim", "Число элементов ГГС,  NDIM ="),
+    Net::model[3].shown("txtKmod", "Число элементов, объединенных регуляторными связями,  KMOD ="),
+    Net::model[4].shown("txtAlfa", " ALFA ="),
+    Net::model[5].shown("txtBeta", " BETA ="),
+    Net::model[6].shown("txtGama", " GAMA =")};
+constexpr KeyTable tNetwork{kNetwork};
 constexpr KeyTable tLags{DelayModelKeys<F>::lags};
 
 std::string needsText(const std::string& task, Sec12::TaskNeeds n) {
@@ -76,6 +82,12 @@ void Sec12::InputPar(Ctx& c) {
 }
 
 GridText Sec12::tauGrid(const Vec& tau, int ltau, bool zeros) { return delayTauGrid(tau, ltau, zeros); }
+
+const KeyTable<Store, Sec12::Fields>& Sec12::keys(int block) {
+    if (block == 1) return tNetwork;
+    if (block == 2) return tLags;
+    fail("Блок " + CStr(block) + " файла данных не задается ключами");
+}
 
 Sec12::Fields Sec12::fieldsFromStore(const Store& g) {
     Fields f;
@@ -120,7 +132,7 @@ void Sec12::checkFields(const Fields& f) {
     if (nsc < 1) fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
 
     std::vector<double> tau;
-    for (int k = 1; k <= ltau; ++k) tau.push_back(realOf("TAU(" + CStr(k) + ")", f.tau.at(k + 1, 2)));
+    for (int k = 1; k <= ltau; ++k) tau.push_back(keyReal("TAU(" + CStr(k) + ")", f.tau.at(k + 1, 2)));
     if (!(tau[0] > 0)) fail("Запаздывания должны быть больше 0 (TAU(1) = " + f.tau.at(2, 2) + ")");
     for (int k = 1; k < ltau; ++k)
         if (tau[static_cast<std::size_t>(k - 1)] > tau[static_cast<std::size_t>(k)])
@@ -138,7 +150,7 @@ void Sec12::checkFields(const Fields& f) {
     }
 
     for (const std::string& item : listItems(f.i1g)) {
-        const int k = intOf("номера компоненты графика", item);
+        const int k = keyInt("номера компоненты графика", item);
         if (k < 1 || k > mdim)
             fail("Номер компоненты графика " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
     }

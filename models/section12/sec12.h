@@ -4,6 +4,7 @@
 // every portion.
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "models/delay/delayscheme.h"
 #include "models/section.h"
 
@@ -26,6 +27,9 @@ public:
         std::string nsc, dlx, drx, sclt;                   // sheet 4
     };
     static Fields fieldsFromStore(const Store& g);
+    // The file's keys with the window's fields: block 1 (the network) or the keys of block 2
+    // before the delays.
+    static const KeyTable<Store, Fields>& keys(int block);
     // The delay grid of the window (delayTauGrid).
     static GridText tauGrid(const Vec& tau, int ltau, bool zeros);
     static void Table_File(const Store& g, const std::string& path, const Fields& f);

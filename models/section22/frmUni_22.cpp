@@ -4,29 +4,16 @@
 
 namespace velta {
 
-namespace {
-
-constexpr int kRow = 26;
-
-}  // namespace
-
 frmUni_22::frmUni_22(FormHost& host)
     : DelayForm(host, 22, QStringLiteral("ГГС общего вида\\Система уравнений с запаздываниями"), 4) {
     // ---- sheet 1: the model and the delay equations
-    const int lw1 = 300;
-    int y = 8;
-    addLabel(1, 10, y, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
-    txtAlfa = addField(1, 20, y += 28, lw1, QStringLiteral(" ALFA ="), QStringLiteral("txtAlfa"));
-    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral(" BETA ="), QStringLiteral("txtBeta"));
-    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral(" GAMA ="), QStringLiteral("txtGama"));
-    addDelayBlock(y + 48, lw1);
-    addDelaySheets();
+    addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
+    const int y = addKeyRows(1, 20, 36, 300, Sec22::keys(1), 1, fields_);
+    addDelayBlock(y + 48, 300, Sec22::keys(2), fields_);
+    addDelaySheets(fields_);
 }
 
-void frmUni_22::fillFields() {
-    const Sec22::Fields f = Sec22::fieldsFromStore(host_.store());
-    showDelayFields(f);
-}
+void frmUni_22::fillFields() { showTexts(fields_, Sec22::fieldsFromStore(host_.store())); }
 
 void frmUni_22::Tabl1_Dspl(bool zeros) {
     const Store& g = host_.store();
@@ -42,7 +29,8 @@ void frmUni_22::setDimension(i16 n) { host_.store().LTAU = n; }
 
 Sec22::Fields frmUni_22::currentFields() const {
     Sec22::Fields f;
-    readDelayFields(f);
+    readTexts(fields_, f);
+    f.tau = grdTable1->text();
     return f;
 }
 

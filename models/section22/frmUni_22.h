@@ -22,6 +22,9 @@ protected:
     void fillGrids(bool zeros) override;
     void setDimension(i16 n) override;
     void writeDataFile(const std::string& path) override;
+
+private:
+    std::vector<FieldText<Sec22::Fields>> fields_;  // every field, laid out from the file's keys
 };
 
 }  // namespace velta

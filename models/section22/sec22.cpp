@@ -51,6 +51,12 @@ void Sec22::InputPar(Ctx& c) {
 
 GridText Sec22::tauGrid(const Vec& tau, int ltau, bool zeros) { return delayTauGrid(tau, ltau, zeros); }
 
+const KeyTable<Store, Sec22::Fields>& Sec22::keys(int block) {
+    if (block == 1) return tModel;
+    if (block == 2) return tLags;
+    throw VeltaError("Блок " + CStr(block) + " файла данных не задается ключами");
+}
+
 Sec22::Fields Sec22::fieldsFromStore(const Store& g) {
     Fields f;
     tModel.fill(g, f);

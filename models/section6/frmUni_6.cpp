@@ -5,7 +5,6 @@
 #include "data/numtext.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -15,9 +14,6 @@
 namespace velta {
 
 namespace {
-
-constexpr int kRow = 26;
-constexpr int kLine = 18;
 
 const std::string kMdimReminder =
     "После изменения  MDIM  не забудьте\nскорректировать таблицу на Листах #2, #4";
@@ -57,17 +53,15 @@ void fitGrid(FormGrid* g) {
 }  // namespace
 
 frmUni_6::frmUni_6(FormHost& host)
-    : SectionForm(host, 6, QStringLiteral("Система уравнений с запаздываниями"), 6) {
+    : SheetForm(host, 6, QStringLiteral("Система уравнений с запаздываниями"), 6) {
+    using F = Sec6::Fields;
     // ---- sheet 1: class and dimensions
     const int lw1 = 300;
-    int y = 8;
-    addLabel(1, 10, y, QStringLiteral("1) Параметры модели, класс 1-4"));
-    txtMclass = addField(1, 20, y += 28, lw1, QStringLiteral("Номер класса,  MCLASS ="),
-                         QStringLiteral("txtMclass"));
-    txtMDIM = addField(1, 20, y += kRow, lw1, QStringLiteral("Число уравнений,  MDIM ="),
-                       QStringLiteral("txtMDIM"));
-    txtLTAU = addField(1, 20, y += kRow, lw1, QStringLiteral("Число запаздываний,  LTAU ="),
-                       QStringLiteral("txtLTAU"));
+    addLabel(1, 10, 8, QStringLiteral("1) Параметры модели, класс 1-4"));
+    const int y1 = addKeyRows(1, 20, 36, lw1, Sec6::keys(1), 1, fields_);
+    addKeyRows(1, 20, y1 + kRow, lw1, Sec6::keys(2), 2, fields_);
+    txtMDIM = fieldOf(fields_, &F::mdim);
+    txtLTAU = fieldOf(fields_, &F::ltau);
     connect(txtMDIM, &QLineEdit::textChanged, this, [this] { mdimChanged_ = true; });
     connect(txtLTAU, &QLineEdit::textChanged, this, [this] { ltauChanged_ = true; });
     txtMDIM->installEventFilter(this);
@@ -83,43 +77,35 @@ frmUni_6::frmUni_6(FormHost& host)
     addLabel(4, 10, 8 + kLine, QStringLiteral("    (i = 1,...,LTAU,  j,k = 1,...,MDIM)"));
     grdTable3 = addGrid(4, kGridLeft, kGridTop, QStringLiteral("grdTable3"), kGridMaxWidth);
 
-    // ---- sheet 5: integration, initial data, plotted components
+    // ---- sheet 5: integration, initial data, plotted components (the lists by hand)
     const int lw5 = 120, lwList = 230;
-    addLabel(5, 10, y = 8, QStringLiteral("5) Параметры численного метода интегрирования"));
+    int y = 8;
+    addLabel(5, 10, y, QStringLiteral("5) Параметры численного метода интегрирования"));
     addLabel(5, 10, y += kLine, QStringLiteral("    системы уравнений с запаздываниями"));
     addLabel(5, 10, y += kLine, QStringLiteral("    с постоянным шагом  H = TAU(LTAU) / NDEL"));
     addLabel(5, 10, y += kLine, QStringLiteral("    на отрезке  [0,TMAX]"));
-    txtTmax = addField(5, 20, y += 26, lw5, QStringLiteral("TMAX ="), QStringLiteral("txtTmax"));
-    txtNDEL = addField(5, 20, y += kRow, lw5, QStringLiteral("NDEL ="), QStringLiteral("txtNDEL"));
+    y = addKeyRows(5, 20, y + 26, lw5, Sec6::keys(4), 4, fields_);
     addLabel(5, 10, y += 40, QStringLiteral("6) Постоянные на сетке начальные данные:  Z(i,j) = 0,"));
     addLabel(5, 10, y += kLine, QStringLiteral("    i = 1,...,MDIM,  j = 1,...,NDEL+1"));
-    txtI1N = addField(5, 20, y += 26, lwList, QStringLiteral("Номера компонент,  i1,...:"),
-                      QStringLiteral("txtI1N"), 300);
-    txtZI1 = addField(5, 20, y += kRow, lwList, QStringLiteral("Значения компонент,  Zi1,...:"),
-                      QStringLiteral("txtZI1"), 300);
+    fields_.push_back({addField(5, 20, y += 26, lwList, QStringLiteral("Номера компонент,  i1,...:"),
+                                QStringLiteral("txtI1N"), 300),
+                       &F::i1n});
+    fields_.push_back({addField(5, 20, y += kRow, lwList, QStringLiteral("Значения компонент,  Zi1,...:"),
+                                QStringLiteral("txtZI1"), 300),
+                       &F::zi1});
     addLabel(5, 10, y += 40, QStringLiteral("7) Номера компонент, выводимых на график"));
     addLabel(5, 10, y += kLine, QStringLiteral("    (число компонент <= min(12,MDIM))"));
-    txtI1G = addField(5, 20, y += 26, 0, QString(), QStringLiteral("txtI1G"), 300);
+    fields_.push_back({addField(5, 20, y += 26, 0, QString(), QStringLiteral("txtI1G"), 300), &F::i1g});
 
     // ---- sheet 6: table density and plot bounds
     const int lw6 = 120;
-    addLabel(6, 10, y = 8, QStringLiteral("8) Плотность выдачи результатов в таблицу"));
-    txtNsc = addField(6, 20, y += 28, lw6, QStringLiteral("NSC ="), QStringLiteral("txtNsc"));
+    addLabel(6, 10, 8, QStringLiteral("8) Плотность выдачи результатов в таблицу"));
+    y = addKeyRows(6, 20, 36, lw6, Sec6::keys(7), 7, fields_);
     addLabel(6, 10, y += kRow + 30, QStringLiteral("9) Границы интервалов для графиков"));
-    y += 28;
-    const int yBounds = y;
-    txtSCLX = addField(6, 20, y, lw6, QStringLiteral("SCLX ="), QStringLiteral("txtSCLX"));
-    txtSCRX = addField(6, 20, y += kRow, lw6, QStringLiteral("SCRX ="), QStringLiteral("txtSCRX"));
-    txtSCLT = addField(6, 20, y += kRow, lw6, QStringLiteral("SCLT ="), QStringLiteral("txtSCLT"));
-    // The bounds are aligned by blanks: a fixed-pitch font keeps them in columns.
-    const QFont mono(QStringLiteral("Liberation Mono"), 9);
-    const char* bounds[] = {"(SCLX <= Z(i) <= SCRX,", " SCLT <=  t   <= TMAX)"};
-    for (int i = 0; i < 2; ++i) {
-        QLabel* l = addLabel(6, 300, yBounds + 14 + i * kLine, QString());
-        l->setFont(mono);
-        l->setText(QString::fromUtf8(bounds[i]));
-        l->resize(l->sizeHint().width() + 4, l->height());
-    }
+    const int yBounds = y + 28;
+    addKeyRows(6, 20, yBounds, lw6, Sec6::keys(8), 8, fields_);
+    addBoundLines(6, 300, yBounds + 14,
+                  {{QStringLiteral("(SCLX <= Z(i) <= SCRX,"), QStringLiteral(" SCLT <=  t   <= TMAX)")}, {}});
 
     // A changed dimension rebuilds its grids at the next sheet switch (after the frame
     // of the chosen sheet is shown) and before "Ввод" asks for a file name.
@@ -141,7 +127,7 @@ bool frmUni_6::eventFilter(QObject* watched, QEvent* e) {
         // Shown once the press has reached the field, so the field does not keep the mouse.
         QTimer::singleShot(0, this, [this, text] { host_.prompter().message(text); });
     }
-    return SectionForm::eventFilter(watched, e);
+    return SheetForm::eventFilter(watched, e);
 }
 
 bool frmUni_6::applyDimensions() {
@@ -175,21 +161,7 @@ bool frmUni_6::applyDimensions() {
     return true;
 }
 
-void frmUni_6::fillFields() {
-    const Sec6::Fields f = Sec6::fieldsFromStore(host_.store());
-    txtMclass->setText(q(f.mclass));
-    txtMDIM->setText(q(f.mdim));
-    txtLTAU->setText(q(f.ltau));
-    txtTmax->setText(q(f.tmax));
-    txtNDEL->setText(q(f.ndel));
-    txtI1N->setText(q(f.i1n));
-    txtZI1->setText(q(f.zi1));
-    txtI1G->setText(q(f.i1g));
-    txtNsc->setText(q(f.nsc));
-    txtSCLX->setText(q(f.sclx));
-    txtSCRX->setText(q(f.scrx));
-    txtSCLT->setText(q(f.sclt));
-}
+void frmUni_6::fillFields() { showTexts(fields_, Sec6::fieldsFromStore(host_.store())); }
 
 void frmUni_6::Tabl2_Dspl(bool zeros) {
     const Store& g = host_.store();
@@ -222,21 +194,10 @@ void frmUni_6::fillGrids(bool zeros) {
 
 Sec6::Fields frmUni_6::currentFields() const {
     Sec6::Fields f;
-    f.mclass = s(txtMclass);
-    f.mdim = s(txtMDIM);
-    f.ltau = s(txtLTAU);
+    readTexts(fields_, f);
     f.agt = grdTable1->text();
     f.tau = grdTable2->text();
     f.beta = grdTable3->text();
-    f.tmax = s(txtTmax);
-    f.ndel = s(txtNDEL);
-    f.i1n = s(txtI1N);
-    f.zi1 = s(txtZI1);
-    f.i1g = s(txtI1G);
-    f.nsc = s(txtNsc);
-    f.sclx = s(txtSCLX);
-    f.scrx = s(txtSCRX);
-    f.sclt = s(txtSCLT);
     return f;
 }
 

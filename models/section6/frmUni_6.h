@@ -3,12 +3,12 @@
 // and BETA grid) and LTAU (delay grid and BETA grid); each keeps its own changed mark and
 // the grids it sizes are rebuilt with "0" at the next sheet switch or at "Ввод".
 #pragma once
-#include "data/forms/sectionform.h"
+#include "data/forms/delayform.h"
 #include "models/section6/sec6.h"
 
 namespace velta {
 
-class frmUni_6 : public SectionForm {
+class frmUni_6 : public SheetForm {
 public:
     explicit frmUni_6(FormHost& host);
 
@@ -37,10 +37,10 @@ private:
     // with "0"; a text that is not a valid dimension gives a message and changes nothing.
     bool applyDimensions();
 
-    QLineEdit *txtMclass, *txtMDIM, *txtLTAU;
+    // Every field, the keyed ones laid out from the file's keys, the lists by hand.
+    std::vector<FieldText<Sec6::Fields>> fields_;
+    QLineEdit *txtMDIM, *txtLTAU;  // the sizing fields
     FormGrid *grdTable1, *grdTable2, *grdTable3;
-    QLineEdit *txtTmax, *txtNDEL, *txtI1N, *txtZI1, *txtI1G;
-    QLineEdit *txtNsc, *txtSCLX, *txtSCRX, *txtSCLT;
     bool mdimChanged_ = false, ltauChanged_ = false;
 };
 

@@ -9,7 +9,6 @@
 #include "data/textlist.h"
 #include "graphics/canvas.h"
 #include "models/autonomous.h"
-#include "stationary/fieldtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,9 +26,6 @@ constexpr int kNdelMax = (kNodes - 2) / 2;
 std::string cell(const Vec& v, int i, bool zeros) {
     return zeros || i > v.upper() ? std::string("0") : CStr(v(i));
 }
-
-using fieldtext::intOf;
-using fieldtext::realOf;
 
 void checkMdim(int mdim) {
     if (mdim < 1 || mdim > kComps)
@@ -50,20 +46,24 @@ struct Values {
     double TMAX = 0, SCLX = 0, SCRX = 0, SCLT = 0;
 };
 // The keys of block 1 (before the parameter lines), 2 (before the delays), 4 and 7-8, for
-// the store (O = Store) and for the values checked (O = Values).
+// the store (O = Store) and for the values checked (O = Values), with the window's fields.
 template <class O>
 struct Keys {
     using K = Key<O, F>;
-    static constexpr K cls[] = {K{1}, K{"MClass", &O::MCLASS, &F::mclass}.checkedAs("MCLASS"),
-                                K{"MDIM", &O::MDIM, &F::mdim}};
-    static constexpr K lags[] = {K{2}, K{"LTAU", &O::LTAU, &F::ltau}};
-    static constexpr K step[] = {K{4}, K{"TMAX", &O::TMAX, &F::tmax}, K{"NDEL", &O::NDEL, &F::ndel}};
+    static constexpr K cls[] = {
+        K{1},
+        K{"MClass", &O::MCLASS, &F::mclass}.checkedAs("MCLASS").shown("txtMclass", "Номер класса,  MCLASS ="),
+        K{"MDIM", &O::MDIM, &F::mdim}.shown("txtMDIM", "Число уравнений,  MDIM =")};
+    static constexpr K lags[] = {
+        K{2}, K{"LTAU", &O::LTAU, &F::ltau}.shown("txtLTAU", "Число запаздываний,  LTAU =")};
+    static constexpr K step[] = {K{4}, K{"TMAX", &O::TMAX, &F::tmax}.shown("txtTmax", "TMAX ="),
+                                 K{"NDEL", &O::NDEL, &F::ndel}.shown("txtNDEL", "NDEL =")};
     static constexpr K tail[] = {K{7},
-                                 K{"NSC", &O::NSC, &F::nsc},
+                                 K{"NSC", &O::NSC, &F::nsc}.shown("txtNsc", "NSC ="),
                                  K{8},
-                                 K{"SCLX", &O::SCLX, &F::sclx},
-                                 K{"SCRX", &O::SCRX, &F::scrx},
-                                 K{"SCLT", &O::SCLT, &F::sclt}};
+                                 K{"SCLX", &O::SCLX, &F::sclx}.shown("txtSCLX", "SCLX ="),
+                                 K{"SCRX", &O::SCRX, &F::scrx}.shown("txtSCRX", "SCRX ="),
+                                 K{"SCLT", &O::SCLT, &F::sclt}.shown("txtSCLT", "SCLT =")};
 };
 using Own = Keys<Store>;
 using Checked = Keys<Values>;
@@ -197,6 +197,17 @@ GridText Sec6::betaGrid(const Store& g, int ltau, int mdim, bool zeros) {
     return t;
 }
 
+const KeyTable<Store, Sec6::Fields>& Sec6::keys(int block) {
+    switch (block) {
+    case 1: return tClass;
+    case 2: return tDelays;
+    case 4: return tStep;
+    case 7:
+    case 8: return tTail;
+    default: fail("Блок " + CStr(block) + " файла данных не задается ключами");
+    }
+}
+
 Sec6::Fields Sec6::fieldsFromStore(const Store& g) {
     const int n = std::max<int>(g.MDIM, 0), m = std::max<int>(g.LTAU, 0);
     Fields f;
@@ -258,17 +269,17 @@ void Sec6::checkFields(const Fields& f) {
         fail("После изменения  LTAU  не забудьте\nскорректировать таблицу на Листах #3, #4");
     for (int p = 0; p < 3; ++p)
         for (int j = 1; j <= n; ++j) {
-            const double v = realOf(std::string(kParamNames[p]) + "(" + CStr(j) + ")",
-                                    f.agt.at(p + 2, j + 1));
+            const double v = keyReal(std::string(kParamNames[p]) + "(" + CStr(j) + ")",
+                                     f.agt.at(p + 2, j + 1));
             if (p == 2 && v == 0) fail("Скорость распада TETA(" + CStr(j) + ") должна быть отлична от 0");
         }
     std::vector<double> tau;
-    for (int i = 1; i <= m; ++i) tau.push_back(realOf("TAU(" + CStr(i) + ")", f.tau.at(2, i + 1)));
+    for (int i = 1; i <= m; ++i) tau.push_back(keyReal("TAU(" + CStr(i) + ")", f.tau.at(2, i + 1)));
     for (int k = 1; k <= n; ++k)
         for (int i = 1; i <= m; ++i)
             for (int j = 1; j <= n; ++j)
-                realOf("BETA(" + CStr(i) + "," + CStr(j) + "," + CStr(k) + ")",
-                       f.beta.at(i + 1, (k - 1) * n + j + 1));
+                keyReal("BETA(" + CStr(i) + "," + CStr(j) + "," + CStr(k) + ")",
+                        f.beta.at(i + 1, (k - 1) * n + j + 1));
     KeyTable{Checked::step}.parse(f, vals);
     KeyTable{Checked::tail}.parse(f, vals);
     const double tmax = vals.TMAX, sclx = vals.SCLX, scrx = vals.SCRX;
@@ -297,7 +308,7 @@ void Sec6::checkFields(const Fields& f) {
     // The perturbation lists must agree, or every later block of the file shifts.
     const auto i1n = listItems(f.i1n), zi1 = listItems(f.zi1);
     for (const std::string& item : i1n) {
-        const int k = intOf("номера компоненты", item);
+        const int k = keyInt("номера компоненты", item);
         if (k < 1 || k > n)
             fail("Номер возмущаемой компоненты " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim +
                  ")");
@@ -307,12 +318,12 @@ void Sec6::checkFields(const Fields& f) {
     if (zi1.size() != i1n.size())
         fail("Число значений возмущений (" + CStr(static_cast<int>(zi1.size())) +
              ") не совпадает с числом номеров компонент (" + CStr(static_cast<int>(i1n.size())) + ")");
-    for (const std::string& item : zi1) realOf("возмущения", item);
+    for (const std::string& item : zi1) keyReal("возмущения", item);
 
     const auto i1g = listItems(f.i1g);
     if (i1g.empty()) fail("Не задано ни одной компоненты для графика");
     for (const std::string& item : i1g) {
-        const int k = intOf("номера компоненты графика", item);
+        const int k = keyInt("номера компоненты графика", item);
         if (k < 1 || k > n)
             fail("Номер компоненты графика " + CStr(k) + " вне диапазона 1..MDIM (MDIM = " + f.mdim + ")");
     }

@@ -4,6 +4,7 @@
 // "\User\Results.suz" is rewritten at every portion.
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "models/delay/delayscheme.h"
 #include "models/section.h"
 
@@ -27,6 +28,9 @@ public:
         std::string nsc, sclx, scrx, sclt;      // sheet 6
     };
     static Fields fieldsFromStore(const Store& g);
+    // The file's keys with the window's fields: the table holding block 1 (before the
+    // parameter lines), 2 (before the delays), 4, or 7 and 8.
+    static const KeyTable<Store, Fields>& keys(int block);
     // ALFA/GAMA/TETA grid: 6 rows, MDIM + 3 columns; corner "\j", numbers 1..MDIM in row 0,
     // "ALFA", "GAMA", "TETA" in column 0 of rows 2..4, values in columns 2..MDIM+1.
     static GridText paramGrid(const Store& g, int mdim, bool zeros);

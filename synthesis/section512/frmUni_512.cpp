@@ -1,14 +1,11 @@
 #include "synthesis/section512/frmUni_512.h"
 
-#include "data/forms/qtext.h"
-
 #include <algorithm>
 
 namespace velta {
 
 namespace {
 
-constexpr int kRow = 26;
 constexpr int kLabel1 = 300;  // label width of the fields of sheet 1
 
 }  // namespace
@@ -18,9 +15,12 @@ constexpr int kLabel1 = 300;  // label width of the fields of sheet 1
 SyzDelayForm::SyzDelayForm(FormHost& host, int code, const QString& caption)
     : DelayForm(host, code, caption, 4) {}
 
-void SyzDelayForm::buildDelaySheets(int y, bool withSystemLines) {
-    addDelayBlock(y, kLabel1, false);
-    addDelaySheets(false, withSystemLines);
+void SyzDelayForm::buildDelaySheets(int y, const QString& tetaLabel, bool withSystemLines) {
+    // TETA is the value line of a list, not a key of the file.
+    delayFields_.push_back(
+        {addField(1, 20, y, kLabel1, tetaLabel, QStringLiteral("txtTeta")), &SyzFields::teta});
+    addDelayBlock(y + 48, kLabel1, Sec512::delayKeys(), delayFields_);
+    addDelaySheets(delayFields_, false, withSystemLines);
 }
 
 void SyzDelayForm::Tabl1_Dspl(bool zeros) {
@@ -33,63 +33,29 @@ void SyzDelayForm::Tabl1_Dspl(bool zeros) {
 
 void SyzDelayForm::setDimension(i16 n) { host_.store().LTAU = n; }
 
-void SyzDelayForm::fillDelayFields(const SyzFields& f) {
-    txtTeta->setText(q(f.teta));
-    txtMDIM->setText(q(f.mdim));
-    txtLTAU->setText(q(f.ltau));
-    txtTmax->setText(q(f.tmax));
-    txtNDEL->setText(q(f.ndel));
-    txtIND->setText(q(f.ind));
-    txtZ_1->setText(q(f.z_1));
-    txtI1G->setText(q(f.i1g));
-    txtNsc->setText(q(f.nsc));
-    txtDlx->setText(q(f.dlx));
-    txtDrx->setText(q(f.drx));
-    txtSCLT->setText(q(f.sclt));
-}
-
 void SyzDelayForm::readDelayFields(SyzFields& f) const {
-    f.teta = s(txtTeta);
-    f.mdim = s(txtMDIM);
-    f.ltau = s(txtLTAU);
+    readTexts(delayFields_, f);
     f.tau = grdTable1->text();
-    f.tmax = s(txtTmax);
-    f.ndel = s(txtNDEL);
-    f.ind = s(txtIND);
-    f.z_1 = s(txtZ_1);
-    f.i1g = s(txtI1G);
-    f.nsc = s(txtNsc);
-    f.dlx = s(txtDlx);
-    f.drx = s(txtDrx);
-    f.sclt = s(txtSCLT);
 }
 
 // ---------------------------------------------------------------- section 5.1.2
 
 frmUni_512::frmUni_512(FormHost& host)
     : SyzDelayForm(host, 512, QStringLiteral("Синтез\\Кодирование одним ГЭ\\Уравнение с запаздыванием")) {
-    int y = 8;
-    addLabel(1, 10, y, QStringLiteral("1) Параметры модели"));
-    txtAlfa = addField(1, 20, y += 28, kLabel1, QStringLiteral(" ALFA ="), QStringLiteral("txtAlfa"));
-    txtBeta = addField(1, 20, y += kRow, kLabel1, QStringLiteral(" BETA ="), QStringLiteral("txtBeta"));
-    txtGama = addField(1, 20, y += kRow, kLabel1, QStringLiteral(" GAMA ="), QStringLiteral("txtGama"));
-    txtTeta = addField(1, 20, y += kRow, kLabel1, QStringLiteral("TETA ="), QStringLiteral("txtTeta"));
-    buildDelaySheets(y + 48, false);
+    addLabel(1, 10, 8, QStringLiteral("1) Параметры модели"));
+    const int y = addKeyRows(1, 20, 36, kLabel1, Sec512::keys(), 1, fields_);
+    buildDelaySheets(y + kRow, QStringLiteral("TETA ="), false);
 }
 
 void frmUni_512::fillFields() {
     const Sec512::Fields f = Sec512::fieldsFromStore(host_.store());
-    txtAlfa->setText(q(f.alfa));
-    txtBeta->setText(q(f.beta));
-    txtGama->setText(q(f.gama));
+    showTexts(fields_, f);
     fillDelayFields(f);
 }
 
 Sec512::Fields frmUni_512::currentFields() const {
     Sec512::Fields f;
-    f.alfa = s(txtAlfa);
-    f.beta = s(txtBeta);
-    f.gama = s(txtGama);
+    readTexts(fields_, f);
     readDelayFields(f);
     return f;
 }

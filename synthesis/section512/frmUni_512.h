@@ -16,17 +16,19 @@ public:
 protected:
     SyzDelayForm(FormHost& host, int code, const QString& caption);
 
-    // "2) Параметры уравнений с запаздываниями" with MDIM and LTAU on sheet 1 from row y,
-    // then sheets 2..4; withSystemLines adds the two lines about the system and [0,TMAX]
-    // to the method text of sheet 3.
-    void buildDelaySheets(int y, bool withSystemLines);
-    void fillDelayFields(const SyzFields& f);
+    // The TETA field at y on sheet 1 with its label, then "2) Параметры уравнений с
+    // запаздываниями" with MDIM and LTAU from y + 48 and sheets 2..4; withSystemLines adds
+    // the two lines about the system and [0,TMAX] to the method text of sheet 3.
+    void buildDelaySheets(int y, const QString& tetaLabel, bool withSystemLines);
+    void fillDelayFields(const SyzFields& f) { showTexts(delayFields_, f); }
     void readDelayFields(SyzFields& f) const;
 
     void fillGrids(bool zeros) override { Tabl1_Dspl(zeros); }
     void setDimension(i16 n) override;
 
-    QLineEdit* txtTeta = nullptr;  // built by the section on sheet 1
+private:
+    // The fields of TETA and of blocks 2..7 (these laid out from the file's keys).
+    std::vector<FieldText<SyzFields>> delayFields_;
 };
 
 class frmUni_512 : public SyzDelayForm {
@@ -41,6 +43,9 @@ public:
 protected:
     void fillFields() override;
     void writeDataFile(const std::string& path) override;
+
+private:
+    std::vector<FieldText<Sec512::Fields>> fields_;  // the model, laid out from the file's keys
 };
 
 }  // namespace velta

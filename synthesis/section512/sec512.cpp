@@ -23,8 +23,10 @@ constexpr int kRates = 5;     // TETAm 0..5
 constexpr int kNewtonCap = 1000;
 
 using F = Sec512::Fields;
-// Block 1, the model (the delay blocks follow).
+// Block 1, the model (the delay blocks follow), and the keys of block 2 before the delays,
+// the same in sections 5.1.2 and 5.2.2.
 constexpr KeyTable tModel{DelayModelKeys<F>::model};
+constexpr KeyTable tCounts{DelayModelKeys<SyzFields>::counts};
 
 }  // namespace
 
@@ -38,9 +40,7 @@ void Sec512::allocTables(Store& g) {
 void Sec512::readDelayBlocks(ParReader& r) {
     Store& g = r.store();
     // 2. equation and delays
-    r.Head_Input(2);
-    r.Key_InputI("MDIM", g.MDIM);
-    r.Key_InputI("LTAU", g.LTAU);
+    tCounts.read(r, g);
     if (g.LTAU > kDelays)
         fail("Число запаздываний LTAU должно быть от 1 до 20 (LTAU = " + CStr(g.LTAU) + ")");
     readDelayList(r, true);
@@ -51,9 +51,7 @@ void Sec512::readDelayBlocks(ParReader& r) {
 }
 
 void Sec512::writeDelayBlocks(const Store& g, TextWriter& o, const SyzFields& f) {
-    Head_File(g, o, 2);
-    Key_File(o, "MDIM", f.mdim);
-    Key_File(o, "LTAU", f.ltau);
+    tCounts.write(g, o, f);
     // The delays at the grid's own length (the LTAU field may be newer than the store).
     Colm_File(o, "TAUm(I):", f.tau.rows() - 3, f.tau);
     o.line("TETAm(1):");
@@ -62,12 +60,15 @@ void Sec512::writeDelayBlocks(const Store& g, TextWriter& o, const SyzFields& f)
 }
 
 void Sec512::delayFieldsFromStore(const Store& g, SyzFields& f) {
-    f.mdim = CStr(g.MDIM);
-    f.ltau = CStr(g.LTAU);
+    tCounts.fill(g, f);
     f.tau = tauGrid(g.TAU, std::max<int>(g.LTAU, 0), false);
     f.teta = g.TETAm.upper() >= 1 ? CStr(g.TETAm(1)) : std::string("0");
     delayRunTextsFromStore(g, f);
 }
+
+const KeyTable<Store, Sec512::Fields>& Sec512::keys() { return tModel; }
+
+const KeyTable<Store, SyzFields>& Sec512::delayKeys() { return tCounts; }
 
 GridText Sec512::tauGrid(const Vec& tau, int ltau, bool zeros) { return delayTauGrid(tau, ltau, zeros); }
 

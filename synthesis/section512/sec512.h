@@ -4,6 +4,7 @@
 // The ".syzd" blocks 2..7 and the delay grid are shared with section 5.2.2.
 #pragma once
 #include "data/datafile.h"
+#include "data/keytable.h"
 #include "models/delay/delayscheme.h"
 #include "models/section.h"
 
@@ -32,8 +33,12 @@ public:
     };
     static Fields fieldsFromStore(const Store& g);
     static void Table_File(const Store& g, const std::string& path, const Fields& f);
+    // Block 1 of the file (the model) with the window's fields.
+    static const KeyTable<Store, Fields>& keys();
 
     // ---- pieces shared with section 5.2.2
+    // The keys of block 2 before the delays (MDIM, LTAU) with the window's fields.
+    static const KeyTable<Store, SyzFields>& delayKeys();
     // The delay grid of the window (delayTauGrid).
     static GridText tauGrid(const Vec& tau, int ltau, bool zeros);
     // Tables of the scalar delay equation (5000 nodes, one component, 20 delays, TETAm 0..5).

@@ -6,7 +6,6 @@ namespace velta {
 
 namespace {
 
-constexpr int kRow = 26;
 constexpr int kLabel1 = 300;
 constexpr int kPairWidth = 200;  // the combined fields hold two or three numbers
 
@@ -22,8 +21,7 @@ frmUni_522::frmUni_522(FormHost& host)
                               QStringLiteral("txtBeta1_Beta2"), kPairWidth);
     txtGama1_Gama2 = addField(1, 20, y += kRow, kLabel1, QStringLiteral(" GAMA1, GAMA2 ="),
                               QStringLiteral("txtGama1_Gama2"), kPairWidth);
-    txtTeta = addField(1, 20, y += kRow, kLabel1, QStringLiteral("TETA(1) ="), QStringLiteral("txtTeta"));
-    buildDelaySheets(y + 48, true);
+    buildDelaySheets(y + kRow, QStringLiteral("TETA(1) ="), true);
 }
 
 void frmUni_522::fillFields() {
