@@ -25,45 +25,47 @@ constexpr Key<Store, F> styled(const char* upper, const char* mixed, i16 Store::
     return Key<Store, F>{upper, S == KeyStyle::Upper ? upper : mixed, v, t}.checkedAs(upper);
 }
 
-// The run blocks (headers 0..2 from their first block) and the LSTEP block, per style.
+// The run blocks (headers 0..2 from their first block) and the LSTEP block, per style,
+// with the fields of the run sheet.
 template <KeyStyle S>
 struct StyledKeys {
     using R = Key<Store, RunFields>;
-    static constexpr R run[] = {R{0},
-                                R{"TMAX", &Store::TMAX, &RunFields::tmax},
-                                R{"HHH", &Store::HHH, &RunFields::hhh},
-                                R{1},
-                                styled<S>("LSCREEN", "Lscreen", &Store::LSCREEN, &RunFields::lscreen),
-                                R{"TMIN", &Store::TMIN, &RunFields::tmin},
-                                R{2},
-                                styled<S>("LGRAPH", "Lgraph", &Store::LGRAPH, &RunFields::lgraph)};
+    static constexpr R run[] = {
+        R{0},
+        R{"TMAX", &Store::TMAX, &RunFields::tmax}.shown("txtTmax",
+                                                        "Интервал интегрирования:  0 <= t <= TMAX,  TMAX ="),
+        R{"HHH", &Store::HHH, &RunFields::hhh}.shown("txtHHH", "Шаг интегрирования,  HHH ="),
+        R{1},
+        styled<S>("LSCREEN", "Lscreen", &Store::LSCREEN, &RunFields::lscreen)
+            .shown("txtLscreen", "LSCREEN ="),
+        R{"TMIN", &Store::TMIN, &RunFields::tmin}.shown("txtTmin", "TMIN ="),
+        R{2},
+        styled<S>("LGRAPH", "Lgraph", &Store::LGRAPH, &RunFields::lgraph).shown("txtLgraph", "LGRAPH =")};
     using N = Key<Store, NetworkFields>;
-    static constexpr N step[] = {N{0}, styled<S>("LSTEP", "Lstep", &Store::LSTEP, &NetworkFields::lstep)};
+    static constexpr N step[] = {
+        N{0}, styled<S>("LSTEP", "Lstep", &Store::LSTEP, &NetworkFields::lstep).shown("txtLstep", "LSTEP =")};
+    static constexpr RunKeys tables{run, step};
 };
-
-KeyTable<Store, RunFields> runKeys(KeyStyle s) {
-    if (s == KeyStyle::Upper) return StyledKeys<KeyStyle::Upper>::run;
-    return StyledKeys<KeyStyle::Mixed>::run;
-}
-
-KeyTable<Store, NetworkFields> stepKeys(KeyStyle s) {
-    if (s == KeyStyle::Upper) return StyledKeys<KeyStyle::Upper>::step;
-    return StyledKeys<KeyStyle::Mixed>::step;
-}
 
 // NSC, then the plot bounds (read upper, written mixed), headers from their first block.
 using SK = Key<Store, ScaleFields>;
-constexpr SK kScale[] = {SK{0},
-                         SK{"NSC", &Store::NSC, &ScaleFields::nsc},
-                         SK{1},
-                         SK{"DLX", "Dlx", &Store::DLX, &ScaleFields::dlx}.checkedAs("DLX"),
-                         SK{"DRX", "Drx", &Store::DRX, &ScaleFields::drx}.checkedAs("DRX"),
-                         SK{"DLW", "Dlw", &Store::DLW, &ScaleFields::dlw}.checkedAs("DLW"),
-                         SK{"DRW", "Drw", &Store::DRW, &ScaleFields::drw}.checkedAs("DRW"),
-                         SK{"SCLT", "Sclt", &Store::SCLT, &ScaleFields::sclt}.checkedAs("SCLT")};
+constexpr SK kScale[] = {
+    SK{0},
+    SK{"NSC", &Store::NSC, &ScaleFields::nsc}.shown("txtNsc", "NSC ="),
+    SK{1},
+    SK{"DLX", "Dlx", &Store::DLX, &ScaleFields::dlx}.checkedAs("DLX").shown("txtDlx", "DLX ="),
+    SK{"DRX", "Drx", &Store::DRX, &ScaleFields::drx}.checkedAs("DRX").shown("txtDrx", "DRX ="),
+    SK{"DLW", "Dlw", &Store::DLW, &ScaleFields::dlw}.checkedAs("DLW").shown("txtDlw", "DLW ="),
+    SK{"DRW", "Drw", &Store::DRW, &ScaleFields::drw}.checkedAs("DRW").shown("txtDrw", "DRW ="),
+    SK{"SCLT", "Sclt", &Store::SCLT, &ScaleFields::sclt}.checkedAs("SCLT").shown("txtSclt", "SCLT =")};
 constexpr KeyTable tScale{kScale};
 
-constexpr KeyTable tSymmetricModel{SymmetricModelKeys<SymmetricFields>::model};
+// Block 1 of the symmetric networks with the NDIM row of the windows of 1.1 and 8.
+constexpr const auto& kModel = SymmetricModelKeys<SymmetricFields>::model;
+constexpr auto kNdim = kModel[2].shown("txtNdim", "Число элементов ГГС (размерность системы),  NDIM =");
+constexpr Key<Store, SymmetricFields> kSymmetricModel[] = {kModel[0], kModel[1], kNdim,    kModel[3],
+                                                           kModel[4], kModel[5], kModel[6]};
+constexpr KeyTable tSymmetricModel{kSymmetricModel};
 
 const std::string kPortionPrompt =
     "Для непрерывного вывода введите любой символ,\n"
@@ -71,6 +73,15 @@ const std::string kPortionPrompt =
     "- вывод порциями";
 
 }  // namespace
+
+const RunKeys& runKeys(KeyStyle s) {
+    if (s == KeyStyle::Upper) return StyledKeys<KeyStyle::Upper>::tables;
+    return StyledKeys<KeyStyle::Mixed>::tables;
+}
+
+const KeyTable<Store, ScaleFields>& scaleKeys() { return tScale; }
+
+const KeyTable<Store, SymmetricFields>& symmetricModelKeys() { return tSymmetricModel; }
 
 std::string joinInts(const IVec& v, int n) {
     std::string s;
@@ -153,13 +164,13 @@ void fillPlaneFields(const Store& g, PlaneFields& f) {
     f.fp = vectorGrid(g.FP, g.NDIM, false);
 }
 
-void readRunBlocks(ParReader& r, int k) { runKeys(KeyStyle::Upper).read(r, r.store(), k); }
+void readRunBlocks(ParReader& r, int k) { runKeys().run.read(r, r.store(), k); }
 
 void writeRunBlocks(const Store& g, TextWriter& o, int k, const RunFields& f, KeyStyle keys) {
-    runKeys(keys).write(g, o, f, k);
+    runKeys(keys).run.write(g, o, f, k);
 }
 
-void fillRunFields(const Store& g, RunFields& f) { runKeys(KeyStyle::Upper).fill(g, f); }
+void fillRunFields(const Store& g, RunFields& f) { runKeys().run.fill(g, f); }
 
 void readPlotList(ParReader& r, int k, int limit) {
     r.Head_Input(k);
@@ -198,7 +209,7 @@ void readNetworkBlocks(ParReader& r, int k, int n) {
     readInitialData(r, k, n);
     readPoincarePlane(r, k + 1, n);
     readRunBlocks(r, k + 2);
-    stepKeys(KeyStyle::Upper).read(r, r.store(), k + 5);
+    runKeys().step.read(r, r.store(), k + 5);
     // IC has 13 slots; more than 12 is refused before a run.
     readPlotList(r, k + 6, std::min(n, 13));
     readScaleBlocks(r, k + 7);
@@ -212,7 +223,7 @@ void writeNetworkBlocks(const Store& g, TextWriter& o, int k, const NetworkField
     o.line(f.xi1);
     writePoincarePlane(g, o, k + 1, f);
     writeRunBlocks(g, o, k + 2, f, keys);
-    stepKeys(keys).write(g, o, f, k + 5);
+    runKeys(keys).step.write(g, o, f, k + 5);
     writePlotList(g, o, k + 6, f.i1g);
     writeScaleBlocks(g, o, k + 7, f);
 }
@@ -222,7 +233,7 @@ void fillNetworkFields(const Store& g, NetworkFields& f) {
     f.xi1 = joinPerturbations(g);
     fillPlaneFields(g, f);
     fillRunFields(g, f);
-    stepKeys(KeyStyle::Upper).fill(g, f);
+    runKeys().step.fill(g, f);
     f.i1g = joinInts(g.IC, g.NCOMP);
     fillScaleFields(g, f);
 }

@@ -7,6 +7,7 @@
 #include "data/context.h"
 #include "data/datafile.h"
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/numtext.h"
 #include "data/paths.h"
 #include "data/store.h"
@@ -90,6 +91,19 @@ struct SymmetricFields : NetworkFields {
 // Key spelling of the LSCREEN, LGRAPH and LSTEP lines a writer puts out (the reader
 // ignores it).
 enum class KeyStyle { Upper, Mixed };  // "LSCREEN" or "Lscreen"
+
+// The key tables of the shared blocks, with the fields and labels of the windows that
+// show them. The run blocks (headers 0..2) and the LSTEP block (header 0) of a key style;
+// the readers and the windows use Upper.
+struct RunKeys {
+    KeyTable<Store, RunFields> run;
+    KeyTable<Store, NetworkFields> step;
+};
+const RunKeys& runKeys(KeyStyle s = KeyStyle::Upper);
+// NSC (header 0) and the plot bounds DLX ... SCLT (header 1).
+const KeyTable<Store, ScaleFields>& scaleKeys();
+// Block 1 of the symmetric networks: MCLASS, NDIM, KMOD, ALFA, BETA, GAMA.
+const KeyTable<Store, SymmetricFields>& symmetricModelKeys();
 
 // The readers below read into the reader's store; the writers take the store whose header
 // lines they write, the fill functions the store whose values they show.

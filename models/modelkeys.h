@@ -7,17 +7,21 @@
 
 namespace velta {
 
-// Block 1 of the symmetric networks M(NDIM,KMOD) (sections 1.1, 8 and 1.2).
+// Block 1 of the symmetric networks M(NDIM,KMOD) (sections 1.1, 8 and 1.2), with the
+// fields their windows label alike; NDIM is labelled differently in 1.2, so each section's
+// table names its NDIM field (entry 2).
 template <class F, class O = Store>
 struct SymmetricModelKeys {
     using K = Key<O, F>;
-    static constexpr K model[] = {K{1},
-                                  K{"MClass", "MCLASS", &O::MCLASS, &F::mclass},
-                                  K{"NDIM", &O::NDIM, &F::ndim},
-                                  K{"KMOD", &O::KMOD, &F::kmod},
-                                  K{"ALFA", &O::ALFA, &F::alfa},
-                                  K{"BETA", &O::BETA, &F::beta},
-                                  K{"GAMA", &O::GAMA, &F::gama}};
+    static constexpr K model[] = {
+        K{1},
+        K{"MClass", "MCLASS", &O::MCLASS, &F::mclass}.shown("txtMclass", "Номер класса,  MCLASS ="),
+        K{"NDIM", &O::NDIM, &F::ndim},
+        K{"KMOD", &O::KMOD, &F::kmod}.shown("txtKmod",
+                                            "Число элементов, объединенных регуляторными связями,  KMOD ="),
+        K{"ALFA", &O::ALFA, &F::alfa}.shown("txtAlfa", " ALFA ="),
+        K{"BETA", &O::BETA, &F::beta}.shown("txtBeta", " BETA ="),
+        K{"GAMA", &O::GAMA, &F::gama}.shown("txtGama", " GAMA =")};
 };
 
 // Block 1 of the delay models of one element (sections 2.2 and 5.1.2), and the keys of

@@ -20,16 +20,6 @@ QString numbered(int number, const char* text) {
 
 // ---------------------------------------------------------------- field texts
 
-std::vector<FieldText<RunFields>> RunWidgets::texts() const {
-    using F = RunFields;
-    return {{tmax, &F::tmax}, {hhh, &F::hhh}, {lscreen, &F::lscreen}, {tmin, &F::tmin}, {lgraph, &F::lgraph}};
-}
-
-std::vector<FieldText<ScaleFields>> ScaleWidgets::texts() const {
-    using F = ScaleFields;
-    return {{nsc, &F::nsc}, {dlx, &F::dlx}, {drx, &F::drx}, {dlw, &F::dlw}, {drw, &F::drw}, {sclt, &F::sclt}};
-}
-
 void PlaneWidgets::showXo(const Store& g, bool zeros) const {
     xo->setVectorGrid(vectorGrid(g.XP, g.NDIM, zeros));
 }
@@ -41,11 +31,6 @@ void PlaneWidgets::showN(const Store& g, bool zeros) const {
 void PlaneWidgets::read(PlaneFields& f) const {
     f.xp = xo->text();
     f.fp = n->text();
-}
-
-std::vector<FieldText<NetworkFields>> NetworkWidgets::texts() const {
-    using F = NetworkFields;
-    return {{i1n, &F::i1n}, {xi1, &F::xi1}, {lstep, &F::lstep}, {i1g, &F::i1g}};
 }
 
 // ---------------------------------------------------------------- texts shown alike
@@ -126,25 +111,17 @@ void SheetForm::addBoundLines(int sheet, int x, int y, const BoundLines& bounds)
     }
 }
 
-void SheetForm::addNetworkModel(NetworkWidgets& w, const QString& heading, bool withKmod,
-                                const std::string& reminder) {
-    const int lw = 420;
-    addLabel(1, 10, 8, heading);
-    int y = addRows(1, 36, lw,
-                    {{w.mclass, "Номер класса,  MCLASS =", "txtMclass"},
-                     {w.ndim, "Число элементов ГГС (размерность системы),  NDIM =", "txtNdim"}});
-    if (withKmod)
-        y = addRows(1, y + kRow, lw,
-                    {{w.kmod, "Число элементов, объединенных регуляторными связями,  KMOD =", "txtKmod"}});
-    y = addRows(
-        1, y + kRow, lw,
-        {{w.alfa, " ALFA =", "txtAlfa"}, {w.beta, " BETA =", "txtBeta"}, {w.gama, " GAMA =", "txtGama"}});
-    addLabel(1, 10, y += 48, QStringLiteral("2) Начальные данные:  X(i) = 0, i = 1,...,NDIM"));
+int SheetForm::addHeading(int sheet, int y, int number, const char* text) {
+    addLabel(sheet, 10, y, numbered(number, text));
+    return y + 26;
+}
+
+void SheetForm::addInitialData(int y, QLineEdit*& i1n, QLineEdit*& xi1) {
+    addLabel(1, 10, y, QStringLiteral("2) Начальные данные:  X(i) = 0, i = 1,...,NDIM"));
     addRows(1, y + 28, 260,
-            {{w.i1n, "Номера ненулевых компонент,  i1,...:", "txtI1N"},
-             {w.xi1, "Значения ненулевых компонент,  X(i1),...:", "txtXI1"}},
+            {{i1n, "Номера ненулевых компонент,  i1,...:", "txtI1N"},
+             {xi1, "Значения ненулевых компонент,  X(i1),...:", "txtXI1"}},
             430);
-    setSizingField(w.ndim, "NDIM", reminder);
 }
 
 PlaneWidgets SheetForm::addPlaneSheet(int sheet, int number, const QString& xoName, const QString& nName) {
@@ -158,40 +135,37 @@ PlaneWidgets SheetForm::addPlaneSheet(int sheet, int number, const QString& xoNa
 }
 
 int SheetForm::addPeriod(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
-                         QLineEdit*& lscreen, QLineEdit** tmin) {
-    addLabel(sheet, 10, y, numbered(number, "Определение периода:"));
-    y += 26;
+                         QLineEdit*& lscreen) {
+    y = addHeading(sheet, y, number, "Определение периода:");
     lscreen = addField(sheet, 20, y, labelWidth, QStringLiteral("LSCREEN ="), QStringLiteral("txtLscreen"));
-    if (tmin)
-        *tmin = addField(sheet, 20, y + kRow, labelWidth, QStringLiteral("TMIN ="),
-                         QStringLiteral("txtTmin"));
     addNotes(sheet, notesX, y, notes);
     return y;
 }
 
 int SheetForm::addPlotKind(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
                            QLineEdit*& lgraph) {
-    addLabel(sheet, 10, y, numbered(number, "Графическое представление результатов:"));
-    y += 26;
+    y = addHeading(sheet, y, number, "Графическое представление результатов:");
     lgraph = addField(sheet, 20, y, labelWidth, QStringLiteral("LGRAPH ="), QStringLiteral("txtLgraph"));
     addNotes(sheet, notesX, y, notes);
     return y;
 }
 
-RunWidgets SheetForm::addRunSheet(int sheet, int number, const RunNotes& notes, QLineEdit** lstep) {
+RunWidgets SheetForm::addRunSheet(int sheet, int number, const RunNotes& notes,
+                                  FieldLinks<NetworkFields>* step) {
     const int lw = 330;
+    const RunKeys& keys = runKeys();
     RunWidgets w;
     addLabel(sheet, 10, 8, numbered(number, "Параметры интегрирования"));
-    int y = addRows(sheet, 36, lw,
-                    {{w.tmax, "Интервал интегрирования:  0 <= t <= TMAX,  TMAX =", "txtTmax"},
-                     {w.hhh, "Шаг интегрирования,  HHH =", "txtHHH"}});
-    y = addPeriod(sheet, y + 38, number + 1, lw, notes.x, notes.period, w.lscreen, &w.tmin);
-    y = addPlotKind(sheet, y + 2 * kRow + 36, number + 2, lw, notes.x, notes.kind, w.lgraph);
-    if (lstep) {
-        addLabel(sheet, 10, y += 4 * kLine + 22,
-                 numbered(number + 3, "Порции выдачи результатов на график:"));
-        y += 26;
-        *lstep = addField(sheet, 20, y, lw, QStringLiteral("LSTEP ="), QStringLiteral("txtLstep"));
+    int y = addKeyRows(sheet, 20, 36, lw, keys.run, 0, w.links);
+    y = addHeading(sheet, y + 38, number + 1, "Определение периода:");
+    addKeyRows(sheet, 20, y, lw, keys.run, 1, w.links);
+    addNotes(sheet, notes.x, y, notes.period);
+    y = addHeading(sheet, y + 2 * kRow + 36, number + 2, "Графическое представление результатов:");
+    addKeyRows(sheet, 20, y, lw, keys.run, 2, w.links);
+    addNotes(sheet, notes.x, y, notes.kind);
+    if (step) {
+        y = addHeading(sheet, y + 4 * kLine + 22, number + 3, "Порции выдачи результатов на график:");
+        addKeyRows(sheet, 20, y, lw, keys.step, 0, step->links);
         addNotes(sheet, notes.portionX, y + kRow + 4, notes.portion);
     }
     return w;
@@ -210,16 +184,11 @@ ScaleWidgets SheetForm::addScaleBlocks(int sheet, int y, int number, int boundsX
     const int lw = 120;
     ScaleWidgets w;
     addLabel(sheet, 10, y, numbered(number, "Плотность выдачи результатов в таблицу"));
-    w.nsc = addField(sheet, 20, y += 28, lw, QStringLiteral("NSC ="), QStringLiteral("txtNsc"));
+    y = addKeyRows(sheet, 20, y + 28, lw, scaleKeys(), 0, w.links);
     addLabel(sheet, 10, y += kRow + 30,
              numbered(number + 1, "Границы интервалов для графиков (в долях ALFA):"));
     y += 28;
-    addRows(sheet, y, lw,
-            {{w.dlx, "DLX =", "txtDlx"},
-             {w.drx, "DRX =", "txtDrx"},
-             {w.dlw, "DLW =", "txtDlw"},
-             {w.drw, "DRW =", "txtDrw"},
-             {w.sclt, "SCLT =", "txtSclt"}});
+    addKeyRows(sheet, 20, y, lw, scaleKeys(), 1, w.links);
     addBoundLines(sheet, boundsX, y + 14, bounds);
     return w;
 }
@@ -241,22 +210,6 @@ void checkIndexes(const std::string& text, int n, const std::string& what) {
     }
 }
 
-double realOf(const std::string& key, const std::string& text) {
-    try {
-        return textToReal(text);
-    } catch (const std::exception&) {
-        fail("Недопустимое значение  " + key + " = " + text);
-    }
-}
-
-i16 intOf(const std::string& key, const std::string& text) {
-    try {
-        return textToI16(text);
-    } catch (const std::exception&) {
-        fail("Недопустимое значение  " + key + " = " + text);
-    }
-}
-
 void checkNetworkTexts(const NetworkFields& f, int n) {
     checkIndexes(f.i1n, n, "ненулевой компоненты");
     const std::size_t nk = listItems(f.i1n).size(), nv = listItems(f.xi1).size();
@@ -268,11 +221,11 @@ void checkNetworkTexts(const NetworkFields& f, int n) {
     const std::size_t ncomp = std::min(listItems(f.i1g).size(), static_cast<std::size_t>(n));
     if (ncomp > 12)
         fail("На график можно вывести не более 12 компонент (NCOMP = " + CStr(static_cast<int>(ncomp)) + ")");
-    if (!(realOf("HHH", f.hhh) > 0))
+    if (!(keyReal("HHH", f.hhh) > 0))
         fail("Шаг интегрирования HHH должен быть больше 0 (HHH = " + f.hhh + ")");
-    if (intOf("NSC", f.nsc) < 1)
+    if (keyInt("NSC", f.nsc) < 1)
         fail("Плотность выдачи в таблицу NSC должна быть не меньше 1 (NSC = " + f.nsc + ")");
-    if (intOf("LSTEP", f.lstep) < 0)
+    if (keyInt("LSTEP", f.lstep) < 0)
         fail("Порция шагов LSTEP не должна быть отрицательной (LSTEP = " + f.lstep + ")");
 }
 

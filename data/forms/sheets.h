@@ -35,21 +35,18 @@ void readTexts(const std::vector<FieldText<F>>& links, F& f) {
     for (const auto& l : links) f.*l.text = l.edit->text().toStdString();
 }
 
-// The run blocks: TMAX, HHH, LSCREEN, TMIN, LGRAPH.
-struct RunWidgets {
-    QLineEdit *tmax = nullptr, *hhh = nullptr, *lscreen = nullptr, *tmin = nullptr, *lgraph = nullptr;
-    std::vector<FieldText<RunFields>> texts() const;
-    void show(const RunFields& f) const { showTexts(texts(), f); }
-    void read(RunFields& f) const { readTexts(texts(), f); }
+// The fields of a window laid out from a key table, and the texts they show.
+template <class F>
+struct FieldLinks {
+    std::vector<FieldText<F>> links;
+    void show(const F& f) const { showTexts(links, f); }
+    void read(F& f) const { readTexts(links, f); }
 };
 
+// The run blocks: TMAX, HHH, LSCREEN, TMIN, LGRAPH.
+using RunWidgets = FieldLinks<RunFields>;
 // The table density NSC and the plot bounds in shares of ALFA.
-struct ScaleWidgets {
-    QLineEdit *nsc = nullptr, *dlx = nullptr, *drx = nullptr, *dlw = nullptr, *drw = nullptr, *sclt = nullptr;
-    std::vector<FieldText<ScaleFields>> texts() const;
-    void show(const ScaleFields& f) const { showTexts(texts(), f); }
-    void read(ScaleFields& f) const { readTexts(texts(), f); }
-};
+using ScaleWidgets = FieldLinks<ScaleFields>;
 
 // The grids of the Poincaré plane: Xo (XP) and the normal N (FP), NDIM components each.
 struct PlaneWidgets {
@@ -59,40 +56,36 @@ struct PlaneWidgets {
     void read(PlaneFields& f) const;
 };
 
-// The fields of the network windows (1.1, 2.1, 8): the model, the initial data, the run
-// with LSTEP, the plotted components, NSC and the bounds.
+// The fields of the network windows (1.1, 2.1, 8) whose texts are the window's Fields F:
+// the model, the initial data, the run with LSTEP, the plotted components, NSC and the
+// bounds (the grids are the plane's).
+template <class F>
 struct NetworkWidgets {
-    QLineEdit *mclass = nullptr, *ndim = nullptr, *kmod = nullptr, *alfa = nullptr, *beta = nullptr,
-              *gama = nullptr;
-    QLineEdit *i1n = nullptr, *xi1 = nullptr, *lstep = nullptr, *i1g = nullptr;
+    FieldLinks<F> model;
+    QLineEdit *i1n = nullptr, *xi1 = nullptr, *i1g = nullptr;  // the lists
+    FieldLinks<NetworkFields> step;                            // LSTEP
     RunWidgets run;
     ScaleWidgets scale;
 
-    // The field texts of the window's Fields (the grids are the plane's); KMOD only where
-    // the model has it (not in 2.1).
-    template <class F>
     void show(const F& f) const {
-        showTexts(texts(), static_cast<const NetworkFields&>(f));
-        showTexts(modelTexts<F>(), f);
+        showTexts(lists(), static_cast<const NetworkFields&>(f));
+        step.show(f);
+        model.show(f);
         run.show(f);
         scale.show(f);
     }
-    template <class F>
     void read(F& f) const {
-        readTexts(texts(), static_cast<NetworkFields&>(f));
-        readTexts(modelTexts<F>(), f);
+        readTexts(lists(), static_cast<NetworkFields&>(f));
+        step.read(f);
+        model.read(f);
         run.read(f);
         scale.read(f);
     }
 
 private:
-    std::vector<FieldText<NetworkFields>> texts() const;
-    template <class F>
-    std::vector<FieldText<F>> modelTexts() const {
-        std::vector<FieldText<F>> v = {
-            {mclass, &F::mclass}, {ndim, &F::ndim}, {alfa, &F::alfa}, {beta, &F::beta}, {gama, &F::gama}};
-        if constexpr (requires { &F::kmod; }) v.push_back({kmod, &F::kmod});
-        return v;
+    std::vector<FieldText<NetworkFields>> lists() const {
+        using N = NetworkFields;
+        return {{i1n, &N::i1n}, {xi1, &N::xi1}, {i1g, &N::i1g}};
     }
 };
 
@@ -178,26 +171,34 @@ protected:
     // Plot bounds kLine apart from (x, y).
     void addBoundLines(int sheet, int x, int y, const BoundLines& bounds);
 
-    // Sheet 1 of the network windows: the model (KMOD with withKmod) under its heading,
-    // "2) Начальные данные" with i1,... and X(i1),...; NDIM sizes the grids.
-    void addNetworkModel(NetworkWidgets& w, const QString& heading, bool withKmod,
-                         const std::string& reminder);
+    // Sheet 1 of the network windows: the rows of block 1 of the section's model keys under
+    // the heading, then "2) Начальные данные" with i1,... and X(i1),...; NDIM sizes the grids.
+    template <class F>
+    void addNetworkModel(NetworkWidgets<F>& w, const QString& heading, const KeyTable<Store, F>& model,
+                         const std::string& reminder) {
+        addLabel(1, 10, 8, heading);
+        const int y = addKeyRows(1, 20, 36, 420, model, 1, w.model.links);
+        addInitialData(y + 48, w.i1n, w.xi1);
+        for (const auto& l : w.model.links)
+            if (l.text == &F::ndim) setSizingField(l.edit, "NDIM", reminder);
+    }
     // "n) Задание плоскости Пуанкаре: (N, X-Xo) = 0" with the grids of Xo and N.
     PlaneWidgets addPlaneSheet(int sheet, int number, const QString& xoName, const QString& nName);
 
-    // "n) Определение периода:" at y, LSCREEN 26 below it (TMIN under LSCREEN when asked
-    // for), the notes beside LSCREEN from notesX. Returns the y of the LSCREEN row.
+    // "n) Определение периода:" at y, LSCREEN 26 below it, the notes beside it from notesX.
+    // Returns the y of the LSCREEN row. (The run sheet lays out its own from the run keys.)
     int addPeriod(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
-                  QLineEdit*& lscreen, QLineEdit** tmin = nullptr);
+                  QLineEdit*& lscreen);
     // "n) Графическое представление результатов:" at y, LGRAPH 26 below it, the notes
     // beside it from notesX. Returns the y of the LGRAPH row.
     int addPlotKind(int sheet, int y, int number, int labelWidth, int notesX, const QStringList& notes,
                     QLineEdit*& lgraph);
 
-    // The run sheet: "n) Параметры интегрирования" (TMAX, HHH), the period (LSCREEN,
-    // TMIN), the plot kind and, when lstep is given, "n+3) Порции выдачи результатов на
-    // график:" with LSTEP.
-    RunWidgets addRunSheet(int sheet, int number, const RunNotes& notes, QLineEdit** lstep = nullptr);
+    // The run sheet laid out from the run keys: "n) Параметры интегрирования" (TMAX, HHH),
+    // the period (LSCREEN, TMIN), the plot kind and, when step is given, "n+3) Порции
+    // выдачи результатов на график:" with LSTEP.
+    RunWidgets addRunSheet(int sheet, int number, const RunNotes& notes,
+                           FieldLinks<NetworkFields>* step = nullptr);
 
     // "n) Номера компонент, выводимых на график" with the list field txtI1G and the notes
     // under it from notesX. Returns the y of the next heading.
@@ -205,8 +206,14 @@ protected:
                     bool hanging = false);
     // "n) Плотность выдачи результатов в таблицу" at y with NSC, then "n+1) Границы
     // интервалов для графиков (в долях ALFA):" with DLX ... SCLT and the bound lines
-    // beside them from boundsX.
+    // beside them from boundsX; the rows come from the scale keys.
     ScaleWidgets addScaleBlocks(int sheet, int y, int number, int boundsX, const BoundLines& bounds);
+
+private:
+    // "n) text" at (10, y); returns the y of the row under it.
+    int addHeading(int sheet, int y, int number, const char* text);
+    // "2) Начальные данные" at y on sheet 1 with the lists i1,... and X(i1),... under it.
+    void addInitialData(int y, QLineEdit*& i1n, QLineEdit*& xi1);
 };
 
 // A window with the grids of the Poincaré plane (sections 1.1, 2.1, 8, 9), sized by NDIM.
@@ -236,12 +243,22 @@ namespace fieldcheck {
 
 // Component numbers of a list, each within 1..n; what names them in the messages.
 void checkIndexes(const std::string& text, int n, const std::string& what);
-double realOf(const std::string& key, const std::string& text);
-i16 intOf(const std::string& key, const std::string& text);
+// A text converted as the reading converts its key (keyReal, keyInt).
+inline double realOf(const std::string& key, const std::string& text) { return keyReal(key, text); }
+inline i16 intOf(const std::string& key, const std::string& text) { return keyInt(key, text); }
 // The network windows (2.1, 8): the lists agree with NDIM = n (an index list longer than
 // the value list, or the other way round, shifts every later block of the file), and the
 // step, the table density and the portion are usable.
 void checkNetworkTexts(const NetworkFields& f, int n);
+// Then every text of the model, run, LSTEP and scale keys as their reading converts it:
+// a file the reading would refuse is not written.
+template <class F>
+void checkNetworkKeys(const KeyTable<Store, F>& model, const F& f) {
+    model.check(f);
+    runKeys().run.check(f);
+    runKeys().step.check(f);
+    scaleKeys().check(f);
+}
 
 }  // namespace fieldcheck
 

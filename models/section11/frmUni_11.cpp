@@ -31,10 +31,11 @@ const BoundLines kBounds = {{QStringLiteral("           ALFA * DLX <= X(i) <= AL
 
 frmUni_11::frmUni_11(FormHost& host)
     : PlaneForm(host, 11, QStringLiteral("Симметричные ГГС\\Автономная система"), 4) {
-    addNetworkModel(net_, QStringLiteral("1) Параметры модели  M(NDIM,KMOD) классов 1-4"), true,
+    addNetworkModel(net_, QStringLiteral("1) Параметры модели  M(NDIM,KMOD) классов 1-4"),
+                    symmetricModelKeys(),
                     "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листе #2");
     plane_ = addPlaneSheet(2, 3, QStringLiteral("grdTable1"), QStringLiteral("grdTable2"));
-    net_.run = addRunSheet(3, 4, kRunNotes, &net_.lstep);
+    net_.run = addRunSheet(3, 4, kRunNotes, &net_.step);
     const int y = addPlotList(4, 8, net_.i1g, 20, kPlotCountNotes);
     net_.scale = addScaleBlocks(4, y, 9, 300, kBounds);
 }

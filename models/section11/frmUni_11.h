@@ -20,7 +20,7 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
-    NetworkWidgets net_;
+    NetworkWidgets<Sec11::Fields> net_;
 };
 
 }  // namespace velta

@@ -46,7 +46,7 @@ const QStringList kPlotKindNotes = {QStringLiteral("LGRAPH = 1 - в физиче
 
 frmUni_21::frmUni_21(FormHost& host)
     : PlaneForm(host, 21, QStringLiteral("ГГС общего вида\\Автономная система. Задача Коши"), 5) {
-    addNetworkModel(net_, QStringLiteral("1) Параметры модели ГГС классов 1-4"), false,
+    addNetworkModel(net_, QStringLiteral("1) Параметры модели ГГС классов 1-4"), Sec21::keys(),
                     "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2,#3");
 
     // ---- sheet 2: the connection matrix
@@ -54,7 +54,7 @@ frmUni_21::frmUni_21(FormHost& host)
     grdTable1 = addGrid(2, kMatrLeft, kMatrTop, QStringLiteral("grdTable1"), kMatrMaxWidth);
 
     plane_ = addPlaneSheet(3, 4, QStringLiteral("grdTable2"), QStringLiteral("grdTable3"));
-    net_.run = addRunSheet(4, 5, {505, periodNotes(), kPlotKindNotes, 48, portionNotes()}, &net_.lstep);
+    net_.run = addRunSheet(4, 5, {505, periodNotes(), kPlotKindNotes, 48, portionNotes()}, &net_.step);
     const int y = addPlotList(5, 9, net_.i1g, 48, plotCountNotes(), true);
     net_.scale = addScaleBlocks(5, y, 10, 380, alfaBounds());
 }
@@ -84,6 +84,7 @@ Sec21::Fields frmUni_21::currentFields() const {
 void frmUni_21::writeDataFile(const std::string& path) {
     const Sec21::Fields f = currentFields();
     fieldcheck::checkNetworkTexts(f, planeLength(f));
+    fieldcheck::checkNetworkKeys(Sec21::keys(), f);
     Sec21::Table_File(host_.store(), path, f);
 }
 

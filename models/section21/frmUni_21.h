@@ -25,7 +25,7 @@ protected:
     void writeDataFile(const std::string& path) override;
 
 private:
-    NetworkWidgets net_;
+    NetworkWidgets<Sec21::Fields> net_;
     FormGrid* grdTable1;
 };
 

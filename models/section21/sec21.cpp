@@ -112,16 +112,19 @@ namespace {
 
 using F = Sec21::Fields;
 using K = Key<Store, F>;
-// Block 1: the model.
-constexpr K kModel[] = {K{1},
-                        K{"MClass", "MCLASS", &Store::MCLASS, &F::mclass},
-                        K{"NDIM", &Store::NDIM, &F::ndim},
-                        K{"ALFA", &Store::ALFA, &F::alfa},
-                        K{"BETA", &Store::BETA, &F::beta},
-                        K{"GAMA", &Store::GAMA, &F::gama}};
+// Block 1: the model, with the rows of sheet 1.
+constexpr K kModel[] = {
+    K{1},
+    K{"MClass", "MCLASS", &Store::MCLASS, &F::mclass}.shown("txtMclass", "Номер класса,  MCLASS ="),
+    K{"NDIM", &Store::NDIM, &F::ndim}.shown("txtNdim", "Число элементов ГГС (размерность системы),  NDIM ="),
+    K{"ALFA", &Store::ALFA, &F::alfa}.shown("txtAlfa", " ALFA ="),
+    K{"BETA", &Store::BETA, &F::beta}.shown("txtBeta", " BETA ="),
+    K{"GAMA", &Store::GAMA, &F::gama}.shown("txtGama", " GAMA =")};
 constexpr KeyTable tModel{kModel};
 
 }  // namespace
+
+const KeyTable<Store, Sec21::Fields>& Sec21::keys() { return tModel; }
 
 void Sec21::InputPar(Ctx& c) {
     readParFile(c.store, c.paths, dataPath, [](ParReader& r) {

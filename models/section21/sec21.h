@@ -23,6 +23,8 @@ public:
     };
     // The texts the window shows after a reading (free-format texts of the store values).
     static Fields fieldsFromStore(const Store& g);
+    // The keys of block 1 with the fields of sheet 1.
+    static const KeyTable<Store, Fields>& keys();
     // Matrix grid of the window (Matr_Dspl): NDIM + 3 rows and columns, cell (0,0) "(i,j)",
     // numbers 1..NDIM in row 0 and column 0 at positions 2..NDIM+1, cell (i+1, j+1) the
     // free-format text of MC(i,j), or "0" everywhere when zeros is set.

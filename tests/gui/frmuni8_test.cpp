@@ -187,6 +187,34 @@ TEST_F(FrmUni8, ListsBeyondNdimAreRefusedUntilCorrected) {
     EXPECT_DOUBLE_EQ(mdl.DRX, 2);
 }
 
+// A text its reading would not convert, in any block of the file, is refused at "Ввод"
+// under its key: no file is written that could not be read back.
+TEST_F(FrmUni8, TextsTheReadingWouldRefuseAreNotWritten) {
+    const struct {
+        const char* field;
+        const char* text;
+        const char* says;
+    } cases[] = {{"txtKmod", "три", "Недопустимое значение  KMOD = три"},
+                 {"txtTmax", "x", "Недопустимое значение  TMAX = x"},
+                 {"txtLgraph", "1a", "Недопустимое значение  LGRAPH = 1a"},
+                 {"txtDrw", "1,5", "Недопустимое значение  DRW = 1,5"}};
+    openSample();
+    std::size_t shown = 0;
+    for (const auto& k : cases) {
+        const QString was = field(k.field)->text();
+        field(k.field)->setText(QString::fromUtf8(k.text));
+        save("User/bad.gsed");
+        ASSERT_EQ(host.ui.messages.size(), ++shown) << k.field;
+        EXPECT_EQ(host.ui.messages.back().text, k.says);
+        EXPECT_FALSE(app.exists("User/bad.gsed")) << k.field;
+        EXPECT_TRUE(win->isVisible()) << k.field;
+        field(k.field)->setText(was);
+    }
+    save("User/bad.gsed");
+    EXPECT_EQ(host.ui.messages.size(), shown);
+    EXPECT_TRUE(app.exists("User/bad.gsed"));
+}
+
 TEST_F(FrmUni8, EveryClickIntoNdimShowsTheReminderForSheetTwo) {
     checkReminder("txtKmod", "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листе #2");
 }
