@@ -46,7 +46,7 @@ void showColumn(FormGrid* g, const GridText& t, int n) {
 
 StationaryNetForm::StationaryNetForm(FormHost& host, int code, const QString& caption, int sheets,
                                      int matrixMaxHeight)
-    : SectionForm(host, code, caption, sheets), matrixMaxHeight_(matrixMaxHeight) {}
+    : SheetForm(host, code, caption, sheets), matrixMaxHeight_(matrixMaxHeight) {}
 
 void StationaryNetForm::Matr_Dspl(bool zeros) {
     const Store& g = host_.store();
@@ -57,30 +57,27 @@ void StationaryNetForm::Matr_Dspl(bool zeros) {
 
 void StationaryNetForm::setDimension(i16 n) { host_.store().NDIM = n; }
 
-std::vector<FieldText<NetModelFields>> StationaryNetForm::modelTexts() const {
-    using F = NetModelFields;
-    return {{txtMclass, &F::mclass},
-            {txtNdim, &F::ndim},
-            {txtAlfa, &F::alfa},
-            {txtBeta, &F::beta},
-            {txtGama, &F::gama}};
+int StationaryNetForm::addModelRows(const NetModelWording& model, const std::string& reminder) {
+    const int last = addKeyRows(1, 20, 36, 420, NetModelKeys<Store>(model).table(), 1, model_);
+    for (const auto& l : model_)
+        if (l.text == &NetModelFields::ndim) setSizingField(l.edit, "NDIM", reminder);
+    return last;
 }
 
-std::vector<FieldText<ContFields>> StationaryNetForm::contTexts() const {
-    using F = ContFields;
-    return {{txtQmin, &F::qmin},   {txtQmax, &F::qmax},   {txtQsolv, &F::qsolv},   {txtHstep, &F::hstep},
-            {txtExact, &F::exact}, {txtLimit, &F::limit}, {txtLimit0, &F::limit0}, {txtAccel, &F::accel},
-            {txtEmin, &F::emin},   {txtEmax, &F::emax}};
+int StationaryNetForm::addNewtonRows(int sheet, int labelWidth) {
+    const int y = addRowsOf(sheet, 20, 36, labelWidth, newtonKeys(), {{"EXACT"}, {"LIMIT"}, {"LIMIT0"}},
+                            cont_);
+    return addRowsOf(sheet, 20, y + kRow, labelWidth, contKeys(), {{"ACCEL"}, {"EMIN"}, {"EMAX"}}, cont_);
 }
 
 void StationaryNetForm::showNetFields(const NetModelFields& m, const ContFields& c) {
-    showTexts(modelTexts(), m);
-    showTexts(contTexts(), c);
+    showTexts(model_, m);
+    showTexts(cont_, c);
 }
 
 void StationaryNetForm::readNetFields(NetModelFields& m, ContFields& c) const {
-    readTexts(modelTexts(), m);
-    readTexts(contTexts(), c);
+    readTexts(model_, m);
+    readTexts(cont_, c);
 }
 
 }  // namespace velta

@@ -3,7 +3,6 @@
 #include "data/error.h"
 #include "data/keytable.h"
 #include "data/numtext.h"
-#include "stationary/fieldtext.h"
 
 #include <algorithm>
 #include <exception>
@@ -11,40 +10,35 @@
 
 namespace velta {
 
-using fieldtext::intOf;
-using fieldtext::realOf;
-
 namespace {
 
-// The continuation block and the block of Newton's method, headers from their block.
+// The continuation block, HSTEP spelled hstepKey, and the block of Newton's method, headers
+// from their block.
 using CK = Key<ContSettings, ContFields>;
-constexpr CK kCont[] = {CK{0},
-                        CK{"QMIN", &ContSettings::QMIN, &ContFields::qmin},
-                        CK{"QMAX", &ContSettings::QMAX, &ContFields::qmax},
-                        CK{"QSOLV", &ContSettings::QSOLV, &ContFields::qsolv},
-                        CK{"HSTEP", &ContSettings::HSTEP, &ContFields::hstep},
-                        CK{"EMIN", &ContSettings::EMIN, &ContFields::emin},
-                        CK{"EMAX", &ContSettings::EMAX, &ContFields::emax},
-                        CK{"ACCEL", &ContSettings::ACCEL, &ContFields::accel}};
-constexpr KeyTable tCont{kCont};
-constexpr CK kNewton[] = {CK{0}, CK{"LIMIT0", &ContSettings::LIMIT0, &ContFields::limit0},
-                          CK{"LIMIT", &ContSettings::LIMIT, &ContFields::limit},
-                          CK{"EXACT", &ContSettings::EXACT, &ContFields::exact}};
-constexpr KeyTable tNewton{kNewton};
-
-// Block 1 with MCLASS spelled as the section spells it.
-struct NetModelKeys {
-    using K = Key<Store, NetModelFields>;
-    explicit NetModelKeys(const char* mclassKey)
-        : k{K{1},
-            K{mclassKey, &Store::MCLASS, &NetModelFields::mclass},
-            K{"NDIM", &Store::NDIM, &NetModelFields::ndim},
-            K{"ALFA", &Store::ALFA, &NetModelFields::alfa},
-            K{"BETA", &Store::BETA, &NetModelFields::beta},
-            K{"GAMA", &Store::GAMA, &NetModelFields::gama}} {}
-    KeyTable<Store, NetModelFields> table() const { return k; }
-    K k[6];
+struct ContKeys {
+    constexpr explicit ContKeys(const char* hstepKey)
+        : k{CK{0},
+            CK{"QMIN", &ContSettings::QMIN, &ContFields::qmin}.shown("txtQmin", "QMIN ="),
+            CK{"QMAX", &ContSettings::QMAX, &ContFields::qmax}.shown("txtQmax", "QMAX ="),
+            CK{"QSOLV", &ContSettings::QSOLV, &ContFields::qsolv}.shown("txtQsolv", "QSOLV ="),
+            CK{hstepKey, &ContSettings::HSTEP, &ContFields::hstep}.shown("txtHstep", ""),
+            CK{"EMIN", &ContSettings::EMIN, &ContFields::emin}.shown("txtEmin", "EMIN ="),
+            CK{"EMAX", &ContSettings::EMAX, &ContFields::emax}.shown("txtEmax", "EMAX ="),
+            CK{"ACCEL", &ContSettings::ACCEL, &ContFields::accel}.shown(
+                "txtAccel", "Коэффициент увеличения текущего шага,  ACCEL =")} {}
+    constexpr KeyTable<ContSettings, ContFields> table() const { return k; }
+    CK k[8];
 };
+constexpr ContKeys kCont{"HSTEP"};
+constexpr KeyTable tCont = kCont.table();
+constexpr CK kNewton[] = {
+    CK{0},
+    CK{"LIMIT0", &ContSettings::LIMIT0, &ContFields::limit0}.shown(
+        "txtLimit0", "Ограничение на число итераций в стартовой позиции,  LIMIT0 ="),
+    CK{"LIMIT", &ContSettings::LIMIT, &ContFields::limit}.shown(
+        "txtLimit", "Ограничение на число итераций в текущей позиции,  LIMIT ="),
+    CK{"EXACT", &ContSettings::EXACT, &ContFields::exact}.shown("txtExact", "Точность метода,  EXACT =")};
+constexpr KeyTable tNewton{kNewton};
 
 }  // namespace
 
@@ -54,25 +48,25 @@ std::string netDimText(int n) {
 
 // ---------------------------------------------------------------- data file
 
-void readNetFile(Ctx& c, const std::string& dataPath, const char* mclassKey, bool whole,
+void readNetFile(Ctx& c, const std::string& dataPath, const NetModelWording& model, bool whole,
                  const std::function<void(ParReader&, int)>& rest) {
     readParFile(c.store, c.paths, dataPath, [&](ParReader& r) {
-        readNetModel(r, mclassKey);
+        readNetModel(r, model);
         const int n = r.store().NDIM;
         readConnectionMatrix(r, n, r.store().MC, whole);
         rest(r, n);
     });
 }
 
-void readNetModel(ParReader& r, const char* mclassKey) {
+void readNetModel(ParReader& r, const NetModelWording& model) {
     Store& g = r.store();
-    NetModelKeys(mclassKey).table().read(r, g);
+    NetModelKeys<Store>(model).table().read(r, g);
     if (g.NDIM < 1 || g.NDIM > kContMaxDim) throw VeltaError(netDimText(g.NDIM));
     g.MC.alloc(g.NDIM, g.NDIM);
 }
 
-void writeNetModel(const Store& g, TextWriter& o, const char* mclassKey, const NetModelFields& f) {
-    NetModelKeys(mclassKey).table().write(g, o, f);
+void writeNetModel(const Store& g, TextWriter& o, const NetModelWording& model, const NetModelFields& f) {
+    NetModelKeys<Store>(model).table().write(g, o, f);
 }
 
 void fillNetModel(const Store& g, double alfa, NetModelFields& f) {
@@ -87,13 +81,9 @@ NetModelValues netModelOf(const Store& g, double alfa) {
     return NetModelValues{g.MCLASS, g.NDIM, alfa, g.BETA, g.GAMA, g.MC};
 }
 
-NetModelValues netModelOfFields(const NetModelFields& f, const char* mclassKey, const GridText& mc) {
+NetModelValues netModelOfFields(const NetModelFields& f, const NetModelWording& model, const GridText& mc) {
     NetModelValues v;
-    v.MCLASS = intOf(mclassKey, f.mclass);
-    v.NDIM = intOf("NDIM", f.ndim);
-    v.ALFA = realOf("ALFA", f.alfa);
-    v.BETA = realOf("BETA", f.beta);
-    v.GAMA = realOf("GAMA", f.gama);
+    NetModelKeys<NetModelValues>(model).table().parse(f, v);
     v.MC = matrixOfGrid(mc);
     return v;
 }
@@ -135,17 +125,16 @@ void fillContFields(const ContSettings& s, ContFields& f) {
     tNewton.fill(s, f);
 }
 
+const KeyTable<ContSettings, ContFields>& contKeys() { return tCont; }
+
+const KeyTable<ContSettings, ContFields>& newtonKeys() { return tNewton; }
+
 void contOfFields(const ContFields& f, const char* hstepKey, ContSettings& s) {
-    s.QMIN = realOf("QMIN", f.qmin);
-    s.QMAX = realOf("QMAX", f.qmax);
-    s.QSOLV = realOf("QSOLV", f.qsolv);
-    s.HSTEP = realOf(hstepKey, f.hstep);
-    s.EMIN = realOf("EMIN", f.emin);
-    s.EMAX = realOf("EMAX", f.emax);
-    s.ACCEL = realOf("ACCEL", f.accel);
-    s.EXACT = realOf("EXACT", f.exact);
-    s.LIMIT = intOf("LIMIT", f.limit);
-    s.LIMIT0 = intOf("LIMIT0", f.limit0);
+    ContKeys(hstepKey).table().parse(f, s);
+    // Newton's method in the order the windows have always checked it, not the file's.
+    s.EXACT = keyReal("EXACT", f.exact);
+    s.LIMIT = keyInt("LIMIT", f.limit);
+    s.LIMIT0 = keyInt("LIMIT0", f.limit0);
 }
 
 void readPlotComponents(ParReader& r, int n) {
@@ -189,7 +178,7 @@ Mat matrixOfGrid(const GridText& t) {
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) {
             const std::string key = "MC(" + CStr(i) + "," + CStr(j) + ")";
-            const double x = realOf(key, t.at(i + 1, j + 1));
+            const double x = keyReal(key, t.at(i + 1, j + 1));
             try {
                 mc(i, j) = toI16(x);
             } catch (const std::exception&) {
@@ -204,7 +193,7 @@ Vec columnOfGrid(const GridText& t, const std::string& name) {
     const int n = t.rows() - 3;
     if (n < 1) return v;
     v.alloc(n);
-    for (int i = 1; i <= n; ++i) v(i) = realOf(name + "(" + CStr(i) + ")", t.at(i + 1, 2));
+    for (int i = 1; i <= n; ++i) v(i) = keyReal(name + "(" + CStr(i) + ")", t.at(i + 1, 2));
     return v;
 }
 

@@ -6,6 +6,7 @@
 #include "data/context.h"
 #include "data/datafile.h"
 #include "data/error.h"
+#include "data/keytable.h"
 #include "data/store.h"
 #include "stationary/continuation.h"
 
@@ -31,16 +32,40 @@ struct ContFields {
     std::string exact, limit, limit0;
 };
 
+// How a section spells MCLASS in its file, and the labels its window puts before the
+// model's fields.
+struct NetModelWording {
+    const char* mclassKey;
+    const char *mclass, *ndim, *alfa, *beta, *gama;
+};
+
+// Block 1: MCLASS, NDIM, ALFA, BETA, GAMA of O (the store as read, NetModelValues as
+// checked) with the fields txtMclass ... txtGama of the window.
+template <class O>
+struct NetModelKeys {
+    using F = NetModelFields;
+    using K = Key<O, F>;
+    constexpr explicit NetModelKeys(const NetModelWording& w)
+        : k{K{1},
+            K{w.mclassKey, &O::MCLASS, &F::mclass}.shown("txtMclass", w.mclass),
+            K{"NDIM", &O::NDIM, &F::ndim}.shown("txtNdim", w.ndim),
+            K{"ALFA", &O::ALFA, &F::alfa}.shown("txtAlfa", w.alfa),
+            K{"BETA", &O::BETA, &F::beta}.shown("txtBeta", w.beta),
+            K{"GAMA", &O::GAMA, &F::gama}.shown("txtGama", w.gama)} {}
+    constexpr KeyTable<O, F> table() const { return k; }
+    K k[6];
+};
+
 // Reads the data file at dataPath into the context's store (readParFile): block 1, the model
 // (readNetModel), block 2, the connection matrix (readConnectionMatrix, whole as there), then
 // rest(r, NDIM) the section's own blocks.
-void readNetFile(Ctx& c, const std::string& dataPath, const char* mclassKey, bool whole,
+void readNetFile(Ctx& c, const std::string& dataPath, const NetModelWording& model, bool whole,
                  const std::function<void(ParReader&, int)>& rest);
 
-// Block 1: MCLASS (its key spelled mclassKey), NDIM, ALFA, BETA, GAMA into the reader's store;
-// an NDIM outside 1..kContMaxDim is refused, MC is allocated NDIM x NDIM.
-void readNetModel(ParReader& r, const char* mclassKey);
-void writeNetModel(const Store& g, TextWriter& o, const char* mclassKey, const NetModelFields& f);
+// Block 1 into the reader's store; an NDIM outside 1..kContMaxDim is refused, MC is
+// allocated NDIM x NDIM.
+void readNetModel(ParReader& r, const NetModelWording& model);
+void writeNetModel(const Store& g, TextWriter& o, const NetModelWording& model, const NetModelFields& f);
 // The texts of the store's model; ALFA is the given one (2.1.7 shows its starting value).
 void fillNetModel(const Store& g, double alfa, NetModelFields& f);
 
@@ -52,9 +77,9 @@ struct NetModelValues {
 };
 // The store's model with the given ALFA.
 NetModelValues netModelOf(const Store& g, double alfa);
-// The texts as numbers (MCLASS under the key mclassKey), MC from the matrix grid mc; a text
+// The texts as numbers, checked as block 1 reads them, MC from the matrix grid mc; a text
 // that is not a number is refused with its key.
-NetModelValues netModelOfFields(const NetModelFields& f, const char* mclassKey, const GridText& mc);
+NetModelValues netModelOfFields(const NetModelFields& f, const NetModelWording& model, const GridText& mc);
 
 // Block 2 of the data file: the n rows of MC into mc (allocated n x n by the caller), each
 // row echoed; the empty line the writer puts after the matrix is consumed when present.
@@ -71,6 +96,10 @@ void writeContBlock(const Store& g, TextWriter& o, int k, const ContFields& f);
 void readNewtonBlock(ParReader& r, int k, ContSettings& s);
 void writeNewtonBlock(const Store& g, TextWriter& o, int k, const ContFields& f);
 void fillContFields(const ContSettings& s, ContFields& f);
+// The keys of both blocks with the fields of the windows (txtQmin ... txtEmax) and the labels
+// the windows of 2.1.3 and 2.1.7 agree on; HSTEP is labelled by each window.
+const KeyTable<ContSettings, ContFields>& contKeys();
+const KeyTable<ContSettings, ContFields>& newtonKeys();
 // The texts of both blocks as numbers (HSTEP under the key hstepKey); a text that is not a
 // number is refused with its key.
 void contOfFields(const ContFields& f, const char* hstepKey, ContSettings& s);

@@ -27,31 +27,15 @@ frmUni_213::frmUni_213(FormHost& host)
     : StationaryNetForm(
           host, 213, QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\MNN"),
           8, SectionForm::kFrameHeight - kMatrixTop - 10) {
-    int y = 0;
+    const Sec213::FieldKeys& keys = Sec213::fieldKeys();
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
-    const int lw1 = 420;
-    txtMclass = addField(1, 20, y = 36, lw1, QStringLiteral("Номер класса,  MCLASS ="),
-                         QStringLiteral("txtMclass"));
-    txtNdim = addField(1, 20, y += kRow, lw1,
-                       QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
-                       QStringLiteral("txtNdim"));
-    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral(" ALFA ="), QStringLiteral("txtAlfa"));
-    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA ="), QStringLiteral("txtBeta"));
-    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA ="), QStringLiteral("txtGama"));
-    setSizingField(txtNdim, "NDIM",
-                   "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2 и #3");
+    addModelRows(keys.model, "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2 и #3");
 
     // ---- sheet 2: the relaxation for U1, U2
     addLabel(2, 10, 8, QStringLiteral("2) Параметры метода вычисления U1 и U2"));
-    const int lw2 = 300;
-    txtHHH = addField(2, 20, y = 36, lw2, QStringLiteral("Шаг интегрирования,  HHH ="),
-                      QStringLiteral("txtHHH"));
-    txtTmax = addField(2, 20, y += kRow, lw2, QStringLiteral("Длина отрезка интегрирования,  TMAX ="),
-                       QStringLiteral("txtTmax"));
-    txtU10 = addField(2, 20, y += kRow, lw2, QStringLiteral("Начальные данные в задаче Коши:   U10 ="),
-                      QStringLiteral("txtU10"));
-    txtU20 = addField(2, 20, y += kRow, lw2, QStringLiteral("U20 ="), QStringLiteral("txtU20"));
+    int y = addKeyRows(2, 20, 36, 300, keys.relax, 3, fields_);
+    addKeyRows(2, 20, y + kRow, 300, keys.start, 0, fields_);
 
     // ---- sheet 3: the connection matrix
     addLabel(3, 10, 8, QStringLiteral("3) Матрица связей  MC(i,j)"));
@@ -59,12 +43,8 @@ frmUni_213::frmUni_213(FormHost& host)
 
     // ---- sheet 4: the continuation
     addLabel(4, 10, 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
-    const int lw4 = 260;
-    txtQmin = addField(4, 20, y = 36, lw4, QStringLiteral("QMIN ="), QStringLiteral("txtQmin"));
-    txtQmax = addField(4, 20, y += kRow, lw4, QStringLiteral("QMAX ="), QStringLiteral("txtQmax"));
-    txtQsolv = addField(4, 20, y += kRow, lw4, QStringLiteral("QSOLV ="), QStringLiteral("txtQsolv"));
-    txtHstep = addField(4, 20, y += kRow, lw4, QStringLiteral("Стартовый шаг,  HSTEP ="),
-                        QStringLiteral("txtHstep"));
+    addRowsOf(4, 20, 36, 260, contKeys(),
+              {{"QMIN"}, {"QMAX"}, {"QSOLV"}, {"HSTEP", "Стартовый шаг,  HSTEP ="}}, cont_);
 
     // ---- sheet 5: standard steps and bounds
     addLabel(5, 10, 8, QStringLiteral("5) Стандартные шаги H(i) для текущих параметров, i=1,...,NDIM+1,"));
@@ -74,20 +54,7 @@ frmUni_213::frmUni_213(FormHost& host)
 
     // ---- sheet 6: Newton's method
     addLabel(6, 10, 8, QStringLiteral("6) Параметры метода Ньютона"));
-    const int lw6 = 460;
-    txtExact = addField(6, 20, y = 36, lw6, QStringLiteral("Точность метода,  EXACT ="),
-                        QStringLiteral("txtExact"));
-    txtLimit = addField(6, 20, y += kRow, lw6,
-                        QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT ="),
-                        QStringLiteral("txtLimit"));
-    txtLimit0 = addField(6, 20, y += kRow, lw6,
-                         QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 ="),
-                         QStringLiteral("txtLimit0"));
-    txtAccel = addField(6, 20, y += kRow, lw6,
-                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="),
-                        QStringLiteral("txtAccel"));
-    txtEmin = addField(6, 20, y += kRow, lw6, QStringLiteral("EMIN ="), QStringLiteral("txtEmin"));
-    txtEmax = addField(6, 20, y += kRow, lw6, QStringLiteral("EMAX ="), QStringLiteral("txtEmax"));
+    y = addNewtonRows(6, 460);
     {
         const QFont mono(QStringLiteral("Liberation Mono"), 9);
         const char* note[] = {"EMIN * H(I), EMAX * H(I) - ограничения снизу и сверху на шаг",
@@ -100,21 +67,17 @@ frmUni_213::frmUni_213(FormHost& host)
         }
     }
 
-    // ---- sheet 7: output
+    // ---- sheet 7: output; the list of plotted components is not a key of the file
     addLabel(7, 10, 8, QStringLiteral("7) Формирование выдачи результатов"));
-    txtNend = addField(7, 20, y = 36, 320, QStringLiteral("Порция шагов в методе продолжения,  NEND = "),
-                       QStringLiteral("txtNend"));
+    y = addKeyRows(7, 20, 36, 320, keys.portion, 7, fields_);
     addLabel(7, 20, y += kRow + 14, QStringLiteral("Номера компонент, выводимых на график:"));
     addLabel(7, 20, y += kLine, QStringLiteral("(число компонент <= min(12,NDIM))"));
-    txtIC = addField(7, 20, y += kRow, 0, QString(), QStringLiteral("txtIC"), 400);
+    fields_.push_back(
+        {addField(7, 20, y += kRow, 0, QString(), QStringLiteral("txtIC"), 400), &Sec213::Fields::ic});
 
     // ---- sheet 8: plot bounds
     addLabel(8, 10, 8, QStringLiteral("8) Границы интервалов для графиков"));
-    const int lw8 = 80;
-    txtSclx = addField(8, 20, y = 36, lw8, QStringLiteral(" SCLX ="), QStringLiteral("txtSclx"));
-    txtScrx = addField(8, 20, y += kRow, lw8, QStringLiteral("SCRX ="), QStringLiteral("txtScrx"));
-    txtScly = addField(8, 20, y += kRow, lw8, QStringLiteral("SCLY ="), QStringLiteral("txtScly"));
-    txtScry = addField(8, 20, y += kRow, lw8, QStringLiteral("SCRY ="), QStringLiteral("txtScry"));
+    addKeyRows(8, 20, 36, 80, keys.bounds, 8, fields_);
 
     // "Ввод" goes through the two stages.
     if (auto* b = findChild<QPushButton*>(QStringLiteral("cmdINput1"))) {
@@ -143,13 +106,13 @@ bool frmUni_213::takeFirstSheets() {
     Store& g = host_.store();
     Sec213* c = sec();
     if (!c) return false;
+    const Sec213::Fields f = currentFields();
     try {
-        const i16 mclass = textToI16(s(txtMclass));
-        const i16 ndim = textToI16(s(txtNdim));
-        const double alfa = textToReal(s(txtAlfa)), beta = textToReal(s(txtBeta)),
-                     gama = textToReal(s(txtGama));
-        const double hhh = textToReal(s(txtHHH)), tmax = textToReal(s(txtTmax));
-        const double u10 = textToReal(s(txtU10)), u20 = textToReal(s(txtU20));
+        const i16 mclass = textToI16(f.mclass);
+        const i16 ndim = textToI16(f.ndim);
+        const double alfa = textToReal(f.alfa), beta = textToReal(f.beta), gama = textToReal(f.gama);
+        const double hhh = textToReal(f.hhh), tmax = textToReal(f.tmax);
+        const double u10 = textToReal(f.u10), u20 = textToReal(f.u20);
         if (dimensionChanged() && !applyDimension()) return false;
         g.MCLASS = mclass;
         g.NDIM = ndim;
@@ -192,14 +155,7 @@ void frmUni_213::fillFields() {
     if (!c) return;
     const Sec213::Fields f = c->fieldsFromStore(host_.store());
     showNetFields(f, f);
-    showTexts(texts(), f);
-}
-
-std::vector<FieldText<Sec213::Fields>> frmUni_213::texts() const {
-    using F = Sec213::Fields;
-    return {{txtHHH, &F::hhh},   {txtTmax, &F::tmax}, {txtU10, &F::u10},   {txtU20, &F::u20},
-            {txtNend, &F::nend}, {txtIC, &F::ic},     {txtSclx, &F::sclx}, {txtScrx, &F::scrx},
-            {txtScly, &F::scly}, {txtScry, &F::scry}};
+    showTexts(fields_, f);
 }
 
 void frmUni_213::Tabl2_Dspl(bool zeros) {
@@ -222,7 +178,7 @@ void frmUni_213::fillGrids(bool zeros) {
 Sec213::Fields frmUni_213::currentFields() const {
     Sec213::Fields f;
     readNetFields(f, f);
-    readTexts(texts(), f);
+    readTexts(fields_, f);
     f.mc = grdTable->text();
     f.steps = grdTable2->text();
     return f;

@@ -35,14 +35,9 @@ private:
     // The values of sheets 1 and 2 into the store; false (with a message) when one of them
     // is not a number.
     bool takeFirstSheets();
-    // The fields besides the model and the continuation, with their texts.
-    std::vector<FieldText<Sec213::Fields>> texts() const;
-
     int stage_ = 1;
-    QLineEdit *txtHHH, *txtTmax, *txtU10, *txtU20;
     FormGrid* grdTable2;
-    QLineEdit *txtNend, *txtIC;
-    QLineEdit *txtSclx, *txtScrx, *txtScly, *txtScry;
+    std::vector<FieldText<Sec213::Fields>> fields_;  // the fields besides the model and the continuation
 };
 
 }  // namespace velta

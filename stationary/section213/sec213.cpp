@@ -41,17 +41,32 @@ const std::string kGroupPrompt =
 using F = Sec213::Fields;
 using KS = Key<Store, F>;
 using KO = Key<Sec213, F>;
+// Block 1: MCLASS as the file spells it, the labels as the window words them.
+constexpr NetModelWording kModel{"MCLASS",
+                                 "Номер класса,  MCLASS =",
+                                 "Число элементов ГГС (размерность системы),  NDIM =",
+                                 " ALFA =",
+                                 "BETA =",
+                                 "GAMA ="};
 // Block 3 (relaxation: the step and length in the store, the start in the section), the NEND
 // of block 7 (before the plotted components) and block 8 (plot bounds).
-constexpr KS kRelax[] = {KS{3}, KS{"HHH", &Store::HHH, &F::hhh}, KS{"TMAX", &Store::TMAX, &F::tmax}};
-constexpr KO kStart[] = {KO{"U10", &Sec213::U10, &F::u10}, KO{"U20", &Sec213::U20, &F::u20}};
-constexpr KO kPortion[] = {KO{7}, KO{"NEND", &Sec213::NEND, &F::nend}};
-constexpr KS kBounds[] = {KS{8}, KS{"SCLX", &Store::SCLX, &F::sclx}, KS{"SCRX", &Store::SCRX, &F::scrx},
-                          KS{"SCLY", &Store::SCLY, &F::scly}, KS{"SCRY", &Store::SCRY, &F::scry}};
+constexpr KS kRelax[] = {
+    KS{3}, KS{"HHH", &Store::HHH, &F::hhh}.shown("txtHHH", "Шаг интегрирования,  HHH ="),
+    KS{"TMAX", &Store::TMAX, &F::tmax}.shown("txtTmax", "Длина отрезка интегрирования,  TMAX =")};
+constexpr KO kStart[] = {
+    KO{"U10", &Sec213::U10, &F::u10}.shown("txtU10", "Начальные данные в задаче Коши:   U10 ="),
+    KO{"U20", &Sec213::U20, &F::u20}.shown("txtU20", "U20 =")};
+constexpr KO kPortion[] = {KO{7}, KO{"NEND", &Sec213::NEND, &F::nend}.shown(
+                                      "txtNend", "Порция шагов в методе продолжения,  NEND = ")};
+constexpr KS kBounds[] = {KS{8}, KS{"SCLX", &Store::SCLX, &F::sclx}.shown("txtSclx", " SCLX ="),
+                          KS{"SCRX", &Store::SCRX, &F::scrx}.shown("txtScrx", "SCRX ="),
+                          KS{"SCLY", &Store::SCLY, &F::scly}.shown("txtScly", "SCLY ="),
+                          KS{"SCRY", &Store::SCRY, &F::scry}.shown("txtScry", "SCRY =")};
 constexpr KeyTable tRelax{kRelax};
 constexpr KeyTable tStart{kStart};
 constexpr KeyTable tPortion{kPortion};
 constexpr KeyTable tBounds{kBounds};
+constexpr Sec213::FieldKeys kKeys{kModel, tRelax, tStart, tPortion, tBounds};
 
 }  // namespace
 
@@ -60,7 +75,7 @@ constexpr KeyTable tBounds{kBounds};
 void Sec213::InputPar(Ctx& c) {
     Store& g = c.store;
     // 1. model, 2. connection matrix, read as a stream row by row with its values as they stand
-    readNetFile(c, dataPath, "MCLASS", false, [this, &g](ParReader& r, int n) {
+    readNetFile(c, dataPath, kModel, false, [this, &g](ParReader& r, int n) {
         const int n1 = n + 1;
         for (Vec* v : {&H, &UL, &UR}) v->alloc(n1);
 
@@ -90,6 +105,8 @@ void Sec213::InputPar(Ctx& c) {
     // QMOD starts at 1 with QMOD as the current parameter (set in the run's state).
     k.INDEX = static_cast<i16>(g.NDIM + 1);
 }
+
+const Sec213::FieldKeys& Sec213::fieldKeys() { return kKeys; }
 
 GridText Sec213::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
 
@@ -127,7 +144,7 @@ void Sec213::Table_File(const Store& g, const std::string& path, const Fields& f
     const int n = f.mc.cols() - 3;  // the matrix and the rows of steps at the grids' own size
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    writeNetModel(g, o, "MCLASS", f);
+    writeNetModel(g, o, kModel, f);
     Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
     tRelax.write(g, o, f);

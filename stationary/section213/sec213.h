@@ -65,6 +65,15 @@ public:
         std::string sclx, scrx, scly, scry;  // sheet 8
     };
     Fields fieldsFromStore(const Store& g) const;
+    // The file's keys shown in the window: the model, block 3 (HHH, TMAX; U10, U20), the NEND
+    // of block 7 and block 8.
+    struct FieldKeys {
+        NetModelWording model;
+        KeyTable<Store, Fields> relax;
+        KeyTable<Sec213, Fields> start, portion;
+        KeyTable<Store, Fields> bounds;
+    };
+    static const FieldKeys& fieldKeys();
     // MC grid: NDIM + 3 rows and columns, "(i,j)" in the corner.
     static GridText matrixGrid(const Mat& mc, int n, bool zeros);
     // Grid of H, UL, UR: rows 2, 3, 4 hold H(i), UL(i), UR(i) in columns 2..N1+1.

@@ -17,37 +17,17 @@ frmUni_215::frmUni_215(FormHost& host)
     : StationaryNetForm(
           host, 215, QStringLiteral("ГГС общего вида\\Стац. решения и устойчивость\\Стартовое решение\\RND"),
           5) {
+    const Sec215::FieldKeys& keys = Sec215::fieldKeys();
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral(" 1) Параметры модели ГГС классов 1-4"));
-    const int lw1 = 420;
-    int y = 36;
-    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS = "),
-                         QStringLiteral("txtMclass"));
-    txtNdim = addField(1, 20, y += kRow, lw1,
-                       QStringLiteral("Число элементов ГГС (размерность системы),  NDIM = "),
-                       QStringLiteral("txtNdim"));
-    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral(" ALFA = "), QStringLiteral("txtAlfa"));
-    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA = "), QStringLiteral("txtBeta"));
-    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA = "), QStringLiteral("txtGama"));
-    setSizingField(txtNdim, "NDIM",
-                   "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #4, #5");
+    addModelRows(keys.model, "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #4, #5");
 
     // ---- sheet 2: the continuation
     addLabel(2, 10, 8, QStringLiteral(" 2) Параметры метода продолжения по параметру"));
-    const int lw2 = 420;
-    y = 36;
-    txtLmax = addField(2, 20, y, lw2, QStringLiteral("Число продолжений решений на отрезке [0,1],  LMAX = "),
-                       QStringLiteral("txtLmax"));
-    txtHstep = addField(2, 20, y += kRow, lw2, QStringLiteral("Стартовый шаг,  HSTEP0 = "),
-                        QStringLiteral("txtHstep0"));
-    txtQsolv = addField(2, 20, y += kRow, lw2, QStringLiteral("QSOLV = "), QStringLiteral("txtQsolv"));
-    txtQmax = addField(2, 20, y += kRow, lw2, QStringLiteral("QMAX = "), QStringLiteral("txtQmax"));
-    txtQmin = addField(2, 20, y += kRow, lw2, QStringLiteral("QMIN = "), QStringLiteral("txtQmin"));
-    txtEmin = addField(2, 20, y += kRow, lw2, QStringLiteral("EMIN = "), QStringLiteral("txtEmin"));
-    txtEmax = addField(2, 20, y += kRow, lw2, QStringLiteral("EMAX = "), QStringLiteral("txtEmax"));
-    txtAccel = addField(2, 20, y += kRow, lw2,
-                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL = "),
-                        QStringLiteral("txtAccel"));
+    const int lw = 420;
+    int y = addRowsOf(2, 20, 36, lw, keys.selection, {{"LMAX"}}, fields_);
+    y = addRowsOf(2, 20, y + kRow, lw, keys.cont,
+                  {{"HSTEP0"}, {"QSOLV"}, {"QMAX"}, {"QMIN"}, {"EMIN"}, {"EMAX"}, {"ACCEL"}}, fields_);
     {
         // The note lines up in a fixed-pitch font as it was typed.
         const QFont mono(QStringLiteral("Liberation Mono"), 9);
@@ -62,26 +42,17 @@ frmUni_215::frmUni_215(FormHost& host)
         }
     }
 
-    // ---- sheet 3: Newton's method and the selection of solutions
-    const int lw3 = 420;
-    addLabel(3, 10, y = 8, QStringLiteral(" 3) Параметры метода Ньютона"));
-    txtLimit0 = addField(3, 20, y += 28, lw3,
-                         QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 = "),
-                         QStringLiteral("txtLimit0"));
-    txtLimit = addField(3, 20, y += kRow, lw3,
-                        QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT = "),
-                        QStringLiteral("txtLimit"));
-    txtExact = addField(3, 20, y += kRow, lw3, QStringLiteral("Точность метода,  EXACT = "),
-                        QStringLiteral("txtExact"));
+    // ---- sheet 3: Newton's method (its labels end in a blank here) and the selection of
+    // solutions
+    addLabel(3, 10, 8, QStringLiteral(" 3) Параметры метода Ньютона"));
+    y = addRowsOf(3, 20, 36, lw, newtonKeys(),
+                  {{"LIMIT0", "Ограничение на число итераций в стартовой позиции,  LIMIT0 = "},
+                   {"LIMIT", "Ограничение на число итераций в текущей позиции,  LIMIT = "},
+                   {"EXACT", "Точность метода,  EXACT = "}},
+                  cont_);
     addLabel(3, 10, y += 48, QStringLiteral(" 4) Параметры селекции решений"));
-    txtNend = addField(3, 20, y += 28, lw3, QStringLiteral("Ограничение на число шагов,  NEND = "),
-                       QStringLiteral("txtNend"));
-    txtNstep = addField(3, 20, y += kRow, lw3, QStringLiteral("Порция шагов,  NSTEP = "),
-                        QStringLiteral("txtNstep"));
-    txtUerr = addField(3, 20, y += kRow, lw3, QStringLiteral("Оценка невязки решений,  UERR = "),
-                       QStringLiteral("txtUerr"));
-    txtFerr = addField(3, 20, y += kRow, lw3, QStringLiteral("Оценка невязки правых частей,  FERR = "),
-                       QStringLiteral("txtFerr"));
+    y = addRowsOf(3, 20, y + 28, lw, keys.cont, {{"NEND"}, {"NSTEP"}}, fields_);
+    addRowsOf(3, 20, y + kRow, lw, keys.selection, {{"UUERR"}, {"FFERR"}}, fields_);
 
     // ---- sheet 4: the connection matrix
     addLabel(4, 10, 8, QStringLiteral(" 4) Матрица связей  MC(i,j)"));
@@ -100,16 +71,7 @@ void frmUni_215::fillFields() {
     if (!c) return;
     const Sec215::Fields f = c->fieldsFromStore(host_.store());
     showNetFields(f, f);
-    showTexts(texts(), f);
-}
-
-std::vector<FieldText<Sec215::Fields>> frmUni_215::texts() const {
-    using F = Sec215::Fields;
-    return {{txtLmax, &F::lmax},
-            {txtNend, &F::nend},
-            {txtNstep, &F::nstep},
-            {txtUerr, &F::uuerr},
-            {txtFerr, &F::fferr}};
+    showTexts(fields_, f);
 }
 
 void frmUni_215::Tabl2_Dspl(bool zeros) {
@@ -128,7 +90,7 @@ void frmUni_215::fillGrids(bool zeros) {
 Sec215::Fields frmUni_215::currentFields() const {
     Sec215::Fields f;
     readNetFields(f, f);
-    readTexts(texts(), f);
+    readTexts(fields_, f);
     f.mc = grdTable->text();
     f.steps = grdTable2->text();
     return f;

@@ -25,13 +25,9 @@ protected:
 
 private:
     Sec215* sec();
-    // The fields besides the model and the continuation, with their texts.
-    std::vector<FieldText<Sec215::Fields>> texts() const;
-
-    // txtHstep is the field of HSTEP0.
-    QLineEdit* txtLmax;
-    QLineEdit *txtNend, *txtNstep, *txtUerr, *txtFerr;
     FormGrid* grdTable2;
+    // The fields of blocks 3 and 6 (the continuation but Newton's method).
+    std::vector<FieldText<Sec215::Fields>> fields_;
 };
 
 }  // namespace velta

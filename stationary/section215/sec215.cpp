@@ -11,7 +11,6 @@
 #include "data/textfile.h"
 #include "data/textlist.h"
 #include "graphics/surface.h"
-#include "stationary/fieldtext.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,10 +24,15 @@ namespace {
 
 int sgn(double v) { return (v > 0) - (v < 0); }
 
-using fieldtext::intOf;
-using fieldtext::realOf;
-
 const std::string kE5 = "0.00000E+00";
+
+// Block 1: MCLASS as the file spells it, the labels as the window words them.
+constexpr NetModelWording kModel{"MCLASS",
+                                 "Номер класса,  MCLASS = ",
+                                 "Число элементов ГГС (размерность системы),  NDIM = ",
+                                 " ALFA = ",
+                                 "BETA = ",
+                                 "GAMA = "};
 
 // Block 3 (continuation, the starting step spelled HSTEP0) and block 6 (selection of the
 // solutions), for the section's values as read (O = Sec215) and as checked (O = Sec215::Values).
@@ -36,21 +40,28 @@ template <class O>
 struct Keys {
     using F = Sec215::Fields;
     using K = Key<O, F>;
-    static constexpr K cont[] = {K{3},
-                                 K{"QMIN", &O::QMIN, &F::qmin},
-                                 K{"QMAX", &O::QMAX, &F::qmax},
-                                 K{"QSOLV", &O::QSOLV, &F::qsolv},
-                                 K{"HSTEP0", &O::HSTEP, &F::hstep},
-                                 K{"NEND", &O::NEND, &F::nend},
-                                 K{"NSTEP", &O::NSTEP, &F::nstep},
-                                 K{"EMIN", &O::EMIN, &F::emin},
-                                 K{"EMAX", &O::EMAX, &F::emax},
-                                 K{"ACCEL", &O::ACCEL, &F::accel}};
-    static constexpr K selection[] = {K{6}, K{"LMAX", &O::LMAX, &F::lmax}, K{"FFERR", &O::FFERR, &F::fferr},
-                                      K{"UUERR", &O::UUERR, &F::uuerr}};
+    static constexpr K cont[] = {
+        K{3},
+        K{"QMIN", &O::QMIN, &F::qmin}.shown("txtQmin", "QMIN = "),
+        K{"QMAX", &O::QMAX, &F::qmax}.shown("txtQmax", "QMAX = "),
+        K{"QSOLV", &O::QSOLV, &F::qsolv}.shown("txtQsolv", "QSOLV = "),
+        K{"HSTEP0", &O::HSTEP, &F::hstep}.shown("txtHstep0", "Стартовый шаг,  HSTEP0 = "),
+        K{"NEND", &O::NEND, &F::nend}.shown("txtNend", "Ограничение на число шагов,  NEND = "),
+        K{"NSTEP", &O::NSTEP, &F::nstep}.shown("txtNstep", "Порция шагов,  NSTEP = "),
+        K{"EMIN", &O::EMIN, &F::emin}.shown("txtEmin", "EMIN = "),
+        K{"EMAX", &O::EMAX, &F::emax}.shown("txtEmax", "EMAX = "),
+        K{"ACCEL", &O::ACCEL, &F::accel}.shown("txtAccel",
+                                               "Коэффициент увеличения текущего шага,  ACCEL = ")};
+    static constexpr K selection[] = {
+        K{6},
+        K{"LMAX", &O::LMAX, &F::lmax}.shown("txtLmax",
+                                            "Число продолжений решений на отрезке [0,1],  LMAX = "),
+        K{"FFERR", &O::FFERR, &F::fferr}.shown("txtFerr", "Оценка невязки правых частей,  FERR = "),
+        K{"UUERR", &O::UUERR, &F::uuerr}.shown("txtUerr", "Оценка невязки решений,  UERR = ")};
 };
 using Own = Keys<Sec215>;
 using Checked = Keys<Sec215::Values>;
+constexpr Sec215::FieldKeys kKeys{kModel, KeyTable{Own::cont}, KeyTable{Own::selection}};
 
 }  // namespace
 
@@ -58,7 +69,7 @@ using Checked = Keys<Sec215::Values>;
 
 void Sec215::InputPar(Ctx& c) {
     // 1. model, 2. connection matrix
-    readNetFile(c, dataPath, "MCLASS", true, [this](ParReader& r, int n) {
+    readNetFile(c, dataPath, kModel, true, [this](ParReader& r, int n) {
         const int n1 = n + 1;
         H.alloc(n1);
 
@@ -79,6 +90,8 @@ void Sec215::InputPar(Ctx& c) {
     g.TETA = g.BETA * g.ALFA * g.GAMA;
 }
 
+const Sec215::FieldKeys& Sec215::fieldKeys() { return kKeys; }
+
 GridText Sec215::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
 
 GridText Sec215::stepsGrid(const Vec& h, int n1, bool zeros) {
@@ -96,9 +109,8 @@ GridText Sec215::stepsGrid(const Vec& h, int n1, bool zeros) {
 Sec215::Fields Sec215::fieldsFromStore(const Store& g) const {
     Fields f;
     fillNetModel(g, g.ALFA, f);
-    fillContFields(*this, f);  // block 3 but its NEND and NSTEP, and Newton's method
-    f.nend = CStr(NEND);
-    f.nstep = CStr(NSTEP);
+    KeyTable{Own::cont}.fill(*this, f);
+    newtonKeys().fill(*this, f);
     KeyTable{Own::selection}.fill(*this, f);
     f.mc = matrixGrid(g.MC, g.NDIM, false);
     f.steps = stepsGrid(H, g.NDIM + 1, false);
@@ -110,7 +122,7 @@ void Sec215::Table_File(const Store& g, const std::string& path, const Fields& f
     if (n < 1 || f.steps.rows() - 3 != n + 1) throw VeltaError("Таблицы не соответствуют размерности NDIM");
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    writeNetModel(g, o, "MCLASS", f);
+    writeNetModel(g, o, kModel, f);
     Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
     KeyTable{Own::cont}.write(g, o, f);
@@ -137,10 +149,11 @@ Sec215::Values Sec215::valuesFromStore(const Store& g) const {
 
 Sec215::Values Sec215::valuesFromFields(const Fields& f) {
     Values v;
-    static_cast<NetModelValues&>(v) = netModelOfFields(f, "MCLASS", f.mc);
+    static_cast<NetModelValues&>(v) = netModelOfFields(f, kModel, f.mc);
     contOfFields(f, "HSTEP0", v);
-    v.NEND = intOf("NEND", f.nend);
-    v.NSTEP = intOf("NSTEP", f.nstep);
+    // NEND and NSTEP of block 3 after Newton's method, as the window has always checked them.
+    v.NEND = keyInt("NEND", f.nend);
+    v.NSTEP = keyInt("NSTEP", f.nstep);
     v.H = columnOfGrid(f.steps, "H");
     KeyTable{Checked::selection}.parse(f, v);
     return v;

@@ -91,6 +91,12 @@ public:
         GridText steps;                         // sheet 5: H
     };
     Fields fieldsFromStore(const Store& g) const;
+    // The file's keys shown in the window: the model, block 3 and block 6.
+    struct FieldKeys {
+        NetModelWording model;
+        KeyTable<Sec215, Fields> cont, selection;
+    };
+    static const FieldKeys& fieldKeys();
     // The values the texts stand for; a text that is not a number is refused.
     static Values valuesFromFields(const Fields& f);
     // MC grid: NDIM + 3 rows and columns, "(i,j)" in the corner.

@@ -17,23 +17,12 @@ frmUni_217::frmUni_217(FormHost& host)
     : StationaryNetForm(
           host, 217,
           QStringLiteral("ГГС общего вида\\Стац. решения автономной системы\\Диаграммы и устойчивость"), 9) {
+    const Sec217::FieldKeys& keys = Sec217::fieldKeys();
     // ---- sheet 1: the model
     addLabel(1, 10, 8, QStringLiteral("1) Параметры модели ГГС классов 1-4"));
-    const int lw1 = 420;
-    int y = 36;
-    txtMclass = addField(1, 20, y, lw1, QStringLiteral("Номер класса,  MCLASS ="),
-                         QStringLiteral("txtMclass"));
-    txtNdim = addField(1, 20, y += kRow, lw1,
-                       QStringLiteral("Число элементов ГГС (размерность системы),  NDIM ="),
-                       QStringLiteral("txtNdim"));
-    txtAlfa = addField(1, 20, y += kRow, lw1, QStringLiteral("Стартовое значение  ALFA ="),
-                       QStringLiteral("txtAlfa"));
-    txtBeta = addField(1, 20, y += kRow, lw1, QStringLiteral("BETA ="), QStringLiteral("txtBeta"));
-    txtGama = addField(1, 20, y += kRow, lw1, QStringLiteral("GAMA ="), QStringLiteral("txtGama"));
-    addLabel(1, 40, y += 44,
-             QStringLiteral("ALFA - параметр для продолжения решения,  QMIN <= ALFA <= QMAX"));
-    setSizingField(txtNdim, "NDIM",
-                   "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2, #3");
+    int y = addModelRows(keys.model,
+                         "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листах #2, #3");
+    addLabel(1, 40, y + 44, QStringLiteral("ALFA - параметр для продолжения решения,  QMIN <= ALFA <= QMAX"));
 
     // ---- sheet 2: the connection matrix
     addLabel(2, 10, 8, QStringLiteral("2) Матрица связей  MC(i,j)"));
@@ -43,71 +32,48 @@ frmUni_217::frmUni_217(FormHost& host)
     addLabel(3, 10, 8, QStringLiteral("3) Начальное приближение при стартовом значении ALFA"));
     grdTable1 = addGrid(3, kLeft, kTop, QStringLiteral("grdTable1"), kMaxWidth);
 
-    // ---- sheet 4: the continuation
+    // ---- sheet 4: the continuation; the label of QSOLV takes two lines
     const int lw4 = 360;
-    addLabel(4, 10, y = 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
-    txtQmin = addField(4, 20, y += 28, lw4, QStringLiteral("QMIN ="), QStringLiteral("txtQmin"));
-    txtQmax = addField(4, 20, y += kRow, lw4, QStringLiteral("QMAX ="), QStringLiteral("txtQmax"));
-    txtQsolv = twoLineField(4, (y += kRow) + kLine, lw4, QStringLiteral("Значение ALFA, при котором"),
-                            QStringLiteral(" определяются стационарные решения,  QSOLV ="),
-                            QStringLiteral("txtQsolv"));
-    y += kLine;
-    txtHstep = addField(4, 20, y += kRow, lw4, QStringLiteral("Стартовый шаг по ALFA,  HSTEP ="),
-                        QStringLiteral("txtHstep"));
+    addLabel(4, 10, 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
+    y = addRowsOf(4, 20, 36, lw4, contKeys(), {{"QMIN"}, {"QMAX"}}, cont_) + kRow + kLine;
+    firstLabelLine(4, y, lw4, QStringLiteral("Значение ALFA, при котором"));
+    addRowsOf(4, 20, y, lw4, contKeys(), {{"QSOLV", " определяются стационарные решения,  QSOLV ="}}, cont_);
+    addRowsOf(4, 20, y + kRow, lw4, contKeys(), {{"HSTEP", "Стартовый шаг по ALFA,  HSTEP ="}}, cont_);
 
     // ---- sheet 5: Newton's method
-    const int lw5 = 420;
-    addLabel(5, 10, y = 8, QStringLiteral("5) Параметры метода Ньютона"));
-    txtExact = addField(5, 20, y += 28, lw5, QStringLiteral("Точность метода,  EXACT ="),
-                        QStringLiteral("txtExact"));
-    txtLimit = addField(5, 20, y += kRow, lw5,
-                        QStringLiteral("Ограничение на число итераций в текущей позиции,  LIMIT ="),
-                        QStringLiteral("txtLimit"));
-    txtLimit0 = addField(5, 20, y += kRow, lw5,
-                         QStringLiteral("Ограничение на число итераций в стартовой позиции,  LIMIT0 ="),
-                         QStringLiteral("txtLimit0"));
-    txtAccel = addField(5, 20, y += kRow, lw5,
-                        QStringLiteral("Коэффициент увеличения текущего шага,  ACCEL ="),
-                        QStringLiteral("txtAccel"));
-    txtEmin = addField(5, 20, y += kRow, lw5, QStringLiteral("EMIN ="), QStringLiteral("txtEmin"));
-    txtEmax = addField(5, 20, y += kRow, lw5, QStringLiteral("EMAX ="), QStringLiteral("txtEmax"));
+    addLabel(5, 10, 8, QStringLiteral("5) Параметры метода Ньютона"));
+    addNewtonRows(5, 420);
 
     // ---- sheet 6: the standard steps
     addLabel(6, 10, 8, QStringLiteral("6) Эталонные шаги H(I) для текущих параметров, i=1,...,NDIM+1."));
     addLabel(6, 10, 8 + kLine, QStringLiteral("    (H(NDIM+1) - эталонный шаг по ALFA)"));
     grdTable2 = addGrid(6, kLeft, kTop, QStringLiteral("grdTable2"), kMaxWidth);
 
-    // ---- sheet 7: stability
+    // ---- sheet 7: stability; the label of STAB takes two lines
     addLabel(7, 10, 8, QStringLiteral("7) Устойчивость"));
-    txtStab = twoLineField(7, 36 + kLine, 360, QStringLiteral("Параметр, ограничивающий числовую"),
-                           QStringLiteral(" характеристику устойчивости,  STAB ="),
-                           QStringLiteral("txtStab"));
+    firstLabelLine(7, 36 + kLine, 360, QStringLiteral("Параметр, ограничивающий числовую"));
+    addKeyRows(7, 20, 36 + kLine, 360, keys.stab, 7, fields_);
 
-    // ---- sheet 8: output
-    addLabel(8, 10, y = 8, QStringLiteral("8) Формирование выдачи результатов"));
-    txtNend = addField(8, 20, y += 28, 360, QStringLiteral("Порция шагов в методе продолжения,  NEND = "),
-                       QStringLiteral("txtNend"));
-    txtIC = addField(8, 20, y += 2 * kRow, 360, QStringLiteral("Номера компонент, выводимых на график:"),
-                     QStringLiteral("txtIC"), 300);
+    // ---- sheet 8: output; the list of plotted components is not a key of the file
+    addLabel(8, 10, 8, QStringLiteral("8) Формирование выдачи результатов"));
+    y = addKeyRows(8, 20, 36, 360, keys.stab, 8, fields_);
+    fields_.push_back(
+        {addField(8, 20, y += 2 * kRow, 360, QStringLiteral("Номера компонент, выводимых на график:"),
+                  QStringLiteral("txtIC"), 300),
+         &Sec217::Fields::ic});
     {
         QLabel* l = addLabel(8, 20, y + kLine + 4, QStringLiteral("(число компонент <= min(12,NDIM))"), 360);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 
     // ---- sheet 9: scales
-    const int lw9 = 120;
-    addLabel(9, 10, y = 8, QStringLiteral("9) Масштабы"));
-    txtSclx = addField(9, 20, y += 28, lw9, QStringLiteral(" SCLX ="), QStringLiteral("txtSclx"));
-    txtScrx = addField(9, 20, y += kRow, lw9, QStringLiteral("SCRX ="), QStringLiteral("txtScrx"));
-    txtScly = addField(9, 20, y += kRow, lw9, QStringLiteral("SCLY ="), QStringLiteral("txtScly"));
-    txtScry = addField(9, 20, y += kRow, lw9, QStringLiteral("SCRY ="), QStringLiteral("txtScry"));
+    addLabel(9, 10, 8, QStringLiteral("9) Масштабы"));
+    addKeyRows(9, 20, 36, 120, keys.scales, 9, fields_);
 }
 
-QLineEdit* frmUni_217::twoLineField(int sheet, int y, int labelWidth, const QString& first,
-                                    const QString& second, const QString& name) {
-    QLabel* l = addLabel(sheet, 20, y - kLine, first, labelWidth);
+void frmUni_217::firstLabelLine(int sheet, int y, int labelWidth, const QString& text) {
+    QLabel* l = addLabel(sheet, 20, y - kLine, text, labelWidth);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return addField(sheet, 20, y, labelWidth, second, name);
 }
 
 Sec217* frmUni_217::sec() { return dynamic_cast<Sec217*>(core()); }
@@ -117,13 +83,7 @@ void frmUni_217::fillFields() {
     if (!c) return;
     const Sec217::Fields f = c->fieldsFromStore(host_.store());
     showNetFields(f, f);
-    showTexts(texts(), f);
-}
-
-std::vector<FieldText<Sec217::Fields>> frmUni_217::texts() const {
-    using F = Sec217::Fields;
-    return {{txtStab, &F::stab}, {txtNend, &F::nend}, {txtIC, &F::ic},    {txtSclx, &F::sclx},
-            {txtScrx, &F::scrx}, {txtScly, &F::scly}, {txtScry, &F::scry}};
+    showTexts(fields_, f);
 }
 
 void frmUni_217::Tabl1_Dspl(bool zeros) {
@@ -154,7 +114,7 @@ Sec217::Fields frmUni_217::currentFields() const {
     f.mc = grdTable->text();
     f.y0 = grdTable1->text();
     f.steps = grdTable2->text();
-    readTexts(texts(), f);
+    readTexts(fields_, f);
     return f;
 }
 

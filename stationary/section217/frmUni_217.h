@@ -27,16 +27,12 @@ protected:
 
 private:
     Sec217* sec();
-    // The fields besides the model and the continuation, with their texts.
-    std::vector<FieldText<Sec217::Fields>> texts() const;
-    // A field whose label takes two lines: the first above the second, both ending at the
-    // field.
-    QLineEdit* twoLineField(int sheet, int y, int labelWidth, const QString& first, const QString& second,
-                            const QString& name);
+    // The first line of a two-line label, a line above the row at y, ending where the
+    // row's label ends.
+    void firstLabelLine(int sheet, int y, int labelWidth, const QString& text);
 
     FormGrid *grdTable1, *grdTable2;
-    QLineEdit *txtStab, *txtNend, *txtIC;
-    QLineEdit *txtSclx, *txtScrx, *txtScly, *txtScry;
+    std::vector<FieldText<Sec217::Fields>> fields_;  // the fields besides the model and the continuation
 };
 
 }  // namespace velta

@@ -12,7 +12,6 @@
 #include "graphics/canvas.h"
 #include "graphics/surface.h"
 #include "models/autonomous.h"
-#include "stationary/fieldtext.h"
 #include "stationary/paramplot.h"
 
 #include <algorithm>
@@ -30,21 +29,32 @@ const std::string kE5 = "0.00000E+00";
 // Title of the explanation boxes of the continuation in this section.
 const std::string kAppTitle = "VELTA";
 
-using fieldtext::intOf;
-using fieldtext::realOf;
+// Block 1: MCLASS as the file spells it, the labels as the window words them.
+constexpr NetModelWording kModel{"MClass",
+                                 "Номер класса,  MCLASS =",
+                                 "Число элементов ГГС (размерность системы),  NDIM =",
+                                 "Стартовое значение  ALFA =",
+                                 "BETA =",
+                                 "GAMA ="};
 
 // Blocks 7 (stability) and 8 (portion, before the plotted components), and block 9 (the
 // scales), for the section's values as read (O = Sec217) and as checked (O = Sec217::Values).
+// The label of STAB is the second line of two.
 template <class O>
 struct Keys {
     using F = Sec217::Fields;
     using K = Key<O, F>;
-    static constexpr K stab[] = {K{7}, K{"STAB", &O::STAB, &F::stab}, K{8}, K{"NEND", &O::NEND, &F::nend}};
-    static constexpr K scales[] = {K{9}, K{"SCLX", &O::SCLX, &F::sclx}, K{"SCRX", &O::SCRX, &F::scrx},
-                                   K{"SCLY", &O::SCLY, &F::scly}, K{"SCRY", &O::SCRY, &F::scry}};
+    static constexpr K stab[] = {
+        K{7}, K{"STAB", &O::STAB, &F::stab}.shown("txtStab", " характеристику устойчивости,  STAB ="), K{8},
+        K{"NEND", &O::NEND, &F::nend}.shown("txtNend", "Порция шагов в методе продолжения,  NEND = ")};
+    static constexpr K scales[] = {K{9}, K{"SCLX", &O::SCLX, &F::sclx}.shown("txtSclx", " SCLX ="),
+                                   K{"SCRX", &O::SCRX, &F::scrx}.shown("txtScrx", "SCRX ="),
+                                   K{"SCLY", &O::SCLY, &F::scly}.shown("txtScly", "SCLY ="),
+                                   K{"SCRY", &O::SCRY, &F::scry}.shown("txtScry", "SCRY =")};
 };
 using Own = Keys<Sec217>;
 using Checked = Keys<Sec217::Values>;
+constexpr Sec217::FieldKeys kKeys{kModel, KeyTable{Own::stab}, KeyTable{Own::scales}};
 
 Mat identity(int n) {
     Mat m(n, n);
@@ -96,7 +106,7 @@ void writeNumberFile(const std::string& path, int v) {
 void Sec217::InputPar(Ctx& c) {
     Store& g = c.store;
     // 1. model, 2. connection matrix
-    readNetFile(c, dataPath, "MClass", true, [this, &g](ParReader& r, int n) {
+    readNetFile(c, dataPath, kModel, true, [this, &g](ParReader& r, int n) {
         const int n1 = n + 1;
         ALFA0 = g.ALFA;
         Y0.alloc(n);
@@ -126,6 +136,8 @@ void Sec217::InputPar(Ctx& c) {
     // QMOD = ALFA is the first current parameter.
     k.INDEX = static_cast<i16>(g.NDIM + 1);
 }
+
+const Sec217::FieldKeys& Sec217::fieldKeys() { return kKeys; }
 
 GridText Sec217::matrixGrid(const Mat& mc, int n, bool zeros) { return connectionGrid(mc, n, zeros); }
 
@@ -160,7 +172,7 @@ void Sec217::Table_File(const Store& g, const std::string& path, const Fields& f
         throw VeltaError("Таблицы не соответствуют размерности NDIM");
     auto w = TextWriter::replace(path);
     TextWriter& o = *w;
-    writeNetModel(g, o, "MClass", f);
+    writeNetModel(g, o, kModel, f);
     Head_File(g, o, 2);
     Matr_File(o, n, f.mc);
     Head_File(g, o, 3);
@@ -195,12 +207,12 @@ Sec217::Values Sec217::valuesFromStore(const Store& g) const {
 
 Sec217::Values Sec217::valuesFromFields(const Fields& f) {
     Values v;
-    static_cast<NetModelValues&>(v) = netModelOfFields(f, "MClass", f.mc);
+    static_cast<NetModelValues&>(v) = netModelOfFields(f, kModel, f.mc);
     v.Y0 = columnOfGrid(f.y0, "Y");
     contOfFields(f, "HSTEP", v);
     v.H = columnOfGrid(f.steps, "H");
     KeyTable{Checked::stab}.parse(f, v);
-    for (const std::string& item : listItems(f.ic)) v.IC.push_back(intOf("IC", item));
+    for (const std::string& item : listItems(f.ic)) v.IC.push_back(keyInt("IC", item));
     KeyTable{Checked::scales}.parse(f, v);
     return v;
 }

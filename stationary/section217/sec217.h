@@ -85,6 +85,12 @@ public:
         std::string sclx, scrx, scly, scry;  // sheet 9
     };
     Fields fieldsFromStore(const Store& g) const;
+    // The file's keys shown in the window: the model, blocks 7 and 8 (STAB; NEND) and block 9.
+    struct FieldKeys {
+        NetModelWording model;
+        KeyTable<Sec217, Fields> stab, scales;
+    };
+    static const FieldKeys& fieldKeys();
     static Values valuesFromFields(const Fields& f);
     static GridText matrixGrid(const Mat& mc, int n, bool zeros);
     // Column grid: component numbers in column 0 and values in column 2, rows 2..n+1,
