@@ -12,7 +12,7 @@
 //            K{"Dlx", &Store::DLX, &Sec::Fields::dlx}.checkedAs("DLX"),   // message key
 //        };
 //        constexpr KeyTable tModel{kModel};
-//      An entry's i16 or double member chooses Key_InputI or Key_InputR and intOf or realOf.
+//      An entry's i16 or double member chooses Key_InputI or Key_InputR and keyInt or keyReal.
 //   2. Reading (inside readParFile):   tModel.read(r, g);   -- the reader's own calls, so
 //      the echo into the check file is the same line for line.
 //      The window's texts:             tModel.fill(g, f);   -- CStr of each value.
@@ -33,9 +33,12 @@
 #include "data/store.h"
 #include "data/textfile.h"
 
+#include <array>
 #include <cstddef>
 #include <span>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace velta {
 
@@ -89,6 +92,8 @@ public:
     using Entry = Key<O, F>;
     template <std::size_t N>
     constexpr KeyTable(const Entry (&entries)[N]) : e_(entries) {}
+    template <std::size_t N>
+    constexpr KeyTable(const std::array<Entry, N>& entries) : e_(entries) {}
 
     // base is added to every header number: a table of blocks 0, 1, ... read or written
     // wherever a file layout places it.
@@ -121,6 +126,13 @@ public:
         }
     }
     std::span<const Entry> entries() const { return e_; }
+    // The entry of the key spelled `key` as the file is read or written; a key the table
+    // does not hold is a fault of the caller.
+    const Entry& entry(std::string_view key) const {
+        for (const Entry& k : e_)
+            if (k.kind != Entry::Kind::Head && (key == k.read || key == k.written)) return k;
+        throw std::logic_error("no key " + std::string(key) + " in the table");
+    }
     void parse(const F& f, O& into) const {
         for (const Entry& k : e_) {
             if (k.kind == Entry::Kind::Int) into.*k.i = keyInt(k.check, f.*k.text);

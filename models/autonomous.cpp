@@ -61,10 +61,8 @@ constexpr SK kScale[] = {
 constexpr KeyTable tScale{kScale};
 
 // Block 1 of the symmetric networks with the NDIM row of the windows of 1.1 and 8.
-constexpr const auto& kModel = SymmetricModelKeys<SymmetricFields>::model;
-constexpr auto kNdim = kModel[2].shown("txtNdim", "Число элементов ГГС (размерность системы),  NDIM =");
-constexpr Key<Store, SymmetricFields> kSymmetricModel[] = {kModel[0], kModel[1], kNdim,    kModel[3],
-                                                           kModel[4], kModel[5], kModel[6]};
+constexpr auto kSymmetricModel = SymmetricModelKeys<SymmetricFields>::withNdim(
+    "Число элементов ГГС (размерность системы),  NDIM =");
 constexpr KeyTable tSymmetricModel{kSymmetricModel};
 
 const std::string kPortionPrompt =

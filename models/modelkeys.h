@@ -5,11 +5,13 @@
 #include "data/keytable.h"
 #include "data/store.h"
 
+#include <array>
+
 namespace velta {
 
 // Block 1 of the symmetric networks M(NDIM,KMOD) (sections 1.1, 8 and 1.2), with the
-// fields their windows label alike; NDIM is labelled differently in 1.2, so each section's
-// table names its NDIM field (entry 2).
+// fields their windows label alike; NDIM is labelled differently in 1.2, so each section
+// takes the block withNdim its own label.
 template <class F, class O = Store>
 struct SymmetricModelKeys {
     using K = Key<O, F>;
@@ -22,6 +24,9 @@ struct SymmetricModelKeys {
         K{"ALFA", &O::ALFA, &F::alfa}.shown("txtAlfa", " ALFA ="),
         K{"BETA", &O::BETA, &F::beta}.shown("txtBeta", " BETA ="),
         K{"GAMA", &O::GAMA, &F::gama}.shown("txtGama", " GAMA =")};
+    static constexpr std::array<K, 7> withNdim(const char* label) {
+        return {model[0], model[1], model[2].shown("txtNdim", label), model[3], model[4], model[5], model[6]};
+    }
 };
 
 // Block 1 of the delay models of one element (sections 2.2 and 5.1.2), and the keys of

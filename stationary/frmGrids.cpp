@@ -65,9 +65,9 @@ int StationaryNetForm::addModelRows(const NetModelWording& model, const std::str
 }
 
 int StationaryNetForm::addNewtonRows(int sheet, int labelWidth) {
-    const int y = addRowsOf(sheet, 20, 36, labelWidth, newtonKeys(), {{"EXACT"}, {"LIMIT"}, {"LIMIT0"}},
-                            cont_);
-    return addRowsOf(sheet, 20, y + kRow, labelWidth, contKeys(), {{"ACCEL"}, {"EMIN"}, {"EMAX"}}, cont_);
+    const int y = addKeyRows(sheet, 20, 36, labelWidth, newtonKeys(), {{"EXACT"}, {"LIMIT"}, {"LIMIT0"}},
+                             cont_);
+    return addKeyRows(sheet, 20, y + kRow, labelWidth, contKeys(), {{"ACCEL"}, {"EMIN"}, {"EMAX"}}, cont_);
 }
 
 void StationaryNetForm::showNetFields(const NetModelFields& m, const ContFields& c) {

@@ -8,10 +8,7 @@
 #include "data/forms/sheets.h"
 #include "stationary/netmodel.h"
 
-#include <initializer_list>
-#include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace velta {
@@ -38,7 +35,7 @@ void showColumn(FormGrid* g, const GridText& t, int n);
 }  // namespace sheetgrid
 
 // A window of a stationary network section. The section's window lays out the fields of the
-// model, of the continuation and of Newton's method from their keys (addModelRows, addRowsOf)
+// model, of the continuation and of Newton's method from their keys (addModelRows, addKeyRows)
 // and places the matrix grid grdTable on its sheets; this class fills and reads those fields,
 // shows MC and takes NDIM as the sizing field.
 class StationaryNetForm : public SheetForm {
@@ -51,33 +48,6 @@ protected:
     StationaryNetForm(FormHost& host, int code, const QString& caption, int sheets,
                       int matrixMaxHeight = sheetgrid::kMaxHeight);
 
-    // A row laid out from a key table: the key as the file writes it and, where the window
-    // words the label otherwise than the table, the window's label.
-    struct KeyRow {
-        const char* key;
-        const char* label = nullptr;
-    };
-    // Rows kRow apart from (x, y) in the order given: each key's field, named and labelled as
-    // its table says, with its label right-aligned in labelWidth, appended with its text to
-    // links. Returns the y of the last row.
-    template <class O, class F>
-    int addRowsOf(int sheet, int x, int y, int labelWidth, const KeyTable<O, F>& t,
-                  std::initializer_list<KeyRow> rows, std::vector<FieldText<F>>& links,
-                  int fieldWidth = 110) {
-        int last = y;
-        for (const KeyRow& r : rows) {
-            const Key<O, F>* k = nullptr;
-            for (const auto& e : t.entries())
-                if (e.written && std::string_view(e.written) == r.key) k = &e;
-            if (!k || !k->field) throw std::logic_error(std::string("No field of the key ") + r.key);
-            const QString label = QString::fromUtf8(r.label ? r.label : k->label);
-            links.push_back(
-                {addField(sheet, x, y, labelWidth, label, QString::fromUtf8(k->field), fieldWidth), k->text});
-            last = y;
-            y += kRow;
-        }
-        return last;
-    }
     // Sheet 1: the model's rows from (20, 36) under the heading, labels right-aligned in 420,
     // worded as the section's model says; NDIM sizes the grids, reminder is shown on a click
     // into it. Returns the y of the last row.

@@ -13,40 +13,9 @@
 
 namespace velta {
 
-// The field of links that shows the text `text` (none: nullptr).
-template <class F>
-QLineEdit* fieldOf(const std::vector<FieldText<F>>& links, std::string F::*text) {
-    for (const auto& l : links)
-        if (l.text == text) return l.edit;
-    return nullptr;
-}
-
 class DelayForm : public SheetForm {
 protected:
-    using SheetForm::addKeyRows;
     using SheetForm::SheetForm;
-
-    // The rows of block `block` of t as SheetForm::addKeyRows lays them out, the label of
-    // the i-th row right-aligned in labelWidths[i] (the last width, at least one, for the rows
-    // after it).
-    template <class O, class F>
-    int addKeyRows(int sheet, int x, int y, std::initializer_list<int> labelWidths, const KeyTable<O, F>& t,
-                   int block, std::vector<FieldText<F>>& links, int fieldWidth = 110) {
-        int head = 0;
-        int last = y;
-        const int* lw = labelWidths.begin();
-        for (const auto& k : t.entries()) {
-            if (k.kind == Key<O, F>::Kind::Head) head = k.head;
-            if (head != block || !k.field) continue;
-            links.push_back({addField(sheet, x, y, *lw, QString::fromUtf8(k.label),
-                                      QString::fromUtf8(k.field), fieldWidth),
-                             k.text});
-            if (lw + 1 != labelWidths.end()) ++lw;
-            last = y;
-            y += kRow;
-        }
-        return last;
-    }
 
     // "2) Параметры уравнений с запаздываниями" at y on sheet 1 and the rows of block 2 of
     // `keys` under it, labels lw wide; LTAU sizes the delay grid.

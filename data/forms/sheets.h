@@ -35,6 +35,14 @@ void readTexts(const std::vector<FieldText<F>>& links, F& f) {
     for (const auto& l : links) f.*l.text = l.edit->text().toStdString();
 }
 
+// The field of links that shows the text `text` (none: nullptr).
+template <class F>
+QLineEdit* fieldOf(const std::vector<FieldText<F>>& links, std::string F::*text) {
+    for (const auto& l : links)
+        if (l.text == text) return l.edit;
+    return nullptr;
+}
+
 // The fields of a window laid out from a key table, and the texts they show.
 template <class F>
 struct FieldLinks {
@@ -144,26 +152,56 @@ protected:
     // Fields at x = 20, kRow apart from y, each label right-aligned in labelWidth before
     // its field. Returns the y of the last row.
     int addRows(int sheet, int y, int labelWidth, std::initializer_list<Row> rows, int fieldWidth = 110);
-    // The rows of the fields of block `block` of a key table, kRow apart from (x, y): each
-    // entry shown in the window gets its label right-aligned in labelWidth (0: the label's
-    // own width) and its field after it, named as the entry says. Each field and the text
-    // it shows are appended to links. Returns the y of the last row.
+    // Rows of key-table entries shown in the window, kRow apart from (x, y): each entry's
+    // label right-aligned in its label width (0: the label's own width) and its field after
+    // it, named as the entry says; each field and the text it shows are appended to links.
+    // They return the y of the last row.
+    //   The entries of block `block` in the file's order; row i takes labelWidths[i] (the
+    //   last width for the rows after it).
     template <class O, class F>
-    int addKeyRows(int sheet, int x, int y, int labelWidth, const KeyTable<O, F>& t, int block,
-                   std::vector<FieldText<F>>& links, int fieldWidth = 110) {
-        int head = 0;
-        int last = y;
+    int addKeyRows(int sheet, int x, int y, std::initializer_list<int> labelWidths, const KeyTable<O, F>& t,
+                   int block, std::vector<FieldText<F>>& links, int fieldWidth = 110) {
+        int head = 0, last = y;
+        const int* lw = labelWidths.begin();
         for (const auto& k : t.entries()) {
             if (k.kind == Key<O, F>::Kind::Head) head = k.head;
             if (head != block || !k.field) continue;
-            const QString label = QString::fromUtf8(k.label);
-            const int lw = labelWidth > 0 ? labelWidth : fontMetrics().horizontalAdvance(label) + 8;
-            links.push_back(
-                {addField(sheet, x, y, lw, label, QString::fromUtf8(k.field), fieldWidth), k.text});
-            last = y;
+            addKeyRow(sheet, x, last = y, *lw, k, k.label, links, fieldWidth);
+            if (lw + 1 != labelWidths.end()) ++lw;
             y += kRow;
         }
         return last;
+    }
+    template <class O, class F>
+    int addKeyRows(int sheet, int x, int y, int labelWidth, const KeyTable<O, F>& t, int block,
+                   std::vector<FieldText<F>>& links, int fieldWidth = 110) {
+        return addKeyRows(sheet, x, y, {labelWidth}, t, block, links, fieldWidth);
+    }
+    //   The keys named in the window's order, each with the table's label or the window's own.
+    struct KeyRow {
+        const char* key;
+        const char* label = nullptr;
+    };
+    template <class O, class F>
+    int addKeyRows(int sheet, int x, int y, int labelWidth, const KeyTable<O, F>& t,
+                   std::initializer_list<KeyRow> rows, std::vector<FieldText<F>>& links,
+                   int fieldWidth = 110) {
+        int last = y;
+        for (const KeyRow& r : rows) {
+            const auto& k = t.entry(r.key);
+            addKeyRow(sheet, x, last = y, labelWidth, k, r.label ? r.label : k.label, links, fieldWidth);
+            y += kRow;
+        }
+        return last;
+    }
+    template <class O, class F>
+    QLineEdit* addKeyRow(int sheet, int x, int y, int labelWidth, const Key<O, F>& k, const char* label,
+                         std::vector<FieldText<F>>& links, int fieldWidth = 110) {
+        const QString text = QString::fromUtf8(label);
+        const int lw = labelWidth > 0 ? labelWidth : fontMetrics().horizontalAdvance(text) + 8;
+        QLineEdit* e = addField(sheet, x, y, lw, text, QString::fromUtf8(k.field), fieldWidth);
+        links.push_back({e, k.text});
+        return e;
     }
     // Explanatory lines kLine apart from (x, y). With hanging, the lines after the first
     // start under the text after its opening parenthesis.
@@ -179,8 +217,7 @@ protected:
         addLabel(1, 10, 8, heading);
         const int y = addKeyRows(1, 20, 36, 420, model, 1, w.model.links);
         addInitialData(y + 48, w.i1n, w.xi1);
-        for (const auto& l : w.model.links)
-            if (l.text == &F::ndim) setSizingField(l.edit, "NDIM", reminder);
+        setSizingField(fieldOf(w.model.links, &F::ndim), "NDIM", reminder);
     }
     // "n) Задание плоскости Пуанкаре: (N, X-Xo) = 0" with the grids of Xo and N.
     PlaneWidgets addPlaneSheet(int sheet, int number, const QString& xoName, const QString& nName);
@@ -243,9 +280,6 @@ namespace fieldcheck {
 
 // Component numbers of a list, each within 1..n; what names them in the messages.
 void checkIndexes(const std::string& text, int n, const std::string& what);
-// A text converted as the reading converts its key (keyReal, keyInt).
-inline double realOf(const std::string& key, const std::string& text) { return keyReal(key, text); }
-inline i16 intOf(const std::string& key, const std::string& text) { return keyInt(key, text); }
 // The network windows (2.1, 8): the lists agree with NDIM = n (an index list longer than
 // the value list, or the other way round, shifts every later block of the file), and the
 // step, the table density and the portion are usable.

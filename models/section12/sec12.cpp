@@ -41,15 +41,7 @@ struct Values : DelayRunValues {
 };
 // Block 1, the network M(NDIM,KMOD), with this window's fields and labels, and the keys of
 // block 2 before the delays.
-using Net = SymmetricModelKeys<F>;
-constexpr Key<Store, F> kNetwork[] = {
-    Net::model[0],
-    Net::model[1].shown("txtMclass", "Номер класса,  MCLASS ="),
-    Net::model[2].shown("txtNdim", "Число элементов ГГС,  NDIM ="),
-    Net::model[3].shown("txtKmod", "Число элементов, объединенных регуляторными связями,  KMOD ="),
-    Net::model[4].shown("txtAlfa", " ALFA ="),
-    Net::model[5].shown("txtBeta", " BETA ="),
-    Net::model[6].shown("txtGama", " GAMA =")};
+constexpr auto kNetwork = SymmetricModelKeys<F>::withNdim("Число элементов ГГС,  NDIM =");
 constexpr KeyTable tNetwork{kNetwork};
 constexpr KeyTable tLags{DelayModelKeys<F>::lags};
 

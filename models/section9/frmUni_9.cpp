@@ -5,22 +5,12 @@
 
 #include <QLabel>
 
-#include <cstring>
-#include <stdexcept>
-
 namespace velta {
 
 namespace {
 
 using namespace fieldcheck;
 using F = Sec9::Fields;
-
-// The entry of t whose window field is named `name`.
-const Key<Store, F>& shownKey(const KeyTable<Store, F>& t, const char* name) {
-    for (const auto& k : t.entries())
-        if (k.field && std::strcmp(k.field, name) == 0) return k;
-    throw std::logic_error(std::string("no key shown as ") + name);
-}
 
 // The model has three elements; its working vectors hold no more.
 constexpr int kMaxDim = 3;
@@ -68,8 +58,8 @@ frmUni_9::frmUni_9(FormHost& host)
     fields_.push_back(
         {addField(1, xo->x() + xo->width() + 4, y, 0, QString(), QStringLiteral("txtXI1"), 300), &F::xi1});
     addLabel(1, 10, y += 44, QStringLiteral("3) Параметры метода, масштабы"));
-    addKeyRowsIn(1, 20, y + 28, lw, Sec9::rangeKeys(),
-                 {"txtSCLT", "txtSCRT", "txtHHH", "txtSCLX", "txtSCRX"});
+    addKeyRows(1, 20, y + 28, lw, Sec9::rangeKeys(), {{"SCLT"}, {"SCRT"}, {"HHH"}, {"SCLX"}, {"SCRX"}},
+               fields_);
     setSizingField(ndim, "NDIM", "После изменения  NDIM  не забудьте\nскорректировать таблицы на Листе #2");
 
     plane_ = addPlaneSheet(2, 4, QStringLiteral("grdTable1"), QStringLiteral("grdTable2"));
@@ -86,22 +76,10 @@ frmUni_9::frmUni_9(FormHost& host)
     fields_.push_back({lscreen, &F::lscreen});
     fields_.push_back({lgraph, &F::lgraph});
     addLabel(3, 10, y += 4 * kLine + 36, QStringLiteral("8) Плотность выдачи результатов в таблицу,"));
-    addKeyAfterLabel(3, 10, y + kLine + 4, Sec9::tailKeys(), "txtNsc");
+    addKeyAfterLabel(3, 10, y + kLine + 4, Sec9::tailKeys().entry("NSC"));
 }
 
-void frmUni_9::addKeyRowsIn(int sheet, int x, int y, int labelWidth, const KeyTable<Store, F>& t,
-                            std::initializer_list<const char*> order) {
-    for (const char* name : order) {
-        const auto& k = shownKey(t, name);
-        fields_.push_back(
-            {addField(sheet, x, y, labelWidth, QString::fromUtf8(k.label), QString::fromUtf8(k.field)),
-             k.text});
-        y += kRow;
-    }
-}
-
-void frmUni_9::addKeyAfterLabel(int sheet, int x, int y, const KeyTable<Store, F>& t, const char* name) {
-    const auto& k = shownKey(t, name);
+void frmUni_9::addKeyAfterLabel(int sheet, int x, int y, const Key<Store, F>& k) {
     QLabel* l = addLabel(sheet, x, y, QString::fromUtf8(k.label));
     fields_.push_back(
         {addField(sheet, l->x() + l->width() + 4, y, 0, QString(), QString::fromUtf8(k.field)), k.text});

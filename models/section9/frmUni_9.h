@@ -22,13 +22,8 @@ protected:
 private:
     // The section's core, which holds the initial values YO.
     Sec9& sec();
-    // The rows of the fields of t named in order, kRow apart from (x, y): block 3 shows the
-    // step between the interval and the ranges, the file holds it last.
-    void addKeyRowsIn(int sheet, int x, int y, int labelWidth, const KeyTable<Store, Sec9::Fields>& t,
-                      std::initializer_list<const char*> order);
-    // The field of t's entry `name` right after its label at (x, y), as the line under a
-    // heading.
-    void addKeyAfterLabel(int sheet, int x, int y, const KeyTable<Store, Sec9::Fields>& t, const char* name);
+    // The field of entry k right after its label at (x, y), as the line under a heading.
+    void addKeyAfterLabel(int sheet, int x, int y, const Key<Store, Sec9::Fields>& k);
 
     // Every field and the text it shows: the key rows laid out from the file's keys, the
     // lists and the period and plot fields of the shared blocks.

@@ -43,8 +43,8 @@ frmUni_213::frmUni_213(FormHost& host)
 
     // ---- sheet 4: the continuation
     addLabel(4, 10, 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
-    addRowsOf(4, 20, 36, 260, contKeys(),
-              {{"QMIN"}, {"QMAX"}, {"QSOLV"}, {"HSTEP", "Стартовый шаг,  HSTEP ="}}, cont_);
+    addKeyRows(4, 20, 36, 260, contKeys(),
+               {{"QMIN"}, {"QMAX"}, {"QSOLV"}, {"HSTEP", "Стартовый шаг,  HSTEP ="}}, cont_);
 
     // ---- sheet 5: standard steps and bounds
     addLabel(5, 10, 8, QStringLiteral("5) Стандартные шаги H(i) для текущих параметров, i=1,...,NDIM+1,"));

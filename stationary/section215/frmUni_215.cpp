@@ -25,9 +25,9 @@ frmUni_215::frmUni_215(FormHost& host)
     // ---- sheet 2: the continuation
     addLabel(2, 10, 8, QStringLiteral(" 2) Параметры метода продолжения по параметру"));
     const int lw = 420;
-    int y = addRowsOf(2, 20, 36, lw, keys.selection, {{"LMAX"}}, fields_);
-    y = addRowsOf(2, 20, y + kRow, lw, keys.cont,
-                  {{"HSTEP0"}, {"QSOLV"}, {"QMAX"}, {"QMIN"}, {"EMIN"}, {"EMAX"}, {"ACCEL"}}, fields_);
+    int y = addKeyRows(2, 20, 36, lw, keys.selection, {{"LMAX"}}, fields_);
+    y = addKeyRows(2, 20, y + kRow, lw, keys.cont,
+                   {{"HSTEP0"}, {"QSOLV"}, {"QMAX"}, {"QMIN"}, {"EMIN"}, {"EMAX"}, {"ACCEL"}}, fields_);
     {
         // The note lines up in a fixed-pitch font as it was typed.
         const QFont mono(QStringLiteral("Liberation Mono"), 9);
@@ -45,14 +45,14 @@ frmUni_215::frmUni_215(FormHost& host)
     // ---- sheet 3: Newton's method (its labels end in a blank here) and the selection of
     // solutions
     addLabel(3, 10, 8, QStringLiteral(" 3) Параметры метода Ньютона"));
-    y = addRowsOf(3, 20, 36, lw, newtonKeys(),
-                  {{"LIMIT0", "Ограничение на число итераций в стартовой позиции,  LIMIT0 = "},
-                   {"LIMIT", "Ограничение на число итераций в текущей позиции,  LIMIT = "},
-                   {"EXACT", "Точность метода,  EXACT = "}},
-                  cont_);
+    y = addKeyRows(3, 20, 36, lw, newtonKeys(),
+                   {{"LIMIT0", "Ограничение на число итераций в стартовой позиции,  LIMIT0 = "},
+                    {"LIMIT", "Ограничение на число итераций в текущей позиции,  LIMIT = "},
+                    {"EXACT", "Точность метода,  EXACT = "}},
+                   cont_);
     addLabel(3, 10, y += 48, QStringLiteral(" 4) Параметры селекции решений"));
-    y = addRowsOf(3, 20, y + 28, lw, keys.cont, {{"NEND"}, {"NSTEP"}}, fields_);
-    addRowsOf(3, 20, y + kRow, lw, keys.selection, {{"UUERR"}, {"FFERR"}}, fields_);
+    y = addKeyRows(3, 20, y + 28, lw, keys.cont, {{"NEND"}, {"NSTEP"}}, fields_);
+    addKeyRows(3, 20, y + kRow, lw, keys.selection, {{"UUERR"}, {"FFERR"}}, fields_);
 
     // ---- sheet 4: the connection matrix
     addLabel(4, 10, 8, QStringLiteral(" 4) Матрица связей  MC(i,j)"));

@@ -35,10 +35,10 @@ frmUni_217::frmUni_217(FormHost& host)
     // ---- sheet 4: the continuation; the label of QSOLV takes two lines
     const int lw4 = 360;
     addLabel(4, 10, 8, QStringLiteral("4) Параметры метода продолжения по параметру"));
-    y = addRowsOf(4, 20, 36, lw4, contKeys(), {{"QMIN"}, {"QMAX"}}, cont_) + kRow + kLine;
+    y = addKeyRows(4, 20, 36, lw4, contKeys(), {{"QMIN"}, {"QMAX"}}, cont_) + kRow + kLine;
     firstLabelLine(4, y, lw4, QStringLiteral("Значение ALFA, при котором"));
-    addRowsOf(4, 20, y, lw4, contKeys(), {{"QSOLV", " определяются стационарные решения,  QSOLV ="}}, cont_);
-    addRowsOf(4, 20, y + kRow, lw4, contKeys(), {{"HSTEP", "Стартовый шаг по ALFA,  HSTEP ="}}, cont_);
+    addKeyRows(4, 20, y, lw4, contKeys(), {{"QSOLV", " определяются стационарные решения,  QSOLV ="}}, cont_);
+    addKeyRows(4, 20, y + kRow, lw4, contKeys(), {{"HSTEP", "Стартовый шаг по ALFA,  HSTEP ="}}, cont_);
 
     // ---- sheet 5: Newton's method
     addLabel(5, 10, 8, QStringLiteral("5) Параметры метода Ньютона"));

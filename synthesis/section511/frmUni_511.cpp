@@ -1,34 +1,20 @@
 #include "synthesis/section511/frmUni_511.h"
 
-#include <cstring>
-#include <stdexcept>
-
 namespace velta {
-
-namespace {
-
-// The entry of t whose window field is named `name`.
-const Key<Store, Sec511::Fields>& shownKey(const KeyTable<Store, Sec511::Fields>& t, const char* name) {
-    for (const auto& k : t.entries())
-        if (k.field && std::strcmp(k.field, name) == 0) return k;
-    throw std::logic_error(std::string("no key shown as ") + name);
-}
-
-}  // namespace
 
 frmUni_511::frmUni_511(FormHost& host)
     : SheetForm(host, 511, QStringLiteral("Синтез\\Кодирование одним ГЭ\\Автономная система   "), 3) {
     // ---- sheet 1: the model and the initial data
     const int lw1 = 300;
     addLabel(1, 10, 8, QStringLiteral("1) Параметры математической модели"));
-    int y = addKeyRowsIn(
-        1, 20, 36, lw1, Sec511::modelKeys(),
-        {"txtNdim", "txtAlfa", "txtBeta", "txtGama", "txtTeta", "txtOmeg", "txtTau1", "txtTau2"});
+    int y = addKeyRows(1, 20, 36, lw1, Sec511::modelKeys(),
+                       {{"NDIM"}, {"ALFA"}, {"BETA"}, {"GAMA"}, {"TETA"}, {"OMEG"}, {"TAU1"}, {"TAU2"}},
+                       fields_);
     addLabel(1, 10, y += 44, QStringLiteral("2) Варианты задания начальных данных:"));
     addNotes(1, 48, y += 22,
              {QStringLiteral("IND = 0 - \"возмущенное\" стационарное решение,"),
               QStringLiteral("IND = 1 - \"возмущенное\" нулевое решение.")});
-    addKeyRowsIn(1, 20, y + kLine + 30, lw1, Sec511::startKeys(), {"txtIND", "txtX_Ndim", "txtX_1"});
+    addKeyRows(1, 20, y + kLine + 30, lw1, Sec511::startKeys(), {{"IND"}, {"X_Ndim"}, {"X_1"}}, fields_);
 
     run_ = addRunSheet(2, 3, {500, periodNotes(), twoPlaneNotes(), 0, {}});
 
@@ -49,21 +35,6 @@ frmUni_511::frmUni_511(FormHost& host)
                   {{QStringLiteral("SCLX <= X(i) <= SCRX"), QStringLiteral("SCLW <=  W   <= SCRW"),
                     QStringLiteral("SCLT <=  t   <= TMAX")},
                    {}});
-}
-
-int frmUni_511::addKeyRowsIn(int sheet, int x, int y, int labelWidth,
-                             const KeyTable<Store, Sec511::Fields>& t,
-                             std::initializer_list<const char*> order) {
-    int last = y;
-    for (const char* name : order) {
-        const auto& k = shownKey(t, name);
-        fields_.push_back(
-            {addField(sheet, x, y, labelWidth, QString::fromUtf8(k.label), QString::fromUtf8(k.field)),
-             k.text});
-        last = y;
-        y += kRow;
-    }
-    return last;
 }
 
 void frmUni_511::fillFields() {

@@ -30,11 +30,6 @@ protected:
     }
 
 private:
-    // The rows of the fields of t named in order, kRow apart from (x, y): sheet 1 shows the
-    // keys of blocks 1 and 2 in another order than the file holds them.
-    int addKeyRowsIn(int sheet, int x, int y, int labelWidth, const KeyTable<Store, Sec511::Fields>& t,
-                     std::initializer_list<const char*> order);
-
     // The fields of sheets 1 and 3, laid out from the file's keys, and the list of the
     // plotted components, with the texts they show.
     std::vector<FieldText<Sec511::Fields>> fields_;
